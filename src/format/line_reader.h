@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+class File;
+
+// Reads a text file line by line: a line ends at CR LF or at a lone CR, neither of which
+// is part of it; a lone LF is an ordinary character of the line. Buffered, so a large
+// file is read in blocks.
+class LineReader {
+public:
+    explicit LineReader(File& file, std::size_t blockSize = 65536);
+
+    // True when every byte has been read.
+    bool atEnd();
+    // The next line; throws RunError 62 (input past end of file) at the end.
+    std::string readLine();
+    // Bytes consumed so far, line endings included.
+    std::uint64_t consumed() const { return consumed_; }
+
+private:
+    bool fill();
+
+    File& file_;
+    std::vector<char> block_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    std::uint64_t consumed_ = 0;
+};
+
+} // namespace parcelo

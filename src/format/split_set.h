@@ -1,0 +1,52 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace parcelo {
+
+class File;
+
+// Byte-set signatures: the first four bytes of every piece, little-endian.
+inline constexpr std::uint32_t PieceSignatureCompressed = 0x5F33E01F;
+inline constexpr std::uint32_t PieceSignaturePlain = 0x5F33E020;
+inline constexpr std::size_t kPieceHeaderSize = 12;
+
+// The first line of every piece of a line set.
+inline constexpr const char* kLineMarker = "PcxLineBreak9174";
+inline constexpr const char* kCrLf = "\r\n";
+
+// A set has at most this many pieces (counts and numbers are 16-bit signed).
+inline constexpr int kMaxPieces = 32767;
+
+// The numeric extension of a piece, with its point: 7 -> ".007", 42 -> ".042",
+// 123 -> ".123", 1234 -> ".1234".
+std::string SplitFileExtension(int pieceNumber);
+
+// folder + base name + SplitFileExtension(number).
+std::string pieceName(const std::string& folder, const std::string& baseName, int pieceNumber);
+
+struct PieceHeader {
+    std::uint32_t signature = 0;
+    std::int32_t count = 0;
+    std::int32_t number = 0;
+
+    bool hasByteSignature() const
+    {
+        return signature == PieceSignatureCompressed || signature == PieceSignaturePlain;
+    }
+    bool isCompressed() const { return signature == PieceSignatureCompressed; }
+};
+
+// The 12 header bytes: signature, count, number, each 32-bit little-endian.
+std::array<unsigned char, kPieceHeaderSize> encodePieceHeader(const PieceHeader& header);
+PieceHeader decodePieceHeader(const unsigned char* bytes);
+
+// Reads the header at the file's current position; fields past the end stay 0.
+PieceHeader readPieceHeader(File& file);
+
+std::uint32_t readLittleEndian32(const unsigned char* bytes);
+void writeLittleEndian32(unsigned char* bytes, std::uint32_t value);
+
+} // namespace parcelo

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <string>
+
+namespace parcelo {
+
+// Display bindings: the optional controls an engine reports through. Each reports a kind
+// name; an engine uses a binding only when the name is the one it expects (see
+// boundAs), and silently skips the update otherwise, so engines run without a window.
+class Binding {
+public:
+    virtual ~Binding() = default;
+    virtual std::string kindName() const = 0;
+};
+
+inline constexpr const char* kProgressBarKind = "ProgressBar";
+inline constexpr const char* kLabelKind = "Label";
+inline constexpr const char* kListViewKind = "ListView";
+
+class ProgressBarBinding : public Binding {
+public:
+    std::string kindName() const override { return kProgressBarKind; }
+    virtual void setMaximum(int maximum) = 0;
+    virtual int maximum() const = 0;
+    virtual void setValue(int value) = 0;
+    virtual void setVisible(bool visible) = 0;
+};
+
+class LabelBinding : public Binding {
+public:
+    std::string kindName() const override { return kLabelKind; }
+    virtual void setCaption(const std::string& caption) = 0;
+};
+
+// A two-column report list: a full path with the list's icon, and a size text.
+class FileListBinding : public Binding {
+public:
+    std::string kindName() const override { return kListViewKind; }
+    virtual void clear() = 0;
+    // Appends a row and returns its index for the calls below.
+    virtual int addRow(const std::string& text) = 0;
+    virtual void setRowSize(int row, const std::string& sizeText) = 0;
+    virtual void scrollToRow(int row) = 0;
+};
+
+// The kind check: the binding as T when it is bound and names the expected kind,
+// nullptr otherwise.
+template <class T>
+T* boundAs(Binding* binding, const char* expectedKind)
+{
+    if (binding == nullptr || binding->kindName() != expectedKind)
+        return nullptr;
+    return dynamic_cast<T*>(binding);
+}
+
+inline ProgressBarBinding* asProgressBar(Binding* b)
+{
+    return boundAs<ProgressBarBinding>(b, kProgressBarKind);
+}
+inline LabelBinding* asLabel(Binding* b) { return boundAs<LabelBinding>(b, kLabelKind); }
+inline FileListBinding* asFileList(Binding* b)
+{
+    return boundAs<FileListBinding>(b, kListViewKind);
+}
+
+// The three bindings of one pane, any of which may be missing.
+struct PaneBindings {
+    Binding* progressBar = nullptr;
+    Binding* statusLabel = nullptr;
+    Binding* fileList = nullptr;
+};
+
+} // namespace parcelo

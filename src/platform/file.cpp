@@ -1,0 +1,231 @@
+#include "platform/file.h"
+
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+
+namespace parcelo {
+
+namespace {
+
+struct WriteFault {
+    std::uint64_t bytesLeft;
+    int osError;
+};
+std::optional<WriteFault> g_writeFault;
+
+// Shrinks a write to what the injected fault lets through; throws when nothing does.
+std::size_t allowedByFault(std::size_t size, const std::string& path)
+{
+    if (!g_writeFault)
+        return size;
+    if (g_writeFault->bytesLeft == 0)
+        throw runErrorFromOs(g_writeFault->osError, path);
+    const auto allowed = static_cast<std::size_t>(
+        std::min<std::uint64_t>(size, g_writeFault->bytesLeft));
+    g_writeFault->bytesLeft -= allowed;
+    return allowed;
+}
+
+int openFlags(File::Mode mode)
+{
+    switch (mode) {
+    case File::Mode::Read:
+        return O_RDONLY;
+    case File::Mode::Write:
+        return O_WRONLY | O_CREAT | O_TRUNC;
+    case File::Mode::ReadWrite:
+        return O_RDWR;
+    }
+    return O_RDONLY;
+}
+
+} // namespace
+
+namespace faults {
+void failWritesAfter(std::uint64_t bytes, int osError) { g_writeFault = WriteFault{bytes, osError}; }
+void clearWriteFault() { g_writeFault.reset(); }
+} // namespace faults
+
+File::File(const std::string& path, Mode mode) : path_(path)
+{
+    const auto native = toNativePath(path);
+    fd_ = ::open(native.c_str(), openFlags(mode) | O_CLOEXEC, 0666);
+    if (fd_ < 0) {
+        const int error = errno;
+        // A missing folder on the way reads as "path not found", a missing file as
+        // "file not found".
+        const bool folderMissing = error == ENOENT
+                                   && (mode == Mode::Write || !folderExists(fromNativePath(native.parent_path())))
+                                   && !native.parent_path().empty();
+        throw runErrorFromOs(error, path, folderMissing);
+    }
+    struct stat info {};
+    if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
+        closeQuietly();
+        throw RunError(err::PathFileAccessError, describeRunError(err::PathFileAccessError) + ": " + path);
+    }
+}
+
+File::File(File&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_))
+{
+    other.fd_ = -1;
+}
+
+File& File::operator=(File&& other) noexcept
+{
+    if (this != &other) {
+        closeQuietly();
+        fd_ = other.fd_;
+        path_ = std::move(other.path_);
+        other.fd_ = -1;
+    }
+    return *this;
+}
+
+File::~File() { closeQuietly(); }
+
+void File::closeQuietly() noexcept
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = -1;
+}
+
+void File::close()
+{
+    if (fd_ < 0)
+        return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        throw runErrorFromOs(errno, path_);
+}
+
+std::size_t File::read(void* buffer, std::size_t size)
+{
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got = ::read(fd_, out + done, size - done);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            throw runErrorFromOs(errno, path_);
+        }
+        if (got == 0)
+            break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+void File::readExact(void* buffer, std::size_t size)
+{
+    if (read(buffer, size) != size)
+        throw RunError(err::InputPastEndOfFile);
+}
+
+void File::write(const void* buffer, std::size_t size)
+{
+    const auto* in = static_cast<const char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const std::size_t step = allowedByFault(size - done, path_);
+        const ssize_t put = ::write(fd_, in + done, step);
+        if (put < 0) {
+            if (errno == EINTR)
+                continue;
+            throw runErrorFromOs(errno, path_);
+        }
+        done += static_cast<std::size_t>(put);
+    }
+}
+
+std::uint64_t File::size() const
+{
+    struct stat info {};
+    if (::fstat(fd_, &info) != 0)
+        throw runErrorFromOs(errno, path_);
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::uint64_t File::position() const
+{
+    const off_t at = ::lseek(fd_, 0, SEEK_CUR);
+    if (at < 0)
+        throw runErrorFromOs(errno, path_);
+    return static_cast<std::uint64_t>(at);
+}
+
+void File::seek(std::uint64_t position)
+{
+    if (::lseek(fd_, static_cast<off_t>(position), SEEK_SET) < 0)
+        throw runErrorFromOs(errno, path_);
+}
+
+namespace {
+
+// One step of a kernel-side copy. Returns the bytes copied, 0 when the kernel cannot
+// copy between these files (the caller then uses the buffer).
+std::size_t kernelCopy(File& source, File& target, std::size_t size)
+{
+#if defined(__linux__)
+    if (g_writeFault)
+        return 0; // injected faults are applied by File::write
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t moved = ::copy_file_range(source.descriptor(), nullptr, target.descriptor(),
+                                                nullptr, size - done, 0);
+        if (moved < 0) {
+            if (errno == EINTR)
+                continue;
+            if (done == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL
+                              || errno == EOPNOTSUPP || errno == EBADF))
+                return 0;
+            throw runErrorFromOs(errno, target.path());
+        }
+        if (moved == 0)
+            throw RunError(err::InputPastEndOfFile);
+        done += static_cast<std::size_t>(moved);
+    }
+    return done;
+#else
+    (void)source;
+    (void)target;
+    (void)size;
+    return 0;
+#endif
+}
+
+} // namespace
+
+void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
+               std::vector<char>& buffer, const std::function<void()>& afterChunk)
+{
+    bool useKernel = true;
+    while (count > 0) {
+        const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, chunkSize));
+        std::size_t moved = useKernel ? kernelCopy(source, target, step) : 0;
+        if (moved == 0) {
+            useKernel = false;
+            if (buffer.size() < step)
+                buffer.resize(step);
+            source.readExact(buffer.data(), step);
+            target.write(buffer.data(), step);
+            moved = step;
+        }
+        count -= moved;
+        if (afterChunk)
+            afterChunk();
+    }
+}
+
+} // namespace parcelo

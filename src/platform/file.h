@@ -1,0 +1,72 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+// An open file, closed on every way out. Failures throw RunError with the run-time
+// number of the OS error and the file's path.
+class File {
+public:
+    enum class Mode {
+        Read,     // existing file, reading only
+        Write,    // created, or emptied when it exists
+        ReadWrite // existing file, reading and writing in place
+    };
+
+    File() = default;
+    File(const std::string& path, Mode mode);
+    File(File&& other) noexcept;
+    File& operator=(File&& other) noexcept;
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+    ~File(); // closes quietly
+
+    bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
+    int descriptor() const { return fd_; }
+
+    // Reads up to size bytes; fewer only at the end of the file.
+    std::size_t read(void* buffer, std::size_t size);
+    // Reads exactly size bytes; throws 62 (input past end of file) when fewer remain.
+    void readExact(void* buffer, std::size_t size);
+    // Writes every byte or throws.
+    void write(const void* buffer, std::size_t size);
+    void write(const std::string& text) { write(text.data(), text.size()); }
+
+    std::uint64_t size() const;
+    std::uint64_t position() const;
+    void seek(std::uint64_t position);
+
+    // Closes the file; a failure to close a written file (data not stored) throws.
+    void close();
+
+private:
+    void closeQuietly() noexcept;
+
+    int fd_ = -1;
+    std::string path_;
+};
+
+// The largest block moved in one step by every copy in the programs.
+inline constexpr std::size_t kCopyChunk = 2000000;
+
+// Copies count bytes from the current position of source to the current position of
+// target, in steps of at most chunkSize bytes, calling afterChunk after each step.
+// Uses the kernel's file-to-file copy where it can, and the buffer otherwise; the
+// bytes, and the errors raised, are the same either way.
+void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
+               std::vector<char>& buffer, const std::function<void()>& afterChunk = {});
+
+namespace faults {
+// Makes every write after the next `bytes` bytes fail with the OS error given, until
+// cleared with clearWriteFault(). For tests of failure paths only.
+void failWritesAfter(std::uint64_t bytes, int osError);
+void clearWriteFault();
+} // namespace faults
+
+} // namespace parcelo

@@ -1,0 +1,41 @@
+#include "platform/host.h"
+
+namespace parcelo {
+
+Answer SilentHost::showMessage(const std::string&, Buttons buttons, Icon, const std::string&)
+{
+    return cautiousAnswer(buttons);
+}
+
+Answer cautiousAnswer(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok:
+        return Answer::Ok;
+    case Buttons::YesNo:
+        return Answer::No;
+    case Buttons::OkCancel:
+    case Buttons::YesNoCancel:
+    case Buttons::RetryCancel:
+        return Answer::Cancel;
+    }
+    return Answer::Cancel;
+}
+
+std::string toDisplayText(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r') {
+            out += '\n';
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}
+
+} // namespace parcelo

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <string>
+
+namespace parcelo {
+
+// The title of almost every message box the programs show.
+inline constexpr const char* kProductName = "Parcelo";
+
+// A carriage return inside a message text: the break between its lines.
+// Hosts turn it into whatever their display uses (see toDisplayText).
+inline constexpr const char* CR = "\r";
+inline constexpr const char* LF = "\n";
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Icon { None, Critical, Question, Exclamation, Information };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+// Everything the core needs from whoever runs it: message boxes, pending events and the
+// busy pointer. The windows pass a Qt-backed host, the CLI a console host and the tests
+// a scripted host. Engines never reach a toolkit any other way.
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Shows a message, under the program's title unless another is given, and returns
+    // the button pressed.
+    Answer message(const std::string& text, Buttons buttons, Icon icon,
+                   const std::string& title = kProductName)
+    {
+        return showMessage(text, buttons, icon, title);
+    }
+
+    // Lets the user interface handle repaints and input before returning.
+    virtual void processEvents() {}
+
+    // The busy pointer for the whole screen (true) or the default one (false).
+    virtual void setBusy(bool busy) { (void)busy; }
+
+protected:
+    virtual Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+                               const std::string& title) = 0;
+};
+
+// A host for code run without anyone to ask: every question is answered with the
+// cautious button (No, Cancel), plain notices with OK.
+class SilentHost : public Host {
+protected:
+    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+                   const std::string& title) override;
+};
+
+// The answer that declines: Cancel or No where the buttons offer it, else OK.
+Answer cautiousAnswer(Buttons buttons);
+
+// The message text with its carriage returns (alone or before a line feed) made into
+// single line feeds, for displays that break lines on "\n".
+std::string toDisplayText(const std::string& text);
+
+} // namespace parcelo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <exception>
+#include <string>
+
+namespace parcelo {
+
+// The run-time error numbers that messages and statuses are built on.
+namespace err {
+inline constexpr int Overflow = 6;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int BadFileNameOrNumber = 52;
+inline constexpr int FileNotFound = 53;
+inline constexpr int DeviceIoError = 57;
+inline constexpr int DiskFull = 61;
+inline constexpr int InputPastEndOfFile = 62;
+inline constexpr int PermissionDenied = 70;
+inline constexpr int PathFileAccessError = 75;
+inline constexpr int PathNotFound = 76;
+} // namespace err
+
+// A run-time error: a number and its description. Engines catch these and turn them
+// into their status and message.
+class RunError : public std::exception {
+public:
+    RunError(int number, std::string description);
+    // The standard description of a number ("Disk full" for 61).
+    explicit RunError(int number);
+
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+    const char* what() const noexcept override { return description_.c_str(); }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+// The standard description of a run-time error number.
+std::string describeRunError(int number);
+
+// The run-time error for an OS error (errno value) met on a file or folder; the
+// description ends with ": " and the path when one is given.
+RunError runErrorFromOs(int osError, const std::string& path = {}, bool onFolder = false);
+
+} // namespace parcelo

@@ -1,0 +1,38 @@
+#include "format/split_set.h"
+
+#include <gtest/gtest.h>
+
+using namespace parcelo;
+
+TEST(SplitSetFormat, PieceExtensionsPadToThreeDigitsOnly)
+{
+    EXPECT_EQ(SplitFileExtension(1), ".001");
+    EXPECT_EQ(SplitFileExtension(7), ".007");
+    EXPECT_EQ(SplitFileExtension(10), ".010");
+    EXPECT_EQ(SplitFileExtension(42), ".042");
+    EXPECT_EQ(SplitFileExtension(100), ".100");
+    EXPECT_EQ(SplitFileExtension(999), ".999");
+    EXPECT_EQ(SplitFileExtension(1000), ".1000");
+    EXPECT_EQ(SplitFileExtension(32767), ".32767");
+    EXPECT_EQ(pieceName("/out/", "report.pdf.zip", 3), "/out/report.pdf.zip.003");
+}
+
+TEST(SplitSetFormat, HeaderIsThreeLittleEndianIntegers)
+{
+    const auto plain = encodePieceHeader({PieceSignaturePlain, 4, 2});
+    const unsigned char expectedPlain[] = {0x20, 0xE0, 0x33, 0x5F, 4, 0, 0, 0, 2, 0, 0, 0};
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), expectedPlain));
+
+    const auto compressed = encodePieceHeader({PieceSignatureCompressed, 300, 258});
+    const unsigned char expectedCompressed[] = {0x1F, 0xE0, 0x33, 0x5F, 0x2C, 1, 0, 0, 2, 1, 0, 0};
+    EXPECT_TRUE(std::equal(compressed.begin(), compressed.end(), expectedCompressed));
+
+    const PieceHeader back = decodePieceHeader(compressed.data());
+    EXPECT_TRUE(back.hasByteSignature());
+    EXPECT_TRUE(back.isCompressed());
+    EXPECT_EQ(back.count, 300);
+    EXPECT_EQ(back.number, 258);
+
+    const unsigned char text[] = {'P', 'c', 'x', 'L', 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(decodePieceHeader(text).hasByteSignature());
+}

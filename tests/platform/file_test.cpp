@@ -1,0 +1,121 @@
+#include "platform/diskette.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace parcelo;
+
+TEST(RunErrors, OsErrorsMapToRunTimeNumbers)
+{
+    EXPECT_EQ(runErrorFromOs(ENOENT).number(), 53);
+    EXPECT_EQ(runErrorFromOs(ENOENT, "/x", true).number(), 76);
+    EXPECT_EQ(runErrorFromOs(ENOSPC).number(), 61);
+    EXPECT_EQ(runErrorFromOs(EDQUOT).number(), 61);
+    EXPECT_EQ(runErrorFromOs(EACCES).number(), 70);
+    EXPECT_EQ(runErrorFromOs(EROFS).number(), 70);
+    EXPECT_EQ(runErrorFromOs(EIO).number(), 57);
+    EXPECT_EQ(runErrorFromOs(ENOSPC, "/d/f").description(), "Disk full: /d/f");
+    EXPECT_EQ(RunError(6).description(), "Overflow");
+}
+
+TEST(File, OpenFailuresNameTheRightError)
+{
+    test::TempFolder temp;
+    try {
+        File f(temp.file("missing"), File::Mode::Read);
+        FAIL();
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 53);
+    }
+    try {
+        File f(temp.file("nofolder/x"), File::Mode::Write);
+        FAIL();
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), 76);
+    }
+    EXPECT_THROW(File(temp.folder(), File::Mode::Read), RunError);
+}
+
+TEST(File, CopyBytesMovesExactBytesWithAndWithoutTheKernelCopy)
+{
+    test::TempFolder temp;
+    const std::string content = test::patternBytes(5'000'123);
+    test::writeFile(temp.file("src"), content);
+    for (bool injected : {false, true}) {
+        if (injected) // any fault hook routes the copy through the buffer
+            faults::failWritesAfter(UINT64_MAX, ENOSPC);
+        File source(temp.file("src"), File::Mode::Read);
+        File target(temp.file("dst"), File::Mode::Write);
+        source.seek(100);
+        std::vector<char> buffer;
+        int chunks = 0;
+        copyBytes(source, target, content.size() - 200, kCopyChunk, buffer, [&] { ++chunks; });
+        target.close();
+        faults::clearWriteFault();
+        EXPECT_EQ(chunks, 3);
+        EXPECT_EQ(test::readFile(temp.file("dst")), content.substr(100, content.size() - 200));
+        EXPECT_LE(buffer.size(), kCopyChunk);
+    }
+}
+
+TEST(File, InjectedWriteFaultFailsAfterTheGivenBytes)
+{
+    test::TempFolder temp;
+    faults::failWritesAfter(10, ENOSPC);
+    File target(temp.file("dst"), File::Mode::Write);
+    target.write("12345", 5);
+    try {
+        target.write("1234567890", 10);
+        FAIL();
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), err::DiskFull);
+    }
+    faults::clearWriteFault();
+    target.close();
+    EXPECT_EQ(test::readFile(temp.file("dst")), "1234512345");
+}
+
+TEST(File, ReadingPastTheEndIsError62)
+{
+    test::TempFolder temp;
+    test::writeFile(temp.file("f"), "abc");
+    File f(temp.file("f"), File::Mode::Read);
+    char buffer[8];
+    try {
+        f.readExact(buffer, 4);
+        FAIL();
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), err::InputPastEndOfFile);
+    }
+}
+
+TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
+{
+    test::TempFolder temp;
+    auto drive = std::make_shared<FolderDisketteDrive>(temp.path());
+    setDisketteDrive(drive);
+    EXPECT_TRUE(isDiskettePath("a:"));
+    EXPECT_TRUE(isDiskettePath("A:/x"));
+    EXPECT_FALSE(isDiskettePath("b:/x"));
+    EXPECT_FALSE(isDiskettePath("/a:"));
+    EXPECT_EQ(toNativePath("A:/piece.001"), temp.path() / "piece.001");
+    EXPECT_EQ(toNativePath("a:\\piece.001"), temp.path() / "piece.001");
+    test::writeFile(temp.file("piece.001"), "x");
+    EXPECT_TRUE(fileExists("a:/piece.001"));
+
+    drive->setMediumPresent(false);
+    EXPECT_FALSE(fileExists("a:/piece.001"));
+    try {
+        File f("a:/piece.001", File::Mode::Read);
+        FAIL();
+    } catch (const RunError& e) {
+        EXPECT_EQ(e.number(), err::BadFileNameOrNumber);
+    }
+    setDisketteDrive(nullptr);
+}

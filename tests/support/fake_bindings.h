@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/bindings.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace parcelo::test {
+
+// Bindings that remember what the engines showed on them.
+class FakeProgressBar : public ProgressBarBinding {
+public:
+    void setMaximum(int m) override { max = m; }
+    int maximum() const override { return max; }
+    void setValue(int v) override { values.push_back(v); }
+    void setVisible(bool v) override { visible = v; }
+
+    int max = 100;
+    bool visible = false;
+    std::vector<int> values;
+};
+
+class FakeLabel : public LabelBinding {
+public:
+    void setCaption(const std::string& c) override { captions.push_back(c); }
+    std::vector<std::string> captions;
+};
+
+class FakeFileList : public FileListBinding {
+public:
+    void clear() override { rows.clear(); ++clears; }
+    int addRow(const std::string& text) override;
+    void setRowSize(int row, const std::string& size) override { rows.at(row).second = size; }
+    void scrollToRow(int row) override { lastScrolled = row; }
+
+    std::vector<std::pair<std::string, std::string>> rows; // text, size text
+    int clears = 0;
+    int lastScrolled = -1;
+};
+
+// A binding of a kind the engines do not expect: every update must skip it.
+class WrongKindBinding : public ProgressBarBinding {
+public:
+    std::string kindName() const override { return "TextBox"; }
+    void setMaximum(int) override { ++touched; }
+    int maximum() const override { return 0; }
+    void setValue(int) override { ++touched; }
+    void setVisible(bool) override { ++touched; }
+    int touched = 0;
+};
+
+} // namespace parcelo::test

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/host.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace parcelo::test {
+
+// One message a host was asked to show.
+struct ShownMessage {
+    std::string text;
+    Buttons buttons;
+    Icon icon;
+    std::string title;
+    Answer answer;
+};
+
+// A host that records every message and answers from a queue. A message with no answer
+// queued fails the current test (and is answered cautiously), so nothing ever waits.
+class ScriptedHost : public Host {
+public:
+    // Queues the answer to the next message; expectedText, when given, must be a part of
+    // that message's text.
+    ScriptedHost& answer(Answer reply, std::string expectedText = {});
+    // Lets every message without a queued answer pass with OK (notices only).
+    ScriptedHost& acceptNotices(bool accept = true);
+
+    void processEvents() override { ++eventsProcessed; }
+    void setBusy(bool busy) override { busyChanges.push_back(busy); }
+
+    // Texts of the messages shown, in order.
+    std::vector<std::string> texts() const;
+    bool allAnswersUsed() const { return replies_.empty(); }
+
+    std::vector<ShownMessage> shown;
+    std::vector<bool> busyChanges;
+    long eventsProcessed = 0;
+
+protected:
+    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+                       const std::string& title) override;
+
+private:
+    struct Reply {
+        Answer answer;
+        std::string expectedText;
+    };
+    std::deque<Reply> replies_;
+    bool acceptNotices_ = false;
+};
+
+} // namespace parcelo::test

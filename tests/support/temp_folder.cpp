@@ -1,0 +1,56 @@
+#include "temp_folder.h"
+
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <sstream>
+
+namespace parcelo::test {
+
+TempFolder::TempFolder()
+{
+    std::random_device random;
+    const auto base = std::filesystem::temp_directory_path();
+    for (;;) {
+        path_ = base / ("parcelo-test-" + std::to_string(random()));
+        if (std::filesystem::create_directory(path_))
+            break;
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code ec;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(path_, ec);
+}
+
+std::string TempFolder::folder() const { return path_.string() + "/"; }
+
+std::string TempFolder::file(const std::string& name) const { return (path_ / name).string(); }
+
+void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+std::string patternBytes(std::size_t size, std::uint32_t seed)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes)
+        b = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
+
+} // namespace parcelo::test

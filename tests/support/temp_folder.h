@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace parcelo::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it
+// when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    // The folder as the programs take it: with a separator at the end.
+    std::string folder() const;
+    // The full path of a name inside the folder.
+    std::string file(const std::string& name) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+// Writes bytes to a file, replacing it.
+void writeFile(const std::string& path, const std::string& bytes);
+// The whole content of a file ("" when it cannot be read).
+std::string readFile(const std::string& path);
+// Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.
+std::string patternBytes(std::size_t size, std::uint32_t seed = 1);
+
+} // namespace parcelo::test
