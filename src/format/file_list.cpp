@@ -33,7 +33,10 @@ std::string wholeOrEmpty(double value)
 }
 
 // (value rounded to even) modulo 1024, keeping the sign of the dividend.
-double moduloKilo(double value) { return std::fmod(std::nearbyint(value), kKilo); }
+double moduloKilo(double value)
+{
+    return std::fmod(std::nearbyint(value), kKilo);
+}
 
 } // namespace
 

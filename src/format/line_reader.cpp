@@ -16,27 +16,39 @@ bool LineReader::fill()
     return end_ > 0;
 }
 
-bool LineReader::atEnd() { return !fill(); }
+bool LineReader::atEnd()
+{
+    return !fill();
+}
 
 std::string LineReader::readLine()
 {
+    std::string line;
+    readLinePart(line, std::string::npos);
+    return line;
+}
+
+bool LineReader::readLinePart(std::string& part, std::size_t limit)
+{
     if (!fill())
         throw RunError(err::InputPastEndOfFile);
-    std::string line;
-    while (fill()) {
+    for (std::size_t taken = 0;; ++taken) {
+        if (!fill())
+            return true; // a last line without an ending
+        if (taken == limit)
+            return false;
         const char c = block_[begin_++];
         ++consumed_;
         if (c != '\r') {
-            line += c;
+            part += c;
             continue;
         }
         if (fill() && block_[begin_] == '\n') {
             ++begin_;
             ++consumed_;
         }
-        break;
+        return true;
     }
-    return line;
 }
 
 } // namespace parcelo

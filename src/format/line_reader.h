@@ -19,6 +19,10 @@ public:
     bool atEnd();
     // The next line; throws RunError 62 (input past end of file) at the end.
     std::string readLine();
+    // Appends at most `limit` more characters of the current line to `part` and returns
+    // true when the line is complete (its ending consumed, or the file ended). A long line
+    // can so be read in bounded parts. Throws RunError 62 when called at the end.
+    bool readLinePart(std::string& part, std::size_t limit);
     // Bytes consumed so far, line endings included.
     std::uint64_t consumed() const { return consumed_; }
 

@@ -21,7 +21,8 @@ std::string pieceName(const std::string& folder, const std::string& baseName, in
 std::uint32_t readLittleEndian32(const unsigned char* bytes)
 {
     return static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8
-           | static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+           | static_cast<std::uint32_t>(bytes[2]) << 16
+           | static_cast<std::uint32_t>(bytes[3]) << 24;
 }
 
 void writeLittleEndian32(unsigned char* bytes, std::uint32_t value)

@@ -57,7 +57,10 @@ inline ProgressBarBinding* asProgressBar(Binding* b)
 {
     return boundAs<ProgressBarBinding>(b, kProgressBarKind);
 }
-inline LabelBinding* asLabel(Binding* b) { return boundAs<LabelBinding>(b, kLabelKind); }
+inline LabelBinding* asLabel(Binding* b)
+{
+    return boundAs<LabelBinding>(b, kLabelKind);
+}
 inline FileListBinding* asFileList(Binding* b)
 {
     return boundAs<FileListBinding>(b, kListViewKind);

@@ -6,8 +6,7 @@
 
 namespace parcelo {
 
-DisketteDrive::DisketteDrive(std::filesystem::path mountPoint)
-    : mountPoint_(std::move(mountPoint))
+DisketteDrive::DisketteDrive(std::filesystem::path mountPoint) : mountPoint_(std::move(mountPoint))
 {
 }
 
@@ -70,7 +69,10 @@ std::shared_ptr<DisketteDrive>& currentDrive()
 }
 } // namespace
 
-DisketteDrive& disketteDrive() { return *currentDrive(); }
+DisketteDrive& disketteDrive()
+{
+    return *currentDrive();
+}
 
 void setDisketteDrive(std::shared_ptr<DisketteDrive> drive)
 {

@@ -38,7 +38,11 @@ public:
 
     void setMediumPresent(bool present) { mediumPresent_ = present; }
     // A fixed free-space figure; without one the folder's file system is asked.
-    void setFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; hasFixedFreeSpace_ = true; }
+    void setFreeSpace(std::uint64_t bytes)
+    {
+        freeSpace_ = bytes;
+        hasFixedFreeSpace_ = true;
+    }
 
 private:
     bool mediumPresent_ = true;

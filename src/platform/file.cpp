@@ -28,8 +28,8 @@ std::size_t allowedByFault(std::size_t size, const std::string& path)
         return size;
     if (g_writeFault->bytesLeft == 0)
         throw runErrorFromOs(g_writeFault->osError, path);
-    const auto allowed = static_cast<std::size_t>(
-        std::min<std::uint64_t>(size, g_writeFault->bytesLeft));
+    const auto allowed =
+        static_cast<std::size_t>(std::min<std::uint64_t>(size, g_writeFault->bytesLeft));
     g_writeFault->bytesLeft -= allowed;
     return allowed;
 }
@@ -50,8 +50,14 @@ int openFlags(File::Mode mode)
 } // namespace
 
 namespace faults {
-void failWritesAfter(std::uint64_t bytes, int osError) { g_writeFault = WriteFault{bytes, osError}; }
-void clearWriteFault() { g_writeFault.reset(); }
+void failWritesAfter(std::uint64_t bytes, int osError)
+{
+    g_writeFault = WriteFault{bytes, osError};
+}
+void clearWriteFault()
+{
+    g_writeFault.reset();
+}
 } // namespace faults
 
 File::File(const std::string& path, Mode mode) : path_(path)
@@ -62,15 +68,17 @@ File::File(const std::string& path, Mode mode) : path_(path)
         const int error = errno;
         // A missing folder on the way reads as "path not found", a missing file as
         // "file not found".
-        const bool folderMissing = error == ENOENT
-                                   && (mode == Mode::Write || !folderExists(fromNativePath(native.parent_path())))
-                                   && !native.parent_path().empty();
+        const bool folderMissing =
+            error == ENOENT
+            && (mode == Mode::Write || !folderExists(fromNativePath(native.parent_path())))
+            && !native.parent_path().empty();
         throw runErrorFromOs(error, path, folderMissing);
     }
     struct stat info {};
     if (::fstat(fd_, &info) == 0 && S_ISDIR(info.st_mode)) {
         closeQuietly();
-        throw RunError(err::PathFileAccessError, describeRunError(err::PathFileAccessError) + ": " + path);
+        throw RunError(err::PathFileAccessError,
+                       describeRunError(err::PathFileAccessError) + ": " + path);
     }
 }
 
@@ -90,7 +98,10 @@ File& File::operator=(File&& other) noexcept
     return *this;
 }
 
-File::~File() { closeQuietly(); }
+File::~File()
+{
+    closeQuietly();
+}
 
 void File::closeQuietly() noexcept
 {
@@ -187,8 +198,9 @@ std::size_t kernelCopy(File& source, File& target, std::size_t size)
         if (moved < 0) {
             if (errno == EINTR)
                 continue;
-            if (done == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL
-                              || errno == EOPNOTSUPP || errno == EBADF))
+            if (done == 0
+                && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP
+                    || errno == EBADF))
                 return 0;
             throw runErrorFromOs(errno, target.path());
         }

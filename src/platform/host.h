@@ -47,7 +47,7 @@ protected:
 class SilentHost : public Host {
 protected:
     Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
-                   const std::string& title) override;
+                       const std::string& title) override;
 };
 
 // The answer that declines: Cancel or No where the buttons offer it, else OK.

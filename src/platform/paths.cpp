@@ -27,7 +27,8 @@ std::filesystem::path toNativePath(const std::string& path)
     const std::string relative = path.substr(rest);
     if (relative.empty())
         return drive.mountPoint();
-    return drive.mountPoint() / std::filesystem::path(std::u8string(relative.begin(), relative.end()));
+    return drive.mountPoint()
+           / std::filesystem::path(std::u8string(relative.begin(), relative.end()));
 }
 
 std::string fromNativePath(const std::filesystem::path& path)

@@ -29,7 +29,11 @@ public:
 
 class FakeFileList : public FileListBinding {
 public:
-    void clear() override { rows.clear(); ++clears; }
+    void clear() override
+    {
+        rows.clear();
+        ++clears;
+    }
     int addRow(const std::string& text) override;
     void setRowSize(int row, const std::string& size) override { rows.at(row).second = size; }
     void scrollToRow(int row) override { lastScrolled = row; }

@@ -17,7 +17,7 @@ ScriptedHost& ScriptedHost::acceptNotices(bool accept)
 }
 
 Answer ScriptedHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
-                             const std::string& title)
+                                 const std::string& title)
 {
     Answer reply = cautiousAnswer(buttons);
     if (!replies_.empty()) {

@@ -26,9 +26,15 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempFolder::folder() const { return path_.string() + "/"; }
+std::string TempFolder::folder() const
+{
+    return path_.string() + "/";
+}
 
-std::string TempFolder::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempFolder::file(const std::string& name) const
+{
+    return (path_ / name).string();
+}
 
 void writeFile(const std::string& path, const std::string& bytes)
 {

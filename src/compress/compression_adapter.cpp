@@ -1,0 +1,175 @@
+#include "compress/compression_adapter.h"
+
+#include "compress/zlib_tool.h"
+#include "format/common.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+
+#include <cmath>
+
+namespace parcelo {
+
+namespace {
+
+constexpr const char* kZipExtension = ".zip";
+
+void showStatus(Binding* label, const std::string& caption)
+{
+    if (auto* bound = asLabel(label))
+        bound->setCaption(caption);
+}
+
+void showProgressStart(Binding* progressBar)
+{
+    if (auto* bar = asProgressBar(progressBar)) {
+        bar->setVisible(true);
+        bar->setValue(0);
+    }
+}
+
+// The share of the bar that a notified percentage stands for; 0 for the ignored ones.
+double shareFor(std::int16_t percent)
+{
+    switch (percent) {
+    case 20:
+    case 40:
+    case 60:
+    case 80:
+        return percent / 100.0;
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+std::int32_t CompressionLevelFor(CompressionLevelOption option)
+{
+    switch (option) {
+    case CompressionLevelOption::MediumCompression:
+        return 7;
+    case CompressionLevelOption::HighestSpeed:
+        return 2;
+    default:
+        return 9;
+    }
+}
+
+std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
+                               const std::string& tempCompressedFile, const std::string& appFolder)
+{
+    const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
+    if (tempCompressedFile == "Yes")
+        return appFolder + kSeparator + "Temp" + kSeparator + name;
+    return destFolder + name;
+}
+
+std::string DecompressedFileName(const std::string& joinedPath)
+{
+    const auto at = joinedPath.rfind(kZipExtension);
+    return at == std::string::npos ? joinedPath : joinedPath.substr(0, at);
+}
+
+CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane,
+                                       PaneBindings joinPane, std::string appFolder,
+                                       CompressionLevelOption levelOption)
+    : host_(host), tool_(tool), splitPane_(splitPane), joinPane_(joinPane),
+      appFolder_(std::move(appFolder)), levelOption_(levelOption)
+{
+    tool_.SetProgressNotify([this](std::int16_t percent) { ProgressNotify(percent); });
+}
+
+CompressionAdapter::~CompressionAdapter()
+{
+    tool_.SetProgressNotify(nullptr);
+}
+
+std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
+{
+    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, appFolder_);
+}
+
+std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
+{
+    try {
+        const std::string target = CompressedFileFor(sourcePath);
+        operation_ = kCompressOperation;
+        tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
+        showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
+        startBusy();
+        showProgressStart(splitPane_.progressBar);
+        tool_.SetSourceFileName(sourcePath);
+        tool_.SetTargetFileName(target);
+        tool_.DoCompress();
+        finish(splitPane_.progressBar);
+        return 1;
+    } catch (...) {
+        abandon();
+        return 0;
+    }
+}
+
+std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
+{
+    if (joinedPath.find(kZipExtension) == std::string::npos)
+        return 0;
+    try {
+        const std::string target = DecompressedFileName(joinedPath);
+        showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
+        startBusy();
+        showProgressStart(joinPane_.progressBar);
+        operation_ = kDecompressOperation;
+        tool_.SetSourceFileName(joinedPath);
+        tool_.SetTargetFileName(target);
+        tool_.DoDecompress();
+        finish(joinPane_.progressBar);
+        return 1;
+    } catch (...) {
+        abandon();
+        return 0;
+    }
+}
+
+void CompressionAdapter::ProgressNotify(std::int16_t percent)
+{
+    Binding* progressBar = nullptr;
+    if (operation_ == kCompressOperation)
+        progressBar = splitPane_.progressBar;
+    else if (operation_ == kDecompressOperation)
+        progressBar = joinPane_.progressBar;
+    else
+        return;
+    const double share = shareFor(percent);
+    if (share == 0)
+        return;
+    if (auto* bar = asProgressBar(progressBar))
+        bar->setValue(static_cast<int>(std::lround(bar->maximum() * share)));
+    host_.processEvents();
+}
+
+void CompressionAdapter::startBusy()
+{
+    host_.setBusy(true);
+    busy_ = true;
+}
+
+void CompressionAdapter::finish(Binding* progressBar)
+{
+    operation_.clear();
+    host_.setBusy(false);
+    busy_ = false;
+    if (auto* bar = asProgressBar(progressBar))
+        bar->setValue(bar->maximum());
+}
+
+// A failed operation leaves the screen as it found it: no busy pointer, no operation
+// for stray notifications to act on. The progress bar is the caller's to hide.
+void CompressionAdapter::abandon()
+{
+    operation_.clear();
+    if (busy_)
+        host_.setBusy(false);
+    busy_ = false;
+}
+
+} // namespace parcelo

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "platform/bindings.h"
+
+#include <cstdint>
+#include <string>
+
+namespace parcelo {
+
+class Host;
+class ZlibTool;
+
+// The option button chosen under "Compression level:" in the Options pane.
+enum class CompressionLevelOption {
+    None,               // no button set
+    HighestCompression, // optCLevel1 "Highest Compression (recommended)"
+    MediumCompression,  // optCLevel2 "Medium Compression"
+    HighestSpeed,       // optCLevel3 "Highest Speed"
+};
+
+// The level handed to the component: 7 for medium, 2 for speed, 9 otherwise.
+std::int32_t CompressionLevelFor(CompressionLevelOption option);
+
+// Where a source file is compressed to before a split: the application folder's Temp
+// folder when tempCompressedFile is "Yes", else destFolder (which ends with a
+// separator); the name is the source's file name followed by ".zip".
+std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
+                               const std::string& tempCompressedFile, const std::string& appFolder);
+
+// A joined file's path cut before its last ".zip" (case-sensitive); unchanged without one.
+std::string DecompressedFileName(const std::string& joinedPath);
+
+inline constexpr const char* kCompressOperation = "Compress";
+inline constexpr const char* kDecompressOperation = "Decompress";
+
+// Compresses a file before a split and decompresses a joined file through the component,
+// showing the work on the split pane (status label, progress bar) or the join pane. It
+// shows no message: the calling command reports the outcome.
+class CompressionAdapter {
+public:
+    // appFolder: the program's folder, without a final separator. Only the status label
+    // and progress bar of each pane are used.
+    CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane, PaneBindings joinPane,
+                       std::string appFolder,
+                       CompressionLevelOption levelOption = CompressionLevelOption::None);
+    ~CompressionAdapter();
+    CompressionAdapter(const CompressionAdapter&) = delete;
+    CompressionAdapter& operator=(const CompressionAdapter&) = delete;
+
+    // The option button in force; read at every compression.
+    void SetLevelOption(CompressionLevelOption option) { levelOption_ = option; }
+    CompressionLevelOption LevelOption() const { return levelOption_; }
+
+    // The split's destination folder and temporary-file flag ("Yes" or ""), which name
+    // the compressed file.
+    void SetDestFolder(std::string folder) { destFolder_ = std::move(folder); }
+    const std::string& DestFolder() const { return destFolder_; }
+    void SetTempCompressedFile(std::string flag) { tempCompressedFile_ = std::move(flag); }
+    const std::string& TempCompressedFile() const { return tempCompressedFile_; }
+
+    // The compressed file CompressFile writes for sourcePath.
+    std::string CompressedFileFor(const std::string& sourcePath) const;
+
+    // 1 when the compressed file was written, 0 when anything failed (no file is left).
+    std::int16_t CompressFile(const std::string& sourcePath);
+    // 1 when the decompressed file was written beside the joined one; 0 when the path
+    // holds no ".zip" (nothing is touched) or anything failed (no file is left).
+    std::int16_t DecompressFile(const std::string& joinedPath);
+
+    // "Compress" or "Decompress" while the component works, "" otherwise.
+    const std::string& CompressOperation() const { return operation_; }
+
+    // The component's progress notification: 20, 40, 60 and 80 % move the working pane's
+    // bar to that share of its maximum and let the window repaint; others are ignored.
+    void ProgressNotify(std::int16_t percent);
+
+private:
+    void startBusy();
+    void finish(Binding* progressBar);
+    void abandon();
+
+    Host& host_;
+    ZlibTool& tool_;
+    PaneBindings splitPane_;
+    PaneBindings joinPane_;
+    std::string appFolder_;
+    CompressionLevelOption levelOption_;
+    std::string destFolder_;
+    std::string tempCompressedFile_;
+    std::string operation_;
+    bool busy_ = false;
+};
+
+} // namespace parcelo

@@ -1,0 +1,197 @@
+#include "compress/zip_writer.h"
+
+#include "compress/zip_support.h"
+#include "compress/zlib_tool.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+
+#include <zip.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace parcelo {
+
+namespace {
+
+// Source reads are gathered into blocks of this size, whatever libzip asks for at a time.
+constexpr std::size_t kReadBlock = 1 << 20;
+
+time_t modificationTime(const std::string& path)
+{
+    std::error_code ec;
+    const auto stamp = std::filesystem::last_write_time(toNativePath(path), ec);
+    if (ec)
+        return std::time(nullptr);
+    const auto system = std::chrono::file_clock::to_sys(stamp);
+    return std::chrono::system_clock::to_time_t(
+        std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
+}
+
+// The source file as libzip reads it: buffered, counted for the progress, and failing
+// with the original RunError kept for the caller.
+class SourceReader {
+public:
+    SourceReader(const std::string& path, const PercentProgress::Report& report)
+        : file_(path, File::Mode::Read), size_(file_.size()), mtime_(modificationTime(path)),
+          progress_(size_, report)
+    {
+        zip_error_init(&error_);
+    }
+    ~SourceReader() { zip_error_fini(&error_); }
+    SourceReader(const SourceReader&) = delete;
+    SourceReader& operator=(const SourceReader&) = delete;
+
+    static zip_int64_t callback(void* state, void* data, zip_uint64_t length,
+                                zip_source_cmd_t command)
+    {
+        auto* self = static_cast<SourceReader*>(state);
+        try {
+            return self->handle(data, length, command);
+        } catch (...) {
+            self->failure_ = std::current_exception();
+            zip_error_set(&self->error_, ZIP_ER_READ, 0);
+            return -1;
+        }
+    }
+
+    // The exception that stopped a read, if one did.
+    std::exception_ptr failure() const { return failure_; }
+
+private:
+    zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command)
+    {
+        switch (command) {
+        case ZIP_SOURCE_OPEN:
+            file_.seek(0);
+            done_ = 0;
+            buffered_ = taken_ = 0;
+            return 0;
+        case ZIP_SOURCE_READ:
+            return static_cast<zip_int64_t>(read(static_cast<char*>(data), length));
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:
+            return 0;
+        case ZIP_SOURCE_STAT:
+            return stat(data, length);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error_, data, length);
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
+                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        default:
+            zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
+    }
+
+    zip_int64_t stat(void* data, zip_uint64_t length)
+    {
+        auto* st = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error_);
+        if (st == nullptr)
+            return -1;
+        zip_stat_init(st);
+        st->size = size_;
+        st->mtime = mtime_;
+        st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        return sizeof(zip_stat_t);
+    }
+
+    // Hands out at most the size the file had when it was opened; a file that shrinks
+    // meanwhile cannot be archived.
+    std::size_t read(char* out, zip_uint64_t wanted)
+    {
+        wanted = std::min<zip_uint64_t>(wanted, size_ - done_);
+        std::size_t given = 0;
+        while (given < wanted) {
+            if (taken_ == buffered_)
+                refill();
+            const std::size_t step = std::min<std::size_t>(wanted - given, buffered_ - taken_);
+            std::memcpy(out + given, buffer_.data() + taken_, step);
+            taken_ += step;
+            given += step;
+        }
+        done_ += given;
+        progress_.advanceTo(done_);
+        return given;
+    }
+
+    void refill()
+    {
+        buffer_.resize(kReadBlock);
+        buffered_ = file_.read(buffer_.data(), buffer_.size());
+        taken_ = 0;
+        if (buffered_ == 0)
+            throw RunError(err::InputPastEndOfFile,
+                           describeRunError(err::InputPastEndOfFile) + ": " + file_.path());
+    }
+
+    File file_;
+    std::uint64_t size_;
+    time_t mtime_;
+    PercentProgress progress_;
+    std::uint64_t done_ = 0;
+    std::vector<char> buffer_;
+    std::size_t buffered_ = 0;
+    std::size_t taken_ = 0;
+    zip_error_t error_;
+    std::exception_ptr failure_;
+};
+
+using Archive = std::unique_ptr<zip_t, zipsupport::ArchiveDiscarder>;
+
+Archive createArchive(const std::string& targetPath)
+{
+    int code = 0;
+    zip_t* archive = zip_open(toNativePath(targetPath).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    if (archive == nullptr)
+        zipsupport::throwZipError(code, "create the archive", targetPath);
+    return Archive(archive);
+}
+
+void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName, int level,
+              const std::string& targetPath)
+{
+    zip_source_t* source = zip_source_function(archive, &SourceReader::callback, &reader);
+    if (source == nullptr)
+        zipsupport::throwZipError(*zip_get_error(archive), "write the archive", targetPath);
+    const zip_int64_t index = zip_file_add(archive, entryName.c_str(), source, ZIP_FL_ENC_GUESS);
+    if (index < 0) {
+        zip_source_free(source);
+        zipsupport::throwZipError(*zip_get_error(archive), "write the archive", targetPath);
+    }
+    if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                 static_cast<zip_uint32_t>(level))
+        != 0)
+        zipsupport::throwZipError(*zip_get_error(archive), "write the archive", targetPath);
+}
+
+} // namespace
+
+void writeSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
+                             const std::string& entryName, int level,
+                             const PercentProgress::Report& report)
+{
+    if (level < 1 || level > 9)
+        throw ZlibToolError("Invalid compression level " + std::to_string(level));
+    SourceReader reader(sourcePath, report);
+    Archive archive = createArchive(targetPath);
+    addEntry(archive.get(), reader, entryName, level, targetPath);
+    // zip_close writes everything; on failure it removes its temporary file and leaves
+    // the archive to be discarded.
+    if (zip_close(archive.get()) != 0) {
+        if (reader.failure())
+            std::rethrow_exception(reader.failure());
+        zipsupport::throwZipError(*zip_get_error(archive.get()), "write the archive", targetPath);
+    }
+    archive.release();
+}
+
+} // namespace parcelo

@@ -1,0 +1,28 @@
+#include "compress/zlib_tool.h"
+
+#include "compress/zip_reader.h"
+#include "compress/zip_writer.h"
+#include "format/common.h"
+
+namespace parcelo {
+
+void ZlibTool::DoCompress()
+{
+    writeSingleEntryArchive(sourceFileName_, targetFileName_, GetFileNameFromPath(sourceFileName_),
+                            compressionLevel_,
+                            [this](std::int16_t percent) { raiseProgressNotify(percent); });
+}
+
+void ZlibTool::DoDecompress()
+{
+    extractFirstEntry(sourceFileName_, targetFileName_,
+                      [this](std::int16_t percent) { raiseProgressNotify(percent); });
+}
+
+void ZlibTool::raiseProgressNotify(std::int16_t percent) const
+{
+    if (progressNotify_)
+        progressNotify_(percent);
+}
+
+} // namespace parcelo

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/run_error.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace parcelo {
+
+// The number of every failure that belongs to the archive itself (damaged, wrong CRC,
+// no entry, unsupported method) rather than to the file system.
+inline constexpr int kZlibToolErrorNumber = -2147221504 + 1;
+
+// An archive that cannot be written or read back for a reason of its own.
+class ZlibToolError : public RunError {
+public:
+    explicit ZlibToolError(std::string description)
+        : RunError(kZlibToolErrorNumber, std::move(description))
+    {
+    }
+};
+
+// The compression component. DoCompress writes a standard ZIP archive holding one entry,
+// named after the source file, deflated at CompressionLevel; DoDecompress writes the
+// bytes of an archive's first entry, checked against its CRC. Both stream the data, raise
+// ProgressNotify with every whole percentage from 1 to 100 as the work advances, return
+// only when the target is complete, and throw RunError on failure, leaving no target
+// behind (a target that existed before a compression fails is kept unchanged).
+class ZlibTool {
+public:
+    using ProgressHandler = std::function<void(std::int16_t percent)>;
+
+    ZlibTool() = default;
+    virtual ~ZlibTool() = default;
+    ZlibTool(const ZlibTool&) = delete;
+    ZlibTool& operator=(const ZlibTool&) = delete;
+
+    const std::string& SourceFileName() const { return sourceFileName_; }
+    void SetSourceFileName(std::string path) { sourceFileName_ = std::move(path); }
+    const std::string& TargetFileName() const { return targetFileName_; }
+    void SetTargetFileName(std::string path) { targetFileName_ = std::move(path); }
+    // 1 (fastest) to 9 (smallest).
+    std::int32_t CompressionLevel() const { return compressionLevel_; }
+    void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
+
+    void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
+
+    virtual void DoCompress();
+    virtual void DoDecompress();
+
+protected:
+    void raiseProgressNotify(std::int16_t percent) const;
+
+private:
+    std::string sourceFileName_;
+    std::string targetFileName_;
+    std::int32_t compressionLevel_ = 9;
+    ProgressHandler progressNotify_;
+};
+
+} // namespace parcelo

@@ -1,0 +1,146 @@
+#pragma once
+
+#include "platform/file.h"
+#include "platform/host.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+class Binding;
+class FileListBinding;
+class LabelBinding;
+class LineReader;
+class ProgressBarBinding;
+class RunError;
+
+// The split engine: turns one file into a set of pieces, by size (a byte set) or by a
+// number of lines (a line set), into a folder or onto a series of diskettes. The caller
+// fills the state, calls StartSplit and reads the outcome from Status and Message; the
+// engine talks to the user only through its Host (diskette prompts, disk-full and cancel
+// questions) and reports progress through the optional bindings.
+class modSplitFile {
+public:
+    explicit modSplitFile(Host& host);
+    ~modSplitFile();
+    modSplitFile(const modSplitFile&) = delete;
+    modSplitFile& operator=(const modSplitFile&) = delete;
+
+    // The file to split: sets FileLength and FileName from it, or tells the user it does
+    // not exist and clears SourceFile and FileLength.
+    const std::string& SourceFile() const { return sourceFile_; }
+    void SetSourceFile(const std::string& path);
+    std::uint64_t FileLength() const { return fileLength_; }
+    const std::string& FileName() const { return fileName_; }
+
+    const std::string& DestFolder() const { return destFolder_; }
+    void SetDestFolder(const std::string& folder) { destFolder_ = folder; }
+    // The size in Unit ("BT", "KB", "MB", "GB"), or the lines per piece for "LN".
+    double SplitSize() const { return splitSize_; }
+    void SetSplitSize(double size) { splitSize_ = size; }
+    const std::string& Unit() const { return unit_; }
+    void SetUnit(const std::string& unit) { unit_ = unit; }
+    // The display unit of every file list (see AddFileToList), shared with join and verify.
+    std::string& UnitRef() { return unit_; }
+    // "Yes" when SourceFile is a compressed file made for this split.
+    const std::string& Compressed() const { return compressed_; }
+    void SetCompressed(const std::string& flag) { compressed_ = flag; }
+    // "Yes" when SourceFile is a temporary compressed file: every cancel deletes it.
+    const std::string& TempCompressedFile() const { return tempCompressedFile_; }
+    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = flag; }
+    // True when the size came from a number of pieces: no too-small check then.
+    bool SplitByPieces() const { return splitByPieces_; }
+    void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
+    bool ConfirmDelete() const { return confirmDelete_; }
+    void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
+
+    // 0 success, -1 refused or cancelled, otherwise a run-time error number.
+    std::int16_t Status() const { return status_; }
+    void SetStatus(std::int16_t status) { status_ = status; }
+    const std::string& Message() const { return message_; }
+    void SetMessage(const std::string& message) { message_ = message; }
+
+    Binding* ProgressBar() const { return progressBar_; }
+    void SetProgressBar(Binding* binding) { progressBar_ = binding; }
+    Binding* StatusLabel() const { return statusLabel_; }
+    void SetStatusLabel(Binding* binding) { statusLabel_ = binding; }
+    Binding* FileList() const { return fileList_; }
+    void SetFileList(Binding* binding) { fileList_ = binding; }
+
+    // The number of pieces the last split wrote (or planned, when it stopped early).
+    int PieceCount() const { return pieceCount_; }
+
+    // The entry point: splits by lines or by size, removes the pieces of a failed split
+    // from a fixed drive and returns Status.
+    std::int16_t StartSplit();
+    std::int16_t SplitFileBySize();
+    std::int16_t SplitFileByLines();
+    // Closes the open piece and opens the next, asking for a disk in diskette mode.
+    // 0 when it is open; otherwise Status (-1 cancelled, or a run-time error number).
+    std::int16_t OpenNextSplitFile(double requiredFreeSpace);
+    // Closes the files and deletes the pieces begun, except on diskettes.
+    void DeleteSplitFiles();
+    // Closes the source and the open piece without writing anything more.
+    void CloseFiles() noexcept;
+
+private:
+    enum class StepResult { Done, Restart, Stop };
+    struct Cancelled {};
+
+    bool disketteMode() const;
+    ProgressBarBinding* progress() const;
+    LabelBinding* label() const;
+    FileListBinding* list() const;
+    void setProgressValue(int value);
+
+    std::int16_t fail(const RunError& error);
+    std::int16_t cancelSplit();
+    bool confirmCancel();
+    Answer askForDisk();
+    StepResult runOpenStep(const std::function<void()>& step);
+    std::int16_t waitForDisk(double requiredFreeSpace);
+    void createPiece(const std::string& name);
+    void announcePiece(const std::string& name);
+
+    void writeRetrying(const std::function<void()>& write, bool rewindSource);
+    void writeHeader(int count, int number);
+    void copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk);
+    std::uint64_t checkedPieceSize(double requested) const;
+    std::int16_t askDisketteCount(const std::string& question);
+
+    void splitRemainingLines(LineReader& reader);
+    void writeMarker();
+    void copyLine(LineReader& reader);
+    void flushLines();
+
+    Host& host_;
+
+    std::string sourceFile_;
+    std::uint64_t fileLength_ = 0;
+    std::string fileName_;
+    std::string destFolder_;
+    double splitSize_ = 0;
+    std::string unit_;
+    std::string compressed_;
+    std::string tempCompressedFile_;
+    bool splitByPieces_ = false;
+    bool confirmDelete_ = false;
+    std::int16_t status_ = 0;
+    std::string message_;
+    Binding* progressBar_ = nullptr;
+    Binding* statusLabel_ = nullptr;
+    Binding* fileList_ = nullptr;
+
+    int currentPiece_ = 0;
+    int pieceCount_ = 0;
+    double displaySize_ = 0;
+    File source_;
+    File piece_;
+    std::vector<char> buffer_;
+    std::string pendingLines_;
+};
+
+} // namespace parcelo

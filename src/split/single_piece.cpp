@@ -1,0 +1,144 @@
+#include "split/single_piece.h"
+
+#include "format/common.h"
+#include "format/file_list.h"
+#include "format/numbers.h"
+#include "format/split_set.h"
+#include "platform/diskette.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+#include "split/mod_split_file.h"
+#include "split/split_request.h"
+
+#include <vector>
+
+namespace parcelo {
+
+namespace {
+
+const std::string kCancelQuestion = std::string("This action will cancel the process completely.")
+                                    + CR + "Are you sure you want to cancel the process?";
+
+bool confirmCancel(Host& host)
+{
+    return host.message(kCancelQuestion, Buttons::YesNo, Icon::Information) == Answer::Yes;
+}
+
+// Asks for a diskette until one with enough free space is in; false when the user cancels.
+bool waitForDisk(Host& host, double requestedBytes)
+{
+    for (;;) {
+        if (host.message("Please insert disk in drive A: and click OK to continue.",
+                         Buttons::OkCancel, Icon::Information)
+            == Answer::Ok) {
+            if (static_cast<double>(GetDriveFreeSpace("a")) >= requestedBytes)
+                return true;
+            if (host.message("There is not enough space on the disk. You need a disk with at "
+                             "least "
+                                 + numberText(requestedBytes)
+                                 + " bytes of free space. Please click OK to continue (you will "
+                                   "be prompted to enter another disk) or Cancel to cancel the "
+                                   "splitting process.",
+                             Buttons::OkCancel, Icon::Information)
+                == Answer::Ok)
+                continue;
+        }
+        if (confirmCancel(host))
+            return false;
+    }
+}
+
+void writePiece(const std::string& compressedFile, const std::string& piece, Host& host)
+{
+    File source(compressedFile, File::Mode::Read);
+    File target(piece, File::Mode::Write);
+    const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
+    target.write(header.data(), header.size());
+    std::vector<char> buffer;
+    copyBytes(source, target, source.size(), kCopyChunk, buffer, [&] { host.processEvents(); });
+    target.close();
+}
+
+void dropTempFile(const SinglePieceJob& job)
+{
+    if (job.tempCompressed == "Yes")
+        removeFileQuietly(job.compressedFile);
+}
+
+void showStored(const SinglePieceJob& job, const std::string& piece, std::uint64_t length,
+                SplitServices& services)
+{
+    const PaneBindings& pane = services.pane;
+    if (LabelBinding* label = asLabel(pane.statusLabel))
+        label->setCaption("Completed compressing and splitting.");
+    ProgressBarBinding* bar = asProgressBar(pane.progressBar);
+    if (bar) {
+        bar->setMaximum(10);
+        bar->setVisible(true);
+        bar->setValue(10);
+    }
+    if (FileListBinding* list = asFileList(pane.fileList))
+        list->clear();
+    AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.UnitRef());
+    services.host.message("The file " + job.source + " has been compressed successfully." + CR
+                              + "The compressed file was not split because the size of the "
+                              + "compressed file is less than the desired size of the split file.",
+                          Buttons::Ok, Icon::Information);
+    if (bar)
+        bar->setVisible(false);
+}
+
+} // namespace
+
+bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
+{
+    Host& host = services.host;
+    const bool diskette = isDiskettePath(job.destination);
+    if (diskette && job.requestedBytes > static_cast<double>(kDisketteCapacity)) {
+        host.message("The split file size you specified is greater than the diskette storage size!",
+                     Buttons::Ok, Icon::Critical);
+        dropTempFile(job);
+        return false;
+    }
+    if (diskette && !waitForDisk(host, job.requestedBytes)) {
+        dropTempFile(job);
+        return false;
+    }
+    const std::string piece =
+        job.destination + GetFileNameFromPath(job.compressedFile) + SplitFileExtension(1);
+    std::uint64_t length = 0;
+    host.setBusy(true);
+    if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
+        bar->setValue(0);
+    for (;;) {
+        try {
+            length = fileLength(job.compressedFile);
+            writePiece(job.compressedFile, piece, host);
+            break;
+        } catch (const RunError& error) {
+            if (!diskette)
+                removeFileQuietly(piece);
+            host.setBusy(false);
+            if (error.number() == err::BadFileNameOrNumber || !diskette) {
+                host.message("Error:" + std::string(LF) + std::to_string(error.number()) + ": "
+                                 + error.description(),
+                             Buttons::Ok, Icon::Critical);
+                return false;
+            }
+            if (!waitForDisk(host, job.requestedBytes)) {
+                dropTempFile(job);
+                host.message("Process canceled by the user.", Buttons::Ok, Icon::Critical);
+                return false;
+            }
+            host.setBusy(true);
+        }
+    }
+    removeFileQuietly(job.compressedFile);
+    host.setBusy(false);
+    showStored(job, piece, length, services);
+    return true;
+}
+
+} // namespace parcelo

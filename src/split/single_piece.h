@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace parcelo {
+
+struct SplitServices;
+
+// A compressed file that fits in one piece is stored as name.zip.001 instead of being
+// split: the header (compressed, count 1, number 1) and the whole compressed file.
+struct SinglePieceJob {
+    std::string source;         // the file as the user named it
+    std::string compressedFile; // the file to store
+    std::string destination;    // ends with a separator
+    double requestedBytes = 0;  // the piece size asked for
+    std::string tempCompressed; // "Yes" when compressedFile lives in the Temp folder
+};
+
+// Stores the piece, deletes the compressed file and reports the outcome. Returns true
+// when the piece was written.
+bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services);
+
+} // namespace parcelo

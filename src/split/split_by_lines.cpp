@@ -1,0 +1,167 @@
+#include "split/mod_split_file.h"
+
+#include "format/line_reader.h"
+#include "format/split_set.h"
+#include "platform/bindings.h"
+#include "platform/run_error.h"
+
+#include <cmath>
+
+namespace parcelo {
+
+namespace {
+
+// A piece count of 10 stands in on the progress bar when no estimate is known.
+constexpr int kUnknownProgressMaximum = 10;
+
+struct FirstLine {
+    std::uint64_t length = 0;
+    std::uint64_t trimmedLength = 0; // without leading and trailing blanks
+};
+
+// Reads the first line in bounded parts, so that a file without line endings is not held
+// in memory. Throws 62 for an empty file.
+FirstLine measureFirstLine(LineReader& reader)
+{
+    FirstLine line;
+    std::uint64_t leading = 0;
+    std::uint64_t trailing = 0;
+    bool seenText = false;
+    std::string part;
+    for (bool ended = false; !ended;) {
+        part.clear();
+        ended = reader.readLinePart(part, kCopyChunk);
+        for (const char c : part) {
+            ++line.length;
+            if (c != ' ') {
+                seenText = true;
+                trailing = 0;
+            } else if (seenText) {
+                ++trailing;
+            } else {
+                ++leading;
+            }
+        }
+    }
+    line.trimmedLength = seenText ? line.length - leading - trailing : 0;
+    return line;
+}
+
+// The pieces a line split will need, judged from the first line: the file length over the
+// line's length with a line ending, over the lines per piece; one decimal, then the whole
+// number nearest (halves to even). It must fit a piece count.
+int estimatePieceCount(double fileLength, std::uint64_t trimmedLength, double linesPerPiece)
+{
+    const double estimate = fileLength / (static_cast<double>(trimmedLength) + 2) / linesPerPiece;
+    const double whole = std::nearbyint(std::round(estimate * 10) / 10);
+    if (!(whole >= -kMaxPieces - 1 && whole <= kMaxPieces))
+        throw RunError(err::Overflow);
+    return static_cast<int>(whole);
+}
+
+} // namespace
+
+std::int16_t modSplitFile::SplitFileByLines()
+{
+    try {
+        source_ = File(sourceFile_, File::Mode::Read);
+        FirstLine first;
+        {
+            LineReader probe(source_);
+            first = measureFirstLine(probe);
+        }
+        const int estimate =
+            estimatePieceCount(static_cast<double>(fileLength_), first.trimmedLength, splitSize_);
+        if (disketteMode()) {
+            const std::string question = "To split the original file you need "
+                                         + std::to_string(estimate) + " 1.44MB diskettes." + CR
+                                         + "Do you want to continue?";
+            if (askDisketteCount(question) != 0)
+                return status_;
+        }
+        if (ProgressBarBinding* bar = progress())
+            bar->setMaximum(estimate > 0 ? estimate : kUnknownProgressMaximum);
+
+        source_.seek(0);
+        LineReader reader(source_);
+        displaySize_ = (static_cast<double>(first.length) + 2) * splitSize_;
+        if (OpenNextSplitFile(0) == 0) {
+            writeMarker();
+            if (ProgressBarBinding* bar = progress())
+                bar->setVisible(true);
+            pieceCount_ = 1;
+            splitRemainingLines(reader);
+        }
+        if (ProgressBarBinding* bar = progress())
+            bar->setValue(bar->maximum());
+        flushLines();
+        piece_.close();
+        source_.close();
+        return status_;
+    } catch (const Cancelled&) {
+        return cancelSplit();
+    } catch (const RunError& error) {
+        return fail(error);
+    }
+}
+
+// Copies every line after the first piece's marker, opening a new piece whenever the
+// current one holds the lines per piece. The test comes before a line is read, so a source
+// of exactly k pieces' lines gives k pieces and no empty one.
+void modSplitFile::splitRemainingLines(LineReader& reader)
+{
+    double linesInPiece = 0;
+    std::uint64_t eventsAt = 0;
+    while (!reader.atEnd()) {
+        if (reader.consumed() >= eventsAt) {
+            host_.processEvents();
+            eventsAt = reader.consumed() + kCopyChunk;
+        }
+        if (splitSize_ == linesInPiece) {
+            linesInPiece = 0;
+            ProgressBarBinding* bar = progress();
+            if (bar && currentPiece_ <= bar->maximum()) {
+                bar->setValue(currentPiece_);
+                host_.processEvents();
+            }
+            flushLines();
+            displaySize_ = static_cast<double>(piece_.position());
+            if (currentPiece_ >= kMaxPieces)
+                throw RunError(err::Overflow);
+            if (OpenNextSplitFile(0) != 0)
+                return;
+            ++pieceCount_;
+            writeMarker();
+        }
+        copyLine(reader);
+        linesInPiece += 1;
+    }
+}
+
+void modSplitFile::writeMarker()
+{
+    pendingLines_ += kLineMarker;
+    pendingLines_ += kCrLf;
+}
+
+// Moves one source line into the piece's buffer, ended with CR LF; a long line goes
+// through in parts.
+void modSplitFile::copyLine(LineReader& reader)
+{
+    for (bool ended = false; !ended;) {
+        if (pendingLines_.size() >= kCopyChunk)
+            flushLines();
+        ended = reader.readLinePart(pendingLines_, kCopyChunk - pendingLines_.size());
+    }
+    pendingLines_ += kCrLf;
+}
+
+void modSplitFile::flushLines()
+{
+    if (pendingLines_.empty())
+        return;
+    writeRetrying([&] { piece_.write(pendingLines_); }, false);
+    pendingLines_.clear();
+}
+
+} // namespace parcelo

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/host.h"
+
+#include <string>
+
+// Texts the split engine shows or leaves in its Message.
+namespace parcelo::split_text {
+
+inline const std::string kCancelled = "Splitting of the files was cancelled.";
+
+inline std::string confirmCancel()
+{
+    return std::string("This action will cancel the process completely.") + CR
+           + "Are you sure you want to cancel the process?";
+}
+
+inline std::string diskFull()
+{
+    return std::string("There is not enough space on the disk.") + CR
+           + "Please insert another disk with sufficient space and click OK to continue or "
+             "Cancel to cancel the splitting process.";
+}
+
+inline std::string insertDisk(int number)
+{
+    return "Please insert disk #" + std::to_string(number)
+           + " in drive A: and click OK to continue.";
+}
+
+inline std::string notEnoughSpace(const std::string& required)
+{
+    return "There is not enough space on the disk. You need a disk with at least " + required
+           + " bytes of free space. Please click OK to continue (you will be prompted to enter "
+             "another disk) or Cancel to cancel the splitting process.";
+}
+
+} // namespace parcelo::split_text

@@ -1,0 +1,361 @@
+#include "split/split_request.h"
+
+#include "compress/compression_adapter.h"
+#include "format/common.h"
+#include "format/file_list.h"
+#include "format/numbers.h"
+#include "format/split_set.h"
+#include "platform/diskette.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/recent_files.h"
+#include "platform/run_error.h"
+#include "split/mod_split_file.h"
+#include "split/single_piece.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <optional>
+
+namespace parcelo {
+
+namespace {
+
+constexpr double kKilo = 1024.0;
+
+// How the file is cut, as the pane asked for it.
+struct SizeChoice {
+    bool byPieces = false;
+    std::int64_t pieces = 0;
+    double splitSize = 0;      // in `unit`
+    std::string unit;          // "BT", "KB", "MB", "GB", "LN"
+    std::string sizeText;      // the size as the outcome message names it
+    double requestedBytes = 0; // for the single-piece shortcut
+};
+
+struct Request {
+    SplitPaneValues& pane;
+    SplitServices& services;
+    std::string source;
+    std::string destination;
+    std::string tempCompressed; // "Yes" or ""
+    std::string fileToSplit;
+    bool compressed = false;
+};
+
+CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
+{
+    host.message(text, Buttons::Ok, Icon::Critical);
+    return {false, focus};
+}
+
+std::string unitWord(const std::string& unit)
+{
+    if (unit == "BT")
+        return "Bytes";
+    if (unit == "KB")
+        return "Kilobytes";
+    if (unit == "MB")
+        return "Megabytes";
+    if (unit == "GB")
+        return "Gigabytes";
+    return "lines";
+}
+
+double unitFactor(const std::string& unit)
+{
+    if (unit == "KB")
+        return kKilo;
+    if (unit == "MB")
+        return kKilo * kKilo;
+    if (unit == "GB")
+        return kKilo * kKilo * kKilo;
+    return 1;
+}
+
+bool endsWithPathMark(const std::string& path)
+{
+    return !path.empty() && (path.back() == '\\' || path.back() == ':' || path.back() == '/');
+}
+
+// Steps up to the mode: the boxes are filled, repaired and name things that exist.
+std::optional<CommandOutcome> checkPaths(Request& r)
+{
+    Host& host = r.services.host;
+    if (r.pane.Text1.empty())
+        return refuse(host, "Please select a file to split/compress.", "Text1");
+    r.pane.Text1 = repairPathColon(r.pane.Text1);
+    if (r.pane.Text4.empty())
+        return refuse(host, "Please specify the folder where you want to save the generated files.",
+                      "Text4");
+    r.pane.Text4 = withTrailingSeparator(repairPathColon(r.pane.Text4));
+    r.source = r.pane.Text1;
+    r.destination = r.pane.Text4;
+    r.tempCompressed = isDiskettePath(r.destination) && r.pane.Check1 ? "Yes" : "";
+    if (endsWithPathMark(r.source))
+        return refuse(host, "Please enter a valid file name to continue with this operation.",
+                      "Text1");
+    if (!fileExists(r.source))
+        return refuse(host,
+                      "The file " + r.source
+                          + " cannot be located. Please make sure that the file exists in the "
+                            "specified path.",
+                      "Text1");
+    if (!isDiskettePath(r.destination) && !folderExists(r.destination))
+        return refuse(host,
+                      "The folder " + r.destination
+                          + " cannot be located. Please make sure that the folder exists in the "
+                            "specified path.",
+                      "Text4");
+    return std::nullopt;
+}
+
+std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
+{
+    const auto number = parseNumber(r.pane.Text2);
+    if (!number)
+        return refuse(r.services.host, "Please enter a valid value for number of pieces!", "Text2");
+    const double whole = std::trunc(*number);
+    if (whole < 1)
+        return refuse(r.services.host, "Number of pieces should be more than zero!", "Text2");
+    choice.byPieces = true;
+    choice.pieces = static_cast<std::int64_t>(std::min(whole, 1e18));
+    return std::nullopt;
+}
+
+std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
+{
+    Host& host = r.services.host;
+    const auto number = parseNumber(r.pane.Text3);
+    if (!number || std::trunc(*number) < 0)
+        return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
+    static const std::array<const char*, 5> units = {"BT", "KB", "MB", "GB", "LN"};
+    const int index = r.pane.Combo1;
+    choice.unit = index >= 0 && index < 5 ? units[static_cast<std::size_t>(index)] : "MB";
+    if (choice.unit == "LN") {
+        if (r.pane.Check1)
+            return refuse(host,
+                          std::string("You can not compress file if you want it to be split by "
+                                      "number of lines.")
+                              + LF + "Please uncheck 'Compress before Splitting' to continue.",
+                          "Check1");
+        host.message(std::string("Please note that splitting files by number of lines is "
+                                 "successful only for text files. e.g. *.txt, *.xml, *.dat etc..")
+                         + LF + "It may not work for other types of files.",
+                     Buttons::Ok, Icon::Information, std::string("Warning: ") + kProductName);
+    }
+    choice.splitSize = *number;
+    choice.sizeText = numberText(*number);
+    choice.requestedBytes = std::trunc(*number) * unitFactor(choice.unit);
+    return std::nullopt;
+}
+
+void choosePreset(const Request& r, SizeChoice& choice)
+{
+    static const std::array<std::pair<double, const char*>, 7> presets = {
+        {{1.38, "MB"}, {2.88, "MB"}, {5, "MB"}, {10, "MB"}, {100, "MB"}, {650, "MB"}, {1, "GB"}}};
+    const int index = r.pane.Combo2;
+    const auto& [size, unit] =
+        index >= 0 && index < 7 ? presets[static_cast<std::size_t>(index)] : presets[0];
+    choice.splitSize = size;
+    choice.unit = unit;
+    choice.sizeText = numberText(size);
+    choice.requestedBytes = size * unitFactor(unit);
+}
+
+// The size of each piece when the file is cut into a number of pieces.
+void sizeForPieces(std::uint64_t length, SizeChoice& choice)
+{
+    const auto count = static_cast<std::uint64_t>(choice.pieces);
+    const auto pieceBytes = static_cast<double>(length / count + (length % count != 0 ? 1 : 0));
+    if (pieceBytes < 1e3)
+        choice.unit = "BT";
+    else if (pieceBytes < 1e6)
+        choice.unit = "KB";
+    else if (pieceBytes < 1e9)
+        choice.unit = "MB";
+    else
+        choice.unit = "GB";
+    choice.sizeText = numberText(pieceBytes / unitFactor(choice.unit));
+    choice.splitSize = *parseNumber(choice.sizeText);
+}
+
+// Compresses the source when asked; afterwards r.fileToSplit names what is split.
+void compressFirst(Request& r)
+{
+    r.fileToSplit = r.source;
+    if (!r.pane.Check1)
+        return;
+    CompressionAdapter& compressor = r.services.compressor;
+    compressor.SetDestFolder(r.destination);
+    compressor.SetTempCompressedFile(r.tempCompressed);
+    if (compressor.CompressFile(r.source) == 1) {
+        r.fileToSplit = compressor.CompressedFileFor(r.source);
+        r.compressed = true;
+    }
+}
+
+// Splitting with compression must not overwrite a file the user already has.
+std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
+{
+    if (!r.pane.Check1 || r.tempCompressed == "Yes")
+        return std::nullopt;
+    CompressionAdapter& compressor = r.services.compressor;
+    compressor.SetDestFolder(r.destination);
+    compressor.SetTempCompressedFile(r.tempCompressed);
+    const std::string target = compressor.CompressedFileFor(r.source);
+    if (!fileExists(target))
+        return std::nullopt;
+    return refuse(r.services.host,
+                  "The file " + target
+                      + " already exists. Compressing before splitting would replace it; please "
+                        "move or rename it, or choose another destination folder.",
+                  "Text4");
+}
+
+void showOutcome(Request& r, const SizeChoice& choice)
+{
+    modSplitFile& engine = r.services.engine;
+    Host& host = r.services.host;
+    LabelBinding* label = asLabel(r.services.pane.statusLabel);
+    ProgressBarBinding* bar = asProgressBar(r.services.pane.progressBar);
+    if (engine.Status() != 0) {
+        host.message(engine.Status() == -1
+                         ? engine.Message()
+                         : "Error: " + std::to_string(engine.Status()) + " : " + engine.Message(),
+                     Buttons::Ok, Icon::Critical);
+        if (bar)
+            bar->setValue(0);
+        return;
+    }
+    if (r.compressed) {
+        removeFileQuietly(r.fileToSplit);
+        if (label)
+            label->setCaption("Completed compressing and splitting.");
+    } else if (label) {
+        label->setCaption("Completed splitting.");
+    }
+    host.message("The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
+                     + "split into " + std::to_string(engine.PieceCount()) + " files. " + CR
+                     + "Each file contains " + choice.sizeText + " " + unitWord(engine.Unit())
+                     + " or less.",
+                 Buttons::Ok, Icon::Information);
+    if (bar)
+        bar->setVisible(false);
+}
+
+bool runSplit(Request& r, const SizeChoice& choice)
+{
+    modSplitFile& engine = r.services.engine;
+    engine.SetSourceFile(r.fileToSplit);
+    engine.SetDestFolder(r.destination);
+    engine.SetSplitSize(choice.splitSize);
+    engine.SetUnit(choice.unit);
+    engine.SetSplitByPieces(choice.byPieces);
+    engine.SetTempCompressedFile(r.tempCompressed);
+    engine.SetProgressBar(r.services.pane.progressBar);
+    engine.SetStatusLabel(r.services.pane.statusLabel);
+    engine.SetFileList(r.services.pane.fileList);
+    r.services.host.setBusy(true);
+    engine.SetStatus(0);
+    engine.SetMessage("");
+    engine.SetCompressed(r.compressed ? "Yes" : "");
+    engine.StartSplit();
+    r.services.host.setBusy(false);
+    showOutcome(r, choice);
+    return engine.Status() == 0;
+}
+
+} // namespace
+
+CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
+{
+    Request r{pane, services, {}, {}, {}, {}, false};
+    if (auto refused = checkPaths(r))
+        return *refused;
+    if (FileListBinding* list = asFileList(services.pane.fileList))
+        list->clear();
+    offerSplitFolder(services.exploreMenu, r.destination);
+
+    SizeChoice choice;
+    std::optional<CommandOutcome> refused;
+    if (!pane.Option1 && !pane.Option3)
+        refused = choosePieces(r, choice);
+    else if (pane.Option1)
+        refused = chooseTypedSize(r, choice);
+    else
+        choosePreset(r, choice);
+    if (!refused)
+        refused = refuseExistingCompressedFile(r);
+    if (refused)
+        return *refused;
+
+    services.recentFiles.AddRecentFile(r.source, "Split");
+    compressFirst(r);
+    bool succeeded = false;
+    if (choice.byPieces)
+        sizeForPieces(fileLength(r.fileToSplit), choice);
+    if (!choice.byPieces && r.compressed
+        && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
+        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
+                                 r.tempCompressed};
+        succeeded = storeAsSinglePiece(job, services);
+    } else {
+        succeeded = runSplit(r, choice);
+    }
+    if (succeeded && pane.chkDelOrgSplit) {
+        services.engine.SetSourceFile(r.source);
+        services.engine.SetConfirmDelete(true);
+        ConfirmDeleteSource(services.engine, services.host);
+    }
+    return {succeeded, {}};
+}
+
+CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
+{
+    pane.Option1 = false;
+    pane.Option3 = false;
+    pane.Text2 = "1";
+    services.host.processEvents();
+    CommandOutcome outcome = cmdSpSplit_Click(pane, services);
+    if (outcome.focus.empty())
+        outcome.focus = "Text1";
+    return outcome;
+}
+
+void ConfirmDeleteSource(modSplitFile& engine, Host& host)
+{
+    if (engine.Status() != 0 || !fileExists(engine.SourceFile()))
+        return;
+    if (engine.ConfirmDelete()) {
+        const Answer answer =
+            host.message("The file: " + engine.SourceFile() + " has been split successfully." + CR
+                             + "Do you wish to delete it?",
+                         Buttons::YesNo, Icon::Question);
+        if (answer != Answer::Yes)
+            return;
+    }
+    try {
+        deleteFile(engine.SourceFile());
+    } catch (const RunError& error) {
+        host.message("Error: " + std::to_string(error.number()) + " : " + error.description(),
+                     Buttons::Ok, Icon::Critical);
+    }
+}
+
+void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
+{
+    const bool deleteOption = pane.chkDelOrgSplit;
+    pane = SplitPaneValues{};
+    pane.chkDelOrgSplit = deleteOption;
+    if (ProgressBarBinding* bar = asProgressBar(bindings.progressBar))
+        bar->setVisible(false);
+    if (LabelBinding* label = asLabel(bindings.statusLabel))
+        label->setCaption("");
+    if (FileListBinding* list = asFileList(bindings.fileList))
+        list->clear();
+}
+
+} // namespace parcelo

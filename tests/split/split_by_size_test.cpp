@@ -1,0 +1,203 @@
+#include "split_run.h"
+
+#include "fake_bindings.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+using namespace parcelo;
+using test::SplitRun;
+
+namespace {
+
+// The data parts of a byte set, checking every header on the way.
+std::string joinedData(const std::vector<std::string>& pieces, std::uint32_t signature,
+                       std::vector<std::size_t>* sizes = nullptr)
+{
+    std::string data;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const auto header =
+            decodePieceHeader(reinterpret_cast<const unsigned char*>(pieces[i].data()));
+        EXPECT_EQ(header.signature, signature);
+        EXPECT_EQ(header.count, static_cast<int>(pieces.size()));
+        EXPECT_EQ(header.number, static_cast<int>(i) + 1);
+        data += pieces[i].substr(kPieceHeaderSize);
+        if (sizes)
+            sizes->push_back(pieces[i].size() - kPieceHeaderSize);
+    }
+    return data;
+}
+
+} // namespace
+
+TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
+{
+    struct Case {
+        std::size_t length;
+        double size;
+        const char* unit;
+        std::vector<std::size_t> sizes;
+    };
+    const Case cases[] = {
+        {1000, 300, "BT", {300, 300, 300, 100}},
+        {10000, 3000, "BT", {3000, 3000, 3000, 1000}},
+        {3000, 3000, "BT", {3000}},
+        {3001, 3000, "BT", {3000, 1}},
+        {3000000, 1.38, "MB", {1447035, 1447035, 105930}},
+    };
+    bool compressed = false;
+    for (const Case& c : cases) {
+        SplitRun run(test::patternBytes(c.length), c.size, c.unit);
+        run.engine.SetCompressed((compressed = !compressed) ? "Yes" : "");
+        test::writeFile(run.piecePath(1), std::string(5000, 'x')); // replaced, not appended to
+        EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+        std::vector<std::size_t> sizes;
+        const auto signature = compressed ? PieceSignatureCompressed : PieceSignaturePlain;
+        EXPECT_EQ(joinedData(run.pieces(), signature, &sizes), run.content);
+        EXPECT_EQ(sizes, c.sizes);
+        EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.sizes.size()));
+        EXPECT_EQ(SplitRun::filesIn(run.out), c.sizes.size());
+    }
+}
+
+TEST(SplitBySize, RefusalsWriteNothing)
+{
+    struct Case {
+        std::size_t length;
+        double size;
+        const char* unit;
+        bool byPieces;
+        int status;
+        const char* message;
+    };
+    const Case cases[] = {
+        {1000, 1024, "BT", false, -1,
+         "The file you want to split is smaller than the size you specified!"},
+        {0, 0, "BT", true, -1, "Specify file size for the file to be splitted."},
+        {40000, 1, "BT", true, 6, "Overflow"},           // more pieces than a set can number
+        {1000, 0.4, "BT", true, 11, "Division by zero"}, // a piece of 0 bytes
+        {0, 4, "LN", false, 62, "Input past end of file"},
+    };
+    for (const Case& c : cases) {
+        SplitRun run(test::patternBytes(c.length), c.size, c.unit);
+        run.engine.SetSplitByPieces(c.byPieces);
+        EXPECT_EQ(run.engine.StartSplit(), c.status);
+        EXPECT_EQ(run.engine.Message(), c.message);
+        EXPECT_EQ(SplitRun::filesIn(run.out), 0u);
+    }
+    // by a number of pieces a file smaller than the piece size still splits
+    SplitRun byPieces(test::patternBytes(1000), 1024, "BT");
+    byPieces.engine.SetSplitByPieces(true);
+    EXPECT_EQ(byPieces.engine.StartSplit(), 0);
+    EXPECT_EQ(byPieces.pieces().size(), 1u);
+
+    SplitRun gone("", 1, "BT");
+    gone.host.answer(Answer::Ok, "File: " + gone.temp.file("x") + " does not exist!");
+    gone.engine.SetSourceFile(gone.temp.file("x"));
+    EXPECT_EQ(gone.engine.StartSplit(), -1);
+    EXPECT_EQ(gone.engine.Message(), "File:  does not exist.");
+}
+
+TEST(SplitBySize, LargePiecesAreCopiedInChunksWithEventsAfterEachChunk)
+{
+    // two events per piece (before and after opening it), and for a piece over 1,999,900
+    // bytes one more after every chunk of at most 2,000,000 bytes
+    struct Case {
+        std::size_t length;
+        double pieceSize;
+        long events;
+    };
+    const Case cases[] = {{5000000, 1999900, 3 * 2},
+                          {5000000, 2000000, 3 * 2 + 3},
+                          {10000001, 5000000, 3 * 2 + 3 + 3 + 1}};
+    const std::string content = test::patternBytes(10000001);
+    for (const Case& c : cases) {
+        SplitRun run(content.substr(0, c.length), c.pieceSize, "BT");
+        EXPECT_EQ(run.engine.StartSplit(), 0);
+        EXPECT_EQ(joinedData(run.pieces(), PieceSignaturePlain), run.content);
+        EXPECT_EQ(run.host.eventsProcessed, c.events) << c.pieceSize;
+    }
+}
+
+TEST(SplitBySize, FailedWritesLeaveNoPiecesAndARetryWritesTheSameSet)
+{
+    std::string lines;
+    for (int i = 100; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    // a fault after 500 bytes hits the second piece in both modes
+    for (const auto& [content, size, unit] :
+         {std::tuple{test::patternBytes(1000), 300.0, "BT"}, std::tuple{lines, 30.0, "LN"}}) {
+        SplitRun full(content, size, unit);
+        faults::failWritesAfter(500, ENOSPC);
+        const std::string diskFull = "There is not enough space on the disk.\rPlease insert";
+        full.host.answer(Answer::Ok, diskFull)
+            .answer(Answer::Cancel, diskFull)
+            .answer(Answer::No, "cancel the process completely.\rAre you sure")
+            .answer(Answer::Cancel, diskFull)
+            .answer(Answer::Yes, "Are you sure you want to cancel the process?");
+        EXPECT_EQ(full.engine.StartSplit(), -1);
+        EXPECT_EQ(full.engine.Message(), "Splitting of the files was cancelled.");
+        EXPECT_EQ(SplitRun::filesIn(full.out), 0u) << unit;
+
+        SplitRun broken(content, size, unit);
+        faults::failWritesAfter(500, EIO);
+        EXPECT_EQ(broken.engine.StartSplit(), 57);
+        EXPECT_EQ(broken.engine.Message(), "Device I/O error: " + broken.piecePath(2));
+        EXPECT_EQ(SplitRun::filesIn(broken.out), 0u) << unit;
+        faults::clearWriteFault();
+
+        SplitRun plain(content, size, unit);
+        ASSERT_EQ(plain.engine.StartSplit(), 0);
+        SplitRun retried(content, size, unit);
+        retried.host.clearsWriteFault = true;
+        retried.host.answer(Answer::Ok, diskFull);
+        faults::failWritesAfter(500, ENOSPC);
+        EXPECT_EQ(retried.engine.StartSplit(), 0);
+        EXPECT_EQ(retried.pieces(), plain.pieces()) << unit;
+        EXPECT_EQ(test::readFile(retried.temp.file("data.bin")), content); // source untouched
+    }
+}
+
+TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
+{
+    SplitRun bare(test::patternBytes(1000), 300, "BT");
+    ASSERT_EQ(bare.engine.StartSplit(), 0);
+
+    SplitRun bound(bare.content, 300, "BT");
+    test::FakeProgressBar bar;
+    test::FakeLabel label;
+    test::FakeFileList list;
+    bound.engine.SetProgressBar(&bar);
+    bound.engine.SetStatusLabel(&label);
+    bound.engine.SetFileList(&list);
+    ASSERT_EQ(bound.engine.StartSplit(), 0);
+    EXPECT_EQ(bound.pieces(), bare.pieces());
+    EXPECT_EQ(bar.max, 4);
+    EXPECT_EQ(bar.values, (std::vector<int>{0, 1, 2, 3, 4}));
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.rows[3], (std::pair{bound.piecePath(4), std::string("100Bytes")}));
+    EXPECT_EQ(label.captions.back(), "Generating File: " + bound.piecePath(4));
+
+    SplitRun wrong(bare.content, 300, "BT");
+    test::WrongKindBinding other;
+    wrong.engine.SetProgressBar(&other);
+    wrong.engine.SetStatusLabel(&other);
+    wrong.engine.SetFileList(&other);
+    ASSERT_EQ(wrong.engine.StartSplit(), 0);
+    EXPECT_EQ(wrong.pieces(), bare.pieces());
+    EXPECT_EQ(other.touched, 0);
+
+    // a piece path of up to 65 characters shows whole, a longer one as "..." and its end
+    for (const std::size_t length : {65u, 66u}) {
+        SplitRun run("abc", 3, "BT");
+        const std::string name(length - run.out.size() - 4, 'n'); // + ".001"
+        test::writeFile(run.temp.file(name), "abc");
+        run.engine.SetSourceFile(run.temp.file(name));
+        run.engine.SetStatusLabel(&label);
+        ASSERT_EQ(run.engine.StartSplit(), 0);
+        const std::string path = run.piecePath(1);
+        EXPECT_EQ(label.captions.back(), length == 65 ? "Generating File: " + path
+                                                      : "Generating File: ..." + path.substr(15));
+    }
+}

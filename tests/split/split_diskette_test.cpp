@@ -1,0 +1,116 @@
+#include "split_run.h"
+
+#include "fake_bindings.h"
+#include "platform/diskette.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <memory>
+
+using namespace parcelo;
+using test::SplitRun;
+
+namespace {
+
+// A diskette drive in a folder whose free space follows a script, one figure per look.
+class ScriptedDrive : public FolderDisketteDrive {
+public:
+    using FolderDisketteDrive::FolderDisketteDrive;
+    std::uint64_t freeSpace() const override
+    {
+        if (!script.empty()) {
+            last = script.front();
+            script.pop_front();
+        }
+        return last;
+    }
+    mutable std::deque<std::uint64_t> script;
+    mutable std::uint64_t last = kDisketteCapacity;
+};
+
+struct DisketteRun : SplitRun {
+    DisketteRun(std::string bytes, double size, const std::string& unit)
+        : SplitRun(std::move(bytes), size, unit),
+          drive(std::make_shared<ScriptedDrive>(temp.path() / "floppy"))
+    {
+        std::filesystem::create_directory(drive->mountPoint());
+        setDisketteDrive(drive);
+        engine.SetDestFolder("a:/");
+    }
+    ~DisketteRun() { setDisketteDrive(nullptr); }
+
+    std::shared_ptr<ScriptedDrive> drive;
+};
+
+} // namespace
+
+TEST(SplitToDiskettes, AsksForEachDiskAndChecksItsFreeSpace)
+{
+    DisketteRun run(test::patternBytes(3000), 1000, "BT");
+    run.drive->script = {1000, 999, 1000, 5000}; // exactly enough, one byte short, ...
+    run.host
+        .answer(Answer::Yes, "you need 3 1.44MB diskettes with at least 1000 bytes of free space.")
+        .answer(Answer::Ok, "Please insert disk #1 in drive A: and click OK to continue.")
+        .answer(Answer::Ok, "Please insert disk #2 in drive A:")
+        .answer(Answer::Ok, "You need a disk with at least 1000 bytes of free space.")
+        .answer(Answer::Ok, "Please insert disk #2 in drive A:")
+        .answer(Answer::Cancel, "Please insert disk #3 in drive A:")
+        .answer(Answer::No, "Are you sure you want to cancel the process?")
+        .answer(Answer::Ok, "Please insert disk #3 in drive A:");
+    EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+    EXPECT_TRUE(run.host.allAnswersUsed());
+    EXPECT_EQ(run.pieces().size(), 3u);
+
+    // line pieces ask for no free space
+    DisketteRun lines("abcd\r\nabcd\r\nabcd\r\nabcd\r\n", 2, "LN");
+    lines.drive->script = {0};
+    lines.host.answer(Answer::Yes, "you need 2 1.44MB diskettes.\rDo you want to continue?")
+        .answer(Answer::Ok, "disk #1")
+        .answer(Answer::Ok, "disk #2");
+    EXPECT_EQ(lines.engine.StartSplit(), 0) << lines.engine.Message();
+    EXPECT_EQ(lines.pieces().size(), 2u);
+}
+
+TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
+{
+    DisketteRun run(test::patternBytes(3000), 1000, "BT");
+    run.engine.SetTempCompressedFile("Yes");
+    run.host.answer(Answer::Yes, "you need 3")
+        .answer(Answer::Ok, "disk #1")
+        .answer(Answer::Cancel, "disk #2")
+        .answer(Answer::Yes, "cancel the process");
+    EXPECT_EQ(run.engine.StartSplit(), -1);
+    EXPECT_EQ(run.engine.Message(), "Splitting of the files was cancelled.");
+    EXPECT_FALSE(std::filesystem::exists(run.engine.SourceFile()));
+    EXPECT_EQ(SplitRun::filesIn(run.drive->mountPoint()), 1u);
+    EXPECT_EQ(run.pieces().size(), 1u);
+}
+
+TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
+{
+    DisketteRun declined(test::patternBytes(1500000), 1.38, "MB");
+    test::FakeProgressBar bar;
+    declined.engine.SetProgressBar(&bar);
+    declined.host.answer(Answer::No, "you need 2 1.44MB diskettes with at least 1447034.88 bytes");
+    EXPECT_EQ(declined.engine.StartSplit(), -1);
+    EXPECT_EQ(declined.engine.Message(), "Splitting of the files was cancelled.");
+    EXPECT_EQ(bar.values, std::vector<int>{0});
+    EXPECT_TRUE(std::filesystem::exists(declined.engine.SourceFile()));
+
+    DisketteRun fits(test::patternBytes(10), kDisketteCapacity, "BT");
+    fits.engine.SetSplitByPieces(true);
+    fits.host.answer(Answer::No, "you need 1 1.44MB diskettes with at least 1457664 bytes");
+    EXPECT_EQ(fits.engine.StartSplit(), -1);
+    DisketteRun over(test::patternBytes(10), kDisketteCapacity + 1, "BT");
+    over.engine.SetSplitByPieces(true);
+    EXPECT_EQ(over.engine.StartSplit(), -1);
+    EXPECT_EQ(over.engine.Message(),
+              "The split file size you specified is greater than the diskette storage size!");
+
+    DisketteRun empty(test::patternBytes(3000), 1000, "BT");
+    empty.drive->setMediumPresent(false);
+    empty.host.answer(Answer::Yes, "you need 3").answer(Answer::Ok, "disk #1");
+    EXPECT_EQ(empty.engine.StartSplit(), 52);
+    EXPECT_EQ(empty.engine.Message(), "Bad file name or number");
+}
