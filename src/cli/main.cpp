@@ -1,0 +1,22 @@
+#include "cli/arguments.h"
+#include "cli/cli_commands.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+int main(int argc, char** argv)
+{
+    using namespace parcelo::cli;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const ParseResult parsed = parseArguments(args);
+    if (!parsed.arguments) {
+        std::fprintf(stderr, "parcelo-cli: %s\n\n%s", parsed.error.c_str(), usageText().c_str());
+        return kExitUsage;
+    }
+    if (parsed.arguments->verb == Verb::Help) {
+        std::fputs(usageText().c_str(), stdout);
+        return kExitSuccess;
+    }
+    return runCommand(*parsed.arguments);
+}

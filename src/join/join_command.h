@@ -1,0 +1,47 @@
+#pragma once
+
+#include "format/explore_menu.h"
+#include "platform/bindings.h"
+
+#include <string>
+
+namespace parcelo {
+
+class CompressionAdapter;
+class Host;
+class RecentFilesSink;
+class modJoinFile;
+
+// The Join pane's values that the Join button reads; the command writes the repaired
+// paths back into Text5 and Text6.
+struct JoinPaneValues {
+    std::string Text5;          // any one piece of the set
+    std::string Text6;          // destination folder of the joined file
+    bool Check2 = false;        // "Do not decompress the joined file created after joining files"
+    bool chkDelOrgJoin = false; // delete the pieces after a successful join
+};
+
+struct JoinServices {
+    Host& host;
+    modJoinFile& engine;
+    CompressionAdapter& compressor;
+    RecentFilesSink& recentFiles;
+    ExploreMenu& exploreMenu;
+    // ProgressBar2, Label8 and ListView2.
+    PaneBindings pane;
+};
+
+struct JoinOutcome {
+    bool succeeded = false;
+    std::string focus;      // the control that gets the focus after a refusal, or ""
+    std::string joinedFile; // the file written, after decompression when there was one
+};
+
+// The Join button: checks the pane, joins the set, decompresses a compressed set unless
+// Check2 says not to, reports the outcome and offers to delete the pieces.
+JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services);
+
+// "Clear All" of the Join pane: empties the boxes, the label and the list, hides the bar.
+void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings);
+
+} // namespace parcelo

@@ -1,0 +1,300 @@
+#include "join/mod_join_file.h"
+
+#include "format/file_list.h"
+#include "format/split_set.h"
+#include "join/line_copy.h"
+#include "join/set_pieces.h"
+#include "platform/bindings.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+namespace parcelo {
+
+namespace {
+
+constexpr const char* kOpenFailed =
+    "Split files could not be located or process was cancelled by user.";
+constexpr const char* kJoiningFile = "Joining File: ";
+constexpr std::size_t kLongestCaption = 80;
+constexpr std::size_t kShownPathTail = 51;
+
+std::string notASplitPiece(const std::string& path)
+{
+    return "File " + path
+           + " is not a valid split file. This file was not split by Parcelo application.";
+}
+
+std::string notOfTheSet(const std::string& path)
+{
+    return "The file " + path + " is not a valid file of the set.";
+}
+
+bool isUtf8Continuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+std::size_t characterCount(const std::string& text)
+{
+    std::size_t count = 0;
+    for (const char c : text)
+        count += isUtf8Continuation(c) ? 0 : 1;
+    return count;
+}
+
+// The last `count` characters of a UTF-8 text, never cutting one in two.
+std::string lastCharacters(const std::string& text, std::size_t count)
+{
+    std::size_t at = text.size();
+    for (std::size_t seen = 0; at > 0 && seen < count;) {
+        --at;
+        if (!isUtf8Continuation(text[at]))
+            ++seen;
+    }
+    return text.substr(at);
+}
+
+// The status caption for a piece: the whole path when the caption stays within 80
+// characters, otherwise "..." and the path's last 51 characters.
+std::string joiningCaption(const std::string& path)
+{
+    const std::string whole = kJoiningFile + path;
+    if (characterCount(whole) <= kLongestCaption)
+        return whole;
+    return kJoiningFile + std::string("...") + lastCharacters(path, kShownPathTail);
+}
+
+// Holds a flag up, and the busy pointer, for the length of a scope.
+class JoinRun {
+public:
+    JoinRun(Host& host, bool& joining) : host_(host), joining_(joining)
+    {
+        joining_ = true;
+        host_.setBusy(true);
+    }
+    ~JoinRun()
+    {
+        host_.setBusy(false);
+        joining_ = false;
+    }
+    JoinRun(const JoinRun&) = delete;
+    JoinRun& operator=(const JoinRun&) = delete;
+
+private:
+    Host& host_;
+    bool& joining_;
+};
+
+} // namespace
+
+void modJoinFile::JoinSplitFiles()
+{
+    if (pieceCount_ == 0)
+        LocateSplitFiles();
+    if (errorFlag_ != 0 || joining_)
+        return;
+    {
+        JoinRun run(host_, joining_);
+        try {
+            output_ = File(JoinedFilePath(), File::Mode::Write);
+            outputCreated_ = true;
+            startProgress();
+            currentPiece_ = 0;
+            if (lineSet_ ? joinLines() : joinBytes()) {
+                if (ProgressBarBinding* bar = asProgressBar(progressBar_))
+                    bar->setValue(bar->maximum());
+                input_ = File();
+                output_.close(); // a joined file that could not be stored fails here
+            }
+        } catch (const RunError& e) {
+            fail(e.number(), e.description());
+        }
+    }
+    std::vector<char>().swap(buffer_);
+    if (errorFlag_ != 0) {
+        closeFiles();
+        DeleteJoinedFile();
+    }
+}
+
+bool modJoinFile::joinBytes()
+{
+    const auto pulse = [this] { host_.processEvents(); };
+    for (int i = 1; i <= pieceCount_; ++i) {
+        host_.processEvents();
+        lineMode_.clear();
+        if (OpenNextJoinFile() != 0) {
+            openFailed();
+            return false;
+        }
+        const PieceHeader header = readPieceHeader(input_);
+        if (!header.hasByteSignature())
+            return rejectPiece(notASplitPiece(currentPiecePath_));
+        compressed_ = header.isCompressed() ? "Yes" : "";
+        // Every piece must name this set's count and its own place in it; a piece of
+        // another set under the same name would corrupt the joined file.
+        if (header.count != pieceCount_ || header.number != i)
+            return rejectPiece(notOfTheSet(currentPiecePath_));
+        const std::uint64_t remaining = input_.size() - input_.position();
+        copyBytes(input_, output_, remaining, kCopyChunk, buffer_, pulse);
+        showProgress(i);
+        host_.processEvents();
+    }
+    return true;
+}
+
+bool modJoinFile::joinLines()
+{
+    const auto pulse = [this] { host_.processEvents(); };
+    lineMode_ = "Yes";
+    for (int i = 1; i <= pieceCount_; ++i) {
+        host_.processEvents();
+        if (OpenNextJoinFile() != 0) {
+            openFailed();
+            return false;
+        }
+        const auto textStart = markerLineEnd(input_);
+        if (!textStart)
+            return rejectPiece(notASplitPiece(currentPiecePath_));
+        input_.seek(*textStart);
+        copyLinesAsCrLf(input_, output_, buffer_, pulse);
+        showProgress(i);
+        host_.processEvents();
+    }
+    return true;
+}
+
+// A piece that does not belong: the user is told which, and the join fails.
+bool modJoinFile::rejectPiece(const std::string& message)
+{
+    if (ProgressBarBinding* bar = asProgressBar(progressBar_))
+        bar->setValue(bar->maximum());
+    host_.message(message, Buttons::Ok, Icon::Critical);
+    if (errorFlag_ == 0)
+        fail(1, message);
+    return false;
+}
+
+// A piece that could not be opened, or a cancel at a diskette prompt.
+void modJoinFile::openFailed()
+{
+    fail(1, kOpenFailed);
+    showProgress(0);
+}
+
+int modJoinFile::OpenNextJoinFile()
+{
+    try {
+        input_ = File();
+        ++currentPiece_;
+        currentPiecePath_ = PiecePath(currentPiece_);
+        if (!openPiece()) {
+            fail(-1, kCancelledByUser);
+            return 1;
+        }
+        showProgress(currentPiece_);
+        showPieceInLabel();
+        // Pieces in a folder were listed when the set was located; diskettes one by one.
+        if (isDiskettePath(currentPiecePath_))
+            AddFileToList(fileList_, currentPiecePath_, static_cast<double>(input_.size()), *unit_);
+        host_.processEvents();
+        return 0;
+    } catch (const RunError& e) {
+        fail(e.number(), e.description());
+        return e.number();
+    }
+}
+
+// Opens the current piece; on the diskette drive asks for its disk until it is there.
+// False when the user cancelled.
+bool modJoinFile::openPiece()
+{
+    const bool onDiskette = isDiskettePath(currentPiecePath_);
+    for (;;) {
+        try {
+            if (!onDiskette || fileExists(currentPiecePath_)) {
+                input_ = File(currentPiecePath_, File::Mode::Read);
+                return true;
+            }
+        } catch (const RunError& e) {
+            // 52 on the diskette drive: no disk in it
+            if (!onDiskette || e.number() != err::BadFileNameOrNumber)
+                throw;
+        }
+        if (!askForDisk(host_, currentPiece_, pieceCount_))
+            return false;
+    }
+}
+
+void modJoinFile::startProgress()
+{
+    ProgressBarBinding* bar = asProgressBar(progressBar_);
+    if (bar == nullptr)
+        return;
+    bar->setVisible(true);
+    bar->setMaximum(pieceCount_);
+    bar->setValue(0);
+}
+
+void modJoinFile::showProgress(int value)
+{
+    if (ProgressBarBinding* bar = asProgressBar(progressBar_))
+        bar->setValue(value);
+}
+
+void modJoinFile::showPieceInLabel()
+{
+    if (LabelBinding* label = asLabel(statusLabel_))
+        label->setCaption(joiningCaption(currentPiecePath_));
+}
+
+void modJoinFile::closeFiles() noexcept
+{
+    input_ = File();
+    output_ = File();
+}
+
+void modJoinFile::FinishJoin()
+{
+    progressBar_ = nullptr;
+    statusLabel_ = nullptr;
+    fileList_ = nullptr;
+    compressed_.clear();
+    closeFiles();
+    if (errorFlag_ != 0)
+        DeleteJoinedFile();
+}
+
+void modJoinFile::DeleteJoinedFile()
+{
+    // Only a file this join wrote: a file of that name that was there before a join
+    // that failed early is the user's own.
+    if (!outputCreated_)
+        return;
+    output_ = File();
+    const std::string path = JoinedFilePath();
+    if (!path.empty() && fileExists(path))
+        removeFileQuietly(path);
+    outputCreated_ = false;
+}
+
+bool modJoinFile::DeleteBrokenFiles(const std::string& question)
+{
+    if (errorFlag_ != 0 || isDiskettePath(sourceFile_))
+        return true;
+    if (confirmDelete_ && host_.message(question, Buttons::YesNo, Icon::Question) != Answer::Yes)
+        return true;
+    closeFiles();
+    bool allDeleted = true;
+    for (int i = 1; i <= pieceCount_; ++i) {
+        const std::string path = PiecePath(i);
+        if (fileExists(path) && !removeFileQuietly(path))
+            allDeleted = false;
+    }
+    if (FileListBinding* list = asFileList(fileList_))
+        list->clear();
+    return allDeleted;
+}
+
+} // namespace parcelo

@@ -1,0 +1,149 @@
+#include "join/mod_join_file.h"
+
+#include "format/common.h"
+#include "format/file_list.h"
+#include "format/split_set.h"
+#include "join/set_pieces.h"
+#include "platform/bindings.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+namespace parcelo {
+
+namespace {
+
+constexpr const char* kNotASplitFile = "The file you selected is not a split file!";
+
+} // namespace
+
+modJoinFile::modJoinFile(Host& host) : host_(host) {}
+
+void modJoinFile::ResetJoin()
+{
+    currentPiece_ = 0;
+    pieceCount_ = 0;
+    errorFlag_ = 0;
+    errorMessage_.clear();
+    destinationFolder_.clear();
+    joinedFileName_.clear();
+    compressed_.clear();
+    confirmDelete_ = true;
+    lineSet_ = false;
+    outputCreated_ = false;
+    closeFiles();
+}
+
+void modJoinFile::SetSourceFile(const std::string& path)
+{
+    sourceFile_ = path;
+    std::string name = GetFileNameFromPath(path);
+    if (isDiskettePath(name)) // "a:name.001": the drive is not part of the name
+        name.erase(0, 2);
+    joinedFileName_ = RemoveFileExtension(name);
+}
+
+std::string modJoinFile::PiecePath(int piece) const
+{
+    return RemoveFileExtension(sourceFile_) + SplitFileExtension(piece);
+}
+
+void modJoinFile::fail(int flag, const std::string& message)
+{
+    errorFlag_ = flag;
+    errorMessage_ = message;
+}
+
+bool modJoinFile::IsSplitFile(const std::string& path)
+{
+    bool result = pickedNameEndsInDigit(path);
+    if (!fileExists(path)) {
+        host_.message("The file " + path
+                          + " cannot be located. Please make sure that the file exists in the "
+                            "specified path.",
+                      Buttons::Ok, Icon::Critical);
+        result = false;
+    }
+    pieceCount_ = 0;
+    if (!result)
+        return false;
+    try {
+        File piece(path, File::Mode::Read);
+        const PieceHeader header = readFullPieceHeader(piece);
+        // A count below 1 would join nothing and report success; above the largest piece
+        // number no split writes it.
+        if (!header.hasByteSignature() || header.count < 1 || header.count > kMaxPieces)
+            return false;
+        pieceCount_ = header.count;
+        return true;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+bool modJoinFile::locateLineSet()
+{
+    try {
+        if (!pickedNameEndsInDigit(sourceFile_) || !fileExists(sourceFile_)
+            || !firstLineIsMarker(sourceFile_))
+            return false;
+        const int picked = pieceNumberFromName(sourceFile_);
+        if (picked < 1)
+            return false;
+        // A line piece carries no count: the set runs up from the picked piece to the
+        // last consecutive one, and the picked piece must be one of them.
+        const int count = lastConsecutivePiece(RemoveFileExtension(sourceFile_), picked);
+        if (count < picked)
+            return false;
+        pieceCount_ = count;
+        lineSet_ = true;
+        return true;
+    } catch (const RunError&) {
+        return false;
+    }
+}
+
+int modJoinFile::firstMissingPiece() const
+{
+    for (int i = 1; i <= pieceCount_; ++i) {
+        if (!fileExists(PiecePath(i)))
+            return i;
+    }
+    return 0;
+}
+
+void modJoinFile::listPieces()
+{
+    FileListBinding* list = asFileList(fileList_);
+    if (list == nullptr)
+        return;
+    list->clear();
+    for (int i = 1; i <= pieceCount_; ++i)
+        AddFileToList(fileList_, PiecePath(i), static_cast<double>(fileLength(PiecePath(i))),
+                      *unit_);
+}
+
+void modJoinFile::LocateSplitFiles()
+{
+    try {
+        lineSet_ = false;
+        if (!IsSplitFile(sourceFile_) && !locateLineSet()) {
+            fail(-1, kNotASplitFile);
+            return;
+        }
+        // On the diskette drive every piece sits on its own disk and is asked for when
+        // the join reaches it.
+        if (isDiskettePath(sourceFile_))
+            return;
+        if (const int missing = firstMissingPiece(); missing != 0) {
+            fail(-1, "Missing Split File: " + PiecePath(missing));
+            return;
+        }
+        listPieces();
+        errorFlag_ = 0;
+    } catch (const RunError& e) {
+        fail(e.number(), e.description());
+    }
+}
+
+} // namespace parcelo

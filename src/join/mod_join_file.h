@@ -1,0 +1,137 @@
+#pragma once
+
+#include "platform/file.h"
+
+#include <string>
+#include <vector>
+
+namespace parcelo {
+
+class Binding;
+class Host;
+
+// The join engine: finds the set of split files that one picked piece belongs to, checks
+// it, and writes the joined file. It talks to the user only through the Host and shows
+// progress through the optional bindings. Byte sets are joined from their data parts,
+// line sets line by line.
+//
+// A host drives it as: ResetJoin, SetSourceFile, SetDestinationFolder, the bindings,
+// LocateSplitFiles, JoinSplitFiles (when ErrorFlag is still 0), FinishJoin.
+class modJoinFile {
+public:
+    explicit modJoinFile(Host& host);
+    modJoinFile(const modJoinFile&) = delete;
+    modJoinFile& operator=(const modJoinFile&) = delete;
+
+    // Clears the state for a new join; SourceFile is kept.
+    void ResetJoin();
+
+    // The picked piece, as entered; also sets JoinedFileName from it.
+    const std::string& SourceFile() const { return sourceFile_; }
+    void SetSourceFile(const std::string& path);
+    const std::string& JoinedFileName() const { return joinedFileName_; }
+    void SetJoinedFileName(const std::string& name) { joinedFileName_ = name; }
+    // The folder receiving the joined file, with its trailing separator.
+    const std::string& DestinationFolder() const { return destinationFolder_; }
+    void SetDestinationFolder(const std::string& folder) { destinationFolder_ = folder; }
+    // "Yes" when the last piece read carried the compressed signature, else "".
+    const std::string& Compressed() const { return compressed_; }
+    void SetCompressed(const std::string& value) { compressed_ = value; }
+    // 0 = no failure; -1 a refusal by the checks or a cancel; 1 a piece that could not be
+    // opened or is not valid; any other value a run-time error number.
+    int ErrorFlag() const { return errorFlag_; }
+    void SetErrorFlag(int flag) { errorFlag_ = flag; }
+    const std::string& ErrorMessage() const { return errorMessage_; }
+    void SetErrorMessage(const std::string& text) { errorMessage_ = text; }
+    // Ask before DeleteBrokenFiles deletes the pieces.
+    bool ConfirmDelete() const { return confirmDelete_; }
+    void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
+
+    int PieceCount() const { return pieceCount_; }
+    int CurrentPiece() const { return currentPiece_; }
+    const std::string& CurrentPiecePath() const { return currentPiecePath_; }
+    // "Yes" while pieces are read as text (a set split by lines), else "".
+    const std::string& LineMode() const { return lineMode_; }
+    // True when the located set was split by lines.
+    bool LineSet() const { return lineSet_; }
+    // True while JoinSplitFiles runs; a host must not start another join meanwhile.
+    bool Joining() const { return joining_; }
+
+    Binding* ProgressBar() const { return progressBar_; }
+    void SetProgressBar(Binding* binding) { progressBar_ = binding; }
+    Binding* StatusLabel() const { return statusLabel_; }
+    void SetStatusLabel(Binding* binding) { statusLabel_ = binding; }
+    Binding* FileList() const { return fileList_; }
+    void SetFileList(Binding* binding) { fileList_ = binding; }
+    // The display unit of the file list's size texts (the split engine's unit); without
+    // one the engine keeps its own, which starts as kilobytes.
+    void SetDisplayUnit(std::string* unit) { unit_ = unit != nullptr ? unit : &ownUnit_; }
+
+    // The joined file: DestinationFolder + JoinedFileName.
+    std::string JoinedFilePath() const { return destinationFolder_ + joinedFileName_; }
+    // The path of piece i of the picked piece's set.
+    std::string PiecePath(int piece) const;
+
+    // True when the file is a byte-set piece with a usable piece count, which becomes
+    // PieceCount. Tells the user when the file cannot be located.
+    bool IsSplitFile(const std::string& path);
+    // Checks the picked piece and finds the rest of its set; fills the file list.
+    void LocateSplitFiles();
+    // Writes the joined file from pieces 1 to PieceCount. A failure leaves no joined file.
+    void JoinSplitFiles();
+    // Closes the previous piece and opens the next one, asking for its diskette on drive
+    // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number.
+    int OpenNextJoinFile();
+    // Ends a join: releases the bindings, closes every file and, after a failure, deletes
+    // the joined file.
+    void FinishJoin();
+    // Deletes the joined file this join wrote, when it exists.
+    void DeleteJoinedFile();
+    // After a successful join, deletes every piece of the set (never on diskettes), asking
+    // first when ConfirmDelete is set. Returns false when a piece could not be deleted.
+    bool DeleteBrokenFiles(const std::string& question = kDeleteQuestion);
+
+    static constexpr const char* kDeleteQuestion =
+        "All borken files have successfully been joined, do you wish to delete them?";
+
+private:
+    bool locateLineSet();
+    int firstMissingPiece() const;
+    void listPieces();
+    void fail(int flag, const std::string& message);
+    bool openPiece();
+    bool joinBytes();
+    bool joinLines();
+    bool rejectPiece(const std::string& message);
+    void openFailed();
+    void startProgress();
+    void showProgress(int value);
+    void showPieceInLabel();
+    void closeFiles() noexcept;
+
+    Host& host_;
+    std::string sourceFile_;
+    std::string joinedFileName_;
+    std::string destinationFolder_;
+    int pieceCount_ = 0;
+    int currentPiece_ = 0;
+    std::string currentPiecePath_;
+    std::string lineMode_;
+    std::string compressed_;
+    int errorFlag_ = 0;
+    std::string errorMessage_;
+    bool confirmDelete_ = true;
+    bool lineSet_ = false;
+    bool joining_ = false;
+    bool outputCreated_ = false; // the joined file on disk is this join's own
+    File input_;
+    File output_;
+    Binding* progressBar_ = nullptr;
+    Binding* statusLabel_ = nullptr;
+    Binding* fileList_ = nullptr;
+    std::string ownUnit_;
+    std::string* unit_ = &ownUnit_;
+    std::vector<char> buffer_;
+};
+
+} // namespace parcelo

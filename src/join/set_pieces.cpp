@@ -1,0 +1,127 @@
+#include "join/set_pieces.h"
+
+#include "format/common.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+#include <array>
+#include <cctype>
+#include <cstring>
+
+namespace parcelo {
+
+namespace {
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+bool pickedNameEndsInDigit(const std::string& path)
+{
+    std::size_t first = 0;
+    std::size_t last = path.size();
+    while (first < last && isBlank(path[first]))
+        ++first;
+    while (last > first && isBlank(path[last - 1]))
+        --last;
+    const std::size_t trimmedLength = last - first;
+    if (trimmedLength == 0)
+        return false;
+    return std::isdigit(static_cast<unsigned char>(path[trimmedLength - 1])) != 0;
+}
+
+int pieceNumberFromName(const std::string& path)
+{
+    const std::string text = GetFileExtension(path);
+    std::size_t at = 0;
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    const bool negative = at < text.size() && text[at] == '-';
+    if (at < text.size() && (text[at] == '-' || text[at] == '+'))
+        ++at;
+    const std::size_t digitsFrom = at;
+    long long value = 0;
+    for (; at < text.size() && std::isdigit(static_cast<unsigned char>(text[at])); ++at) {
+        value = value * 10 + (text[at] - '0');
+        if (value > kMaxPieces + 1)
+            throw RunError(err::Overflow);
+    }
+    const std::size_t digitsTo = at;
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    if (digitsFrom == digitsTo || at != text.size())
+        throw RunError(err::TypeMismatch);
+    value = negative ? -value : value;
+    if (value > kMaxPieces || value < -kMaxPieces - 1)
+        throw RunError(err::Overflow);
+    return static_cast<int>(value);
+}
+
+int lastConsecutivePiece(const std::string& basePath, int from)
+{
+    int piece = from;
+    while (fileExists(basePath + SplitFileExtension(piece))) {
+        if (piece == kMaxPieces)
+            throw RunError(err::Overflow);
+        ++piece;
+    }
+    return piece - 1;
+}
+
+PieceHeader readFullPieceHeader(File& file)
+{
+    std::array<unsigned char, kPieceHeaderSize> bytes{};
+    file.readExact(bytes.data(), bytes.size());
+    return decodePieceHeader(bytes.data());
+}
+
+bool isWellFormedHeader(const PieceHeader& header)
+{
+    return header.hasByteSignature() && header.count >= 1 && header.count <= kMaxPieces
+           && header.number >= 1 && header.number <= header.count;
+}
+
+std::optional<std::uint64_t> markerLineEnd(File& file)
+{
+    // The marker and what follows it: a CR, and the LF of a CR LF.
+    const std::size_t markerLength = std::strlen(kLineMarker);
+    std::array<char, 32> bytes{};
+    const std::size_t got = file.read(bytes.data(), markerLength + 2);
+    if (got < markerLength || std::memcmp(bytes.data(), kLineMarker, markerLength) != 0)
+        return std::nullopt;
+    if (got == markerLength)
+        return markerLength;
+    if (bytes[markerLength] != '\r')
+        return std::nullopt; // the first line goes on after the marker
+    const bool crLf = got > markerLength + 1 && bytes[markerLength + 1] == '\n';
+    return markerLength + (crLf ? 2 : 1);
+}
+
+bool firstLineIsMarker(const std::string& path)
+{
+    File file(path, File::Mode::Read);
+    if (file.size() == 0)
+        throw RunError(err::InputPastEndOfFile);
+    return markerLineEnd(file).has_value();
+}
+
+bool askForDisk(Host& host, int piece, int count)
+{
+    const std::string prompt = "Please insert disk #" + std::to_string(piece) + " of "
+                               + std::to_string(count) + " in drive A: and click OK to continue.";
+    const std::string confirm = std::string("This action will cancel the process completely.") + CR
+                                + "Are you sure you want to cancel the process?";
+    for (;;) {
+        if (host.message(prompt, Buttons::OkCancel, Icon::Information) == Answer::Ok)
+            return true;
+        if (host.message(confirm, Buttons::YesNo, Icon::Information) == Answer::Yes)
+            return false;
+    }
+}
+
+} // namespace parcelo

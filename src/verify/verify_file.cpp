@@ -1,0 +1,85 @@
+#include "verify/verify.h"
+
+#include "format/common.h"
+#include "format/split_set.h"
+#include "join/set_pieces.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+#include "verify/verify_common.h"
+
+namespace parcelo {
+
+using namespace verify_detail;
+
+namespace {
+
+struct PieceFinding {
+    bool valid = true;
+    std::string reason;
+    long long number = 0;
+    long long count = 0;
+};
+
+// The byte-piece reading of the picked file: its header's number and count.
+void readAsBytePiece(const std::string& path, PieceFinding& finding)
+{
+    File piece(path, File::Mode::Read);
+    const PieceHeader header = readPieceHeader(piece); // a short file reads as zeros
+    finding.number = header.number;
+    finding.count = header.count;
+    // A header no split writes (a count below 1, a number outside it) is not a piece.
+    if (!isWellFormedHeader(header)) {
+        finding.valid = false;
+        finding.reason = kNotSplitByParcelo;
+    }
+}
+
+// The line-piece reading: the number from the name and the count of consecutive pieces
+// from it upwards.
+void readAsLinePiece(const std::string& path, PieceFinding& finding)
+{
+    const int number = pieceNumberFromName(path);
+    finding.valid = true;
+    finding.number = number;
+    finding.count = lastConsecutivePiece(RemoveFileExtension(path), number);
+}
+
+} // namespace
+
+VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& context)
+{
+    try {
+        PieceFinding finding;
+        if (!pickedNameEndsInDigit(path)) {
+            finding.valid = false;
+            finding.reason = kNoValidExtension;
+        }
+        if (finding.valid && !fileExists(path)) {
+            context.host.message(kDoesNotExist, Buttons::Ok, Icon::Critical);
+            return VerifyVerdict::NoVerdict;
+        }
+        if (finding.valid)
+            readAsBytePiece(path, finding);
+        if (!finding.valid && firstLineIsMarker(path))
+            readAsLinePiece(path, finding);
+        if (!finding.valid) {
+            context.host.message("File " + path + " is not a valid split file." + LF
+                                     + finding.reason,
+                                 Buttons::Ok, Icon::Critical);
+            return VerifyVerdict::NotVerified;
+        }
+        clearList(context);
+        listFile(context, path, static_cast<double>(fileLength(path)));
+        context.host.message("File " + path + " is a valid split file. " + LF + "It is split file #"
+                                 + std::to_string(finding.number) + " in a set of "
+                                 + std::to_string(finding.count) + " file(s).",
+                             Buttons::Ok, Icon::None);
+        return VerifyVerdict::Verified;
+    } catch (const RunError& e) {
+        return reportRunError(context, e);
+    }
+}
+
+} // namespace parcelo

@@ -1,0 +1,181 @@
+#include "verify/verify.h"
+
+#include "format/common.h"
+#include "format/split_set.h"
+#include "join/set_pieces.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+#include "verify/verify_common.h"
+
+#include <functional>
+
+namespace parcelo {
+
+using namespace verify_detail;
+
+namespace {
+
+// One check of a whole set: the picked piece decides the kind of set and, for a byte
+// set, its count; then every piece is opened, checked and listed.
+class SetCheck {
+public:
+    SetCheck(const std::string& path, const VerifyContext& context)
+        : path_(path), context_(context), base_(RemoveFileExtension(path)),
+          diskette_(isDiskettePath(path))
+    {
+    }
+
+    VerifyVerdict run();
+
+private:
+    enum class Step { Done, Cancelled };
+
+    std::string pieceName(int i) const { return base_ + SplitFileExtension(i); }
+    void readPicked();
+    bool checkPieces(const std::function<void(int)>& checkPiece);
+    Step onDisk(int i, const std::function<void(int)>& checkPiece);
+    void checkBytePiece(int i);
+    void checkLinePiece(int i);
+    void addReason(const std::string& reason);
+    VerifyVerdict showVerdict();
+
+    const std::string& path_;
+    const VerifyContext& context_;
+    std::string base_;
+    bool diskette_;
+    bool result_ = true;
+    std::string reasons_;
+    int count_ = 0;
+};
+
+void SetCheck::addReason(const std::string& reason)
+{
+    reasons_ += reason;
+    result_ = false;
+}
+
+// The picked piece as a byte piece: its signature and the set's count.
+void SetCheck::readPicked()
+{
+    File picked(path_, File::Mode::Read);
+    const PieceHeader header = readPieceHeader(picked); // a short file reads as zeros
+    // A count below 1 would check nothing and pass; such a header is no split's.
+    if (!header.hasByteSignature() || header.count < 1) {
+        result_ = false;
+        reasons_ = kNotSplitByParcelo;
+        return;
+    }
+    if (header.count > kMaxPieces)
+        throw RunError(err::Overflow);
+    count_ = header.count;
+}
+
+// Runs the check of every piece 1 to count; false when the user cancelled.
+bool SetCheck::checkPieces(const std::function<void(int)>& checkPiece)
+{
+    for (int i = 1; i <= count_; ++i) {
+        if (onDisk(i, checkPiece) == Step::Cancelled)
+            return false;
+    }
+    return true;
+}
+
+// Checks piece i, on the diskette drive once its disk is in the drive; an empty drive
+// (run-time error 52) asks for the disk and repeats the check.
+SetCheck::Step SetCheck::onDisk(int i, const std::function<void(int)>& checkPiece)
+{
+    for (;;) {
+        try {
+            if (!diskette_ || fileExists(pieceName(i))) {
+                checkPiece(i);
+                return Step::Done;
+            }
+        } catch (const RunError& e) {
+            if (!diskette_ || e.number() != err::BadFileNameOrNumber)
+                throw;
+        }
+        if (!askForDisk(context_.host, i, count_))
+            return Step::Cancelled;
+    }
+}
+
+void SetCheck::checkBytePiece(int i)
+{
+    const std::string name = pieceName(i);
+    File piece(name, File::Mode::Read);
+    const PieceHeader header = readPieceHeader(piece);
+    const auto size = static_cast<double>(piece.size());
+    if (!header.hasByteSignature())
+        addReason("The file " + name + " was not split by Parcelo application." + LF);
+    else if (header.count != count_ || header.number != i)
+        addReason("The file " + name + " is not a valid file of the set." + LF);
+    listFile(context_, name, size);
+}
+
+void SetCheck::checkLinePiece(int i)
+{
+    const std::string name = pieceName(i);
+    File piece(name, File::Mode::Read);
+    const std::uint64_t size = piece.size();
+    if (size == 0)
+        throw RunError(err::InputPastEndOfFile); // no first line to read
+    if (!markerLineEnd(piece))
+        addReason("The file " + name + " was not split by Parcelo application." + LF);
+    listFile(context_, name, static_cast<double>(size));
+}
+
+VerifyVerdict SetCheck::showVerdict()
+{
+    if (result_) {
+        context_.host.message(
+            "The set of split files associated with this file has been verified successfully.",
+            Buttons::Ok, Icon::None);
+        return VerifyVerdict::Verified;
+    }
+    context_.host.message("The set of split files associated with this file could not be verified."
+                              + std::string(LF) + reasons_,
+                          Buttons::Ok, Icon::Critical);
+    return VerifyVerdict::NotVerified;
+}
+
+VerifyVerdict SetCheck::run()
+{
+    if (!pickedNameEndsInDigit(path_)) {
+        result_ = false;
+        reasons_ = kNoValidExtension;
+    }
+    if (result_ && !fileExists(path_)) {
+        context_.host.message(kDoesNotExist, Buttons::Ok, Icon::Critical);
+        return VerifyVerdict::NoVerdict;
+    }
+    if (result_)
+        readPicked();
+    clearList(context_);
+    // A picked piece with a byte signature can never start with the marker line, so the
+    // line reading is needed only when it had none (and the disk has not been changed).
+    const bool bytePass = result_;
+    if (bytePass && !checkPieces([this](int i) { checkBytePiece(i); }))
+        return reportCancel(context_);
+    if (!bytePass && firstLineIsMarker(path_)) {
+        result_ = true;
+        count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
+        if (!checkPieces([this](int i) { checkLinePiece(i); }))
+            return reportCancel(context_);
+    }
+    return showVerdict();
+}
+
+} // namespace
+
+VerifyVerdict VerifySplitSet(const std::string& path, const VerifyContext& context)
+{
+    try {
+        return SetCheck(path, context).run();
+    } catch (const RunError& e) {
+        return reportRunError(context, e);
+    }
+}
+
+} // namespace parcelo

@@ -1,0 +1,236 @@
+#include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
+#include "join/join_command.h"
+#include "join/mod_join_file.h"
+#include "platform/diskette.h"
+#include "platform/recent_files.h"
+
+#include "fake_bindings.h"
+#include "scripted_host.h"
+#include "set_writer.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace parcelo;
+
+namespace {
+
+class RecordedRecentFiles : public RecentFilesSink {
+public:
+    void AddRecentFile(const std::string& file, const std::string& kind) override
+    {
+        added.push_back(kind + ":" + file);
+    }
+    std::vector<std::string> added;
+};
+
+class JoinCommandTest : public ::testing::Test {
+protected:
+    JoinCommandTest()
+        : engine(host), compressor(host, tool, {}, {&bar, &label, nullptr}, temp.path().string())
+    {
+        std::filesystem::create_directory(temp.file("in"));
+        std::filesystem::create_directory(temp.file("out"));
+        pane.Text6 = temp.file("out");
+    }
+
+    JoinOutcome join() { return cmdJoin_Click(pane, services); }
+    std::string in(const std::string& name) const { return temp.file("in/" + name); }
+    std::string out(const std::string& name) const { return temp.file("out/" + name); }
+
+    // A set of report.pdf, compressed first when asked.
+    std::vector<std::string> writeReportSet(const std::string& content, bool compressed)
+    {
+        if (!compressed)
+            return test::writeByteSet(in("report.pdf"), content, 1000);
+        test::writeFile(temp.file("report.pdf"), content);
+        tool.SetSourceFileName(temp.file("report.pdf"));
+        tool.SetTargetFileName(temp.file("report.pdf.zip"));
+        tool.DoCompress();
+        return test::writeByteSet(in("report.pdf.zip"), test::readFile(temp.file("report.pdf.zip")),
+                                  1000, true);
+    }
+
+    test::TempFolder temp;
+    test::ScriptedHost host;
+    test::FakeProgressBar bar;
+    test::FakeLabel label;
+    test::FakeFileList list;
+    RecordedRecentFiles recent;
+    ExploreMenu explore;
+    ZlibTool tool;
+    modJoinFile engine;
+    CompressionAdapter compressor;
+    JoinServices services{host, engine, compressor, recent, explore, {&bar, &label, &list}};
+    JoinPaneValues pane;
+};
+
+} // namespace
+
+TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
+{
+    test::writeByteSet(in("a.bin"), "0123456789", 4);
+    test::writeFile(in("notes.txt.001"), "plain text, no header");
+    struct Case {
+        std::string text5, text6, message, focus;
+    };
+    const std::string out = temp.file("out");
+    const std::vector<Case> cases = {
+        {"", out, "Please locate any of the splitted file!", ""},
+        {in("a.bin.001"), "", "Please specify destination folder for the joined file!", ""},
+        {temp.folder(), out, "Please enter a valid file name to continue with this operation.",
+         "Text5"},
+        {"a:/x.001", "a:/",
+         "You cannot select a: drive as source AND destination to join files. "
+         "Please select a different folder as destination.",
+         "Text6"},
+        {in("a.bin.009"), out,
+         "The file " + in("a.bin.009")
+             + " cannot be located. Please make sure that the file exists in the specified path.",
+         "Text5"},
+        {in("a.bin.001"), temp.file("nowhere"),
+         "The folder " + temp.file("nowhere")
+             + "/ cannot be located. Please make sure that the folder exists in the specified "
+               "path.",
+         "Text6"},
+        {in("notes.txt.001"), out, "The file you selected is not a split file!", ""},
+    };
+    for (const Case& c : cases) {
+        JoinPaneValues values{c.text5, c.text6, false, false};
+        test::ScriptedHost refusing;
+        refusing.answer(Answer::Ok, c.message);
+        JoinServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
+        const JoinOutcome outcome = cmdJoin_Click(values, s);
+        EXPECT_FALSE(outcome.succeeded) << c.message;
+        EXPECT_EQ(outcome.focus, c.focus) << c.message;
+        ASSERT_EQ(refusing.shown.size(), 1u) << c.message;
+        EXPECT_EQ(refusing.shown[0].text, c.message);
+        EXPECT_EQ(refusing.shown[0].icon, Icon::Critical);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
+}
+
+TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
+{
+    const std::string content = test::patternBytes(3500);
+    const auto pieces = writeReportSet(content, false);
+    pane.Text5 = pieces[1];
+    pane.chkDelOrgJoin = true;
+    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
+                                + " has been created from all split files successfully.");
+    host.answer(Answer::No,
+                "All borken files have successfully been joined, do you wish to delete them?");
+    const JoinOutcome outcome = join();
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(test::readFile(out("report.pdf")), content);
+    EXPECT_EQ(pane.Text6, temp.file("out") + "/");
+    EXPECT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(label.captions.back(), "Completed joining files.");
+    EXPECT_FALSE(bar.visible);
+    EXPECT_TRUE(std::filesystem::exists(pieces[0]));
+    EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
+
+    host.answer(Answer::Ok, "has been created from all split files successfully.");
+    host.answer(Answer::Yes, "do you wish to delete them?");
+    EXPECT_TRUE(join().succeeded);
+    for (const auto& piece : pieces)
+        EXPECT_FALSE(std::filesystem::exists(piece)) << piece;
+    EXPECT_TRUE(host.allAnswersUsed());
+}
+
+TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
+{
+    std::string content;
+    for (int i = 0; i < 3000; ++i)
+        content += "row " + std::to_string(i) + "\n";
+    const auto pieces = writeReportSet(content, true);
+    pane.Text5 = pieces.back();
+    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
+                                + " has been created and decompressed from all split files "
+                                  "successfully.");
+    EXPECT_TRUE(join().succeeded);
+    EXPECT_EQ(test::readFile(out("report.pdf")), content);
+    EXPECT_FALSE(std::filesystem::exists(out("report.pdf.zip")));
+
+    std::filesystem::remove(out("report.pdf"));
+    pane.Check2 = true;
+    host.answer(Answer::Ok, "The file: " + out("report.pdf.zip") + CR
+                                + " has been created from all split files successfully.");
+    const JoinOutcome kept = join();
+    EXPECT_TRUE(kept.succeeded);
+    EXPECT_EQ(kept.joinedFile, out("report.pdf.zip"));
+    EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
+}
+
+TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
+{
+    auto pieces = writeReportSet(test::patternBytes(3500), false);
+    std::filesystem::remove(pieces[2]);
+    pane.Text5 = pieces[0];
+    host.answer(Answer::Ok, "Missing Split File: " + pieces[2]);
+    EXPECT_FALSE(join().succeeded);
+
+    pieces = writeReportSet(test::patternBytes(3500), false);
+    test::writeBytePiece(pieces[2], 0x12345678, 4, 3, "xxxx");
+    host.answer(Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
+    host.answer(Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    EXPECT_FALSE(join().succeeded);
+    EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
+    EXPECT_TRUE(host.allAnswersUsed());
+}
+
+TEST_F(JoinCommandTest, ExploreMenuTakesNewFoldersInEntriesThreeAndFour)
+{
+    explore.entry(1).tag = "/defaults/PcxBr";
+    explore.entry(2).tag = "/defaults/PcxJn";
+    offerJoinFolder(explore, "/defaults/pcxjn/"); // a default folder, any case: no entry
+    EXPECT_FALSE(explore.entry(3).visible);
+    offerJoinFolder(explore, "/data/out2/");
+    EXPECT_EQ(explore.entry(3).tag, "/data/out2");
+    EXPECT_TRUE(explore.entry(3).visible);
+    offerJoinFolder(explore, "/data/out3");
+    offerJoinFolder(explore, "/data/out4");
+    EXPECT_EQ(explore.entry(3).tag, "/data/out2");
+    EXPECT_EQ(explore.entry(4).tag, "/data/out4");
+    offerJoinFolder(explore, "a:/");
+    EXPECT_EQ(explore.entry(4).tag, "/data/out4");
+
+    ExploreMenu split;
+    split.entry(1).tag = "/defaults/PcxBr";
+    offerSplitFolder(split, "/x/first/");
+    offerSplitFolder(split, "/x/second/"); // the first moves to entry 4 while it is hidden
+    EXPECT_EQ(split.entry(3).caption, "/x/second");
+    EXPECT_EQ(split.entry(4).caption, "/x/first");
+    offerSplitFolder(split, "/x/third/");
+    EXPECT_EQ(split.entry(3).tag, "/x/third");
+    EXPECT_EQ(split.entry(4).tag, "/x/first");
+}
+
+TEST_F(JoinCommandTest, DisketteDestinationWaitsForADiskOrCancelsQuietly)
+{
+    auto drive = std::make_shared<FolderDisketteDrive>(temp.file("out"));
+    drive->setMediumPresent(false);
+    setDisketteDrive(drive);
+    const auto pieces = writeReportSet(test::patternBytes(1500), false);
+    pane.Text5 = pieces[0];
+    pane.Text6 = "a:";
+    host.answer(Answer::Cancel, "Please insert disk in drive A: and click OK to continue.");
+    EXPECT_FALSE(join().succeeded);
+    EXPECT_EQ(engine.ErrorMessage(), "Processing of the files was cancelled.");
+    EXPECT_EQ(host.shown.size(), 1u);
+    setDisketteDrive(nullptr);
+}
+
+TEST_F(JoinCommandTest, ClearAllEmptiesThePane)
+{
+    pane.Text5 = "x";
+    list.addRow("row");
+    cmdJnCancel_Click(pane, services.pane);
+    EXPECT_TRUE(pane.Text5.empty() && pane.Text6.empty());
+    EXPECT_FALSE(bar.visible);
+    EXPECT_EQ(label.captions.back(), "");
+    EXPECT_TRUE(list.rows.empty());
+}

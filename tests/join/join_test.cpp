@@ -1,0 +1,303 @@
+#include "join/line_copy.h"
+#include "join/mod_join_file.h"
+
+#include "fake_bindings.h"
+#include "scripted_host.h"
+#include "set_writer.h"
+#include "temp_folder.h"
+
+#include "format/split_set.h"
+#include "platform/diskette.h"
+#include "platform/file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+
+using namespace parcelo;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kData = test::patternBytes(1000);
+
+class JoinTest : public ::testing::Test {
+protected:
+    // The host's order of calls; true on success. The standalone joiner does not finish
+    // a failed join, hence `finish`.
+    bool join(const std::string& picked, bool finish = true)
+    {
+        engine.ResetJoin();
+        engine.SetSourceFile(picked);
+        engine.SetDestinationFolder(out.folder());
+        engine.LocateSplitFiles();
+        if (engine.ErrorFlag() == 0)
+            engine.JoinSplitFiles();
+        compressed = engine.Compressed();
+        if (finish)
+            engine.FinishJoin();
+        return engine.ErrorFlag() == 0;
+    }
+    std::string joined(const std::string& name = "data.bin") const
+    {
+        return test::readFile(out.file(name));
+    }
+
+    test::TempFolder in;
+    test::TempFolder out;
+    test::ScriptedHost host;
+    modJoinFile engine{host};
+    std::string compressed;
+};
+
+std::size_t openFiles()
+{
+    return static_cast<std::size_t>(
+        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
+}
+
+std::string notSplitByUs(const std::string& path)
+{
+    return "File " + path
+           + " is not a valid split file. This file was not split by Parcelo application.";
+}
+
+} // namespace
+
+TEST_F(JoinTest, JoinsTheSetFromAnyPieceByteForByte)
+{
+    const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
+    for (const auto& picked : {pieces[0], pieces[1], pieces[3]}) {
+        test::writeFile(out.file("data.bin"), std::string(5000, 'x')); // replaced, not kept
+        ASSERT_TRUE(join(picked)) << engine.ErrorMessage();
+        EXPECT_EQ(engine.JoinedFileName(), "data.bin");
+        EXPECT_EQ(joined(), kData);
+        EXPECT_EQ(compressed, "");
+    }
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_FALSE(host.busyChanges.back());
+
+    test::writeByteSet(in.file("data.bin.zip"), kData, 999, true);
+    ASSERT_TRUE(join(in.file("data.bin.zip.002")));
+    EXPECT_EQ(compressed, "Yes");
+    EXPECT_EQ(joined("data.bin.zip"), kData);
+}
+
+TEST_F(JoinTest, LocatingListsTheSetOrSaysWhyItCannot)
+{
+    test::writeByteSet(in.file("report.pdf"), kData, 300);
+    test::FakeFileList list;
+    std::string unit = "BT";
+    engine.SetDisplayUnit(&unit);
+    engine.SetFileList(&list);
+    engine.SetSourceFile(in.file("report.pdf.003"));
+    engine.LocateSplitFiles();
+    ASSERT_EQ(engine.ErrorFlag(), 0);
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.rows[0], std::make_pair(in.file("report.pdf.001"), std::string("312Bytes")));
+    EXPECT_EQ(list.rows[3].second, "112Bytes");
+
+    fs::remove(in.file("report.pdf.003"));
+    EXPECT_FALSE(join(in.file("report.pdf.002")));
+    EXPECT_EQ(engine.ErrorFlag(), -1);
+    EXPECT_EQ(engine.ErrorMessage(), "Missing Split File: " + in.file("report.pdf.003"));
+
+    // No digit at the end, no signature, a count below 1 or above 32,767, a short header.
+    test::writeFile(in.file("report.pdf"), "x");
+    test::writeFile(in.file("notes.1"), "just some text\r\n");
+    test::writeBytePiece(in.file("zero.001"), PieceSignaturePlain, 0, 1, "data");
+    test::writeBytePiece(in.file("minus.001"), PieceSignaturePlain, -2, 1, "data");
+    test::writeBytePiece(in.file("huge.001"), PieceSignaturePlain, 40000, 1, "data");
+    test::writeFile(in.file("short.001"), std::string("\x20\xE0\x33\x5F\x01", 5));
+    host.answer(Answer::Ok, "The file " + in.file("gone.001") + " cannot be located.");
+    for (const char* name :
+         {"report.pdf", "notes.1", "zero.001", "minus.001", "huge.001", "short.001", "gone.001"}) {
+        EXPECT_FALSE(join(in.file(name))) << name;
+        EXPECT_EQ(engine.ErrorMessage(), "The file you selected is not a split file!");
+    }
+    EXPECT_EQ(host.shown.size(), 1u);
+    EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+TEST_F(JoinTest, AFailedJoinLeavesNoJoinedFileAndNoOpenFile)
+{
+    const std::string piece3 = in.file("data.bin.003");
+    const std::pair<PieceHeader, std::string> badPieces[] = {
+        {{0x12345678, 4, 3}, notSplitByUs(piece3)},
+        {{PieceSignaturePlain, 5, 3}, "The file " + piece3 + " is not a valid file of the set."},
+        {{PieceSignaturePlain, 4, 2}, "The file " + piece3 + " is not a valid file of the set."},
+    };
+    for (const auto& [header, message] : badPieces) {
+        test::writeByteSet(in.file("data.bin"), kData, 300);
+        test::writeBytePiece(piece3, header.signature, header.count, header.number, "abc");
+        host.answer(Answer::Ok, message);
+        EXPECT_FALSE(join(in.file("data.bin.001")));
+        EXPECT_EQ(engine.ErrorFlag(), 1);
+        EXPECT_EQ(engine.ErrorMessage(), message);
+        EXPECT_FALSE(fs::exists(out.file("data.bin")));
+    }
+    EXPECT_TRUE(host.allAnswersUsed());
+
+    test::writeByteSet(in.file("data.bin"), kData, 300);
+    const std::size_t openBefore = openFiles();
+    faults::failWritesAfter(500, ENOSPC);
+    EXPECT_FALSE(join(in.file("data.bin.001"), false));
+    faults::clearWriteFault();
+    EXPECT_EQ(engine.ErrorMessage(), "Disk full: " + out.file("data.bin"));
+    EXPECT_FALSE(fs::exists(out.file("data.bin")));
+    EXPECT_EQ(openFiles(), openBefore);
+
+    // A join refused before writing leaves a file of the joined name alone.
+    test::writeFile(out.file("data.bin"), "mine");
+    fs::remove(in.file("data.bin.004"));
+    EXPECT_FALSE(join(in.file("data.bin.001")));
+    EXPECT_EQ(test::readFile(out.file("data.bin")), "mine");
+}
+
+TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
+{
+    test::writeLineSet(in.file("data.bin"), {{"one", "two"}, {"lone\nfeed", ""}, {"x"}});
+    test::writeFile(in.file("data.bin.003"),
+                    std::string(kLineMarker) + kCrLf + "cr only\rno ending");
+    ASSERT_TRUE(join(in.file("data.bin.002"))) << engine.ErrorMessage();
+    EXPECT_TRUE(engine.LineSet());
+    EXPECT_EQ(joined(), "one\r\ntwo\r\nlone\nfeed\r\n\r\ncr only\r\nno ending\r\n");
+
+    fs::remove(in.file("data.bin.001")); // the count runs upwards; pieces below must exist
+    EXPECT_FALSE(join(in.file("data.bin.002")));
+    EXPECT_EQ(engine.ErrorMessage(), "Missing Split File: " + in.file("data.bin.001"));
+
+    test::writeFile(in.file("data.bin.001"), std::string(kLineMarker) + " and more\r\n");
+    host.answer(Answer::Ok, notSplitByUs(in.file("data.bin.001")));
+    EXPECT_FALSE(join(in.file("data.bin.003")));
+    EXPECT_FALSE(fs::exists(out.file("data.bin")));
+
+    // Line endings cut by the edge of a 64 KiB read block.
+    for (const std::string& tail : {std::string("\r\nb"), std::string("\rb")}) {
+        test::writeFile(in.file("text"), std::string(65535, 'a') + tail);
+        File source(in.file("text"), File::Mode::Read);
+        File target(out.file("text"), File::Mode::Write);
+        std::vector<char> buffer;
+        copyLinesAsCrLf(source, target, buffer, {});
+        target.close();
+        EXPECT_EQ(test::readFile(out.file("text")), std::string(65535, 'a') + "\r\nb\r\n");
+    }
+}
+
+TEST_F(JoinTest, BindingsShowProgressWithoutChangingTheResult)
+{
+    const std::string deep = in.file(std::string(60, 'd'));
+    fs::create_directory(deep);
+    const auto pieces = test::writeByteSet(deep + "/data.bin", kData, 300);
+    test::WrongKindBinding wrong;
+    engine.SetProgressBar(&wrong);
+    engine.SetStatusLabel(&wrong);
+    engine.SetFileList(&wrong);
+    ASSERT_TRUE(join(pieces[1]));
+    EXPECT_EQ(wrong.touched, 0);
+    const std::string unbound = joined();
+
+    test::FakeProgressBar bar;
+    test::FakeLabel label;
+    test::FakeFileList list;
+    engine.SetProgressBar(&bar);
+    engine.SetStatusLabel(&label);
+    engine.SetFileList(&list);
+    ASSERT_TRUE(join(pieces[1]));
+    EXPECT_EQ(joined(), unbound);
+    EXPECT_TRUE(bar.visible);
+    EXPECT_EQ(bar.max, 4);
+    EXPECT_EQ(bar.values.front(), 0);
+    EXPECT_EQ(bar.values.back(), 4);
+    EXPECT_TRUE(std::is_sorted(bar.values.begin(), bar.values.end()));
+    ASSERT_EQ(label.captions.size(), 4u);
+    EXPECT_EQ(label.captions[3], "Joining File: ..." + pieces[3].substr(pieces[3].size() - 51));
+    EXPECT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(engine.ProgressBar(), nullptr); // released by FinishJoin
+}
+
+namespace {
+
+// A host that puts the second disk in the drive when told that it is in.
+struct DiskHost : test::ScriptedHost {
+    std::string disk2;
+    std::string drive;
+    Answer showMessage(const std::string& text, Buttons b, Icon i,
+                       const std::string& title) override
+    {
+        const Answer reply = ScriptedHost::showMessage(text, b, i, title);
+        if (reply == Answer::Ok && text.find("disk #2") != std::string::npos)
+            fs::copy_file(disk2, drive + "/x.bin.002");
+        return reply;
+    }
+};
+
+} // namespace
+
+TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
+{
+    const auto pieces = test::writeByteSet(out.file("x.bin"), kData, 400);
+    setDisketteDrive(std::make_shared<FolderDisketteDrive>(out.path()));
+    DiskHost diskHost;
+    diskHost.disk2 = in.file("disk2");
+    diskHost.drive = out.file("");
+    fs::rename(pieces[1], diskHost.disk2);
+    modJoinFile diskEngine{diskHost};
+    test::FakeFileList list;
+    const auto run = [&] {
+        diskEngine.ResetJoin();
+        diskEngine.SetSourceFile("a:/x.bin.001");
+        diskEngine.SetDestinationFolder(in.folder());
+        diskEngine.SetFileList(&list);
+        diskEngine.LocateSplitFiles();
+        EXPECT_TRUE(list.rows.empty()); // listed as each disk is read
+        diskEngine.JoinSplitFiles();
+        diskEngine.FinishJoin();
+    };
+    const std::string prompt = "Please insert disk #2 of 3 in drive A: and click OK to continue.";
+    const std::string confirm = std::string("This action will cancel the process completely.") + CR
+                                + "Are you sure you want to cancel the process?";
+    diskHost.answer(Answer::Cancel, prompt)
+        .answer(Answer::No, confirm)
+        .answer(Answer::Cancel, prompt)
+        .answer(Answer::Yes, confirm);
+    run();
+    EXPECT_EQ(diskEngine.ErrorMessage(),
+              "Split files could not be located or process was cancelled by user.");
+    EXPECT_FALSE(fs::exists(in.file("x.bin")));
+    EXPECT_EQ(diskHost.shown[0].icon, Icon::Information);
+
+    diskHost.answer(Answer::Ok, prompt);
+    list.clear();
+    run();
+    ASSERT_EQ(diskEngine.ErrorFlag(), 0) << diskEngine.ErrorMessage();
+    EXPECT_EQ(test::readFile(in.file("x.bin")), kData);
+    EXPECT_EQ(list.rows.size(), 3u);
+    EXPECT_TRUE(diskEngine.DeleteBrokenFiles()); // never on diskettes: nothing asked
+    EXPECT_TRUE(fs::exists(pieces[2]));
+    EXPECT_TRUE(diskHost.allAnswersUsed());
+    setDisketteDrive(nullptr);
+}
+
+TEST_F(JoinTest, DeletesThePiecesOnlyAfterASuccessAndWhenTheUserAgrees)
+{
+    const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
+    ASSERT_TRUE(join(pieces[2]));
+    host.answer(Answer::No, "All borken files have successfully been joined, do you wish");
+    engine.DeleteBrokenFiles();
+    EXPECT_TRUE(fs::exists(pieces[0]));
+    const std::string ownQuestion = "All broken files have successfully been joined?";
+    host.answer(Answer::Yes, ownQuestion);
+    EXPECT_TRUE(engine.DeleteBrokenFiles(ownQuestion));
+    EXPECT_TRUE(fs::is_empty(in.path()));
+
+    test::writeByteSet(in.file("data.bin"), kData, 300);
+    fs::remove(pieces[3]);
+    EXPECT_FALSE(join(pieces[0]));
+    engine.SetConfirmDelete(false);
+    engine.DeleteBrokenFiles(); // after a failure: nothing deleted
+    EXPECT_TRUE(fs::exists(pieces[0]));
+    EXPECT_TRUE(host.allAnswersUsed());
+}

@@ -1,0 +1,195 @@
+#include "verify/verify.h"
+
+#include "fake_bindings.h"
+#include "scripted_host.h"
+#include "set_writer.h"
+#include "temp_folder.h"
+
+#include "format/split_set.h"
+#include "join/mod_join_file.h"
+#include "platform/diskette.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using namespace parcelo;
+namespace fs = std::filesystem;
+
+namespace {
+
+class VerifyTest : public ::testing::Test {
+protected:
+    // The text of the one message a check showed.
+    std::string onlyMessage() const
+    {
+        EXPECT_EQ(host.shown.size(), 1u);
+        return host.shown.empty() ? std::string() : host.shown.back().text;
+    }
+    VerifyVerdict run(VerifyVerdict (*check)(const std::string&, const VerifyContext&),
+                      const std::string& path)
+    {
+        host.shown.clear();
+        host.acceptNotices();
+        return check(path, context);
+    }
+    VerifyVerdict checkFile(const std::string& path) { return run(VerifySplitFile, path); }
+    VerifyVerdict checkSet(const std::string& path) { return run(VerifySplitSet, path); }
+
+    test::TempFolder in;
+    test::ScriptedHost host;
+    test::FakeFileList list;
+    std::string unit = "BT";
+    modJoinFile joinState{host};
+    VerifyContext context{host, &list, &unit, &joinState};
+};
+
+std::string valid(const std::string& path, int number, int count)
+{
+    return "File " + path + " is a valid split file. \nIt is split file #" + std::to_string(number)
+           + " in a set of " + std::to_string(count) + " file(s).";
+}
+
+std::string invalid(const std::string& path, const std::string& reason)
+{
+    return "File " + path + " is not a valid split file.\n" + reason;
+}
+
+const std::string kSetOk =
+    "The set of split files associated with this file has been verified successfully.";
+const std::string kSetBad =
+    "The set of split files associated with this file could not be verified.\n";
+
+} // namespace
+
+TEST_F(VerifyTest, OnePieceIsKnownByItsHeaderOrItsMarkerLine)
+{
+    test::writeBytePiece(in.file("report.pdf.003"), PieceSignaturePlain, 7, 3, "abc");
+    EXPECT_EQ(checkFile(in.file("report.pdf.003")), VerifyVerdict::Verified);
+    EXPECT_EQ(onlyMessage(), valid(in.file("report.pdf.003"), 3, 7));
+    EXPECT_EQ(host.shown.back().icon, Icon::None);
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.rows[0],
+              (std::pair<std::string, std::string>{in.file("report.pdf.003"), "15Bytes"}));
+    fs::copy_file(in.file("report.pdf.003"), in.file("copy.015"));
+    checkFile(in.file("copy.015"));
+    EXPECT_EQ(onlyMessage(), valid(in.file("copy.015"), 3, 7)); // the header decides
+
+    test::writeLineSet(in.file("notes.txt"), {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}});
+    checkFile(in.file("notes.txt.002"));
+    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 5));
+    fs::remove(in.file("notes.txt.004"));
+    fs::remove(in.file("notes.txt.001")); // below the picked piece: not looked at
+    checkFile(in.file("notes.txt.002"));
+    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 3));
+}
+
+TEST_F(VerifyTest, OnePieceRefusedGivesItsReasonOrTheError)
+{
+    test::writeBytePiece(in.file("report.pdf.003a"), PieceSignaturePlain, 7, 3, "abc");
+    EXPECT_EQ(checkFile(in.file("report.pdf.003a")), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(),
+              invalid(in.file("report.pdf.003a"), "The file does not have a valid extension."));
+    EXPECT_EQ(host.shown.back().icon, Icon::Critical);
+
+    const std::string notByUs = "This file was not split by Parcelo application.";
+    test::writeFile(in.file("text.001"), "hello\r\nworld");
+    test::writeBytePiece(in.file("zero.001"), PieceSignaturePlain, 0, 0, "abc");
+    for (const char* name : {"text.001", "zero.001"}) {
+        EXPECT_EQ(checkFile(in.file(name)), VerifyVerdict::NotVerified);
+        EXPECT_EQ(onlyMessage(), invalid(in.file(name), notByUs));
+    }
+    EXPECT_TRUE(list.rows.empty());
+
+    EXPECT_EQ(checkFile(in.file("missing.001")), VerifyVerdict::NoVerdict);
+    EXPECT_EQ(onlyMessage(), "The file does not exist in the specified path.");
+
+    test::writeFile(in.file("empty.001"), "");
+    EXPECT_EQ(checkFile(in.file("empty.001")), VerifyVerdict::NoVerdict);
+    EXPECT_EQ(onlyMessage(), "Error:62 Input past end of file");
+    EXPECT_EQ(joinState.ErrorFlag(), 62);
+}
+
+TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
+{
+    const std::string data = test::patternBytes(400);
+    const auto pieces = test::writeByteSet(in.file("report.pdf"), data, 100);
+    EXPECT_EQ(checkSet(pieces[1]), VerifyVerdict::Verified);
+    EXPECT_EQ(onlyMessage(), kSetOk);
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.rows[3].second, "112Bytes");
+
+    test::writeFile(pieces.back() + "0", "a piece beyond the count is not looked at");
+    test::writeBytePiece(pieces[2], PieceSignaturePlain, 5, 3, data.substr(200, 100));
+    test::writeBytePiece(pieces[3], 0x01020304, 4, 4, data.substr(300));
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(), kSetBad + "The file " + pieces[2]
+                                 + " is not a valid file of the set.\nThe file " + pieces[3]
+                                 + " was not split by Parcelo application.\n");
+    EXPECT_EQ(list.rows.size(), 4u);
+
+    fs::remove(pieces[2]);
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NoVerdict);
+    EXPECT_EQ(onlyMessage(), "Error:53 File not found: " + pieces[2]);
+}
+
+TEST_F(VerifyTest, ALineSetIsCountedUpFromThePickedPiece)
+{
+    const auto pieces = test::writeLineSet(in.file("notes.txt"), {{"a"}, {"b"}, {"c"}, {"d"}});
+    EXPECT_EQ(checkSet(pieces[1]), VerifyVerdict::Verified);
+    EXPECT_EQ(list.rows.size(), 4u);
+
+    fs::remove(pieces[2]);
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::Verified);
+    EXPECT_EQ(list.rows.size(), 2u);
+
+    test::writeFile(pieces[1], "no marker\r\n");
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
+    // The picked piece's own reason stays in front of the reasons of the line pass.
+    EXPECT_EQ(onlyMessage(), kSetBad + "This file was not split by Parcelo application.The file "
+                                 + pieces[1] + " was not split by Parcelo application.\n");
+}
+
+TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
+{
+    fs::create_directory(in.path() / "drive");
+    setDisketteDrive(std::make_shared<FolderDisketteDrive>(in.path() / "drive"));
+    test::writeBytePiece(in.file("drive/x.bin.003"), PieceSignaturePlain, 3, 3, "abc");
+    host.answer(Answer::Cancel, "Please insert disk #1 of 3 in drive A: and click OK to continue.")
+        .answer(Answer::Yes, "This action will cancel the process completely.");
+    EXPECT_EQ(VerifySplitSet("a:/x.bin.003", context), VerifyVerdict::NoVerdict);
+    EXPECT_EQ(joinState.ErrorFlag(), -1);
+    EXPECT_EQ(joinState.ErrorMessage(), "Process cancelled by the user.");
+    EXPECT_TRUE(host.allAnswersUsed());
+    setDisketteDrive(nullptr);
+}
+
+TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
+{
+    host.answer(Answer::Ok, "Please select a file to verify.");
+    auto result = cmdVerify1_Click("   ", context);
+    EXPECT_TRUE(result.focusText8);
+    EXPECT_EQ(host.shown.back().icon, Icon::None);
+
+    host.answer(Answer::Ok, "Please enter a valid file name to verify.");
+    EXPECT_TRUE(cmdVerify1_Click(in.folder(), context).focusText8); // ends with "/"
+
+    // "Verify whole set" refuses only a final backslash; a folder then is no file.
+    host.answer(Answer::Ok, "The file " + in.folder()
+                                + " cannot be located. Please make sure that the file exists "
+                                  "in the specified path.");
+    result = cmdVerify2_Click(in.folder(), context);
+    EXPECT_TRUE(result.focusText8);
+    EXPECT_EQ(host.shown.back().icon, Icon::Critical);
+    EXPECT_TRUE(host.busyChanges.empty());
+
+    test::writeByteSet(in.file("a.bin"), "abc", 2);
+    list.addRow("from before");
+    host.answer(Answer::Ok, kSetOk);
+    result = cmdVerify2_Click(in.file("a.bin.001"), context);
+    EXPECT_EQ(result.verdict, VerifyVerdict::Verified);
+    EXPECT_FALSE(result.focusText8);
+    EXPECT_EQ(list.rows.size(), 2u);
+    EXPECT_EQ(host.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(host.allAnswersUsed());
+}
