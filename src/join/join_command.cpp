@@ -160,12 +160,7 @@ void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings)
 {
     pane.Text5.clear();
     pane.Text6.clear();
-    if (ProgressBarBinding* bar = asProgressBar(bindings.progressBar))
-        bar->setVisible(false);
-    if (LabelBinding* label = asLabel(bindings.statusLabel))
-        label->setCaption("");
-    if (FileListBinding* list = asFileList(bindings.fileList))
-        list->clear();
+    clearPaneDisplay(bindings);
 }
 
 } // namespace parcelo

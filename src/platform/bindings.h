@@ -73,4 +73,8 @@ struct PaneBindings {
     Binding* fileList = nullptr;
 };
 
+// What "Clear All" does to a pane's display: the bar hidden, the label and the list
+// emptied.
+void clearPaneDisplay(const PaneBindings& pane);
+
 } // namespace parcelo

@@ -1,5 +1,7 @@
 #include "platform/host.h"
 
+#include "platform/bindings.h"
+
 namespace parcelo {
 
 Answer SilentHost::showMessage(const std::string&, Buttons buttons, Icon, const std::string&)
@@ -20,6 +22,16 @@ Answer cautiousAnswer(Buttons buttons)
         return Answer::Cancel;
     }
     return Answer::Cancel;
+}
+
+void clearPaneDisplay(const PaneBindings& pane)
+{
+    if (ProgressBarBinding* bar = asProgressBar(pane.progressBar))
+        bar->setVisible(false);
+    if (LabelBinding* label = asLabel(pane.statusLabel))
+        label->setCaption("");
+    if (FileListBinding* list = asFileList(pane.fileList))
+        list->clear();
 }
 
 std::string toDisplayText(const std::string& text)

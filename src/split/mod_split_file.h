@@ -17,6 +17,10 @@ class LineReader;
 class ProgressBarBinding;
 class RunError;
 
+// Bytes in one unit of a split size: "BT" 1, "KB" 1024, "MB" 1024², "GB" 1024³; 0 for
+// any other unit (lines have no byte size).
+double bytesPerUnit(const std::string& unit);
+
 // The split engine: turns one file into a set of pieces, by size (a byte set) or by a
 // number of lines (a line set), into a folder or onto a series of diskettes. The caller
 // fills the state, calls StartSplit and reads the outcome from Status and Message; the

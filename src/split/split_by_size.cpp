@@ -21,19 +21,6 @@ constexpr double kLargestPieceSize = 4611686018427387904.0; // 2^62
 // What the buffer of the one-buffer strategy holds beyond a piece.
 constexpr std::uint64_t kBufferSlack = 100;
 
-double bytesPerUnit(const std::string& unit)
-{
-    if (unit == "BT")
-        return 1;
-    if (unit == "KB")
-        return kKilo;
-    if (unit == "MB")
-        return kKilo * kKilo;
-    if (unit == "GB")
-        return kKilo * kKilo * kKilo;
-    return 0;
-}
-
 // How far the file may fall short of the requested size and still count as large enough.
 double shortfallTolerance(double requested)
 {
@@ -47,6 +34,19 @@ double shortfallTolerance(double requested)
 }
 
 } // namespace
+
+double bytesPerUnit(const std::string& unit)
+{
+    if (unit == "BT")
+        return 1;
+    if (unit == "KB")
+        return kKilo;
+    if (unit == "MB")
+        return kKilo * kKilo;
+    if (unit == "GB")
+        return kKilo * kKilo * kKilo;
+    return 0;
+}
 
 std::int16_t modSplitFile::SplitFileBySize()
 {

@@ -23,8 +23,6 @@ namespace parcelo {
 
 namespace {
 
-constexpr double kKilo = 1024.0;
-
 // How the file is cut, as the pane asked for it.
 struct SizeChoice {
     bool byPieces = false;
@@ -62,17 +60,6 @@ std::string unitWord(const std::string& unit)
     if (unit == "GB")
         return "Gigabytes";
     return "lines";
-}
-
-double unitFactor(const std::string& unit)
-{
-    if (unit == "KB")
-        return kKilo;
-    if (unit == "MB")
-        return kKilo * kKilo;
-    if (unit == "GB")
-        return kKilo * kKilo * kKilo;
-    return 1;
 }
 
 bool endsWithPathMark(const std::string& path)
@@ -148,7 +135,7 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     }
     choice.splitSize = *number;
     choice.sizeText = numberText(*number);
-    choice.requestedBytes = std::trunc(*number) * unitFactor(choice.unit);
+    choice.requestedBytes = std::trunc(*number) * bytesPerUnit(choice.unit);
     return std::nullopt;
 }
 
@@ -162,7 +149,7 @@ void choosePreset(const Request& r, SizeChoice& choice)
     choice.splitSize = size;
     choice.unit = unit;
     choice.sizeText = numberText(size);
-    choice.requestedBytes = size * unitFactor(unit);
+    choice.requestedBytes = size * bytesPerUnit(unit);
 }
 
 // The size of each piece when the file is cut into a number of pieces.
@@ -178,7 +165,7 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
         choice.unit = "MB";
     else
         choice.unit = "GB";
-    choice.sizeText = numberText(pieceBytes / unitFactor(choice.unit));
+    choice.sizeText = numberText(pieceBytes / bytesPerUnit(choice.unit));
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
@@ -350,12 +337,7 @@ void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
     const bool deleteOption = pane.chkDelOrgSplit;
     pane = SplitPaneValues{};
     pane.chkDelOrgSplit = deleteOption;
-    if (ProgressBarBinding* bar = asProgressBar(bindings.progressBar))
-        bar->setVisible(false);
-    if (LabelBinding* label = asLabel(bindings.statusLabel))
-        label->setCaption("");
-    if (FileListBinding* list = asFileList(bindings.fileList))
-        list->clear();
+    clearPaneDisplay(bindings);
 }
 
 } // namespace parcelo
