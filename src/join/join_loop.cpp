@@ -1,5 +1,7 @@
 #include "join/mod_join_file.h"
 
+#include "format/captions.h"
+
 #include "format/file_list.h"
 #include "format/split_set.h"
 #include "join/line_copy.h"
@@ -30,39 +32,11 @@ std::string notOfTheSet(const std::string& path)
     return "The file " + path + " is not a valid file of the set.";
 }
 
-bool isUtf8Continuation(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    for (const char c : text)
-        count += isUtf8Continuation(c) ? 0 : 1;
-    return count;
-}
-
-// The last `count` characters of a UTF-8 text, never cutting one in two.
-std::string lastCharacters(const std::string& text, std::size_t count)
-{
-    std::size_t at = text.size();
-    for (std::size_t seen = 0; at > 0 && seen < count;) {
-        --at;
-        if (!isUtf8Continuation(text[at]))
-            ++seen;
-    }
-    return text.substr(at);
-}
-
 // The status caption for a piece: the whole path when the caption stays within 80
 // characters, otherwise "..." and the path's last 51 characters.
 std::string joiningCaption(const std::string& path)
 {
-    const std::string whole = kJoiningFile + path;
-    if (characterCount(whole) <= kLongestCaption)
-        return whole;
-    return kJoiningFile + std::string("...") + lastCharacters(path, kShownPathTail);
+    return pathCaption(kJoiningFile, path, kLongestCaption, kShownPathTail);
 }
 
 // Holds a flag up, and the busy pointer, for the length of a scope.

@@ -1,5 +1,6 @@
 #include "join/set_pieces.h"
 
+#include "format/captions.h"
 #include "format/common.h"
 #include "platform/file.h"
 #include "platform/host.h"
@@ -114,8 +115,7 @@ bool askForDisk(Host& host, int piece, int count)
 {
     const std::string prompt = "Please insert disk #" + std::to_string(piece) + " of "
                                + std::to_string(count) + " in drive A: and click OK to continue.";
-    const std::string confirm = std::string("This action will cancel the process completely.") + CR
-                                + "Are you sure you want to cancel the process?";
+    const std::string confirm = cancelProcessQuestion();
     for (;;) {
         if (host.message(prompt, Buttons::OkCancel, Icon::Information) == Answer::Ok)
             return true;

@@ -1,5 +1,6 @@
 #include "split/mod_split_file.h"
 
+#include "format/captions.h"
 #include "format/common.h"
 #include "format/file_list.h"
 #include "format/numbers.h"
@@ -18,36 +19,10 @@ namespace {
 constexpr std::size_t kWholeNameLimit = 65;
 constexpr std::size_t kShownNameTail = 51;
 
-bool continuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-std::size_t characterCount(const std::string& text)
-{
-    std::size_t count = 0;
-    for (const char c : text)
-        count += continuationByte(c) ? 0 : 1;
-    return count;
-}
-
-// The last `count` characters of a UTF-8 text.
-std::string lastCharacters(const std::string& text, std::size_t count)
-{
-    std::size_t at = text.size();
-    for (std::size_t taken = 0; at > 0 && taken < count; ++taken) {
-        --at;
-        while (at > 0 && continuationByte(text[at]))
-            --at;
-    }
-    return text.substr(at);
-}
-
 std::string generatingCaption(const std::string& name)
 {
-    if (characterCount(name) <= kWholeNameLimit)
-        return "Generating File: " + name;
-    return "Generating File: ..." + lastCharacters(name, kShownNameTail);
+    const std::string prefix = "Generating File: ";
+    return pathCaption(prefix, name, characterCount(prefix) + kWholeNameLimit, kShownNameTail);
 }
 
 } // namespace

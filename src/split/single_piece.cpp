@@ -10,6 +10,7 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "split/mod_split_file.h"
+#include "split/split_messages.h"
 #include "split/split_request.h"
 
 #include <vector>
@@ -18,12 +19,10 @@ namespace parcelo {
 
 namespace {
 
-const std::string kCancelQuestion = std::string("This action will cancel the process completely.")
-                                    + CR + "Are you sure you want to cancel the process?";
-
 bool confirmCancel(Host& host)
 {
-    return host.message(kCancelQuestion, Buttons::YesNo, Icon::Information) == Answer::Yes;
+    return host.message(split_text::confirmCancel(), Buttons::YesNo, Icon::Information)
+           == Answer::Yes;
 }
 
 // Asks for a diskette until one with enough free space is in; false when the user cancels.
@@ -35,12 +34,7 @@ bool waitForDisk(Host& host, double requestedBytes)
             == Answer::Ok) {
             if (static_cast<double>(GetDriveFreeSpace("a")) >= requestedBytes)
                 return true;
-            if (host.message("There is not enough space on the disk. You need a disk with at "
-                             "least "
-                                 + numberText(requestedBytes)
-                                 + " bytes of free space. Please click OK to continue (you will "
-                                   "be prompted to enter another disk) or Cancel to cancel the "
-                                   "splitting process.",
+            if (host.message(split_text::notEnoughSpace(numberText(requestedBytes)),
                              Buttons::OkCancel, Icon::Information)
                 == Answer::Ok)
                 continue;

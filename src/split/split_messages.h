@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/captions.h"
 #include "platform/host.h"
 
 #include <string>
@@ -11,8 +12,7 @@ inline const std::string kCancelled = "Splitting of the files was cancelled.";
 
 inline std::string confirmCancel()
 {
-    return std::string("This action will cancel the process completely.") + CR
-           + "Are you sure you want to cancel the process?";
+    return cancelProcessQuestion();
 }
 
 inline std::string diskFull()
