@@ -1,0 +1,249 @@
+#include "app/config_file.h"
+
+#include "app/text_case.h"
+#include "format/common.h"
+#include "format/explore_menu.h"
+#include "platform/file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+#include "xml/xml_document.h"
+#include "xml/xml_error.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace parcelo {
+
+namespace {
+
+std::string pleaseCheckConfig(const std::string& appFolder)
+{
+    return "Please make sure that the configuration file exists in the root path(" + appFolder
+           + ") of the application.";
+}
+
+ConfigStatus reportMissingConfig(const AppPaths& paths, Host& host, const LogWriter& log)
+{
+    const std::string notFound = paths.configFilePath + " file can not be found.";
+    host.message(notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok, Icon::None,
+                 "Fatal Error: cannot continue");
+    log("Fatal Error: " + notFound + " " + pleaseCheckConfig(paths.appFolder));
+    return {kConfigMissing, "File config.xml was not found in the application folder."};
+}
+
+ConfigStatus reportSaveFailure(int number, const std::string& description, const AppPaths& paths,
+                               Host& host, const LogWriter& log)
+{
+    const std::string text = std::string("There was an error in saving configurations") + LF
+                             + pleaseCheckConfig(paths.appFolder);
+    host.message(text, Buttons::Ok, Icon::None, "Error");
+    log(text);
+    return {number, description};
+}
+
+std::string readWholeFile(const std::string& path)
+{
+    File in(path, File::Mode::Read);
+    std::string text(static_cast<std::size_t>(in.size()), '\0');
+    text.resize(in.read(text.data(), text.size()));
+    return text;
+}
+
+// Attribute `attribute` of child `child` of the root; a missing one throws XmlError.
+CXmlAttribute& optionAt(const XMLDocument& document, int child, int attribute)
+{
+    auto found = document.Node(child)->ElementAttribute(attribute);
+    if (!found)
+        throw objectNotSet("ElementAttribute");
+    return *found;
+}
+
+CompressionLevel levelFromText(const std::string& text)
+{
+    if (text == "5")
+        return CompressionLevel::Medium;
+    if (text == "1")
+        return CompressionLevel::Fastest;
+    return CompressionLevel::Highest;
+}
+
+const char* levelText(CompressionLevel level)
+{
+    switch (level) {
+    case CompressionLevel::Medium:
+        return "5";
+    case CompressionLevel::Fastest:
+        return "1";
+    case CompressionLevel::Highest:
+        break;
+    }
+    return "9";
+}
+
+const char* flagText(bool on)
+{
+    return on ? "true" : "false";
+}
+
+// A stored output folder with its final separator; the working folder when empty.
+std::string outputFolder(const std::string& stored, const std::string& appFolder,
+                         const char* workingFolder)
+{
+    if (stored.empty())
+        return appFolder + kSeparator + workingFolder + kSeparator;
+    return withTrailingSeparator(stored);
+}
+
+// The folder box as it is saved: one final "\" or "/" removed.
+std::string tidyFolder(const std::string& folder)
+{
+    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+        return folder.substr(0, folder.size() - 1);
+    return folder;
+}
+
+bool onDisketteDrive(const std::string& folder)
+{
+    return !folder.empty() && (folder[0] == 'a' || folder[0] == 'A');
+}
+
+void showFolder(ExploreEntry& entry, const std::string& folder)
+{
+    entry.caption = folder;
+    entry.tag = folder;
+    entry.visible = true;
+}
+
+void readOptions(const XMLDocument& document, const std::string& appFolder, ParceloOptions& options)
+{
+    options.makerWebPage = optionAt(document, 1, 1).Value();
+    options.productWebPage = optionAt(document, 1, 2).Value();
+    options.spareValue = optionAt(document, 1, 3).Value();
+    options.supportWebPage = optionAt(document, 1, 4).Value();
+    options.autoCompress = optionAt(document, 2, 1).Value() == "true";
+    options.compressionLevel = levelFromText(optionAt(document, 2, 2).Value());
+    options.lastBrowseFolder = optionAt(document, 3, 2).Value();
+    options.splitFolder = outputFolder(optionAt(document, 3, 3).Value(), appFolder, "PcxBr");
+    options.lastJoinFolder = optionAt(document, 3, 5).Value();
+    options.joinFolder = outputFolder(optionAt(document, 3, 6).Value(), appFolder, "PcxJn");
+    options.deleteAfterSplit = optionAt(document, 4, 1).Value() == "true";
+    options.deleteAfterJoin = optionAt(document, 4, 2).Value() == "true";
+}
+
+void writeOptions(const ParceloOptions& options, XMLDocument& document)
+{
+    optionAt(document, 2, 1).SetValue(flagText(options.autoCompress));
+    optionAt(document, 2, 2).SetValue(levelText(options.compressionLevel));
+    optionAt(document, 3, 1).SetValue(options.lastSplitSource);
+    optionAt(document, 3, 2).SetValue(GetFolderFromPath(options.lastSplitSource));
+    optionAt(document, 3, 3).SetValue(options.splitFolder);
+    optionAt(document, 3, 4).SetValue(options.lastJoinPiece);
+    optionAt(document, 3, 5).SetValue(GetFolderFromPath(options.lastJoinPiece));
+    optionAt(document, 3, 6).SetValue(options.joinFolder);
+    optionAt(document, 4, 1).SetValue(flagText(options.deleteAfterSplit));
+    optionAt(document, 4, 2).SetValue(flagText(options.deleteAfterJoin));
+}
+
+// The serialized document as file lines: blank lines (and lines of spaces) dropped, the
+// others kept as they are, each ended by CR LF.
+std::string configFileText(const std::string& serialized)
+{
+    std::string text;
+    std::size_t start = 0;
+    while (start <= serialized.size()) {
+        std::size_t end = serialized.find('\n', start);
+        if (end == std::string::npos)
+            end = serialized.size();
+        const std::string line = serialized.substr(start, end - start);
+        if (line.find_first_not_of(' ') != std::string::npos)
+            text += line + "\r\n";
+        start = end + 1;
+    }
+    return text;
+}
+
+// Writes the text to path.tmp, makes it durable and renames it over path in one step, so
+// the file is either the old one or the new one. A failure removes the ".tmp" file.
+void replaceFile(const std::string& path, const std::string& text)
+{
+    const std::string temporary = path + ".tmp";
+    try {
+        File out(temporary, File::Mode::Write);
+        out.write(text);
+        if (::fsync(out.descriptor()) != 0)
+            throw runErrorFromOs(errno, temporary);
+        out.close();
+        std::error_code ec;
+        std::filesystem::rename(toNativePath(temporary), toNativePath(path), ec);
+        if (ec)
+            throw runErrorFromOs(ec.value(), path);
+    } catch (...) {
+        removeFileQuietly(temporary);
+        throw;
+    }
+}
+
+void tidyFolderBoxes(ParceloOptions& options, ExploreMenu& explore)
+{
+    options.splitFolder = tidyFolder(options.splitFolder);
+    if (!options.splitFolder.empty() && !onDisketteDrive(options.splitFolder))
+        showFolder(explore.entry(1), options.splitFolder);
+    options.joinFolder = tidyFolder(options.joinFolder);
+    if (!options.joinFolder.empty() && !onDisketteDrive(options.joinFolder)) {
+        if (lowerCase(options.joinFolder) != lowerCase(options.splitFolder))
+            showFolder(explore.entry(2), options.joinFolder);
+        else
+            explore.entry(2).visible = false;
+    }
+}
+
+} // namespace
+
+ConfigStatus LoadConfiguration(const AppPaths& paths, ParceloOptions& options, ExploreMenu& explore,
+                               Host& host, const LogWriter& log)
+{
+    if (!fileExists(paths.configFilePath))
+        return reportMissingConfig(paths, host, log);
+    ParceloOptions loaded = options;
+    try {
+        XMLDocument document;
+        document.LoadData(readWholeFile(paths.configFilePath), &host);
+        readOptions(document, paths.appFolder, loaded);
+    } catch (const XmlError& error) {
+        return {error.number(), error.description()};
+    } catch (const RunError& error) {
+        return {error.number(), error.description()};
+    }
+    options = loaded;
+    const std::string split = tidyFolder(options.splitFolder);
+    const std::string join = tidyFolder(options.joinFolder);
+    showFolder(explore.entry(1), split);
+    if (join != split)
+        showFolder(explore.entry(2), join);
+    return {};
+}
+
+ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, ExploreMenu& explore,
+                               Host& host, const LogWriter& log)
+{
+    if (!fileExists(paths.configFilePath))
+        return reportMissingConfig(paths, host, log);
+    tidyFolderBoxes(options, explore);
+    try {
+        XMLDocument document;
+        document.LoadData(readWholeFile(paths.configFilePath), &host);
+        writeOptions(options, document);
+        replaceFile(paths.configFilePath, configFileText(document.Serialize()));
+    } catch (const XmlError& error) {
+        return reportSaveFailure(error.number(), error.description(), paths, host, log);
+    } catch (const RunError& error) {
+        return reportSaveFailure(error.number(), error.description(), paths, host, log);
+    }
+    return {};
+}
+
+} // namespace parcelo

@@ -1,0 +1,194 @@
+#include "app/config_file.h"
+#include "format/explore_menu.h"
+#include "platform/file.h"
+#include "xml/xml_error.h"
+
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+
+using namespace parcelo;
+
+namespace {
+
+// A configuration with the given values of children 2 to 4.
+std::string configWith(const std::string& compress, const std::string& level,
+                       const std::string& splitFolder, const std::string& joinFolder,
+                       const std::string& afterSplit = "false")
+{
+    return "<cfg>\n<web a=\"maker\" b=\"product\" c=\"spare\" d=\"support\"/>\n<zip auto=\""
+           + compress + "\" level=\"" + level + "\"/>\n<dirs src=\"\" srcDir=\"/last/\" split=\""
+           + splitFolder + "\" piece=\"\" pieceDir=\"/kept/\" join=\"" + joinFolder
+           + "\"/>\n<del s=\"" + afterSplit + "\" j=\"yes\"/>\n</cfg>\n";
+}
+
+class ConfigFile : public ::testing::Test {
+protected:
+    ConfigStatus load() { return LoadConfiguration(paths, options, explore, host, log); }
+    ConfigStatus save() { return SaveConfiguration(paths, options, explore, host, log); }
+    void writeConfig(const std::string& text) { test::writeFile(paths.configFilePath, text); }
+    std::string config() const { return test::readFile(paths.configFilePath); }
+    bool holds(const std::string& part) const { return config().find(part) != std::string::npos; }
+
+    test::TempFolder temp;
+    AppPaths paths = appPathsFor(temp.path().string());
+    std::vector<std::string> logged;
+    LogWriter log = [this](const std::string& entry) { logged.push_back(entry); };
+    test::ScriptedHost host;
+    ParceloOptions options;
+    ExploreMenu explore;
+};
+
+} // namespace
+
+TEST_F(ConfigFile, ShippedFileLoadsWithDefaultsAndTakesChanges)
+{
+    writeConfig(test::readFile(PARCELO_SHIPPED_CONFIG));
+    ASSERT_TRUE(load().ok());
+    EXPECT_EQ(options.makerWebPage, "https://www.norvane.example/");
+    EXPECT_EQ(options.supportWebPage, "https://www.norvane.example/parcelo/support/");
+    EXPECT_EQ(options.splitFolder, paths.appFolder + "/PcxBr/");
+    EXPECT_EQ(options.joinFolder, paths.appFolder + "/PcxJn/");
+    EXPECT_EQ(explore.entry(1).tag, paths.appFolder + "/PcxBr");
+    EXPECT_EQ(explore.entry(2).caption, paths.appFolder + "/PcxJn");
+
+    options.autoCompress = true;
+    options.compressionLevel = CompressionLevel::Medium;
+    options.lastSplitSource = "/data/in/report.doc";
+    options.lastJoinPiece = "/data/pieces/report.doc.001";
+    options.deleteAfterSplit = true;
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(options.splitFolder, paths.appFolder + "/PcxBr"); // the box loses its "/"
+    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+
+    ParceloOptions reloaded;
+    ASSERT_TRUE(LoadConfiguration(paths, reloaded, explore, host, log).ok());
+    EXPECT_TRUE(reloaded.autoCompress);
+    EXPECT_EQ(reloaded.compressionLevel, CompressionLevel::Medium);
+    EXPECT_EQ(reloaded.lastBrowseFolder, "/data/in/");
+    EXPECT_EQ(reloaded.lastJoinFolder, "/data/pieces/");
+    EXPECT_EQ(reloaded.splitFolder, paths.appFolder + "/PcxBr/");
+    EXPECT_TRUE(reloaded.deleteAfterSplit);
+    EXPECT_TRUE(logged.empty());
+}
+
+TEST_F(ConfigFile, OnlyExactValuesSwitchOptionsOn)
+{
+    const std::pair<const char*, CompressionLevel> levels[] = {{"5", CompressionLevel::Medium},
+                                                               {"1", CompressionLevel::Fastest},
+                                                               {"7", CompressionLevel::Highest},
+                                                               {"", CompressionLevel::Highest}};
+    for (const auto& [text, level] : levels) {
+        writeConfig(configWith("True", text, "", "", "true"));
+        ASSERT_TRUE(load().ok());
+        EXPECT_EQ(options.compressionLevel, level) << text;
+        EXPECT_FALSE(options.autoCompress);
+        EXPECT_TRUE(options.deleteAfterSplit);
+        EXPECT_FALSE(options.deleteAfterJoin); // "yes" is not "true"
+    }
+    options.compressionLevel = CompressionLevel::Highest;
+    ASSERT_TRUE(save().ok());
+    EXPECT_TRUE(holds("<zip auto=\"false\" level=\"9\"/>\r\n<dirs"));
+    EXPECT_TRUE(holds("<del s=\"true\" j=\"false\"/>"));
+}
+
+TEST_F(ConfigFile, FoldersAreTidiedAndShownInTheExploreMenu)
+{
+    // Loading compares the two folders with letter case, saving without.
+    writeConfig(configWith("false", "9", "/data/Out", "/data/out/"));
+    ASSERT_TRUE(load().ok());
+    EXPECT_EQ(options.splitFolder, "/data/Out/");
+    EXPECT_EQ(explore.entry(2).tag, "/data/out");
+    EXPECT_TRUE(explore.entry(2).visible);
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(options.joinFolder, "/data/out");
+    EXPECT_FALSE(explore.entry(2).visible);
+    EXPECT_TRUE(holds("split=\"/data/Out\""));
+
+    // A folder on the diskette drive is saved but not shown.
+    options.splitFolder = "A:\\";
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(options.splitFolder, "A:");
+    EXPECT_EQ(explore.entry(1).tag, "/data/Out");
+    EXPECT_TRUE(holds("split=\"A:\""));
+}
+
+TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
+{
+    writeConfig(
+        "<cfg>\r\n\r\n"
+        "   <web a=\"1\" b=\"2\" c=\"3\" d=\"line one\n   \n    line two\" extra=\"kept\"/>\n"
+        "<zip auto=\"false\" level=\"9\" note=\"kept too\"/>   \n\n\n"
+        "<dirs src=\"\" srcDir=\"\" split=\"/s\" piece=\"\" pieceDir=\"\" join=\"/j\"/>\n"
+        "<del s=\"false\" j=\"false\"/>\n"
+        "<fifth x='1'>its text is lost<inner/></fifth>\n"
+        "</cfg>\n");
+    ASSERT_TRUE(load().ok());
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(config(),
+              "<cfg>\r\n"
+              "<web a=\"1\" b=\"2\" c=\"3\" d=\"line one\r\n"
+              "    line two\" extra=\"kept\"/>\r\n"
+              "<zip auto=\"false\" level=\"9\" note=\"kept too\"/>\r\n"
+              "<dirs src=\"\" srcDir=\"\" split=\"/s\" piece=\"\" pieceDir=\"\" join=\"/j\"/>\r\n"
+              "<del s=\"false\" j=\"false\"/>\r\n"
+              "<fifth x=\"1\">\r\n<inner/>\r\n</fifth>\r\n"
+              "</cfg>\r\n");
+}
+
+TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
+{
+    const std::string check = "Please make sure that the configuration file exists in the root "
+                              "path("
+                              + paths.appFolder + ") of the application.";
+    const std::string notFound = paths.configFilePath + " file can not be found.";
+    host.answer(Answer::Ok).answer(Answer::Ok);
+    for (const ConfigStatus& status : {load(), save()}) {
+        EXPECT_EQ(status.number, 101);
+        EXPECT_EQ(status.description, "File config.xml was not found in the application folder.");
+    }
+    ASSERT_EQ(host.shown.size(), 2u);
+    EXPECT_EQ(host.shown[1].text, notFound + "\n" + check);
+    EXPECT_EQ(host.shown[1].title, "Fatal Error: cannot continue");
+    EXPECT_EQ(logged, std::vector<std::string>(2, "Fatal Error: " + notFound + " " + check));
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path()));
+}
+
+TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
+{
+    const std::string malformed = "<cfg><web a='1' b='2' c='3' d='4'/>";
+    const std::string threeChildren = "<cfg><a/><b x='1' y='2'/><c/></cfg>";
+    const std::string good = configWith("false", "9", "/s", "/j");
+    options.makerWebPage = "before";
+    for (const auto& [text, number] : {std::pair{malformed, xmlerr::kParse},
+                                       std::pair{threeChildren, xmlerr::kSubscriptOutOfRange}}) {
+        writeConfig(text);
+        EXPECT_EQ(load().number, number); // quietly: the start-up reports it
+        host.answer(Answer::Ok, "There was an error in saving configurations");
+        EXPECT_EQ(save().number, number);
+        EXPECT_EQ(config(), text);
+    }
+    EXPECT_EQ(options.makerWebPage, "before");
+
+    writeConfig(good);
+    host.answer(Answer::Ok);
+    options.autoCompress = true;
+    faults::failWritesAfter(20, ENOSPC);
+    const ConfigStatus full = save();
+    faults::clearWriteFault();
+    EXPECT_EQ(full.number, 61);
+    EXPECT_EQ(config(), good);
+    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+
+    const std::string message = "There was an error in saving configurations\nPlease make sure "
+                                "that the configuration file exists in the root path("
+                                + paths.appFolder + ") of the application.";
+    ASSERT_EQ(host.shown.size(), 3u);
+    EXPECT_EQ(host.shown[2].text, message);
+    EXPECT_EQ(host.shown[2].title, "Error");
+    EXPECT_EQ(logged, std::vector<std::string>(3, message));
+}

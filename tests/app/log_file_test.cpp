@@ -1,0 +1,90 @@
+#include "app/log_file.h"
+
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+using namespace parcelo;
+
+namespace {
+
+class FakeEditor : public TextEditorLauncher {
+public:
+    void openInEditor(const std::string& path) override { opened.push_back(path); }
+    std::vector<std::string> opened;
+};
+
+// The messages of a log: each line cut at CR LF, without its date and time.
+std::vector<std::string> messages(const std::string& path)
+{
+    std::vector<std::string> found;
+    const std::string text = test::readFile(path);
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = text.find("\r\n", start);
+        const std::string line = text.substr(start, end - start);
+        const std::size_t date = line.find(' '), time = line.find(' ', line.find(':'));
+        EXPECT_TRUE(date > 0 && time > date && time != std::string::npos) << line;
+        found.push_back(line.substr(time + 1));
+        start = end == std::string::npos ? text.size() : end + 2;
+    }
+    return found;
+}
+
+} // namespace
+
+TEST(LogFile, EntriesAreAppendedWithDateAndTimeAndNeverFail)
+{
+    test::TempFolder temp;
+    const std::string log = temp.file("Parcelo.log");
+    WriteLogEntry(log, "first");
+    logWriterFor(log)("two\nlines");
+    EXPECT_EQ(messages(log), (std::vector<std::string>{"first", "two\nlines"}));
+    EXPECT_EQ(test::readFile(log).back(), '\n');
+    WriteLogEntry(temp.file("missing/Parcelo.log"), "lost"); // no folder: quietly lost
+    EXPECT_FALSE(std::filesystem::exists(temp.file("missing")));
+}
+
+TEST(LogFile, DeleteStartsANewLogAfterAsking)
+{
+    test::TempFolder temp;
+    const std::string appFolder = temp.file("app");
+    const std::string log = appFolder + "/Parcelo.log";
+    test::ScriptedHost host;
+    DeleteLogFile(host, log, appFolder); // no log, no folder: both made, nothing asked
+    EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
+    WriteLogEntry(log, "more");
+
+    host.answer(Answer::No, "Are you sure you want to delete the existing log file and create a "
+                            "new one?");
+    DeleteLogFile(host, log, appFolder);
+    EXPECT_EQ(messages(log).size(), 2u);
+    host.answer(Answer::Yes);
+    DeleteLogFile(host, log, appFolder);
+    EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
+    EXPECT_EQ(host.shown.back().icon, Icon::Question);
+}
+
+TEST(LogFile, ViewOpensTheLogOrOffersANewOne)
+{
+    test::TempFolder temp;
+    const std::string folder = temp.path().string();
+    const std::string log = temp.file("Parcelo.log");
+    test::ScriptedHost host;
+    FakeEditor editor;
+    host.answer(Answer::No, "The log file " + log + " can not be found in the application folder("
+                                + folder + "). Would you like to create a new log file?");
+    ViewLogFile(host, log, folder, editor);
+    EXPECT_FALSE(std::filesystem::exists(log));
+    EXPECT_TRUE(editor.opened.empty());
+
+    host.answer(Answer::Yes);
+    ViewLogFile(host, log, folder, editor);
+    ViewLogFile(host, log, folder, editor); // present now: opened without a question
+    EXPECT_EQ(messages(log).size(), 1u);
+    EXPECT_EQ(editor.opened, std::vector<std::string>(2, log));
+    EXPECT_EQ(host.shown.size(), 2u);
+}

@@ -1,0 +1,145 @@
+#include "xml/xml_document.h"
+#include "xml/xml_error.h"
+
+#include "scripted_host.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace parcelo;
+
+namespace {
+
+// "number source: description" of the error raised by loading the text.
+std::string loadError(const std::string& text, XMLDocument* into = nullptr)
+{
+    XMLDocument local;
+    XMLDocument& document = into ? *into : local;
+    try {
+        document.LoadData(text);
+    } catch (const XmlError& error) {
+        return std::to_string(error.number()) + " " + error.source() + ": " + error.description();
+    }
+    return "loaded";
+}
+
+} // namespace
+
+TEST(XmlParser, ReadsTheFirstElementWithAttributesAndChildren)
+{
+    XMLDocument document;
+    document.LoadData("ignored <a x='1' y=\"2\">\n  <b k='v'/>\n</a> and <after/>");
+    const auto root = document.Root();
+    EXPECT_EQ(root->Name(), "a");
+    EXPECT_EQ(root->Text(), ""); // the whitespace before each tag is stripped
+    ASSERT_EQ(root->AttributeCount(), 2);
+    EXPECT_EQ(root->ElementAttribute(2)->Value(), "2");
+    ASSERT_EQ(document.NewEnum().size(), 1u);
+    EXPECT_EQ(document.Node(1)->Tag()->TagStyle(), kEmptyElementTag);
+
+    XMLDocument crossed; // end tags close what they meet, whatever their name
+    crossed.LoadData("<a><b></a></b>");
+    ASSERT_EQ(crossed.NewEnum().size(), 1u);
+    EXPECT_EQ(crossed.Node(1)->Name(), "b");
+
+    XMLDocument again; // a second load adds to the old root
+    again.LoadData("<old><gone/></old>");
+    again.LoadData("<new/></any>");
+    EXPECT_EQ(again.Root()->Name(), "old");
+    EXPECT_EQ(again.Node(1)->Name(), "new");
+}
+
+TEST(XmlParser, NamesEndAtSeparatorsAndATagNameAtASlash)
+{
+    XMLDocument document;
+    document.LoadData("<r><e/><f /><a-b.c k = 'x' l\t=\"y\"/><g/h='1'/></r>");
+    ASSERT_EQ(document.NewEnum().size(), 4u);
+    const char* names[] = {"e", "f", "a-b.c", "g"};
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_EQ(document.Node(i)->Name(), names[i - 1]);
+        EXPECT_EQ(document.Node(i)->Tag()->TagStyle(), kEmptyElementTag);
+    }
+    EXPECT_EQ(document.Node(3)->ElementAttribute("l")->Value(), "y");
+    EXPECT_EQ(document.Node(4)->ElementAttribute("h")->Value(), "1");
+}
+
+TEST(XmlParser, DecodesEntitiesInTextButNeverInValues)
+{
+    XMLDocument document;
+    document.LoadData("<a>  hi &lt;there&gt; &amp; &#65; &#x41; &bogus;<b/>&apos;&quot; </a>");
+    EXPECT_EQ(document.Root()->Text(), "  hi <there> & 65 41'\"");
+
+    XMLDocument values;
+    values.LoadData("<a v='&amp;' w='say \"hi\"' u= x=\"1\"/>");
+    EXPECT_EQ(values.Root()->ElementAttribute("v")->Value(), "&amp;");
+    // u has no quoted value: the attribute takes the next quoted run and x as its name
+    EXPECT_EQ(values.Root()->ElementAttribute(3)->Name(), "x");
+    EXPECT_EQ(values.Serialize(), "<a v=\"&amp;\" w=\"say \"hi\"\" x=\"1\"/>");
+}
+
+TEST(XmlParser, RaisesItsOwnErrors)
+{
+    EXPECT_EQ(loadError(""), "-2147221491 PcxXml: Unable to Parse Empty Data");
+    const std::pair<const char*, const char*> cases[] = {
+        {"<a><b k='1'/>", "Parse: Missing closing tag </a>"},
+        {"<a><b>text", "Parse: Missing closing tag </b>"},
+        {"<?xml version='1.0'?>\n<r/>", "Parse: Missing closing tag </xml>"},
+        {"<a x='1", "ParseValue: Unexpected end of data"},
+        {"<a b=", "ParseName: Unexpected end of data"},
+        {"<a b='1' ", "Parse: Unexpected end of data"},
+        {"<a b>", "Parse: Unexpected end of data"},
+        {"<a>&amp", "DecodeEscape: Unexpected end of data"},
+        {"plain text", "Parse: No start tag found in the data"},
+        {"</a></b> only end tags", "Parse: No start tag found in the data"},
+    };
+    for (const auto& [text, error] : cases)
+        EXPECT_EQ(loadError(text), std::string("-2147221495 ") + error) << text;
+    for (const char* twice : {"<a x='1' x='2'/>", "<a x='1' X='2'/>"})
+        EXPECT_EQ(loadError(twice), "-2147221047 AppendAttribute: Attempt to Append Duplicate "
+                                    "Attribute");
+
+    XMLDocument declared; // what was built before the failure stays
+    loadError("<?xml version='1.0'?><r/>", &declared);
+    EXPECT_EQ(declared.Root()->Name(), "xml");
+    EXPECT_EQ(declared.Root()->ElementAttribute(1)->Name(), "version");
+}
+
+TEST(XmlParser, ItsOwnOutputLoadsBackAlike)
+{
+    XMLDocument first;
+    first.LoadData("<config a=\"1\" b=''>\n"
+                   "  <first x=\"http://h.example/p?q=1&amp;r\" y=\"it's\"/>\n"
+                   "  <second><inner/><inner k='1' /></second>\n"
+                   "  <näme k=\"ü\"/>\n"
+                   "</config>");
+    const std::string written = first.Serialize();
+    XMLDocument second;
+    second.LoadData(written);
+    EXPECT_EQ(second.Node(3)->Name(), "näme");
+    EXPECT_EQ(second.Node(2)->Node(2)->ElementAttribute("k")->Value(), "1");
+    EXPECT_EQ(second.Serialize(), written);
+}
+
+TEST(XmlParser, LetsTheHostRunWhileScanning)
+{
+    test::ScriptedHost host;
+    XMLDocument document;
+    const std::string text(5000, 'x');
+    document.LoadData("<a>" + text + "</a>", &host);
+    EXPECT_EQ(document.Root()->Text(), text);
+    EXPECT_GE(host.eventsProcessed, 5000); // at least once for every byte of the text
+}
+
+TEST(XmlParser, DepthOfTheDocumentHasNoLimit)
+{
+    constexpr std::size_t depth = 200000;
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += "<d>";
+    for (std::size_t i = 0; i < depth; ++i)
+        text += "</d>";
+    XMLDocument document;
+    document.LoadData(text);
+    EXPECT_EQ(document.Serialize().size(), depth * 3 + (depth - 1) * 7);
+}
