@@ -30,16 +30,21 @@ std::string numberText(double value)
     return text;
 }
 
+std::string repairPathColon(const std::string& path, bool driveLetters)
+{
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const bool unc = path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+    if (!driveLetters || path.empty() || unc || (path.size() >= 2 && path[1] == ':'))
+        return path;
+    return path.substr(0, 1) + ":" + path.substr(1);
+}
+
 std::string repairPathColon(const std::string& path)
 {
 #ifdef _WIN32
-    const bool unc = path.size() >= 2 && (path[0] == '\\' || path[0] == '/')
-                     && (path[1] == '\\' || path[1] == '/');
-    if (path.size() >= 1 && !unc && (path.size() < 2 || path[1] != ':'))
-        return path.substr(0, 1) + ":" + path.substr(1);
-    return path;
+    return repairPathColon(path, true);
 #else
-    return path;
+    return repairPathColon(path, false);
 #endif
 }
 

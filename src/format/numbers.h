@@ -19,4 +19,7 @@ std::string numberText(double value);
 // elsewhere paths have no drive letters and stay as typed.
 std::string repairPathColon(const std::string& path);
 
+// The repair by the rules of a system with drive letters (true) or without (false).
+std::string repairPathColon(const std::string& path, bool driveLetters);
+
 } // namespace parcelo
