@@ -9,7 +9,6 @@
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
 
-#include <cctype>
 #include <optional>
 
 namespace parcelo {
@@ -20,11 +19,6 @@ JoinOutcome refuse(Host& host, const std::string& text, const std::string& focus
 {
     host.message(text, Buttons::Ok, Icon::Critical);
     return {false, focus, {}};
-}
-
-bool startsWithA(const std::string& text)
-{
-    return !text.empty() && std::tolower(static_cast<unsigned char>(text[0])) == 'a';
 }
 
 bool endsWithPathMark(const std::string& path)
@@ -49,7 +43,7 @@ std::optional<JoinOutcome> checkPane(JoinPaneValues& pane, Host& host)
     if (endsWithPathMark(pane.Text5))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       "Text5");
-    if (startsWithA(pane.Text5) && startsWithA(pane.Text6))
+    if (isDiskettePath(pane.Text5) && isDiskettePath(pane.Text6))
         return refuse(host,
                       "You cannot select a: drive as source AND destination to join files. Please "
                       "select a different folder as destination.",
@@ -109,7 +103,7 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.ResetJoin();
     engine.SetSourceFile(pane.Text5);
     engine.SetDestinationFolder(pane.Text6);
-    if (startsWithA(pane.Text6)) {
+    if (isDiskettePath(pane.Text6)) {
         if (!waitForDestinationDisk(engine, host))
             return {};
     } else if (!folderExists(pane.Text6)) {

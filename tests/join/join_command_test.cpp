@@ -234,3 +234,19 @@ TEST_F(JoinCommandTest, ClearAllEmptiesThePane)
     EXPECT_EQ(label.captions.back(), "");
     EXPECT_TRUE(list.rows.empty());
 }
+
+TEST_F(JoinCommandTest, FoldersWhoseNameBeginsWithAAreOrdinaryFolders)
+{
+    const std::string content = test::patternBytes(2500);
+    const auto pieces = writeReportSet(content, false);
+    std::filesystem::create_directory(temp.file("archive"));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(temp.path());
+    pane.Text5 = pieces[0];
+    pane.Text6 = "archive";
+    host.answer(Answer::Ok, "has been created from all split files successfully.");
+    const JoinOutcome outcome = join();
+    std::filesystem::current_path(previous);
+    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
+}
