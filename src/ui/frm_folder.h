@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QDialog>
+
+#include <string>
+
+class QComboBox;
+class QFileSystemModel;
+class QLabel;
+class QPushButton;
+class QTreeView;
+
+namespace parcelo {
+
+class Host;
+
+// The folder chooser: a drive list and a folder tree. It opens at InitialFolder when
+// that folder exists, and in the current working directory otherwise (also for a folder
+// on the diskette drive). OK takes the highlighted folder, Cancel none.
+class frmFolder : public QDialog {
+public:
+    frmFolder(Host& host, std::string initialFolder, QWidget* parent = nullptr);
+
+    const std::string& InitialFolder() const { return initialFolder_; }
+    // The folder chosen with OK; "" after Cancel or while the chooser is open.
+    const std::string& SelectedFolder() const { return selectedFolder_; }
+    // The folder Dir1 highlights: its current entry, or the drive's root.
+    std::string highlightedFolder() const;
+
+    // The user picked another drive in Drive1.
+    void Drive1_Change();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+
+    QLabel* Label1;
+    QComboBox* Drive1;
+    QTreeView* Dir1;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+private:
+    void Form_Load();
+    void selectDrive(const QString& root);
+    void pointDirAt(const QString& folder);
+
+    Host& host_;
+    std::string initialFolder_;
+    std::string selectedFolder_;
+    bool loading_ = false;
+    QFileSystemModel* model_;
+    QString driveRoot_;
+};
+
+} // namespace parcelo

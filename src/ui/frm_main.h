@@ -1,0 +1,166 @@
+#pragma once
+
+#include "app/app_paths.h"
+#include "app/config_file.h"
+#include "app/recent_files.h"
+#include "app/registry.h"
+#include "format/explore_menu.h"
+#include "ui/navigation_column.h"
+
+#include <QMainWindow>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+class QLineEdit;
+class QStackedWidget;
+
+namespace parcelo {
+
+class Desktop;
+class HelpWindow;
+class Host;
+class JoinPane;
+class MainDialogs;
+class OptionsPane;
+class SplitPane;
+class VerifyPane;
+struct MainMenus;
+
+// The main program's version, shown in its About box.
+inline constexpr const char* kParceloVersion = "1.2";
+
+// What the main window works with besides its own controls.
+struct ShellServices {
+    Host& host;
+    Desktop& desktop;
+    MainDialogs& dialogs;
+    RegistryRoot registry = RegistryRoot::localMachine();
+};
+
+// The main window: the navigation column, the four panes (one shown at a time), the
+// menus, the browse commands, the Options pane's save, and the way out. The options live
+// in the Options pane's controls and are written back on Exit, on closing the window and
+// on "Save Options".
+class frmMain : public QMainWindow, public RecentFilesMenu {
+public:
+    // Creates the window with the Split pane shown, empty boxes, the list choices set
+    // and the three recent-file menus loaded.
+    frmMain(AppPaths paths, const ShellServices& services, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Options: loaded ones into the controls; the controls as options; the save.
+    void applyOptions(const ParceloOptions& options, const ExploreMenu& explore);
+    ParceloOptions optionsFromControls() const;
+    ConfigStatus Before_Close();
+
+    // Pane switches.
+    void cmdMSplit_Click() { showPane(Pane::Split); }
+    void cmdMJoin_Click() { showPane(Pane::Join); }
+    void cmdMVerify_Click() { showPane(Pane::Verify); }
+    void cmdMOptions_Click() { showPane(Pane::Options); }
+    void showPane(Pane pane);
+    Pane visiblePane() const;
+
+    // The file-open dialog in LastBrowseFolder, or in the given folder; "" when cancelled.
+    std::string GetFile();
+    std::string GetFolderFile(const std::string& strFolderName);
+    const std::string& LastBrowseFolder() const { return lastBrowseFolder_; }
+    const std::string& SelectedFolder() const { return selectedFolder_; }
+
+    // File browses (Split, Join, Verify) and folder browses (Split and Join destinations,
+    // the two default folders).
+    void Command3_Click();
+    void Command1_Click();
+    void Command5_Click();
+    void Command2_Click();
+    void Command4_Click();
+    void cmdOptBr1_Click();
+    void cmdOptBr2_Click();
+
+    // "Save Options". The pause before saving (up to a second) can be replaced.
+    void Command6_Click();
+    void setSaveOptionsPause(std::function<void()> pause) { saveOptionsPause_ = std::move(pause); }
+
+    // Exit: asks, saves and ends. Closing the window saves without asking. Either way
+    // the options are saved once and then `ended` runs.
+    void cmdMExit_Click();
+    void setOnEnded(std::function<void()> ended) { onEnded_ = std::move(ended); }
+    bool hasEnded() const { return ended_; }
+
+    // The Explore menu: the commands fill the entries, refreshExploreMenu shows them.
+    ExploreMenu& exploreMenu() { return explore_; }
+    void refreshExploreMenu();
+    void mnuExplore_Click(int index);
+
+    // The recent-file lists and their menu entries (index 1 to 4).
+    RecentFiles& recentFiles() { return *recentFiles_; }
+    void mnuSpFileItem_Click(int index);
+    void mnuJnFileItem_Click(int index);
+    void mnuVfFileItem_Click(int index);
+    void showEntry(RecentKind kind, int position, const std::string& caption,
+                   const std::string& path) override;
+    void hideEntry(RecentKind kind, int position) override;
+    void hidePlaceholder(RecentKind kind) override;
+
+    void mnuViewLogFile_Click();
+    void mnuDeleteLogFile_Click();
+
+    // Help, web pages, About and the joiner.
+    void mnuHelpContents_Click();
+    void mnuPcxAssembler_Click();
+    void mnuSysInfo_Click();
+    void mnuSupport_Click();
+    void mnuPcxOnWeb_Click();
+    void mnuWeb_Click();
+    void mnuAbout_Click();
+    void mnuPcxAssembler1_Click();
+    HelpWindow* helpWindow();
+
+    Host& host() { return host_; }
+    const AppPaths& paths() const { return paths_; }
+    const ParceloOptions& loadedOptions() const { return options_; }
+
+    NavigationColumn* navigation;
+    QStackedWidget* panes;
+    SplitPane* splitPane;
+    JoinPane* joinPane;
+    VerifyPane* verifyPane;
+    OptionsPane* optionsPane;
+    std::unique_ptr<MainMenus> menus;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    QWidget* paneWidget(Pane pane) const;
+    QWidget* focusOnShow(Pane pane) const;
+    void wireNavigation();
+    void wireBrowses();
+    void wireMenus();
+    void wireRecentAndExplore();
+    void browseForFile(QLineEdit* box, QLineEdit* destination, Pane pane, QWidget* focusAfter);
+    void browseForFolder(QLineEdit* box);
+    void recentEntryChosen(RecentKind kind, int index, QLineEdit* box);
+    void notifyEnded();
+
+    AppPaths paths_;
+    std::string helpFile_;
+    Host& host_;
+    Desktop& desktop_;
+    MainDialogs& dialogs_;
+    LogWriter log_;
+    std::unique_ptr<RecentFiles> recentFiles_;
+    ParceloOptions options_;
+    ExploreMenu explore_;
+    std::string lastBrowseFolder_;
+    std::string selectedFolder_;
+    std::function<void()> saveOptionsPause_;
+    std::function<void()> onEnded_;
+    bool ended_ = false;
+    bool endNotified_ = false;
+    HelpWindow* helpWindow_ = nullptr;
+};
+
+} // namespace parcelo

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/bindings.h"
+
+#include <QIcon>
+
+#include <memory>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+class QWidget;
+
+namespace parcelo {
+
+class QtFileList;
+class QtLabel;
+class QtProgressBar;
+
+// Gives a control the program's name for it.
+template <class W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+// The heading across the top of a pane.
+QLabel* paneTitle(const char* text, QWidget* parent);
+QPushButton* commandButton(const char* name, const char* caption, QWidget* parent);
+QLineEdit* pathBox(const char* name, QWidget* parent);
+// A two-column report list headed by the title and "File Size".
+QTreeWidget* fileList(const char* name, const char* title, QWidget* parent);
+// A progress bar, hidden until an operation shows it.
+QProgressBar* paneProgressBar(const char* name, QWidget* parent);
+QLabel* statusLabel(const char* name, QWidget* parent);
+// One row of a path grid: its label, the box and the Browse button.
+void addPathRow(QGridLayout& grid, int row, const char* label, QLineEdit* box, QPushButton* browse);
+
+// The icon of the rows of the file lists.
+QIcon fileRowIcon();
+
+// The display bindings of one pane over its own controls; the status label is optional.
+class PaneDisplay {
+public:
+    PaneDisplay(QProgressBar& bar, QLabel* label, QTreeWidget& list);
+    ~PaneDisplay();
+    PaneBindings bindings() const;
+
+private:
+    std::unique_ptr<QtProgressBar> bar_;
+    std::unique_ptr<QtLabel> label_;
+    std::unique_ptr<QtFileList> list_;
+};
+
+} // namespace parcelo

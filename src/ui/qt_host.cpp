@@ -1,0 +1,111 @@
+#include "ui/qt_host.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+
+namespace parcelo {
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(Buttons buttons)
+{
+    switch (buttons) {
+    case Buttons::Ok:
+        break;
+    case Buttons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case Buttons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case Buttons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case Buttons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon boxIcon(Icon icon)
+{
+    switch (icon) {
+    case Icon::None:
+        break;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Exclamation:
+        return QMessageBox::Warning;
+    case Icon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+QtHost::~QtHost()
+{
+    if (busy_)
+        QApplication::restoreOverrideCursor();
+}
+
+void QtHost::processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+void QtHost::setBusy(bool busy)
+{
+    if (busy == busy_)
+        return;
+    busy_ = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+Answer QtHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
+                           const std::string& title)
+{
+    // A question must not be answered under the hourglass.
+    const bool wasBusy = busy_;
+    setBusy(false);
+    const auto box = makeMessageBox(text, buttons, icon, title, parent_);
+    box->exec();
+    const Answer answer = answerFor(box->standardButton(box->clickedButton()), buttons);
+    setBusy(wasBusy);
+    return answer;
+}
+
+std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, Buttons buttons, Icon icon,
+                                            const std::string& title, QWidget* parent)
+{
+    auto box = std::make_unique<QMessageBox>(parent);
+    box->setWindowTitle(QString::fromStdString(title));
+    box->setText(QString::fromStdString(toDisplayText(text)));
+    box->setTextFormat(Qt::PlainText);
+    box->setIcon(boxIcon(icon));
+    box->setStandardButtons(standardButtons(buttons));
+    return box;
+}
+
+Answer answerFor(QMessageBox::StandardButton pressed, Buttons buttons)
+{
+    switch (pressed) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Retry:
+        return Answer::Retry;
+    default:
+        return cautiousAnswer(buttons);
+    }
+}
+
+} // namespace parcelo

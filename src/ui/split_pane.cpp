@@ -1,0 +1,120 @@
+#include "ui/split_pane.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace parcelo {
+
+SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Picture2"));
+    Text1 = pathBox("Text1", this);
+    Command3 = commandButton("Command3", "Browse", this);
+    Text4 = pathBox("Text4", this);
+    Command2 = commandButton("Command2", "Browse", this);
+    auto* paths = new QGridLayout;
+    addPathRow(*paths, 0, "Source File:", Text1, Command3);
+    addPathRow(*paths, 2, "Destination:", Text4, Command2);
+
+    Frame1 = buildSplitBy();
+    Check1 = named(new QCheckBox(QStringLiteral("Compress before Splitting"), this), "Check1");
+    cmdSpSplit = commandButton("cmdSpSplit", "Split", this);
+    cmdSpSplit->setDefault(true);
+    cmdCompress = commandButton("cmdCompress", "Compress only", this);
+    cmdSpCancel = commandButton("cmdSpCancel", "Clear All", this);
+    auto* commands = new QHBoxLayout;
+    commands->addWidget(Check1);
+    commands->addStretch();
+    commands->addWidget(cmdSpSplit);
+    commands->addWidget(cmdCompress);
+    commands->addWidget(cmdSpCancel);
+
+    ListView1 = fileList("ListView1", "Generated Files", this);
+    ProgressBar1 = paneProgressBar("ProgressBar1", this);
+    Label5 = statusLabel("Label5", this);
+    display_ = std::make_unique<PaneDisplay>(*ProgressBar1, Label5, *ListView1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(paneTitle(" Compress and Split files", this));
+    layout->addLayout(paths);
+    layout->addWidget(Frame1);
+    layout->addLayout(commands);
+    layout->addWidget(ListView1, 1);
+    layout->addWidget(ProgressBar1);
+    layout->addWidget(Label5);
+    coupleSplitBy();
+}
+
+QGroupBox* SplitPane::buildSplitBy()
+{
+    auto* frame = named(new QGroupBox(QStringLiteral("Split By"), this), "Frame1");
+    Option1 = named(new QRadioButton(QStringLiteral("Size"), frame), "Option1");
+    Option1->setChecked(true);
+    Text3 = pathBox("Text3", frame);
+    Combo1 = named(new QComboBox(frame), "Combo1");
+    Combo1->addItems({"Bytes", "KiloBytes", "MegaBytes", "GigaBytes", "Lines"});
+    Option2 = named(new QRadioButton(QStringLiteral("Pieces"), frame), "Option2");
+    Text2 = pathBox("Text2", frame);
+    Option3 = named(new QRadioButton(QStringLiteral("Custom"), frame), "Option3");
+    Combo2 = named(new QComboBox(frame), "Combo2");
+    Combo2->addItems({"1.38 MegaBytes", "2.88 MegaBytes", "5 MegaBytes", "10 MegaBytes",
+                      "100 MegaBytes", "650 MegaBytes", "1 GigaByte"});
+    auto* piecesLabel = new QLabel(QStringLiteral("Number of Pieces:"), frame);
+    piecesLabel->setBuddy(Text2);
+
+    for (QLineEdit* box : {Text3, Text2})
+        box->setMaximumWidth(140);
+    auto* grid = new QGridLayout(frame);
+    grid->addWidget(Option1, 0, 0);
+    grid->addWidget(Text3, 0, 2);
+    grid->addWidget(Combo1, 0, 3, Qt::AlignLeft);
+    grid->addWidget(Option2, 1, 0);
+    grid->addWidget(piecesLabel, 1, 1);
+    grid->addWidget(Text2, 1, 2);
+    grid->addWidget(Option3, 2, 0);
+    grid->addWidget(Combo2, 2, 2, 1, 2, Qt::AlignLeft);
+    grid->setColumnStretch(4, 1);
+    return frame;
+}
+
+void SplitPane::coupleSplitBy()
+{
+    connect(Option1, &QRadioButton::clicked, Text3, [this] { Text3->setFocus(); });
+    connect(Option2, &QRadioButton::clicked, Text2, [this] { Text2->setFocus(); });
+    connect(Combo1, &QComboBox::activated, Option1, [this] { Option1->setChecked(true); });
+    connect(Combo2, &QComboBox::activated, Option3, [this] { Option3->setChecked(true); });
+    for (QWidget* control : {static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text2),
+                             static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2)})
+        control->installEventFilter(this);
+}
+
+bool SplitPane::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool pressed = event->type() == QEvent::MouseButtonPress;
+    const bool focused = event->type() == QEvent::FocusIn;
+    if (pressed && watched == Text3) {
+        Option1->setChecked(true);
+        Text3->setFocus();
+    } else if (pressed && watched == Text2) {
+        Option2->setChecked(true);
+        Text2->setFocus();
+    } else if (focused && watched == Combo1) {
+        Option1->setChecked(true);
+    } else if (focused && watched == Combo2) {
+        Option3->setChecked(true);
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace parcelo

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ui/pane_layout.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace parcelo {
+
+// The Split pane (Picture2): source and destination, the "Split By" choice, and the
+// list, bar and status of a split. The size, pieces and preset controls pull their
+// option button along when the user works in them.
+class SplitPane : public QWidget {
+public:
+    explicit SplitPane(QWidget* parent = nullptr);
+
+    // The pane's bar, status label and list as engine bindings.
+    PaneBindings bindings() const { return display_->bindings(); }
+
+    QLineEdit* Text1;
+    QPushButton* Command3;
+    QLineEdit* Text4;
+    QPushButton* Command2;
+    QGroupBox* Frame1;
+    QRadioButton* Option1;
+    QLineEdit* Text3;
+    QComboBox* Combo1;
+    QRadioButton* Option2;
+    QLineEdit* Text2;
+    QRadioButton* Option3;
+    QComboBox* Combo2;
+    QCheckBox* Check1;
+    QPushButton* cmdSpSplit;
+    QPushButton* cmdCompress;
+    QPushButton* cmdSpCancel;
+    QTreeWidget* ListView1;
+    QProgressBar* ProgressBar1;
+    QLabel* Label5;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QGroupBox* buildSplitBy();
+    void coupleSplitBy();
+
+    std::unique_ptr<PaneDisplay> display_;
+};
+
+} // namespace parcelo

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "ui/frm_main.h"
+
+#include <memory>
+#include <string>
+
+namespace parcelo {
+
+// The main program's start: the log and the working folders under the application
+// folder, the options from config.xml, and the main window shown with the focus in the
+// source file box. Returns no window when the program must end: config.xml missing (the
+// fatal message and its log entry) or any other failure (the start-up failure message).
+std::unique_ptr<frmMain> Main(const std::string& appFolder, const ShellServices& services);
+
+// The working folders created under the application folder.
+inline constexpr const char* kWorkingFolders[] = {"Temp", "PcxBr", "PcxJn"};
+
+} // namespace parcelo

@@ -1,0 +1,32 @@
+#include "ui/web_links.h"
+
+#include "platform/host.h"
+#include "ui/desktop.h"
+
+namespace parcelo {
+
+std::string makerSiteAddress(const std::string& makerWebPage, const std::string& path)
+{
+    std::string site = makerWebPage;
+    while (!site.empty() && site.back() == '/')
+        site.pop_back();
+    return site + path;
+}
+
+void OpenWebPage(Host& host, Desktop& desktop, const std::string& address)
+{
+    if (desktop.openWebPage(address))
+        return;
+    host.message("A Internet browser could not be started or " + address + " could not be accessed."
+                     + CR + "Please open a browser and open " + address + ".",
+                 Buttons::Ok, Icon::Critical);
+}
+
+void StartSysInfo(Host& host, Desktop& desktop)
+{
+    const std::string tool = desktop.systemInfoTool();
+    if (tool.empty() || !desktop.startProgram(tool))
+        host.message("System Information Is Unavailable At This Time", Buttons::Ok, Icon::None);
+}
+
+} // namespace parcelo
