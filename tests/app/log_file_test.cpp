@@ -48,7 +48,7 @@ TEST(LogFile, EntriesAreAppendedWithDateAndTimeAndNeverFail)
     EXPECT_FALSE(std::filesystem::exists(temp.file("missing")));
 }
 
-TEST(LogFile, DeleteStartsANewLogAfterAsking)
+TEST(LogFile, DeleteAndViewOfferANewLogAfterAsking)
 {
     test::TempFolder temp;
     const std::string appFolder = temp.file("app");
@@ -57,7 +57,6 @@ TEST(LogFile, DeleteStartsANewLogAfterAsking)
     DeleteLogFile(host, log, appFolder); // no log, no folder: both made, nothing asked
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
     WriteLogEntry(log, "more");
-
     host.answer(Answer::No, "Are you sure you want to delete the existing log file and create a "
                             "new one?");
     DeleteLogFile(host, log, appFolder);
@@ -66,25 +65,17 @@ TEST(LogFile, DeleteStartsANewLogAfterAsking)
     DeleteLogFile(host, log, appFolder);
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
     EXPECT_EQ(host.shown.back().icon, Icon::Question);
-}
 
-TEST(LogFile, ViewOpensTheLogOrOffersANewOne)
-{
-    test::TempFolder temp;
-    const std::string folder = temp.path().string();
-    const std::string log = temp.file("Parcelo.log");
-    test::ScriptedHost host;
+    std::filesystem::remove(log);
     FakeEditor editor;
     host.answer(Answer::No, "The log file " + log + " can not be found in the application folder("
-                                + folder + "). Would you like to create a new log file?");
-    ViewLogFile(host, log, folder, editor);
+                                + appFolder + "). Would you like to create a new log file?");
+    ViewLogFile(host, log, appFolder, editor);
     EXPECT_FALSE(std::filesystem::exists(log));
-    EXPECT_TRUE(editor.opened.empty());
-
     host.answer(Answer::Yes);
-    ViewLogFile(host, log, folder, editor);
-    ViewLogFile(host, log, folder, editor); // present now: opened without a question
+    ViewLogFile(host, log, appFolder, editor);
+    ViewLogFile(host, log, appFolder, editor); // present now: opened without a question
     EXPECT_EQ(messages(log).size(), 1u);
     EXPECT_EQ(editor.opened, std::vector<std::string>(2, log));
-    EXPECT_EQ(host.shown.size(), 2u);
+    EXPECT_TRUE(host.allAnswersUsed());
 }

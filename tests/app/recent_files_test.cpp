@@ -72,17 +72,15 @@ TEST_F(RecentFilesTest, NewestFirstFourAtMostAndOneSpellingEach)
     again.LoadRecentFiles("Split");
     EXPECT_EQ(again.list(RecentKind::Split), recent.list(RecentKind::Split));
     EXPECT_TRUE(logged.empty());
-}
 
-TEST_F(RecentFilesTest, ShortAndOverLongValuesAreNoEntries)
-{
+    // values too short or too long to be a path are no entries
     const std::string exactly128 = "/" + std::string(127, 'x');
     SetRegistryString(root, kKey, "VfFileName 1", "C:");
     SetRegistryString(root, kKey, "VfFileName 2", exactly128);
     SetRegistryString(root, kKey, "VfFileName 3", exactly128 + "y");
     SetRegistryString(root, kKey, "VfFileName 4", "/ok");
-    recent.LoadRecentFiles("Verified");
-    EXPECT_EQ(recent.list(RecentKind::Verified), (Files{exactly128, "/ok"}));
+    again.LoadRecentFiles("Verified");
+    EXPECT_EQ(again.list(RecentKind::Verified), (Files{exactly128, "/ok"}));
 }
 
 TEST_F(RecentFilesTest, MenuShowsTheEntriesAndHidesTheRest)
@@ -103,7 +101,7 @@ TEST_F(RecentFilesTest, MenuShowsTheEntriesAndHidesTheRest)
     EXPECT_EQ(logged, Files{"List of recent files could not be loaded in the menu."});
 }
 
-TEST_F(RecentFilesTest, ChosenEntryThatIsGoneIsReported)
+TEST_F(RecentFilesTest, GoneEntriesAreReportedAndAStoreThatCannotBeWrittenIsSkipped)
 {
     test::ScriptedHost host;
     test::writeFile(temp.file("here.bin"), "x");
@@ -113,10 +111,7 @@ TEST_F(RecentFilesTest, ChosenEntryThatIsGoneIsReported)
     recent.RecentEntryChosen(host, RecentKind::Verified, gone);
     ASSERT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(host.shown[0].icon, Icon::None);
-}
 
-TEST_F(RecentFilesTest, AStoreThatCannotBeWrittenIsSkippedQuietly)
-{
     test::writeFile(temp.file("blocked"), "a file where a folder should be");
     RecentFiles locked(RegistryRoot::inFile(temp.file("blocked/registry.ini")), log);
     locked.AddRecentFile("/d/file", "Split");

@@ -3,7 +3,6 @@
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
 #include "platform/diskette.h"
-#include "platform/recent_files.h"
 
 #include "fake_bindings.h"
 #include "scripted_host.h"
@@ -17,15 +16,6 @@
 using namespace parcelo;
 
 namespace {
-
-class RecordedRecentFiles : public RecentFilesSink {
-public:
-    void AddRecentFile(const std::string& file, const std::string& kind) override
-    {
-        added.push_back(kind + ":" + file);
-    }
-    std::vector<std::string> added;
-};
 
 class JoinCommandTest : public ::testing::Test {
 protected:
@@ -59,7 +49,7 @@ protected:
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
-    RecordedRecentFiles recent;
+    test::RecordedRecentFiles recent;
     ExploreMenu explore;
     ZlibTool tool;
     modJoinFile engine;
@@ -209,44 +199,35 @@ TEST_F(JoinCommandTest, ExploreMenuTakesNewFoldersInEntriesThreeAndFour)
     EXPECT_EQ(split.entry(4).tag, "/x/first");
 }
 
-TEST_F(JoinCommandTest, DisketteDestinationWaitsForADiskOrCancelsQuietly)
+TEST_F(JoinCommandTest, DisketteDestinationCancelledQuietlyAndClearAllEmptiesThePane)
 {
     auto drive = std::make_shared<FolderDisketteDrive>(temp.file("out"));
     drive->setMediumPresent(false);
     setDisketteDrive(drive);
-    const auto pieces = writeReportSet(test::patternBytes(1500), false);
-    pane.Text5 = pieces[0];
+    pane.Text5 = writeReportSet(test::patternBytes(1500), false)[0];
     pane.Text6 = "a:";
     host.answer(Answer::Cancel, "Please insert disk in drive A: and click OK to continue.");
     EXPECT_FALSE(join().succeeded);
+    setDisketteDrive(nullptr);
     EXPECT_EQ(engine.ErrorMessage(), "Processing of the files was cancelled.");
     EXPECT_EQ(host.shown.size(), 1u);
-    setDisketteDrive(nullptr);
-}
 
-TEST_F(JoinCommandTest, ClearAllEmptiesThePane)
-{
-    pane.Text5 = "x";
     list.addRow("row");
     cmdJnCancel_Click(pane, services.pane);
     EXPECT_TRUE(pane.Text5.empty() && pane.Text6.empty());
-    EXPECT_FALSE(bar.visible);
-    EXPECT_EQ(label.captions.back(), "");
-    EXPECT_TRUE(list.rows.empty());
+    EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
 }
 
 TEST_F(JoinCommandTest, FoldersWhoseNameBeginsWithAAreOrdinaryFolders)
 {
     const std::string content = test::patternBytes(2500);
-    const auto pieces = writeReportSet(content, false);
+    pane.Text5 = writeReportSet(content, false)[0];
     std::filesystem::create_directory(temp.file("archive"));
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.path());
-    pane.Text5 = pieces[0];
     pane.Text6 = "archive";
     host.answer(Answer::Ok, "has been created from all split files successfully.");
-    const JoinOutcome outcome = join();
+    EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
-    EXPECT_TRUE(outcome.succeeded);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 }

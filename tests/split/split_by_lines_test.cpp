@@ -1,10 +1,12 @@
 #include "split_run.h"
 
 #include "fake_bindings.h"
+#include "set_writer.h"
 
 #include <gtest/gtest.h>
 
 using namespace parcelo;
+using test::linePiece;
 using test::SplitRun;
 
 namespace {
@@ -17,20 +19,12 @@ std::string numberedLines(int count)
     return text;
 }
 
-// A line piece as it must be: the marker line, then each line ended with CR LF.
-std::string linePiece(const std::vector<std::string>& lines)
-{
-    std::string piece = std::string(kLineMarker) + "\r\n";
-    for (const auto& line : lines)
-        piece += line + "\r\n";
-    return piece;
-}
-
 } // namespace
 
 TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
 {
     const std::string longLine(1999982, 'q'); // with the marker, exactly one copy buffer
+    const std::vector<std::string> oneToFour = {"line1", "line2", "line3", "line4"};
     const struct {
         std::string content;
         double lines;
@@ -38,12 +32,11 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
     } cases[] = {
         {numberedLines(10),
          4,
-         {linePiece({"line1", "line2", "line3", "line4"}),
-          linePiece({"line5", "line6", "line7", "line8"}), linePiece({"line9", "line0"})}},
-        {numberedLines(12),
-         4, // no empty fourth piece
-         {linePiece({"line1", "line2", "line3", "line4"}),
-          linePiece({"line5", "line6", "line7", "line8"}),
+         {linePiece(oneToFour), linePiece({"line5", "line6", "line7", "line8"}),
+          linePiece({"line9", "line0"})}},
+        {numberedLines(12), // no empty fourth piece
+         4,
+         {linePiece(oneToFour), linePiece({"line5", "line6", "line7", "line8"}),
           linePiece({"line9", "line0", "line1", "line2"})}},
         // CR LF and a lone CR end lines, a lone LF does not; the last line gets its CR LF
         {"a\r\nb\rc\nd\r\ne", 2, {linePiece({"a", "b"}), linePiece({"c\nd", "e"})}},
@@ -60,14 +53,12 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
         EXPECT_EQ(run.pieces(), c.pieces) << c.content.substr(0, 40);
         EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.pieces.size()));
     }
-}
 
-TEST(SplitByLines, ListsEachPieceWithTheLengthOfThePieceBefore)
-{
-    SplitRun run(std::string(500, 'a') + "\r\nbbbbbbbbbb\r\nc\r\n", 2, "LN");
+    // each piece is listed with the length of the piece before it
+    SplitRun listed(std::string(500, 'a') + "\r\nbbbbbbbbbb\r\nc\r\n", 2, "LN");
     test::FakeFileList list;
-    run.engine.SetFileList(&list);
-    ASSERT_EQ(run.engine.StartSplit(), 0);
+    listed.engine.SetFileList(&list);
+    ASSERT_EQ(listed.engine.StartSplit(), 0);
     ASSERT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(list.rows[0].second, "0.98KB"); // (first line + CR LF) x 2 lines = 1004 bytes
     EXPECT_EQ(list.rows[1].second, "0.52KB"); // the first piece: 18 + 502 + 12 bytes

@@ -33,23 +33,25 @@ std::string joinedData(const std::vector<std::string>& pieces, std::uint32_t sig
 
 TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
 {
-    struct Case {
+    const struct {
         std::size_t length;
         double size;
         const char* unit;
+        bool byPieces;
         std::vector<std::size_t> sizes;
-    };
-    const Case cases[] = {
-        {1000, 300, "BT", {300, 300, 300, 100}},
-        {10000, 3000, "BT", {3000, 3000, 3000, 1000}},
-        {3000, 3000, "BT", {3000}},
-        {3001, 3000, "BT", {3000, 1}},
-        {3000000, 1.38, "MB", {1447035, 1447035, 105930}},
+    } cases[] = {
+        {1000, 300, "BT", false, {300, 300, 300, 100}},
+        {10000, 3000, "BT", false, {3000, 3000, 3000, 1000}},
+        {3000, 3000, "BT", false, {3000}},
+        {3001, 3000, "BT", false, {3000, 1}},
+        {3000000, 1.38, "MB", false, {1447035, 1447035, 105930}},
+        {1000, 1024, "BT", true, {1000}}, // by pieces a file smaller than a piece still splits
     };
     bool compressed = false;
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SplitRun run(test::patternBytes(c.length), c.size, c.unit);
         run.engine.SetCompressed((compressed = !compressed) ? "Yes" : "");
+        run.engine.SetSplitByPieces(c.byPieces);
         test::writeFile(run.piecePath(1), std::string(5000, 'x')); // replaced, not appended to
         EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
         std::vector<std::size_t> sizes;
@@ -57,21 +59,20 @@ TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
         EXPECT_EQ(joinedData(run.pieces(), signature, &sizes), run.content);
         EXPECT_EQ(sizes, c.sizes);
         EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.sizes.size()));
-        EXPECT_EQ(SplitRun::filesIn(run.out), c.sizes.size());
+        EXPECT_EQ(test::filesIn(run.out), c.sizes.size());
     }
 }
 
 TEST(SplitBySize, RefusalsWriteNothing)
 {
-    struct Case {
+    const struct {
         std::size_t length;
         double size;
         const char* unit;
         bool byPieces;
         int status;
         const char* message;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {1000, 1024, "BT", false, -1,
          "The file you want to split is smaller than the size you specified!"},
         {0, 0, "BT", true, -1, "Specify file size for the file to be splitted."},
@@ -79,19 +80,13 @@ TEST(SplitBySize, RefusalsWriteNothing)
         {1000, 0.4, "BT", true, 11, "Division by zero"}, // a piece of 0 bytes
         {0, 4, "LN", false, 62, "Input past end of file"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SplitRun run(test::patternBytes(c.length), c.size, c.unit);
         run.engine.SetSplitByPieces(c.byPieces);
         EXPECT_EQ(run.engine.StartSplit(), c.status);
         EXPECT_EQ(run.engine.Message(), c.message);
-        EXPECT_EQ(SplitRun::filesIn(run.out), 0u);
+        EXPECT_EQ(test::filesIn(run.out), 0u);
     }
-    // by a number of pieces a file smaller than the piece size still splits
-    SplitRun byPieces(test::patternBytes(1000), 1024, "BT");
-    byPieces.engine.SetSplitByPieces(true);
-    EXPECT_EQ(byPieces.engine.StartSplit(), 0);
-    EXPECT_EQ(byPieces.pieces().size(), 1u);
-
     SplitRun gone("", 1, "BT");
     gone.host.answer(Answer::Ok, "File: " + gone.temp.file("x") + " does not exist!");
     gone.engine.SetSourceFile(gone.temp.file("x"));
@@ -103,16 +98,15 @@ TEST(SplitBySize, LargePiecesAreCopiedInChunksWithEventsAfterEachChunk)
 {
     // two events per piece (before and after opening it), and for a piece over 1,999,900
     // bytes one more after every chunk of at most 2,000,000 bytes
-    struct Case {
+    const struct {
         std::size_t length;
         double pieceSize;
         long events;
-    };
-    const Case cases[] = {{5000000, 1999900, 3 * 2},
-                          {5000000, 2000000, 3 * 2 + 3},
-                          {10000001, 5000000, 3 * 2 + 3 + 3 + 1}};
+    } cases[] = {{5000000, 1999900, 3 * 2},
+                 {5000000, 2000000, 3 * 2 + 3},
+                 {10000001, 5000000, 3 * 2 + 3 + 3 + 1}};
     const std::string content = test::patternBytes(10000001);
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SplitRun run(content.substr(0, c.length), c.pieceSize, "BT");
         EXPECT_EQ(run.engine.StartSplit(), 0);
         EXPECT_EQ(joinedData(run.pieces(), PieceSignaturePlain), run.content);
@@ -138,13 +132,13 @@ TEST(SplitBySize, FailedWritesLeaveNoPiecesAndARetryWritesTheSameSet)
             .answer(Answer::Yes, "Are you sure you want to cancel the process?");
         EXPECT_EQ(full.engine.StartSplit(), -1);
         EXPECT_EQ(full.engine.Message(), "Splitting of the files was cancelled.");
-        EXPECT_EQ(SplitRun::filesIn(full.out), 0u) << unit;
+        EXPECT_EQ(test::filesIn(full.out), 0u) << unit;
 
         SplitRun broken(content, size, unit);
         faults::failWritesAfter(500, EIO);
         EXPECT_EQ(broken.engine.StartSplit(), 57);
         EXPECT_EQ(broken.engine.Message(), "Device I/O error: " + broken.piecePath(2));
-        EXPECT_EQ(SplitRun::filesIn(broken.out), 0u) << unit;
+        EXPECT_EQ(test::filesIn(broken.out), 0u) << unit;
         faults::clearWriteFault();
 
         SplitRun plain(content, size, unit);
@@ -161,32 +155,28 @@ TEST(SplitBySize, FailedWritesLeaveNoPiecesAndARetryWritesTheSameSet)
 
 TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
 {
-    SplitRun bare(test::patternBytes(1000), 300, "BT");
+    SplitRun bare(test::patternBytes(1000), 300, "BT"), bound(bare.content, 300, "BT"),
+        wrong(bare.content, 300, "BT");
     ASSERT_EQ(bare.engine.StartSplit(), 0);
-
-    SplitRun bound(bare.content, 300, "BT");
+    const auto splitWith = [&](SplitRun& run, Binding* progress, Binding* status, Binding* files) {
+        run.engine.SetProgressBar(progress);
+        run.engine.SetStatusLabel(status);
+        run.engine.SetFileList(files);
+        ASSERT_EQ(run.engine.StartSplit(), 0);
+        EXPECT_EQ(run.pieces(), bare.pieces());
+    };
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
-    bound.engine.SetProgressBar(&bar);
-    bound.engine.SetStatusLabel(&label);
-    bound.engine.SetFileList(&list);
-    ASSERT_EQ(bound.engine.StartSplit(), 0);
-    EXPECT_EQ(bound.pieces(), bare.pieces());
+    test::WrongKindBinding other;
+    splitWith(bound, &bar, &label, &list);
+    splitWith(wrong, &other, &other, &other);
+    EXPECT_EQ(other.touched, 0);
     EXPECT_EQ(bar.max, 4);
     EXPECT_EQ(bar.values, (std::vector<int>{0, 1, 2, 3, 4}));
     ASSERT_EQ(list.rows.size(), 4u);
     EXPECT_EQ(list.rows[3], (std::pair{bound.piecePath(4), std::string("100Bytes")}));
     EXPECT_EQ(label.captions.back(), "Generating File: " + bound.piecePath(4));
-
-    SplitRun wrong(bare.content, 300, "BT");
-    test::WrongKindBinding other;
-    wrong.engine.SetProgressBar(&other);
-    wrong.engine.SetStatusLabel(&other);
-    wrong.engine.SetFileList(&other);
-    ASSERT_EQ(wrong.engine.StartSplit(), 0);
-    EXPECT_EQ(wrong.pieces(), bare.pieces());
-    EXPECT_EQ(other.touched, 0);
 
     // a piece path of up to 65 characters shows whole, a longer one as "..." and its end
     for (const std::size_t length : {65u, 66u}) {

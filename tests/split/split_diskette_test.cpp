@@ -83,7 +83,7 @@ TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
     EXPECT_EQ(run.engine.StartSplit(), -1);
     EXPECT_EQ(run.engine.Message(), "Splitting of the files was cancelled.");
     EXPECT_FALSE(std::filesystem::exists(run.engine.SourceFile()));
-    EXPECT_EQ(SplitRun::filesIn(run.drive->mountPoint()), 1u);
+    EXPECT_EQ(test::filesIn(run.drive->mountPoint()), 1u);
     EXPECT_EQ(run.pieces().size(), 1u);
 }
 

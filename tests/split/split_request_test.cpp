@@ -17,15 +17,6 @@ using namespace parcelo;
 
 namespace {
 
-class RecordedRecentFiles : public RecentFilesSink {
-public:
-    void AddRecentFile(const std::string& file, const std::string& kind) override
-    {
-        added.push_back(kind + ":" + file);
-    }
-    std::vector<std::string> added;
-};
-
 class SplitRequestTest : public ::testing::Test {
 protected:
     SplitRequestTest()
@@ -38,6 +29,12 @@ protected:
     }
 
     CommandOutcome split() { return cmdSpSplit_Click(pane, services); }
+    // Splits; the one message shown must hold `expected`.
+    bool splitSaying(const std::string& expected)
+    {
+        host.answer(Answer::Ok, expected);
+        return split().succeeded;
+    }
     std::string out(const std::string& name) const { return temp.file("out/" + name); }
     std::uintmax_t sizeOf(const std::string& name) const
     {
@@ -49,7 +46,7 @@ protected:
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
-    RecordedRecentFiles recent;
+    test::RecordedRecentFiles recent;
     ExploreMenu explore;
     ZlibTool tool;
     modSplitFile engine;
@@ -62,13 +59,21 @@ protected:
 
 TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
 {
-    struct Case {
-        std::function<void(SplitPaneValues&)> change;
-        std::string text;
-        std::string focus;
-    };
     test::writeFile(temp.file("source.bin"), "0123456789");
-    const std::vector<Case> cases = {
+    using Change = std::function<void(SplitPaneValues&)>;
+    const auto pieces = [](std::string n) -> Change {
+        return [n](SplitPaneValues& p) {
+            p.Option1 = false;
+            p.Text2 = n;
+        };
+    };
+    const auto size = [](std::string n) -> Change { return [n](auto& p) { p.Text3 = n; }; };
+    const std::string noPieces = "Number of pieces should be more than zero!";
+    const std::string badSize = "Please enter a valid value for the size of split file(s)!";
+    const struct {
+        Change change;
+        std::string text, focus;
+    } cases[] = {
         {[](auto& p) { p.Text1.clear(); }, "Please select a file to split/compress.", "Text1"},
         {[](auto& p) { p.Text4.clear(); },
          "Please specify the folder where you want to save the generated files.", "Text4"},
@@ -83,27 +88,12 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              + "/ cannot be located. Please make sure that the folder exists in the specified "
                "path.",
          "Text4"},
+        {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
+        {pieces("0"), noPieces, "Text2"},
+        {pieces("-3"), noPieces, "Text2"},
+        {size(""), badSize, "Text3"},
+        {size("-2"), badSize, "Text3"},
         {[](auto& p) {
-             p.Option1 = false;
-             p.Text2 = "abc";
-         },
-         "Please enter a valid value for number of pieces!", "Text2"},
-        {[](auto& p) {
-             p.Option1 = false;
-             p.Text2 = "0";
-         },
-         "Number of pieces should be more than zero!", "Text2"},
-        {[](auto& p) {
-             p.Option1 = false;
-             p.Text2 = "-3";
-         },
-         "Number of pieces should be more than zero!", "Text2"},
-        {[](auto& p) { p.Text3 = ""; }, "Please enter a valid value for the size of split file(s)!",
-         "Text3"},
-        {[](auto& p) { p.Text3 = "-2"; },
-         "Please enter a valid value for the size of split file(s)!", "Text3"},
-        {[](auto& p) {
-             p.Text3 = "4";
              p.Combo1 = 4;
              p.Check1 = true;
          },
@@ -111,7 +101,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
          "Check1"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SplitPaneValues values;
         values.Text1 = temp.file("source.bin");
         values.Text4 = temp.file("out");
@@ -138,8 +128,7 @@ TEST_F(SplitRequestTest, NumberOfPiecesSizesThePiecesAndReportsTheRealCount)
     test::writeFile(temp.file("source.bin"), "0123456789");
     pane.Option1 = false;
     pane.Text2 = "3";
-    host.answer(Answer::Ok, "split into 3 files. \rEach file contains 4 Bytes or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 4 Bytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 16u);
     EXPECT_EQ(sizeOf("source.bin.003"), 14u);
     EXPECT_EQ(pane.Text4, temp.file("out") + "/"); // trailing separator written back
@@ -147,11 +136,9 @@ TEST_F(SplitRequestTest, NumberOfPiecesSizesThePiecesAndReportsTheRealCount)
     EXPECT_EQ(recent.added, std::vector<std::string>{"Split:" + temp.file("source.bin")});
 
     pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
-    host.answer(Answer::Ok, "split into 5 files. \rEach file contains 2 Bytes or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
     pane.Text2 = "2.9"; // the whole part counts
-    host.answer(Answer::Ok, "split into 2 files. \rEach file contains 5 Bytes or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 5 Bytes or less."));
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -160,15 +147,13 @@ TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
     test::writeFile(temp.file("source.bin"), test::patternBytes(4'000'000));
     pane.Text3 = "1.5";
     pane.Combo1 = 2;
-    host.answer(Answer::Ok, "split into 3 files. \rEach file contains 1.5 Megabytes or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 1.5 Megabytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 1'572'864u + 12);
 
     pane.Option1 = false;
     pane.Option3 = true;
     pane.Combo2 = 1; // 2.88 MegaBytes
-    host.answer(Answer::Ok, "split into 2 files. \rEach file contains 2.88 Megabytes or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2.88 Megabytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 3'019'899u + 12);
 
     test::writeFile(temp.file("source.bin"), "a\r\nb\r\nc\r\n");
@@ -177,45 +162,36 @@ TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
     pane.Combo1 = 4;
     pane.Text3 = "2";
     host.answer(Answer::Ok, "splitting files by number of lines is successful only for text files");
-    host.answer(Answer::Ok, "split into 2 files. \rEach file contains 2 lines or less.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2 lines or less."));
     EXPECT_EQ(host.shown[host.shown.size() - 2].title, "Warning: Parcelo");
     EXPECT_EQ(test::readFile(out("source.bin.002")), "PcxLineBreak9174\r\nc\r\n");
 }
 
-TEST_F(SplitRequestTest, CompressedFileThatFitsIsStoredAsOnePiece)
+TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced)
 {
     const std::string content(200'000, 'z');
     test::writeFile(temp.file("source.bin"), content);
     pane.Check1 = true;
     pane.Text3 = "1";
     pane.Combo1 = 2;
-    host.answer(Answer::Ok, "The compressed file was not split because the size of the compressed "
-                            "file is less than the desired size of the split file.");
-    EXPECT_TRUE(split().succeeded);
+    EXPECT_TRUE(splitSaying("The compressed file was not split because the size of the compressed "
+                            "file is less than the desired size of the split file."));
     const std::string piece = test::readFile(out("source.bin.zip.001"));
-    ASSERT_GT(piece.size(), 12u);
-    const PieceHeader header =
-        decodePieceHeader(reinterpret_cast<const unsigned char*>(piece.data()));
-    EXPECT_TRUE(header.isCompressed());
-    EXPECT_EQ(header.count, 1);
-    EXPECT_EQ(header.number, 1);
+    const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
+    EXPECT_EQ(piece.substr(0, 12), std::string(header.begin(), header.end()));
     EXPECT_FALSE(std::filesystem::exists(out("source.bin.zip")));
     ASSERT_EQ(list.rows.size(), 1u);
     EXPECT_EQ(list.rows[0].first, out("source.bin.zip.001"));
     EXPECT_EQ(label.captions.back(), "Completed compressing and splitting.");
-}
 
-TEST_F(SplitRequestTest, CompressionNeverReplacesAFileTheUserHas)
-{
+    // a compressed file of the name the user already has is never replaced
     test::writeFile(temp.file("source.bin"), test::patternBytes(100'000));
     test::writeFile(out("source.bin.zip"), "my own archive");
-    pane.Check1 = true;
     pane.Text3 = "10";
     pane.Combo1 = 1;
-    host.answer(Answer::Ok, "source.bin.zip already exists.");
-    const CommandOutcome outcome = split();
-    EXPECT_FALSE(outcome.succeeded);
+    recent.added.clear();
+    std::filesystem::remove(out("source.bin.zip.001"));
+    EXPECT_FALSE(splitSaying("source.bin.zip already exists."));
     EXPECT_EQ(test::readFile(out("source.bin.zip")), "my own archive");
     EXPECT_FALSE(std::filesystem::exists(out("source.bin.zip.001")));
     EXPECT_TRUE(recent.added.empty());
@@ -245,23 +221,20 @@ TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePan
     test::writeFile(temp.file("source.bin"), "tiny");
     pane.Text3 = "1";
     pane.Combo1 = 1;
-    host.answer(Answer::Ok, "The file you want to split is smaller than the size you specified!");
-    EXPECT_FALSE(split().succeeded);
+    EXPECT_FALSE(splitSaying("The file you want to split is smaller than the size you specified!"));
     EXPECT_EQ(bar.values.back(), 0);
 
     pane.chkDelOrgSplit = true;
     pane.Text2 = "4";
     pane.Option3 = true;
+    pane.Combo2 = 3;
     cmdSpCancel_Click(pane, services.pane);
-    EXPECT_TRUE(pane.Text1.empty() && pane.Text2.empty() && pane.Text3.empty()
-                && pane.Text4.empty());
-    EXPECT_TRUE(pane.Option1);
-    EXPECT_FALSE(pane.Option3);
-    EXPECT_EQ(pane.Combo1, 2);
-    EXPECT_EQ(pane.Combo2, 0);
-    EXPECT_TRUE(pane.Check1);
-    EXPECT_TRUE(pane.chkDelOrgSplit); // an option of the Options pane, not of this pane
-    EXPECT_FALSE(bar.visible);
-    EXPECT_EQ(label.captions.back(), "");
-    EXPECT_TRUE(list.rows.empty());
+    const auto values = [](const SplitPaneValues& p) {
+        return std::tuple(p.Text1, p.Text2, p.Text3, p.Text4, p.Option1, p.Option3, p.Combo1,
+                          p.Combo2, p.Check1, p.chkDelOrgSplit);
+    }; // the delete option belongs to the Options pane and stays
+    SplitPaneValues fresh;
+    fresh.chkDelOrgSplit = true;
+    EXPECT_EQ(values(pane), values(fresh));
+    EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
 }

@@ -9,7 +9,6 @@
 #include "temp_folder.h"
 
 #include <filesystem>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -57,11 +56,6 @@ struct SplitRun {
         for (int n = 1; std::filesystem::exists(toNativePath(piecePath(n))); ++n)
             result.push_back(readFile(toNativePath(piecePath(n)).string()));
         return result;
-    }
-    static std::size_t filesIn(const std::filesystem::path& folder)
-    {
-        const auto files = std::filesystem::directory_iterator(folder);
-        return static_cast<std::size_t>(std::distance(begin(files), end(files)));
     }
 
     TempFolder temp;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/bindings.h"
+#include "platform/recent_files.h"
 
 #include <string>
 #include <utility>
@@ -52,6 +53,16 @@ public:
     void setValue(int) override { ++touched; }
     void setVisible(bool) override { ++touched; }
     int touched = 0;
+};
+
+// Records "kind:file" for every file a command reports as worked on.
+class RecordedRecentFiles : public RecentFilesSink {
+public:
+    void AddRecentFile(const std::string& file, const std::string& kind) override
+    {
+        added.push_back(kind + ":" + file);
+    }
+    std::vector<std::string> added;
 };
 
 } // namespace parcelo::test

@@ -50,6 +50,12 @@ std::string readFile(const std::string& path)
     return content.str();
 }
 
+std::size_t filesIn(const std::filesystem::path& folder)
+{
+    const auto files = std::filesystem::directory_iterator(folder);
+    return static_cast<std::size_t>(std::distance(begin(files), end(files)));
+}
+
 std::string patternBytes(std::size_t size, std::uint32_t seed)
 {
     std::mt19937 generator(seed);

@@ -29,6 +29,8 @@ private:
 void writeFile(const std::string& path, const std::string& bytes);
 // The whole content of a file ("" when it cannot be read).
 std::string readFile(const std::string& path);
+// The number of entries in a folder.
+std::size_t filesIn(const std::filesystem::path& folder);
 // Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.
 std::string patternBytes(std::size_t size, std::uint32_t seed = 1);
 

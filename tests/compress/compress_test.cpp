@@ -1,0 +1,309 @@
+#include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
+#include "platform/file.h"
+
+#include "fake_bindings.h"
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+using namespace parcelo;
+using namespace parcelo::test;
+namespace fs = std::filesystem;
+using Values = std::vector<int>;
+
+namespace {
+
+// Archives are checked with the zip and unzip commands.
+std::string quoted(const std::string& path)
+{
+    return "'" + path + "'";
+}
+
+// The exit status of a shell command, its output thrown away.
+int shell(const std::string& command)
+{
+    return std::system((command + " >/dev/null 2>&1").c_str());
+}
+
+// What a shell command prints.
+std::string shellOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char block[65536];
+        while (const std::size_t got = std::fread(block, 1, sizeof block, pipe))
+            output.append(block, got);
+        pclose(pipe);
+    }
+    return output;
+}
+
+// Text lines and random bytes in turn, as most real files mix them.
+std::string mixedContent(std::size_t size)
+{
+    std::string content;
+    for (std::uint32_t seed = 1; content.size() < size; ++seed) {
+        for (int line = 0; line < 2000; ++line)
+            content += "line " + std::to_string(line * 7919 % 1000) + " of some text\r\n";
+        content += patternBytes(20000, seed);
+    }
+    content.resize(size);
+    return content;
+}
+
+// A little-endian field of the archive's first local header: the flags at 6 (bits 1 and 2
+// tell the deflate effort), the name and extra lengths at 26 and 28.
+unsigned headerField(const std::string& archivePath, int offset)
+{
+    const std::string header = readFile(archivePath).substr(0, 30);
+    return static_cast<unsigned char>(header.at(offset))
+           | static_cast<unsigned char>(header.at(offset + 1)) << 8;
+}
+
+std::uint64_t firstEntryDataOffset(const std::string& archivePath)
+{
+    return 30 + headerField(archivePath, 26) + headerField(archivePath, 28);
+}
+
+// Flips every bit of one byte of a file.
+void alterByte(const std::string& path, std::uint64_t offset)
+{
+    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
+    file.seekg(static_cast<std::streamoff>(offset));
+    const char byte = static_cast<char>(~file.get());
+    file.seekp(static_cast<std::streamoff>(offset));
+    file.put(byte);
+}
+
+int runErrorOf(ZlibTool& tool, void (ZlibTool::*operation)())
+{
+    try {
+        (tool.*operation)();
+    } catch (const RunError& e) {
+        return e.number();
+    }
+    return 0;
+}
+
+// A component that only raises the notifications it is given.
+class NotifyingTool : public ZlibTool {
+public:
+    void DoCompress() override { notify(); }
+    void DoDecompress() override { notify(); }
+    std::vector<std::int16_t> percentages;
+
+private:
+    void notify()
+    {
+        for (auto p : percentages)
+            raiseProgressNotify(p);
+    }
+};
+
+// The main window's split and join panes as the adapter sees them.
+struct Window {
+    ScriptedHost host;
+    FakeLabel label5, label8;
+    FakeProgressBar progressBar1, progressBar2;
+    PaneBindings split{&progressBar1, &label5, nullptr};
+    PaneBindings join{&progressBar2, &label8, nullptr};
+};
+
+} // namespace
+
+TEST(ZlibTool, WritesAStandardOneEntryArchiveAtEachLevel)
+{
+    TempFolder temp;
+    const std::string content = mixedContent(700'000);
+    const auto source = temp.file("report v2.pdf");
+    writeFile(source, content);
+    std::vector<std::int16_t> every;
+    for (std::int16_t p = 1; p <= 100; ++p)
+        every.push_back(p);
+    // The effort recorded in the flags: fast, normal, maximum.
+    for (auto [level, flags] : {std::pair{2, 4u}, {7, 0u}, {9, 2u}}) {
+        SCOPED_TRACE(level);
+        const auto archive = temp.file("out.zip");
+        ZlibTool tool;
+        std::vector<std::int16_t> notified;
+        tool.SetProgressNotify([&](std::int16_t p) { notified.push_back(p); });
+        tool.SetSourceFileName(source);
+        tool.SetTargetFileName(archive);
+        tool.SetCompressionLevel(level);
+        tool.DoCompress();
+        EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
+        EXPECT_EQ(shellOutput("unzip -Z1 " + quoted(archive)), "report v2.pdf\n");
+        EXPECT_EQ(shellOutput("unzip -p " + quoted(archive)), content);
+        EXPECT_EQ(headerField(archive, 6) & 6, flags);
+        EXPECT_EQ(notified, every);
+    }
+}
+
+TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
+{
+    TempFolder temp;
+    const std::string content = mixedContent(300'000);
+    const auto source = temp.file("data.bin");
+    writeFile(source, content);
+    const auto target = temp.file("out");
+    ZlibTool tool;
+    tool.SetTargetFileName(target);
+    for (std::string level : {"-2", "-7", "-9", "-0"}) {
+        SCOPED_TRACE(level);
+        const auto archive = temp.file(level + ".zip");
+        ASSERT_EQ(shell("zip -j -q " + level + " " + quoted(archive) + " " + quoted(source)), 0);
+        tool.SetSourceFileName(archive);
+        tool.DoDecompress();
+        EXPECT_EQ(readFile(target), content);
+    }
+    // Stored data carries no check of its own: only the CRC catches a changed byte.
+    fs::remove(target);
+    alterByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber);
+    EXPECT_FALSE(fs::exists(target));
+    tool.SetSourceFileName(source); // not an archive
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber);
+    EXPECT_FALSE(fs::exists(target));
+}
+
+TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
+{
+    TempFolder temp;
+    const auto source = temp.file("big.iso");
+    writeFile(source, mixedContent(2'000'000));
+    ZlibTool tool;
+    tool.SetSourceFileName(source);
+    tool.SetTargetFileName(temp.file("no folder/big.iso.zip"));
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::PathNotFound);
+
+    // Decompressing onto a full disk.
+    tool.SetTargetFileName(temp.file("big.iso.zip"));
+    tool.DoCompress();
+    tool.SetSourceFileName(temp.file("big.iso.zip"));
+    tool.SetTargetFileName(temp.file("restored"));
+    faults::failWritesAfter(300'000, ENOSPC);
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), err::DiskFull);
+    faults::clearWriteFault();
+    EXPECT_FALSE(fs::exists(temp.file("restored")));
+
+    // The source shrinks while it is read: the old archive stays as it was and no
+    // temporary file is left beside it.
+    writeFile(temp.file("big.iso.zip"), "old archive");
+    tool.SetSourceFileName(source);
+    tool.SetTargetFileName(temp.file("big.iso.zip"));
+    tool.SetProgressNotify([&](std::int16_t percent) {
+        if (percent == 20)
+            fs::resize_file(source, 100'000);
+    });
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::InputPastEndOfFile);
+    EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 2);
+}
+
+TEST(CompressionAdapter, NamesTheCompressedAndDecompressedFiles)
+{
+    EXPECT_EQ(CompressedFileName("/data/big.iso", "/out/", "", "/app"), "/out/big.iso.zip");
+    EXPECT_EQ(CompressedFileName("/data/big.iso", "/out/", "Yes", "/app"), "/app/Temp/big.iso.zip");
+    EXPECT_EQ(DecompressedFileName("/out/big.iso.zip"), "/out/big.iso");
+    EXPECT_EQ(DecompressedFileName("/zips.zip/big.iso.zip"), "/zips.zip/big.iso");
+    EXPECT_EQ(DecompressedFileName("/out/a.zipped"), "/out/a");
+
+    // Without a lower-case ".zip" nothing is done and the window is not touched.
+    Window w;
+    ZlibTool tool;
+    CompressionAdapter adapter(w.host, tool, w.split, w.join, "/app");
+    EXPECT_EQ(adapter.DecompressFile("/out/BIG.ISO.ZIP"), 0);
+    EXPECT_TRUE(w.label8.captions.empty() && w.progressBar2.values.empty());
+}
+
+TEST(CompressionAdapter, PassesTheLevelAndMovesTheBarOnlyAtTheFourMarks)
+{
+    Window w;
+    w.progressBar1.max = 10;
+    NotifyingTool tool;
+    CompressionAdapter adapter(w.host, tool, w.split, w.join, "/app");
+    adapter.SetDestFolder("/out/");
+    using enum CompressionLevelOption;
+    for (auto [option, level] :
+         {std::pair{MediumCompression, 7}, {HighestSpeed, 2}, {HighestCompression, 9}, {None, 9}}) {
+        adapter.SetLevelOption(option);
+        EXPECT_EQ(adapter.CompressFile("/data/big.iso"), 1);
+        EXPECT_EQ(tool.CompressionLevel(), level);
+    }
+    EXPECT_EQ(tool.TargetFileName(), "/out/big.iso.zip");
+    EXPECT_EQ(w.label5.captions.back(), "Compressing /data/big.iso...");
+
+    // With no notification the bar still ends full.
+    EXPECT_EQ(w.progressBar1.values, (Values{0, 10, 0, 10, 0, 10, 0, 10}));
+    w.progressBar1.values.clear();
+    tool.percentages = {0, 10, 20, 55, 60, 100};
+    EXPECT_EQ(adapter.CompressFile("/data/big.iso"), 1);
+    EXPECT_EQ(w.progressBar1.values, (Values{0, 2, 6, 10}));
+    EXPECT_EQ(w.host.eventsProcessed, 2);
+
+    // Decompression moves the join pane's bar.
+    tool.percentages = {40, 80};
+    EXPECT_EQ(adapter.DecompressFile("/out/big.iso.zip"), 1);
+    EXPECT_EQ(w.progressBar2.values, (Values{0, 40, 80, 100}));
+    EXPECT_EQ(w.label8.captions.back(), "Decompressing /out/big.iso.zip...");
+    EXPECT_EQ(w.progressBar1.values.size(), 4u);
+    EXPECT_TRUE(w.progressBar1.visible && w.progressBar2.visible);
+
+    // Outside an operation a notification does nothing.
+    EXPECT_EQ(adapter.CompressOperation(), "");
+    adapter.ProgressNotify(40);
+    EXPECT_EQ(w.progressBar1.values.size(), 4u);
+    EXPECT_EQ(w.progressBar2.values.size(), 4u);
+}
+
+TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
+{
+    TempFolder temp;
+    fs::create_directories(temp.file("app/Temp"));
+    fs::create_directory(temp.file("joined"));
+    const std::string content = mixedContent(1'500'000);
+    writeFile(temp.file("big.iso"), content);
+    Window w;
+    ZlibTool tool;
+    CompressionAdapter adapter(w.host, tool, w.split, w.join, temp.file("app"),
+                               CompressionLevelOption::HighestSpeed);
+    adapter.SetTempCompressedFile("Yes");
+    ASSERT_EQ(adapter.CompressFile(temp.file("big.iso")), 1);
+    const auto zipped = temp.file("app/Temp/big.iso.zip");
+    EXPECT_EQ(adapter.CompressedFileFor(temp.file("big.iso")), zipped);
+    EXPECT_EQ(w.progressBar1.values, (Values{0, 20, 40, 60, 80, 100}));
+
+    const auto joined = temp.file("joined/big.iso.zip");
+    fs::copy_file(zipped, joined);
+    ASSERT_EQ(adapter.DecompressFile(joined), 1);
+    EXPECT_EQ(readFile(temp.file("joined/big.iso")), content);
+    EXPECT_TRUE(fs::exists(joined)); // the join command deletes it
+    EXPECT_EQ(w.progressBar2.values, (Values{0, 20, 40, 60, 80, 100}));
+
+    // A truncated archive, and one with a single altered data byte, leave no target.
+    const auto restored = temp.file("joined/big.iso");
+    fs::remove(restored);
+    fs::resize_file(joined, fs::file_size(joined) - 40);
+    EXPECT_EQ(adapter.DecompressFile(joined), 0);
+    EXPECT_FALSE(fs::exists(restored));
+    fs::copy_file(zipped, joined, fs::copy_options::overwrite_existing);
+    const auto data = firstEntryDataOffset(joined);
+    alterByte(joined, data + (fs::file_size(joined) - data) / 2);
+    EXPECT_EQ(adapter.DecompressFile(joined), 0);
+    EXPECT_FALSE(fs::exists(restored));
+
+    // A failure gives the pointer back and ends the operation.
+    EXPECT_EQ(w.host.busyChanges,
+              (std::vector<bool>{true, false, true, false, true, false, true, false}));
+    EXPECT_EQ(adapter.CompressOperation(), "");
+    EXPECT_TRUE(w.host.shown.empty());
+}
