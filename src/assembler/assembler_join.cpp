@@ -1,0 +1,49 @@
+#include "assembler/assembler_join.h"
+
+#include "join/join_start.h"
+#include "join/mod_join_file.h"
+#include "platform/host.h"
+
+namespace parcelo::assembler {
+
+std::string compressedSetNotice(const std::string& joinedPath, const std::string& makerWebPage)
+{
+    return "The file " + joinedPath + ", created after joining files, "
+           + "was compressed using Parcelo before splitting. Parcelo Assembler will not be able "
+           + "to decompress this file. You can do this free of charge with the complete version "
+             "of Parcelo. "
+           + "Download complete Parcelo from " + makerWebPage + ".";
+}
+
+AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile& engine,
+                             Host& host, const std::string& makerWebPage)
+{
+    if (const JoinStart start = startJoin(text5, text6, engine, host); !start.ready)
+        return {false, start.focus, {}};
+
+    engine.LocateSplitFiles();
+    if (engine.ErrorFlag() != 0) {
+        host.message(engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
+        return {};
+    }
+
+    host.setBusy(true);
+    engine.JoinSplitFiles();
+    host.setBusy(false);
+    if (engine.ErrorFlag() != 0) {
+        engine.FinishJoin(); // removes the partial joined file
+        host.message(joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        return {};
+    }
+
+    const std::string joined = engine.JoinedFilePath();
+    host.message(joinSucceededText(joined), Buttons::Ok, Icon::Information);
+    if (engine.Compressed() == "Yes")
+        host.message(compressedSetNotice(joined, makerWebPage), Buttons::Ok, Icon::Information);
+    engine.FinishJoin();
+    engine.SetConfirmDelete(true);
+    engine.DeleteBrokenFiles(kDeletePiecesQuestion);
+    return {true, {}, joined};
+}
+
+} // namespace parcelo::assembler

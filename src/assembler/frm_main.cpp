@@ -1,0 +1,238 @@
+#include "assembler/frm_main.h"
+
+#include "assembler/assembler_join.h"
+#include "assembler/frm_instructions.h"
+#include "platform/host.h"
+#include "ui/app_icons.h"
+#include "ui/desktop.h"
+#include "ui/frm_about.h"
+#include "ui/web_links.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace parcelo::assembler {
+
+namespace {
+
+template <class W>
+W* named(W* widget, const char* name)
+{
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
+QLabel* textLabel(const char* name, const QString& text, QWidget* parent)
+{
+    auto* label = named(new QLabel(text, parent), name);
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton* button(const char* name, const char* caption, QWidget* parent)
+{
+    auto* created = named(new QPushButton(QString::fromLatin1(caption), parent), name);
+    created->setMinimumWidth(96);
+    return created;
+}
+
+} // namespace
+
+frmMain::frmMain(AssemblerValues values, const AssemblerServices& services, QWidget* parent)
+    : QMainWindow(parent), values_(std::move(values)), host_(services.host),
+      desktop_(services.desktop), modal_(services.modal), engine_(services.host)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Parcelo Assembler"));
+    setWindowIcon(programIcon());
+    buildControls();
+    buildMenu();
+    wire();
+}
+
+void frmMain::buildControls()
+{
+    auto* central = new QWidget(this);
+    Label1 = textLabel("Label1", QStringLiteral(" Parcelo Assembler"), central);
+    QFont titleFont = Label1->font();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.35);
+    titleFont.setBold(true);
+    Label1->setFont(titleFont);
+    Label6 = textLabel("Label6", QStringLiteral("Locate any one of the split files:"), central);
+    Text5 = named(new QLineEdit(central), "Text5");
+    Label6->setBuddy(Text5);
+    Label7 = textLabel("Label7", QStringLiteral("Destination folder of the joined file:"), central);
+    Text6 = named(new QLineEdit(central), "Text6");
+    Label7->setBuddy(Text6);
+    Label10 = textLabel(
+        "Label10",
+        QStringLiteral("(Make sure that all the split files are in the same folder. If the split "
+                       "files are on floppy disks, make sure you have all the disks; you will be "
+                       "prompted to insert all the disks.)"),
+        central);
+    Label3 = textLabel(
+        "Label3",
+        QStringLiteral("Note: Parcelo Assembler will not be able to decompress the file created "
+                       "after joining files. You can do this free of charge with the complete "
+                       "version of Parcelo."),
+        central);
+    Label2 = textLabel(
+        "Label2", "Download complete Parcelo from " + QString::fromStdString(values_.MakerWebPage),
+        central);
+    cmdJoin = button("cmdJoin", "Join", central);
+    cmdJoin->setDefault(true);
+    cmdJnCancel = button("cmdJnCancel", "Clear All", central);
+    cmdFinish = button("cmdFinish", "Exit", central);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdJoin);
+    buttons->addWidget(cmdJnCancel);
+    buttons->addWidget(cmdFinish);
+    auto* layout = new QVBoxLayout(central);
+    layout->addWidget(Label1);
+    for (QWidget* line : {static_cast<QWidget*>(Label6), static_cast<QWidget*>(Text5),
+                          static_cast<QWidget*>(Label7), static_cast<QWidget*>(Text6),
+                          static_cast<QWidget*>(Label10)})
+        layout->addWidget(line);
+    layout->addLayout(buttons);
+    layout->addSpacing(8);
+    layout->addWidget(Label3);
+    layout->addWidget(Label2);
+    layout->addStretch();
+    setCentralWidget(central);
+    resize(560, sizeHint().height());
+}
+
+void frmMain::buildMenu()
+{
+    mnuHelp = named(menuBar()->addMenu(QStringLiteral("&Help")), "mnuHelp");
+    const auto item = [this](const char* name, const char* caption) {
+        return named(mnuHelp->addAction(QString::fromLatin1(caption)), name);
+    };
+    mnuInstructions = item("mnuInstructions", "&Instructions");
+    mnuHelp->addSeparator();
+    mnuSupport = item("mnuSupport", "&Product Support");
+    mnuPcxOnWeb = item("mnuPcxOnWeb", "&Parcelo on the Web");
+    mnuHelp->addSeparator();
+    mnuWeb = item("mnuWeb", "Norvane on the &Web");
+    mnuHelp->addSeparator();
+    mnuAbout = item("mnuAbout", "&About Parcelo...");
+}
+
+void frmMain::wire()
+{
+    connect(cmdJoin, &QPushButton::clicked, this, [this] { cmdJoin_Click(); });
+    connect(cmdJnCancel, &QPushButton::clicked, this, [this] { cmdJnCancel_Click(); });
+    connect(cmdFinish, &QPushButton::clicked, this, [this] { cmdFinish_Click(); });
+    connect(mnuInstructions, &QAction::triggered, this, [this] { mnuInstructions_Click(); });
+    connect(mnuSupport, &QAction::triggered, this, [this] { mnuSupport_Click(); });
+    connect(mnuPcxOnWeb, &QAction::triggered, this, [this] { mnuPcxOnWeb_Click(); });
+    connect(mnuWeb, &QAction::triggered, this, [this] { mnuWeb_Click(); });
+    connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+}
+
+void frmMain::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    // after the window is on screen, so the warning stands over it
+    if (noFilesFound_)
+        QMetaObject::invokeMethod(
+            this, [this] { Form_Resize(); }, Qt::QueuedConnection);
+}
+
+void frmMain::Form_Resize()
+{
+    if (!noFilesFound_)
+        return;
+    noFilesFound_ = false; // cleared first: the warning shows once however often this runs
+    host_.message(
+        std::string("The first split file could not be located in the current folder.") + LF
+            + "Please copy and run PcxAssembler.exe from the folder which contains split files."
+            + LF
+            + "Alternatively specify the location of any one the split files and click on Join.",
+        Buttons::Ok, Icon::Critical);
+}
+
+void frmMain::cmdJoin_Click()
+{
+    // The join processes pending events, so Join can be pressed again while it runs.
+    if (engine_.Joining())
+        return;
+    std::string source = Text5->text().toStdString();
+    std::string destination = Text6->text().toStdString();
+    const AssemblerJoinOutcome outcome =
+        joinSet(source, destination, engine_, host_, values_.MakerWebPage);
+    Text5->setText(QString::fromStdString(source));
+    Text6->setText(QString::fromStdString(destination));
+    if (outcome.focus == "Text5")
+        Text5->setFocus();
+    else if (outcome.focus == "Text6")
+        Text6->setFocus();
+    if (closeAfterJoin_)
+        close();
+}
+
+void frmMain::cmdJnCancel_Click()
+{
+    Text5->clear();
+    Text6->clear();
+}
+
+void frmMain::cmdFinish_Click()
+{
+    close();
+}
+
+void frmMain::closeEvent(QCloseEvent* event)
+{
+    // Closing while a join runs ends the program once the join is over.
+    if (engine_.Joining()) {
+        closeAfterJoin_ = true;
+        event->ignore();
+        return;
+    }
+    event->accept();
+    if (ended_)
+        return;
+    ended_ = true;
+    if (onEnded_)
+        onEnded_();
+}
+
+void frmMain::mnuInstructions_Click()
+{
+    frmInstructions instructions(values_.MakerWebPage, this);
+    modal_.runModal(instructions);
+}
+
+void frmMain::mnuSupport_Click()
+{
+    OpenWebPage(host_, desktop_, values_.SupportWebPage);
+}
+
+void frmMain::mnuPcxOnWeb_Click()
+{
+    OpenWebPage(host_, desktop_, values_.ProductWebPage);
+}
+
+void frmMain::mnuWeb_Click()
+{
+    OpenWebPage(host_, desktop_, values_.MakerWebPage);
+}
+
+void frmMain::mnuAbout_Click()
+{
+    frmAbout about({values_.ProductName, values_.AssemblerVersion, values_.AssemblerDescription,
+                    values_.MakerWebPage},
+                   host_, desktop_, this);
+    modal_.runModal(about);
+}
+
+} // namespace parcelo::assembler

@@ -1,0 +1,29 @@
+#include "assembler/start_up.h"
+
+#include "assembler/find_file.h"
+#include "format/common.h"
+
+#include <QLineEdit>
+
+namespace parcelo::assembler {
+
+std::unique_ptr<frmMain> Main(const std::string& appFolder, const AssemblerServices& services)
+{
+    const std::string folder = withTrailingSeparator(appFolder);
+    AssemblerValues values = assemblerValues();
+    const bool found = FindFileInFolder(folder, kFirstPiecePattern, values.FirstPieceName);
+
+    auto window = std::make_unique<frmMain>(values, services);
+    if (found) {
+        window->Text5->setText(QString::fromStdString(folder + values.FirstPieceName));
+    } else {
+        window->SetNoFiles();
+        window->Text5->setText(QString::fromStdString(folder));
+    }
+    window->Text6->setText(QString::fromStdString(folder));
+    window->show();
+    window->activateWindow();
+    return window;
+}
+
+} // namespace parcelo::assembler

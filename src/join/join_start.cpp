@@ -1,0 +1,102 @@
+#include "join/join_start.h"
+
+#include "format/common.h"
+#include "format/numbers.h"
+#include "join/mod_join_file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+
+namespace parcelo {
+
+namespace {
+
+JoinStart refuse(Host& host, const std::string& text, const std::string& focus = {})
+{
+    host.message(text, Buttons::Ok, Icon::Critical);
+    return {false, focus};
+}
+
+bool endsWithPathMark(const std::string& path)
+{
+    return !path.empty() && (path.back() == '\\' || path.back() == ':' || path.back() == '/');
+}
+
+std::string notLocated(const std::string& what, const std::string& path)
+{
+    return what + path + " cannot be located. Please make sure that the "
+           + (what == "The file " ? "file" : "folder") + " exists in the specified path.";
+}
+
+JoinStart checkBoxes(std::string& source, std::string& destination, Host& host)
+{
+    if (source.empty())
+        return refuse(host, "Please locate any of the splitted file!");
+    source = repairPathColon(source);
+    if (destination.empty())
+        return refuse(host, "Please specify destination folder for the joined file!");
+    destination = repairPathColon(withTrailingSeparator(destination));
+    if (endsWithPathMark(source))
+        return refuse(host, "Please enter a valid file name to continue with this operation.",
+                      "Text5");
+    if (isDiskettePath(source) && isDiskettePath(destination))
+        return refuse(host,
+                      "You cannot select a: drive as source AND destination to join files. Please "
+                      "select a different folder as destination.",
+                      "Text6");
+    if (!fileExists(source))
+        return refuse(host, notLocated("The file ", source), "Text5");
+    return {true, {}};
+}
+
+// A destination on the diskette drive: asks for a disk until the drive can be read.
+bool waitForDestinationDisk(modJoinFile& engine, Host& host)
+{
+    for (;;) {
+        try {
+            touchDisketteDrive();
+            return true;
+        } catch (const RunError& error) {
+            if (error.number() != err::BadFileNameOrNumber)
+                return true; // the join itself reports what else is wrong
+        }
+        if (host.message("Please insert disk in drive A: and click OK to continue.",
+                         Buttons::OkCancel, Icon::Information)
+            != Answer::Ok) {
+            engine.SetErrorFlag(-1);
+            engine.SetErrorMessage("Processing of the files was cancelled.");
+            return false;
+        }
+    }
+}
+
+} // namespace
+
+JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& engine, Host& host)
+{
+    if (JoinStart checked = checkBoxes(source, destination, host); !checked.ready)
+        return checked;
+    engine.ResetJoin();
+    engine.SetSourceFile(source);
+    engine.SetDestinationFolder(destination);
+    if (isDiskettePath(destination)) {
+        if (!waitForDestinationDisk(engine, host))
+            return {};
+    } else if (!folderExists(destination)) {
+        return refuse(host, notLocated("The folder ", destination), "Text6");
+    }
+    return {true, {}};
+}
+
+std::string joinErrorText(const modJoinFile& engine)
+{
+    return "Error:" + std::to_string(engine.ErrorFlag()) + " : " + engine.ErrorMessage();
+}
+
+std::string joinSucceededText(const std::string& joinedPath, const std::string& suffix)
+{
+    return "The file: " + joinedPath + CR + " has been created" + suffix
+           + " from all split files successfully.";
+}
+
+} // namespace parcelo
