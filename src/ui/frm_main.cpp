@@ -1,7 +1,11 @@
 #include "ui/frm_main.h"
 
+#include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
+#include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "split/mod_split_file.h"
 #include "ui/app_icons.h"
 #include "ui/help_window.h"
 #include "ui/join_pane.h"
@@ -84,10 +88,21 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     for (const char* kind : {"Split", "Joined", "Verified"})
         recentFiles_->LoadRecentFiles(kind);
 
+    // the engines and the compression component report through the panes' controls;
+    // the file lists of join and check follow the split engine's display unit
+    ZlibTool1_ = std::make_unique<ZlibTool>();
+    splitEngine_ = std::make_unique<modSplitFile>(host_);
+    joinEngine_ = std::make_unique<modJoinFile>(host_);
+    joinEngine_->SetDisplayUnit(&splitEngine_->UnitRef());
+    compressor_ = std::make_unique<CompressionAdapter>(host_, *ZlibTool1_, splitPane->bindings(),
+                                                       joinPane->bindings(), paths_.appFolder);
+
     wireNavigation();
     wireBrowses();
     wireMenus();
     wireRecentAndExplore();
+    wireCommands();
+    guardWork();
 }
 
 frmMain::~frmMain() = default;
@@ -130,7 +145,6 @@ void frmMain::wireNavigation()
     connect(navigation->cmdMOptions, &QToolButton::clicked, this, [this] { cmdMOptions_Click(); });
     connect(navigation->cmdMHelp, &QToolButton::clicked, this, [this] { mnuHelpContents_Click(); });
     connect(navigation->cmdMExit, &QToolButton::clicked, this, [this] { cmdMExit_Click(); });
-    connect(optionsPane->Command6, &QPushButton::clicked, this, [this] { Command6_Click(); });
 }
 
 void frmMain::showPane(Pane pane)
@@ -190,6 +204,11 @@ ConfigStatus frmMain::Before_Close()
 
 void frmMain::Command6_Click()
 {
+    runWork([this] { saveOptions(); });
+}
+
+void frmMain::saveOptions()
+{
     QLabel* status = optionsPane->Label25;
     QProgressBar* bar = optionsPane->ProgressBar4;
     status->setText(QStringLiteral("Saving options...."));
@@ -215,6 +234,8 @@ void frmMain::Command6_Click()
 
 void frmMain::cmdMExit_Click()
 {
+    if (working())
+        return;
     if (host_.message("Are you sure you want to exit the application?", Buttons::YesNo,
                       Icon::Question)
         != Answer::Yes)
@@ -227,6 +248,12 @@ void frmMain::cmdMExit_Click()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    if (working()) {
+        // the operation finishes first (its files are then complete or removed)
+        closeAfterWork_ = true;
+        event->ignore();
+        return;
+    }
     if (!ended_) {
         ended_ = true;
         Before_Close();

@@ -6,6 +6,7 @@
 #include "app/registry.h"
 #include "format/explore_menu.h"
 #include "ui/navigation_column.h"
+#include "ui/work_gate.h"
 
 #include <QMainWindow>
 
@@ -18,6 +19,7 @@ class QStackedWidget;
 
 namespace parcelo {
 
+class CompressionAdapter;
 class Desktop;
 class HelpWindow;
 class Host;
@@ -26,7 +28,12 @@ class MainDialogs;
 class OptionsPane;
 class SplitPane;
 class VerifyPane;
+class ZlibTool;
+class modJoinFile;
+class modSplitFile;
 struct MainMenus;
+struct SplitPaneValues;
+enum class CompressionLevelOption;
 
 // The main program's version, shown in its About box.
 inline constexpr const char* kParceloVersion = "1.2";
@@ -104,6 +111,28 @@ public:
     void hideEntry(RecentKind kind, int position) override;
     void hidePlaceholder(RecentKind kind) override;
 
+    // The Split pane's commands: Split, "Compress only" and "Clear All".
+    void cmdSpSplit_Click();
+    void cmdCompress_Click();
+    void cmdSpCancel_Click();
+    // The Join pane's Join and "Clear All".
+    void cmdJoin_Click();
+    void cmdJnCancel_Click();
+    // The Verify pane's "Verify this file", "Verify whole set" and "Clear All".
+    void cmdVerify1_Click();
+    void cmdVerify2_Click();
+    void cmdVerify3_Click();
+
+    // True while a split, join, check, compression or save runs: the commands that start
+    // work are disabled or ignored until it ends.
+    bool working() const { return work_.busy(); }
+
+    // The engines and the compression component, owned for the window's lifetime.
+    modSplitFile& splitEngine() { return *splitEngine_; }
+    modJoinFile& joinEngine() { return *joinEngine_; }
+    ZlibTool& zlibTool() { return *ZlibTool1_; }
+    CompressionAdapter& compressor() { return *compressor_; }
+
     void mnuViewLogFile_Click();
     void mnuDeleteLogFile_Click();
 
@@ -144,6 +173,16 @@ private:
     void browseForFolder(QLineEdit* box);
     void recentEntryChosen(RecentKind kind, int index, QLineEdit* box);
     void notifyEnded();
+    void wireCommands();
+    void guardWork();
+    // Runs one operation through the gate; a close asked for meanwhile follows it.
+    void runWork(const std::function<void()>& operation);
+    void saveOptions();
+    void runSplitCommand(bool compressOnly);
+    void runVerifyCommand(bool wholeSet);
+    SplitPaneValues splitValues() const;
+    void showSplitValues(const SplitPaneValues& values);
+    CompressionLevelOption levelOption() const;
 
     AppPaths paths_;
     std::string helpFile_;
@@ -161,6 +200,13 @@ private:
     bool ended_ = false;
     bool endNotified_ = false;
     HelpWindow* helpWindow_ = nullptr;
+    WorkGate work_{*this};
+    bool closeAfterWork_ = false;
+    // the component outlives the adapter that drives it
+    std::unique_ptr<ZlibTool> ZlibTool1_;
+    std::unique_ptr<modSplitFile> splitEngine_;
+    std::unique_ptr<modJoinFile> joinEngine_;
+    std::unique_ptr<CompressionAdapter> compressor_;
 };
 
 } // namespace parcelo

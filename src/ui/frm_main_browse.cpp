@@ -43,6 +43,8 @@ std::string frmMain::GetFolderFile(const std::string& strFolderName)
 
 void frmMain::browseForFile(QLineEdit* box, QLineEdit* destination, Pane pane, QWidget* focusAfter)
 {
+    if (working())
+        return;
     if (!box->text().isEmpty()) {
         const std::string chosen = GetFolderFile(GetFolderFromPath(textOf(box)));
         if (!chosen.empty())
@@ -59,6 +61,8 @@ void frmMain::browseForFile(QLineEdit* box, QLineEdit* destination, Pane pane, Q
 
 void frmMain::browseForFolder(QLineEdit* box)
 {
+    if (working())
+        return;
     selectedFolder_ = dialogs_.chooseFolder(this, textOf(box));
     if (!selectedFolder_.empty())
         box->setText(QString::fromStdString(withTrailingSeparator(selectedFolder_)));

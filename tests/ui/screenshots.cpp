@@ -1,5 +1,5 @@
-// Saves a picture of each pane of the main window (and the About box and help) as PNG files into
-// the folder given, for the README. Run it under Xvfb:
+// Saves a picture of each pane of the main window, of a finished split and join, and of the About
+// box and help as PNG files into the folder given, for the README. Run it under Xvfb:
 //   xvfb-run -s "-screen 0 1280x800x24" build/bin/ui_screenshots docs
 #include "ui/frm_about.h"
 #include "ui/frm_main.h"
@@ -12,9 +12,12 @@
 #include "shell_fixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPixmap>
+#include <QRadioButton>
 #include <QTreeWidget>
 
 #include <cstdio>
@@ -34,6 +37,36 @@ bool save(QWidget& widget, const QString& file)
 {
     settle();
     return widget.grab().save(file, "PNG");
+}
+
+// A compressed split of a 5,000,000-byte file into 1.38 MB pieces, then the join of the set
+// from its second piece, each pictured when it has finished.
+bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
+{
+    test::TempFolder work;
+    const std::string source = work.file("holiday.avi");
+    test::writeFile(source, test::patternBytes(5000000));
+    for (const char* name : {"PcxBr", "PcxJn"})
+        std::filesystem::create_directory(work.path() / name);
+    const std::string pieces = work.folder() + "PcxBr/";
+    window.cmdMSplit_Click();
+    SplitPane& split = *window.splitPane;
+    split.Text1->setText(QString::fromStdString(source));
+    split.Text4->setText(QString::fromStdString(pieces));
+    split.Option3->setChecked(true);
+    split.Combo2->setCurrentIndex(0);
+    split.Check1->setChecked(true);
+    window.cmdSpSplit_Click();
+    bool saved =
+        split.ListView1->topLevelItemCount() > 0 && save(window, folder + "split-finished.png");
+
+    window.cmdMJoin_Click();
+    window.joinPane->Text5->setText(QString::fromStdString(pieces + "holiday.avi.zip.002"));
+    window.joinPane->Text6->setText(QString::fromStdString(work.folder() + "PcxJn/"));
+    window.cmdJoin_Click();
+    saved = window.joinPane->ListView2->topLevelItemCount() > 0
+            && save(window, folder + "join-finished.png") && saved;
+    return saved;
 }
 
 } // namespace
@@ -73,6 +106,7 @@ int main(int argc, char* argv[])
     saved = save(*window, folder + "pane-verify.png") && saved;
     window->cmdMOptions_Click();
     saved = save(*window, folder + "pane-options.png") && saved;
+    saved = saveFinishedSplitAndJoin(*window, folder) && saved;
     frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage},
                    shell.host, shell.desktop, window.get());
     about.show();

@@ -1,0 +1,249 @@
+// The main window's work commands: Split, "Compress only", Join, the two checks and the
+// panes' "Clear All" buttons. Each copies its pane's controls into the command, runs it,
+// and puts the repaired paths and the focus back; the command does the rest.
+#include "ui/frm_main.h"
+
+#include "compress/compression_adapter.h"
+#include "join/join_command.h"
+#include "join/mod_join_file.h"
+#include "split/mod_split_file.h"
+#include "split/split_request.h"
+#include "ui/join_pane.h"
+#include "ui/main_menus.h"
+#include "ui/options_pane.h"
+#include "ui/split_pane.h"
+#include "ui/verify_pane.h"
+#include "verify/verify.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <initializer_list>
+
+namespace parcelo {
+
+namespace {
+
+std::string textOf(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
+
+void setText(QLineEdit* box, const std::string& text)
+{
+    box->setText(QString::fromStdString(text));
+}
+
+// A repaired path goes back into its box, unless the user changed the box while the
+// command ran (with "Clear All", say).
+void putBack(QLineEdit* box, const std::string& typed, const std::string& repaired)
+{
+    if (textOf(box) == typed)
+        setText(box, repaired);
+}
+
+// The control a command named for the focus, looked up among the pane's children.
+void focusControl(QWidget& pane, const std::string& name)
+{
+    if (name.empty())
+        return;
+    if (auto* control = pane.findChild<QWidget*>(QString::fromStdString(name)))
+        control->setFocus();
+}
+
+} // namespace
+
+void frmMain::wireCommands()
+{
+    const std::pair<QPushButton*, void (frmMain::*)()> commands[] = {
+        {splitPane->cmdSpSplit, &frmMain::cmdSpSplit_Click},
+        {splitPane->cmdCompress, &frmMain::cmdCompress_Click},
+        {splitPane->cmdSpCancel, &frmMain::cmdSpCancel_Click},
+        {joinPane->cmdJoin, &frmMain::cmdJoin_Click},
+        {joinPane->cmdJnCancel, &frmMain::cmdJnCancel_Click},
+        {verifyPane->cmdVerify1, &frmMain::cmdVerify1_Click},
+        {verifyPane->cmdVerify2, &frmMain::cmdVerify2_Click},
+        {verifyPane->cmdVerify3, &frmMain::cmdVerify3_Click},
+        {optionsPane->Command6, &frmMain::Command6_Click},
+    };
+    for (const auto& [button, handler] : commands)
+        connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+}
+
+// Everything that would start a second operation inside a running one. "Clear All", the
+// pane switches and the other menus stay: they do not disturb the operation.
+void frmMain::guardWork()
+{
+    const std::initializer_list<QWidget*> controls = {
+        splitPane->cmdSpSplit,  splitPane->cmdCompress, splitPane->Command3,
+        splitPane->Command2,    joinPane->cmdJoin,      joinPane->Command1,
+        joinPane->Command4,     verifyPane->cmdVerify1, verifyPane->cmdVerify2,
+        verifyPane->Command5,   optionsPane->Command6,  optionsPane->cmdOptBr1,
+        optionsPane->cmdOptBr2, navigation->cmdMExit,
+    };
+    for (QWidget* control : controls)
+        work_.guard(control);
+    for (QAction* action : {menus->mnuFileSp, menus->mnuFileJn, menus->mnuFileVy, menus->mnuExit})
+        work_.guard(action);
+}
+
+void frmMain::runWork(const std::function<void()>& operation)
+{
+    if (!work_.run(operation))
+        return;
+    if (closeAfterWork_) {
+        closeAfterWork_ = false;
+        close();
+    }
+}
+
+CompressionLevelOption frmMain::levelOption() const
+{
+    if (optionsPane->optCLevel2->isChecked())
+        return CompressionLevelOption::MediumCompression;
+    if (optionsPane->optCLevel3->isChecked())
+        return CompressionLevelOption::HighestSpeed;
+    if (optionsPane->optCLevel1->isChecked())
+        return CompressionLevelOption::HighestCompression;
+    return CompressionLevelOption::None;
+}
+
+SplitPaneValues frmMain::splitValues() const
+{
+    const SplitPane& pane = *splitPane;
+    SplitPaneValues values;
+    values.Text1 = textOf(pane.Text1);
+    values.Text2 = textOf(pane.Text2);
+    values.Text3 = textOf(pane.Text3);
+    values.Text4 = textOf(pane.Text4);
+    values.Option1 = pane.Option1->isChecked();
+    values.Option3 = pane.Option3->isChecked();
+    values.Combo1 = pane.Combo1->currentIndex();
+    values.Combo2 = pane.Combo2->currentIndex();
+    values.Check1 = pane.Check1->isChecked();
+    values.chkDelOrgSplit = optionsPane->chkDelOrgSplit->isChecked();
+    return values;
+}
+
+void frmMain::showSplitValues(const SplitPaneValues& values)
+{
+    SplitPane& pane = *splitPane;
+    setText(pane.Text1, values.Text1);
+    setText(pane.Text2, values.Text2);
+    setText(pane.Text3, values.Text3);
+    setText(pane.Text4, values.Text4);
+    QRadioButton* mode = values.Option1   ? pane.Option1
+                         : values.Option3 ? pane.Option3
+                                          : pane.Option2;
+    mode->setChecked(true);
+    pane.Combo1->setCurrentIndex(values.Combo1);
+    pane.Combo2->setCurrentIndex(values.Combo2);
+    pane.Check1->setChecked(values.Check1);
+}
+
+void frmMain::runSplitCommand(bool compressOnly)
+{
+    SplitPane& pane = *splitPane;
+    if (compressOnly) {
+        // one piece: the compressed file as it is, or the source when Check1 is off
+        pane.Option2->setChecked(true);
+        pane.Text2->setText(QStringLiteral("1"));
+        pane.Text1->setFocus();
+    }
+    SplitPaneValues values = splitValues();
+    const SplitPaneValues typed = values;
+    compressor_->SetLevelOption(levelOption());
+    SplitServices services{host_,         *splitEngine_, *compressor_,
+                           *recentFiles_, explore_,      pane.bindings()};
+    const CommandOutcome outcome = compressOnly ? parcelo::cmdCompress_Click(values, services)
+                                                : parcelo::cmdSpSplit_Click(values, services);
+    putBack(pane.Text1, typed.Text1, values.Text1);
+    putBack(pane.Text4, typed.Text4, values.Text4);
+    refreshExploreMenu();
+    focusControl(pane, outcome.focus);
+}
+
+void frmMain::cmdSpSplit_Click()
+{
+    runWork([this] { runSplitCommand(false); });
+}
+
+void frmMain::cmdCompress_Click()
+{
+    runWork([this] { runSplitCommand(true); });
+}
+
+void frmMain::cmdSpCancel_Click()
+{
+    SplitPaneValues values = splitValues();
+    parcelo::cmdSpCancel_Click(values, splitPane->bindings());
+    showSplitValues(values);
+}
+
+void frmMain::cmdJoin_Click()
+{
+    runWork([this] {
+        JoinPane& pane = *joinPane;
+        JoinPaneValues values{textOf(pane.Text5), textOf(pane.Text6), pane.Check2->isChecked(),
+                              optionsPane->chkDelOrgJoin->isChecked()};
+        const JoinPaneValues typed = values;
+        JoinServices services{host_,         *joinEngine_, *compressor_,
+                              *recentFiles_, explore_,     pane.bindings()};
+        const JoinOutcome outcome = parcelo::cmdJoin_Click(values, services);
+        putBack(pane.Text5, typed.Text5, values.Text5);
+        putBack(pane.Text6, typed.Text6, values.Text6);
+        refreshExploreMenu();
+        focusControl(pane, outcome.focus);
+    });
+}
+
+void frmMain::cmdJnCancel_Click()
+{
+    JoinPaneValues values{textOf(joinPane->Text5), textOf(joinPane->Text6),
+                          joinPane->Check2->isChecked(), optionsPane->chkDelOrgJoin->isChecked()};
+    parcelo::cmdJnCancel_Click(values, joinPane->bindings());
+    setText(joinPane->Text5, values.Text5);
+    setText(joinPane->Text6, values.Text6);
+}
+
+void frmMain::runVerifyCommand(bool wholeSet)
+{
+    QLineEdit* box = verifyPane->Text8;
+    const std::string typed = textOf(box);
+    const VerifyContext context{host_, verifyPane->bindings().fileList, &splitEngine_->UnitRef(),
+                                joinEngine_.get()};
+    const VerifyCommandResult result = wholeSet ? parcelo::cmdVerify2_Click(typed, context)
+                                                : parcelo::cmdVerify1_Click(typed, context);
+    putBack(box, typed, result.Text8);
+    if (result.focusText8)
+        box->setFocus();
+    // a check that stopped before its verdict is not remembered
+    if (result.verdict != VerifyVerdict::NoVerdict)
+        recentFiles_->AddRecentFile(result.Text8, "Verified");
+}
+
+void frmMain::cmdVerify1_Click()
+{
+    runWork([this] { runVerifyCommand(false); });
+}
+
+void frmMain::cmdVerify2_Click()
+{
+    runWork([this] { runVerifyCommand(true); });
+}
+
+void frmMain::cmdVerify3_Click()
+{
+    verifyPane->Text8->clear();
+    verifyPane->ProgressBar3->setVisible(false);
+    verifyPane->ListView3->clear();
+}
+
+} // namespace parcelo
