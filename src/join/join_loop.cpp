@@ -111,7 +111,8 @@ bool modJoinFile::joinBytes()
         if (header.count != pieceCount_ || header.number != i)
             return rejectPiece(notOfTheSet(currentPiecePath_));
         const std::uint64_t remaining = input_.size() - input_.position();
-        copyBytes(input_, output_, remaining, kCopyChunk, buffer_, pulse);
+        copyBytes(input_, output_, remaining, kCopyChunk, buffer_,
+                  host_.processesEvents() ? pulse : std::function<void()>{});
         showProgress(i);
         host_.processEvents();
     }

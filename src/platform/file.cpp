@@ -224,8 +224,12 @@ void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chun
 {
     bool useKernel = true;
     while (count > 0) {
+        // The kernel needs no buffer: without a pause between steps it takes them all.
+        const std::uint64_t kernelStep =
+            std::min<std::uint64_t>({count, afterChunk ? chunkSize : count, SIZE_MAX});
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, chunkSize));
-        std::size_t moved = useKernel ? kernelCopy(source, target, step) : 0;
+        std::size_t moved =
+            useKernel ? kernelCopy(source, target, static_cast<std::size_t>(kernelStep)) : 0;
         if (moved == 0) {
             useKernel = false;
             if (buffer.size() < step)

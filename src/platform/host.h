@@ -34,6 +34,10 @@ public:
     // Lets the user interface handle repaints and input before returning.
     virtual void processEvents() {}
 
+    // True when processEvents does something (a window to keep responsive). Long copies
+    // then yield every 2,000,000 bytes; without one they may move larger steps at once.
+    virtual bool processesEvents() const { return false; }
+
     // The busy pointer for the whole screen (true) or the default one (false).
     virtual void setBusy(bool busy) { (void)busy; }
 

@@ -143,6 +143,11 @@ void modSplitFile::writeHeader(int count, int number)
 
 void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk)
 {
+    if (!host_.processesEvents()) {
+        // Nothing to keep responsive: the whole piece in one retryable step.
+        writeRetrying([&] { copyBytes(source_, piece_, size, chunk, buffer_); }, true);
+        return;
+    }
     for (std::uint64_t left = size; left > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);

@@ -22,6 +22,7 @@ public:
     void setParentWidget(QWidget* parent) { parent_ = parent; }
 
     void processEvents() override;
+    bool processesEvents() const override { return true; }
     void setBusy(bool busy) override;
 
 protected:

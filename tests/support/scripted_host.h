@@ -28,6 +28,7 @@ public:
     ScriptedHost& acceptNotices(bool accept = true);
 
     void processEvents() override { ++eventsProcessed; }
+    bool processesEvents() const override { return true; }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
     // Texts of the messages shown, in order.
