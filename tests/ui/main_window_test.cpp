@@ -1,26 +1,22 @@
 #include "app/log_file.h"
-#include "ui/frm_folder.h"
+#include "ui/frm_about.h"
 #include "ui/frm_main.h"
+#include "ui/frm_pcx_a_instructions.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
+#include "ui/qt_host.h"
 #include "ui/split_pane.h"
 #include "ui/verify_pane.h"
 
 #include "shell_fixture.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QStackedWidget>
-#include <QTest>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
@@ -31,20 +27,12 @@ using namespace parcelo;
 
 namespace {
 
-class MainWindow : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        shell.installConfig();
-        window = shell.start();
-        ASSERT_NE(window, nullptr);
-    }
+using MainWindow = test::WindowTest;
 
-    std::string text(const QLineEdit* box) const { return box->text().toStdString(); }
-
-    test::Shell shell;
-    std::unique_ptr<frmMain> window;
-};
+std::string text(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
 
 std::string currentFolder()
 {
@@ -53,141 +41,74 @@ std::string currentFolder()
 
 } // namespace
 
-TEST_F(MainWindow, EveryWayToAPaneShowsItsHighlightAndFocus)
+TEST_F(MainWindow, EveryWayToAPaneShowsItAloneWithItsHighlightAndFocus)
 {
-    struct Way {
-        std::function<void()> open;
-        Pane pane;
-        QWidget* focus;
-    };
     const MainMenus& menus = *window->menus;
-    const Way ways[] = {
-        {[&] { window->navigation->cmdMJoin->click(); }, Pane::Join, window->joinPane->Text5},
-        {[&] { window->navigation->cmdMVerify->click(); }, Pane::Verify, window->verifyPane->Text8},
-        {[&] { window->navigation->cmdMOptions->click(); }, Pane::Options,
-         window->optionsPane->txtDefoutSplit},
-        {[&] { window->navigation->cmdMSplit->click(); }, Pane::Split, window->splitPane->Text1},
-        {[&] { menus.mnuV2->trigger(); }, Pane::Join, window->joinPane->Text5},
-        {[&] { menus.mnuV4->trigger(); }, Pane::Verify, window->verifyPane->Text8},
-        {[&] { menus.mnuV3->trigger(); }, Pane::Options, window->optionsPane->txtDefoutSplit},
-        {[&] { menus.mnuV1->trigger(); }, Pane::Split, window->splitPane->Text1},
-        {[&] { menus.mnuSettings->trigger(); }, Pane::Options, window->optionsPane->txtDefoutSplit},
-    };
-    for (const Way& way : ways) {
-        way.open();
-        EXPECT_EQ(window->visiblePane(), way.pane);
-        EXPECT_EQ(window->focusWidget(), way.focus);
-        int visiblePanes = 0;
-        for (Pane pane : kPanes) {
-            const bool shown = pane == way.pane;
-            EXPECT_EQ(window->navigation->highlightOf(pane)->isVisible(), shown);
-            EXPECT_EQ(window->navigation->button(pane)->isVisible(), !shown);
-            visiblePanes += window->panes->widget(static_cast<int>(pane))->isVisible() ? 1 : 0;
+    // in the order of kPanes: Split, Join, Verify, Options
+    QAction* const viewEntries[] = {menus.mnuV1, menus.mnuV2, menus.mnuV4, menus.mnuV3};
+    QWidget* const focus[] = {window->splitPane->Text1, window->joinPane->Text5,
+                              window->verifyPane->Text8, window->optionsPane->txtDefoutSplit};
+    const auto showsOnly = [&](std::size_t shown) {
+        EXPECT_EQ(window->visiblePane(), kPanes[shown]);
+        EXPECT_EQ(window->focusWidget(), focus[shown]);
+        for (std::size_t i = 0; i < kPanes.size(); ++i) {
+            const int index = static_cast<int>(kPanes[i]);
+            EXPECT_EQ(window->navigation->highlightOf(kPanes[i])->isVisible(), i == shown);
+            EXPECT_EQ(window->panes->widget(index)->isVisible(), i == shown);
         }
-        EXPECT_EQ(visiblePanes, 1);
+    };
+    for (std::size_t pane : {1, 2, 3, 0}) {
+        window->navigation->button(kPanes[pane])->click();
+        showsOnly(pane);
+        viewEntries[(pane + 2) % 4]->trigger();
+        showsOnly((pane + 2) % 4);
     }
-    EXPECT_EQ(window->optionsPane->Label25->text(),
-              "(Options will be saved automatically when you exit the application.)");
-    EXPECT_FALSE(window->optionsPane->ProgressBar4->isVisible());
+    menus.mnuSettings->trigger();
+    showsOnly(3);
 }
 
-TEST_F(MainWindow, SplitByOptionsFollowTheControlsInUse)
-{
-    SplitPane& pane = *window->splitPane;
-    QTest::mouseClick(pane.Option2, Qt::LeftButton);
-    EXPECT_TRUE(pane.Option2->isChecked());
-    EXPECT_EQ(window->focusWidget(), pane.Text2);
-    QTest::mouseClick(pane.Text3, Qt::LeftButton);
-    EXPECT_TRUE(pane.Option1->isChecked());
-    EXPECT_EQ(window->focusWidget(), pane.Text3);
-    QFocusEvent focusIn(QEvent::FocusIn);
-    QApplication::sendEvent(pane.Combo2, &focusIn);
-    EXPECT_TRUE(pane.Option3->isChecked());
-    QTest::mouseClick(pane.Text2, Qt::LeftButton);
-    EXPECT_TRUE(pane.Option2->isChecked());
-    emit pane.Combo1->activated(1);
-    EXPECT_TRUE(pane.Option1->isChecked());
-    // choosing a list entry from code does not move the option
-    pane.Combo2->setCurrentIndex(3);
-    EXPECT_TRUE(pane.Option1->isChecked());
-}
-
-TEST_F(MainWindow, FileBrowseFillsTheBoxesAndRemembersTheFolder)
+TEST_F(MainWindow, BrowseFillsTheBoxesAndRemembersTheFolder)
 {
     SplitPane& split = *window->splitPane;
     split.Text4->clear();
-    shell.dialogs.filesToPick = {"/d/in/a.txt"};
+    shell.dialogs.picks = {"/d/in/a.txt"};
     window->menus->mnuFileSp->trigger();
-    EXPECT_EQ(shell.dialogs.fileDialogStarts.back(), currentFolder());
+    EXPECT_EQ(shell.dialogs.starts.back(), currentFolder());
     EXPECT_EQ(text(split.Text1), "/d/in/a.txt");
     EXPECT_EQ(text(split.Text4), "/d/in/");
     EXPECT_EQ(window->LastBrowseFolder(), "/d/in/");
     EXPECT_EQ(window->focusWidget(), split.cmdSpSplit);
 
-    // a box that holds a path starts in its folder; cancelling keeps the box; the pane
-    // comes forward
+    // a box that holds a path starts in its folder; cancelling keeps the box
     VerifyPane& verify = *window->verifyPane;
     const std::string prefilled = text(verify.Text8);
     window->Command5_Click();
-    EXPECT_EQ(shell.dialogs.fileDialogStarts.back(), prefilled);
+    EXPECT_EQ(shell.dialogs.starts.back(), prefilled);
     EXPECT_EQ(text(verify.Text8), prefilled);
     EXPECT_EQ(window->visiblePane(), Pane::Verify);
-    EXPECT_EQ(window->focusWidget(), verify.cmdVerify1);
 
     // an empty box starts where the last file was picked; a destination is kept
     JoinPane& join = *window->joinPane;
     join.Text5->clear();
     join.Text6->setText("/keep/");
-    shell.dialogs.filesToPick = {"/e/set/movie.avi.003"};
+    shell.dialogs.picks = {"/e/set/movie.avi.003"};
     join.Command1->click();
-    EXPECT_EQ(shell.dialogs.fileDialogStarts.back(), "/d/in/");
+    EXPECT_EQ(shell.dialogs.starts.back(), "/d/in/");
     EXPECT_EQ(text(join.Text5), "/e/set/movie.avi.003");
     EXPECT_EQ(text(join.Text6), "/keep/");
     EXPECT_EQ(window->LastBrowseFolder(), "/e/set/");
-    EXPECT_EQ(window->focusWidget(), join.cmdJoin);
 
-    // cancelling with an empty box leaves it empty
-    join.Text5->clear();
-    window->Command1_Click();
-    EXPECT_TRUE(join.Text5->text().isEmpty());
-}
-
-TEST_F(MainWindow, FolderBrowseAddsOneSeparatorAndCancelKeepsTheBox)
-{
+    // folders get one final separator; cancelling keeps the box
     OptionsPane& options = *window->optionsPane;
     const std::string before = text(options.txtDefoutJoin);
-    shell.dialogs.foldersToPick = {"/work/out", "/", ""};
+    shell.dialogs.picks = {"/work/out", "/", ""};
     options.cmdOptBr2->click();
-    EXPECT_EQ(shell.dialogs.folderChooserStarts.back(), before);
+    EXPECT_EQ(shell.dialogs.starts.back(), before);
     EXPECT_EQ(text(options.txtDefoutJoin), "/work/out/");
-    EXPECT_EQ(window->SelectedFolder(), "/work/out");
     window->Command2_Click();
-    EXPECT_EQ(text(window->splitPane->Text4), "/");
-    window->joinPane->Command4->click();
-    EXPECT_EQ(text(window->joinPane->Text6), before);
-    EXPECT_EQ(window->SelectedFolder(), "");
-}
-
-TEST(FolderChooser, OpensAtAnExistingFolderAndElsewhereInTheWorkingFolder)
-{
-    test::TempFolder temp;
-    std::filesystem::create_directory(temp.path() / "inner");
-    const std::string inner = (temp.path() / "inner").string();
-    test::ScriptedHost host;
-
-    frmFolder chooser(host, inner);
-    EXPECT_EQ(chooser.windowTitle(), " Select Destination Folder");
-    EXPECT_EQ(chooser.highlightedFolder(), inner);
-    chooser.cmdOK->click();
-    EXPECT_EQ(chooser.SelectedFolder(), inner);
-
-    for (const std::string& start :
-         {std::string("a:/inner"), temp.file("missing"), std::string()}) {
-        frmFolder elsewhere(host, start);
-        EXPECT_EQ(elsewhere.highlightedFolder(), currentFolder()) << start;
-        elsewhere.cmdCancel->click();
-        EXPECT_EQ(elsewhere.SelectedFolder(), "");
-    }
+    EXPECT_EQ(text(split.Text4), "/");
+    join.Command4->click();
+    EXPECT_EQ(text(join.Text6), "/keep/");
 }
 
 TEST_F(MainWindow, RecentMenusShowTheStoredListsAndFillTheBoxes)
@@ -206,27 +127,22 @@ TEST_F(MainWindow, RecentMenusShowTheStoredListsAndFillTheBoxes)
     EXPECT_EQ(menus.mnuSpFileItem[0]->text().toStdString(),
               "1. " + shell.app.file("present && here.bin"));
     EXPECT_EQ(menus.mnuSpFileItem[1]->text().toStdString(), "2. " + gone);
-    EXPECT_TRUE(menus.mnuSpFileItem[1]->isVisible());
     EXPECT_FALSE(menus.mnuSpFileItem[2]->isVisible());
     EXPECT_FALSE(menus.mnuSpFileRecentTemp->isVisible());
     EXPECT_TRUE(menus.mnuJnFileRecentTemp->isVisible());
-    EXPECT_FALSE(menus.mnuJnFileItem[0]->isVisible());
 
     window->cmdMOptions_Click();
     menus.mnuSpFileItem[0]->trigger();
     EXPECT_EQ(text(window->splitPane->Text1), present);
-    EXPECT_TRUE(shell.host.shown.empty());
     shell.host.answer(Answer::Ok, "could not be located");
     menus.mnuSpFileItem[1]->trigger();
     EXPECT_EQ(text(window->splitPane->Text1), gone);
     EXPECT_EQ(shell.host.shown.back().text, "The file " + gone + " could not be located.");
-    EXPECT_EQ(shell.host.shown.back().icon, Icon::None);
     EXPECT_EQ(window->visiblePane(), Pane::Options);
 
     // a file recorded while the program runs shows at once
     window->recentFiles().AddRecentFile(present, "Verified");
     EXPECT_TRUE(menus.mnuVfFileItem[0]->isVisible());
-    EXPECT_FALSE(menus.mnuVfFileRecentTemp->isVisible());
     window->mnuVfFileItem_Click(1);
     EXPECT_EQ(text(window->verifyPane->Text8), present);
 }
@@ -235,7 +151,6 @@ TEST_F(MainWindow, ExploreEntriesOpenTheirFoldersOrSayTheyCannot)
 {
     MainMenus& menus = *window->menus;
     const std::string splitFolder = shell.appFolder + "/PcxBr";
-    EXPECT_EQ(menus.mnuExplore[0]->text().toStdString(), splitFolder);
     menus.mnuExplore[0]->trigger();
     EXPECT_EQ(shell.desktop.folders, std::vector<std::string>{splitFolder});
 
@@ -263,11 +178,71 @@ TEST_F(MainWindow, LogCommandsOpenDeleteAndRestartTheLog)
     shell.host.answer(Answer::Yes, "Are you sure you want to delete the existing log file");
     menus.mnuDeleteLogFile->trigger();
     ASSERT_EQ(shell.logLines().size(), 1u);
-    EXPECT_NE(shell.logLines()[0].find("...Creating new log file"), std::string::npos);
+    EXPECT_TRUE(test::contains(shell.logLines()[0], "...Creating new log file"));
 
     std::filesystem::remove(shell.paths.logFilePath);
     shell.host.answer(Answer::No, "Would you like to create a new log file?");
     menus.mnuViewLogFile->trigger();
     EXPECT_FALSE(std::filesystem::exists(shell.paths.logFilePath));
     EXPECT_EQ(shell.desktop.edited.size(), 1u);
+}
+
+TEST_F(MainWindow, AboutBoxAndWebLinks)
+{
+    shell.dialogs.onModal = [&](QDialog& dialog) {
+        auto& about = dynamic_cast<frmAbout&>(dialog);
+        EXPECT_EQ(about.windowTitle(), "About Parcelo");
+        EXPECT_EQ(about.lblTitle->text(), "Parcelo");
+        EXPECT_EQ(about.lblVersion->text(), "Version 1.2");
+        EXPECT_FALSE(about.Label3->isVisible());
+        EXPECT_EQ(about.Label2->text(), "Compress and Split Files");
+        EXPECT_EQ(about.Label4->text(), "On web: https://www.norvane.example/");
+    };
+    window->menus->mnuAbout->trigger();
+    EXPECT_EQ(shell.dialogs.modalsShown, std::vector<std::string>{"frmAbout"});
+
+    window->menus->mnuSupport->trigger();
+    EXPECT_EQ(shell.desktop.webPages.back(), "https://www.norvane.example/parcelo/support/");
+    shell.desktop.succeed = false;
+    shell.host.answer(Answer::Ok, "A Internet browser");
+    window->menus->mnuWeb->trigger();
+    EXPECT_EQ(shell.host.shown.back().text,
+              "A Internet browser could not be started or https://www.norvane.example/ could not "
+              "be accessed.\rPlease open a browser and open https://www.norvane.example/.");
+}
+
+TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
+{
+    shell.dialogs.onModal = [&](QDialog& dialog) {
+        auto& instructions = dynamic_cast<frmPcxAInstructions&>(dialog);
+        shell.host.answer(Answer::Ok, "PcxAssember.exe can not be located");
+        instructions.Command1->click();
+        EXPECT_TRUE(instructions.isVisible());
+        // present beside the program: started, nothing said
+        test::writeFile(shell.app.file(kAssemblerProgram), "");
+        instructions.Command1->click();
+    };
+    window->menus->mnuPcxAssembler1->trigger();
+    ASSERT_EQ(shell.host.shown.size(), 1u);
+    EXPECT_EQ(shell.host.shown[0].text,
+              "PcxAssember.exe can not be located in the application folder.\n"
+              "Make sure that the files exists in the folder where Parcelo is installed.\n"
+              "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "
+              "https://www.norvane.example/m/download/PcxAssembler.exe");
+    EXPECT_EQ(shell.host.shown[0].icon, Icon::Critical);
+    EXPECT_EQ(shell.desktop.started, std::vector<std::string>{shell.app.file(kAssemblerProgram)});
+}
+
+TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
+{
+    const auto box =
+        makeMessageBox(std::string("first") + CR + LF + "second" + CR + "third", Buttons::YesNo,
+                       Icon::Question, "Fatal Error: cannot continue", nullptr);
+    EXPECT_EQ(box->windowTitle(), "Fatal Error: cannot continue");
+    EXPECT_EQ(box->text(), "first\nsecond\nthird");
+    EXPECT_EQ(box->icon(), QMessageBox::Question);
+    EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    // a box closed without one of its buttons declines
+    EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNoCancel), Answer::Cancel);
+    EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNo), Answer::No);
 }

@@ -2,68 +2,22 @@
 
 #include "ui/start_up.h"
 
-#include <QDialog>
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
 
 #include <sstream>
 
 namespace parcelo::test {
 
-bool FakeDesktop::openWebPage(const std::string& address)
+std::string FakeDialogs::pick(const std::string& start)
 {
-    webPages.push_back(address);
-    return succeed;
-}
-
-bool FakeDesktop::openFolder(const std::string& folder)
-{
-    folders.push_back(folder);
-    return succeed;
-}
-
-bool FakeDesktop::openInEditor(const std::string& file)
-{
-    edited.push_back(file);
-    return succeed;
-}
-
-bool FakeDesktop::startProgram(const std::string& program)
-{
-    started.push_back(program);
-    return succeed;
-}
-
-namespace {
-
-std::string next(std::deque<std::string>& answers)
-{
-    if (answers.empty())
+    starts.push_back(start);
+    if (picks.empty())
         return {};
-    std::string answer = answers.front();
-    answers.pop_front();
+    std::string answer = picks.front();
+    picks.pop_front();
     return answer;
-}
-
-} // namespace
-
-std::string FakeDialogs::openFile(QWidget*, const std::string& initialFolder)
-{
-    fileDialogStarts.push_back(initialFolder);
-    return next(filesToPick);
-}
-
-std::string FakeDialogs::chooseFolder(QWidget*, const std::string& initialFolder)
-{
-    folderChooserStarts.push_back(initialFolder);
-    return next(foldersToPick);
-}
-
-void FakeDialogs::runModal(QDialog& dialog)
-{
-    modalsShown.push_back(dialog.objectName().toStdString());
-    dialog.show();
-    if (onModal)
-        onModal(dialog);
-    dialog.close();
 }
 
 Shell::Shell()
@@ -75,11 +29,6 @@ Shell::Shell()
 void Shell::installConfig()
 {
     installConfig(readFile(PARCELO_SHIPPED_CONFIG));
-}
-
-void Shell::installConfig(const std::string& text)
-{
-    writeFile(paths.configFilePath, text);
 }
 
 std::unique_ptr<frmMain> Shell::start()
@@ -97,6 +46,22 @@ std::vector<std::string> Shell::logLines() const
     for (std::string line; std::getline(log, line);)
         lines.push_back(line);
     return lines;
+}
+
+void WindowTest::SetUp()
+{
+    shell.installConfig();
+    window = shell.start();
+    ASSERT_NE(window, nullptr);
+}
+
+void typeAndClick(const Typing& boxes, QAbstractButton* button)
+{
+    for (const auto& [box, text] : boxes) {
+        box->clear();
+        QTest::keyClicks(box, QString::fromStdString(text));
+    }
+    QTest::mouseClick(button, Qt::LeftButton);
 }
 
 } // namespace parcelo::test

@@ -1,46 +1,57 @@
 #pragma once
 
 #include "app/registry.h"
-#include "ui/desktop.h"
 #include "ui/frm_main.h"
 #include "ui/main_dialogs.h"
 
 #include "scripted_host.h"
 #include "temp_folder.h"
+#include "window_fakes.h"
+
+#include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
+
+class QAbstractButton;
+class QLineEdit;
 
 namespace parcelo::test {
 
-// A desktop that records what it was asked to open and answers with `succeed`.
-class FakeDesktop : public Desktop {
+// Dialogs that answer the file and folder choosers from one queue (empty: cancelled) and
+// show modal windows without waiting.
+class FakeDialogs : public InspectingModal<MainDialogs> {
 public:
-    bool openWebPage(const std::string& address) override;
-    bool openFolder(const std::string& folder) override;
-    bool openInEditor(const std::string& file) override;
-    bool startProgram(const std::string& program) override;
-    std::string systemInfoTool() override { return infoTool; }
+    std::string openFile(QWidget*, const std::string& initialFolder) override
+    {
+        return pick(initialFolder);
+    }
+    std::string chooseFolder(QWidget*, const std::string& initialFolder) override
+    {
+        return pick(initialFolder);
+    }
 
-    bool succeed = true;
-    std::string infoTool;
-    std::vector<std::string> webPages, folders, edited, started;
+    std::deque<std::string> picks;
+    std::vector<std::string> starts; // the folder each chooser opened at
+
+private:
+    std::string pick(const std::string& start);
 };
 
-// Dialogs that answer from queues (an empty queue cancels) and show modal windows
-// without waiting: `onModal` looks at the window while it is open.
-class FakeDialogs : public MainDialogs {
+// A scripted host that also runs a hook each time an operation lets events through.
+class HookedHost : public ScriptedHost {
 public:
-    std::string openFile(QWidget* parent, const std::string& initialFolder) override;
-    std::string chooseFolder(QWidget* parent, const std::string& initialFolder) override;
-    void runModal(QDialog& dialog) override;
-
-    std::deque<std::string> filesToPick, foldersToPick;
-    std::vector<std::string> fileDialogStarts, folderChooserStarts, modalsShown;
-    std::function<void(QDialog&)> onModal;
+    void processEvents() override
+    {
+        ScriptedHost::processEvents();
+        if (onEvents)
+            onEvents();
+    }
+    std::function<void()> onEvents;
 };
 
 // A fresh application folder with its own settings file, and the services of a shell.
@@ -50,7 +61,7 @@ public:
 
     // The shipped config.xml, or the given text, as the application folder's config.xml.
     void installConfig();
-    void installConfig(const std::string& text);
+    void installConfig(const std::string& text) { writeFile(paths.configFilePath, text); }
     std::string config() const { return readFile(paths.configFilePath); }
     // Runs the start-up; the window, if any, saves without the pause.
     std::unique_ptr<frmMain> start();
@@ -60,9 +71,29 @@ public:
     std::string appFolder;
     AppPaths paths;
     RegistryRoot registry;
-    ScriptedHost host;
+    HookedHost host;
     FakeDesktop desktop;
     FakeDialogs dialogs;
 };
+
+// The main window started from a fresh application folder with the shipped config.xml.
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    Shell shell;
+    std::unique_ptr<frmMain> window;
+};
+
+// Texts to type, each into its box.
+using Typing = std::vector<std::pair<QLineEdit*, std::string>>;
+
+// Types each text into its box, as a user would, and clicks the button.
+void typeAndClick(const Typing& boxes, QAbstractButton* button);
+
+inline bool contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
 
 } // namespace parcelo::test

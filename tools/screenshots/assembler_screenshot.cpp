@@ -3,40 +3,35 @@
 //   xvfb-run -s "-screen 0 1280x800x24" build/bin/assembler_screenshot docs
 #include "assembler/frm_instructions.h"
 #include "assembler/frm_main.h"
+#include "assembler/start_up.h"
+#include "platform/host.h"
+#include "ui/desktop.h"
 
-#include "assembler_fixture.h"
+#include "screenshot.h"
 
-#include <QApplication>
-#include <QIcon>
+#include <QFile>
 #include <QLineEdit>
-#include <QPixmap>
-
-#include <cstdio>
+#include <QTemporaryDir>
 
 using namespace parcelo;
-
-namespace {
-
-bool save(QWidget& widget, const QString& file)
-{
-    test::settle();
-    return widget.grab().save(file, "PNG");
-}
-
-} // namespace
+using screenshot::save;
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: assembler_screenshot FOLDER\n");
+    const QString folder = screenshot::outputFolder(argc, argv, "assembler_screenshot");
+    if (folder.isEmpty())
         return 2;
-    }
-    QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-    const QString folder = QString::fromLocal8Bit(argv[1]) + "/";
-    test::AssemblerRun run;
-    test::writeFile(run.folder.file("holiday.avi.001"), "piece");
-    auto window = run.start();
+    // Started beside a first piece, so that it shows no warning.
+    QTemporaryDir appDir;
+    QFile piece(appDir.filePath("holiday.avi.001"));
+    if (!piece.open(QIODevice::WriteOnly) || piece.write("piece") != 5)
+        return 1;
+    piece.close();
+    SilentHost host;
+    SystemDesktop desktop;
+    ExecModalRunner modal;
+    auto window = assembler::Main(appDir.path().toStdString(), {host, desktop, modal});
     // the boxes as a recipient would see them, not the temporary folder
     window->Text5->setText(QStringLiteral("/home/ann/Downloads/holiday.avi.001"));
     window->Text6->setText(QStringLiteral("/home/ann/Downloads/"));

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "ui/desktop.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace parcelo::test {
+
+// A desktop that records what it was asked to open and answers with `succeed`.
+class FakeDesktop : public Desktop {
+public:
+    bool openWebPage(const std::string& address) override { return note(webPages, address); }
+    bool openFolder(const std::string& folder) override { return note(folders, folder); }
+    bool openInEditor(const std::string& file) override { return note(edited, file); }
+    bool startProgram(const std::string& program) override { return note(started, program); }
+    std::string systemInfoTool() override { return infoTool; }
+
+    bool succeed = true;
+    std::string infoTool;
+    std::vector<std::string> webPages, folders, edited, started;
+
+private:
+    bool note(std::vector<std::string>& list, const std::string& entry)
+    {
+        list.push_back(entry);
+        return succeed;
+    }
+};
+
+// Shows modal windows without waiting: `onModal` looks at the window while it is open.
+template <class Runner>
+class InspectingModal : public Runner {
+public:
+    void runModal(QDialog& dialog) override
+    {
+        modalsShown.push_back(dialog.objectName().toStdString());
+        dialog.show();
+        if (onModal)
+            onModal(dialog);
+        dialog.close();
+    }
+
+    std::vector<std::string> modalsShown;
+    std::function<void(QDialog&)> onModal;
+};
+
+using FakeModalRunner = InspectingModal<ModalRunner>;
+
+} // namespace parcelo::test

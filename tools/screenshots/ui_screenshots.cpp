@@ -1,0 +1,121 @@
+// Saves a picture of each pane of the main window, of a finished split and join, and of the
+// About box and help as PNG files into the folder given, for the README. Run it under Xvfb:
+//   xvfb-run -s "-screen 0 1280x800x24" build/bin/ui_screenshots docs
+#include "app/app_paths.h"
+#include "app/registry.h"
+#include "platform/host.h"
+#include "ui/desktop.h"
+#include "ui/frm_about.h"
+#include "ui/frm_main.h"
+#include "ui/help_window.h"
+#include "ui/join_pane.h"
+#include "ui/main_dialogs.h"
+#include "ui/options_pane.h"
+#include "ui/split_pane.h"
+#include "ui/start_up.h"
+#include "ui/verify_pane.h"
+
+#include "screenshot.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+using namespace parcelo;
+using screenshot::save;
+
+namespace {
+
+// A compressed split of a 5,000,000-byte file into 1.38 MB pieces, then the join of the set
+// from its second piece, each pictured when it has finished.
+bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
+{
+    QTemporaryDir work;
+    const std::string root = work.path().toStdString() + "/";
+    const std::string source = root + "holiday.avi";
+    const std::string pieces = root + "PcxBr/";
+    if (!screenshot::writeNoise(source, 5000000) || !QDir(work.path()).mkpath("PcxBr")
+        || !QDir(work.path()).mkpath("PcxJn"))
+        return false;
+    window.cmdMSplit_Click();
+    SplitPane& split = *window.splitPane;
+    split.Text1->setText(QString::fromStdString(source));
+    split.Text4->setText(QString::fromStdString(pieces));
+    split.Option3->setChecked(true);
+    split.Combo2->setCurrentIndex(0);
+    split.Check1->setChecked(true);
+    window.cmdSpSplit_Click();
+    bool saved =
+        split.ListView1->topLevelItemCount() > 0 && save(window, folder + "split-finished.png");
+
+    window.cmdMJoin_Click();
+    window.joinPane->Text5->setText(QString::fromStdString(pieces + "holiday.avi.zip.002"));
+    window.joinPane->Text6->setText(QString::fromStdString(root + "PcxJn/"));
+    window.cmdJoin_Click();
+    saved = window.joinPane->ListView2->topLevelItemCount() > 0
+            && save(window, folder + "join-finished.png") && saved;
+    return saved;
+}
+
+// Fills the boxes as a user would see them, not with the throwaway application folder.
+void fillLikeAUser(frmMain& window)
+{
+    const QString split = QStringLiteral("/home/ann/Parcelo/PcxBr/");
+    const QString join = QStringLiteral("/home/ann/Parcelo/PcxJn/");
+    for (QLineEdit* box :
+         {window.splitPane->Text4, window.verifyPane->Text8, window.optionsPane->txtDefoutSplit})
+        box->setText(split);
+    for (QLineEdit* box : {window.joinPane->Text6, window.optionsPane->txtDefoutJoin})
+        box->setText(join);
+    window.splitPane->Text1->setText("/home/ann/Videos/holiday.avi");
+    window.splitPane->Text3->setText("1.38");
+    window.joinPane->Text5->setText(split + "holiday.avi.zip.001");
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QString folder = screenshot::outputFolder(argc, argv, "ui_screenshots");
+    if (folder.isEmpty())
+        return 2;
+    // The program runs from a throwaway folder holding the shipped config.xml and help.
+    QTemporaryDir appDir;
+    const std::string appFolder = appDir.path().toStdString();
+    const AppPaths paths = appPathsFor(appFolder);
+    if (!QFile::copy(PARCELO_SHIPPED_CONFIG, QString::fromStdString(paths.configFilePath)))
+        return 1;
+    SilentHost host;
+    SystemDesktop desktop;
+    QtMainDialogs dialogs(host);
+    auto window = Main(appFolder,
+                       {host, desktop, dialogs, RegistryRoot::inFile(appFolder + "/registry.ini")});
+    if (!window)
+        return 1;
+    window->setSaveOptionsPause({});
+    window->resize(860, 620);
+    fillLikeAUser(*window);
+
+    bool saved = save(*window, folder + "pane-split.png");
+    window->cmdMJoin_Click();
+    saved = save(*window, folder + "pane-join.png") && saved;
+    window->cmdMVerify_Click();
+    saved = save(*window, folder + "pane-verify.png") && saved;
+    window->cmdMOptions_Click();
+    saved = save(*window, folder + "pane-options.png") && saved;
+    saved = saveFinishedSplitAndJoin(*window, folder) && saved;
+    frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage}, host,
+                   desktop, window.get());
+    about.show();
+    saved = save(about, folder + "about.png") && saved;
+    QFile::copy(PARCELO_SHIPPED_HELP, QString::fromStdString(appFolder + "/" + kHelpFileName));
+    window->mnuPcxAssembler_Click();
+    saved = save(*window->helpWindow(), folder + "help.png") && saved;
+    return saved ? 0 : 1;
+}
