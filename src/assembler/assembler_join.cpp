@@ -21,11 +21,8 @@ AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile
     if (const JoinStart start = startJoin(text5, text6, engine, host); !start.ready)
         return {false, start.focus, {}};
 
-    engine.LocateSplitFiles();
-    if (engine.ErrorFlag() != 0) {
-        host.message(engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
+    if (!locateSet(engine, host))
         return {};
-    }
 
     host.setBusy(true);
     engine.JoinSplitFiles();

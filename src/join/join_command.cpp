@@ -45,11 +45,8 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.SetStatusLabel(services.pane.statusLabel);
     engine.SetFileList(services.pane.fileList);
 
-    engine.LocateSplitFiles();
-    if (engine.ErrorFlag() != 0) {
-        host.message(engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
+    if (!locateSet(engine, host))
         return {};
-    }
 
     host.setBusy(true);
     engine.JoinSplitFiles();

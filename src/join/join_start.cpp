@@ -88,6 +88,15 @@ JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& 
     return {true, {}};
 }
 
+bool locateSet(modJoinFile& engine, Host& host)
+{
+    engine.LocateSplitFiles();
+    if (engine.ErrorFlag() == 0)
+        return true;
+    host.message(engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
+    return false;
+}
+
 std::string joinErrorText(const modJoinFile& engine)
 {
     return "Error:" + std::to_string(engine.ErrorFlag()) + " : " + engine.ErrorMessage();

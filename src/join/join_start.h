@@ -20,6 +20,10 @@ struct JoinStart {
 // Cancelling that prompt ends the join without a further message.
 JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& engine, Host& host);
 
+// Finds every piece of the set from the engine's source; when it cannot, shows why
+// (critical) and returns false.
+bool locateSet(modJoinFile& engine, Host& host);
+
 // The report of a failed join: "Error:" + ErrorFlag + " : " + ErrorMessage.
 std::string joinErrorText(const modJoinFile& engine);
 

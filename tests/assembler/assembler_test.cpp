@@ -96,12 +96,10 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     window->hide();
     window->show();
     QCoreApplication::processEvents();
-    ASSERT_EQ(host.shown.size(), 1u);
-    EXPECT_EQ(host.shown[0].text,
-              "The first split file could not be located in the current folder.\n"
-              "Please copy and run PcxAssembler.exe from the folder which contains split files.\n"
-              "Alternatively specify the location of any one the split files and click on Join.");
-    EXPECT_EQ(host.shown[0].icon, Icon::Critical);
+    host.expectOnlyCritical(
+        "The first split file could not be located in the current folder.\n"
+        "Please copy and run PcxAssembler.exe from the folder which contains split files.\n"
+        "Alternatively specify the location of any one the split files and click on Join.");
     EXPECT_EQ(box(window->Text5), folder.folder());
     EXPECT_EQ(box(window->Text6), folder.folder());
 

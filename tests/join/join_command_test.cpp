@@ -96,9 +96,7 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
         const JoinOutcome outcome = cmdJoin_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.message;
         EXPECT_EQ(outcome.focus, c.focus) << c.message;
-        ASSERT_EQ(refusing.shown.size(), 1u) << c.message;
-        EXPECT_EQ(refusing.shown[0].text, c.message);
-        EXPECT_EQ(refusing.shown[0].icon, Icon::Critical);
+        refusing.expectOnlyCritical(c.message);
     }
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
 }

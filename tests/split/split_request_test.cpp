@@ -115,9 +115,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         const CommandOutcome outcome = cmdSpSplit_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.text;
         EXPECT_EQ(outcome.focus, c.focus) << c.text;
-        ASSERT_EQ(refusing.shown.size(), 1u) << c.text;
-        EXPECT_EQ(refusing.shown[0].text, c.text);
-        EXPECT_EQ(refusing.shown[0].icon, Icon::Critical);
+        refusing.expectOnlyCritical(c.text);
     }
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
     EXPECT_TRUE(recent.added.empty());

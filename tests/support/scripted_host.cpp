@@ -36,6 +36,13 @@ Answer ScriptedHost::showMessage(const std::string& text, Buttons buttons, Icon 
     return reply;
 }
 
+void ScriptedHost::expectOnlyCritical(const std::string& text) const
+{
+    ASSERT_EQ(shown.size(), 1u) << text;
+    EXPECT_EQ(shown[0].text, text);
+    EXPECT_EQ(shown[0].icon, Icon::Critical) << text;
+}
+
 std::vector<std::string> ScriptedHost::texts() const
 {
     std::vector<std::string> result;

@@ -31,6 +31,9 @@ public:
     bool processesEvents() const override { return true; }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
+    // Checks that exactly one message was shown: a critical one with this text.
+    void expectOnlyCritical(const std::string& text) const;
+
     // Texts of the messages shown, in order.
     std::vector<std::string> texts() const;
     bool allAnswersUsed() const { return replies_.empty(); }

@@ -223,13 +223,11 @@ TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
         instructions.Command1->click();
     };
     window->menus->mnuPcxAssembler1->trigger();
-    ASSERT_EQ(shell.host.shown.size(), 1u);
-    EXPECT_EQ(shell.host.shown[0].text,
-              "PcxAssember.exe can not be located in the application folder.\n"
-              "Make sure that the files exists in the folder where Parcelo is installed.\n"
-              "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "
-              "https://www.norvane.example/m/download/PcxAssembler.exe");
-    EXPECT_EQ(shell.host.shown[0].icon, Icon::Critical);
+    shell.host.expectOnlyCritical(
+        "PcxAssember.exe can not be located in the application folder.\n"
+        "Make sure that the files exists in the folder where Parcelo is installed.\n"
+        "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "
+        "https://www.norvane.example/m/download/PcxAssembler.exe");
     EXPECT_EQ(shell.desktop.started, std::vector<std::string>{shell.app.file(kAssemblerProgram)});
 }
 
