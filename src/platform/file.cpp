@@ -82,6 +82,14 @@ File::File(const std::string& path, Mode mode) : path_(path)
     }
 }
 
+File File::adopt(int descriptor, const std::string& path)
+{
+    File file;
+    file.fd_ = descriptor;
+    file.path_ = path;
+    return file;
+}
+
 File::File(File&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_))
 {
     other.fd_ = -1;

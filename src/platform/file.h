@@ -45,6 +45,9 @@ public:
     // Closes the file; a failure to close a written file (data not stored) throws.
     void close();
 
+    // Takes over an open descriptor; errors then name path.
+    static File adopt(int descriptor, const std::string& path);
+
 private:
     void closeQuietly() noexcept;
 

@@ -24,6 +24,8 @@ std::string describeRunError(int number)
         return "File not found";
     case err::DeviceIoError:
         return "Device I/O error";
+    case err::FileAlreadyExists:
+        return "File already exists";
     case err::DiskFull:
         return "Disk full";
     case err::InputPastEndOfFile:
@@ -46,6 +48,8 @@ static int runErrorNumber(int osError, bool onFolder)
         return onFolder ? err::PathNotFound : err::FileNotFound;
     case ENOTDIR:
         return err::PathNotFound;
+    case EEXIST:
+        return err::FileAlreadyExists;
     case EIO:
         return err::DeviceIoError;
     case ENOSPC:

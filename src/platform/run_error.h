@@ -12,6 +12,7 @@ inline constexpr int TypeMismatch = 13;
 inline constexpr int BadFileNameOrNumber = 52;
 inline constexpr int FileNotFound = 53;
 inline constexpr int DeviceIoError = 57;
+inline constexpr int FileAlreadyExists = 58;
 inline constexpr int DiskFull = 61;
 inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int PermissionDenied = 70;

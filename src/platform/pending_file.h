@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/file.h"
+
+#include <string>
+
+namespace parcelo {
+
+// A file written under a temporary name in its destination folder and moved onto its
+// final name only when it is complete. The temporary file is created exclusively (it
+// never follows a link or reuses a file), holds an advisory lock while it is written,
+// and is removed on every way out that does not commit it. A process killed mid-write
+// leaves at most "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears.
+class PendingFile {
+public:
+    PendingFile() = default;
+    // Creates the temporary file for finalPath; throws RunError naming finalPath.
+    explicit PendingFile(const std::string& finalPath);
+    PendingFile(PendingFile&& other) noexcept;
+    PendingFile& operator=(PendingFile&& other) noexcept;
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+    ~PendingFile(); // discards an uncommitted file
+
+    bool isOpen() const { return file_.isOpen(); }
+    // The open temporary file; its errors name the final path.
+    File& file() { return file_; }
+    const std::string& finalPath() const { return finalPath_; }
+    const std::string& temporaryPath() const { return temporaryPath_; }
+
+    // Closes the file (a failure to store its data throws) and renames it onto the final
+    // name, replacing a file there. On failure the temporary file is removed.
+    void commit();
+    // As commit, but fails with "File already exists" (58) when the final name is taken.
+    void commitWithoutReplacing();
+    // Closes and removes the temporary file; nothing at the final name changes.
+    void discard() noexcept;
+
+private:
+    void finish(bool replace);
+
+    File file_;
+    std::string finalPath_;
+    std::string temporaryPath_; // native path of the temporary file
+    int slot_ = -1;             // its place in the table cleared on a signal
+};
+
+// The marker between a final name and the random tail of its temporary file.
+inline constexpr const char* kTemporaryMarker = ".parcelo-tmp-";
+
+// Removes the temporary files that finished jobs for finalPath left behind (a killed
+// process); a temporary file another running job still writes is left alone.
+void removeStaleTemporaries(const std::string& finalPath) noexcept;
+
+// Removes every temporary file this process has open. Async-signal-safe: for a handler of
+// SIGINT or SIGTERM that then ends the process.
+void removePendingFilesOnSignal() noexcept;
+
+} // namespace parcelo
