@@ -11,16 +11,16 @@ namespace parcelo {
 // never follows a link or reuses a file), holds an advisory lock while it is written,
 // and is removed on every way out that does not commit it. A process killed mid-write
 // leaves at most "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears.
-class PendingFile {
+class SafeOutput {
 public:
-    PendingFile() = default;
+    SafeOutput() = default;
     // Creates the temporary file for finalPath; throws RunError naming finalPath.
-    explicit PendingFile(const std::string& finalPath);
-    PendingFile(PendingFile&& other) noexcept;
-    PendingFile& operator=(PendingFile&& other) noexcept;
-    PendingFile(const PendingFile&) = delete;
-    PendingFile& operator=(const PendingFile&) = delete;
-    ~PendingFile(); // discards an uncommitted file
+    explicit SafeOutput(const std::string& finalPath);
+    SafeOutput(SafeOutput&& other) noexcept;
+    SafeOutput& operator=(SafeOutput&& other) noexcept;
+    SafeOutput(const SafeOutput&) = delete;
+    SafeOutput& operator=(const SafeOutput&) = delete;
+    ~SafeOutput(); // discards an uncommitted file
 
     bool isOpen() const { return file_.isOpen(); }
     // The open temporary file; its errors name the final path.
@@ -54,6 +54,6 @@ void removeStaleTemporaries(const std::string& finalPath) noexcept;
 
 // Removes every temporary file this process has open. Async-signal-safe: for a handler of
 // SIGINT or SIGTERM that then ends the process.
-void removePendingFilesOnSignal() noexcept;
+void removeSafeOutputsOnSignal() noexcept;
 
 } // namespace parcelo

@@ -1,4 +1,4 @@
-#include "platform/pending_file.h"
+#include "platform/safe_output.h"
 #include "platform/run_error.h"
 
 #include "temp_folder.h"
@@ -13,13 +13,13 @@ using namespace parcelo;
 
 // A pending file shows under its final name only once committed; every other way out
 // leaves the folder as it was.
-TEST(PendingFile, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
+TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
 {
     test::TempFolder temp;
     const std::string target = temp.file("joined.bin");
     test::writeFile(target, "user's own");
     {
-        PendingFile pending(target);
+        SafeOutput pending(target);
         pending.file().write("partial");
         EXPECT_EQ(test::filesIn(temp.path()), 2u);
         EXPECT_NE(pending.temporaryPath().find("joined.bin.parcelo-tmp-"), std::string::npos);
@@ -27,7 +27,7 @@ TEST(PendingFile, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
     EXPECT_EQ(test::readFile(target), "user's own");
 
-    PendingFile refused(target);
+    SafeOutput refused(target);
     refused.file().write("new");
     try {
         refused.commitWithoutReplacing();
@@ -38,24 +38,24 @@ TEST(PendingFile, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     EXPECT_EQ(test::readFile(target), "user's own");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 
-    PendingFile complete(target);
+    SafeOutput complete(target);
     complete.file().write("complete");
     complete.commit();
     EXPECT_EQ(test::readFile(target), "complete");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 }
 
-TEST(PendingFile, NeverFollowsALinkAndFailsInAMissingFolder)
+TEST(SafeOutput, NeverFollowsALinkAndFailsInAMissingFolder)
 {
     test::TempFolder temp;
     try {
-        PendingFile pending(temp.file("no/such/file"));
+        SafeOutput pending(temp.file("no/such/file"));
         FAIL();
     } catch (const RunError& e) {
         EXPECT_EQ(e.number(), err::PathNotFound);
     }
     // A name long enough that the marker would overflow a file name is cut, not refused.
-    PendingFile longName(temp.file(std::string(250, 'x')));
+    SafeOutput longName(temp.file(std::string(250, 'x')));
     longName.file().write("x");
     longName.commit();
     EXPECT_TRUE(std::filesystem::exists(temp.path() / std::string(250, 'x')));
@@ -63,7 +63,7 @@ TEST(PendingFile, NeverFollowsALinkAndFailsInAMissingFolder)
 
 // A temporary file left by a killed job is cleared by the next run; one still being
 // written by a live job is not.
-TEST(PendingFile, StaleTemporariesAreClearedLiveOnesKept)
+TEST(SafeOutput, StaleTemporariesAreClearedLiveOnesKept)
 {
     test::TempFolder temp;
     const std::string target = temp.file("a.bin");
@@ -71,7 +71,7 @@ TEST(PendingFile, StaleTemporariesAreClearedLiveOnesKept)
     test::writeFile(stale, "left by a killed job");
     const utimbuf old{1000, 1000};
     ::utime(stale.c_str(), &old);
-    PendingFile live(target);
+    SafeOutput live(target);
     ::utime(live.temporaryPath().c_str(), &old);
     test::writeFile(temp.file("a.bin.other"), "user's");
     removeStaleTemporaries(target);

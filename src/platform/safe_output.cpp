@@ -1,4 +1,4 @@
-#include "platform/pending_file.h"
+#include "platform/safe_output.h"
 
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -86,7 +86,7 @@ std::string temporaryStem(const std::filesystem::path& finalNative)
 
 } // namespace
 
-PendingFile::PendingFile(const std::string& finalPath) : finalPath_(finalPath)
+SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
 {
     const std::filesystem::path native = toNativePath(finalPath);
     const std::filesystem::path folder = native.parent_path();
@@ -111,7 +111,7 @@ PendingFile::PendingFile(const std::string& finalPath) : finalPath_(finalPath)
     throw runErrorFromOs(EEXIST, finalPath);
 }
 
-PendingFile::PendingFile(PendingFile&& other) noexcept
+SafeOutput::SafeOutput(SafeOutput&& other) noexcept
     : file_(std::move(other.file_)), finalPath_(std::move(other.finalPath_)),
       temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_)
 {
@@ -119,7 +119,7 @@ PendingFile::PendingFile(PendingFile&& other) noexcept
     other.slot_ = -1;
 }
 
-PendingFile& PendingFile::operator=(PendingFile&& other) noexcept
+SafeOutput& SafeOutput::operator=(SafeOutput&& other) noexcept
 {
     if (this != &other) {
         discard();
@@ -133,12 +133,12 @@ PendingFile& PendingFile::operator=(PendingFile&& other) noexcept
     return *this;
 }
 
-PendingFile::~PendingFile()
+SafeOutput::~SafeOutput()
 {
     discard();
 }
 
-void PendingFile::discard() noexcept
+void SafeOutput::discard() noexcept
 {
     file_ = File();
     if (!temporaryPath_.empty())
@@ -148,17 +148,17 @@ void PendingFile::discard() noexcept
     slot_ = -1;
 }
 
-void PendingFile::commit()
+void SafeOutput::commit()
 {
     finish(true);
 }
 
-void PendingFile::commitWithoutReplacing()
+void SafeOutput::commitWithoutReplacing()
 {
     finish(false);
 }
 
-void PendingFile::finish(bool replace)
+void SafeOutput::finish(bool replace)
 {
     try {
         file_.close();
@@ -213,7 +213,7 @@ void removeStaleTemporaries(const std::string& finalPath) noexcept
     }
 }
 
-void removePendingFilesOnSignal() noexcept
+void removeSafeOutputsOnSignal() noexcept
 {
     for (Slot& slot : g_slots)
         if (slot.state.load() == 2)
