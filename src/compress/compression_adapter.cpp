@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 
 #include <cmath>
+#include <string_view>
 
 namespace parcelo {
 
@@ -66,8 +67,11 @@ std::string CompressedFileName(const std::string& sourcePath, const std::string&
 
 std::string DecompressedFileName(const std::string& joinedPath)
 {
-    const auto at = joinedPath.rfind(kZipExtension);
-    return at == std::string::npos ? joinedPath : joinedPath.substr(0, at);
+    const std::string name = GetFileNameFromPath(joinedPath);
+    const std::string_view extension = kZipExtension;
+    if (name.size() <= extension.size() || !name.ends_with(extension))
+        return {};
+    return joinedPath.substr(0, joinedPath.size() - extension.size());
 }
 
 CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane,
@@ -111,10 +115,11 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 
 std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
 {
-    if (joinedPath.find(kZipExtension) == std::string::npos)
+    decompressFailure_.reset();
+    const std::string target = DecompressedFileName(joinedPath);
+    if (target.empty())
         return 0;
     try {
-        const std::string target = DecompressedFileName(joinedPath);
         showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
         startBusy();
         showProgressStart(joinPane_.progressBar);
@@ -124,10 +129,15 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
         tool_.DoDecompress();
         finish(joinPane_.progressBar);
         return 1;
+    } catch (const RunError& e) {
+        decompressFailure_ = e;
+    } catch (const std::exception& e) {
+        decompressFailure_ = ZlibToolError(e.what());
     } catch (...) {
-        abandon();
-        return 0;
+        decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    abandon();
+    return 0;
 }
 
 void CompressionAdapter::ProgressNotify(std::int16_t percent)

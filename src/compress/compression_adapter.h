@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/bindings.h"
+#include "platform/run_error.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace parcelo {
@@ -27,7 +29,9 @@ std::int32_t CompressionLevelFor(CompressionLevelOption option);
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
                                const std::string& tempCompressedFile, const std::string& appFolder);
 
-// A joined file's path cut before its last ".zip" (case-sensitive); unchanged without one.
+// Where a joined file is decompressed to: its path with one final ".zip" (case-sensitive)
+// removed, so always in the joined file's own folder. "" when the file's name does not end
+// in ".zip" or is nothing but ".zip": such a file is not decompressed.
 std::string DecompressedFileName(const std::string& joinedPath);
 
 inline constexpr const char* kCompressOperation = "Compress";
@@ -63,9 +67,12 @@ public:
 
     // 1 when the compressed file was written, 0 when anything failed (no file is left).
     std::int16_t CompressFile(const std::string& sourcePath);
-    // 1 when the decompressed file was written beside the joined one; 0 when the path
-    // holds no ".zip" (nothing is touched) or anything failed (no file is left).
+    // 1 when the decompressed file was written beside the joined one; 0 when the name has
+    // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
+    // holds the reason and nothing the folder held before has changed.
     std::int16_t DecompressFile(const std::string& joinedPath);
+    // Why the last DecompressFile failed; empty after a success or a name it skipped.
+    const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 
     // "Compress" or "Decompress" while the component works, "" otherwise.
     const std::string& CompressOperation() const { return operation_; }
@@ -89,6 +96,7 @@ private:
     std::string tempCompressedFile_;
     std::string operation_;
     bool busy_ = false;
+    std::optional<RunError> decompressFailure_;
 };
 
 } // namespace parcelo

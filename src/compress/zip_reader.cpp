@@ -4,6 +4,7 @@
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/safe_output.h"
 
 #include <zip.h>
 
@@ -21,63 +22,74 @@ struct EntryCloser {
 };
 using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
 
-// The target, opened for writing and removed on every way out but a completed one. A
-// target that cannot be opened is left as it was.
-class Target {
-public:
-    explicit Target(const std::string& path) : file_(path, File::Mode::Write) {}
-    ~Target()
-    {
-        if (kept_)
-            return;
-        const std::string path = file_.path();
-        file_ = File();
-        removeFileQuietly(path);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
+ZlibToolError damaged(const std::string& archivePath, const std::string& why)
+{
+    return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
+}
 
-    File& file() { return file_; }
-    void complete()
-    {
-        file_.close();
-        kept_ = true;
+// Failures of the archive's own data get a sentence a user can act on; file-system
+// failures keep their run-time numbers.
+[[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)
+{
+    switch (zip_error_code_zip(&error)) {
+    case ZIP_ER_NOZIP:
+        throw ZlibToolError("The file " + archivePath + " is not a ZIP archive.");
+    case ZIP_ER_CRC:
+        throw damaged(archivePath, "its data does not match its checksum");
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        throw damaged(archivePath, "its compressed data cannot be read");
+    case ZIP_ER_INCONS:
+    case ZIP_ER_EOF:
+        throw damaged(archivePath, "its contents are inconsistent");
+    default:
+        zipsupport::throwZipError(error, "read the archive", archivePath);
     }
+}
 
-private:
-    File file_;
-    bool kept_ = false;
-};
+[[noreturn]] void throwReadError(int zipErrorCode, const std::string& archivePath)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, zipErrorCode);
+    throwReadError(error, archivePath);
+}
 
 Archive openArchive(const std::string& archivePath)
 {
     int code = 0;
     zip_t* archive = zip_open(toNativePath(archivePath).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (archive == nullptr)
-        zipsupport::throwZipError(code, "read the archive", archivePath);
+        throwReadError(code, archivePath);
     return Archive(archive);
 }
 
-ZlibToolError damaged(const std::string& archivePath, const std::string& why)
+ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
 {
-    return ZlibToolError("The archive " + archivePath + " is damaged: " + why);
+    return ZlibToolError("The file " + archivePath + " holds " + holds
+                         + "; only an archive of exactly one file can be decompressed.");
 }
 
-std::uint64_t firstEntrySize(zip_t* archive, const std::string& archivePath)
+// The size of the archive's only entry; anything but one file entry is refused, so no
+// entry is ever dropped unseen.
+std::uint64_t onlyEntrySize(zip_t* archive, const std::string& archivePath)
 {
-    if (zip_get_num_entries(archive, 0) < 1)
-        throw ZlibToolError("The archive " + archivePath + " holds no file");
+    const zip_int64_t entries = zip_get_num_entries(archive, 0);
+    if (entries != 1)
+        throw notOneFile(archivePath, std::to_string(entries) + " entries");
     zip_stat_t st;
     if (zip_stat_index(archive, 0, 0, &st) != 0 || (st.valid & ZIP_STAT_SIZE) == 0)
-        zipsupport::throwZipError(*zip_get_error(archive), "read the archive", archivePath);
+        throwReadError(*zip_get_error(archive), archivePath);
+    const std::string name = (st.valid & ZIP_STAT_NAME) != 0 ? st.name : "";
+    if (name.empty() || name.back() == '/')
+        throw notOneFile(archivePath, "a folder");
     return st.size;
 }
 
-Entry openFirstEntry(zip_t* archive, const std::string& archivePath)
+Entry openOnlyEntry(zip_t* archive, const std::string& archivePath)
 {
     zip_file_t* entry = zip_fopen_index(archive, 0, 0);
     if (entry == nullptr)
-        zipsupport::throwZipError(*zip_get_error(archive), "read the archive", archivePath);
+        throwReadError(*zip_get_error(archive), archivePath);
     return Entry(entry);
 }
 
@@ -90,12 +102,12 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
     for (;;) {
         const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
         if (got < 0)
-            zipsupport::throwZipError(*zip_file_get_error(entry), "read the archive", archivePath);
+            throwReadError(*zip_file_get_error(entry), archivePath);
         if (got == 0)
             return done;
         done += static_cast<std::uint64_t>(got);
         if (done > expected)
-            throw damaged(archivePath, "the file is longer than recorded");
+            throw damaged(archivePath, "it holds more data than recorded");
         target.write(buffer.data(), static_cast<std::size_t>(got));
         progress.advanceTo(done);
     }
@@ -103,20 +115,21 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
 
 } // namespace
 
-void extractFirstEntry(const std::string& archivePath, const std::string& targetPath,
-                       const PercentProgress::Report& report)
+void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
+                      const PercentProgress::Report& report)
 {
     Archive archive = openArchive(archivePath);
-    const std::uint64_t expected = firstEntrySize(archive.get(), archivePath);
-    Entry entry = openFirstEntry(archive.get(), archivePath);
+    const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
+    Entry entry = openOnlyEntry(archive.get(), archivePath);
     PercentProgress progress(expected, report);
 
-    Target target(targetPath);
+    removeStaleTemporaries(targetPath);
+    SafeOutput target(targetPath);
     if (copyEntry(entry.get(), target.file(), expected, archivePath, progress) != expected)
-        throw damaged(archivePath, "the file is shorter than recorded");
+        throw damaged(archivePath, "it holds less data than recorded");
     if (zip_fclose(entry.release()) != 0)
-        throw damaged(archivePath, "the check of its data failed");
-    target.complete();
+        throw damaged(archivePath, "its data does not match its checksum");
+    target.commit();
     progress.finish();
 }
 

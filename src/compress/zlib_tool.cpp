@@ -15,7 +15,7 @@ void ZlibTool::DoCompress()
 
 void ZlibTool::DoDecompress()
 {
-    extractFirstEntry(sourceFileName_, targetFileName_,
+    extractOnlyEntry(sourceFileName_, targetFileName_,
                       [this](std::int16_t percent) { raiseProgressNotify(percent); });
 }
 

@@ -23,10 +23,12 @@ public:
 
 // The compression component. DoCompress writes a standard ZIP archive holding one entry,
 // named after the source file, deflated at CompressionLevel; DoDecompress writes the
-// bytes of an archive's first entry, checked against its CRC. Both stream the data, raise
-// ProgressNotify with every whole percentage from 1 to 100 as the work advances, return
-// only when the target is complete, and throw RunError on failure, leaving no target
-// behind (a target that existed before a compression fails is kept unchanged).
+// bytes of an archive that holds exactly one file, checked against its CRC (the entry's
+// name is not used; a target that exists is replaced once the bytes are complete and
+// checked). Both stream the data, raise ProgressNotify with every whole percentage from 1
+// to 100 as the work advances, return only when the target is complete, and throw
+// RunError on failure, leaving no target behind (a target that existed before is kept
+// unchanged).
 class ZlibTool {
 public:
     using ProgressHandler = std::function<void(std::int16_t percent)>;

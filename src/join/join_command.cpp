@@ -1,31 +1,60 @@
 #include "join/join_command.h"
 
 #include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 
+#include <optional>
+
 namespace parcelo {
 
 namespace {
 
-// Decompresses a compressed joined file unless asked not to; returns the suffix for the
-// outcome message and updates the joined file's name.
-std::string decompressIfAsked(const JoinPaneValues& pane, JoinServices& services, std::string& name)
+// What became of the decompression of the joined file.
+struct Decompression {
+    std::string joined; // the file the join wrote
+    std::string result; // the file the user gets: the decompressed one when it was made
+    std::string suffix; // " and decompressed" when it was
+    std::string note;   // added to the success message when it was not, and why
+    std::optional<RunError> failure; // it failed: the joined file is kept, the join failed
+};
+
+// Decompresses a compressed joined file unless asked not to. The decompressed file goes
+// into the destination folder under the joined file's name without its ".zip"; a name
+// without one is left as joined. A failure keeps the joined file.
+Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services)
 {
     modJoinFile& engine = services.engine;
-    const std::string folder = engine.DestinationFolder();
+    Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
     if (engine.Compressed() != "Yes" || pane.Check2)
-        return {};
-    if (services.compressor.DecompressFile(folder + name) == 0)
-        return {};
-    removeFileQuietly(folder + name);
-    const auto cut = name.rfind(".zip");
-    if (cut != std::string::npos)
-        name = name.substr(0, cut);
-    return " and decompressed";
+        return d;
+    const std::string target = DecompressedFileName(d.joined);
+    if (target.empty()) {
+        d.note = std::string(CR) + "It has not been decompressed: its name does not end in "
+                 + "\".zip\".";
+        return d;
+    }
+    if (services.compressor.DecompressFile(d.joined) == 0) {
+        d.failure = services.compressor.DecompressFailure().value_or(
+            ZlibToolError("The file " + d.joined + " cannot be decompressed."));
+        return d;
+    }
+    removeFileQuietly(d.joined);
+    d.result = target;
+    d.suffix = " and decompressed";
+    return d;
+}
+
+std::string decompressionFailedText(const Decompression& d)
+{
+    return "The file: " + d.joined + CR
+           + " has been created from all split files, but it could not be decompressed and "
+             "has been kept."
+           + CR + d.failure->description();
 }
 
 } // namespace
@@ -50,10 +79,9 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     host.setBusy(true);
     engine.JoinSplitFiles();
-    std::string name = engine.JoinedFileName();
-    std::string suffix;
+    Decompression d;
     if (engine.ErrorFlag() == 0)
-        suffix = decompressIfAsked(pane, services, name);
+        d = decompressIfAsked(pane, services);
     host.setBusy(false);
     engine.FinishJoin();
 
@@ -61,18 +89,22 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
         host.message(joinErrorText(engine), Buttons::Ok, Icon::Critical);
         return {};
     }
+    // The pieces stay: the joined file is all the user has of the set.
+    if (d.failure) {
+        host.message(decompressionFailedText(d), Buttons::Ok, Icon::Critical);
+        return {false, {}, d.joined};
+    }
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    const std::string joined = engine.DestinationFolder() + name;
-    host.message(joinSucceededText(joined, suffix), Buttons::Ok, Icon::Information);
+    host.message(joinSucceededText(d.result, d.suffix) + d.note, Buttons::Ok, Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {
         engine.SetConfirmDelete(true);
         engine.DeleteBrokenFiles();
     }
-    return {true, {}, joined};
+    return {true, {}, d.result};
 }
 
 void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings)

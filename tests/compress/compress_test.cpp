@@ -84,6 +84,23 @@ void alterByte(const std::string& path, std::uint64_t offset)
     file.put(byte);
 }
 
+// The description of the error a decompression throws, or "" when it succeeds.
+std::string decompressFailure(ZlibTool& tool)
+{
+    try {
+        tool.DoDecompress();
+    } catch (const RunError& e) {
+        return e.description();
+    }
+    return {};
+}
+
+// How many entries a folder holds: temporary files left behind would show here.
+long entriesIn(const fs::path& folder)
+{
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
+}
+
 int runErrorOf(ZlibTool& tool, void (ZlibTool::*operation)())
 {
     try {
@@ -165,14 +182,39 @@ TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
         tool.DoDecompress();
         EXPECT_EQ(readFile(target), content);
     }
-    // Stored data carries no check of its own: only the CRC catches a changed byte.
-    fs::remove(target);
+    // The entry's own name never places the output: "../evil" still goes to the target.
+    writeFile(temp.file("ab.evil"), "payload");
+    const auto evil = temp.file("evil.zip");
+    ASSERT_EQ(shell("zip -j -q " + quoted(evil) + " " + quoted(temp.file("ab.evil"))), 0);
+    std::string bytes = readFile(evil);
+    for (auto at = bytes.find("ab.evil"); at != std::string::npos; at = bytes.find("ab.evil"))
+        bytes.replace(at, 7, "../evil");
+    writeFile(evil, bytes);
+    tool.SetSourceFileName(evil);
+    tool.DoDecompress();
+    EXPECT_EQ(readFile(target), "payload");
+    EXPECT_FALSE(fs::exists(temp.path().parent_path() / "evil"));
+
+    // Refused archives leave the target as it was and nothing beside it. Stored data
+    // carries no check of its own: only the CRC catches a changed byte.
     alterByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber);
-    EXPECT_FALSE(fs::exists(target));
-    tool.SetSourceFileName(source); // not an archive
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber);
-    EXPECT_FALSE(fs::exists(target));
+    fs::create_directory(temp.file("folder"));
+    const std::string in = "cd " + quoted(temp.folder()) + " && zip -q ";
+    ASSERT_EQ(shell(in + "two.zip -- -2.zip -7.zip"), 0);
+    ASSERT_EQ(shell(in + "folder.zip folder"), 0);
+    const long entries = entriesIn(temp.path());
+    const std::string oneFile = "; only an archive of exactly one file can be decompressed.";
+    for (auto [archive, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"-0.zip", "is damaged: its data does not match its checksum."},
+             {"data.bin", "is not a ZIP archive."},
+             {"two.zip", "holds 2 entries" + oneFile},
+             {"folder.zip", "holds a folder" + oneFile}}) {
+        SCOPED_TRACE(archive);
+        tool.SetSourceFileName(temp.file(archive));
+        EXPECT_EQ(decompressFailure(tool), "The file " + temp.file(archive) + " " + reason);
+        EXPECT_EQ(readFile(target), "payload");
+        EXPECT_EQ(entriesIn(temp.path()), entries);
+    }
 }
 
 TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
@@ -185,15 +227,20 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     tool.SetTargetFileName(temp.file("no folder/big.iso.zip"));
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::PathNotFound);
 
-    // Decompressing onto a full disk.
+    // Decompressing onto a full disk, or a failing one, keeps what the target held.
     tool.SetTargetFileName(temp.file("big.iso.zip"));
     tool.DoCompress();
     tool.SetSourceFileName(temp.file("big.iso.zip"));
     tool.SetTargetFileName(temp.file("restored"));
-    faults::failWritesAfter(300'000, ENOSPC);
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), err::DiskFull);
-    faults::clearWriteFault();
-    EXPECT_FALSE(fs::exists(temp.file("restored")));
+    writeFile(temp.file("restored"), "old restored");
+    for (auto [osError, number] : {std::pair{ENOSPC, err::DiskFull}, {EIO, err::DeviceIoError}}) {
+        faults::failWritesAfter(300'000, osError);
+        EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), number);
+        faults::clearWriteFault();
+        EXPECT_EQ(readFile(temp.file("restored")), "old restored");
+        EXPECT_EQ(entriesIn(temp.path()), 3);
+    }
+    fs::remove(temp.file("restored"));
 
     // The source shrinks while it is read: the old archive stays as it was and no
     // temporary file is left beside it.
@@ -206,7 +253,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     });
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::InputPastEndOfFile);
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
-    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 2);
+    EXPECT_EQ(entriesIn(temp.path()), 2);
 }
 
 TEST(CompressionAdapter, NamesTheCompressedAndDecompressedFiles)
@@ -215,13 +262,17 @@ TEST(CompressionAdapter, NamesTheCompressedAndDecompressedFiles)
     EXPECT_EQ(CompressedFileName("/data/big.iso", "/out/", "Yes", "/app"), "/app/Temp/big.iso.zip");
     EXPECT_EQ(DecompressedFileName("/out/big.iso.zip"), "/out/big.iso");
     EXPECT_EQ(DecompressedFileName("/zips.zip/big.iso.zip"), "/zips.zip/big.iso");
-    EXPECT_EQ(DecompressedFileName("/out/a.zipped"), "/out/a");
 
-    // Without a lower-case ".zip" nothing is done and the window is not touched.
+    // Only a final lower-case ".zip" of the name itself counts: without one nothing is
+    // done, and the window is not touched.
     Window w;
     ZlibTool tool;
     CompressionAdapter adapter(w.host, tool, w.split, w.join, "/app");
-    EXPECT_EQ(adapter.DecompressFile("/out/BIG.ISO.ZIP"), 0);
+    for (const char* path :
+         {"/out/a.zipped", "/photos.zip.d/photos", "/out/.zip", "/out/BIG.ZIP"}) {
+        EXPECT_EQ(DecompressedFileName(path), "") << path;
+        EXPECT_EQ(adapter.DecompressFile(path), 0) << path;
+    }
     EXPECT_TRUE(w.label8.captions.empty() && w.progressBar2.values.empty());
 }
 
@@ -300,6 +351,9 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     alterByte(joined, data + (fs::file_size(joined) - data) / 2);
     EXPECT_EQ(adapter.DecompressFile(joined), 0);
     EXPECT_FALSE(fs::exists(restored));
+    ASSERT_TRUE(adapter.DecompressFailure().has_value());
+    EXPECT_EQ(adapter.DecompressFailure()->description().find("The file " + joined + " is damaged"),
+              0u);
 
     // A failure gives the pointer back and ends the operation.
     EXPECT_EQ(w.host.busyChanges,
