@@ -117,6 +117,19 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
     EXPECT_THAT(refused.err, HasSubstr("log.txt.zip already exists."));
     ASSERT_EQ(run({"compress", temp.file("log.txt"), temp.folder()}).status, 0);
     EXPECT_TRUE(fs::exists(temp.file("log.txt.zip.001")));
+
+    // A damaged set fails the join: the joined archive is kept and no piece is deleted.
+    fs::remove(output("log.txt.zip"));
+    std::string data = readFile(piece("log.txt.zip.002"));
+    data[data.size() / 2] ^= 0x55;
+    writeFile(piece("log.txt.zip.002"), data);
+    const CliRun damaged =
+        run({"join", piece("log.txt.zip.001"), joined, "--delete-pieces", "--yes"});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_THAT(damaged.err, HasSubstr(" could not be decompressed and has been kept."));
+    EXPECT_TRUE(fs::exists(output("log.txt.zip")));
+    EXPECT_FALSE(fs::exists(output("log.txt")));
+    EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")) && fs::exists(piece("log.txt.zip.002")));
 }
 
 TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)

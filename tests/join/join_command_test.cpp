@@ -3,6 +3,7 @@
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
 #include "platform/diskette.h"
+#include "platform/file.h"
 
 #include "fake_bindings.h"
 #include "scripted_host.h"
@@ -11,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <filesystem>
+#include <set>
 
 using namespace parcelo;
 
@@ -36,12 +40,26 @@ protected:
     {
         if (!compressed)
             return test::writeByteSet(in("report.pdf"), content, 1000);
+        return test::writeByteSet(in("report.pdf.zip"), compressedBytes(content), 1000, true);
+    }
+
+    // content as the compression component writes it.
+    std::string compressedBytes(const std::string& content)
+    {
         test::writeFile(temp.file("report.pdf"), content);
         tool.SetSourceFileName(temp.file("report.pdf"));
         tool.SetTargetFileName(temp.file("report.pdf.zip"));
         tool.DoCompress();
-        return test::writeByteSet(in("report.pdf.zip"), test::readFile(temp.file("report.pdf.zip")),
-                                  1000, true);
+        return test::readFile(temp.file("report.pdf.zip"));
+    }
+
+    // The names in a folder, sorted: temporary files left behind would show here.
+    static std::set<std::string> namesIn(const std::string& folder)
+    {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            names.insert(entry.path().filename().string());
+        return names;
     }
 
     test::TempFolder temp;
@@ -136,12 +154,14 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
         content += "row " + std::to_string(i) + "\n";
     const auto pieces = writeReportSet(content, true);
     pane.Text5 = pieces.back();
+    // A file of the decompressed name is replaced, once the new one is complete.
+    test::writeFile(out("report.pdf"), "previous");
     host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
                                 + " has been created and decompressed from all split files "
                                   "successfully.");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
-    EXPECT_FALSE(std::filesystem::exists(out("report.pdf.zip")));
+    EXPECT_EQ(namesIn(out("")), std::set<std::string>{"report.pdf"});
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
@@ -151,6 +171,77 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     EXPECT_TRUE(kept.succeeded);
     EXPECT_EQ(kept.joinedFile, out("report.pdf.zip"));
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
+
+    // Only the joined file's own name counts: without a final ".zip" it is the result,
+    // and a ".zip" in the folder's name never moves the output out of the folder.
+    std::filesystem::create_directory(out("photos.zip.d"));
+    pane.Text5 = test::writeByteSet(in("photos"), compressedBytes(content), 1000, true)[0];
+    pane.Text6 = out("photos.zip.d");
+    pane.Check2 = false;
+    host.answer(Answer::Ok, "The file: " + out("photos.zip.d/photos") + CR
+                                + " has been created from all split files successfully." + CR
+                                + "It has not been decompressed: its name does not end in "
+                                  "\".zip\".");
+    EXPECT_TRUE(join().succeeded);
+    EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
+    EXPECT_EQ(namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
+    EXPECT_TRUE(host.allAnswersUsed());
+}
+
+TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
+{
+    const std::string content = test::patternBytes(30'000);
+    const std::string good = compressedBytes(content);
+    const std::string zip = "zip -j -q " + temp.file("stored.zip") + " ";
+    ASSERT_EQ(std::system((zip + "-0 " + temp.file("report.pdf")).c_str()), 0);
+    std::string damaged = test::readFile(temp.file("stored.zip"));
+    damaged[damaged.size() / 2] ^= 0x55;
+    ASSERT_EQ(std::system((zip + temp.file("report.pdf.zip")).c_str()), 0);
+    const std::string twoEntries = test::readFile(temp.file("stored.zip"));
+
+    struct Case {
+        std::string archive;
+        int osError; // a write failure after the joined file, or 0
+        std::string reason;
+    };
+    const std::string file = "The file " + out("report.pdf.zip");
+    const std::vector<Case> cases = {
+        {damaged, 0, file + " is damaged: its data does not match its checksum."},
+        {content, 0, file + " is not a ZIP archive."},
+        {twoEntries, 0,
+         file
+             + " holds 2 entries; only an archive of exactly one file can be "
+               "decompressed."},
+        {good, ENOSPC, "Disk full: " + out("report.pdf")},
+        {good, EIO, "Device I/O error: " + out("report.pdf")},
+    };
+    test::writeFile(out("report.pdf"), "previous");
+    pane.chkDelOrgJoin = true; // the pieces must not even be offered for deletion
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const auto pieces = test::writeByteSet(in("report.pdf.zip"), c.archive, 1000, true);
+        pane.Text5 = pieces[0];
+        const std::string text = "The file: " + out("report.pdf.zip") + CR
+                                 + " has been created from all split files, but it could not "
+                                   "be decompressed and has been kept."
+                                 + CR + c.reason;
+        test::ScriptedHost failing;
+        failing.answer(Answer::Ok, text);
+        JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
+        if (c.osError != 0)
+            faults::failWritesAfter(c.archive.size() + 1000, c.osError);
+        const JoinOutcome outcome = cmdJoin_Click(pane, s);
+        faults::clearWriteFault();
+        EXPECT_FALSE(outcome.succeeded);
+        EXPECT_EQ(outcome.joinedFile, out("report.pdf.zip"));
+        failing.expectOnlyCritical(text);
+        EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
+        EXPECT_EQ(test::readFile(out("report.pdf")), "previous");
+        EXPECT_EQ(test::readFile(out("report.pdf.zip")), c.archive);
+        for (const auto& piece : pieces)
+            EXPECT_TRUE(std::filesystem::exists(piece)) << piece;
+        std::filesystem::remove(out("report.pdf.zip"));
+    }
 }
 
 TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
