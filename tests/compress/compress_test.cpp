@@ -84,17 +84,6 @@ void alterByte(const std::string& path, std::uint64_t offset)
     file.put(byte);
 }
 
-// The description of the error a decompression throws, or "" when it succeeds.
-std::string decompressFailure(ZlibTool& tool)
-{
-    try {
-        tool.DoDecompress();
-    } catch (const RunError& e) {
-        return e.description();
-    }
-    return {};
-}
-
 // How many entries a folder holds: temporary files left behind would show here.
 long entriesIn(const fs::path& folder)
 {
@@ -195,23 +184,16 @@ TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
     EXPECT_EQ(readFile(target), "payload");
     EXPECT_FALSE(fs::exists(temp.path().parent_path() / "evil"));
 
-    // Refused archives leave the target as it was and nothing beside it. Stored data
-    // carries no check of its own: only the CRC catches a changed byte.
+    // Refused archives (a changed byte, no archive, a folder) leave the target as it was
+    // and nothing beside it. Stored data carries no check of its own: only the CRC
+    // catches a changed byte.
     alterByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
     fs::create_directory(temp.file("folder"));
-    const std::string in = "cd " + quoted(temp.folder()) + " && zip -q ";
-    ASSERT_EQ(shell(in + "two.zip -- -2.zip -7.zip"), 0);
-    ASSERT_EQ(shell(in + "folder.zip folder"), 0);
+    ASSERT_EQ(shell("cd " + quoted(temp.folder()) + " && zip -q folder.zip folder"), 0);
     const long entries = entriesIn(temp.path());
-    const std::string oneFile = "; only an archive of exactly one file can be decompressed.";
-    for (auto [archive, reason] : std::vector<std::pair<std::string, std::string>>{
-             {"-0.zip", "is damaged: its data does not match its checksum."},
-             {"data.bin", "is not a ZIP archive."},
-             {"two.zip", "holds 2 entries" + oneFile},
-             {"folder.zip", "holds a folder" + oneFile}}) {
-        SCOPED_TRACE(archive);
+    for (const char* archive : {"-0.zip", "data.bin", "folder.zip"}) {
         tool.SetSourceFileName(temp.file(archive));
-        EXPECT_EQ(decompressFailure(tool), "The file " + temp.file(archive) + " " + reason);
+        EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber) << archive;
         EXPECT_EQ(readFile(target), "payload");
         EXPECT_EQ(entriesIn(temp.path()), entries);
     }
@@ -227,19 +209,16 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     tool.SetTargetFileName(temp.file("no folder/big.iso.zip"));
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::PathNotFound);
 
-    // Decompressing onto a full disk, or a failing one, keeps what the target held.
+    // Decompressing onto a full disk keeps what the target held.
     tool.SetTargetFileName(temp.file("big.iso.zip"));
     tool.DoCompress();
     tool.SetSourceFileName(temp.file("big.iso.zip"));
     tool.SetTargetFileName(temp.file("restored"));
     writeFile(temp.file("restored"), "old restored");
-    for (auto [osError, number] : {std::pair{ENOSPC, err::DiskFull}, {EIO, err::DeviceIoError}}) {
-        faults::failWritesAfter(300'000, osError);
-        EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), number);
-        faults::clearWriteFault();
-        EXPECT_EQ(readFile(temp.file("restored")), "old restored");
-        EXPECT_EQ(entriesIn(temp.path()), 3);
-    }
+    faults::failWritesAfter(300'000, ENOSPC);
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), err::DiskFull);
+    faults::clearWriteFault();
+    EXPECT_EQ(readFile(temp.file("restored")), "old restored");
     fs::remove(temp.file("restored"));
 
     // The source shrinks while it is read: the old archive stays as it was and no
@@ -351,9 +330,6 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     alterByte(joined, data + (fs::file_size(joined) - data) / 2);
     EXPECT_EQ(adapter.DecompressFile(joined), 0);
     EXPECT_FALSE(fs::exists(restored));
-    ASSERT_TRUE(adapter.DecompressFailure().has_value());
-    EXPECT_EQ(adapter.DecompressFailure()->description().find("The file " + joined + " is damaged"),
-              0u);
 
     // A failure gives the pointer back and ends the operation.
     EXPECT_EQ(w.host.busyChanges,
