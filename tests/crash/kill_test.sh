@@ -52,8 +52,12 @@ mkdir "$work/set" "$work/out"
 for i in $(seq "$runs"); do
     pieces=$work/pieces$i
     mkdir "$pieces"
-    killed_run 600 split "$work/big.bin" "$pieces" --size 10MB
+    killed_run 500 split "$work/big.bin" "$pieces" --size 10MB
     only_results_and_temporaries "$pieces" 'big.bin.[0-9][0-9][0-9]'
+    for piece in "$pieces"/big.bin.[0-9][0-9][0-9]; do
+        [ -e "$piece" ] || continue
+        cmp -s "$piece" "$work/set/${piece##*/}" || fail "split run $i left an incomplete $piece"
+    done
     if [ -e "$pieces/big.bin.001" ]; then
         verdict=$("$cli" verify --set "$pieces/big.bin.001" 2>&1)
         verified=$?
@@ -72,7 +76,7 @@ for i in $(seq "$runs"); do
     fi
     rm -rf "$pieces"
 
-    killed_run 400 join "$work/set/big.bin.001" "$work/out"
+    killed_run 250 join "$work/set/big.bin.001" "$work/out"
     only_results_and_temporaries "$work/out" big.bin
     if [ -e "$work/out/big.bin" ]; then
         cmp -s "$work/big.bin" "$work/out/big.bin" || fail "join run $i left a damaged big.bin"

@@ -21,6 +21,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -32,11 +33,18 @@ namespace {
 using Snapshot = std::map<std::string, std::string>;
 using Answers = std::vector<std::pair<Answer, std::string>>;
 
+// Each file's name with its size and a hash of its bytes.
+std::string fingerprint(const std::string& bytes)
+{
+    return std::to_string(bytes.size()) + "/" + std::to_string(std::hash<std::string>{}(bytes));
+}
+
 Snapshot snapshot(const fs::path& folder)
 {
     Snapshot files;
     for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = test::readFile(entry.path().string());
+        files[entry.path().filename().string()] =
+            fingerprint(test::readFile(entry.path().string()));
     return files;
 }
 
@@ -159,7 +167,7 @@ TEST(SafeWrites, SplitLeavesTheDestinationAsItWasOrWithCompletePiecesOnly)
         Snapshot expected = snapshot(out);
         for (int n = 1; n <= c.keptPieces; ++n)
             expected["data.bin.00" + std::to_string(n)] =
-                test::readFile(temp.file("reference/data.bin.00" + std::to_string(n)));
+                fingerprint(test::readFile(temp.file("reference/data.bin.00" + std::to_string(n))));
 
         FaultHost host(c.fault);
         host.say(c.answers);
@@ -178,32 +186,42 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         Fault fault;
         bool foreignThirdPiece;
         int flag;
+        bool diskette = false; // the second disk is asked for and the prompt cancelled
     } cases[] = {
-        {"disk full", {500}, false, 61},   {"write error", {500, EIO}, false, 57},
-        {"stopped", {0, 0, 3}, false, -1}, {"piece of another set", {}, true, 1},
+        {"disk full", {500}, false, 61},
+        {"write error", {500, EIO}, false, 57},
+        {"stopped", {0, 0, 3}, false, -1},
+        {"piece of another set", {}, true, 1},
+        {"diskette prompt cancelled", {}, false, 1, true},
         {"complete", {}, false, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::TempFolder in, out;
+        FolderDrive drive(in.path());
         const auto pieces = test::writeByteSet(in.file("data.bin"), content, 300);
+        if (c.diskette)
+            fs::remove(pieces[1]);
         if (c.foreignThirdPiece)
             test::writeBytePiece(pieces[2], PieceSignaturePlain, 4, 2, "other");
         test::writeFile(out.file("data.bin"), "the user's own file");
         test::writeFile(out.file("keep.txt"), "unrelated");
         Snapshot expected = snapshot(out.path());
         if (c.flag == 0)
-            expected["data.bin"] = content;
+            expected["data.bin"] = fingerprint(content);
 
         FaultHost host(c.fault);
         host.acceptNotices();
+        if (c.diskette)
+            host.say({{Answer::Cancel, "Please insert disk #2"}, {Answer::Yes, kSure}});
         modJoinFile engine(host);
-        engine.SetSourceFile(pieces[1]);
+        engine.SetSourceFile(c.diskette ? "a:/data.bin.001" : pieces[1]);
         engine.SetDestinationFolder(out.folder());
         engine.LocateSplitFiles();
         engine.JoinSplitFiles();
         engine.FinishJoin();
         EXPECT_EQ(engine.ErrorFlag(), c.flag);
+        EXPECT_TRUE(host.allAnswersUsed());
         EXPECT_EQ(snapshot(out.path()), expected);
     }
 }
