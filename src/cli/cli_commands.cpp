@@ -8,6 +8,7 @@
 #include "join/mod_join_file.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
+#include "platform/stop_token.h"
 #include "split/mod_split_file.h"
 #include "split/split_request.h"
 #include "verify/verify.h"
@@ -145,7 +146,9 @@ int verify(const Arguments& a)
 
 } // namespace
 
-int runCommand(const Arguments& arguments)
+namespace {
+
+int runVerb(const Arguments& arguments)
 {
     switch (arguments.verb) {
     case Verb::Split:
@@ -159,6 +162,14 @@ int runCommand(const Arguments& arguments)
         break;
     }
     return kExitSuccess;
+}
+
+} // namespace
+
+int runCommand(const Arguments& arguments)
+{
+    const int status = runVerb(arguments);
+    return jobStop().requested() ? kExitStopped : status;
 }
 
 } // namespace parcelo::cli

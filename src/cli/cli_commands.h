@@ -7,8 +7,10 @@ namespace parcelo::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitStopped = 130; // stopped by SIGINT or SIGTERM
 
-// Runs a parsed command with a console host; returns the exit status.
+// Runs a parsed command with a console host; returns the exit status (kExitStopped when
+// a stop was requested while it ran).
 int runCommand(const Arguments& arguments);
 
 } // namespace parcelo::cli

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/stop_signals.h"
 
 #include <cstdio>
 #include <string>
@@ -18,5 +19,6 @@ int main(int argc, char** argv)
         std::fputs(usageText().c_str(), stdout);
         return kExitSuccess;
     }
+    installStopSignals();
     return runCommand(*parsed.arguments);
 }

@@ -1,9 +1,11 @@
 #include "compress/zip_writer.h"
 
 #include "compress/zip_support.h"
+#include "compress/zip_target.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/stop_token.h"
 
 #include <zip.h>
 
@@ -125,6 +127,8 @@ private:
 
     void refill()
     {
+        if (jobStop().requested())
+            throw ZlibToolError("Compression of " + file_.path() + " stopped by the user");
         buffer_.resize(kReadBlock);
         buffered_ = file_.read(buffer_.data(), buffer_.size());
         taken_ = 0;
@@ -147,12 +151,17 @@ private:
 
 using Archive = std::unique_ptr<zip_t, zipsupport::ArchiveDiscarder>;
 
-Archive createArchive(const std::string& targetPath)
+Archive createArchive(zipsupport::ArchiveTarget& target, const std::string& targetPath)
 {
-    int code = 0;
-    zip_t* archive = zip_open(toNativePath(targetPath).c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-    if (archive == nullptr)
-        zipsupport::throwZipError(code, "create the archive", targetPath);
+    zip_source_t* source = target.makeSource();
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_t* archive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        zip_source_free(source);
+        zipsupport::throwZipError(error, "create the archive", targetPath);
+    }
+    zip_error_fini(&error);
     return Archive(archive);
 }
 
@@ -182,11 +191,14 @@ void writeSingleEntryArchive(const std::string& sourcePath, const std::string& t
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
     SourceReader reader(sourcePath, report);
-    Archive archive = createArchive(targetPath);
+    zipsupport::ArchiveTarget target(targetPath);
+    Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);
-    // zip_close writes everything; on failure it removes its temporary file and leaves
-    // the archive to be discarded.
+    // zip_close writes everything and commits the target; on failure the target is
+    // rolled back and the archive is left to be discarded.
     if (zip_close(archive.get()) != 0) {
+        if (target.failure())
+            std::rethrow_exception(target.failure());
         if (reader.failure())
             std::rethrow_exception(reader.failure());
         zipsupport::throwZipError(*zip_get_error(archive.get()), "write the archive", targetPath);

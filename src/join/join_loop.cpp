@@ -10,6 +10,7 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 
 namespace parcelo {
 
@@ -37,6 +38,14 @@ std::string notOfTheSet(const std::string& path)
 std::string joiningCaption(const std::string& path)
 {
     return pathCaption(kJoiningFile, path, kLongestCaption, kShownPathTail);
+}
+
+struct Stopped {};
+
+void stopWhenAsked()
+{
+    if (jobStop().requested())
+        throw Stopped{};
 }
 
 // Holds a flag up, and the busy pointer, for the length of a scope.
@@ -71,16 +80,19 @@ void modJoinFile::JoinSplitFiles()
     {
         JoinRun run(host_, joining_);
         try {
-            output_ = File(JoinedFilePath(), File::Mode::Write);
-            outputCreated_ = true;
+            removeStaleTemporaries(JoinedFilePath());
+            output_ = SafeOutput(JoinedFilePath());
             startProgress();
             currentPiece_ = 0;
             if (lineSet_ ? joinLines() : joinBytes()) {
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());
                 input_ = File();
-                output_.close(); // a joined file that could not be stored fails here
+                output_.commit(); // a joined file that could not be stored fails here
+                outputCreated_ = true;
             }
+        } catch (const Stopped&) {
+            fail(-1, kCancelledByUser);
         } catch (const RunError& e) {
             fail(e.number(), e.description());
         }
@@ -94,9 +106,12 @@ void modJoinFile::JoinSplitFiles()
 
 bool modJoinFile::joinBytes()
 {
-    const auto pulse = [this] { host_.processEvents(); };
-    for (int i = 1; i <= pieceCount_; ++i) {
+    const auto pulse = [this] {
+        stopWhenAsked();
         host_.processEvents();
+    };
+    for (int i = 1; i <= pieceCount_; ++i) {
+        pulse();
         lineMode_.clear();
         if (OpenNextJoinFile() != 0) {
             openFailed();
@@ -111,8 +126,7 @@ bool modJoinFile::joinBytes()
         if (header.count != pieceCount_ || header.number != i)
             return rejectPiece(notOfTheSet(currentPiecePath_));
         const std::uint64_t remaining = input_.size() - input_.position();
-        copyBytes(input_, output_, remaining, kCopyChunk, buffer_,
-                  host_.processesEvents() ? pulse : std::function<void()>{});
+        copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse);
         showProgress(i);
         host_.processEvents();
     }
@@ -121,10 +135,13 @@ bool modJoinFile::joinBytes()
 
 bool modJoinFile::joinLines()
 {
-    const auto pulse = [this] { host_.processEvents(); };
+    const auto pulse = [this] {
+        stopWhenAsked();
+        host_.processEvents();
+    };
     lineMode_ = "Yes";
     for (int i = 1; i <= pieceCount_; ++i) {
-        host_.processEvents();
+        pulse();
         if (OpenNextJoinFile() != 0) {
             openFailed();
             return false;
@@ -133,7 +150,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        copyLinesAsCrLf(input_, output_, buffer_, pulse);
+        copyLinesAsCrLf(input_, output_.file(), buffer_, pulse);
         showProgress(i);
         host_.processEvents();
     }
@@ -197,7 +214,7 @@ bool modJoinFile::openPiece()
             if (!onDiskette || e.number() != err::BadFileNameOrNumber)
                 throw;
         }
-        if (!askForDisk(host_, currentPiece_, pieceCount_))
+        if (jobStop().requested() || !askForDisk(host_, currentPiece_, pieceCount_))
             return false;
     }
 }
@@ -227,7 +244,7 @@ void modJoinFile::showPieceInLabel()
 void modJoinFile::closeFiles() noexcept
 {
     input_ = File();
-    output_ = File();
+    output_.discard();
 }
 
 void modJoinFile::FinishJoin()
@@ -247,7 +264,7 @@ void modJoinFile::DeleteJoinedFile()
     // that failed early is the user's own.
     if (!outputCreated_)
         return;
-    output_ = File();
+    output_.discard();
     const std::string path = JoinedFilePath();
     if (!path.empty() && fileExists(path))
         removeFileQuietly(path);

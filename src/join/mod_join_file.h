@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file.h"
+#include "platform/safe_output.h"
 
 #include <string>
 #include <vector>
@@ -77,15 +78,18 @@ public:
     bool IsSplitFile(const std::string& path);
     // Checks the picked piece and finds the rest of its set; fills the file list.
     void LocateSplitFiles();
-    // Writes the joined file from pieces 1 to PieceCount. A failure leaves no joined file.
+    // Writes the joined file from pieces 1 to PieceCount, under a temporary name that
+    // becomes the joined file's only when it is complete (replacing a file of that name).
+    // A failure, or a stop requested meanwhile, leaves the folder as it was.
     void JoinSplitFiles();
     // Closes the previous piece and opens the next one, asking for its diskette on drive
     // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number.
     int OpenNextJoinFile();
     // Ends a join: releases the bindings, closes every file and, after a failure, deletes
-    // the joined file.
+    // the joined file this join completed.
     void FinishJoin();
-    // Deletes the joined file this join wrote, when it exists.
+    // Deletes the joined file this join completed, when it exists; never one it did not
+    // write (a file there before, or another join's).
     void DeleteJoinedFile();
     // After a successful join, deletes every piece of the set (never on diskettes), asking
     // first when ConfirmDelete is set. Returns false when a piece could not be deleted.
@@ -125,7 +129,7 @@ private:
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own
     File input_;
-    File output_;
+    SafeOutput output_;
     Binding* progressBar_ = nullptr;
     Binding* statusLabel_ = nullptr;
     Binding* fileList_ = nullptr;

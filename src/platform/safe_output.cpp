@@ -27,8 +27,10 @@ constexpr int kCreateAttempts = 100;
 constexpr time_t kFreshSeconds = 5;
 
 // The temporary paths this process has open, readable from a signal handler: a slot is
-// claimed (1), filled, then published (2); the handler only reads published slots.
-constexpr int kSlots = 64;
+// claimed (1), filled, then published (2); the handler only reads published slots. A split
+// keeps every piece open here until its last piece is complete; the pages of slots never
+// used are never touched.
+constexpr int kSlots = 1024;
 constexpr std::size_t kSlotPath = 4096;
 struct Slot {
     std::atomic<int> state{0};

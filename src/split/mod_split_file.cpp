@@ -8,7 +8,10 @@
 #include "platform/bindings.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "split/split_messages.h"
+
+#include <filesystem>
 
 namespace parcelo {
 
@@ -65,9 +68,15 @@ std::int16_t modSplitFile::StartSplit()
         }
         currentPiece_ = 0;
         pieceCount_ = 0;
+        committedPieces_ = 0;
+        removeStalePieces();
         if (FileListBinding* rows = list())
             rows->clear();
         status_ = unit_ == "LN" ? SplitFileByLines() : SplitFileBySize();
+        if (status_ == 0) {
+            commitPiece();
+            commitFinishedPieces();
+        }
     } catch (const RunError& error) {
         fail(error);
     }
@@ -80,10 +89,12 @@ std::int16_t modSplitFile::StartSplit()
 std::int16_t modSplitFile::OpenNextSplitFile(double requiredFreeSpace)
 {
     try {
-        piece_.close();
+        commitPiece();
     } catch (const RunError& error) {
         return fail(error); // the piece's data did not reach the disk
     }
+    if (jobStop().requested())
+        return cancelSplit();
     ++currentPiece_;
     const std::string name = pieceName(destFolder_, fileName_, currentPiece_);
     for (;;) {
@@ -105,7 +116,7 @@ void modSplitFile::DeleteSplitFiles()
     CloseFiles();
     if (disketteMode())
         return; // pieces on diskettes stay where they are
-    for (int number = 1; number <= currentPiece_; ++number) {
+    for (int number = 1; number <= committedPieces_; ++number) {
         const std::string name = pieceName(destFolder_, fileName_, number);
         if (fileExists(name))
             removeFileQuietly(name);
@@ -116,6 +127,8 @@ void modSplitFile::CloseFiles() noexcept
 {
     pendingLines_.clear();
     piece_ = File();
+    pieceOutput_.discard();
+    finishedPieces_.clear();
     source_ = File();
 }
 
@@ -203,6 +216,8 @@ modSplitFile::StepResult modSplitFile::runOpenStep(const std::function<void()>& 
 std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
 {
     for (;;) {
+        if (jobStop().requested())
+            return cancelSplit();
         if (askForDisk() == Answer::Ok) {
             std::uint64_t freeSpace = 0;
             const StepResult checked = runOpenStep([&] {
@@ -225,11 +240,57 @@ std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
     }
 }
 
+// The piece is written under a temporary name; a piece of that name already there stays
+// until commitPiece replaces it with the complete one.
 void modSplitFile::createPiece(const std::string& name)
 {
-    if (fileExists(name))
-        deleteFile(name);
-    piece_ = File(name, File::Mode::Write);
+    pieceOutput_ = SafeOutput(name);
+    piece_ = std::move(pieceOutput_.file());
+}
+
+// Closes the open piece (a failure to store its data throws). A piece on a diskette takes
+// its name at once, before the disk is changed; in a folder it waits for the others.
+void modSplitFile::commitPiece()
+{
+    piece_.close();
+    if (pieceOutput_.temporaryPath().empty())
+        return;
+    finishedPieces_.push_back(std::move(pieceOutput_));
+    if (disketteMode())
+        commitFinishedPieces();
+}
+
+void modSplitFile::commitFinishedPieces()
+{
+    for (SafeOutput& piece : finishedPieces_) {
+        piece.commit();
+        ++committedPieces_;
+    }
+    finishedPieces_.clear();
+}
+
+// Clears the temporary pieces of this file that a killed split left in the destination.
+void modSplitFile::removeStalePieces() const
+{
+    const std::string stem = fileName_ + ".";
+    try {
+        std::error_code ec;
+        for (const auto& entry :
+             std::filesystem::directory_iterator(toNativePath(destFolder_), ec)) {
+            const std::string name = entry.path().filename().string();
+            const auto marker = name.find(kTemporaryMarker);
+            if (marker != std::string::npos && name.compare(0, stem.size(), stem) == 0)
+                removeStaleTemporaries(destFolder_ + name.substr(0, marker));
+        }
+    } catch (const std::filesystem::filesystem_error&) {
+        // a folder that cannot be listed has nothing to clear
+    }
+}
+
+void modSplitFile::stopWhenAsked() const
+{
+    if (jobStop().requested())
+        throw Cancelled{};
 }
 
 void modSplitFile::announcePiece(const std::string& name)
@@ -243,6 +304,7 @@ void modSplitFile::announcePiece(const std::string& name)
 // cancel) writes the block again from its start, a confirmed cancel ends the split.
 void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewindSource)
 {
+    stopWhenAsked();
     const std::uint64_t pieceAt = piece_.position();
     const std::uint64_t sourceAt = rewindSource ? source_.position() : 0;
     for (;;) {

@@ -2,6 +2,7 @@
 
 #include "platform/file.h"
 #include "platform/host.h"
+#include "platform/safe_output.h"
 
 #include <cstdint>
 #include <functional>
@@ -85,7 +86,9 @@ public:
     // Closes the open piece and opens the next, asking for a disk in diskette mode.
     // 0 when it is open; otherwise Status (-1 cancelled, or a run-time error number).
     std::int16_t OpenNextSplitFile(double requiredFreeSpace);
-    // Closes the files and deletes the pieces begun, except on diskettes.
+    // Closes the files, drops the pieces not yet under their names and deletes those that
+    // are, except on diskettes. In a folder the pieces take their names only once every
+    // piece is complete, so a failed split leaves the files there as they were.
     void DeleteSplitFiles();
     // Closes the source and the open piece without writing anything more.
     void CloseFiles() noexcept;
@@ -107,6 +110,10 @@ private:
     StepResult runOpenStep(const std::function<void()>& step);
     std::int16_t waitForDisk(double requiredFreeSpace);
     void createPiece(const std::string& name);
+    void commitPiece();
+    void commitFinishedPieces();
+    void removeStalePieces() const;
+    void stopWhenAsked() const;
     void announcePiece(const std::string& name);
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
@@ -142,7 +149,10 @@ private:
     int pieceCount_ = 0;
     double displaySize_ = 0;
     File source_;
-    File piece_;
+    File piece_;             // the open piece: the temporary file of pieceOutput_
+    SafeOutput pieceOutput_; // moved onto the piece's name when the piece is complete
+    std::vector<SafeOutput> finishedPieces_; // complete, waiting for the split to succeed
+    int committedPieces_ = 0;                // pieces 1 to this are under their final names
     std::vector<char> buffer_;
     std::string pendingLines_;
 };

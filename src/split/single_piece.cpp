@@ -9,6 +9,8 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
+#include "platform/stop_token.h"
 #include "split/mod_split_file.h"
 #include "split/split_messages.h"
 #include "split/split_request.h"
@@ -29,6 +31,8 @@ bool confirmCancel(Host& host)
 bool waitForDisk(Host& host, double requestedBytes)
 {
     for (;;) {
+        if (jobStop().requested())
+            return false;
         if (host.message("Please insert disk in drive A: and click OK to continue.",
                          Buttons::OkCancel, Icon::Information)
             == Answer::Ok) {
@@ -44,21 +48,23 @@ bool waitForDisk(Host& host, double requestedBytes)
     }
 }
 
+struct Stopped {};
+
 void writePiece(const std::string& compressedFile, const std::string& piece, Host& host)
 {
     File source(compressedFile, File::Mode::Read);
-    File target(piece, File::Mode::Write);
+    removeStaleTemporaries(piece);
+    SafeOutput output(piece);
+    File& target = output.file();
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
     target.write(header.data(), header.size());
     std::vector<char> buffer;
-    copyBytes(source, target, source.size(), kCopyChunk, buffer, [&] { host.processEvents(); });
-    target.close();
-}
-
-void dropTempFile(const SinglePieceJob& job)
-{
-    if (job.tempCompressed == "Yes")
-        removeFileQuietly(job.compressedFile);
+    copyBytes(source, target, source.size(), kCopyChunk, buffer, [&] {
+        if (jobStop().requested())
+            throw Stopped{};
+        host.processEvents();
+    });
+    output.commit();
 }
 
 void showStored(const SinglePieceJob& job, const std::string& piece, std::uint64_t length,
@@ -93,13 +99,10 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
     if (diskette && job.requestedBytes > static_cast<double>(kDisketteCapacity)) {
         host.message("The split file size you specified is greater than the diskette storage size!",
                      Buttons::Ok, Icon::Critical);
-        dropTempFile(job);
         return false;
     }
-    if (diskette && !waitForDisk(host, job.requestedBytes)) {
-        dropTempFile(job);
+    if (diskette && !waitForDisk(host, job.requestedBytes))
         return false;
-    }
     const std::string piece =
         job.destination + GetFileNameFromPath(job.compressedFile) + SplitFileExtension(1);
     std::uint64_t length = 0;
@@ -111,9 +114,11 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
             length = fileLength(job.compressedFile);
             writePiece(job.compressedFile, piece, host);
             break;
+        } catch (const Stopped&) {
+            host.setBusy(false);
+            host.message("Process canceled by the user.", Buttons::Ok, Icon::Critical);
+            return false;
         } catch (const RunError& error) {
-            if (!diskette)
-                removeFileQuietly(piece);
             host.setBusy(false);
             if (error.number() == err::BadFileNameOrNumber || !diskette) {
                 host.message("Error:" + std::string(LF) + std::to_string(error.number()) + ": "
@@ -122,14 +127,12 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
                 return false;
             }
             if (!waitForDisk(host, job.requestedBytes)) {
-                dropTempFile(job);
                 host.message("Process canceled by the user.", Buttons::Ok, Icon::Critical);
                 return false;
             }
             host.setBusy(true);
         }
     }
-    removeFileQuietly(job.compressedFile);
     host.setBusy(false);
     showStored(job, piece, length, services);
     return true;

@@ -16,8 +16,8 @@ struct SinglePieceJob {
     std::string tempCompressed; // "Yes" when compressedFile lives in the Temp folder
 };
 
-// Stores the piece, deletes the compressed file and reports the outcome. Returns true
-// when the piece was written.
+// Stores the piece and reports the outcome; the compressed file is the caller's to remove.
+// Returns true when the piece was written.
 bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services);
 
 } // namespace parcelo

@@ -144,8 +144,11 @@ void modSplitFile::writeHeader(int count, int number)
 void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk)
 {
     if (!host_.processesEvents()) {
-        // Nothing to keep responsive: the whole piece in one retryable step.
-        writeRetrying([&] { copyBytes(source_, piece_, size, chunk, buffer_); }, true);
+        // Nothing to keep responsive: the whole piece in one retryable step, which stops
+        // between chunks when a stop is requested.
+        writeRetrying(
+            [&] { copyBytes(source_, piece_, size, chunk, buffer_, [this] { stopWhenAsked(); }); },
+            true);
         return;
     }
     for (std::uint64_t left = size; left > 0;) {

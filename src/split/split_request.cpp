@@ -38,9 +38,9 @@ struct Request {
     SplitServices& services;
     std::string source;
     std::string destination;
-    std::string tempCompressed; // "Yes" or ""
+    std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false;
+    bool compressed = false; // fileToSplit is a compressed file this request made
 };
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
@@ -169,7 +169,9 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
-// Compresses the source when asked; afterwards r.fileToSplit names what is split.
+// Compresses the source when asked; afterwards r.fileToSplit names what is split. When
+// no compressed file was made the source is split as it is, and nothing marks it as a
+// temporary file.
 void compressFirst(Request& r)
 {
     r.fileToSplit = r.source;
@@ -181,6 +183,8 @@ void compressFirst(Request& r)
     if (compressor.CompressFile(r.source) == 1) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
+    } else {
+        r.tempCompressed.clear();
     }
 }
 
@@ -218,7 +222,6 @@ void showOutcome(Request& r, const SizeChoice& choice)
         return;
     }
     if (r.compressed) {
-        removeFileQuietly(r.fileToSplit);
         if (label)
             label->setCaption("Completed compressing and splitting.");
     } else if (label) {
@@ -292,6 +295,10 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     } else {
         succeeded = runSplit(r, choice);
     }
+    // The compressed file is this request's own, wherever it lies: it goes after a split
+    // that stored it and after one that failed, so that a retry is not refused.
+    if (r.compressed)
+        removeFileQuietly(r.fileToSplit);
     if (succeeded && pane.chkDelOrgSplit) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);

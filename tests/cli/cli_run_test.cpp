@@ -3,10 +3,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 using namespace parcelo::test;
 using ::testing::HasSubstr;
@@ -47,6 +53,43 @@ protected:
     std::string pieces = temp.file("pieces");
     std::string joined = temp.file("joined");
 };
+
+bool holdsTemporaryFile(const fs::path& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder))
+        if (entry.path().filename().string().find(".parcelo-tmp-") != std::string::npos)
+            return true;
+    return false;
+}
+
+// Starts parcelo-cli, sends `signals` SIGINTs once it writes a temporary file in `watched`
+// and returns its exit status (-1 when it ended before that or did not exit).
+int interrupted(const std::vector<std::string>& arguments, const fs::path& watched, int signals)
+{
+    std::vector<std::string> words{PARCELO_CLI};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, PARCELO_CLI, &actions, nullptr, argv.data(), environ) != 0)
+        return -1;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    while (!holdsTemporaryFile(watched)) {
+        if (waitpid(pid, &status, WNOHANG) == pid)
+            return -1; // finished before it could be interrupted
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    for (int i = 0; i < signals; ++i)
+        kill(pid, SIGINT);
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 } // namespace
 
@@ -177,4 +220,20 @@ TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)
     const CliRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, HasSubstr("parcelo-cli verify --set PIECE"));
+}
+
+TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
+{
+    writeFile(temp.file("big.bin"), patternBytes(64'000'000));
+    const std::vector<std::vector<std::string>> jobs = {
+        {"split", temp.file("big.bin"), pieces, "--size", "100KB"},
+        {"compress", temp.file("big.bin"), pieces},
+    };
+    for (const auto& job : jobs) {
+        for (int signals : {1, 2}) {
+            SCOPED_TRACE(job[0] + " " + std::to_string(signals));
+            EXPECT_EQ(interrupted(job, pieces, signals), 130);
+            EXPECT_TRUE(fs::is_empty(pieces));
+        }
+    }
 }

@@ -1,0 +1,302 @@
+// Split, join and compression under injected write faults, cancels at each question and
+// stop requests: afterwards the destination holds what it held before (or the complete
+// result), never a partial file under a final name.
+#include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
+#include "format/split_set.h"
+#include "join/mod_join_file.h"
+#include "platform/diskette.h"
+#include "platform/file.h"
+#include "platform/recent_files.h"
+#include "platform/stop_token.h"
+#include "split/mod_split_file.h"
+#include "split/split_request.h"
+
+#include "fake_bindings.h"
+#include "scripted_host.h"
+#include "set_writer.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+
+using namespace parcelo;
+namespace fs = std::filesystem;
+
+namespace {
+
+using Snapshot = std::map<std::string, std::string>;
+using Answers = std::vector<std::pair<Answer, std::string>>;
+
+// Each file's name with its size and a hash of its bytes.
+std::string fingerprint(const std::string& bytes)
+{
+    return std::to_string(bytes.size()) + "/" + std::to_string(std::hash<std::string>{}(bytes));
+}
+
+Snapshot snapshot(const fs::path& folder)
+{
+    Snapshot files;
+    for (const auto& entry : fs::directory_iterator(folder))
+        files[entry.path().filename().string()] =
+            fingerprint(test::readFile(entry.path().string()));
+    return files;
+}
+
+// The fault a case injects: writes fail after failAfter bytes (none when 0), and a stop is
+// requested at the stopAt-th pass through the event loop (never when 0). A host that
+// clearsFault lifts the write fault at its first message.
+struct Fault {
+    std::uint64_t failAfter = 0;
+    int osError = ENOSPC;
+    long stopAt = 0;
+    bool clearsFault = false;
+};
+
+class FaultHost : public test::ScriptedHost {
+public:
+    explicit FaultHost(const Fault& fault) : fault_(fault)
+    {
+        if (fault.failAfter > 0)
+            faults::failWritesAfter(fault.failAfter, fault.osError);
+    }
+    ~FaultHost() override
+    {
+        faults::clearWriteFault();
+        jobStop().reset();
+    }
+    void say(const Answers& answers)
+    {
+        for (const auto& [reply, text] : answers)
+            answer(reply, text);
+    }
+    void processEvents() override
+    {
+        ScriptedHost::processEvents();
+        if (eventsProcessed == fault_.stopAt)
+            jobStop().request();
+    }
+
+protected:
+    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+                       const std::string& title) override
+    {
+        if (fault_.clearsFault)
+            faults::clearWriteFault();
+        return ScriptedHost::showMessage(text, buttons, icon, title);
+    }
+
+private:
+    Fault fault_;
+};
+
+const std::string kDiskFull = "There is not enough space on the disk.";
+const std::string kSure = "Are you sure you want to cancel the process?";
+
+// A diskette drive in a folder, with room for every piece.
+struct FolderDrive {
+    explicit FolderDrive(const fs::path& folder)
+        : drive(std::make_shared<FolderDisketteDrive>(folder))
+    {
+        fs::create_directory(folder);
+        setDisketteDrive(drive);
+    }
+    ~FolderDrive() { setDisketteDrive(nullptr); }
+    std::shared_ptr<FolderDisketteDrive> drive;
+};
+
+} // namespace
+
+TEST(SafeWrites, SplitLeavesTheDestinationAsItWasOrWithCompletePiecesOnly)
+{
+    std::string lines;
+    for (int i = 100; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    const struct {
+        const char* name;
+        std::string unit;
+        Fault fault;
+        Answers answers;
+        bool diskette = false;
+        int keptPieces = 0; // complete pieces that stay (on earlier diskettes)
+    } cases[] = {
+        {"disk full, cancelled", "BT", {500}, {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}}},
+        {"write error", "BT", {500, EIO}, {}},
+        {"stopped", "BT", {0, 0, 3}, {}},
+        {"lines, disk full", "LN", {500}, {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}}},
+        {"lines, stopped", "LN", {0, 0, 2}, {}},
+        {"diskette count declined", "BT", {}, {{Answer::No, "diskettes"}}, true},
+        {"second diskette cancelled",
+         "BT",
+         {},
+         {{Answer::Yes, "diskettes"},
+          {Answer::Ok, "disk #1"},
+          {Answer::Cancel, "disk #2"},
+          {Answer::Yes, kSure}},
+         true,
+         1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder temp;
+        const std::string content = c.unit == "LN" ? lines : test::patternBytes(1000);
+        const double size = c.unit == "LN" ? 30 : 300;
+        test::writeFile(temp.file("data.bin"), content);
+        const auto split = [&](Host& host, const std::string& destination) {
+            modSplitFile engine(host);
+            engine.SetSourceFile(temp.file("data.bin"));
+            engine.SetDestFolder(destination);
+            engine.SetSplitSize(size);
+            engine.SetUnit(c.unit);
+            return engine.StartSplit();
+        };
+        fs::create_directory(temp.file("reference"));
+        test::ScriptedHost plain;
+        ASSERT_EQ(split(plain, temp.folder() + "reference/"), 0);
+
+        const fs::path out = temp.path() / (c.diskette ? "floppy" : "out");
+        FolderDrive drive(temp.path() / "floppy");
+        fs::create_directories(out);
+        test::writeFile((out / "data.bin.001").string(), "a piece the user had");
+        test::writeFile((out / "keep.txt").string(), "unrelated");
+        Snapshot expected = snapshot(out);
+        for (int n = 1; n <= c.keptPieces; ++n)
+            expected["data.bin.00" + std::to_string(n)] =
+                fingerprint(test::readFile(temp.file("reference/data.bin.00" + std::to_string(n))));
+
+        FaultHost host(c.fault);
+        host.say(c.answers);
+        EXPECT_NE(split(host, c.diskette ? "a:/" : out.string() + "/"), 0);
+        EXPECT_TRUE(host.allAnswersUsed());
+        EXPECT_EQ(snapshot(out), expected);
+        EXPECT_EQ(test::readFile(temp.file("data.bin")), content);
+    }
+}
+
+TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
+{
+    const std::string content = test::patternBytes(1000);
+    const struct {
+        const char* name;
+        Fault fault;
+        bool foreignThirdPiece;
+        int flag;
+        bool diskette = false; // the second disk is asked for and the prompt cancelled
+    } cases[] = {
+        {"disk full", {500}, false, 61},
+        {"write error", {500, EIO}, false, 57},
+        {"stopped", {0, 0, 3}, false, -1},
+        {"piece of another set", {}, true, 1},
+        {"diskette prompt cancelled", {}, false, 1, true},
+        {"complete", {}, false, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder in, out;
+        FolderDrive drive(in.path());
+        const auto pieces = test::writeByteSet(in.file("data.bin"), content, 300);
+        if (c.diskette)
+            fs::remove(pieces[1]);
+        if (c.foreignThirdPiece)
+            test::writeBytePiece(pieces[2], PieceSignaturePlain, 4, 2, "other");
+        test::writeFile(out.file("data.bin"), "the user's own file");
+        test::writeFile(out.file("keep.txt"), "unrelated");
+        Snapshot expected = snapshot(out.path());
+        if (c.flag == 0)
+            expected["data.bin"] = fingerprint(content);
+
+        FaultHost host(c.fault);
+        host.acceptNotices();
+        if (c.diskette)
+            host.say({{Answer::Cancel, "Please insert disk #2"}, {Answer::Yes, kSure}});
+        modJoinFile engine(host);
+        engine.SetSourceFile(c.diskette ? "a:/data.bin.001" : pieces[1]);
+        engine.SetDestinationFolder(out.folder());
+        engine.LocateSplitFiles();
+        engine.JoinSplitFiles();
+        engine.FinishJoin();
+        EXPECT_EQ(engine.ErrorFlag(), c.flag);
+        EXPECT_TRUE(host.allAnswersUsed());
+        EXPECT_EQ(snapshot(out.path()), expected);
+    }
+}
+
+TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
+{
+    test::TempFolder scratch;
+    const std::string content = test::patternBytes(200'000);
+    test::writeFile(scratch.file("source.bin"), content);
+    ZlibTool sizing;
+    sizing.SetSourceFileName(scratch.file("source.bin"));
+    sizing.SetTargetFileName(scratch.file("source.zip"));
+    sizing.DoCompress();
+    const auto zipped = fs::file_size(scratch.file("source.zip"));
+
+    const Answers cancelAtDiskFull = {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}};
+    const struct {
+        const char* name;
+        Fault fault;
+        Answers answers;
+        std::string size; // in bytes
+        bool diskette = false;
+    } cases[] = {
+        {"disk full while compressing", {100}, cancelAtDiskFull, "1000"},
+        {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
+        {"write error in the one piece", {zipped + 500, EIO}, {}, "1000000"},
+        {"stopped while compressing", {0, 0, 1}, {}, "1000"},
+        {"compression failed, diskette count declined",
+         {100, ENOSPC, 0, true},
+         {{Answer::No, "diskettes"}},
+         "1000",
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::TempFolder temp;
+        test::writeFile(temp.file("source.bin"), content);
+        fs::create_directory(temp.file("Temp"));
+        FolderDrive drive(temp.path() / "floppy");
+        const fs::path out = temp.path() / (c.diskette ? "floppy" : "out");
+        fs::create_directories(out);
+        test::writeFile((out / "keep.txt").string(), "unrelated");
+        const Snapshot before = snapshot(out);
+
+        const auto request = [&](Host& host) {
+            test::FakeProgressBar bar;
+            test::RecordedRecentFiles recent;
+            ExploreMenu explore;
+            ZlibTool tool;
+            modSplitFile engine(host);
+            CompressionAdapter compressor(host, tool, {&bar, nullptr, nullptr}, {},
+                                          temp.path().string());
+            SplitServices services{host,   engine,  compressor,
+                                   recent, explore, {&bar, nullptr, nullptr}};
+            SplitPaneValues pane;
+            pane.Text1 = temp.file("source.bin");
+            pane.Text4 = c.diskette ? "a:/" : out.string();
+            pane.Text3 = c.size;
+            pane.Combo1 = 0;
+            return cmdSpSplit_Click(pane, services).succeeded;
+        };
+        {
+            FaultHost host(c.fault);
+            host.say(c.answers);
+            host.acceptNotices();
+            EXPECT_FALSE(request(host));
+            EXPECT_TRUE(host.allAnswersUsed());
+        }
+        EXPECT_EQ(snapshot(out), before);
+        EXPECT_TRUE(fs::is_empty(temp.file("Temp")));
+        EXPECT_EQ(test::readFile(temp.file("source.bin")), content);
+        if (!c.diskette) {
+            test::ScriptedHost retry; // not refused for a compressed file it left
+            retry.acceptNotices();
+            EXPECT_TRUE(request(retry));
+        }
+    }
+}
