@@ -133,7 +133,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        copyLinesAsCrLf(input_, output_, buffer_, pulse);
+        copyLinesAsWritten(input_, output_, buffer_, pulse);
         showProgress(i);
         host_.processEvents();
     }

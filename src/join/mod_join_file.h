@@ -97,6 +97,7 @@ public:
 private:
     bool locateLineSet();
     int firstMissingPiece() const;
+    int firstMisSizedPiece() const;
     void listPieces();
     void fail(int flag, const std::string& message);
     bool openPiece();
@@ -124,6 +125,7 @@ private:
     bool lineSet_ = false;
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own
+    std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;
     File output_;
     Binding* progressBar_ = nullptr;
