@@ -72,8 +72,8 @@ public:
     // The path of piece i of the picked piece's set.
     std::string PiecePath(int piece) const;
 
-    // True when the file is a byte-set piece with a usable piece count, which becomes
-    // PieceCount. Tells the user when the file cannot be located.
+    // True when the file is a byte-set piece a split could have written (pieceFault),
+    // whose count becomes PieceCount. Tells the user when the file cannot be located.
     bool IsSplitFile(const std::string& path);
     // Checks the picked piece and finds the rest of its set; fills the file list.
     void LocateSplitFiles();
