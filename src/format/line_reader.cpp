@@ -33,19 +33,27 @@ bool LineReader::readLinePart(std::string& part, std::size_t limit)
     if (!fill())
         throw RunError(err::InputPastEndOfFile);
     for (std::size_t taken = 0;; ++taken) {
-        if (!fill())
-            return true; // a last line without an ending
+        if (!fill()) {
+            ending_ = ""; // a last line without an ending
+            return true;
+        }
         if (taken == limit)
             return false;
         const char c = block_[begin_++];
         ++consumed_;
+        if (c == '\n') {
+            ending_ = "\n";
+            return true;
+        }
         if (c != '\r') {
             part += c;
             continue;
         }
+        ending_ = "\r";
         if (fill() && block_[begin_] == '\n') {
             ++begin_;
             ++consumed_;
+            ending_ = "\r\n";
         }
         return true;
     }

@@ -8,9 +8,9 @@ namespace parcelo {
 
 class File;
 
-// Reads a text file line by line: a line ends at CR LF or at a lone CR, neither of which
-// is part of it; a lone LF is an ordinary character of the line. Buffered, so a large
-// file is read in blocks.
+// Reads a text file line by line: a line ends at CR LF, at a lone CR or at a lone LF,
+// none of which is part of it; ending() tells which one ended the last complete line.
+// Buffered, so a large file is read in blocks.
 class LineReader {
 public:
     explicit LineReader(File& file, std::size_t blockSize = 65536);
@@ -23,6 +23,9 @@ public:
     // true when the line is complete (its ending consumed, or the file ended). A long line
     // can so be read in bounded parts. Throws RunError 62 when called at the end.
     bool readLinePart(std::string& part, std::size_t limit);
+    // The ending of the last complete line: "\r\n", "\r", "\n", or "" when the file ended
+    // the line.
+    const char* ending() const { return ending_; }
     // Bytes consumed so far, line endings included.
     std::uint64_t consumed() const { return consumed_; }
 
@@ -34,6 +37,7 @@ private:
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     std::uint64_t consumed_ = 0;
+    const char* ending_ = "";
 };
 
 } // namespace parcelo

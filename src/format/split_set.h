@@ -2,7 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -45,6 +47,14 @@ PieceHeader decodePieceHeader(const unsigned char* bytes);
 
 // Reads the header at the file's current position; fields past the end stay 0.
 PieceHeader readPieceHeader(File& file);
+
+// When the open file's first text line is exactly the line-set marker: the offset of the
+// first byte after that line. Otherwise (an empty file too) nullopt.
+std::optional<std::uint64_t> markerLineEnd(File& file);
+// The numbers above `after` of the pieces basePath + SplitFileExtension(n) in basePath's
+// folder that begin with the line-set marker line, in ascending order. Files that are no
+// line piece are never among them.
+std::vector<int> linePiecesAbove(const std::string& basePath, int after);
 
 std::uint32_t readLittleEndian32(const unsigned char* bytes);
 void writeLittleEndian32(unsigned char* bytes, std::uint32_t value);

@@ -150,7 +150,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        copyLinesAsCrLf(input_, output_.file(), buffer_, pulse);
+        copyLinesAsWritten(input_, output_.file(), buffer_, pulse);
         showProgress(i);
         host_.processEvents();
     }

@@ -38,8 +38,8 @@ void modJoinFile::SetSourceFile(const std::string& path)
 {
     sourceFile_ = path;
     std::string name = GetFileNameFromPath(path);
-    if (isDiskettePath(name)) // "a:name.001": the drive is not part of the name
-        name.erase(0, 2);
+    if (isDiskettePath(name)) // "a:\\name.001": the drive is not part of the name
+        name.erase(0, name.find_first_not_of("/\\", 2));
     joinedFileName_ = RemoveFileExtension(name);
 }
 
@@ -65,15 +65,17 @@ bool modJoinFile::IsSplitFile(const std::string& path)
         result = false;
     }
     pieceCount_ = 0;
+    headerRefusal_.clear();
     if (!result)
         return false;
     try {
         File piece(path, File::Mode::Read);
         const PieceHeader header = readFullPieceHeader(piece);
-        // A count below 1 would join nothing and report success; above the largest piece
-        // number no split writes it.
-        if (!header.hasByteSignature() || header.count < 1 || header.count > kMaxPieces)
+        if (const std::string fault = pieceFault(header, piece.size()); !fault.empty()) {
+            if (header.hasByteSignature())
+                headerRefusal_ = invalidPieceText(path, fault);
             return false;
+        }
         pieceCount_ = header.count;
         return true;
     } catch (const RunError&) {
@@ -109,7 +111,21 @@ int modJoinFile::firstMissingPiece() const
         if (!fileExists(PiecePath(i)))
             return i;
     }
+    // A line set shows its end only by the pieces that follow: one further on means a gap.
+    if (lineSet_ && !linePiecesAbove(RemoveFileExtension(sourceFile_), pieceCount_).empty())
+        return pieceCount_ + 1;
     return 0;
+}
+
+int modJoinFile::firstMisSizedPiece() const
+{
+    if (lineSet_)
+        return 0;
+    std::vector<std::uint64_t> sizes;
+    for (int i = 1; i <= pieceCount_; ++i)
+        sizes.push_back(fileLength(PiecePath(i)));
+    const std::vector<int> wrong = misSizedPieces(sizes);
+    return wrong.empty() ? 0 : wrong.front();
 }
 
 void modJoinFile::listPieces()
@@ -128,7 +144,7 @@ void modJoinFile::LocateSplitFiles()
     try {
         lineSet_ = false;
         if (!IsSplitFile(sourceFile_) && !locateLineSet()) {
-            fail(-1, kNotASplitFile);
+            fail(-1, headerRefusal_.empty() ? kNotASplitFile : headerRefusal_);
             return;
         }
         // On the diskette drive every piece sits on its own disk and is asked for when
@@ -137,6 +153,10 @@ void modJoinFile::LocateSplitFiles()
             return;
         if (const int missing = firstMissingPiece(); missing != 0) {
             fail(-1, "Missing Split File: " + PiecePath(missing));
+            return;
+        }
+        if (const int wrong = firstMisSizedPiece(); wrong != 0) {
+            fail(-1, notOfTheSetText(PiecePath(wrong)));
             return;
         }
         listPieces();

@@ -73,8 +73,8 @@ public:
     // The path of piece i of the picked piece's set.
     std::string PiecePath(int piece) const;
 
-    // True when the file is a byte-set piece with a usable piece count, which becomes
-    // PieceCount. Tells the user when the file cannot be located.
+    // True when the file is a byte-set piece a split could have written (pieceFault),
+    // whose count becomes PieceCount. Tells the user when the file cannot be located.
     bool IsSplitFile(const std::string& path);
     // Checks the picked piece and finds the rest of its set; fills the file list.
     void LocateSplitFiles();
@@ -101,6 +101,7 @@ public:
 private:
     bool locateLineSet();
     int firstMissingPiece() const;
+    int firstMisSizedPiece() const;
     void listPieces();
     void fail(int flag, const std::string& message);
     bool openPiece();
@@ -128,6 +129,7 @@ private:
     bool lineSet_ = false;
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own
+    std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;
     SafeOutput output_;
     Binding* progressBar_ = nullptr;

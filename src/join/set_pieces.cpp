@@ -7,6 +7,7 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -81,26 +82,44 @@ PieceHeader readFullPieceHeader(File& file)
     return decodePieceHeader(bytes.data());
 }
 
-bool isWellFormedHeader(const PieceHeader& header)
+std::string pieceFault(const PieceHeader& header, std::uint64_t fileSize)
 {
-    return header.hasByteSignature() && header.count >= 1 && header.count <= kMaxPieces
-           && header.number >= 1 && header.number <= header.count;
+    if (!header.hasByteSignature())
+        return kNotSplitByParcelo;
+    if (header.count < 1 || header.count > kMaxPieces)
+        return "The header gives a set of " + std::to_string(header.count)
+               + " pieces; a set has 1 to " + std::to_string(kMaxPieces) + " pieces.";
+    if (header.number < 1 || header.number > header.count)
+        return "The header gives piece number " + std::to_string(header.number)
+               + ", outside the set of " + std::to_string(header.count) + " pieces.";
+    if (header.count > 1 && fileSize <= kPieceHeaderSize)
+        return "The piece holds no data, though its set has " + std::to_string(header.count)
+               + " pieces.";
+    return {};
 }
 
-std::optional<std::uint64_t> markerLineEnd(File& file)
+std::string invalidPieceText(const std::string& path, const std::string& reason)
 {
-    // The marker and what follows it: a CR, and the LF of a CR LF.
-    const std::size_t markerLength = std::strlen(kLineMarker);
-    std::array<char, 32> bytes{};
-    const std::size_t got = file.read(bytes.data(), markerLength + 2);
-    if (got < markerLength || std::memcmp(bytes.data(), kLineMarker, markerLength) != 0)
-        return std::nullopt;
-    if (got == markerLength)
-        return markerLength;
-    if (bytes[markerLength] != '\r')
-        return std::nullopt; // the first line goes on after the marker
-    const bool crLf = got > markerLength + 1 && bytes[markerLength + 1] == '\n';
-    return markerLength + (crLf ? 2 : 1);
+    return "File " + path + " is not a valid split file." + LF + reason;
+}
+
+std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes)
+{
+    std::vector<int> wrong;
+    if (sizes.size() < 2)
+        return wrong;
+    const std::uint64_t full = *std::max_element(sizes.begin(), sizes.end() - 1);
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const bool last = i + 1 == sizes.size();
+        if (sizes[i] <= kPieceHeaderSize || sizes[i] > full || (!last && sizes[i] != full))
+            wrong.push_back(static_cast<int>(i) + 1);
+    }
+    return wrong;
+}
+
+std::string notOfTheSetText(const std::string& path)
+{
+    return "The file " + path + " is not a valid file of the set.";
 }
 
 bool firstLineIsMarker(const std::string& path)

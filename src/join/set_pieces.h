@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -29,13 +30,24 @@ int lastConsecutivePiece(const std::string& basePath, int from);
 // The header at the start of an open piece; throws RunError 62 when the file is shorter.
 PieceHeader readFullPieceHeader(File& file);
 
-// True when a header is one a split writes: a byte signature, a count of at least 1 and
-// a number within it.
-bool isWellFormedHeader(const PieceHeader& header);
+inline constexpr const char* kNotSplitByParcelo = "This file was not split by Parcelo application.";
 
-// When the open file's first text line is exactly the line-set marker: the offset of the
-// first byte after that line. Otherwise (an empty file too) nullopt.
-std::optional<std::uint64_t> markerLineEnd(File& file);
+// Why a byte piece with this header and this file size (header included) is not one a
+// split writes: no byte signature, a count outside 1 to 32767, a number outside 1 to the
+// count, or no data in a piece of a set of several. Empty when it is one. The join and
+// both checks judge a piece by this one rule.
+std::string pieceFault(const PieceHeader& header, std::uint64_t fileSize);
+
+// "File " + path + " is not a valid split file." + LF + reason.
+std::string invalidPieceText(const std::string& path, const std::string& reason);
+
+// The numbers of the pieces whose sizes (header included, piece 1 first) break the rule of
+// a byte set: every piece but the last holds as many bytes as the largest of them, and the
+// last holds no more. A piece cut short or grown is so found before anything is joined.
+std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes);
+
+// "The file " + path + " is not a valid file of the set."
+std::string notOfTheSetText(const std::string& path);
 
 // True when the file's first text line is the marker line; throws RunError 62 when the
 // file is empty and other run-time errors when it cannot be read.

@@ -10,8 +10,9 @@ namespace parcelo {
 
 bool isDiskettePath(const std::string& path)
 {
+    // "a:name" is a file named so in the working folder, not a file on the drive.
     return path.size() >= 2 && std::tolower(static_cast<unsigned char>(path[0])) == 'a'
-           && path[1] == ':';
+           && path[1] == ':' && (path.size() == 2 || path[2] == '/' || path[2] == '\\');
 }
 
 std::filesystem::path toNativePath(const std::string& path)

@@ -12,7 +12,7 @@ inline constexpr char kSeparator = '\\';
 inline constexpr char kSeparator = '/';
 #endif
 
-// True when the first two characters, lower-cased, are "a:": the diskette drive.
+// True for a path on the diskette drive: "a:" (any case) alone or followed by a separator.
 bool isDiskettePath(const std::string& path);
 
 // The path the operating system knows. A diskette path maps to the drive's mount

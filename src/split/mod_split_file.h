@@ -125,6 +125,7 @@ private:
     void splitRemainingLines(LineReader& reader);
     void writeMarker();
     void copyLine(LineReader& reader);
+    void removeStaleLinePieces();
     void flushLines();
 
     Host& host_;

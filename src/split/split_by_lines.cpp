@@ -3,9 +3,12 @@
 #include "format/line_reader.h"
 #include "format/split_set.h"
 #include "platform/bindings.h"
+#include "platform/paths.h"
 #include "platform/run_error.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace parcelo {
 
@@ -49,14 +52,16 @@ FirstLine measureFirstLine(LineReader& reader)
 
 // The pieces a line split will need, judged from the first line: the file length over the
 // line's length with a line ending, over the lines per piece; one decimal, then the whole
-// number nearest (halves to even). It must fit a piece count.
+// number nearest (halves to even). Only a guess for the display: a short first line can
+// make it far too large, so it is held within what an int shows and never stops a split
+// (the split itself stops at the largest piece count).
 int estimatePieceCount(double fileLength, std::uint64_t trimmedLength, double linesPerPiece)
 {
     const double estimate = fileLength / (static_cast<double>(trimmedLength) + 2) / linesPerPiece;
     const double whole = std::nearbyint(std::round(estimate * 10) / 10);
-    if (!(whole >= -kMaxPieces - 1 && whole <= kMaxPieces))
-        throw RunError(err::Overflow);
-    return static_cast<int>(whole);
+    if (!(whole >= 0))
+        return 0;
+    return static_cast<int>(std::min(whole, static_cast<double>(std::numeric_limits<int>::max())));
 }
 
 } // namespace
@@ -97,6 +102,8 @@ std::int16_t modSplitFile::SplitFileByLines()
         flushLines();
         piece_.close();
         source_.close();
+        if (status_ == 0)
+            removeStaleLinePieces();
         return status_;
     } catch (const Cancelled&) {
         return cancelSplit();
@@ -138,14 +145,25 @@ void modSplitFile::splitRemainingLines(LineReader& reader)
     }
 }
 
+// Line pieces carry no count: the pieces of an earlier, longer split under the same name
+// would be joined onto this set. Only files that begin with the marker line go; on
+// diskettes every piece is on its own disk and nothing is left beside it.
+void modSplitFile::removeStaleLinePieces()
+{
+    if (disketteMode())
+        return;
+    for (const int number : linePiecesAbove(destFolder_ + fileName_, pieceCount_))
+        removeFileQuietly(pieceName(destFolder_, fileName_, number));
+}
+
 void modSplitFile::writeMarker()
 {
     pendingLines_ += kLineMarker;
     pendingLines_ += kCrLf;
 }
 
-// Moves one source line into the piece's buffer, ended with CR LF; a long line goes
-// through in parts.
+// Moves one source line into the piece's buffer with its own ending, so that the joined
+// pieces give back the source byte for byte; a long line goes through in parts.
 void modSplitFile::copyLine(LineReader& reader)
 {
     for (bool ended = false; !ended;) {
@@ -153,7 +171,7 @@ void modSplitFile::copyLine(LineReader& reader)
             flushLines();
         ended = reader.readLinePart(pendingLines_, kCopyChunk - pendingLines_.size());
     }
-    pendingLines_ += kCrLf;
+    pendingLines_ += reader.ending();
 }
 
 void modSplitFile::flushLines()

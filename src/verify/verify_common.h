@@ -12,7 +12,6 @@ class RunError;
 namespace verify_detail {
 
 inline constexpr const char* kNoValidExtension = "The file does not have a valid extension.";
-inline constexpr const char* kNotSplitByParcelo = "This file was not split by Parcelo application.";
 inline constexpr const char* kDoesNotExist = "The file does not exist in the specified path.";
 
 // Adds a row to the context's list in its display unit.

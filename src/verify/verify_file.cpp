@@ -29,11 +29,8 @@ void readAsBytePiece(const std::string& path, PieceFinding& finding)
     const PieceHeader header = readPieceHeader(piece); // a short file reads as zeros
     finding.number = header.number;
     finding.count = header.count;
-    // A header no split writes (a count below 1, a number outside it) is not a piece.
-    if (!isWellFormedHeader(header)) {
-        finding.valid = false;
-        finding.reason = kNotSplitByParcelo;
-    }
+    finding.reason = pieceFault(header, piece.size());
+    finding.valid = finding.reason.empty();
 }
 
 // The line-piece reading: the number from the name and the count of consecutive pieces
@@ -65,9 +62,8 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
         if (!finding.valid && firstLineIsMarker(path))
             readAsLinePiece(path, finding);
         if (!finding.valid) {
-            context.host.message("File " + path + " is not a valid split file." + LF
-                                     + finding.reason,
-                                 Buttons::Ok, Icon::Critical);
+            context.host.message(invalidPieceText(path, finding.reason), Buttons::Ok,
+                                 Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
         clearList(context);

@@ -10,6 +10,7 @@
 #include "verify/verify_common.h"
 
 #include <functional>
+#include <vector>
 
 namespace parcelo {
 
@@ -38,6 +39,8 @@ private:
     Step onDisk(int i, const std::function<void(int)>& checkPiece);
     void checkBytePiece(int i);
     void checkLinePiece(int i);
+    void checkByteSizes();
+    void checkLineGap();
     void addReason(const std::string& reason);
     VerifyVerdict showVerdict();
 
@@ -48,6 +51,7 @@ private:
     bool result_ = true;
     std::string reasons_;
     int count_ = 0;
+    std::vector<std::uint64_t> sizes_; // of the byte pieces checked, piece 1 first
 };
 
 void SetCheck::addReason(const std::string& reason)
@@ -61,14 +65,11 @@ void SetCheck::readPicked()
 {
     File picked(path_, File::Mode::Read);
     const PieceHeader header = readPieceHeader(picked); // a short file reads as zeros
-    // A count below 1 would check nothing and pass; such a header is no split's.
-    if (!header.hasByteSignature() || header.count < 1) {
+    if (const std::string fault = pieceFault(header, picked.size()); !fault.empty()) {
         result_ = false;
-        reasons_ = kNotSplitByParcelo;
+        reasons_ = header.hasByteSignature() ? invalidPieceText(path_, fault) : fault;
         return;
     }
-    if (header.count > kMaxPieces)
-        throw RunError(err::Overflow);
     count_ = header.count;
 }
 
@@ -106,12 +107,29 @@ void SetCheck::checkBytePiece(int i)
     const std::string name = pieceName(i);
     File piece(name, File::Mode::Read);
     const PieceHeader header = readPieceHeader(piece);
-    const auto size = static_cast<double>(piece.size());
+    sizes_.push_back(piece.size());
     if (!header.hasByteSignature())
         addReason("The file " + name + " was not split by Parcelo application." + LF);
     else if (header.count != count_ || header.number != i)
-        addReason("The file " + name + " is not a valid file of the set." + LF);
-    listFile(context_, name, size);
+        addReason(notOfTheSetText(name) + LF);
+    listFile(context_, name, static_cast<double>(piece.size()));
+}
+
+// Sizes tell a piece cut short or grown, which its header cannot.
+void SetCheck::checkByteSizes()
+{
+    for (const int i : misSizedPieces(sizes_)) {
+        const std::string reason = notOfTheSetText(pieceName(i)) + LF;
+        if (reasons_.find(reason) == std::string::npos) // its header may have named it
+            addReason(reason);
+    }
+}
+
+// A line piece further on than the last consecutive one means one in between is missing.
+void SetCheck::checkLineGap()
+{
+    if (!diskette_ && !linePiecesAbove(base_, count_).empty())
+        addReason("Missing Split File: " + pieceName(count_ + 1) + LF);
 }
 
 void SetCheck::checkLinePiece(int i)
@@ -156,13 +174,17 @@ VerifyVerdict SetCheck::run()
     // A picked piece with a byte signature can never start with the marker line, so the
     // line reading is needed only when it had none (and the disk has not been changed).
     const bool bytePass = result_;
-    if (bytePass && !checkPieces([this](int i) { checkBytePiece(i); }))
-        return reportCancel(context_);
+    if (bytePass) {
+        if (!checkPieces([this](int i) { checkBytePiece(i); }))
+            return reportCancel(context_);
+        checkByteSizes();
+    }
     if (!bytePass && firstLineIsMarker(path_)) {
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
         if (!checkPieces([this](int i) { checkLinePiece(i); }))
             return reportCancel(context_);
+        checkLineGap();
     }
     return showVerdict();
 }

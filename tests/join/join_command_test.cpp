@@ -253,7 +253,8 @@ TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
     EXPECT_FALSE(join().succeeded);
 
     pieces = writeReportSet(test::patternBytes(3500), false);
-    test::writeBytePiece(pieces[2], 0x12345678, 4, 3, "xxxx");
+    test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
+                         std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
     host.answer(Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
     host.answer(Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
     EXPECT_FALSE(join().succeeded);

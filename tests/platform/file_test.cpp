@@ -104,6 +104,8 @@ TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
     EXPECT_TRUE(isDiskettePath("A:/x"));
     EXPECT_FALSE(isDiskettePath("b:/x"));
     EXPECT_FALSE(isDiskettePath("/a:"));
+    EXPECT_FALSE(isDiskettePath("a:b.bin")); // a file of that name in the working folder
+    EXPECT_EQ(toNativePath("a:b.bin"), std::filesystem::path("a:b.bin"));
     EXPECT_EQ(toNativePath("A:/piece.001"), temp.path() / "piece.001");
     EXPECT_EQ(toNativePath("a:\\piece.001"), temp.path() / "piece.001");
     test::writeFile(temp.file("piece.001"), "x");

@@ -203,7 +203,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         if (c.diskette)
             fs::remove(pieces[1]);
         if (c.foreignThirdPiece)
-            test::writeBytePiece(pieces[2], PieceSignaturePlain, 4, 2, "other");
+            test::writeBytePiece(pieces[2], PieceSignaturePlain, 4, 2, std::string(300, 'x'));
         test::writeFile(out.file("data.bin"), "the user's own file");
         test::writeFile(out.file("keep.txt"), "unrelated");
         Snapshot expected = snapshot(out.path());

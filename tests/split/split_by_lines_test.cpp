@@ -19,9 +19,14 @@ std::string numberedLines(int count)
     return text;
 }
 
+std::string marked(const std::string& text)
+{
+    return std::string(kLineMarker) + kCrLf + text;
+}
+
 } // namespace
 
-TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
+TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesThatJoinBackByteForByte)
 {
     const std::string longLine(1999982, 'q'); // with the marker, exactly one copy buffer
     const std::vector<std::string> oneToFour = {"line1", "line2", "line3", "line4"};
@@ -38,20 +43,26 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
          4,
          {linePiece(oneToFour), linePiece({"line5", "line6", "line7", "line8"}),
           linePiece({"line9", "line0", "line1", "line2"})}},
-        // CR LF and a lone CR end lines, a lone LF does not; the last line gets its CR LF
-        {"a\r\nb\rc\nd\r\ne", 2, {linePiece({"a", "b"}), linePiece({"c\nd", "e"})}},
+        // CR LF, a lone CR and a lone LF end lines, each kept as it is; so is a last line
+        // without an ending
+        {"a\r\nb\rc\nd\r\ne", 2, {marked("a\r\nb\r"), marked("c\nd\r\n"), marked("e")}},
         {numberedLines(5), 2.5, {linePiece({"line1", "line2", "line3", "line4", "line5"})}},
-        {"x\ny\nz\n", 1, {linePiece({"x\ny\nz\n"})}},
+        {"x\ny\n\nz\n", 2, {marked("x\ny\n"), marked("\nz\n")}},
         // lines longer than the copy buffer go through in parts
-        {longLine + longLine + "\r\ny", 1, {linePiece({longLine + longLine}), linePiece({"y"})}},
-        {longLine + "\r\nz", 1, {linePiece({longLine}), linePiece({"z"})}},
-        {longLine, 1, {linePiece({longLine})}},
+        {longLine + longLine + "\r\ny", 1, {linePiece({longLine + longLine}), marked("y")}},
+        {longLine + "\nz", 1, {marked(longLine + "\n"), marked("z")}},
+        {longLine, 1, {marked(longLine)}},
     };
     for (const auto& c : cases) {
         SplitRun run(c.content, c.lines, "LN", "notes.txt");
         EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
-        EXPECT_EQ(run.pieces(), c.pieces) << c.content.substr(0, 40);
+        const std::vector<std::string> pieces = run.pieces();
+        EXPECT_EQ(pieces, c.pieces) << c.content.substr(0, 40);
         EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.pieces.size()));
+        std::string joined;
+        for (const std::string& piece : pieces)
+            joined += piece.substr(marked("").size());
+        EXPECT_EQ(joined, c.content) << c.content.substr(0, 40);
     }
 
     // each piece is listed with the length of the piece before it
@@ -62,4 +73,23 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLines)
     ASSERT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(list.rows[0].second, "0.98KB"); // (first line + CR LF) x 2 lines = 1004 bytes
     EXPECT_EQ(list.rows[1].second, "0.52KB"); // the first piece: 18 + 502 + 12 bytes
+}
+
+TEST(SplitByLines, ReplacesAnEarlierLongerLineSetAndIsNeverStoppedByItsEstimate)
+{
+    // Pieces of an earlier split under the same name would join onto the new set; a file
+    // of that name that is no line piece is the user's and stays.
+    SplitRun run("a\nb\n", 1, "LN", "notes.txt");
+    test::writeFile(run.piecePath(3), marked("old\r\n"));
+    test::writeFile(run.piecePath(12), marked("old\r\n"));
+    test::writeFile(run.piecePath(5), "not a piece\r\n");
+    ASSERT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+    EXPECT_EQ(run.pieces(), (std::vector<std::string>{marked("a\n"), marked("b\n")}));
+    EXPECT_FALSE(fileExists(run.piecePath(12)));
+    EXPECT_EQ(test::readFile(run.piecePath(5)), "not a piece\r\n");
+
+    // A short first line makes the estimate far larger than the piece count.
+    SplitRun shortFirst("a\r\n" + std::string(200000, 'b'), 1, "LN");
+    EXPECT_EQ(shortFirst.engine.StartSplit(), 0) << shortFirst.engine.Message();
+    EXPECT_EQ(shortFirst.engine.PieceCount(), 2);
 }

@@ -92,13 +92,10 @@ TEST_F(VerifyTest, OnePieceRefusedGivesItsReasonOrTheError)
               invalid(in.file("report.pdf.003a"), "The file does not have a valid extension."));
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
 
-    const std::string notByUs = "This file was not split by Parcelo application.";
     test::writeFile(in.file("text.001"), "hello\r\nworld");
-    test::writeBytePiece(in.file("zero.001"), PieceSignaturePlain, 0, 0, "abc");
-    for (const char* name : {"text.001", "zero.001"}) {
-        EXPECT_EQ(checkFile(in.file(name)), VerifyVerdict::NotVerified);
-        EXPECT_EQ(onlyMessage(), invalid(in.file(name), notByUs));
-    }
+    EXPECT_EQ(checkFile(in.file("text.001")), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(),
+              invalid(in.file("text.001"), "This file was not split by Parcelo application."));
     EXPECT_TRUE(list.rows.empty());
 
     EXPECT_EQ(checkFile(in.file("missing.001")), VerifyVerdict::NoVerdict);
@@ -133,15 +130,85 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
     EXPECT_EQ(onlyMessage(), "Error:53 File not found: " + pieces[2]);
 }
 
+TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
+{
+    const struct {
+        PieceHeader header;
+        std::string data;
+        std::string reason;
+    } cases[] = {
+        {{PieceSignaturePlain, 40000, 1},
+         "abc",
+         "The header gives a set of 40000 pieces; a set has 1 to 32767 pieces."},
+        {{PieceSignaturePlain, 0, 0},
+         "abc",
+         "The header gives a set of 0 pieces; a set has 1 to 32767 pieces."},
+        {{PieceSignatureCompressed, 3, 5},
+         "abc",
+         "The header gives piece number 5, outside the set of 3 pieces."},
+        {{PieceSignaturePlain, 3, 0},
+         "abc",
+         "The header gives piece number 0, outside the set of 3 pieces."},
+        {{PieceSignaturePlain, 3, 3}, "", "The piece holds no data, though its set has 3 pieces."},
+    };
+    test::TempFolder out;
+    const std::string path = in.file("bad.bin.001");
+    for (const auto& c : cases) {
+        test::writeBytePiece(path, c.header.signature, c.header.count, c.header.number, c.data);
+        EXPECT_EQ(checkFile(path), VerifyVerdict::NotVerified);
+        EXPECT_EQ(onlyMessage(), invalid(path, c.reason));
+        EXPECT_EQ(checkSet(path), VerifyVerdict::NotVerified);
+        EXPECT_EQ(onlyMessage(), kSetBad + invalid(path, c.reason));
+        modJoinFile join{host};
+        join.SetSourceFile(path);
+        join.SetDestinationFolder(out.folder());
+        join.LocateSplitFiles();
+        EXPECT_EQ(join.ErrorFlag(), -1);
+        EXPECT_EQ(join.ErrorMessage(), invalid(path, c.reason));
+    }
+    EXPECT_TRUE(fs::is_empty(out.path()));
+}
+
+TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
+{
+    const std::string data = test::patternBytes(1000);
+    const struct {
+        int piece;
+        std::size_t dataSize; // of that piece; the others hold 300, 300, 300, 100
+    } cases[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
+    test::TempFolder out;
+    for (const auto& c : cases) {
+        const auto pieces = test::writeByteSet(in.file("set.bin"), data, 300);
+        const std::string& wrong = pieces[static_cast<std::size_t>(c.piece) - 1];
+        test::writeBytePiece(wrong, PieceSignaturePlain, 4, c.piece, std::string(c.dataSize, 'z'));
+        const std::string reason = "The file " + wrong + " is not a valid file of the set.";
+        EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
+        EXPECT_EQ(onlyMessage(), kSetBad + reason + "\n");
+        modJoinFile join{host};
+        join.SetSourceFile(pieces[1]);
+        join.SetDestinationFolder(out.folder());
+        join.LocateSplitFiles();
+        EXPECT_EQ(join.ErrorMessage(), reason);
+        EXPECT_TRUE(fs::is_empty(out.path()));
+    }
+}
+
 TEST_F(VerifyTest, ALineSetIsCountedUpFromThePickedPiece)
 {
     const auto pieces = test::writeLineSet(in.file("notes.txt"), {{"a"}, {"b"}, {"c"}, {"d"}});
     EXPECT_EQ(checkSet(pieces[1]), VerifyVerdict::Verified);
     EXPECT_EQ(list.rows.size(), 4u);
 
+    // A piece further on than the last consecutive one: the one between is missing.
     fs::remove(pieces[2]);
-    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::Verified);
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(), kSetBad
+                                 + "This file was not split by Parcelo application.Missing "
+                                   "Split File: "
+                                 + pieces[2] + "\n");
     EXPECT_EQ(list.rows.size(), 2u);
+    fs::remove(pieces[3]);
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::Verified);
 
     test::writeFile(pieces[1], "no marker\r\n");
     EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
