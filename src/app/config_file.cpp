@@ -29,8 +29,8 @@ std::string pleaseCheckConfig(const std::string& appFolder)
 ConfigStatus reportMissingConfig(const AppPaths& paths, Host& host, const LogWriter& log)
 {
     const std::string notFound = paths.configFilePath + " file can not be found.";
-    host.message(notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok, Icon::None,
-                 "Fatal Error: cannot continue");
+    host.message(Question::Notice, notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok,
+                 Icon::None, "Fatal Error: cannot continue");
     log("Fatal Error: " + notFound + " " + pleaseCheckConfig(paths.appFolder));
     return {kConfigMissing, "File config.xml was not found in the application folder."};
 }
@@ -40,7 +40,7 @@ ConfigStatus reportSaveFailure(int number, const std::string& description, const
 {
     const std::string text = std::string("There was an error in saving configurations") + LF
                              + pleaseCheckConfig(paths.appFolder);
-    host.message(text, Buttons::Ok, Icon::None, "Error");
+    host.message(Question::Notice, text, Buttons::Ok, Icon::None, "Error");
     log(text);
     return {number, description};
 }

@@ -52,8 +52,12 @@ bool answerFor(char letter, Buttons buttons, Answer& answer)
     }
 }
 
-Answer agreeingAnswer(Buttons buttons)
+// The answer --yes gives: agreement, except to a retry only a person can make succeed
+// (another disk), which is declined.
+Answer agreeingAnswer(Question kind, Buttons buttons)
 {
+    if (kind == Question::InsertDisk || kind == Question::DiskFull)
+        return cautiousAnswer(buttons);
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:
@@ -63,6 +67,30 @@ Answer agreeingAnswer(Buttons buttons)
     default:
         return Answer::Ok;
     }
+}
+
+const char* answerWord(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok:
+        return "ok";
+    case Answer::Cancel:
+        return "cancel";
+    case Answer::Yes:
+        return "yes";
+    case Answer::No:
+        return "no";
+    case Answer::Retry:
+        return "retry";
+    }
+    return "";
+}
+
+Answer told(Answer answer, const char* why)
+{
+    std::fprintf(stdout, " -> %s%s\n", answerWord(answer), why);
+    std::fflush(stdout);
+    return answer;
 }
 
 } // namespace
@@ -76,7 +104,7 @@ std::string oneLine(const std::string& text)
 
 ConsoleHost::ConsoleHost(AnswerPolicy policy, std::FILE* input) : policy_(policy), input_(input) {}
 
-Answer ConsoleHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
+Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                 const std::string&)
 {
     std::FILE* out = icon == Icon::Critical ? stderr : stdout;
@@ -86,29 +114,24 @@ Answer ConsoleHost::showMessage(const std::string& text, Buttons buttons, Icon i
         std::fflush(out);
         return Answer::Ok;
     }
-    return ask(buttons);
+    return ask(kind, buttons);
 }
 
-Answer ConsoleHost::ask(Buttons buttons)
+// Questions end without a person: --yes answers them, and without a terminal (or once
+// standard input ends) they get the answer that stops.
+Answer ConsoleHost::ask(Question kind, Buttons buttons)
 {
     std::FILE* out = stdout;
-    if (policy_ == AnswerPolicy::AlwaysYes) {
-        const Answer answer = agreeingAnswer(buttons);
-        std::fputs(answer == Answer::Yes ? " -> yes\n" : " -> ok\n", out);
-        std::fflush(out);
-        return answer;
-    }
-    if (input_ == nullptr || !::isatty(::fileno(input_))) {
-        std::fputs(" -> declined (no terminal; use --yes)\n", out);
-        std::fflush(out);
-        return cautiousAnswer(buttons);
-    }
+    if (policy_ == AnswerPolicy::AlwaysYes)
+        return told(agreeingAnswer(kind, buttons), "");
+    if (input_ == nullptr || !::isatty(::fileno(input_)))
+        return told(unattendedAnswer(kind, buttons), " (no terminal; use --yes)");
     for (;;) {
         std::fputs(buttonHint(buttons), out);
         std::fflush(out);
         char line[64];
         if (std::fgets(line, sizeof line, input_) == nullptr)
-            return cautiousAnswer(buttons);
+            return told(unattendedAnswer(kind, buttons), " (end of input)");
         Answer answer;
         if (answerFor(line[0], buttons, answer))
             return answer;

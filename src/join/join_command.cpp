@@ -58,14 +58,15 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.FinishJoin();
 
     if (engine.ErrorFlag() != 0) {
-        host.message(joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
         return {};
     }
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
     const std::string joined = engine.DestinationFolder() + name;
-    host.message(joinSucceededText(joined, suffix), Buttons::Ok, Icon::Information);
+    host.message(Question::Notice, joinSucceededText(joined, suffix), Buttons::Ok,
+                 Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

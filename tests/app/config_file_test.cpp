@@ -146,7 +146,7 @@ TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
                               "path("
                               + paths.appFolder + ") of the application.";
     const std::string notFound = paths.configFilePath + " file can not be found.";
-    host.answer(Answer::Ok).answer(Answer::Ok);
+    host.answer(Question::Notice, Answer::Ok).answer(Question::Notice, Answer::Ok);
     for (const ConfigStatus& status : {load(), save()}) {
         EXPECT_EQ(status.number, 101);
         EXPECT_EQ(status.description, "File config.xml was not found in the application folder.");
@@ -168,14 +168,14 @@ TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
                                        std::pair{threeChildren, xmlerr::kSubscriptOutOfRange}}) {
         writeConfig(text);
         EXPECT_EQ(load().number, number); // quietly: the start-up reports it
-        host.answer(Answer::Ok, "There was an error in saving configurations");
+        host.answer(Question::Notice, Answer::Ok, "There was an error in saving configurations");
         EXPECT_EQ(save().number, number);
         EXPECT_EQ(config(), text);
     }
     EXPECT_EQ(options.makerWebPage, "before");
 
     writeConfig(good);
-    host.answer(Answer::Ok);
+    host.answer(Question::Notice, Answer::Ok);
     options.autoCompress = true;
     faults::failWritesAfter(20, ENOSPC);
     const ConfigStatus full = save();

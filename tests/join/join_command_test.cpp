@@ -91,7 +91,7 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
     for (const Case& c : cases) {
         JoinPaneValues values{c.text5, c.text6, false, false};
         test::ScriptedHost refusing;
-        refusing.answer(Answer::Ok, c.message);
+        refusing.answer(Question::Notice, Answer::Ok, c.message);
         JoinServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
         const JoinOutcome outcome = cmdJoin_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.message;
@@ -107,9 +107,10 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     const auto pieces = writeReportSet(content, false);
     pane.Text5 = pieces[1];
     pane.chkDelOrgJoin = true;
-    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
-                                + " has been created from all split files successfully.");
-    host.answer(Answer::No,
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf") + CR
+                    + " has been created from all split files successfully.");
+    host.answer(Question::DeletePieces, Answer::No,
                 "All borken files have successfully been joined, do you wish to delete them?");
     const JoinOutcome outcome = join();
     EXPECT_TRUE(outcome.succeeded);
@@ -121,8 +122,9 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     EXPECT_TRUE(std::filesystem::exists(pieces[0]));
     EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
 
-    host.answer(Answer::Ok, "has been created from all split files successfully.");
-    host.answer(Answer::Yes, "do you wish to delete them?");
+    host.answer(Question::Notice, Answer::Ok,
+                "has been created from all split files successfully.");
+    host.answer(Question::DeletePieces, Answer::Yes, "do you wish to delete them?");
     EXPECT_TRUE(join().succeeded);
     for (const auto& piece : pieces)
         EXPECT_FALSE(std::filesystem::exists(piece)) << piece;
@@ -136,17 +138,19 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
         content += "row " + std::to_string(i) + "\n";
     const auto pieces = writeReportSet(content, true);
     pane.Text5 = pieces.back();
-    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
-                                + " has been created and decompressed from all split files "
-                                  "successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf") + CR
+                    + " has been created and decompressed from all split files "
+                      "successfully.");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf.zip")));
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
-    host.answer(Answer::Ok, "The file: " + out("report.pdf.zip") + CR
-                                + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf.zip") + CR
+                    + " has been created from all split files successfully.");
     const JoinOutcome kept = join();
     EXPECT_TRUE(kept.succeeded);
     EXPECT_EQ(kept.joinedFile, out("report.pdf.zip"));
@@ -158,13 +162,14 @@ TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
     auto pieces = writeReportSet(test::patternBytes(3500), false);
     std::filesystem::remove(pieces[2]);
     pane.Text5 = pieces[0];
-    host.answer(Answer::Ok, "Missing Split File: " + pieces[2]);
+    host.answer(Question::Notice, Answer::Ok, "Missing Split File: " + pieces[2]);
     EXPECT_FALSE(join().succeeded);
 
     pieces = writeReportSet(test::patternBytes(3500), false);
     test::writeBytePiece(pieces[2], 0x12345678, 4, 3, "xxxx");
-    host.answer(Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
-    host.answer(Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok,
+                "Error:1 : File " + pieces[2] + " is not a valid split file.");
     EXPECT_FALSE(join().succeeded);
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
     EXPECT_TRUE(host.allAnswersUsed());
@@ -204,7 +209,8 @@ TEST_F(JoinCommandTest, DisketteDestinationCancelledQuietlyAndClearAllEmptiesThe
     setDisketteDrive(drive);
     pane.Text5 = writeReportSet(test::patternBytes(1500), false)[0];
     pane.Text6 = "a:";
-    host.answer(Answer::Cancel, "Please insert disk in drive A: and click OK to continue.");
+    host.answer(Question::InsertDisk, Answer::Cancel,
+                "Please insert disk in drive A: and click OK to continue.");
     EXPECT_FALSE(join().succeeded);
     setDisketteDrive(nullptr);
     EXPECT_EQ(engine.ErrorMessage(), "Processing of the files was cancelled.");
@@ -224,7 +230,8 @@ TEST_F(JoinCommandTest, FoldersWhoseNameBeginsWithAAreOrdinaryFolders)
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.path());
     pane.Text6 = "archive";
-    host.answer(Answer::Ok, "has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "has been created from all split files successfully.");
     EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);

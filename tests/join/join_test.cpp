@@ -111,7 +111,8 @@ TEST_F(JoinTest, LocatingListsTheSetOrSaysWhyItCannot)
     test::writeBytePiece(in.file("minus.001"), PieceSignaturePlain, -2, 1, "data");
     test::writeBytePiece(in.file("huge.001"), PieceSignaturePlain, 40000, 1, "data");
     test::writeFile(in.file("short.001"), std::string("\x20\xE0\x33\x5F\x01", 5));
-    host.answer(Answer::Ok, "The file " + in.file("gone.001") + " cannot be located.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file " + in.file("gone.001") + " cannot be located.");
     for (const char* name :
          {"report.pdf", "notes.1", "zero.001", "minus.001", "huge.001", "short.001", "gone.001"}) {
         EXPECT_FALSE(join(in.file(name))) << name;
@@ -132,7 +133,7 @@ TEST_F(JoinTest, AFailedJoinLeavesNoJoinedFileAndNoOpenFile)
     for (const auto& [header, message] : badPieces) {
         test::writeByteSet(in.file("data.bin"), kData, 300);
         test::writeBytePiece(piece3, header.signature, header.count, header.number, "abc");
-        host.answer(Answer::Ok, message);
+        host.answer(Question::Notice, Answer::Ok, message);
         EXPECT_FALSE(join(in.file("data.bin.001")));
         EXPECT_EQ(engine.ErrorFlag(), 1);
         EXPECT_EQ(engine.ErrorMessage(), message);
@@ -170,7 +171,7 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
     EXPECT_EQ(engine.ErrorMessage(), "Missing Split File: " + in.file("data.bin.001"));
 
     test::writeFile(in.file("data.bin.001"), std::string(kLineMarker) + " and more\r\n");
-    host.answer(Answer::Ok, notSplitByUs(in.file("data.bin.001")));
+    host.answer(Question::Notice, Answer::Ok, notSplitByUs(in.file("data.bin.001")));
     EXPECT_FALSE(join(in.file("data.bin.003")));
     EXPECT_FALSE(fs::exists(out.file("data.bin")));
 
@@ -224,10 +225,10 @@ namespace {
 struct DiskHost : test::ScriptedHost {
     std::string disk2;
     std::string drive;
-    Answer showMessage(const std::string& text, Buttons b, Icon i,
+    Answer showMessage(Question kind, const std::string& text, Buttons b, Icon i,
                        const std::string& title) override
     {
-        const Answer reply = ScriptedHost::showMessage(text, b, i, title);
+        const Answer reply = ScriptedHost::showMessage(kind, text, b, i, title);
         if (reply == Answer::Ok && text.find("disk #2") != std::string::npos)
             fs::copy_file(disk2, drive + "/x.bin.002");
         return reply;
@@ -259,17 +260,17 @@ TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
     const std::string prompt = "Please insert disk #2 of 3 in drive A: and click OK to continue.";
     const std::string confirm = std::string("This action will cancel the process completely.") + CR
                                 + "Are you sure you want to cancel the process?";
-    diskHost.answer(Answer::Cancel, prompt)
-        .answer(Answer::No, confirm)
-        .answer(Answer::Cancel, prompt)
-        .answer(Answer::Yes, confirm);
+    diskHost.answer(Question::InsertDisk, Answer::Cancel, prompt)
+        .answer(Question::ConfirmCancel, Answer::No, confirm)
+        .answer(Question::InsertDisk, Answer::Cancel, prompt)
+        .answer(Question::ConfirmCancel, Answer::Yes, confirm);
     run();
     EXPECT_EQ(diskEngine.ErrorMessage(),
               "Split files could not be located or process was cancelled by user.");
     EXPECT_FALSE(fs::exists(in.file("x.bin")));
     EXPECT_EQ(diskHost.shown[0].icon, Icon::Information);
 
-    diskHost.answer(Answer::Ok, prompt);
+    diskHost.answer(Question::InsertDisk, Answer::Ok, prompt);
     list.clear();
     run();
     ASSERT_EQ(diskEngine.ErrorFlag(), 0) << diskEngine.ErrorMessage();
@@ -285,11 +286,12 @@ TEST_F(JoinTest, DeletesThePiecesOnlyAfterASuccessAndWhenTheUserAgrees)
 {
     const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
     ASSERT_TRUE(join(pieces[2]));
-    host.answer(Answer::No, "All borken files have successfully been joined, do you wish");
+    host.answer(Question::DeletePieces, Answer::No,
+                "All borken files have successfully been joined, do you wish");
     engine.DeleteBrokenFiles();
     EXPECT_TRUE(fs::exists(pieces[0]));
     const std::string ownQuestion = "All broken files have successfully been joined?";
-    host.answer(Answer::Yes, ownQuestion);
+    host.answer(Question::DeletePieces, Answer::Yes, ownQuestion);
     EXPECT_TRUE(engine.DeleteBrokenFiles(ownQuestion));
     EXPECT_TRUE(fs::is_empty(in.path()));
 
