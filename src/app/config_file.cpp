@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace parcelo {
 
@@ -98,10 +99,11 @@ std::string outputFolder(const std::string& stored, const std::string& appFolder
     return withTrailingSeparator(stored);
 }
 
-// The folder box as it is saved: one final "\" or "/" removed.
+// The folder box as it is saved: one final "\" or "/" removed, except from a root folder
+// that is nothing else.
 std::string tidyFolder(const std::string& folder)
 {
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+    if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
         return folder.substr(0, folder.size() - 1);
     return folder;
 }
@@ -187,6 +189,36 @@ void replaceFile(const std::string& path, const std::string& text)
     }
 }
 
+// The element names and attribute names of a document, in order: what a value that
+// breaks out of its quotes would change.
+std::string shapeOf(const XMLDocument& document)
+{
+    std::string shape;
+    std::vector<const CXmlElement*> pending{document.Root().get()};
+    while (!pending.empty()) {
+        const CXmlElement* element = pending.back();
+        pending.pop_back();
+        shape += "<" + element->Name();
+        if (element->Tag())
+            for (const auto& attribute : element->Tag()->NewEnum())
+                shape += " " + attribute->Name();
+        shape += ">" + std::to_string(element->NewEnum().size());
+        for (auto child = element->NewEnum().rbegin(); child != element->NewEnum().rend(); ++child)
+            pending.push_back(child->get());
+    }
+    return shape;
+}
+
+// Throws XmlError unless the text loads back as the same configuration, so that a save
+// never leaves a file the next start cannot read (or reads otherwise).
+void checkLoadsBack(const std::string& text, const XMLDocument& written)
+{
+    XMLDocument document;
+    document.LoadData(text);
+    if (shapeOf(document) != shapeOf(written))
+        throw XmlError(xmlerr::kParse, "Parse", "A value cannot be written within quotes");
+}
+
 void tidyFolderBoxes(ParceloOptions& options, ExploreMenu& explore)
 {
     options.splitFolder = tidyFolder(options.splitFolder);
@@ -237,7 +269,9 @@ ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, E
         XMLDocument document;
         document.LoadData(readWholeFile(paths.configFilePath), &host);
         writeOptions(options, document);
-        replaceFile(paths.configFilePath, configFileText(document.Serialize()));
+        const std::string text = configFileText(document.Serialize());
+        checkLoadsBack(text, document);
+        replaceFile(paths.configFilePath, text);
     } catch (const XmlError& error) {
         return reportSaveFailure(error.number(), error.description(), paths, host, log);
     } catch (const RunError& error) {

@@ -115,6 +115,17 @@ TEST_F(ConfigFile, FoldersAreTidiedAndShownInTheExploreMenu)
     EXPECT_EQ(options.splitFolder, "A:");
     EXPECT_EQ(explore.entry(1).tag, "/data/Out");
     EXPECT_TRUE(holds("split=\"A:\""));
+
+    // The root keeps its "/"; a folder no quoting can write is refused, the file untouched.
+    options.splitFolder = "/";
+    ASSERT_TRUE(save().ok());
+    ASSERT_TRUE(load().ok());
+    EXPECT_EQ(options.splitFolder, "/");
+    const std::string before = config();
+    options.splitFolder = "/it's \"odd\"";
+    host.answer(Question::Notice, Answer::Ok, "There was an error in saving configurations");
+    EXPECT_EQ(save().number, xmlerr::kParse);
+    EXPECT_EQ(config(), before);
 }
 
 TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
@@ -124,7 +135,7 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
         "   <web a=\"1\" b=\"2\" c=\"3\" d=\"line one\n   \n    line two\" extra=\"kept\"/>\n"
         "<zip auto=\"false\" level=\"9\" note=\"kept too\"/>   \n\n\n"
         "<dirs src=\"\" srcDir=\"\" split=\"/s\" piece=\"\" pieceDir=\"\" join=\"/j\"/>\n"
-        "<del s=\"false\" j=\"false\"/>\n"
+        "<del s=\"false\" j=\"false\"></del>\n"
         "<fifth x='1'>its text is lost<inner/></fifth>\n"
         "</cfg>\n");
     ASSERT_TRUE(load().ok());
@@ -138,6 +149,7 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
               "<del s=\"false\" j=\"false\"/>\r\n"
               "<fifth x=\"1\">\r\n<inner/>\r\n</fifth>\r\n"
               "</cfg>\r\n");
+    ASSERT_TRUE(load().ok()); // <del ...></del> was written as one tag that loads again
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
