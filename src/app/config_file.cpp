@@ -151,7 +151,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the
-// others kept as they are, each ended by CR LF.
+// others kept as they are, each ended by CR LF (a line that ended in CR LF keeps one).
 std::string configFileText(const std::string& serialized)
 {
     std::string text;
@@ -160,7 +160,9 @@ std::string configFileText(const std::string& serialized)
         std::size_t end = serialized.find('\n', start);
         if (end == std::string::npos)
             end = serialized.size();
-        const std::string line = serialized.substr(start, end - start);
+        std::string line = serialized.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back(); // its own CR: ended by CR LF below, not doubled on every save
         if (line.find_first_not_of(' ') != std::string::npos)
             text += line + "\r\n";
         start = end + 1;

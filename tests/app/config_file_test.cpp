@@ -150,6 +150,9 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
               "<fifth x=\"1\">\r\n<inner/>\r\n</fifth>\r\n"
               "</cfg>\r\n");
     ASSERT_TRUE(load().ok()); // <del ...></del> was written as one tag that loads again
+    const std::string once = config();
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(config(), once);
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
