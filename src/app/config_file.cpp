@@ -7,14 +7,13 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 #include "xml/xml_document.h"
 #include "xml/xml_error.h"
 
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
 #include <vector>
 
 namespace parcelo {
@@ -170,25 +169,16 @@ std::string configFileText(const std::string& serialized)
     return text;
 }
 
-// Writes the text to path.tmp, makes it durable and renames it over path in one step, so
-// the file is either the old one or the new one. A failure removes the ".tmp" file.
+// Writes the text under a temporary name beside path, makes it durable and renames it
+// over path in one step, so the file is either the old one or the new one. A failure
+// removes the temporary file.
 void replaceFile(const std::string& path, const std::string& text)
 {
-    const std::string temporary = path + ".tmp";
-    try {
-        File out(temporary, File::Mode::Write);
-        out.write(text);
-        if (::fsync(out.descriptor()) != 0)
-            throw runErrorFromOs(errno, temporary);
-        out.close();
-        std::error_code ec;
-        std::filesystem::rename(toNativePath(temporary), toNativePath(path), ec);
-        if (ec)
-            throw runErrorFromOs(ec.value(), path);
-    } catch (...) {
-        removeFileQuietly(temporary);
-        throw;
-    }
+    SafeOutput out(path);
+    out.file().write(text);
+    if (::fsync(out.file().descriptor()) != 0)
+        throw runErrorFromOs(errno, path);
+    out.commit();
 }
 
 // The element names and attribute names of a document, in order: what a value that

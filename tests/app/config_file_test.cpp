@@ -63,7 +63,7 @@ TEST_F(ConfigFile, ShippedFileLoadsWithDefaultsAndTakesChanges)
     options.deleteAfterSplit = true;
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(options.splitFolder, paths.appFolder + "/PcxBr"); // the box loses its "/"
-    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+    EXPECT_EQ(test::filesIn(temp.path()), 1u); // config.xml alone, no temporary file
 
     ParceloOptions reloaded;
     ASSERT_TRUE(LoadConfiguration(paths, reloaded, explore, host, log).ok());
@@ -190,6 +190,7 @@ TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
     EXPECT_EQ(options.makerWebPage, "before");
 
     writeConfig(good);
+    test::writeFile(paths.configFilePath + ".tmp", "a file of the user's");
     host.answer(Question::Notice, Answer::Ok);
     options.autoCompress = true;
     faults::failWritesAfter(20, ENOSPC);
@@ -197,7 +198,8 @@ TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
     faults::clearWriteFault();
     EXPECT_EQ(full.number, 61);
     EXPECT_EQ(config(), good);
-    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+    EXPECT_EQ(test::readFile(paths.configFilePath + ".tmp"), "a file of the user's");
+    EXPECT_EQ(test::filesIn(temp.path()), 2u); // no temporary file left
 
     const std::string message = "There was an error in saving configurations\nPlease make sure "
                                 "that the configuration file exists in the root path("
