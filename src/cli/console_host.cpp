@@ -52,11 +52,16 @@ bool answerFor(char letter, Buttons buttons, Answer& answer)
     }
 }
 
-// The answer --yes gives: agreement, except to a retry only a person can make succeed
-// (another disk), which is declined.
+// A request for another disk: only a person can make its retry succeed.
+bool asksForDisk(Question kind)
+{
+    return kind == Question::InsertDisk || kind == Question::DiskFull;
+}
+
+// The answer --yes gives: agreement, except to a request for another disk, declined.
 Answer agreeingAnswer(Question kind, Buttons buttons)
 {
-    if (kind == Question::InsertDisk || kind == Question::DiskFull)
+    if (asksForDisk(kind))
         return cautiousAnswer(buttons);
     switch (buttons) {
     case Buttons::YesNo:
@@ -86,10 +91,10 @@ const char* answerWord(Answer answer)
     return "";
 }
 
-Answer told(Answer answer, const char* why)
+Answer told(Answer answer, const char* why, std::FILE* out)
 {
-    std::fprintf(stdout, " -> %s%s\n", answerWord(answer), why);
-    std::fflush(stdout);
+    std::fprintf(out, " -> %s%s\n", answerWord(answer), why);
+    std::fflush(out);
     return answer;
 }
 
@@ -107,31 +112,38 @@ ConsoleHost::ConsoleHost(AnswerPolicy policy, std::FILE* input) : policy_(policy
 Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                 const std::string&)
 {
-    std::FILE* out = icon == Icon::Critical ? stderr : stdout;
+    // A disk nobody can change ends the run: its question is the error that says why.
+    const bool failing = icon == Icon::Critical || (asksForDisk(kind) && !personAtTerminal());
+    std::FILE* out = failing ? stderr : stdout;
     std::fputs(oneLine(text).c_str(), out);
     if (buttons == Buttons::Ok) {
         std::fputc('\n', out);
         std::fflush(out);
         return Answer::Ok;
     }
-    return ask(kind, buttons);
+    return ask(kind, buttons, out);
+}
+
+bool ConsoleHost::personAtTerminal() const
+{
+    return policy_ == AnswerPolicy::AskOnTerminal && input_ != nullptr
+           && ::isatty(::fileno(input_));
 }
 
 // Questions end without a person: --yes answers them, and without a terminal (or once
 // standard input ends) they get the answer that stops.
-Answer ConsoleHost::ask(Question kind, Buttons buttons)
+Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
 {
-    std::FILE* out = stdout;
     if (policy_ == AnswerPolicy::AlwaysYes)
-        return told(agreeingAnswer(kind, buttons), "");
-    if (input_ == nullptr || !::isatty(::fileno(input_)))
-        return told(unattendedAnswer(kind, buttons), " (no terminal; use --yes)");
+        return told(agreeingAnswer(kind, buttons), "", out);
+    if (!personAtTerminal())
+        return told(unattendedAnswer(kind, buttons), " (no terminal; use --yes)", out);
     for (;;) {
         std::fputs(buttonHint(buttons), out);
         std::fflush(out);
         char line[64];
         if (std::fgets(line, sizeof line, input_) == nullptr)
-            return told(unattendedAnswer(kind, buttons), " (end of input)");
+            return told(unattendedAnswer(kind, buttons), " (end of input)", out);
         Answer answer;
         if (answerFor(line[0], buttons, answer))
             return answer;

@@ -14,8 +14,8 @@ enum class AnswerPolicy {
     AlwaysYes      // --yes: Yes or OK, but Cancel to a disk only a person can change
 };
 
-// Shows every message on one line: critical ones on standard error, the others on
-// standard output; asks questions on the terminal.
+// Shows every message on one line: critical ones (and a request for a disk nobody can
+// change) on standard error, the others on standard output; asks questions on the terminal.
 class ConsoleHost : public Host {
 public:
     explicit ConsoleHost(AnswerPolicy policy, std::FILE* input = stdin);
@@ -25,7 +25,8 @@ protected:
                        const std::string& title) override;
 
 private:
-    Answer ask(Question kind, Buttons buttons);
+    bool personAtTerminal() const;
+    Answer ask(Question kind, Buttons buttons, std::FILE* out);
 
     AnswerPolicy policy_;
     std::FILE* input_;

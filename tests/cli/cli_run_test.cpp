@@ -155,7 +155,7 @@ TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
         const CliRun full = run(split, fullDisk);
         const std::string all = full.out + full.err;
         EXPECT_EQ(full.status, 1) << all;
-        EXPECT_THAT(all, HasSubstr("There is not enough space on the disk."));
+        EXPECT_THAT(full.err, HasSubstr("There is not enough space on the disk."));
         EXPECT_LE(std::count(all.begin(), all.end(), '\n'), 4) << all;
         EXPECT_TRUE(fs::is_empty(pieces)) << yes;
     }
