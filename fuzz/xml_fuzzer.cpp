@@ -23,7 +23,7 @@ public:
     long events = 0;
 
 protected:
-    Answer showMessage(const std::string&, Buttons, Icon, const std::string&) override
+    Answer showMessage(Question, const std::string&, Buttons, Icon, const std::string&) override
     {
         std::abort(); // the parser never asks anything
     }
@@ -38,10 +38,10 @@ bool writesBackAlike(const CXmlElement& root)
         // A nameless tag is written "</>"; a name ending in "<" before "/>" reads as "</".
         if (!element.Tag() || element.Name().empty() || element.Name().back() == '<')
             return false;
-        if (element.NewEnum().empty() && element.Tag()->TagStyle() != kEmptyElementTag)
-            return false;
+        // A value holding both quote characters cannot be written within either.
         for (const auto& attribute : element.Tag()->NewEnum())
-            if (attribute->Value().find('"') != std::string::npos)
+            if (attribute->Value().find('"') != std::string::npos
+                && attribute->Value().find('\'') != std::string::npos)
                 return false;
         for (const auto& child : element.NewEnum())
             pending.push_back(child.get());
@@ -52,8 +52,6 @@ bool writesBackAlike(const CXmlElement& root)
 bool sameTag(const CXmlElement& a, const CXmlElement& b)
 {
     if (a.Name() != b.Name() || a.AttributeCount() != b.AttributeCount())
-        return false;
-    if (a.Tag()->TagStyle() != b.Tag()->TagStyle())
         return false;
     for (std::int32_t i = 1; i <= a.AttributeCount(); ++i) {
         const auto& x = *a.ElementAttribute(i);

@@ -17,7 +17,7 @@ public:
     long turns = 0;
 
 protected:
-    Answer showMessage(const std::string&, Buttons, Icon, const std::string&) override
+    Answer showMessage(Question, const std::string&, Buttons, Icon, const std::string&) override
     {
         return Answer::Ok;
     }

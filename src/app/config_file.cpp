@@ -7,14 +7,14 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 #include "xml/xml_document.h"
 #include "xml/xml_error.h"
 
 #include <unistd.h>
 
 #include <cerrno>
-#include <filesystem>
-#include <system_error>
+#include <vector>
 
 namespace parcelo {
 
@@ -29,8 +29,8 @@ std::string pleaseCheckConfig(const std::string& appFolder)
 ConfigStatus reportMissingConfig(const AppPaths& paths, Host& host, const LogWriter& log)
 {
     const std::string notFound = paths.configFilePath + " file can not be found.";
-    host.message(notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok, Icon::None,
-                 "Fatal Error: cannot continue");
+    host.message(Question::Notice, notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok,
+                 Icon::None, "Fatal Error: cannot continue");
     log("Fatal Error: " + notFound + " " + pleaseCheckConfig(paths.appFolder));
     return {kConfigMissing, "File config.xml was not found in the application folder."};
 }
@@ -40,7 +40,7 @@ ConfigStatus reportSaveFailure(int number, const std::string& description, const
 {
     const std::string text = std::string("There was an error in saving configurations") + LF
                              + pleaseCheckConfig(paths.appFolder);
-    host.message(text, Buttons::Ok, Icon::None, "Error");
+    host.message(Question::Notice, text, Buttons::Ok, Icon::None, "Error");
     log(text);
     return {number, description};
 }
@@ -98,10 +98,11 @@ std::string outputFolder(const std::string& stored, const std::string& appFolder
     return withTrailingSeparator(stored);
 }
 
-// The folder box as it is saved: one final "\" or "/" removed.
+// The folder box as it is saved: one final "\" or "/" removed, except from a root folder
+// that is nothing else.
 std::string tidyFolder(const std::string& folder)
 {
-    if (!folder.empty() && (folder.back() == '\\' || folder.back() == '/'))
+    if (folder.size() > 1 && (folder.back() == '\\' || folder.back() == '/'))
         return folder.substr(0, folder.size() - 1);
     return folder;
 }
@@ -149,7 +150,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the
-// others kept as they are, each ended by CR LF.
+// others kept as they are, each ended by CR LF (a line that ended in CR LF keeps one).
 std::string configFileText(const std::string& serialized)
 {
     std::string text;
@@ -158,7 +159,9 @@ std::string configFileText(const std::string& serialized)
         std::size_t end = serialized.find('\n', start);
         if (end == std::string::npos)
             end = serialized.size();
-        const std::string line = serialized.substr(start, end - start);
+        std::string line = serialized.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back(); // its own CR: ended by CR LF below, not doubled on every save
         if (line.find_first_not_of(' ') != std::string::npos)
             text += line + "\r\n";
         start = end + 1;
@@ -166,25 +169,46 @@ std::string configFileText(const std::string& serialized)
     return text;
 }
 
-// Writes the text to path.tmp, makes it durable and renames it over path in one step, so
-// the file is either the old one or the new one. A failure removes the ".tmp" file.
+// Writes the text under a temporary name beside path, makes it durable and renames it
+// over path in one step, so the file is either the old one or the new one. A failure
+// removes the temporary file.
 void replaceFile(const std::string& path, const std::string& text)
 {
-    const std::string temporary = path + ".tmp";
-    try {
-        File out(temporary, File::Mode::Write);
-        out.write(text);
-        if (::fsync(out.descriptor()) != 0)
-            throw runErrorFromOs(errno, temporary);
-        out.close();
-        std::error_code ec;
-        std::filesystem::rename(toNativePath(temporary), toNativePath(path), ec);
-        if (ec)
-            throw runErrorFromOs(ec.value(), path);
-    } catch (...) {
-        removeFileQuietly(temporary);
-        throw;
+    SafeOutput out(path);
+    out.file().write(text);
+    if (::fsync(out.file().descriptor()) != 0)
+        throw runErrorFromOs(errno, path);
+    out.commit();
+}
+
+// The element names and attribute names of a document, in order: what a value that
+// breaks out of its quotes would change.
+std::string shapeOf(const XMLDocument& document)
+{
+    std::string shape;
+    std::vector<const CXmlElement*> pending{document.Root().get()};
+    while (!pending.empty()) {
+        const CXmlElement* element = pending.back();
+        pending.pop_back();
+        shape += "<" + element->Name();
+        if (element->Tag())
+            for (const auto& attribute : element->Tag()->NewEnum())
+                shape += " " + attribute->Name();
+        shape += ">" + std::to_string(element->NewEnum().size());
+        for (auto child = element->NewEnum().rbegin(); child != element->NewEnum().rend(); ++child)
+            pending.push_back(child->get());
     }
+    return shape;
+}
+
+// Throws XmlError unless the text loads back as the same configuration, so that a save
+// never leaves a file the next start cannot read (or reads otherwise).
+void checkLoadsBack(const std::string& text, const XMLDocument& written)
+{
+    XMLDocument document;
+    document.LoadData(text);
+    if (shapeOf(document) != shapeOf(written))
+        throw XmlError(xmlerr::kParse, "Parse", "A value cannot be written within quotes");
 }
 
 void tidyFolderBoxes(ParceloOptions& options, ExploreMenu& explore)
@@ -237,7 +261,9 @@ ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, E
         XMLDocument document;
         document.LoadData(readWholeFile(paths.configFilePath), &host);
         writeOptions(options, document);
-        replaceFile(paths.configFilePath, configFileText(document.Serialize()));
+        const std::string text = configFileText(document.Serialize());
+        checkLoadsBack(text, document);
+        replaceFile(paths.configFilePath, text);
     } catch (const XmlError& error) {
         return reportSaveFailure(error.number(), error.description(), paths, host, log);
     } catch (const RunError& error) {

@@ -59,10 +59,11 @@ ConfigStatus LoadConfiguration(const AppPaths& paths, ParceloOptions& options, E
                                Host& host, const LogWriter& log);
 
 // Saves options into config.xml: the file is parsed again, the values of children 2 to 4
-// are set and the document replaces the file in one step through config.xml.tmp; other
-// elements and attributes survive. First the folder boxes lose a final separator (written
-// back into options) and Explore entries 1 and 2 follow them. Every failure shows its
-// message, is logged and leaves config.xml as it was.
+// are set and the document replaces the file in one step through a temporary file; other
+// elements and attributes survive. A text that would not load back alike is refused. First
+// the folder boxes lose a final separator (a root folder keeps it; written back into
+// options) and Explore entries 1 and 2 follow them. Every failure shows its message, is
+// logged and leaves config.xml as it was.
 ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, ExploreMenu& explore,
                                Host& host, const LogWriter& log);
 

@@ -58,7 +58,8 @@ void ViewLogFile(Host& host, const std::string& logFilePath, const std::string& 
             const std::string question =
                 "The log file " + logFilePath + " can not be found in the application folder("
                 + appFolder + ")." + " Would you like to create a new log file?";
-            if (host.message(question, Buttons::YesNo, Icon::Question) != Answer::Yes)
+            if (host.message(Question::CreateFile, question, Buttons::YesNo, Icon::Question)
+                != Answer::Yes)
                 return;
             WriteLogEntry(logFilePath, kCreatingLogEntry);
         }
@@ -77,7 +78,8 @@ void DeleteLogFile(Host& host, const std::string& logFilePath, const std::string
             WriteLogEntry(logFilePath, kCreatingLogEntry);
             return;
         }
-        if (host.message("Are you sure you want to delete the existing log file and create a "
+        if (host.message(Question::Replace,
+                         "Are you sure you want to delete the existing log file and create a "
                          "new one?",
                          Buttons::YesNo, Icon::Question)
             != Answer::Yes)

@@ -150,7 +150,8 @@ void RecentFiles::RecentEntryChosen(Host& host, RecentKind kind, const std::stri
 {
     try {
         if (!fileExists(path))
-            host.message("The file " + path + " could not be located.", Buttons::Ok, Icon::None);
+            host.message(Question::Notice, "The file " + path + " could not be located.",
+                         Buttons::Ok, Icon::None);
     } catch (const std::exception&) {
         log_(chosenEntryFailure(kind));
     }

@@ -29,14 +29,15 @@ AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile
     host.setBusy(false);
     if (engine.ErrorFlag() != 0) {
         engine.FinishJoin(); // removes the partial joined file
-        host.message(joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
         return {};
     }
 
     const std::string joined = engine.JoinedFilePath();
-    host.message(joinSucceededText(joined), Buttons::Ok, Icon::Information);
+    host.message(Question::Notice, joinSucceededText(joined), Buttons::Ok, Icon::Information);
     if (engine.Compressed() == "Yes")
-        host.message(compressedSetNotice(joined, makerWebPage), Buttons::Ok, Icon::Information);
+        host.message(Question::Notice, compressedSetNotice(joined, makerWebPage), Buttons::Ok,
+                     Icon::Information);
     engine.FinishJoin();
     engine.SetConfirmDelete(true);
     engine.DeleteBrokenFiles(kDeletePiecesQuestion);

@@ -153,6 +153,7 @@ void frmMain::Form_Resize()
         return;
     noFilesFound_ = false; // cleared first: the warning shows once however often this runs
     host_.message(
+        Question::Notice,
         std::string("The first split file could not be located in the current folder.") + LF
             + "Please copy and run PcxAssembler.exe from the folder which contains split files."
             + LF

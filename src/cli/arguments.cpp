@@ -189,8 +189,9 @@ std::string usageText()
            "  parcelo-cli --help\n"
            "\n"
            "--size takes a number with a unit B, KB, MB or GB (1.5MB); --preset takes 1.38MB,\n"
-           "2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB. --yes answers Yes or OK to every question;\n"
-           "without a terminal and without --yes every question is declined.\n"
+           "2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB. --yes answers Yes or OK to every question\n"
+           "but Cancel to a request for another disk; without a terminal (or once input ends)\n"
+           "and without --yes every question is declined. A declined disk ends the run.\n"
            "Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 stopped\n"
            "by Ctrl-C (the job's unfinished files are removed).\n";
 }

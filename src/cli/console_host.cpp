@@ -52,8 +52,17 @@ bool answerFor(char letter, Buttons buttons, Answer& answer)
     }
 }
 
-Answer agreeingAnswer(Buttons buttons)
+// A request for another disk: only a person can make its retry succeed.
+bool asksForDisk(Question kind)
 {
+    return kind == Question::InsertDisk || kind == Question::DiskFull;
+}
+
+// The answer --yes gives: agreement, except to a request for another disk, declined.
+Answer agreeingAnswer(Question kind, Buttons buttons)
+{
+    if (asksForDisk(kind))
+        return cautiousAnswer(buttons);
     switch (buttons) {
     case Buttons::YesNo:
     case Buttons::YesNoCancel:
@@ -63,6 +72,30 @@ Answer agreeingAnswer(Buttons buttons)
     default:
         return Answer::Ok;
     }
+}
+
+const char* answerWord(Answer answer)
+{
+    switch (answer) {
+    case Answer::Ok:
+        return "ok";
+    case Answer::Cancel:
+        return "cancel";
+    case Answer::Yes:
+        return "yes";
+    case Answer::No:
+        return "no";
+    case Answer::Retry:
+        return "retry";
+    }
+    return "";
+}
+
+Answer told(Answer answer, const char* why, std::FILE* out)
+{
+    std::fprintf(out, " -> %s%s\n", answerWord(answer), why);
+    std::fflush(out);
+    return answer;
 }
 
 } // namespace
@@ -76,39 +109,41 @@ std::string oneLine(const std::string& text)
 
 ConsoleHost::ConsoleHost(AnswerPolicy policy, std::FILE* input) : policy_(policy), input_(input) {}
 
-Answer ConsoleHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
+Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                 const std::string&)
 {
-    std::FILE* out = icon == Icon::Critical ? stderr : stdout;
+    // A disk nobody can change ends the run: its question is the error that says why.
+    const bool failing = icon == Icon::Critical || (asksForDisk(kind) && !personAtTerminal());
+    std::FILE* out = failing ? stderr : stdout;
     std::fputs(oneLine(text).c_str(), out);
     if (buttons == Buttons::Ok) {
         std::fputc('\n', out);
         std::fflush(out);
         return Answer::Ok;
     }
-    return ask(buttons);
+    return ask(kind, buttons, out);
 }
 
-Answer ConsoleHost::ask(Buttons buttons)
+bool ConsoleHost::personAtTerminal() const
 {
-    std::FILE* out = stdout;
-    if (policy_ == AnswerPolicy::AlwaysYes) {
-        const Answer answer = agreeingAnswer(buttons);
-        std::fputs(answer == Answer::Yes ? " -> yes\n" : " -> ok\n", out);
-        std::fflush(out);
-        return answer;
-    }
-    if (input_ == nullptr || !::isatty(::fileno(input_))) {
-        std::fputs(" -> declined (no terminal; use --yes)\n", out);
-        std::fflush(out);
-        return cautiousAnswer(buttons);
-    }
+    return policy_ == AnswerPolicy::AskOnTerminal && input_ != nullptr
+           && ::isatty(::fileno(input_));
+}
+
+// Questions end without a person: --yes answers them, and without a terminal (or once
+// standard input ends) they get the answer that stops.
+Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
+{
+    if (policy_ == AnswerPolicy::AlwaysYes)
+        return told(agreeingAnswer(kind, buttons), "", out);
+    if (!personAtTerminal())
+        return told(unattendedAnswer(kind, buttons), " (no terminal; use --yes)", out);
     for (;;) {
         std::fputs(buttonHint(buttons), out);
         std::fflush(out);
         char line[64];
         if (std::fgets(line, sizeof line, input_) == nullptr)
-            return cautiousAnswer(buttons);
+            return told(unattendedAnswer(kind, buttons), " (end of input)", out);
         Answer answer;
         if (answerFor(line[0], buttons, answer))
             return answer;

@@ -11,21 +11,22 @@ namespace parcelo::cli {
 // How the console answers questions.
 enum class AnswerPolicy {
     AskOnTerminal, // ask when standard input is a terminal, else decline
-    AlwaysYes      // --yes: Yes or OK to everything
+    AlwaysYes      // --yes: Yes or OK, but Cancel to a disk only a person can change
 };
 
-// Shows every message on one line: critical ones on standard error, the others on
-// standard output; asks questions on the terminal.
+// Shows every message on one line: critical ones (and a request for a disk nobody can
+// change) on standard error, the others on standard output; asks questions on the terminal.
 class ConsoleHost : public Host {
 public:
     explicit ConsoleHost(AnswerPolicy policy, std::FILE* input = stdin);
 
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
 
 private:
-    Answer ask(Buttons buttons);
+    bool personAtTerminal() const;
+    Answer ask(Question kind, Buttons buttons, std::FILE* out);
 
     AnswerPolicy policy_;
     std::FILE* input_;

@@ -86,18 +86,19 @@ JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.FinishJoin();
 
     if (engine.ErrorFlag() != 0) {
-        host.message(joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
         return {};
     }
     // The pieces stay: the joined file is all the user has of the set.
     if (d.failure) {
-        host.message(decompressionFailedText(d), Buttons::Ok, Icon::Critical);
+        host.message(Question::Notice, decompressionFailedText(d), Buttons::Ok, Icon::Critical);
         return {false, {}, d.joined};
     }
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    host.message(joinSucceededText(d.result, d.suffix) + d.note, Buttons::Ok, Icon::Information);
+    host.message(Question::Notice, joinSucceededText(d.result, d.suffix) + d.note, Buttons::Ok,
+                 Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

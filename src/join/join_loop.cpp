@@ -162,7 +162,7 @@ bool modJoinFile::rejectPiece(const std::string& message)
 {
     if (ProgressBarBinding* bar = asProgressBar(progressBar_))
         bar->setValue(bar->maximum());
-    host_.message(message, Buttons::Ok, Icon::Critical);
+    host_.message(Question::Notice, message, Buttons::Ok, Icon::Critical);
     if (errorFlag_ == 0)
         fail(1, message);
     return false;
@@ -275,7 +275,9 @@ bool modJoinFile::DeleteBrokenFiles(const std::string& question)
 {
     if (errorFlag_ != 0 || isDiskettePath(sourceFile_))
         return true;
-    if (confirmDelete_ && host_.message(question, Buttons::YesNo, Icon::Question) != Answer::Yes)
+    if (confirmDelete_
+        && host_.message(Question::DeletePieces, question, Buttons::YesNo, Icon::Question)
+               != Answer::Yes)
         return true;
     closeFiles();
     bool allDeleted = true;

@@ -13,7 +13,7 @@ namespace {
 
 JoinStart refuse(Host& host, const std::string& text, const std::string& focus = {})
 {
-    host.message(text, Buttons::Ok, Icon::Critical);
+    host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus};
 }
 
@@ -60,7 +60,8 @@ bool waitForDestinationDisk(modJoinFile& engine, Host& host)
             if (error.number() != err::BadFileNameOrNumber)
                 return true; // the join itself reports what else is wrong
         }
-        if (host.message("Please insert disk in drive A: and click OK to continue.",
+        if (host.message(Question::InsertDisk,
+                         "Please insert disk in drive A: and click OK to continue.",
                          Buttons::OkCancel, Icon::Information)
             != Answer::Ok) {
             engine.SetErrorFlag(-1);
@@ -93,7 +94,7 @@ bool locateSet(modJoinFile& engine, Host& host)
     engine.LocateSplitFiles();
     if (engine.ErrorFlag() == 0)
         return true;
-    host.message(engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
+    host.message(Question::Notice, engine.ErrorMessage(), Buttons::Ok, Icon::Critical);
     return false;
 }
 

@@ -136,9 +136,11 @@ bool askForDisk(Host& host, int piece, int count)
                                + std::to_string(count) + " in drive A: and click OK to continue.";
     const std::string confirm = cancelProcessQuestion();
     for (;;) {
-        if (host.message(prompt, Buttons::OkCancel, Icon::Information) == Answer::Ok)
+        if (host.message(Question::InsertDisk, prompt, Buttons::OkCancel, Icon::Information)
+            == Answer::Ok)
             return true;
-        if (host.message(confirm, Buttons::YesNo, Icon::Information) == Answer::Yes)
+        if (host.message(Question::ConfirmCancel, confirm, Buttons::YesNo, Icon::Information)
+            == Answer::Yes)
             return false;
     }
 }

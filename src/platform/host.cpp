@@ -4,9 +4,10 @@
 
 namespace parcelo {
 
-Answer SilentHost::showMessage(const std::string&, Buttons buttons, Icon, const std::string&)
+Answer SilentHost::showMessage(Question kind, const std::string&, Buttons buttons, Icon,
+                               const std::string&)
 {
-    return cautiousAnswer(buttons);
+    return unattendedAnswer(kind, buttons);
 }
 
 Answer cautiousAnswer(Buttons buttons)
@@ -22,6 +23,13 @@ Answer cautiousAnswer(Buttons buttons)
         return Answer::Cancel;
     }
     return Answer::Cancel;
+}
+
+Answer unattendedAnswer(Question kind, Buttons buttons)
+{
+    if (kind == Question::ConfirmCancel && buttons != Buttons::Ok)
+        return Answer::Yes;
+    return cautiousAnswer(buttons);
 }
 
 void clearPaneDisplay(const PaneBindings& pane)

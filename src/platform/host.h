@@ -16,6 +16,20 @@ enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
 enum class Icon { None, Critical, Question, Exclamation, Information };
 enum class Answer { Ok, Cancel, Yes, No, Retry };
 
+// What a message asks, so that a host can answer by meaning rather than by its text.
+enum class Question {
+    Notice,        // information, a warning or an error: OK only
+    InsertDisk,    // put a (numbered) diskette in drive A: - OK goes on
+    DiskFull,      // no room left on the disk: OK retries (with another disk)
+    ConfirmCancel, // are you sure you want to cancel - Yes stops the work
+    DisketteCount, // the work needs this many diskettes - Yes goes on
+    DeleteSource,  // delete the file just split
+    DeletePieces,  // delete the pieces just joined
+    Replace,       // replace an existing file with a new one
+    CreateFile,    // create a missing file
+    Exit           // leave the application
+};
+
 // Everything the core needs from whoever runs it: message boxes, pending events and the
 // busy pointer. The windows pass a Qt-backed host, the CLI a console host and the tests
 // a scripted host. Engines never reach a toolkit any other way.
@@ -23,12 +37,12 @@ class Host {
 public:
     virtual ~Host() = default;
 
-    // Shows a message, under the program's title unless another is given, and returns
-    // the button pressed.
-    Answer message(const std::string& text, Buttons buttons, Icon icon,
+    // Shows a message of the given kind, under the program's title unless another is
+    // given, and returns the button pressed.
+    Answer message(Question kind, const std::string& text, Buttons buttons, Icon icon,
                    const std::string& title = kProductName)
     {
-        return showMessage(text, buttons, icon, title);
+        return showMessage(kind, text, buttons, icon, title);
     }
 
     // Lets the user interface handle repaints and input before returning.
@@ -42,20 +56,24 @@ public:
     virtual void setBusy(bool busy) { (void)busy; }
 
 protected:
-    virtual Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    virtual Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                const std::string& title) = 0;
 };
 
-// A host for code run without anyone to ask: every question is answered with the
-// cautious button (No, Cancel), plain notices with OK.
+// A host for code run without anyone to ask: every question gets unattendedAnswer.
 class SilentHost : public Host {
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
 };
 
 // The answer that declines: Cancel or No where the buttons offer it, else OK.
 Answer cautiousAnswer(Buttons buttons);
+
+// The answer when nobody can be asked: the one that stops or leaves things as they are.
+// That is the cautious button, except that a cancel is confirmed (Yes), since going on
+// would only ask again.
+Answer unattendedAnswer(Question kind, Buttons buttons);
 
 // The message text with its carriage returns (alone or before a line feed) made into
 // single line feeds, for displays that break lines on "\n".

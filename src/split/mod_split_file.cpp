@@ -46,7 +46,8 @@ void modSplitFile::SetSourceFile(const std::string& path)
     } catch (const RunError&) {
         // unreadable: reported below like a missing file
     }
-    host_.message("File: " + path + " does not exist!", Buttons::Ok, Icon::Critical);
+    host_.message(Question::Notice, "File: " + path + " does not exist!", Buttons::Ok,
+                  Icon::Critical);
     sourceFile_.clear();
     fileLength_ = 0;
 }
@@ -176,14 +177,15 @@ std::int16_t modSplitFile::cancelSplit()
 
 bool modSplitFile::confirmCancel()
 {
-    return host_.message(split_text::confirmCancel(), Buttons::YesNo, Icon::Information)
+    return host_.message(Question::ConfirmCancel, split_text::confirmCancel(), Buttons::YesNo,
+                         Icon::Information)
            == Answer::Yes;
 }
 
 Answer modSplitFile::askForDisk()
 {
-    return host_.message(split_text::insertDisk(currentPiece_), Buttons::OkCancel,
-                         Icon::Information);
+    return host_.message(Question::InsertDisk, split_text::insertDisk(currentPiece_),
+                         Buttons::OkCancel, Icon::Information);
 }
 
 // One step of opening a piece. A failure stops the split, except in diskette mode, where
@@ -230,7 +232,8 @@ std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
                 continue;
             if (static_cast<double>(freeSpace) >= requiredFreeSpace)
                 return 0;
-            if (host_.message(split_text::notEnoughSpace(numberText(requiredFreeSpace)),
+            if (host_.message(Question::DiskFull,
+                              split_text::notEnoughSpace(numberText(requiredFreeSpace)),
                               Buttons::OkCancel, Icon::Information)
                 == Answer::Ok)
                 continue;
@@ -315,7 +318,8 @@ void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewind
             if (error.number() != err::DiskFull)
                 throw;
         }
-        if (host_.message(split_text::diskFull(), Buttons::OkCancel, Icon::Information)
+        if (host_.message(Question::DiskFull, split_text::diskFull(), Buttons::OkCancel,
+                          Icon::Information)
                 == Answer::Cancel
             && confirmCancel())
             throw Cancelled{};

@@ -23,7 +23,8 @@ namespace {
 
 bool confirmCancel(Host& host)
 {
-    return host.message(split_text::confirmCancel(), Buttons::YesNo, Icon::Information)
+    return host.message(Question::ConfirmCancel, split_text::confirmCancel(), Buttons::YesNo,
+                        Icon::Information)
            == Answer::Yes;
 }
 
@@ -33,12 +34,14 @@ bool waitForDisk(Host& host, double requestedBytes)
     for (;;) {
         if (jobStop().requested())
             return false;
-        if (host.message("Please insert disk in drive A: and click OK to continue.",
+        if (host.message(Question::InsertDisk,
+                         "Please insert disk in drive A: and click OK to continue.",
                          Buttons::OkCancel, Icon::Information)
             == Answer::Ok) {
             if (static_cast<double>(GetDriveFreeSpace("a")) >= requestedBytes)
                 return true;
-            if (host.message(split_text::notEnoughSpace(numberText(requestedBytes)),
+            if (host.message(Question::DiskFull,
+                             split_text::notEnoughSpace(numberText(requestedBytes)),
                              Buttons::OkCancel, Icon::Information)
                 == Answer::Ok)
                 continue;
@@ -82,7 +85,8 @@ void showStored(const SinglePieceJob& job, const std::string& piece, std::uint64
     if (FileListBinding* list = asFileList(pane.fileList))
         list->clear();
     AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.UnitRef());
-    services.host.message("The file " + job.source + " has been compressed successfully." + CR
+    services.host.message(Question::Notice,
+                          "The file " + job.source + " has been compressed successfully." + CR
                               + "The compressed file was not split because the size of the "
                               + "compressed file is less than the desired size of the split file.",
                           Buttons::Ok, Icon::Information);
@@ -97,7 +101,8 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
     Host& host = services.host;
     const bool diskette = isDiskettePath(job.destination);
     if (diskette && job.requestedBytes > static_cast<double>(kDisketteCapacity)) {
-        host.message("The split file size you specified is greater than the diskette storage size!",
+        host.message(Question::Notice,
+                     "The split file size you specified is greater than the diskette storage size!",
                      Buttons::Ok, Icon::Critical);
         return false;
     }
@@ -116,18 +121,21 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
             break;
         } catch (const Stopped&) {
             host.setBusy(false);
-            host.message("Process canceled by the user.", Buttons::Ok, Icon::Critical);
+            host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
+                         Icon::Critical);
             return false;
         } catch (const RunError& error) {
             host.setBusy(false);
             if (error.number() == err::BadFileNameOrNumber || !diskette) {
-                host.message("Error:" + std::string(LF) + std::to_string(error.number()) + ": "
+                host.message(Question::Notice,
+                             "Error:" + std::string(LF) + std::to_string(error.number()) + ": "
                                  + error.description(),
                              Buttons::Ok, Icon::Critical);
                 return false;
             }
             if (!waitForDisk(host, job.requestedBytes)) {
-                host.message("Process canceled by the user.", Buttons::Ok, Icon::Critical);
+                host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
+                             Icon::Critical);
                 return false;
             }
             host.setBusy(true);

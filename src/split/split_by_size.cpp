@@ -124,7 +124,8 @@ std::uint64_t modSplitFile::checkedPieceSize(double requested) const
 // Asks whether to go on with the number of diskettes the split needs; 0 to go on.
 std::int16_t modSplitFile::askDisketteCount(const std::string& question)
 {
-    if (host_.message(question, Buttons::YesNo, Icon::Question) == Answer::Yes)
+    if (host_.message(Question::DisketteCount, question, Buttons::YesNo, Icon::Question)
+        == Answer::Yes)
         return 0;
     cancelSplit();
     setProgressValue(0);

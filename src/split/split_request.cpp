@@ -45,7 +45,7 @@ struct Request {
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
 {
-    host.message(text, Buttons::Ok, Icon::Critical);
+    host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus};
 }
 
@@ -128,7 +128,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
                                       "number of lines.")
                               + LF + "Please uncheck 'Compress before Splitting' to continue.",
                           "Check1");
-        host.message(std::string("Please note that splitting files by number of lines is "
+        host.message(Question::Notice,
+                     std::string("Please note that splitting files by number of lines is "
                                  "successful only for text files. e.g. *.txt, *.xml, *.dat etc..")
                          + LF + "It may not work for other types of files.",
                      Buttons::Ok, Icon::Information, std::string("Warning: ") + kProductName);
@@ -213,7 +214,8 @@ void showOutcome(Request& r, const SizeChoice& choice)
     LabelBinding* label = asLabel(r.services.pane.statusLabel);
     ProgressBarBinding* bar = asProgressBar(r.services.pane.progressBar);
     if (engine.Status() != 0) {
-        host.message(engine.Status() == -1
+        host.message(Question::Notice,
+                     engine.Status() == -1
                          ? engine.Message()
                          : "Error: " + std::to_string(engine.Status()) + " : " + engine.Message(),
                      Buttons::Ok, Icon::Critical);
@@ -227,7 +229,8 @@ void showOutcome(Request& r, const SizeChoice& choice)
     } else if (label) {
         label->setCaption("Completed splitting.");
     }
-    host.message("The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
+    host.message(Question::Notice,
+                 "The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
                      + "split into " + std::to_string(engine.PieceCount()) + " files. " + CR
                      + "Each file contains " + choice.sizeText + " " + unitWord(engine.Unit())
                      + " or less.",
@@ -325,7 +328,8 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
         return;
     if (engine.ConfirmDelete()) {
         const Answer answer =
-            host.message("The file: " + engine.SourceFile() + " has been split successfully." + CR
+            host.message(Question::DeleteSource,
+                         "The file: " + engine.SourceFile() + " has been split successfully." + CR
                              + "Do you wish to delete it?",
                          Buttons::YesNo, Icon::Question);
         if (answer != Answer::Yes)
@@ -334,7 +338,8 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
     try {
         deleteFile(engine.SourceFile());
     } catch (const RunError& error) {
-        host.message("Error: " + std::to_string(error.number()) + " : " + error.description(),
+        host.message(Question::Notice,
+                     "Error: " + std::to_string(error.number()) + " : " + error.description(),
                      Buttons::Ok, Icon::Critical);
     }
 }

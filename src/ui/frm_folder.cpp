@@ -124,7 +124,8 @@ void frmFolder::Drive1_Change()
 {
     QString root = Drive1->currentData().toString();
     if (!QDir(root).isReadable()) {
-        host_.message("Drive " + QDir::toNativeSeparators(root).toUpper().toStdString()
+        host_.message(Question::Notice,
+                      "Drive " + QDir::toNativeSeparators(root).toUpper().toStdString()
                           + " is not available!",
                       Buttons::Ok, Icon::Critical);
         root = Drive1->itemData(0).toString();

@@ -236,8 +236,8 @@ void frmMain::cmdMExit_Click()
 {
     if (working())
         return;
-    if (host_.message("Are you sure you want to exit the application?", Buttons::YesNo,
-                      Icon::Question)
+    if (host_.message(Question::Exit, "Are you sure you want to exit the application?",
+                      Buttons::YesNo, Icon::Question)
         != Answer::Yes)
         return;
     ended_ = true;

@@ -141,8 +141,8 @@ void frmMain::mnuExplore_Click(int index)
     const std::string folder = explore_.entry(index).tag;
     if (folderExists(folder) && desktop_.openFolder(folder))
         return;
-    host_.message("There was an error in opening the specified folder.", Buttons::Ok,
-                  Icon::Critical);
+    host_.message(Question::Notice, "There was an error in opening the specified folder.",
+                  Buttons::Ok, Icon::Critical);
 }
 
 void frmMain::mnuViewLogFile_Click()

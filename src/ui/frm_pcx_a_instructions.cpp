@@ -72,6 +72,7 @@ void frmPcxAInstructions::Command1_Click()
     if (fileExists(program) && desktop_.startProgram(program))
         return;
     host_.message(
+        Question::Notice,
         std::string("PcxAssember.exe can not be located in the application folder.") + LF
             + "Make sure that the files exists in the folder where Parcelo is installed." + LF
             + "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "

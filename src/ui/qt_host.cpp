@@ -65,7 +65,7 @@ void QtHost::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-Answer QtHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
+Answer QtHost::showMessage(Question, const std::string& text, Buttons buttons, Icon icon,
                            const std::string& title)
 {
     // A question must not be answered under the hourglass.

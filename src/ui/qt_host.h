@@ -26,7 +26,7 @@ public:
     void setBusy(bool busy) override;
 
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
 
 private:

@@ -23,7 +23,8 @@ constexpr int kInternalError = 51;
 
 void reportStartUpFailure(Host& host, int number, const std::string& description)
 {
-    host.message(std::string("Could not start application properly.") + CR + std::to_string(number)
+    host.message(Question::Notice,
+                 std::string("Could not start application properly.") + CR + std::to_string(number)
                      + ": " + description + "." + CR + "If the problem persists, please contact "
                      + kSupportEmail + ".",
                  Buttons::Ok, Icon::Critical);

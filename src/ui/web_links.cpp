@@ -17,7 +17,8 @@ void OpenWebPage(Host& host, Desktop& desktop, const std::string& address)
 {
     if (desktop.openWebPage(address))
         return;
-    host.message("A Internet browser could not be started or " + address + " could not be accessed."
+    host.message(Question::Notice,
+                 "A Internet browser could not be started or " + address + " could not be accessed."
                      + CR + "Please open a browser and open " + address + ".",
                  Buttons::Ok, Icon::Critical);
 }
@@ -26,7 +27,8 @@ void StartSysInfo(Host& host, Desktop& desktop)
 {
     const std::string tool = desktop.systemInfoTool();
     if (tool.empty() || !desktop.startProgram(tool))
-        host.message("System Information Is Unavailable At This Time", Buttons::Ok, Icon::None);
+        host.message(Question::Notice, "System Information Is Unavailable At This Time",
+                     Buttons::Ok, Icon::None);
 }
 
 } // namespace parcelo

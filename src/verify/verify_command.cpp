@@ -21,7 +21,7 @@ bool isBlankText(const std::string& text)
 VerifyCommandResult refuse(const std::string& text8, const VerifyContext& context,
                            const std::string& message, Icon icon)
 {
-    context.host.message(message, Buttons::Ok, icon);
+    context.host.message(Question::Notice, message, Buttons::Ok, icon);
     return {text8, true, VerifyVerdict::NoVerdict};
 }
 

@@ -27,7 +27,8 @@ VerifyVerdict reportRunError(const VerifyContext& context, const RunError& error
         context.joinState->SetErrorFlag(error.number());
         context.joinState->SetErrorMessage(error.description());
     }
-    context.host.message("Error:" + std::to_string(error.number()) + " " + error.description(),
+    context.host.message(Question::Notice,
+                         "Error:" + std::to_string(error.number()) + " " + error.description(),
                          Buttons::Ok, Icon::Critical);
     return VerifyVerdict::NoVerdict;
 }

@@ -54,7 +54,7 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
             finding.reason = kNoValidExtension;
         }
         if (finding.valid && !fileExists(path)) {
-            context.host.message(kDoesNotExist, Buttons::Ok, Icon::Critical);
+            context.host.message(Question::Notice, kDoesNotExist, Buttons::Ok, Icon::Critical);
             return VerifyVerdict::NoVerdict;
         }
         if (finding.valid)
@@ -62,13 +62,14 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
         if (!finding.valid && firstLineIsMarker(path))
             readAsLinePiece(path, finding);
         if (!finding.valid) {
-            context.host.message(invalidPieceText(path, finding.reason), Buttons::Ok,
-                                 Icon::Critical);
+            context.host.message(Question::Notice, invalidPieceText(path, finding.reason),
+                                 Buttons::Ok, Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
         clearList(context);
         listFile(context, path, static_cast<double>(fileLength(path)));
-        context.host.message("File " + path + " is a valid split file. " + LF + "It is split file #"
+        context.host.message(Question::Notice,
+                             "File " + path + " is a valid split file. " + LF + "It is split file #"
                                  + std::to_string(finding.number) + " in a set of "
                                  + std::to_string(finding.count) + " file(s).",
                              Buttons::Ok, Icon::None);

@@ -148,11 +148,13 @@ VerifyVerdict SetCheck::showVerdict()
 {
     if (result_) {
         context_.host.message(
+            Question::Notice,
             "The set of split files associated with this file has been verified successfully.",
             Buttons::Ok, Icon::None);
         return VerifyVerdict::Verified;
     }
-    context_.host.message("The set of split files associated with this file could not be verified."
+    context_.host.message(Question::Notice,
+                          "The set of split files associated with this file could not be verified."
                               + std::string(LF) + reasons_,
                           Buttons::Ok, Icon::Critical);
     return VerifyVerdict::NotVerified;
@@ -165,7 +167,7 @@ VerifyVerdict SetCheck::run()
         reasons_ = kNoValidExtension;
     }
     if (result_ && !fileExists(path_)) {
-        context_.host.message(kDoesNotExist, Buttons::Ok, Icon::Critical);
+        context_.host.message(Question::Notice, kDoesNotExist, Buttons::Ok, Icon::Critical);
         return VerifyVerdict::NoVerdict;
     }
     if (result_)

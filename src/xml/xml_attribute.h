@@ -13,7 +13,7 @@ public:
     const std::string& Value() const { return value_; }
     void SetValue(std::string value) { value_ = std::move(value); }
 
-    // name="value", always in double quotes and with nothing escaped.
+    // name="value" with nothing escaped; in single quotes when only those keep the value whole.
     std::string Serialize() const;
 
 private:

@@ -109,6 +109,13 @@ void CXmlElement::RemoveNode(std::int32_t position)
                     + static_cast<std::ptrdiff_t>(indexOf(position, "RemoveNode")));
 }
 
+// The tag an element opens with: an element without children is closed in its own tag,
+// so that what is written always loads back.
+std::string CXmlElement::openingTag() const
+{
+    return tag_->Serialize(children_.empty() ? kEmptyElementTag : kStartTag);
+}
+
 std::string CXmlElement::Serialize() const
 {
     std::string out;
@@ -119,7 +126,7 @@ std::string CXmlElement::Serialize() const
         const CXmlElement* element;
         std::size_t next;
     };
-    out += tag_->Serialize(tag_->TagStyle());
+    out += openingTag();
     std::vector<Frame> frames{{this, 0}};
     while (!frames.empty()) {
         Frame& frame = frames.back();
@@ -128,7 +135,7 @@ std::string CXmlElement::Serialize() const
             const CXmlElement& child = *element.children_[frame.next++];
             out += '\n';
             if (child.tag_) {
-                out += child.tag_->Serialize(child.tag_->TagStyle());
+                out += child.openingTag();
                 frames.push_back({&child, 0});
             }
             continue;

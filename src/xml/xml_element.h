@@ -51,7 +51,8 @@ public:
     const std::shared_ptr<CXmlTag>& Tag() const { return tag_; }
 
     // The element as text: its tag, then each child after a line feed, then (with
-    // children only) a line feed, the end tag and a line feed. Without a tag: "".
+    // children only) a line feed, the end tag and a line feed. A childless element is
+    // written as one <name .../> tag. Without a tag: "".
     std::string Serialize() const;
 
 private:
@@ -60,6 +61,7 @@ private:
     CXmlTag& ensureTag();
     std::size_t indexOf(std::int32_t position, const char* source) const;
     bool holds(const CXmlElement* target) const;
+    std::string openingTag() const;
 
     std::string text_;
     std::vector<std::shared_ptr<CXmlElement>> children_;

@@ -63,7 +63,7 @@ TEST_F(ConfigFile, ShippedFileLoadsWithDefaultsAndTakesChanges)
     options.deleteAfterSplit = true;
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(options.splitFolder, paths.appFolder + "/PcxBr"); // the box loses its "/"
-    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+    EXPECT_EQ(test::filesIn(temp.path()), 1u); // config.xml alone, no temporary file
 
     ParceloOptions reloaded;
     ASSERT_TRUE(LoadConfiguration(paths, reloaded, explore, host, log).ok());
@@ -115,6 +115,17 @@ TEST_F(ConfigFile, FoldersAreTidiedAndShownInTheExploreMenu)
     EXPECT_EQ(options.splitFolder, "A:");
     EXPECT_EQ(explore.entry(1).tag, "/data/Out");
     EXPECT_TRUE(holds("split=\"A:\""));
+
+    // The root keeps its "/"; a folder no quoting can write is refused, the file untouched.
+    options.splitFolder = "/";
+    ASSERT_TRUE(save().ok());
+    ASSERT_TRUE(load().ok());
+    EXPECT_EQ(options.splitFolder, "/");
+    const std::string before = config();
+    options.splitFolder = "/it's \"odd\"";
+    host.answer(Question::Notice, Answer::Ok, "There was an error in saving configurations");
+    EXPECT_EQ(save().number, xmlerr::kParse);
+    EXPECT_EQ(config(), before);
 }
 
 TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
@@ -124,7 +135,7 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
         "   <web a=\"1\" b=\"2\" c=\"3\" d=\"line one\n   \n    line two\" extra=\"kept\"/>\n"
         "<zip auto=\"false\" level=\"9\" note=\"kept too\"/>   \n\n\n"
         "<dirs src=\"\" srcDir=\"\" split=\"/s\" piece=\"\" pieceDir=\"\" join=\"/j\"/>\n"
-        "<del s=\"false\" j=\"false\"/>\n"
+        "<del s=\"false\" j=\"false\"></del>\n"
         "<fifth x='1'>its text is lost<inner/></fifth>\n"
         "</cfg>\n");
     ASSERT_TRUE(load().ok());
@@ -138,6 +149,10 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
               "<del s=\"false\" j=\"false\"/>\r\n"
               "<fifth x=\"1\">\r\n<inner/>\r\n</fifth>\r\n"
               "</cfg>\r\n");
+    ASSERT_TRUE(load().ok()); // <del ...></del> was written as one tag that loads again
+    const std::string once = config();
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(config(), once);
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
@@ -146,7 +161,7 @@ TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
                               "path("
                               + paths.appFolder + ") of the application.";
     const std::string notFound = paths.configFilePath + " file can not be found.";
-    host.answer(Answer::Ok).answer(Answer::Ok);
+    host.answer(Question::Notice, Answer::Ok).answer(Question::Notice, Answer::Ok);
     for (const ConfigStatus& status : {load(), save()}) {
         EXPECT_EQ(status.number, 101);
         EXPECT_EQ(status.description, "File config.xml was not found in the application folder.");
@@ -168,21 +183,23 @@ TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
                                        std::pair{threeChildren, xmlerr::kSubscriptOutOfRange}}) {
         writeConfig(text);
         EXPECT_EQ(load().number, number); // quietly: the start-up reports it
-        host.answer(Answer::Ok, "There was an error in saving configurations");
+        host.answer(Question::Notice, Answer::Ok, "There was an error in saving configurations");
         EXPECT_EQ(save().number, number);
         EXPECT_EQ(config(), text);
     }
     EXPECT_EQ(options.makerWebPage, "before");
 
     writeConfig(good);
-    host.answer(Answer::Ok);
+    test::writeFile(paths.configFilePath + ".tmp", "a file of the user's");
+    host.answer(Question::Notice, Answer::Ok);
     options.autoCompress = true;
     faults::failWritesAfter(20, ENOSPC);
     const ConfigStatus full = save();
     faults::clearWriteFault();
     EXPECT_EQ(full.number, 61);
     EXPECT_EQ(config(), good);
-    EXPECT_FALSE(std::filesystem::exists(paths.configFilePath + ".tmp"));
+    EXPECT_EQ(test::readFile(paths.configFilePath + ".tmp"), "a file of the user's");
+    EXPECT_EQ(test::filesIn(temp.path()), 2u); // no temporary file left
 
     const std::string message = "There was an error in saving configurations\nPlease make sure "
                                 "that the configuration file exists in the root path("

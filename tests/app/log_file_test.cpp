@@ -57,22 +57,24 @@ TEST(LogFile, DeleteAndViewOfferANewLogAfterAsking)
     DeleteLogFile(host, log, appFolder); // no log, no folder: both made, nothing asked
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
     WriteLogEntry(log, "more");
-    host.answer(Answer::No, "Are you sure you want to delete the existing log file and create a "
-                            "new one?");
+    host.answer(Question::Replace, Answer::No,
+                "Are you sure you want to delete the existing log file and create a "
+                "new one?");
     DeleteLogFile(host, log, appFolder);
     EXPECT_EQ(messages(log).size(), 2u);
-    host.answer(Answer::Yes);
+    host.answer(Question::Replace, Answer::Yes);
     DeleteLogFile(host, log, appFolder);
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
     EXPECT_EQ(host.shown.back().icon, Icon::Question);
 
     std::filesystem::remove(log);
     FakeEditor editor;
-    host.answer(Answer::No, "The log file " + log + " can not be found in the application folder("
-                                + appFolder + "). Would you like to create a new log file?");
+    host.answer(Question::CreateFile, Answer::No,
+                "The log file " + log + " can not be found in the application folder(" + appFolder
+                    + "). Would you like to create a new log file?");
     ViewLogFile(host, log, appFolder, editor);
     EXPECT_FALSE(std::filesystem::exists(log));
-    host.answer(Answer::Yes);
+    host.answer(Question::CreateFile, Answer::Yes);
     ViewLogFile(host, log, appFolder, editor);
     ViewLogFile(host, log, appFolder, editor); // present now: opened without a question
     EXPECT_EQ(messages(log).size(), 1u);

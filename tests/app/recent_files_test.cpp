@@ -107,7 +107,7 @@ TEST_F(RecentFilesTest, GoneEntriesAreReportedAndAStoreThatCannotBeWrittenIsSkip
     test::writeFile(temp.file("here.bin"), "x");
     recent.RecentEntryChosen(host, RecentKind::Split, temp.file("here.bin"));
     const std::string gone = temp.file("gone.bin");
-    host.answer(Answer::Ok, "The file " + gone + " could not be located.");
+    host.answer(Question::Notice, Answer::Ok, "The file " + gone + " could not be located.");
     recent.RecentEntryChosen(host, RecentKind::Verified, gone);
     ASSERT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(host.shown[0].icon, Icon::None);

@@ -72,7 +72,8 @@ TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
     EXPECT_EQ(box(window->Text5), folder.file("movie.avi.001"));
     EXPECT_EQ(box(window->Text6), folder.folder());
 
-    host.answer(Answer::Ok, "has been created").answer(Answer::Yes, kDeleteQuestion);
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::DeletePieces, Answer::Yes, kDeleteQuestion);
     pressJoin(*window);
     EXPECT_EQ(test::readFile(folder.file("movie.avi")), data);
     EXPECT_EQ(existing(pieces), 0u);
@@ -90,7 +91,7 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     test::writeFile(folder.file("movie.avi.0010"), "x");
     fs::create_directory(folder.file("archive.001"));
 
-    host.answer(Answer::Ok);
+    host.answer(Question::Notice, Answer::Ok);
     auto window = start();
     window->resize(window->width() + 40, window->height() + 40);
     window->hide();
@@ -103,7 +104,8 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     EXPECT_EQ(box(window->Text5), folder.folder());
     EXPECT_EQ(box(window->Text6), folder.folder());
 
-    host.answer(Answer::Ok, "Please enter a valid file name to continue with this operation.");
+    host.answer(Question::Notice, Answer::Ok,
+                "Please enter a valid file name to continue with this operation.");
     window->Text6->setFocus();
     pressJoin(*window);
     EXPECT_TRUE(host.allAnswersUsed());
@@ -118,9 +120,9 @@ TEST_F(Assembler, CompressedSetIsJoinedIntoItsZipFileWithTheNotice)
     auto window = start();
     window->Text6->setText(QString::fromStdString(out.path().string())); // no final separator
 
-    host.answer(Answer::Ok, "has been created")
-        .answer(Answer::Ok, "was compressed using Parcelo")
-        .answer(Answer::No, kDeleteQuestion);
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::Notice, Answer::Ok, "was compressed using Parcelo")
+        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
     pressJoin(*window);
     EXPECT_EQ(box(window->Text6), out.folder());
     EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);

@@ -1,6 +1,9 @@
 #include "cli/arguments.h"
+#include "cli/console_host.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace parcelo::cli;
 
@@ -70,4 +73,34 @@ TEST(CliArguments, UsageErrorsAreRefused)
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
+}
+
+TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
+{
+    using parcelo::Answer;
+    using parcelo::Buttons;
+    using parcelo::Icon;
+    using parcelo::Question;
+    struct Case {
+        Question kind;
+        Buttons buttons;
+        Answer withYes;
+        Answer withoutTerminal;
+    };
+    const Case cases[] = {
+        {Question::DiskFull, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
+        {Question::InsertDisk, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
+        {Question::ConfirmCancel, Buttons::YesNo, Answer::Yes, Answer::Yes},
+        {Question::DeletePieces, Buttons::YesNo, Answer::Yes, Answer::No},
+        {Question::DisketteCount, Buttons::YesNo, Answer::Yes, Answer::No},
+        {Question::Notice, Buttons::Ok, Answer::Ok, Answer::Ok},
+    };
+    std::FILE* notATerminal = std::tmpfile();
+    ConsoleHost yes(AnswerPolicy::AlwaysYes, notATerminal);
+    ConsoleHost nobody(AnswerPolicy::AskOnTerminal, notATerminal);
+    for (const Case& c : cases) {
+        EXPECT_EQ(yes.message(c.kind, "q", c.buttons, Icon::Question), c.withYes);
+        EXPECT_EQ(nobody.message(c.kind, "q", c.buttons, Icon::Question), c.withoutTerminal);
+    }
+    std::fclose(notATerminal);
 }

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -34,14 +35,15 @@ protected:
         fs::create_directory(pieces);
         fs::create_directory(joined);
     }
-    // Runs parcelo-cli with no terminal on standard input; every argument is quoted.
-    CliRun run(const std::vector<std::string>& arguments) const
+    // Runs parcelo-cli with no terminal on standard input; every argument is quoted. The
+    // shell commands of `setUp`, when given, run first in the same subshell.
+    CliRun run(const std::vector<std::string>& arguments, const std::string& setUp = {}) const
     {
-        std::string command = std::string("'") + PARCELO_CLI + "'";
+        std::string command = "(" + setUp + " '" + PARCELO_CLI + "'";
         for (const auto& argument : arguments)
             command += " '" + argument + "'";
         command +=
-            " </dev/null >'" + temp.file("stdout.txt") + "' 2>'" + temp.file("stderr.txt") + "'";
+            ") </dev/null >'" + temp.file("stdout.txt") + "' 2>'" + temp.file("stderr.txt") + "'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(temp.file("stdout.txt")),
                 readFile(temp.file("stderr.txt"))};
@@ -194,6 +196,25 @@ TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
     EXPECT_FALSE(fs::exists(piece("keep.bin.001")));
     EXPECT_FALSE(fs::exists(piece("keep.bin.003")));
     EXPECT_EQ(fs::file_size(output("keep.bin")), 3000u);
+}
+
+TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
+{
+    // Files may not grow past 4 KB (the write fails as on a full disk); a run that asks
+    // again and again is stopped after 20 seconds.
+    const std::string fullDisk = "trap '' XFSZ; ulimit -f 8; exec timeout 20";
+    writeFile(temp.file("big.bin"), patternBytes(20'000));
+    std::vector<std::string> split = {"split", temp.file("big.bin"), pieces, "--size", "10KB"};
+    for (const bool yes : {false, true}) {
+        if (yes)
+            split.push_back("--yes");
+        const CliRun full = run(split, fullDisk);
+        const std::string all = full.out + full.err;
+        EXPECT_EQ(full.status, 1) << all;
+        EXPECT_THAT(full.err, HasSubstr("There is not enough space on the disk."));
+        EXPECT_LE(std::count(all.begin(), all.end(), '\n'), 4) << all;
+        EXPECT_TRUE(fs::is_empty(pieces)) << yes;
+    }
 }
 
 TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)

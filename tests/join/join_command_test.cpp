@@ -109,7 +109,7 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
     for (const Case& c : cases) {
         JoinPaneValues values{c.text5, c.text6, false, false};
         test::ScriptedHost refusing;
-        refusing.answer(Answer::Ok, c.message);
+        refusing.answer(Question::Notice, Answer::Ok, c.message);
         JoinServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
         const JoinOutcome outcome = cmdJoin_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.message;
@@ -125,9 +125,10 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     const auto pieces = writeReportSet(content, false);
     pane.Text5 = pieces[1];
     pane.chkDelOrgJoin = true;
-    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
-                                + " has been created from all split files successfully.");
-    host.answer(Answer::No,
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf") + CR
+                    + " has been created from all split files successfully.");
+    host.answer(Question::DeletePieces, Answer::No,
                 "All borken files have successfully been joined, do you wish to delete them?");
     const JoinOutcome outcome = join();
     EXPECT_TRUE(outcome.succeeded);
@@ -139,8 +140,9 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     EXPECT_TRUE(std::filesystem::exists(pieces[0]));
     EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
 
-    host.answer(Answer::Ok, "has been created from all split files successfully.");
-    host.answer(Answer::Yes, "do you wish to delete them?");
+    host.answer(Question::Notice, Answer::Ok,
+                "has been created from all split files successfully.");
+    host.answer(Question::DeletePieces, Answer::Yes, "do you wish to delete them?");
     EXPECT_TRUE(join().succeeded);
     for (const auto& piece : pieces)
         EXPECT_FALSE(std::filesystem::exists(piece)) << piece;
@@ -156,7 +158,7 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = pieces.back();
     // A file of the decompressed name is replaced, once the new one is complete.
     test::writeFile(out("report.pdf"), "previous");
-    host.answer(Answer::Ok, "The file: " + out("report.pdf") + CR
+    host.answer(Question::Notice, Answer::Ok, "The file: " + out("report.pdf") + CR
                                 + " has been created and decompressed from all split files "
                                   "successfully.");
     EXPECT_TRUE(join().succeeded);
@@ -165,8 +167,9 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
-    host.answer(Answer::Ok, "The file: " + out("report.pdf.zip") + CR
-                                + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf.zip") + CR
+                    + " has been created from all split files successfully.");
     const JoinOutcome kept = join();
     EXPECT_TRUE(kept.succeeded);
     EXPECT_EQ(kept.joinedFile, out("report.pdf.zip"));
@@ -178,7 +181,7 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = test::writeByteSet(in("photos"), compressedBytes(content), 1000, true)[0];
     pane.Text6 = out("photos.zip.d");
     pane.Check2 = false;
-    host.answer(Answer::Ok, "The file: " + out("photos.zip.d/photos") + CR
+    host.answer(Question::Notice, Answer::Ok, "The file: " + out("photos.zip.d/photos") + CR
                                 + " has been created from all split files successfully." + CR
                                 + "It has not been decompressed: its name does not end in "
                                   "\".zip\".");
@@ -226,7 +229,7 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
                                    "be decompressed and has been kept."
                                  + CR + c.reason;
         test::ScriptedHost failing;
-        failing.answer(Answer::Ok, text);
+        failing.answer(Question::Notice, Answer::Ok, text);
         JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
         if (c.osError != 0)
             faults::failWritesAfter(c.archive.size() + 1000, c.osError);
@@ -249,14 +252,14 @@ TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
     auto pieces = writeReportSet(test::patternBytes(3500), false);
     std::filesystem::remove(pieces[2]);
     pane.Text5 = pieces[0];
-    host.answer(Answer::Ok, "Missing Split File: " + pieces[2]);
+    host.answer(Question::Notice, Answer::Ok, "Missing Split File: " + pieces[2]);
     EXPECT_FALSE(join().succeeded);
 
     pieces = writeReportSet(test::patternBytes(3500), false);
     test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
                          std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
-    host.answer(Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
-    host.answer(Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
     EXPECT_FALSE(join().succeeded);
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
     EXPECT_TRUE(host.allAnswersUsed());
@@ -296,7 +299,8 @@ TEST_F(JoinCommandTest, DisketteDestinationCancelledQuietlyAndClearAllEmptiesThe
     setDisketteDrive(drive);
     pane.Text5 = writeReportSet(test::patternBytes(1500), false)[0];
     pane.Text6 = "a:";
-    host.answer(Answer::Cancel, "Please insert disk in drive A: and click OK to continue.");
+    host.answer(Question::InsertDisk, Answer::Cancel,
+                "Please insert disk in drive A: and click OK to continue.");
     EXPECT_FALSE(join().succeeded);
     setDisketteDrive(nullptr);
     EXPECT_EQ(engine.ErrorMessage(), "Processing of the files was cancelled.");
@@ -316,7 +320,8 @@ TEST_F(JoinCommandTest, FoldersWhoseNameBeginsWithAAreOrdinaryFolders)
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.path());
     pane.Text6 = "archive";
-    host.answer(Answer::Ok, "has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "has been created from all split files successfully.");
     EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);

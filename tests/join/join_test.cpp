@@ -115,7 +115,7 @@ TEST_F(JoinTest, LocatingListsTheSetOrSaysWhyItCannot)
     test::writeFile(in.file("report.pdf"), "x");
     test::writeFile(in.file("notes.1"), "just some text\r\n");
     test::writeFile(in.file("short.001"), std::string("\x20\xE0\x33\x5F\x01", 5));
-    host.answer(Answer::Ok, "The file " + in.file("gone.001") + " cannot be located.");
+    host.answer(Question::Notice, Answer::Ok, "The file " + in.file("gone.001") + " cannot be located.");
     for (const char* name : {"report.pdf", "notes.1", "short.001", "gone.001"}) {
         EXPECT_FALSE(join(in.file(name))) << name;
         EXPECT_EQ(engine.ErrorMessage(), "The file you selected is not a split file!");
@@ -136,7 +136,7 @@ TEST_F(JoinTest, AFailedJoinLeavesNoJoinedFileAndNoOpenFile)
         test::writeByteSet(in.file("data.bin"), kData, 300);
         test::writeBytePiece(piece3, header.signature, header.count, header.number,
                              std::string(300, 'z'));
-        host.answer(Answer::Ok, message);
+        host.answer(Question::Notice, Answer::Ok, message);
         EXPECT_FALSE(join(in.file("data.bin.001")));
         EXPECT_EQ(engine.ErrorFlag(), 1);
         EXPECT_EQ(engine.ErrorMessage(), message);
@@ -185,7 +185,7 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
 
     fs::remove(in.file("data.bin.005"));
     test::writeFile(in.file("data.bin.001"), std::string(kLineMarker) + " and more\r\n");
-    host.answer(Answer::Ok, notSplitByUs(in.file("data.bin.001")));
+    host.answer(Question::Notice, Answer::Ok, notSplitByUs(in.file("data.bin.001")));
     EXPECT_FALSE(join(in.file("data.bin.003")));
     EXPECT_EQ(joined(), "1\r\n2\r\n3\r\n4\r\n5\r\n"); // the earlier join's file stays
 }
@@ -228,10 +228,10 @@ namespace {
 struct DiskHost : test::ScriptedHost {
     std::string disk2;
     std::string drive;
-    Answer showMessage(const std::string& text, Buttons b, Icon i,
+    Answer showMessage(Question kind, const std::string& text, Buttons b, Icon i,
                        const std::string& title) override
     {
-        const Answer reply = ScriptedHost::showMessage(text, b, i, title);
+        const Answer reply = ScriptedHost::showMessage(kind, text, b, i, title);
         if (reply == Answer::Ok && text.find("disk #2") != std::string::npos)
             fs::copy_file(disk2, drive + "/x.bin.002");
         return reply;
@@ -263,17 +263,17 @@ TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
     const std::string prompt = "Please insert disk #2 of 3 in drive A: and click OK to continue.";
     const std::string confirm = std::string("This action will cancel the process completely.") + CR
                                 + "Are you sure you want to cancel the process?";
-    diskHost.answer(Answer::Cancel, prompt)
-        .answer(Answer::No, confirm)
-        .answer(Answer::Cancel, prompt)
-        .answer(Answer::Yes, confirm);
+    diskHost.answer(Question::InsertDisk, Answer::Cancel, prompt)
+        .answer(Question::ConfirmCancel, Answer::No, confirm)
+        .answer(Question::InsertDisk, Answer::Cancel, prompt)
+        .answer(Question::ConfirmCancel, Answer::Yes, confirm);
     run();
     EXPECT_EQ(diskEngine.ErrorMessage(),
               "Split files could not be located or process was cancelled by user.");
     EXPECT_FALSE(fs::exists(in.file("x.bin")));
     EXPECT_EQ(diskHost.shown[0].icon, Icon::Information);
 
-    diskHost.answer(Answer::Ok, prompt);
+    diskHost.answer(Question::InsertDisk, Answer::Ok, prompt);
     list.clear();
     run();
     ASSERT_EQ(diskEngine.ErrorFlag(), 0) << diskEngine.ErrorMessage();
@@ -289,11 +289,12 @@ TEST_F(JoinTest, DeletesThePiecesOnlyAfterASuccessAndWhenTheUserAgrees)
 {
     const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
     ASSERT_TRUE(join(pieces[2]));
-    host.answer(Answer::No, "All borken files have successfully been joined, do you wish");
+    host.answer(Question::DeletePieces, Answer::No,
+                "All borken files have successfully been joined, do you wish");
     engine.DeleteBrokenFiles();
     EXPECT_TRUE(fs::exists(pieces[0]));
     const std::string ownQuestion = "All broken files have successfully been joined?";
-    host.answer(Answer::Yes, ownQuestion);
+    host.answer(Question::DeletePieces, Answer::Yes, ownQuestion);
     EXPECT_TRUE(engine.DeleteBrokenFiles(ownQuestion));
     EXPECT_TRUE(fs::is_empty(in.path()));
 

@@ -11,10 +11,15 @@ TEST(Host, DisplayTextTurnsCarriageReturnsIntoLineBreaks)
 {
     EXPECT_EQ(toDisplayText(std::string("a") + CR + "b"), "a\nb");
     EXPECT_EQ(toDisplayText("a\r\nb\nc"), "a\nb\nc");
+    // Nobody to ask: declined, except that a cancel is confirmed rather than asked again.
     SilentHost silent;
-    EXPECT_EQ(silent.message("q", Buttons::YesNo, Icon::Question), Answer::No);
-    EXPECT_EQ(silent.message("q", Buttons::OkCancel, Icon::Information), Answer::Cancel);
-    EXPECT_EQ(silent.message("n", Buttons::Ok, Icon::Critical), Answer::Ok);
+    EXPECT_EQ(silent.message(Question::DeleteSource, "q", Buttons::YesNo, Icon::Question),
+              Answer::No);
+    EXPECT_EQ(silent.message(Question::DiskFull, "q", Buttons::OkCancel, Icon::Information),
+              Answer::Cancel);
+    EXPECT_EQ(silent.message(Question::ConfirmCancel, "q", Buttons::YesNo, Icon::Information),
+              Answer::Yes);
+    EXPECT_EQ(silent.message(Question::Notice, "n", Buttons::Ok, Icon::Critical), Answer::Ok);
 }
 
 TEST(Bindings, KindCheckAcceptsOnlyTheExpectedKind)

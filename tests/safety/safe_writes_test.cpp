@@ -31,7 +31,12 @@ namespace fs = std::filesystem;
 namespace {
 
 using Snapshot = std::map<std::string, std::string>;
-using Answers = std::vector<std::pair<Answer, std::string>>;
+struct Reply {
+    Question kind;
+    Answer answer;
+    std::string text;
+};
+using Answers = std::vector<Reply>;
 
 // Each file's name with its size and a hash of its bytes.
 std::string fingerprint(const std::string& bytes)
@@ -72,8 +77,8 @@ public:
     }
     void say(const Answers& answers)
     {
-        for (const auto& [reply, text] : answers)
-            answer(reply, text);
+        for (const auto& reply : answers)
+            answer(reply.kind, reply.answer, reply.text);
     }
     void processEvents() override
     {
@@ -83,12 +88,12 @@ public:
     }
 
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override
     {
         if (fault_.clearsFault)
             faults::clearWriteFault();
-        return ScriptedHost::showMessage(text, buttons, icon, title);
+        return ScriptedHost::showMessage(kind, text, buttons, icon, title);
     }
 
 private:
@@ -125,19 +130,31 @@ TEST(SafeWrites, SplitLeavesTheDestinationAsItWasOrWithCompletePiecesOnly)
         bool diskette = false;
         int keptPieces = 0; // complete pieces that stay (on earlier diskettes)
     } cases[] = {
-        {"disk full, cancelled", "BT", {500}, {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}}},
+        {"disk full, cancelled",
+         "BT",
+         {500},
+         {{Question::DiskFull, Answer::Cancel, kDiskFull},
+          {Question::ConfirmCancel, Answer::Yes, kSure}}},
         {"write error", "BT", {500, EIO}, {}},
         {"stopped", "BT", {0, 0, 3}, {}},
-        {"lines, disk full", "LN", {500}, {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}}},
+        {"lines, disk full",
+         "LN",
+         {500},
+         {{Question::DiskFull, Answer::Cancel, kDiskFull},
+          {Question::ConfirmCancel, Answer::Yes, kSure}}},
         {"lines, stopped", "LN", {0, 0, 2}, {}},
-        {"diskette count declined", "BT", {}, {{Answer::No, "diskettes"}}, true},
+        {"diskette count declined",
+         "BT",
+         {},
+         {{Question::DisketteCount, Answer::No, "diskettes"}},
+         true},
         {"second diskette cancelled",
          "BT",
          {},
-         {{Answer::Yes, "diskettes"},
-          {Answer::Ok, "disk #1"},
-          {Answer::Cancel, "disk #2"},
-          {Answer::Yes, kSure}},
+         {{Question::DisketteCount, Answer::Yes, "diskettes"},
+          {Question::InsertDisk, Answer::Ok, "disk #1"},
+          {Question::InsertDisk, Answer::Cancel, "disk #2"},
+          {Question::ConfirmCancel, Answer::Yes, kSure}},
          true,
          1},
     };
@@ -213,7 +230,8 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         FaultHost host(c.fault);
         host.acceptNotices();
         if (c.diskette)
-            host.say({{Answer::Cancel, "Please insert disk #2"}, {Answer::Yes, kSure}});
+            host.say({{Question::InsertDisk, Answer::Cancel, "Please insert disk #2"},
+                      {Question::ConfirmCancel, Answer::Yes, kSure}});
         modJoinFile engine(host);
         engine.SetSourceFile(c.diskette ? "a:/data.bin.001" : pieces[1]);
         engine.SetDestinationFolder(out.folder());
@@ -237,7 +255,8 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
     sizing.DoCompress();
     const auto zipped = fs::file_size(scratch.file("source.zip"));
 
-    const Answers cancelAtDiskFull = {{Answer::Cancel, kDiskFull}, {Answer::Yes, kSure}};
+    const Answers cancelAtDiskFull = {{Question::DiskFull, Answer::Cancel, kDiskFull},
+                                      {Question::ConfirmCancel, Answer::Yes, kSure}};
     const struct {
         const char* name;
         Fault fault;
@@ -251,7 +270,7 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
         {"stopped while compressing", {0, 0, 1}, {}, "1000"},
         {"compression failed, diskette count declined",
          {100, ENOSPC, 0, true},
-         {{Answer::No, "diskettes"}},
+         {{Question::DisketteCount, Answer::No, "diskettes"}},
          "1000",
          true},
     };

@@ -88,7 +88,8 @@ TEST(SplitBySize, RefusalsWriteNothing)
         EXPECT_EQ(test::filesIn(run.out), 0u);
     }
     SplitRun gone("", 1, "BT");
-    gone.host.answer(Answer::Ok, "File: " + gone.temp.file("x") + " does not exist!");
+    gone.host.answer(Question::Notice, Answer::Ok,
+                     "File: " + gone.temp.file("x") + " does not exist!");
     gone.engine.SetSourceFile(gone.temp.file("x"));
     EXPECT_EQ(gone.engine.StartSplit(), -1);
     EXPECT_EQ(gone.engine.Message(), "File:  does not exist.");
@@ -125,11 +126,13 @@ TEST(SplitBySize, FailedWritesLeaveNoPiecesAndARetryWritesTheSameSet)
         SplitRun full(content, size, unit);
         faults::failWritesAfter(500, ENOSPC);
         const std::string diskFull = "There is not enough space on the disk.\rPlease insert";
-        full.host.answer(Answer::Ok, diskFull)
-            .answer(Answer::Cancel, diskFull)
-            .answer(Answer::No, "cancel the process completely.\rAre you sure")
-            .answer(Answer::Cancel, diskFull)
-            .answer(Answer::Yes, "Are you sure you want to cancel the process?");
+        full.host.answer(Question::DiskFull, Answer::Ok, diskFull)
+            .answer(Question::DiskFull, Answer::Cancel, diskFull)
+            .answer(Question::ConfirmCancel, Answer::No,
+                    "cancel the process completely.\rAre you sure")
+            .answer(Question::DiskFull, Answer::Cancel, diskFull)
+            .answer(Question::ConfirmCancel, Answer::Yes,
+                    "Are you sure you want to cancel the process?");
         EXPECT_EQ(full.engine.StartSplit(), -1);
         EXPECT_EQ(full.engine.Message(), "Splitting of the files was cancelled.");
         EXPECT_EQ(test::filesIn(full.out), 0u) << unit;
@@ -145,7 +148,7 @@ TEST(SplitBySize, FailedWritesLeaveNoPiecesAndARetryWritesTheSameSet)
         ASSERT_EQ(plain.engine.StartSplit(), 0);
         SplitRun retried(content, size, unit);
         retried.host.clearsWriteFault = true;
-        retried.host.answer(Answer::Ok, diskFull);
+        retried.host.answer(Question::DiskFull, Answer::Ok, diskFull);
         faults::failWritesAfter(500, ENOSPC);
         EXPECT_EQ(retried.engine.StartSplit(), 0);
         EXPECT_EQ(retried.pieces(), plain.pieces()) << unit;

@@ -50,14 +50,17 @@ TEST(SplitToDiskettes, AsksForEachDiskAndChecksItsFreeSpace)
     DisketteRun run(test::patternBytes(3000), 1000, "BT");
     run.drive->script = {1000, 999, 1000, 5000}; // exactly enough, one byte short, ...
     run.host
-        .answer(Answer::Yes, "you need 3 1.44MB diskettes with at least 1000 bytes of free space.")
-        .answer(Answer::Ok, "Please insert disk #1 in drive A: and click OK to continue.")
-        .answer(Answer::Ok, "Please insert disk #2 in drive A:")
-        .answer(Answer::Ok, "You need a disk with at least 1000 bytes of free space.")
-        .answer(Answer::Ok, "Please insert disk #2 in drive A:")
-        .answer(Answer::Cancel, "Please insert disk #3 in drive A:")
-        .answer(Answer::No, "Are you sure you want to cancel the process?")
-        .answer(Answer::Ok, "Please insert disk #3 in drive A:");
+        .answer(Question::DisketteCount, Answer::Yes,
+                "you need 3 1.44MB diskettes with at least 1000 bytes of free space.")
+        .answer(Question::InsertDisk, Answer::Ok,
+                "Please insert disk #1 in drive A: and click OK to continue.")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #2 in drive A:")
+        .answer(Question::DiskFull, Answer::Ok,
+                "You need a disk with at least 1000 bytes of free space.")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #2 in drive A:")
+        .answer(Question::InsertDisk, Answer::Cancel, "Please insert disk #3 in drive A:")
+        .answer(Question::ConfirmCancel, Answer::No, "Are you sure you want to cancel the process?")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #3 in drive A:");
     EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
     EXPECT_TRUE(run.host.allAnswersUsed());
     EXPECT_EQ(run.pieces().size(), 3u);
@@ -65,9 +68,11 @@ TEST(SplitToDiskettes, AsksForEachDiskAndChecksItsFreeSpace)
     // line pieces ask for no free space
     DisketteRun lines("abcd\r\nabcd\r\nabcd\r\nabcd\r\n", 2, "LN");
     lines.drive->script = {0};
-    lines.host.answer(Answer::Yes, "you need 2 1.44MB diskettes.\rDo you want to continue?")
-        .answer(Answer::Ok, "disk #1")
-        .answer(Answer::Ok, "disk #2");
+    lines.host
+        .answer(Question::DisketteCount, Answer::Yes,
+                "you need 2 1.44MB diskettes.\rDo you want to continue?")
+        .answer(Question::InsertDisk, Answer::Ok, "disk #1")
+        .answer(Question::InsertDisk, Answer::Ok, "disk #2");
     EXPECT_EQ(lines.engine.StartSplit(), 0) << lines.engine.Message();
     EXPECT_EQ(lines.pieces().size(), 2u);
 }
@@ -76,10 +81,10 @@ TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
 {
     DisketteRun run(test::patternBytes(3000), 1000, "BT");
     run.engine.SetTempCompressedFile("Yes");
-    run.host.answer(Answer::Yes, "you need 3")
-        .answer(Answer::Ok, "disk #1")
-        .answer(Answer::Cancel, "disk #2")
-        .answer(Answer::Yes, "cancel the process");
+    run.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")
+        .answer(Question::InsertDisk, Answer::Ok, "disk #1")
+        .answer(Question::InsertDisk, Answer::Cancel, "disk #2")
+        .answer(Question::ConfirmCancel, Answer::Yes, "cancel the process");
     EXPECT_EQ(run.engine.StartSplit(), -1);
     EXPECT_EQ(run.engine.Message(), "Splitting of the files was cancelled.");
     EXPECT_FALSE(std::filesystem::exists(run.engine.SourceFile()));
@@ -92,7 +97,8 @@ TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
     DisketteRun declined(test::patternBytes(1500000), 1.38, "MB");
     test::FakeProgressBar bar;
     declined.engine.SetProgressBar(&bar);
-    declined.host.answer(Answer::No, "you need 2 1.44MB diskettes with at least 1447034.88 bytes");
+    declined.host.answer(Question::DisketteCount, Answer::No,
+                         "you need 2 1.44MB diskettes with at least 1447034.88 bytes");
     EXPECT_EQ(declined.engine.StartSplit(), -1);
     EXPECT_EQ(declined.engine.Message(), "Splitting of the files was cancelled.");
     EXPECT_EQ(bar.values, std::vector<int>{0});
@@ -100,7 +106,8 @@ TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
 
     DisketteRun fits(test::patternBytes(10), kDisketteCapacity, "BT");
     fits.engine.SetSplitByPieces(true);
-    fits.host.answer(Answer::No, "you need 1 1.44MB diskettes with at least 1457664 bytes");
+    fits.host.answer(Question::DisketteCount, Answer::No,
+                     "you need 1 1.44MB diskettes with at least 1457664 bytes");
     EXPECT_EQ(fits.engine.StartSplit(), -1);
     DisketteRun over(test::patternBytes(10), kDisketteCapacity + 1, "BT");
     over.engine.SetSplitByPieces(true);
@@ -110,7 +117,8 @@ TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
 
     DisketteRun empty(test::patternBytes(3000), 1000, "BT");
     empty.drive->setMediumPresent(false);
-    empty.host.answer(Answer::Yes, "you need 3").answer(Answer::Ok, "disk #1");
+    empty.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")
+        .answer(Question::InsertDisk, Answer::Ok, "disk #1");
     EXPECT_EQ(empty.engine.StartSplit(), 52);
     EXPECT_EQ(empty.engine.Message(), "Bad file name or number");
 }

@@ -32,7 +32,7 @@ protected:
     // Splits; the one message shown must hold `expected`.
     bool splitSaying(const std::string& expected)
     {
-        host.answer(Answer::Ok, expected);
+        host.answer(Question::Notice, Answer::Ok, expected);
         return split().succeeded;
     }
     std::string out(const std::string& name) const { return temp.file("out/" + name); }
@@ -110,7 +110,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         values.Check1 = false;
         c.change(values);
         test::ScriptedHost refusing;
-        refusing.answer(Answer::Ok, c.text);
+        refusing.answer(Question::Notice, Answer::Ok, c.text);
         SplitServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
         const CommandOutcome outcome = cmdSpSplit_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.text;
@@ -159,7 +159,8 @@ TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
     pane.Option3 = false;
     pane.Combo1 = 4;
     pane.Text3 = "2";
-    host.answer(Answer::Ok, "splitting files by number of lines is successful only for text files");
+    host.answer(Question::Notice, Answer::Ok,
+                "splitting files by number of lines is successful only for text files");
     EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2 lines or less."));
     EXPECT_EQ(host.shown[host.shown.size() - 2].title, "Warning: Parcelo");
     EXPECT_EQ(test::readFile(out("source.bin.002")), "PcxLineBreak9174\r\nc\r\n");
@@ -201,14 +202,15 @@ TEST_F(SplitRequestTest, DeletingTheSourceIsOfferedAndAnsweredBothWays)
     pane.Text3 = "1";
     pane.Combo1 = 1;
     pane.chkDelOrgSplit = true;
-    host.answer(Answer::Ok, "split into 3 files.");
-    host.answer(Answer::No, "The file: " + temp.file("source.bin")
-                                + " has been split successfully.\rDo you wish to delete it?");
+    host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
+    host.answer(Question::DeleteSource, Answer::No,
+                "The file: " + temp.file("source.bin")
+                    + " has been split successfully.\rDo you wish to delete it?");
     EXPECT_TRUE(split().succeeded);
     EXPECT_TRUE(std::filesystem::exists(temp.file("source.bin")));
 
-    host.answer(Answer::Ok, "split into 3 files.");
-    host.answer(Answer::Yes, "Do you wish to delete it?");
+    host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
+    host.answer(Question::DeleteSource, Answer::Yes, "Do you wish to delete it?");
     EXPECT_TRUE(split().succeeded);
     EXPECT_FALSE(std::filesystem::exists(temp.file("source.bin")));
     EXPECT_TRUE(host.allAnswersUsed());

@@ -21,12 +21,12 @@ public:
     bool clearsWriteFault = false;
 
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override
     {
         if (clearsWriteFault)
             faults::clearWriteFault();
-        return ScriptedHost::showMessage(text, buttons, icon, title);
+        return ScriptedHost::showMessage(kind, text, buttons, icon, title);
     }
 };
 

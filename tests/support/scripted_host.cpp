@@ -4,9 +4,9 @@
 
 namespace parcelo::test {
 
-ScriptedHost& ScriptedHost::answer(Answer reply, std::string expectedText)
+ScriptedHost& ScriptedHost::answer(Question kind, Answer reply, std::string expectedText)
 {
-    replies_.push_back({reply, std::move(expectedText)});
+    replies_.push_back({kind, reply, std::move(expectedText)});
     return *this;
 }
 
@@ -16,9 +16,11 @@ ScriptedHost& ScriptedHost::acceptNotices(bool accept)
     return *this;
 }
 
-Answer ScriptedHost::showMessage(const std::string& text, Buttons buttons, Icon icon,
+Answer ScriptedHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                  const std::string& title)
 {
+    EXPECT_EQ(kind == Question::Notice, buttons == Buttons::Ok)
+        << "a notice offers OK alone, a question more: \"" << text << "\"";
     Answer reply = cautiousAnswer(buttons);
     if (!replies_.empty()) {
         const Reply next = replies_.front();
@@ -26,13 +28,14 @@ Answer ScriptedHost::showMessage(const std::string& text, Buttons buttons, Icon 
         EXPECT_NE(text.find(next.expectedText), std::string::npos)
             << "message \"" << text << "\" is not the one expected (\"" << next.expectedText
             << "\")";
+        EXPECT_EQ(kind, next.kind) << "message \"" << text << "\" is of another kind";
         reply = next.answer;
-    } else if (acceptNotices_ && buttons == Buttons::Ok) {
+    } else if (acceptNotices_ && kind == Question::Notice) {
         reply = Answer::Ok;
     } else {
         ADD_FAILURE() << "unexpected message: \"" << text << "\"";
     }
-    shown.push_back({text, buttons, icon, title, reply});
+    shown.push_back({kind, text, buttons, icon, title, reply});
     return reply;
 }
 

@@ -10,6 +10,7 @@ namespace parcelo::test {
 
 // One message a host was asked to show.
 struct ShownMessage {
+    Question kind;
     std::string text;
     Buttons buttons;
     Icon icon;
@@ -21,10 +22,10 @@ struct ShownMessage {
 // queued fails the current test (and is answered cautiously), so nothing ever waits.
 class ScriptedHost : public Host {
 public:
-    // Queues the answer to the next message; expectedText, when given, must be a part of
-    // that message's text.
-    ScriptedHost& answer(Answer reply, std::string expectedText = {});
-    // Lets every message without a queued answer pass with OK (notices only).
+    // Queues the answer to the next message, which must be of the given kind; expectedText,
+    // when given, must be a part of its text.
+    ScriptedHost& answer(Question kind, Answer reply, std::string expectedText = {});
+    // Lets every notice without a queued answer pass with OK.
     ScriptedHost& acceptNotices(bool accept = true);
 
     void processEvents() override { ++eventsProcessed; }
@@ -43,11 +44,12 @@ public:
     long eventsProcessed = 0;
 
 protected:
-    Answer showMessage(const std::string& text, Buttons buttons, Icon icon,
+    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
 
 private:
     struct Reply {
+        Question kind;
         Answer answer;
         std::string expectedText;
     };

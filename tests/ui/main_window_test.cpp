@@ -134,7 +134,7 @@ TEST_F(MainWindow, RecentMenusShowTheStoredListsAndFillTheBoxes)
     window->cmdMOptions_Click();
     menus.mnuSpFileItem[0]->trigger();
     EXPECT_EQ(text(window->splitPane->Text1), present);
-    shell.host.answer(Answer::Ok, "could not be located");
+    shell.host.answer(Question::Notice, Answer::Ok, "could not be located");
     menus.mnuSpFileItem[1]->trigger();
     EXPECT_EQ(text(window->splitPane->Text1), gone);
     EXPECT_EQ(shell.host.shown.back().text, "The file " + gone + " could not be located.");
@@ -157,13 +157,15 @@ TEST_F(MainWindow, ExploreEntriesOpenTheirFoldersOrSayTheyCannot)
     offerSplitFolder(window->exploreMenu(), shell.app.file("removed"));
     window->refreshExploreMenu();
     ASSERT_TRUE(menus.mnuExplore[2]->isVisible());
-    shell.host.answer(Answer::Ok, "There was an error in opening the specified folder.");
+    shell.host.answer(Question::Notice, Answer::Ok,
+                      "There was an error in opening the specified folder.");
     menus.mnuExplore[2]->trigger();
     EXPECT_EQ(shell.host.shown.back().icon, Icon::Critical);
     EXPECT_EQ(shell.desktop.folders.size(), 1u);
 
     shell.desktop.succeed = false;
-    shell.host.answer(Answer::Ok, "There was an error in opening the specified folder.");
+    shell.host.answer(Question::Notice, Answer::Ok,
+                      "There was an error in opening the specified folder.");
     window->mnuExplore_Click(2);
     EXPECT_EQ(shell.desktop.folders.back(), shell.appFolder + "/PcxJn");
 }
@@ -175,13 +177,14 @@ TEST_F(MainWindow, LogCommandsOpenDeleteAndRestartTheLog)
     menus.mnuViewLogFile->trigger();
     EXPECT_EQ(shell.desktop.edited, std::vector<std::string>{shell.paths.logFilePath});
 
-    shell.host.answer(Answer::Yes, "Are you sure you want to delete the existing log file");
+    shell.host.answer(Question::Replace, Answer::Yes,
+                      "Are you sure you want to delete the existing log file");
     menus.mnuDeleteLogFile->trigger();
     ASSERT_EQ(shell.logLines().size(), 1u);
     EXPECT_TRUE(test::contains(shell.logLines()[0], "...Creating new log file"));
 
     std::filesystem::remove(shell.paths.logFilePath);
-    shell.host.answer(Answer::No, "Would you like to create a new log file?");
+    shell.host.answer(Question::CreateFile, Answer::No, "Would you like to create a new log file?");
     menus.mnuViewLogFile->trigger();
     EXPECT_FALSE(std::filesystem::exists(shell.paths.logFilePath));
     EXPECT_EQ(shell.desktop.edited.size(), 1u);
@@ -204,7 +207,7 @@ TEST_F(MainWindow, AboutBoxAndWebLinks)
     window->menus->mnuSupport->trigger();
     EXPECT_EQ(shell.desktop.webPages.back(), "https://www.norvane.example/parcelo/support/");
     shell.desktop.succeed = false;
-    shell.host.answer(Answer::Ok, "A Internet browser");
+    shell.host.answer(Question::Notice, Answer::Ok, "A Internet browser");
     window->menus->mnuWeb->trigger();
     EXPECT_EQ(shell.host.shown.back().text,
               "A Internet browser could not be started or https://www.norvane.example/ could not "
@@ -215,7 +218,7 @@ TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
 {
     shell.dialogs.onModal = [&](QDialog& dialog) {
         auto& instructions = dynamic_cast<frmPcxAInstructions&>(dialog);
-        shell.host.answer(Answer::Ok, "PcxAssember.exe can not be located");
+        shell.host.answer(Question::Notice, Answer::Ok, "PcxAssember.exe can not be located");
         instructions.Command1->click();
         EXPECT_TRUE(instructions.isVisible());
         // present beside the program: started, nothing said

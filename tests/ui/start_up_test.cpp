@@ -39,7 +39,7 @@ using Options = test::WindowTest;
 TEST(StartUp, WithoutConfigEndsWithTheFatalMessageAfterPreparingFolders)
 {
     test::Shell shell;
-    shell.host.answer(Answer::Ok, "config.xml file can not be found.");
+    shell.host.answer(Question::Notice, Answer::Ok, "config.xml file can not be found.");
     EXPECT_EQ(shell.start(), nullptr);
 
     const std::string notFound = shell.paths.configFilePath + " file can not be found.";
@@ -57,7 +57,7 @@ TEST(StartUp, WithoutConfigEndsWithTheFatalMessageAfterPreparingFolders)
 
     // a malformed file is the start-up failure
     shell.installConfig("<Cfg>\n<Web a=\"1\"/>\n");
-    shell.host.answer(Answer::Ok, "Could not start application properly.");
+    shell.host.answer(Question::Notice, Answer::Ok, "Could not start application properly.");
     EXPECT_EQ(shell.start(), nullptr);
     EXPECT_EQ(shell.host.shown.at(1).text,
               "Could not start application properly.\r-2147221495: Missing closing tag </Cfg>."
@@ -116,12 +116,13 @@ TEST_F(Options, ExitSavesOnlyWhenConfirmedAndClosingSavesWithoutAsking)
     window->optionsPane->chkAutoCompress->setChecked(true);
     window->optionsPane->optCLevel3->setChecked(true);
     window->splitPane->Text1->setText("/data/movie.avi");
-    shell.host.answer(Answer::No, "Are you sure you want to exit the application?");
+    shell.host.answer(Question::Exit, Answer::No, "Are you sure you want to exit the application?");
     window->navigation->cmdMExit->click();
     EXPECT_EQ(shell.config(), before);
     EXPECT_TRUE(window->isVisible());
 
-    shell.host.answer(Answer::Yes, "Are you sure you want to exit the application?");
+    shell.host.answer(Question::Exit, Answer::Yes,
+                      "Are you sure you want to exit the application?");
     window->menus->mnuExit->trigger();
     EXPECT_TRUE(contains(shell.config(), "auto=\"true\" level=\"1\""));
     EXPECT_TRUE(
@@ -141,7 +142,8 @@ TEST_F(Options, ExitReportsAFailedSaveOnce)
 {
     std::filesystem::remove(shell.paths.configFilePath);
     // the close that ends the program must not save (and complain) a second time
-    shell.host.answer(Answer::Yes, "exit the application").answer(Answer::Ok, "can not be found");
+    shell.host.answer(Question::Exit, Answer::Yes, "exit the application")
+        .answer(Question::Notice, Answer::Ok, "can not be found");
     window->cmdMExit_Click();
     EXPECT_EQ(shell.host.shown.size(), 2u);
     EXPECT_TRUE(window->hasEnded());
@@ -169,7 +171,7 @@ TEST_F(Options, SaveOptionsShowsItsProgressAndTidiesTheFolderBoxes)
     EXPECT_EQ(window->menus->mnuExplore[0]->text().toStdString(), folder);
 
     std::filesystem::remove(shell.paths.configFilePath);
-    shell.host.answer(Answer::Ok, "can not be found");
+    shell.host.answer(Question::Notice, Answer::Ok, "can not be found");
     options.Command6->click();
     EXPECT_EQ(options.Label25->text(), "Error in saving configuration: File config.xml was not "
                                        "found in the application folder.");

@@ -207,7 +207,7 @@ TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
                                                : Pane::Verify);
         if (step.boxes[0].first == sp->Text2)
             sp->Option2->click();
-        host.answer(Answer::Ok, step.message);
+        host.answer(Question::Notice, Answer::Ok, step.message);
         typeAndClick(step.boxes, step.button);
         EXPECT_TRUE(host.allAnswersUsed());
         EXPECT_EQ(window->focusWidget(), step.focus ? step.focus : step.button);
@@ -223,11 +223,11 @@ TEST_F(WorkPanes, DisketteSplitAndJoinOnTheSimulatedDrive)
     setDisketteDrive(std::make_shared<FolderDisketteDrive>(floppy));
     const std::string bytes = test::patternBytes(3000);
     mode(sp->Option1, sp->Text3, "1000", 0);
-    host.answer(Answer::Yes, "you need 3 1.44MB diskettes")
-        .answer(Answer::Ok, "Please insert disk #1 in drive A:")
-        .answer(Answer::Ok, "Please insert disk #2 in drive A:")
-        .answer(Answer::Ok, "Please insert disk #3 in drive A:")
-        .answer(Answer::Ok, "has been split into 3 files.");
+    host.answer(Question::DisketteCount, Answer::Yes, "you need 3 1.44MB diskettes")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #1 in drive A:")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #2 in drive A:")
+        .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #3 in drive A:")
+        .answer(Question::Notice, Answer::Ok, "has been split into 3 files.");
     split(source("disk.bin", bytes), "a:");
     EXPECT_EQ(sp->Text4->text(), "a:/");
     EXPECT_EQ(test::filesIn(floppy), 3u);
@@ -235,7 +235,8 @@ TEST_F(WorkPanes, DisketteSplitAndJoinOnTheSimulatedDrive)
     // pieces on diskettes are never offered for deletion
     window->optionsPane->chkDelOrgJoin->setChecked(true);
     const std::string joined = folder("joined");
-    host.answer(Answer::Ok, "has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "has been created from all split files successfully.");
     join("a:/disk.bin.002", joined);
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_EQ(test::readFile(joined + "disk.bin"), bytes);
@@ -275,19 +276,23 @@ TEST_F(WorkPanes, DeleteOffersAnsweredBothWays)
     window->optionsPane->chkDelOrgSplit->setChecked(true);
     window->optionsPane->chkDelOrgJoin->setChecked(true);
     const std::string file = data.file("gone.bin"), dropped = folder("dropped");
-    host.answer(Answer::Ok, "split into 2 files").answer(Answer::No, "Do you wish to delete it?");
+    host.answer(Question::Notice, Answer::Ok, "split into 2 files")
+        .answer(Question::DeleteSource, Answer::No, "Do you wish to delete it?");
     const std::string kept = makeSet("gone.bin", 2000, 2);
     EXPECT_TRUE(fs::exists(file));
-    host.answer(Answer::Ok, "split into 2 files").answer(Answer::Yes, "Do you wish to delete it?");
+    host.answer(Question::Notice, Answer::Ok, "split into 2 files")
+        .answer(Question::DeleteSource, Answer::Yes, "Do you wish to delete it?");
     split(file, dropped);
     EXPECT_FALSE(fs::exists(file));
 
     const char* offer =
         "All borken files have successfully been joined, do you wish to delete them?";
-    host.answer(Answer::Ok, "from all split files successfully.").answer(Answer::No, offer);
+    host.answer(Question::Notice, Answer::Ok, "from all split files successfully.")
+        .answer(Question::DeletePieces, Answer::No, offer);
     join(kept + "gone.bin.001", folder("joined"));
     EXPECT_EQ(test::filesIn(kept), 2u);
-    host.answer(Answer::Ok, "from all split files successfully.").answer(Answer::Yes, offer);
+    host.answer(Question::Notice, Answer::Ok, "from all split files successfully.")
+        .answer(Question::DeletePieces, Answer::Yes, offer);
     join(dropped + "gone.bin.002", folder("again"));
     EXPECT_EQ(test::filesIn(dropped), 0u);
     EXPECT_TRUE(host.allAnswersUsed());

@@ -222,8 +222,10 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
     fs::create_directory(in.path() / "drive");
     setDisketteDrive(std::make_shared<FolderDisketteDrive>(in.path() / "drive"));
     test::writeBytePiece(in.file("drive/x.bin.003"), PieceSignaturePlain, 3, 3, "abc");
-    host.answer(Answer::Cancel, "Please insert disk #1 of 3 in drive A: and click OK to continue.")
-        .answer(Answer::Yes, "This action will cancel the process completely.");
+    host.answer(Question::InsertDisk, Answer::Cancel,
+                "Please insert disk #1 of 3 in drive A: and click OK to continue.")
+        .answer(Question::ConfirmCancel, Answer::Yes,
+                "This action will cancel the process completely.");
     EXPECT_EQ(VerifySplitSet("a:/x.bin.003", context), VerifyVerdict::NoVerdict);
     EXPECT_EQ(joinState.ErrorFlag(), -1);
     EXPECT_EQ(joinState.ErrorMessage(), "Process cancelled by the user.");
@@ -233,18 +235,19 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
 
 TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
 {
-    host.answer(Answer::Ok, "Please select a file to verify.");
+    host.answer(Question::Notice, Answer::Ok, "Please select a file to verify.");
     auto result = cmdVerify1_Click("   ", context);
     EXPECT_TRUE(result.focusText8);
     EXPECT_EQ(host.shown.back().icon, Icon::None);
 
-    host.answer(Answer::Ok, "Please enter a valid file name to verify.");
+    host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
     EXPECT_TRUE(cmdVerify1_Click(in.folder(), context).focusText8); // ends with "/"
 
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
-    host.answer(Answer::Ok, "The file " + in.folder()
-                                + " cannot be located. Please make sure that the file exists "
-                                  "in the specified path.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file " + in.folder()
+                    + " cannot be located. Please make sure that the file exists "
+                      "in the specified path.");
     result = cmdVerify2_Click(in.folder(), context);
     EXPECT_TRUE(result.focusText8);
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
@@ -252,7 +255,7 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
 
     test::writeByteSet(in.file("a.bin"), "abc", 2);
     list.addRow("from before");
-    host.answer(Answer::Ok, kSetOk);
+    host.answer(Question::Notice, Answer::Ok, kSetOk);
     result = cmdVerify2_Click(in.file("a.bin.001"), context);
     EXPECT_EQ(result.verdict, VerifyVerdict::Verified);
     EXPECT_FALSE(result.focusText8);

@@ -107,7 +107,7 @@ TEST(XmlNodes, ChildPositionsCountFromOneAndNodesAreShared)
     document.AppendNode(element("a"));
     document.Node(1)->AppendAtribute(attribute("k", "old"));
     document.Root()->Node(1)->ElementAttribute("k")->SetValue("new");
-    EXPECT_EQ(document.Serialize(), "<r>\n<a k=\"new\">\n</r>\n");
+    EXPECT_EQ(document.Serialize(), "<r>\n<a k=\"new\"/>\n</r>\n");
 
     auto child = document.Node(1);
     EXPECT_EQ(errorOf([&] { child->AppendNode(child); }), xmlerr::kInvalidArgument);
@@ -122,13 +122,14 @@ TEST(XmlSerializer, WritesTagsOnlyOnePerLine)
     parsed.LoadData("<r><a k='5'/><b><c/></b></r>");
     EXPECT_EQ(parsed.Serialize(), "<r>\n<a k=\"5\"/>\n<b>\n<c/>\n</b>\n\n</r>\n");
 
-    // Text is never written, values are not escaped, a childless start tag stands alone.
+    // Text is never written, values are not escaped (a double quote in one picks single
+    // quotes), a childless element closes itself.
     auto root = element("r");
     root->SetText("never written");
     auto child = element("e");
     child->AppendAtribute(attribute("k", "say \"<&>\""));
     root->AppendNode(child);
-    EXPECT_EQ(root->Serialize(), "<r>\n<e k=\"say \"<&>\"\">\n</r>\n");
+    EXPECT_EQ(root->Serialize(), "<r>\n<e k='say \"<&>\"'/>\n</r>\n");
 
     XMLDocument unnamed; // no tag: nothing, not even the children
     unnamed.AppendNode(element("child"));
@@ -190,7 +191,7 @@ TEST(XmlParser, DecodesEntitiesInTextButNeverInValues)
     EXPECT_EQ(values.Root()->ElementAttribute("v")->Value(), "&amp;");
     // u has no quoted value: the attribute takes the next quoted run and x as its name
     EXPECT_EQ(values.Root()->ElementAttribute(3)->Name(), "x");
-    EXPECT_EQ(values.Serialize(), "<a v=\"&amp;\" w=\"say \"hi\"\" x=\"1\"/>");
+    EXPECT_EQ(values.Serialize(), "<a v=\"&amp;\" w='say \"hi\"' x=\"1\"/>");
 }
 
 TEST(XmlParser, RaisesItsOwnErrors)
@@ -227,12 +228,14 @@ TEST(XmlParser, ItsOwnOutputLoadsBackAlike)
                    "  <first x=\"http://h.example/p?q=1&amp;r\" y=\"it's\"/>\n"
                    "  <second><inner/><inner k='1' /></second>\n"
                    "  <näme k=\"ü\"/>\n"
+                   "  <Deletion a='1' q='say \"hi\"'></Deletion>\n"
                    "</config>");
     const std::string written = first.Serialize();
     XMLDocument second;
     second.LoadData(written);
     EXPECT_EQ(second.Node(3)->Name(), "näme");
     EXPECT_EQ(second.Node(2)->Node(2)->ElementAttribute("k")->Value(), "1");
+    EXPECT_EQ(second.Node(4)->ElementAttribute("q")->Value(), "say \"hi\"");
     EXPECT_EQ(second.Serialize(), written);
 }
 
@@ -246,5 +249,5 @@ TEST(XmlParser, DepthOfTheDocumentHasNoLimit)
         text += "</d>";
     XMLDocument document;
     document.LoadData(text);
-    EXPECT_EQ(document.Serialize().size(), depth * 3 + (depth - 1) * 7);
+    EXPECT_EQ(document.Serialize().size(), depth * 3 + (depth - 1) * 7 + 1); // one <d/>
 }
