@@ -158,10 +158,9 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = pieces.back();
     // A file of the decompressed name is replaced, once the new one is complete.
     test::writeFile(out("report.pdf"), "previous");
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf") + CR
-                    + " has been created and decompressed from all split files "
-                      "successfully.");
+    host.answer(Question::Notice, Answer::Ok, "The file: " + out("report.pdf") + CR
+                                + " has been created and decompressed from all split files "
+                                  "successfully.");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(namesIn(out("")), std::set<std::string>{"report.pdf"});
@@ -182,11 +181,10 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = test::writeByteSet(in("photos"), compressedBytes(content), 1000, true)[0];
     pane.Text6 = out("photos.zip.d");
     pane.Check2 = false;
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("photos.zip.d/photos") + CR
-                    + " has been created from all split files successfully." + CR
-                    + "It has not been decompressed: its name does not end in "
-                      "\".zip\".");
+    host.answer(Question::Notice, Answer::Ok, "The file: " + out("photos.zip.d/photos") + CR
+                                + " has been created from all split files successfully." + CR
+                                + "It has not been decompressed: its name does not end in "
+                                  "\".zip\".");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
     EXPECT_EQ(namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
@@ -261,8 +259,7 @@ TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
     test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
                          std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
     host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
-    host.answer(Question::Notice, Answer::Ok,
-                "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
     EXPECT_FALSE(join().succeeded);
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
     EXPECT_TRUE(host.allAnswersUsed());

@@ -269,4 +269,6 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
     EXPECT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(host.busyChanges, (std::vector<bool>{true, false}));
     EXPECT_TRUE(host.allAnswersUsed());
+    // only the check that reached a verdict is remembered
+    EXPECT_EQ(recent.added, std::vector<std::string>{"Verified:" + in.file("a.bin.001")});
 }
