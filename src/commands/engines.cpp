@@ -1,10 +1,12 @@
 #include "commands/engines.h"
 
+#include <utility>
+
 namespace parcelo {
 
 Engines::Engines(Host& host, WorkPaneBindings panes, std::string appFolder)
-    : host_(host), panes_(panes), appFolder_(std::move(appFolder)), split_(host), join_(host),
-      compressor_(host, zlib_, panes.split, panes.join, appFolder_)
+    : host_(host), panes_(panes), split_(host), join_(host),
+      compressor_(host, zlib_, panes.split, panes.join, std::move(appFolder))
 {
     join_.SetDisplayUnit(&split_.UnitRef());
 }

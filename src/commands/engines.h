@@ -34,7 +34,6 @@ public:
     modJoinFile& joinEngine() { return join_; }
     ZlibTool& zlibTool() { return zlib_; }
     CompressionAdapter& compressor() { return compressor_; }
-    const std::string& appFolder() const { return appFolder_; }
 
     // What each command works with besides its pane's values.
     SplitServices splitServices(RecentFilesSink& recentFiles, ExploreMenu& exploreMenu);
@@ -44,7 +43,6 @@ public:
 private:
     Host& host_;
     WorkPaneBindings panes_;
-    std::string appFolder_;
     ZlibTool zlib_; // outlives the adapter that drives it
     modSplitFile split_;
     modJoinFile join_;
