@@ -15,10 +15,11 @@ std::string compressedSetNotice(const std::string& joinedPath, const std::string
            + "Download complete Parcelo from " + makerWebPage + ".";
 }
 
-AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile& engine,
-                             Host& host, const std::string& makerWebPage)
+CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& services)
 {
-    if (const JoinStart start = startJoin(text5, text6, engine, host); !start.ready)
+    modJoinFile& engine = services.engine;
+    Host& host = services.host;
+    if (const JoinStart start = startJoin(pane.Text5, pane.Text6, engine, host); !start.ready)
         return {false, start.focus, {}};
 
     if (!locateSet(engine, host))
@@ -36,8 +37,8 @@ AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile
     const std::string joined = engine.JoinedFilePath();
     host.message(Question::Notice, joinSucceededText(joined), Buttons::Ok, Icon::Information);
     if (engine.Compressed() == "Yes")
-        host.message(Question::Notice, compressedSetNotice(joined, makerWebPage), Buttons::Ok,
-                     Icon::Information);
+        host.message(Question::Notice, compressedSetNotice(joined, services.makerWebPage),
+                     Buttons::Ok, Icon::Information);
     engine.FinishJoin();
     engine.SetConfirmDelete(true);
     engine.DeleteBrokenFiles(kDeletePiecesQuestion);

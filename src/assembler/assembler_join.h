@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/command_outcome.h"
+
 #include <string>
 
 namespace parcelo {
@@ -13,19 +15,24 @@ namespace parcelo::assembler {
 inline constexpr const char* kDeletePiecesQuestion =
     "All broken files have successfully been joined, do you wish to delete them?";
 
-struct AssemblerJoinOutcome {
-    bool succeeded = false;
-    std::string focus;      // the box that gets the focus after a refusal, or ""
-    std::string joinedFile; // the file written
+// The joiner's two boxes; the Join button writes the repaired texts back.
+struct AssemblerPaneValues {
+    std::string Text5; // any one piece of the set
+    std::string Text6; // destination folder
 };
 
-// Parcelo Assembler's Join button over its two boxes (any one piece, destination folder;
-// the repaired texts are written back). It checks them as Parcelo's Join does, joins the
-// set without any display, never decompresses (a compressed set is said to be so and keeps
-// its ".zip" name), and after every successful join offers to delete the pieces (never on
-// the diskette drive). A failed join leaves no joined file.
-AssemblerJoinOutcome joinSet(std::string& text5, std::string& text6, modJoinFile& engine,
-                             Host& host, const std::string& makerWebPage);
+// What the joiner's Join button works with besides its boxes.
+struct AssemblerJoinServices {
+    modJoinFile& engine;
+    Host& host;
+    std::string makerWebPage; // named in the notice about a compressed set
+};
+
+// Parcelo Assembler's Join button over its two boxes. It checks them as Parcelo's Join does, joins
+// the set without any display, never decompresses (a compressed set is said to be so and keeps its
+// ".zip" name), and after every successful join offers to delete the pieces (never on the diskette
+// drive). A failed join leaves no joined file; the outcome's file is the joined one.
+CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& services);
 
 // The notice after joining a set that was compressed before it was split.
 std::string compressedSetNotice(const std::string& joinedPath, const std::string& makerWebPage);

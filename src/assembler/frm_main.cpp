@@ -166,12 +166,11 @@ void frmMain::cmdJoin_Click()
     // The join processes pending events, so Join can be pressed again while it runs.
     if (engine_.Joining())
         return;
-    std::string source = Text5->text().toStdString();
-    std::string destination = Text6->text().toStdString();
-    const AssemblerJoinOutcome outcome =
-        joinSet(source, destination, engine_, host_, values_.MakerWebPage);
-    Text5->setText(QString::fromStdString(source));
-    Text6->setText(QString::fromStdString(destination));
+    AssemblerPaneValues values{Text5->text().toStdString(), Text6->text().toStdString()};
+    AssemblerJoinServices services{engine_, host_, values_.MakerWebPage};
+    const CommandOutcome outcome = joinSet(values, services);
+    Text5->setText(QString::fromStdString(values.Text5));
+    Text6->setText(QString::fromStdString(values.Text6));
     if (outcome.focus == "Text5")
         Text5->setFocus();
     else if (outcome.focus == "Text6")

@@ -1,17 +1,10 @@
 #include "cli/cli_commands.h"
 
 #include "cli/console_host.h"
-#include "compress/compression_adapter.h"
-#include "compress/zlib_tool.h"
-#include "format/common.h"
-#include "join/join_command.h"
-#include "join/mod_join_file.h"
+#include "commands/engines.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/stop_token.h"
-#include "split/mod_split_file.h"
-#include "split/split_request.h"
-#include "verify/verify.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -57,17 +50,20 @@ CompressionLevelOption levelOption(const std::string& level)
     return CompressionLevelOption::HighestCompression;
 }
 
-// Everything one command run needs: the console, the engines, the compressor.
+// Everything one command run needs: the console, what the engines report through, the
+// engines.
 struct Session {
     explicit Session(const Arguments& a)
-        : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal), splitEngine(host),
-          joinEngine(host),
-          compressor(host, zlibTool, {&progressBar, nullptr, nullptr},
-                     {&progressBar, nullptr, nullptr}, programFolder(), levelOption(a.level))
+        : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal),
+          engines(host, bindings(), programFolder())
     {
-        const std::string temp = withTrailingSeparator(programFolder()) + "Temp";
-        EnsureFolderExists(temp);
-        joinEngine.SetDisplayUnit(&splitEngine.UnitRef());
+        engines.compressor().SetLevelOption(levelOption(a.level));
+    }
+
+    WorkPaneBindings bindings()
+    {
+        const PaneBindings pane{&progressBar, nullptr, &files};
+        return {pane, pane, pane};
     }
 
     ConsoleHost host;
@@ -75,10 +71,7 @@ struct Session {
     CollectedFiles files;
     NoRecentFiles recentFiles;
     ExploreMenu exploreMenu;
-    modSplitFile splitEngine;
-    modJoinFile joinEngine;
-    ZlibTool zlibTool;
-    CompressionAdapter compressor;
+    Engines engines;
 };
 
 SplitPaneValues splitPane(const Arguments& a)
@@ -106,8 +99,7 @@ int split(const Arguments& a)
 {
     Session s(a);
     SplitPaneValues pane = splitPane(a);
-    SplitServices services{s.host,        s.splitEngine, s.compressor,
-                           s.recentFiles, s.exploreMenu, {&s.progressBar, nullptr, &s.files}};
+    SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
                                                             : cmdSpSplit_Click(pane, services);
     if (!outcome.succeeded)
@@ -125,23 +117,23 @@ int join(const Arguments& a)
 {
     Session s(a);
     JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
-    JoinServices services{s.host,        s.joinEngine,  s.compressor,
-                          s.recentFiles, s.exploreMenu, {&s.progressBar, nullptr, &s.files}};
-    const JoinOutcome outcome = cmdJoin_Click(pane, services);
+    JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
+    const CommandOutcome outcome = cmdJoin_Click(pane, services);
     if (!outcome.succeeded)
         return kExitFailure;
     std::printf("parcelo-cli: joined %zu pieces into %s\n", s.files.rows.size(),
-                outcome.joinedFile.c_str());
+                outcome.producedFile.c_str());
     return kExitSuccess;
 }
 
 int verify(const Arguments& a)
 {
     Session s(a);
-    const VerifyContext context{s.host, &s.files, &s.splitEngine.UnitRef(), &s.joinEngine};
-    const VerifyCommandResult result =
-        a.wholeSet ? cmdVerify2_Click(a.source, context) : cmdVerify1_Click(a.source, context);
-    return result.verdict == VerifyVerdict::Verified ? kExitSuccess : kExitFailure;
+    VerifyPaneValues pane{a.source};
+    VerifyServices services = s.engines.verifyServices(s.recentFiles);
+    const CommandOutcome outcome =
+        a.wholeSet ? cmdVerify2_Click(pane, services) : cmdVerify1_Click(pane, services);
+    return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
 
 } // namespace

@@ -14,6 +14,12 @@ namespace {
 
 constexpr const char* kZipExtension = ".zip";
 
+// The folder beside the program that holds a compressed file on its way to diskettes.
+std::string tempFolderOf(const std::string& appFolder)
+{
+    return appFolder + kSeparator + "Temp";
+}
+
 void showStatus(Binding* label, const std::string& caption)
 {
     if (auto* bound = asLabel(label))
@@ -61,7 +67,7 @@ std::string CompressedFileName(const std::string& sourcePath, const std::string&
 {
     const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
     if (tempCompressedFile == "Yes")
-        return appFolder + kSeparator + "Temp" + kSeparator + name;
+        return tempFolderOf(appFolder) + kSeparator + name;
     return destFolder + name;
 }
 
@@ -97,6 +103,8 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
     try {
         const std::string target = CompressedFileFor(sourcePath);
+        if (tempCompressedFile_ == "Yes")
+            EnsureFolderExists(tempFolderOf(appFolder_)); // made only when a split needs it
         operation_ = kCompressOperation;
         tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");

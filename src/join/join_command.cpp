@@ -59,7 +59,7 @@ std::string decompressionFailedText(const Decompression& d)
 
 } // namespace
 
-JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
+CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 {
     Host& host = services.host;
     modJoinFile& engine = services.engine;

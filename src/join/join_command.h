@@ -2,6 +2,7 @@
 
 #include "format/explore_menu.h"
 #include "platform/bindings.h"
+#include "platform/command_outcome.h"
 
 #include <string>
 
@@ -31,18 +32,13 @@ struct JoinServices {
     PaneBindings pane;
 };
 
-struct JoinOutcome {
-    bool succeeded = false;
-    std::string focus;      // the control that gets the focus after a refusal, or ""
-    std::string joinedFile; // the file written, after decompression when there was one; the
-                            // kept compressed file when its decompression failed
-};
-
 // The Join button: checks the pane, joins the set, decompresses a compressed set unless
 // Check2 says not to, reports the outcome and offers to delete the pieces. A failed
 // decompression fails the join: the compressed joined file is kept, the pieces are not
-// offered for deletion, and the message gives the reason.
-JoinOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services);
+// offered for deletion, and the message gives the reason. The outcome's file is the one
+// written, after decompression when there was one; the kept compressed file when its
+// decompression failed.
+CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services);
 
 // "Clear All" of the Join pane: empties the boxes, the label and the list, hides the bar.
 void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings);

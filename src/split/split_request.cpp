@@ -46,7 +46,7 @@ struct Request {
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
-    return {false, focus};
+    return {false, focus, {}};
 }
 
 std::string unitWord(const std::string& unit)
@@ -307,7 +307,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
     }
-    return {succeeded, {}};
+    return {succeeded, {}, {}};
 }
 
 CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)

@@ -2,6 +2,7 @@
 
 #include "format/explore_menu.h"
 #include "platform/bindings.h"
+#include "platform/command_outcome.h"
 
 #include <string>
 
@@ -36,11 +37,6 @@ struct SplitServices {
     ExploreMenu& exploreMenu;
     // ProgressBar1, Label5 and ListView1.
     PaneBindings pane;
-};
-
-struct CommandOutcome {
-    bool succeeded = false;
-    std::string focus; // the control that gets the focus after a refusal, or ""
 };
 
 // The Split button: checks the pane, compresses first when asked, splits, reports the

@@ -1,11 +1,8 @@
 #include "ui/frm_main.h"
 
-#include "compress/compression_adapter.h"
-#include "compress/zlib_tool.h"
-#include "join/mod_join_file.h"
+#include "commands/engines.h"
 #include "platform/host.h"
 #include "platform/paths.h"
-#include "split/mod_split_file.h"
 #include "ui/app_icons.h"
 #include "ui/help_window.h"
 #include "ui/join_pane.h"
@@ -88,14 +85,11 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     for (const char* kind : {"Split", "Joined", "Verified"})
         recentFiles_->LoadRecentFiles(kind);
 
-    // the engines and the compression component report through the panes' controls;
-    // the file lists of join and check follow the split engine's display unit
-    ZlibTool1_ = std::make_unique<ZlibTool>();
-    splitEngine_ = std::make_unique<modSplitFile>(host_);
-    joinEngine_ = std::make_unique<modJoinFile>(host_);
-    joinEngine_->SetDisplayUnit(&splitEngine_->UnitRef());
-    compressor_ = std::make_unique<CompressionAdapter>(host_, *ZlibTool1_, splitPane->bindings(),
-                                                       joinPane->bindings(), paths_.appFolder);
+    // the engines report through the panes' controls
+    engines_ = std::make_unique<Engines>(
+        host_,
+        WorkPaneBindings{splitPane->bindings(), joinPane->bindings(), verifyPane->bindings()},
+        paths_.appFolder);
 
     wireNavigation();
     wireBrowses();
@@ -106,6 +100,26 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
 }
 
 frmMain::~frmMain() = default;
+
+modSplitFile& frmMain::splitEngine()
+{
+    return engines_->splitEngine();
+}
+
+modJoinFile& frmMain::joinEngine()
+{
+    return engines_->joinEngine();
+}
+
+ZlibTool& frmMain::zlibTool()
+{
+    return engines_->zlibTool();
+}
+
+CompressionAdapter& frmMain::compressor()
+{
+    return engines_->compressor();
+}
 
 QWidget* frmMain::paneWidget(Pane pane) const
 {

@@ -21,6 +21,7 @@ namespace parcelo {
 
 class CompressionAdapter;
 class Desktop;
+class Engines;
 class HelpWindow;
 class Host;
 class JoinPane;
@@ -128,10 +129,10 @@ public:
     bool working() const { return work_.busy(); }
 
     // The engines and the compression component, owned for the window's lifetime.
-    modSplitFile& splitEngine() { return *splitEngine_; }
-    modJoinFile& joinEngine() { return *joinEngine_; }
-    ZlibTool& zlibTool() { return *ZlibTool1_; }
-    CompressionAdapter& compressor() { return *compressor_; }
+    modSplitFile& splitEngine();
+    modJoinFile& joinEngine();
+    ZlibTool& zlibTool();
+    CompressionAdapter& compressor();
 
     void mnuViewLogFile_Click();
     void mnuDeleteLogFile_Click();
@@ -202,11 +203,7 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     WorkGate work_{*this};
     bool closeAfterWork_ = false;
-    // the component outlives the adapter that drives it
-    std::unique_ptr<ZlibTool> ZlibTool1_;
-    std::unique_ptr<modSplitFile> splitEngine_;
-    std::unique_ptr<modJoinFile> joinEngine_;
-    std::unique_ptr<CompressionAdapter> compressor_;
+    std::unique_ptr<Engines> engines_;
 };
 
 } // namespace parcelo

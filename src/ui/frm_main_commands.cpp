@@ -3,17 +3,12 @@
 // and puts the repaired paths and the focus back; the command does the rest.
 #include "ui/frm_main.h"
 
-#include "compress/compression_adapter.h"
-#include "join/join_command.h"
-#include "join/mod_join_file.h"
-#include "split/mod_split_file.h"
-#include "split/split_request.h"
+#include "commands/engines.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
 #include "ui/split_pane.h"
 #include "ui/verify_pane.h"
-#include "verify/verify.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -159,9 +154,8 @@ void frmMain::runSplitCommand(bool compressOnly)
     }
     SplitPaneValues values = splitValues();
     const SplitPaneValues typed = values;
-    compressor_->SetLevelOption(levelOption());
-    SplitServices services{host_,         *splitEngine_, *compressor_,
-                           *recentFiles_, explore_,      pane.bindings()};
+    compressor().SetLevelOption(levelOption());
+    SplitServices services = engines_->splitServices(*recentFiles_, explore_);
     const CommandOutcome outcome = compressOnly ? parcelo::cmdCompress_Click(values, services)
                                                 : parcelo::cmdSpSplit_Click(values, services);
     putBack(pane.Text1, typed.Text1, values.Text1);
@@ -194,9 +188,8 @@ void frmMain::cmdJoin_Click()
         JoinPaneValues values{textOf(pane.Text5), textOf(pane.Text6), pane.Check2->isChecked(),
                               optionsPane->chkDelOrgJoin->isChecked()};
         const JoinPaneValues typed = values;
-        JoinServices services{host_,         *joinEngine_, *compressor_,
-                              *recentFiles_, explore_,     pane.bindings()};
-        const JoinOutcome outcome = parcelo::cmdJoin_Click(values, services);
+        JoinServices services = engines_->joinServices(*recentFiles_, explore_);
+        const CommandOutcome outcome = parcelo::cmdJoin_Click(values, services);
         putBack(pane.Text5, typed.Text5, values.Text5);
         putBack(pane.Text6, typed.Text6, values.Text6);
         refreshExploreMenu();
@@ -216,17 +209,13 @@ void frmMain::cmdJnCancel_Click()
 void frmMain::runVerifyCommand(bool wholeSet)
 {
     QLineEdit* box = verifyPane->Text8;
-    const std::string typed = textOf(box);
-    const VerifyContext context{host_, verifyPane->bindings().fileList, &splitEngine_->UnitRef(),
-                                joinEngine_.get()};
-    const VerifyCommandResult result = wholeSet ? parcelo::cmdVerify2_Click(typed, context)
-                                                : parcelo::cmdVerify1_Click(typed, context);
-    putBack(box, typed, result.Text8);
-    if (result.focusText8)
-        box->setFocus();
-    // a check that stopped before its verdict is not remembered
-    if (result.verdict != VerifyVerdict::NoVerdict)
-        recentFiles_->AddRecentFile(result.Text8, "Verified");
+    VerifyPaneValues values{textOf(box)};
+    const VerifyPaneValues typed = values;
+    VerifyServices services = engines_->verifyServices(*recentFiles_);
+    const CommandOutcome outcome = wholeSet ? parcelo::cmdVerify2_Click(values, services)
+                                            : parcelo::cmdVerify1_Click(values, services);
+    putBack(box, typed.Text8, values.Text8);
+    focusControl(*verifyPane, outcome.focus);
 }
 
 void frmMain::cmdVerify1_Click()
@@ -241,9 +230,9 @@ void frmMain::cmdVerify2_Click()
 
 void frmMain::cmdVerify3_Click()
 {
-    verifyPane->Text8->clear();
-    verifyPane->ProgressBar3->setVisible(false);
-    verifyPane->ListView3->clear();
+    VerifyPaneValues values{textOf(verifyPane->Text8)};
+    parcelo::cmdVerify3_Click(values, verifyPane->bindings());
+    setText(verifyPane->Text8, values.Text8);
 }
 
 } // namespace parcelo

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "platform/bindings.h"
+#include "platform/command_outcome.h"
+
 #include <string>
 
 namespace parcelo {
 
-class Binding;
 class Host;
+class RecentFilesSink;
 class modJoinFile;
 
 // The outcome of a check. NoVerdict: the check stopped before a verdict (file missing,
@@ -30,16 +33,29 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
 // them and shows whether the set verified, with one reason per bad piece.
 VerifyVerdict VerifySplitSet(const std::string& path, const VerifyContext& context);
 
-// What a Verify button leaves in the pane.
-struct VerifyCommandResult {
-    std::string Text8;       // the path box, repaired
-    bool focusText8 = false; // the input was refused: the focus goes to the path box
-    VerifyVerdict verdict = VerifyVerdict::NoVerdict;
+// The Verify pane's path box, which the buttons repair.
+struct VerifyPaneValues {
+    std::string Text8; // any one piece
+};
+
+// What a Verify button works with besides the pane's values.
+struct VerifyServices {
+    Host& host;
+    RecentFilesSink& recentFiles;
+    // ProgressBar3 and ListView3.
+    PaneBindings pane;
+    std::string* unit = nullptr; // the display unit of the list's sizes; nullptr: kilobytes
+    modJoinFile* joinState = nullptr;
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with
-// its message, and run the check with the busy pointer on an emptied list.
-VerifyCommandResult cmdVerify1_Click(const std::string& text8, const VerifyContext& context);
-VerifyCommandResult cmdVerify2_Click(const std::string& text8, const VerifyContext& context);
+// its message (the focus goes to Text8), and run the check with the busy pointer on an
+// emptied list. A check that reached a verdict records the path among the recent verified
+// files; the outcome succeeds when the piece or set verified.
+CommandOutcome cmdVerify1_Click(VerifyPaneValues& pane, VerifyServices& services);
+CommandOutcome cmdVerify2_Click(VerifyPaneValues& pane, VerifyServices& services);
+
+// "Clear All" of the Verify pane: empties the box and the list, hides the bar.
+void cmdVerify3_Click(VerifyPaneValues& pane, const PaneBindings& bindings);
 
 } // namespace parcelo

@@ -3,6 +3,7 @@
 #include "format/numbers.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/recent_files.h"
 #include "verify/verify_common.h"
 
 namespace parcelo {
@@ -18,46 +19,57 @@ bool isBlankText(const std::string& text)
     return text.find_first_not_of(" \t") == std::string::npos;
 }
 
-VerifyCommandResult refuse(const std::string& text8, const VerifyContext& context,
-                           const std::string& message, Icon icon)
+CommandOutcome refuse(Host& host, const std::string& message, Icon icon)
 {
-    context.host.message(Question::Notice, message, Buttons::Ok, icon);
-    return {text8, true, VerifyVerdict::NoVerdict};
+    host.message(Question::Notice, message, Buttons::Ok, icon);
+    return {false, "Text8", {}};
 }
 
 // The steps both buttons share; `refusedEndings` are the last characters that make the
 // path no file name.
-VerifyCommandResult runVerifyCommand(const std::string& text8, const VerifyContext& context,
-                                     const std::string& refusedEndings, Check check)
+CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services,
+                                const std::string& refusedEndings, Check check)
 {
-    if (isBlankText(text8))
-        return refuse(text8, context, "Please select a file to verify.", Icon::None);
-    if (refusedEndings.find(text8.back()) != std::string::npos)
-        return refuse(text8, context, "Please enter a valid file name to verify.", Icon::None);
-    const std::string path = repairPathColon(text8);
+    Host& host = services.host;
+    if (isBlankText(pane.Text8))
+        return refuse(host, "Please select a file to verify.", Icon::None);
+    if (refusedEndings.find(pane.Text8.back()) != std::string::npos)
+        return refuse(host, "Please enter a valid file name to verify.", Icon::None);
+    pane.Text8 = repairPathColon(pane.Text8);
+    const std::string& path = pane.Text8;
     if (!fileExists(path))
-        return refuse(path, context,
+        return refuse(host,
                       "The file " + path
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
                       Icon::Critical);
-    context.host.setBusy(true);
+    const VerifyContext context{host, services.pane.fileList, services.unit, services.joinState};
+    host.setBusy(true);
     clearList(context);
     const VerifyVerdict verdict = check(path, context);
-    context.host.setBusy(false);
-    return {path, false, verdict};
+    host.setBusy(false);
+    // a check that stopped before its verdict is not remembered
+    if (verdict != VerifyVerdict::NoVerdict)
+        services.recentFiles.AddRecentFile(path, "Verified");
+    return {verdict == VerifyVerdict::Verified, {}, {}};
 }
 
 } // namespace
 
-VerifyCommandResult cmdVerify1_Click(const std::string& text8, const VerifyContext& context)
+CommandOutcome cmdVerify1_Click(VerifyPaneValues& pane, VerifyServices& services)
 {
-    return runVerifyCommand(text8, context, "\\/", &VerifySplitFile);
+    return runVerifyCommand(pane, services, "\\/", &VerifySplitFile);
 }
 
-VerifyCommandResult cmdVerify2_Click(const std::string& text8, const VerifyContext& context)
+CommandOutcome cmdVerify2_Click(VerifyPaneValues& pane, VerifyServices& services)
 {
-    return runVerifyCommand(text8, context, "\\", &VerifySplitSet);
+    return runVerifyCommand(pane, services, "\\", &VerifySplitSet);
+}
+
+void cmdVerify3_Click(VerifyPaneValues& pane, const PaneBindings& bindings)
+{
+    pane = VerifyPaneValues{};
+    clearPaneDisplay(bindings);
 }
 
 } // namespace parcelo

@@ -31,7 +31,7 @@ protected:
         pane.Text6 = temp.file("out");
     }
 
-    JoinOutcome join() { return cmdJoin_Click(pane, services); }
+    CommandOutcome join() { return cmdJoin_Click(pane, services); }
     std::string in(const std::string& name) const { return temp.file("in/" + name); }
     std::string out(const std::string& name) const { return temp.file("out/" + name); }
 
@@ -111,7 +111,7 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
         test::ScriptedHost refusing;
         refusing.answer(Question::Notice, Answer::Ok, c.message);
         JoinServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const JoinOutcome outcome = cmdJoin_Click(values, s);
+        const CommandOutcome outcome = cmdJoin_Click(values, s);
         EXPECT_FALSE(outcome.succeeded) << c.message;
         EXPECT_EQ(outcome.focus, c.focus) << c.message;
         refusing.expectOnlyCritical(c.message);
@@ -130,7 +130,7 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
                     + " has been created from all split files successfully.");
     host.answer(Question::DeletePieces, Answer::No,
                 "All borken files have successfully been joined, do you wish to delete them?");
-    const JoinOutcome outcome = join();
+    const CommandOutcome outcome = join();
     EXPECT_TRUE(outcome.succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(pane.Text6, temp.file("out") + "/");
@@ -170,9 +170,9 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     host.answer(Question::Notice, Answer::Ok,
                 "The file: " + out("report.pdf.zip") + CR
                     + " has been created from all split files successfully.");
-    const JoinOutcome kept = join();
+    const CommandOutcome kept = join();
     EXPECT_TRUE(kept.succeeded);
-    EXPECT_EQ(kept.joinedFile, out("report.pdf.zip"));
+    EXPECT_EQ(kept.producedFile, out("report.pdf.zip"));
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
 
     // Only the joined file's own name counts: without a final ".zip" it is the result,
@@ -233,10 +233,10 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
         JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
         if (c.osError != 0)
             faults::failWritesAfter(c.archive.size() + 1000, c.osError);
-        const JoinOutcome outcome = cmdJoin_Click(pane, s);
+        const CommandOutcome outcome = cmdJoin_Click(pane, s);
         faults::clearWriteFault();
         EXPECT_FALSE(outcome.succeeded);
-        EXPECT_EQ(outcome.joinedFile, out("report.pdf.zip"));
+        EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
         failing.expectOnlyCritical(text);
         EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
         EXPECT_EQ(test::readFile(out("report.pdf")), "previous");

@@ -42,6 +42,8 @@ protected:
     std::string unit = "BT";
     modJoinFile joinState{host};
     VerifyContext context{host, &list, &unit, &joinState};
+    test::RecordedRecentFiles recent;
+    VerifyServices services{host, recent, {nullptr, nullptr, &list}, &unit, &joinState};
 };
 
 std::string valid(const std::string& path, int number, int count)
@@ -236,30 +238,37 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
 TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
 {
     host.answer(Question::Notice, Answer::Ok, "Please select a file to verify.");
-    auto result = cmdVerify1_Click("   ", context);
-    EXPECT_TRUE(result.focusText8);
+    using Button = CommandOutcome (*)(VerifyPaneValues&, VerifyServices&);
+    const auto press = [this](Button button, const std::string& text) {
+        VerifyPaneValues pane{text};
+        return button(pane, services);
+    };
+    auto result = press(cmdVerify1_Click, "   ");
+    EXPECT_EQ(result.focus, "Text8");
     EXPECT_EQ(host.shown.back().icon, Icon::None);
 
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
-    EXPECT_TRUE(cmdVerify1_Click(in.folder(), context).focusText8); // ends with "/"
+    EXPECT_EQ(press(cmdVerify1_Click, in.folder()).focus, "Text8"); // ends with "/"
 
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
     host.answer(Question::Notice, Answer::Ok,
                 "The file " + in.folder()
                     + " cannot be located. Please make sure that the file exists "
                       "in the specified path.");
-    result = cmdVerify2_Click(in.folder(), context);
-    EXPECT_TRUE(result.focusText8);
+    result = press(cmdVerify2_Click, in.folder());
+    EXPECT_EQ(result.focus, "Text8");
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
     EXPECT_TRUE(host.busyChanges.empty());
 
     test::writeByteSet(in.file("a.bin"), "abc", 2);
     list.addRow("from before");
     host.answer(Question::Notice, Answer::Ok, kSetOk);
-    result = cmdVerify2_Click(in.file("a.bin.001"), context);
-    EXPECT_EQ(result.verdict, VerifyVerdict::Verified);
-    EXPECT_FALSE(result.focusText8);
+    result = press(cmdVerify2_Click, in.file("a.bin.001"));
+    EXPECT_TRUE(result.succeeded);
+    EXPECT_TRUE(result.focus.empty());
     EXPECT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(host.busyChanges, (std::vector<bool>{true, false}));
     EXPECT_TRUE(host.allAnswersUsed());
+    // only the check that reached a verdict is remembered
+    EXPECT_EQ(recent.added, std::vector<std::string>{"Verified:" + in.file("a.bin.001")});
 }

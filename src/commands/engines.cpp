@@ -1,0 +1,29 @@
+#include "commands/engines.h"
+
+#include <utility>
+
+namespace parcelo {
+
+Engines::Engines(Host& host, WorkPaneBindings panes, std::string appFolder)
+    : host_(host), panes_(panes), split_(host), join_(host),
+      compressor_(host, zlib_, panes.split, panes.join, std::move(appFolder))
+{
+    join_.SetDisplayUnit(&split_.UnitRef());
+}
+
+SplitServices Engines::splitServices(RecentFilesSink& recentFiles, ExploreMenu& exploreMenu)
+{
+    return {host_, split_, compressor_, recentFiles, exploreMenu, panes_.split};
+}
+
+JoinServices Engines::joinServices(RecentFilesSink& recentFiles, ExploreMenu& exploreMenu)
+{
+    return {host_, join_, compressor_, recentFiles, exploreMenu, panes_.join};
+}
+
+VerifyServices Engines::verifyServices(RecentFilesSink& recentFiles)
+{
+    return {host_, recentFiles, panes_.verify, &split_.UnitRef(), &join_};
+}
+
+} // namespace parcelo
