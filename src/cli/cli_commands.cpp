@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "app/app_paths.h"
 #include "cli/console_host.h"
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
@@ -40,12 +41,13 @@ public:
     std::vector<std::pair<std::string, std::string>> rows;
 };
 
-// The folder of this executable: the Temp folder for diskette splits lives there.
-std::string programFolder()
+// Where a diskette split with compression keeps its compressed file: the Temp folder
+// beside this executable, or the system's when the program is installed.
+std::string tempFolder()
 {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : fromNativePath(self.parent_path());
+    return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
 }
 
 CompressionLevelOption levelOption(const std::string& level)
@@ -63,10 +65,8 @@ struct Session {
         : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal), splitEngine(host),
           joinEngine(host),
           compressor(host, zlibTool, {&progressBar, nullptr, nullptr},
-                     {&progressBar, nullptr, nullptr}, programFolder(), levelOption(a.level))
+                     {&progressBar, nullptr, nullptr}, tempFolder(), levelOption(a.level))
     {
-        const std::string temp = withTrailingSeparator(programFolder()) + "Temp";
-        EnsureFolderExists(temp);
         joinEngine.SetDisplayUnit(&splitEngine.UnitRef());
     }
 

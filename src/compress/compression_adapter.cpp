@@ -57,11 +57,11 @@ std::int32_t CompressionLevelFor(CompressionLevelOption option)
 }
 
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile, const std::string& appFolder)
+                               const std::string& tempCompressedFile, const std::string& tempFolder)
 {
     const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
     if (tempCompressedFile == "Yes")
-        return appFolder + kSeparator + "Temp" + kSeparator + name;
+        return tempFolder + kSeparator + name;
     return destFolder + name;
 }
 
@@ -75,10 +75,10 @@ std::string DecompressedFileName(const std::string& joinedPath)
 }
 
 CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane,
-                                       PaneBindings joinPane, std::string appFolder,
+                                       PaneBindings joinPane, std::string tempFolder,
                                        CompressionLevelOption levelOption)
     : host_(host), tool_(tool), splitPane_(splitPane), joinPane_(joinPane),
-      appFolder_(std::move(appFolder)), levelOption_(levelOption)
+      tempFolder_(std::move(tempFolder)), levelOption_(levelOption)
 {
     tool_.SetProgressNotify([this](std::int16_t percent) { ProgressNotify(percent); });
 }
@@ -90,13 +90,15 @@ CompressionAdapter::~CompressionAdapter()
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
 {
-    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, appFolder_);
+    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, tempFolder_);
 }
 
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
     try {
         const std::string target = CompressedFileFor(sourcePath);
+        if (tempCompressedFile_ == "Yes")
+            EnsureFolderExists(tempFolder_); // made only for the split that needs it
         operation_ = kCompressOperation;
         tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");

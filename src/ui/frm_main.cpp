@@ -95,7 +95,7 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     joinEngine_ = std::make_unique<modJoinFile>(host_);
     joinEngine_->SetDisplayUnit(&splitEngine_->UnitRef());
     compressor_ = std::make_unique<CompressionAdapter>(host_, *ZlibTool1_, splitPane->bindings(),
-                                                       joinPane->bindings(), paths_.appFolder);
+                                                       joinPane->bindings(), paths_.tempFolder);
 
     wireNavigation();
     wireBrowses();
