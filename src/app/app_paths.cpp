@@ -53,6 +53,11 @@ void copyShippedConfig(const AppPaths& paths)
 
 } // namespace
 
+std::string logFolderOf(const AppPaths& paths)
+{
+    return fromNativePath(toNativePath(paths.logFilePath).parent_path());
+}
+
 std::string shippedConfigPath(const std::string& appFolder)
 {
     return appFolder + kSeparator + "config.xml";
@@ -98,7 +103,7 @@ void prepareAppFolders(const AppPaths& paths)
         makeFolders(*folder);
     if (!paths.installed)
         return;
-    makeFolders(std::filesystem::path(toNativePath(paths.logFilePath)).parent_path().string());
+    makeFolders(logFolderOf(paths));
     makeFolders(std::filesystem::path(toNativePath(paths.configFilePath)).parent_path().string());
     copyShippedConfig(paths);
 }

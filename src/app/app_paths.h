@@ -32,6 +32,9 @@ AppPaths userAppPathsFor(const std::string& appFolder);
 // is no config.xml to write at all), else userAppPathsFor.
 AppPaths resolveAppPaths(const std::string& appFolder);
 
+// The folder that holds the log file: the application folder the log messages name.
+std::string logFolderOf(const AppPaths& paths);
+
 // The shipped config.xml beside the program.
 std::string shippedConfigPath(const std::string& appFolder);
 
