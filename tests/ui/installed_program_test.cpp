@@ -44,7 +44,7 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
     EXPECT_TRUE(contains(readFile(paths.logFilePath), "Creating new log file"));
 
     window->cmdMOptions_Click();
-    EXPECT_EQ(window->optionsPane->txtDefoutSplit->text().toStdString(), paths.splitFolder);
+    EXPECT_EQ(window->optionsPane->txtDefoutSplit->text().toStdString(), paths.splitFolder + "/");
     window->optionsPane->optCLevel3->setChecked(true);
     window->optionsPane->Command6->click();
     EXPECT_TRUE(contains(readFile(paths.configFilePath), "level=\"1\""));
