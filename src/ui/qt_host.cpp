@@ -41,10 +41,11 @@ QMessageBox::Icon boxIcon(Icon icon)
     return QMessageBox::NoIcon;
 }
 
-// Questions whose Yes deletes files: a stray Enter must not answer them.
+// Questions whose Yes deletes or replaces files: a stray Enter must not answer them.
 bool deletesFiles(Question kind)
 {
-    return kind == Question::DeleteSource || kind == Question::DeletePieces;
+    return kind == Question::DeleteSource || kind == Question::DeletePieces
+           || kind == Question::Replace;
 }
 
 } // namespace

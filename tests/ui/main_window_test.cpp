@@ -250,7 +250,8 @@ TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
 
 TEST(QtHost, QuestionsThatDeleteFilesDefaultToNo)
 {
-    for (const Question kind : {Question::DeleteSource, Question::DeletePieces}) {
+    for (const Question kind :
+         {Question::DeleteSource, Question::DeletePieces, Question::Replace}) {
         const auto box = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
                                         kProductName, nullptr);
         ASSERT_NE(box->defaultButton(), nullptr);
