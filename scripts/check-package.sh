@@ -69,7 +69,10 @@ run "$home" mkdir "$home/pieces" "$home/joined"
 run "$home" "$work/ro/usr/bin/parcelo-cli" split "$home/sample.bin" "$home/pieces" --pieces 3 > /dev/null
 run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/pieces/sample.bin.002" "$home/joined" > /dev/null
 cmp "$home/sample.bin" "$home/joined/sample.bin" || fail "parcelo-cli joined a different file"
-[ ! -e "$programs/Temp" ] || fail "parcelo-cli made a folder beside itself"
+# run from a folder it may write, it still makes nothing there
+"$work/unpacked/usr/bin/parcelo-cli" verify --set "$home/pieces/sample.bin.002" > /dev/null
+[ "$(ls "$work/unpacked/usr/lib/parcelo" | wc -l)" -eq 5 ] \
+  || fail "parcelo-cli made a file or folder beside itself"
 
 # Parcelo itself starts, copies its options and writes its log in the user's folders
 home=$(fresh_home)
