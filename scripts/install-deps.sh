@@ -8,6 +8,7 @@ packages=(
   libgtest-dev
   clang libclang-rt-14-dev
   zip unzip
+  dpkg-dev desktop-file-utils file util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

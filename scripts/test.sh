@@ -8,3 +8,5 @@ bash scripts/build.sh
 bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-60}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j 2
+# The Debian package: contents, desktop entry, and the programs run from it.
+bash scripts/check-package.sh build

@@ -8,13 +8,39 @@ namespace parcelo {
 inline constexpr const char* kRegistryKeyPath = "Software\\Norvane\\Parcelo";
 inline constexpr const char* kRecentFilesKeyName = "Recent Files";
 
-// The files beside the main program, all fixed from its folder at start-up.
+// The files and folders the programs use, all fixed at start-up. Run from a folder whose
+// config.xml can be written, everything lives beside the program; installed (a program
+// folder nobody may write), the user's own folders take over.
 struct AppPaths {
     std::string appFolder;      // the executable's folder, without a final separator
-    std::string configFilePath; // appFolder/config.xml
-    std::string logFilePath;    // appFolder/Parcelo.log
+    std::string configFilePath; // appFolder/config.xml, or the user's copy of it
+    std::string logFilePath;    // appFolder/Parcelo.log, or in the user's data folder
+    std::string tempFolder;     // compressed files before a diskette split
+    std::string splitFolder;    // the default folder for pieces
+    std::string joinFolder;     // the default folder for joined files
+    bool installed = false;     // true when the user's folders are in use
 };
 
+// Everything beside the program in appFolder.
 AppPaths appPathsFor(const std::string& appFolder);
+
+// The user's configuration, data, temporary and home folders; the shipped files stay in
+// appFolder.
+AppPaths userAppPathsFor(const std::string& appFolder);
+
+// appPathsFor when config.xml beside the program and its folder can be written (or there
+// is no config.xml to write at all), else userAppPathsFor.
+AppPaths resolveAppPaths(const std::string& appFolder);
+
+// The folder that holds the log file: the application folder the log messages name.
+std::string logFolderOf(const AppPaths& paths);
+
+// The shipped config.xml beside the program.
+std::string shippedConfigPath(const std::string& appFolder);
+
+// Makes the folders the paths name, and for an installed program copies the shipped
+// config.xml to the user's configuration folder when the user has none yet. A folder
+// that cannot be made is left for the command that needs it to report.
+void prepareAppFolders(const AppPaths& paths);
 
 } // namespace parcelo

@@ -45,6 +45,18 @@ ConfigStatus reportSaveFailure(int number, const std::string& description, const
     return {number, description};
 }
 
+// The file could not be written: the message names it and the reason.
+ConfigStatus reportWriteFailure(const RunError& error, const AppPaths& paths, Host& host,
+                                const LogWriter& log)
+{
+    const std::string text = std::string("There was an error in saving configurations") + LF
+                             + paths.configFilePath
+                             + " cannot be written: " + describeRunError(error.number());
+    host.message(Question::Notice, text, Buttons::Ok, Icon::None, "Error");
+    log(text);
+    return {error.number(), error.description()};
+}
+
 std::string readWholeFile(const std::string& path)
 {
     File in(path, File::Mode::Read);
@@ -90,11 +102,10 @@ const char* flagText(bool on)
 }
 
 // A stored output folder with its final separator; the working folder when empty.
-std::string outputFolder(const std::string& stored, const std::string& appFolder,
-                         const char* workingFolder)
+std::string outputFolder(const std::string& stored, const std::string& workingFolder)
 {
     if (stored.empty())
-        return appFolder + kSeparator + workingFolder + kSeparator;
+        return workingFolder + kSeparator;
     return withTrailingSeparator(stored);
 }
 
@@ -119,7 +130,7 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-void readOptions(const XMLDocument& document, const std::string& appFolder, ParceloOptions& options)
+void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
     options.productWebPage = optionAt(document, 1, 2).Value();
@@ -128,9 +139,9 @@ void readOptions(const XMLDocument& document, const std::string& appFolder, Parc
     options.autoCompress = optionAt(document, 2, 1).Value() == "true";
     options.compressionLevel = levelFromText(optionAt(document, 2, 2).Value());
     options.lastBrowseFolder = optionAt(document, 3, 2).Value();
-    options.splitFolder = outputFolder(optionAt(document, 3, 3).Value(), appFolder, "PcxBr");
+    options.splitFolder = outputFolder(optionAt(document, 3, 3).Value(), paths.splitFolder);
     options.lastJoinFolder = optionAt(document, 3, 5).Value();
-    options.joinFolder = outputFolder(optionAt(document, 3, 6).Value(), appFolder, "PcxJn");
+    options.joinFolder = outputFolder(optionAt(document, 3, 6).Value(), paths.joinFolder);
     options.deleteAfterSplit = optionAt(document, 4, 1).Value() == "true";
     options.deleteAfterJoin = optionAt(document, 4, 2).Value() == "true";
 }
@@ -236,7 +247,7 @@ ConfigStatus LoadConfiguration(const AppPaths& paths, ParceloOptions& options, E
     try {
         XMLDocument document;
         document.LoadData(readWholeFile(paths.configFilePath), &host);
-        readOptions(document, paths.appFolder, loaded);
+        readOptions(document, paths, loaded);
     } catch (const XmlError& error) {
         return {error.number(), error.description()};
     } catch (const RunError& error) {
@@ -263,7 +274,11 @@ ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, E
         writeOptions(options, document);
         const std::string text = configFileText(document.Serialize());
         checkLoadsBack(text, document);
-        replaceFile(paths.configFilePath, text);
+        try {
+            replaceFile(paths.configFilePath, text);
+        } catch (const RunError& error) {
+            return reportWriteFailure(error, paths, host, log);
+        }
     } catch (const XmlError& error) {
         return reportSaveFailure(error.number(), error.description(), paths, host, log);
     } catch (const RunError& error) {

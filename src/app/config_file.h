@@ -51,7 +51,7 @@ struct ConfigStatus {
 inline constexpr int kConfigMissing = 101;
 
 // Loads config.xml into options. The split and join folders come back with a final
-// separator (the PcxBr and PcxJn folders under the application folder when empty), and
+// separator (the paths' split and join folders when empty), and
 // Explore entries 1 and 2 show them. A missing file shows the fatal message, logs it and
 // returns kConfigMissing; any other failure (unreadable file, malformed document, a
 // missing position) returns its error and leaves options and menu unchanged.

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 
+#include "app/app_paths.h"
 #include "cli/console_host.h"
 #include "commands/engines.h"
 #include "platform/paths.h"
@@ -33,12 +34,13 @@ public:
     std::vector<std::pair<std::string, std::string>> rows;
 };
 
-// The folder of this executable: the Temp folder for diskette splits lives there.
-std::string programFolder()
+// Where a diskette split with compression keeps its compressed file: the Temp folder
+// beside this executable, or the system's when the program is installed.
+std::string tempFolder()
 {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : fromNativePath(self.parent_path());
+    return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
 }
 
 CompressionLevelOption levelOption(const std::string& level)
@@ -55,7 +57,7 @@ CompressionLevelOption levelOption(const std::string& level)
 struct Session {
     explicit Session(const Arguments& a)
         : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal),
-          engines(host, bindings(), programFolder())
+          engines(host, bindings(), tempFolder())
     {
         engines.compressor().SetLevelOption(levelOption(a.level));
     }

@@ -4,9 +4,9 @@
 
 namespace parcelo {
 
-Engines::Engines(Host& host, WorkPaneBindings panes, std::string appFolder)
+Engines::Engines(Host& host, WorkPaneBindings panes, std::string tempFolder)
     : host_(host), panes_(panes), split_(host), join_(host),
-      compressor_(host, zlib_, panes.split, panes.join, std::move(appFolder))
+      compressor_(host, zlib_, panes.split, panes.join, std::move(tempFolder))
 {
     join_.SetDisplayUnit(&split_.UnitRef());
 }

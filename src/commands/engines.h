@@ -23,10 +23,10 @@ struct WorkPaneBindings {
 // The engines of the work commands, built and wired once for a front end: the split and
 // join engines, the compression component and its adapter reporting on the split and join
 // panes, the join and verify lists following the split engine's display unit, and the
-// program's folder (whose Temp folder receives a compressed file for a diskette split).
+// temporary folder that receives a compressed file for a diskette split.
 class Engines {
 public:
-    Engines(Host& host, WorkPaneBindings panes, std::string appFolder);
+    Engines(Host& host, WorkPaneBindings panes, std::string tempFolder);
     Engines(const Engines&) = delete;
     Engines& operator=(const Engines&) = delete;
 

@@ -14,12 +14,6 @@ namespace {
 
 constexpr const char* kZipExtension = ".zip";
 
-// The folder beside the program that holds a compressed file on its way to diskettes.
-std::string tempFolderOf(const std::string& appFolder)
-{
-    return appFolder + kSeparator + "Temp";
-}
-
 void showStatus(Binding* label, const std::string& caption)
 {
     if (auto* bound = asLabel(label))
@@ -63,11 +57,11 @@ std::int32_t CompressionLevelFor(CompressionLevelOption option)
 }
 
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile, const std::string& appFolder)
+                               const std::string& tempCompressedFile, const std::string& tempFolder)
 {
     const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
     if (tempCompressedFile == "Yes")
-        return tempFolderOf(appFolder) + kSeparator + name;
+        return tempFolder + kSeparator + name;
     return destFolder + name;
 }
 
@@ -81,10 +75,10 @@ std::string DecompressedFileName(const std::string& joinedPath)
 }
 
 CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane,
-                                       PaneBindings joinPane, std::string appFolder,
+                                       PaneBindings joinPane, std::string tempFolder,
                                        CompressionLevelOption levelOption)
     : host_(host), tool_(tool), splitPane_(splitPane), joinPane_(joinPane),
-      appFolder_(std::move(appFolder)), levelOption_(levelOption)
+      tempFolder_(std::move(tempFolder)), levelOption_(levelOption)
 {
     tool_.SetProgressNotify([this](std::int16_t percent) { ProgressNotify(percent); });
 }
@@ -96,7 +90,7 @@ CompressionAdapter::~CompressionAdapter()
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
 {
-    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, appFolder_);
+    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, tempFolder_);
 }
 
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
@@ -104,7 +98,7 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
     try {
         const std::string target = CompressedFileFor(sourcePath);
         if (tempCompressedFile_ == "Yes")
-            EnsureFolderExists(tempFolderOf(appFolder_)); // made only when a split needs it
+            EnsureFolderExists(tempFolder_); // made only for the split that needs it
         operation_ = kCompressOperation;
         tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");

@@ -23,11 +23,12 @@ enum class CompressionLevelOption {
 // The level handed to the component: 7 for medium, 2 for speed, 9 otherwise.
 std::int32_t CompressionLevelFor(CompressionLevelOption option);
 
-// Where a source file is compressed to before a split: the application folder's Temp
-// folder when tempCompressedFile is "Yes", else destFolder (which ends with a
+// Where a source file is compressed to before a split: tempFolder when
+// tempCompressedFile is "Yes", else destFolder (which ends with a
 // separator); the name is the source's file name followed by ".zip".
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile, const std::string& appFolder);
+                               const std::string& tempCompressedFile,
+                               const std::string& tempFolder);
 
 // Where a joined file is decompressed to: its path with one final ".zip" (case-sensitive)
 // removed, so always in the joined file's own folder. "" when the file's name does not end
@@ -42,10 +43,11 @@ inline constexpr const char* kDecompressOperation = "Decompress";
 // shows no message: the calling command reports the outcome.
 class CompressionAdapter {
 public:
-    // appFolder: the program's folder, without a final separator. Only the status label
+    // tempFolder: where a split's temporary compressed file goes (made when first needed),
+    // without a final separator. Only the status label
     // and progress bar of each pane are used.
     CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane, PaneBindings joinPane,
-                       std::string appFolder,
+                       std::string tempFolder,
                        CompressionLevelOption levelOption = CompressionLevelOption::None);
     ~CompressionAdapter();
     CompressionAdapter(const CompressionAdapter&) = delete;
@@ -90,7 +92,7 @@ private:
     ZlibTool& tool_;
     PaneBindings splitPane_;
     PaneBindings joinPane_;
-    std::string appFolder_;
+    std::string tempFolder_;
     CompressionLevelOption levelOption_;
     std::string destFolder_;
     std::string tempCompressedFile_;

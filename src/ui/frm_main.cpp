@@ -89,7 +89,7 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     engines_ = std::make_unique<Engines>(
         host_,
         WorkPaneBindings{splitPane->bindings(), joinPane->bindings(), verifyPane->bindings()},
-        paths_.appFolder);
+        paths_.tempFolder);
 
     wireNavigation();
     wireBrowses();

@@ -148,12 +148,12 @@ void frmMain::mnuExplore_Click(int index)
 void frmMain::mnuViewLogFile_Click()
 {
     DesktopEditor editor(desktop_);
-    ViewLogFile(host_, paths_.logFilePath, paths_.appFolder, editor);
+    ViewLogFile(host_, paths_.logFilePath, logFolderOf(paths_), editor);
 }
 
 void frmMain::mnuDeleteLogFile_Click()
 {
-    DeleteLogFile(host_, paths_.logFilePath, paths_.appFolder);
+    DeleteLogFile(host_, paths_.logFilePath, logFolderOf(paths_));
 }
 
 HelpWindow* frmMain::helpWindow()

@@ -41,6 +41,13 @@ QMessageBox::Icon boxIcon(Icon icon)
     return QMessageBox::NoIcon;
 }
 
+// Questions whose Yes deletes or replaces files: a stray Enter must not answer them.
+bool deletesFiles(Question kind)
+{
+    return kind == Question::DeleteSource || kind == Question::DeletePieces
+           || kind == Question::Replace;
+}
+
 } // namespace
 
 QtHost::~QtHost()
@@ -65,21 +72,21 @@ void QtHost::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-Answer QtHost::showMessage(Question, const std::string& text, Buttons buttons, Icon icon,
+Answer QtHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                            const std::string& title)
 {
     // A question must not be answered under the hourglass.
     const bool wasBusy = busy_;
     setBusy(false);
-    const auto box = makeMessageBox(text, buttons, icon, title, parent_);
+    const auto box = makeMessageBox(kind, text, buttons, icon, title, parent_);
     box->exec();
     const Answer answer = answerFor(box->standardButton(box->clickedButton()), buttons);
     setBusy(wasBusy);
     return answer;
 }
 
-std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, Buttons buttons, Icon icon,
-                                            const std::string& title, QWidget* parent)
+std::unique_ptr<QMessageBox> makeMessageBox(Question kind, const std::string& text, Buttons buttons,
+                                            Icon icon, const std::string& title, QWidget* parent)
 {
     auto box = std::make_unique<QMessageBox>(parent);
     box->setWindowTitle(QString::fromStdString(title));
@@ -87,6 +94,8 @@ std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, Buttons but
     box->setTextFormat(Qt::PlainText);
     box->setIcon(boxIcon(icon));
     box->setStandardButtons(standardButtons(buttons));
+    if (deletesFiles(kind) && box->button(QMessageBox::No))
+        box->setDefaultButton(QMessageBox::No);
     return box;
 }
 

@@ -34,9 +34,10 @@ private:
     bool busy_ = false;
 };
 
-// The message box the host shows for a message, built but not yet shown.
-std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, Buttons buttons, Icon icon,
-                                            const std::string& title, QWidget* parent);
+// The message box the host shows for a message, built but not yet shown. A question that
+// deletes files has No as its default button.
+std::unique_ptr<QMessageBox> makeMessageBox(Question kind, const std::string& text, Buttons buttons,
+                                            Icon icon, const std::string& title, QWidget* parent);
 
 // The answer for the button a box was closed with; a box closed without one of its
 // buttons gives the cautious answer.

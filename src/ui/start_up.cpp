@@ -32,11 +32,10 @@ void reportStartUpFailure(Host& host, int number, const std::string& description
 
 std::unique_ptr<frmMain> startUp(const std::string& appFolder, const ShellServices& services)
 {
-    const AppPaths paths = appPathsFor(appFolder);
+    const AppPaths paths = resolveAppPaths(appFolder);
+    prepareAppFolders(paths);
     if (!fileExists(paths.logFilePath))
         WriteLogEntry(paths.logFilePath, kCreatingLogEntry);
-    for (const char* folder : kWorkingFolders)
-        EnsureFolderExists(appFolder + kSeparator + folder);
 
     ParceloOptions options;
     ExploreMenu explore;

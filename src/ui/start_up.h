@@ -7,13 +7,11 @@
 
 namespace parcelo {
 
-// The main program's start: the log and the working folders under the application
-// folder, the options from config.xml, and the main window shown with the focus in the
-// source file box. Returns no window when the program must end: config.xml missing (the
-// fatal message and its log entry) or any other failure (the start-up failure message).
+// The main program's start: the log and the working folders (beside the program, or the
+// user's own when the program's folder cannot be written: see resolveAppPaths), the options from
+// config.xml, and the main window shown with the focus in the source file box. Returns no window
+// when the program must end: config.xml missing (the fatal message and its log entry) or any other
+// failure (the start-up failure message).
 std::unique_ptr<frmMain> Main(const std::string& appFolder, const ShellServices& services);
-
-// The working folders created under the application folder.
-inline constexpr const char* kWorkingFolders[] = {"Temp", "PcxBr", "PcxJn"};
 
 } // namespace parcelo

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <tuple>
 
 using namespace parcelo;
 
@@ -189,23 +190,24 @@ TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
     }
     EXPECT_EQ(options.makerWebPage, "before");
 
+    // a file that cannot be written is named with the reason, never said to be missing
     writeConfig(good);
     test::writeFile(paths.configFilePath + ".tmp", "a file of the user's");
-    host.answer(Question::Notice, Answer::Ok);
     options.autoCompress = true;
-    faults::failWritesAfter(20, ENOSPC);
-    const ConfigStatus full = save();
-    faults::clearWriteFault();
-    EXPECT_EQ(full.number, 61);
-    EXPECT_EQ(config(), good);
-    EXPECT_EQ(test::readFile(paths.configFilePath + ".tmp"), "a file of the user's");
-    EXPECT_EQ(test::filesIn(temp.path()), 2u); // no temporary file left
-
-    const std::string message = "There was an error in saving configurations\nPlease make sure "
-                                "that the configuration file exists in the root path("
-                                + paths.appFolder + ") of the application.";
-    ASSERT_EQ(host.shown.size(), 3u);
-    EXPECT_EQ(host.shown[2].text, message);
-    EXPECT_EQ(host.shown[2].title, "Error");
-    EXPECT_EQ(logged, std::vector<std::string>(3, message));
+    for (const auto& [osError, number, reason] :
+         {std::tuple{ENOSPC, 61, "Disk full"}, std::tuple{EACCES, 70, "Permission denied"}}) {
+        host.answer(Question::Notice, Answer::Ok);
+        faults::failWritesAfter(20, osError);
+        const ConfigStatus failed = save();
+        faults::clearWriteFault();
+        EXPECT_EQ(failed.number, number);
+        EXPECT_EQ(config(), good);
+        EXPECT_EQ(test::readFile(paths.configFilePath + ".tmp"), "a file of the user's");
+        EXPECT_EQ(test::filesIn(temp.path()), 2u); // no temporary file left
+        const std::string message = "There was an error in saving configurations\n"
+                                    + paths.configFilePath + " cannot be written: " + reason;
+        EXPECT_EQ(host.shown.back().text, message);
+        EXPECT_EQ(host.shown.back().title, "Error");
+        EXPECT_EQ(logged.back(), message);
+    }
 }

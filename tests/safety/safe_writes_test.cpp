@@ -292,7 +292,7 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
             ZlibTool tool;
             modSplitFile engine(host);
             CompressionAdapter compressor(host, tool, {&bar, nullptr, nullptr}, {},
-                                          temp.path().string());
+                                          temp.file("Temp"));
             SplitServices services{host,   engine,  compressor,
                                    recent, explore, {&bar, nullptr, nullptr}};
             SplitPaneValues pane;

@@ -237,8 +237,8 @@ TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
 TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
 {
     const auto box =
-        makeMessageBox(std::string("first") + CR + LF + "second" + CR + "third", Buttons::YesNo,
-                       Icon::Question, "Fatal Error: cannot continue", nullptr);
+        makeMessageBox(Question::Exit, std::string("first") + CR + LF + "second" + CR + "third",
+                       Buttons::YesNo, Icon::Question, "Fatal Error: cannot continue", nullptr);
     EXPECT_EQ(box->windowTitle(), "Fatal Error: cannot continue");
     EXPECT_EQ(box->text(), "first\nsecond\nthird");
     EXPECT_EQ(box->icon(), QMessageBox::Question);
@@ -246,4 +246,18 @@ TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
     // a box closed without one of its buttons declines
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNoCancel), Answer::Cancel);
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNo), Answer::No);
+}
+
+TEST(QtHost, QuestionsThatDeleteFilesDefaultToNo)
+{
+    for (const Question kind :
+         {Question::DeleteSource, Question::DeletePieces, Question::Replace}) {
+        const auto box = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
+                                        kProductName, nullptr);
+        ASSERT_NE(box->defaultButton(), nullptr);
+        EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::No);
+    }
+    const auto exit = makeMessageBox(Question::Exit, "exit?", Buttons::YesNo, Icon::Question,
+                                     kProductName, nullptr);
+    EXPECT_EQ(exit->defaultButton(), nullptr); // other questions keep the style's default
 }

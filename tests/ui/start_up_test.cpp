@@ -52,7 +52,7 @@ TEST(StartUp, WithoutConfigEndsWithTheFatalMessageAfterPreparingFolders)
     ASSERT_EQ(log.size(), 2u);
     EXPECT_TRUE(endsWith(log[0], "...Creating new log file\r"));
     EXPECT_TRUE(endsWith(log[1], "Fatal Error: " + notFound + " " + check + "\r"));
-    for (const char* folder : kWorkingFolders)
+    for (const char* folder : {"Temp", "PcxBr", "PcxJn"})
         EXPECT_TRUE(std::filesystem::is_directory(shell.app.path() / folder)) << folder;
 
     // a malformed file is the start-up failure

@@ -1,0 +1,99 @@
+#include "app/app_paths.h"
+#include "app/config_file.h"
+#include "format/explore_menu.h"
+
+#include "scripted_host.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+using namespace parcelo;
+
+namespace {
+
+// A program folder holding the shipped config.xml, and a home whose configuration and
+// data folders the environment points at for the test's length.
+class AppPathsTest : public ::testing::Test {
+protected:
+    AppPathsTest()
+    {
+        test::writeFile(shippedConfigPath(program.path().string()),
+                        test::readFile(PARCELO_SHIPPED_CONFIG));
+        for (const auto& [name, below] :
+             {std::pair{"HOME", ""}, std::pair{"XDG_CONFIG_HOME", "/cfg"},
+              std::pair{"XDG_DATA_HOME", "/data"}}) {
+            saved.emplace_back(name, std::getenv(name) ? std::getenv(name) : "");
+            ::setenv(name, (home.path().string() + below).c_str(), 1);
+        }
+    }
+    ~AppPathsTest() override
+    {
+        for (const auto& [name, value] : saved)
+            ::setenv(name.c_str(), value.c_str(), 1);
+        ::chmod(program.path().c_str(), 0755);
+    }
+
+    test::TempFolder program;
+    test::TempFolder home;
+    std::vector<std::pair<std::string, std::string>> saved;
+};
+
+} // namespace
+
+TEST_F(AppPathsTest, AWritableProgramFolderKeepsEverythingBesideTheProgram)
+{
+    const std::string folder = program.path().string();
+    const AppPaths paths = resolveAppPaths(folder);
+    EXPECT_FALSE(paths.installed);
+    EXPECT_EQ(paths.configFilePath, folder + "/config.xml");
+    EXPECT_EQ(paths.logFilePath, folder + "/Parcelo.log");
+    EXPECT_EQ(paths.tempFolder, folder + "/Temp");
+    EXPECT_EQ(paths.joinFolder, folder + "/PcxJn");
+    EXPECT_TRUE(std::filesystem::is_empty(home.path()));
+}
+
+TEST_F(AppPathsTest, AReadOnlyProgramFolderUsesTheUsersFolders)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes any folder";
+    ::chmod(program.path().c_str(), 0555);
+    EXPECT_TRUE(resolveAppPaths(program.path().string()).installed);
+}
+
+TEST_F(AppPathsTest, InstalledTheShippedConfigIsCopiedOnceAndTheUsersCopyIsUsed)
+{
+    const std::string h = home.path().string();
+    const AppPaths paths = userAppPathsFor(program.path().string());
+    EXPECT_EQ(paths.configFilePath, h + "/cfg/Parcelo/config.xml");
+    EXPECT_EQ(paths.logFilePath, h + "/data/Parcelo/Parcelo.log");
+    EXPECT_EQ(paths.splitFolder, h + "/Parcelo/Pieces");
+    EXPECT_EQ(paths.joinFolder, h + "/Parcelo/Joined");
+
+    prepareAppFolders(paths);
+    const std::string shipped = test::readFile(PARCELO_SHIPPED_CONFIG);
+    EXPECT_EQ(test::readFile(paths.configFilePath), shipped);
+    for (const std::string& folder : {paths.splitFolder, paths.joinFolder, h + "/data/Parcelo"})
+        EXPECT_TRUE(std::filesystem::is_directory(folder)) << folder;
+    EXPECT_EQ(test::filesIn(program.path()), 1u); // nothing made beside the program
+
+    // options saved to the user's copy stay there, and a second start keeps them
+    test::ScriptedHost host;
+    ParceloOptions options;
+    ExploreMenu explore;
+    const LogWriter log = [](const std::string&) {};
+    ASSERT_TRUE(LoadConfiguration(paths, options, explore, host, log).ok());
+    EXPECT_EQ(options.splitFolder, paths.splitFolder + "/");
+    options.autoCompress = !options.autoCompress;
+    ASSERT_TRUE(SaveConfiguration(paths, options, explore, host, log).ok());
+    const std::string saved = test::readFile(paths.configFilePath);
+    EXPECT_NE(saved, shipped);
+    prepareAppFolders(paths);
+    EXPECT_EQ(test::readFile(paths.configFilePath), saved);
+    EXPECT_EQ(test::readFile(shippedConfigPath(program.path().string())), shipped);
+}
