@@ -154,6 +154,25 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveAtEachLevel)
     }
 }
 
+TEST(ZlibTool, ArchivesOfEverySizeAroundTheBlocksPassUnzip)
+{
+    TempFolder temp;
+    const auto source = temp.file("data.bin");
+    const auto archive = temp.file("data.zip");
+    for (std::size_t size : {0, 1, 32767, 32769, 524287, 524289, 1'700'000}) {
+        SCOPED_TRACE(size);
+        const std::string content = mixedContent(size);
+        writeFile(source, content);
+        ZlibTool tool;
+        tool.SetSourceFileName(source);
+        tool.SetTargetFileName(archive);
+        tool.SetCompressionLevel(size % 2 ? 9 : 1);
+        tool.DoCompress();
+        EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
+        EXPECT_EQ(shellOutput("unzip -p " + quoted(archive)), content);
+    }
+}
+
 TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
 {
     TempFolder temp;
