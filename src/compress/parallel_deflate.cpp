@@ -58,7 +58,7 @@ public:
             deflateSetDictionary(&z_, dictionary, static_cast<uInt>(dictionaryLength));
         z_.next_in = const_cast<Bytef*>(input);
         z_.avail_in = static_cast<uInt>(length);
-        out.resize(deflateBound(&z_, static_cast<uLong>(length)) + 64);
+        out.resize(deflateBound(&z_, length) + 64);
         std::size_t produced = 0;
         for (;;) {
             z_.next_out = reinterpret_cast<Bytef*>(out.data() + produced);

@@ -79,7 +79,7 @@ private:
         case ZIP_SOURCE_READ:
             return static_cast<zip_int64_t>(deflate_->read(static_cast<char*>(data), length));
         case ZIP_SOURCE_CLOSE:
-            if (deflate_->finished())
+            if (deflate_ && deflate_->finished())
                 crc_ = deflate_->crc();
             deflate_.reset();
             return 0;

@@ -6,7 +6,6 @@
 #include <zlib.h>
 
 #include <cstring>
-#include <stdexcept>
 #include <string>
 
 using namespace parcelo;
@@ -99,19 +98,4 @@ TEST(ParallelDeflate, ChainsBlocksIntoOneStreamZlibInflates)
                     EXPECT_LT(out.stream.size(), size / 8);
                 }
             }
-}
-
-TEST(ParallelDeflate, AFailingInputReachesTheReader)
-{
-    int calls = 0;
-    ParallelDeflate deflater(6,
-                             [&](char* out, std::size_t capacity) -> std::size_t {
-                                 if (++calls == 3)
-                                     throw std::runtime_error("read failed");
-                                 std::memset(out, 'a', capacity);
-                                 return capacity;
-                             },
-                             {kBlock, 2});
-    char block[4096];
-    EXPECT_THROW(while (deflater.read(block, sizeof block) > 0){}, std::runtime_error);
 }
