@@ -78,10 +78,13 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
     layout->addLayout(buttons);
     resize(380, 420);
 
+    connect(model_, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& folder) { revealWhenLoaded(folder); });
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     Form_Load();
+    Dir1->setFocus(); // the highlighted folder shows as selected
 }
 
 void frmFolder::Form_Load()
@@ -113,11 +116,25 @@ void frmFolder::pointDirAt(const QString& folder)
     Dir1->setRootIndex(model_->index(driveRoot_));
     const QModelIndex entry = model_->index(folder);
     if (entry.isValid() && entry != Dir1->rootIndex()) {
+        shownFolder_ = model_->filePath(entry);
         Dir1->setCurrentIndex(entry);
-        Dir1->scrollTo(entry);
+        Dir1->scrollTo(entry, QAbstractItemView::PositionAtCenter);
     } else {
+        shownFolder_.clear();
         Dir1->setCurrentIndex({});
     }
+}
+
+void frmFolder::revealWhenLoaded(const QString& loadedFolder)
+{
+    // the folders are read in the background and sorted as they arrive, which moves the
+    // highlighted one; only the folders on its way count, not those the user opens later
+    const QString above = loadedFolder.endsWith(QLatin1Char('/')) ? loadedFolder
+                                                                    : loadedFolder + QLatin1Char('/');
+    const bool onTheWay = !shownFolder_.isEmpty()
+                          && (shownFolder_ == loadedFolder || shownFolder_.startsWith(above));
+    if (onTheWay && Dir1->currentIndex().isValid())
+        Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
 }
 
 void frmFolder::Drive1_Change()

@@ -42,9 +42,12 @@ private:
     void Form_Load();
     void selectDrive(const QString& root);
     void pointDirAt(const QString& folder);
+    // Keeps the highlighted folder in view while the folders above it are read.
+    void revealWhenLoaded(const QString& loadedFolder);
 
     Host& host_;
     std::string initialFolder_;
+    QString shownFolder_;
     std::string selectedFolder_;
     bool loading_ = false;
     QFileSystemModel* model_;

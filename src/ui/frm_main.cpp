@@ -96,6 +96,8 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     wireMenus();
     wireRecentAndExplore();
     wireCommands();
+    wireKeyboard();
+    wireDrops();
     guardWork();
 }
 

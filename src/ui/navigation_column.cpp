@@ -60,6 +60,7 @@ NavigationColumn::NavigationColumn(QWidget* parent) : QFrame(parent)
         QStringLiteral("#NavigationColumn { background: #2f4259; }"
                        "#NavigationColumn QToolButton { color: #e8eef5; border-radius: 6px; }"
                        "#NavigationColumn QToolButton:hover { background: #3e5673; }"
+                       "#NavigationColumn QToolButton:focus { border: 2px solid #ffd35c; }"
                        "#NavigationColumn QLabel { color: #ffffff; background: transparent; }"
                        "#picMSplit, #picMJoin, #picMVerify, #picMOptions {"
                        " background: #4f80b5; border-radius: 6px; }"));

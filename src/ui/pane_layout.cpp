@@ -42,6 +42,7 @@ QTreeWidget* fileList(const char* name, const char* title, QWidget* parent)
     auto* list = named(new QTreeWidget(parent), name);
     list->setColumnCount(2);
     list->setHeaderLabels({QString::fromLatin1(title), QStringLiteral("File Size")});
+    list->setAccessibleName(QString::fromLatin1(title));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);

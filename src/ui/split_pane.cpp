@@ -14,6 +14,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace parcelo {
 
 SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
@@ -72,6 +74,10 @@ QGroupBox* SplitPane::buildSplitBy()
                       "100 MegaBytes", "650 MegaBytes", "1 GigaByte"});
     auto* piecesLabel = new QLabel(QStringLiteral("Number of Pieces:"), frame);
     piecesLabel->setBuddy(Text2);
+    // the option buttons stand as the labels of the boxes beside them
+    Text3->setAccessibleName(QStringLiteral("Size"));
+    Combo1->setAccessibleName(QStringLiteral("Size unit"));
+    Combo2->setAccessibleName(QStringLiteral("Custom size"));
 
     for (QLineEdit* box : {Text3, Text2})
         box->setMaximumWidth(140);
@@ -85,6 +91,10 @@ QGroupBox* SplitPane::buildSplitBy()
     grid->addWidget(Option3, 2, 0);
     grid->addWidget(Combo2, 2, 2, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(4, 1);
+    // reading order: each option button, then what belongs to it
+    QWidget* const order[] = {Option1, Text3, Combo1, Option2, Text2, Option3, Combo2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     return frame;
 }
 
@@ -94,6 +104,8 @@ void SplitPane::coupleSplitBy()
     connect(Option2, &QRadioButton::clicked, Text2, [this] { Text2->setFocus(); });
     connect(Combo1, &QComboBox::activated, Option1, [this] { Option1->setChecked(true); });
     connect(Combo2, &QComboBox::activated, Option3, [this] { Option3->setChecked(true); });
+    connect(Text3, &QLineEdit::textEdited, Option1, [this] { Option1->setChecked(true); });
+    connect(Text2, &QLineEdit::textEdited, Option2, [this] { Option2->setChecked(true); });
     for (QWidget* control : {static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text2),
                              static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2)})
         control->installEventFilter(this);
@@ -101,18 +113,17 @@ void SplitPane::coupleSplitBy()
 
 bool SplitPane::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool pressed = event->type() == QEvent::MouseButtonPress;
-    const bool focused = event->type() == QEvent::FocusIn;
-    if (pressed && watched == Text3) {
-        Option1->setChecked(true);
-        Text3->setFocus();
-    } else if (pressed && watched == Text2) {
-        Option2->setChecked(true);
-        Text2->setFocus();
-    } else if (focused && watched == Combo1) {
-        Option1->setChecked(true);
-    } else if (focused && watched == Combo2) {
-        Option3->setChecked(true);
+    // Only a click, an arrow key on the option buttons, a typed value or a chosen list
+    // entry changes the way of splitting: moving the focus through the box never does.
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == Text3 || watched == Combo1)
+            Option1->setChecked(true);
+        else if (watched == Text2)
+            Option2->setChecked(true);
+        else if (watched == Combo2)
+            Option3->setChecked(true);
+        if (watched == Text3 || watched == Text2)
+            static_cast<QWidget*>(watched)->setFocus();
     }
     return QWidget::eventFilter(watched, event);
 }

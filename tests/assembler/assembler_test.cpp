@@ -99,7 +99,7 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     QCoreApplication::processEvents();
     host.expectOnlyCritical(
         "The first split file could not be located in the current folder.\n"
-        "Please copy and run PcxAssembler.exe from the folder which contains split files.\n"
+        "Please copy and run PcxAssembler from the folder which contains split files.\n"
         "Alternatively specify the location of any one the split files and click on Join.");
     EXPECT_EQ(box(window->Text5), folder.folder());
     EXPECT_EQ(box(window->Text6), folder.folder());
