@@ -1,10 +1,10 @@
 #include "ui/file_drops.h"
 
-#include "platform/paths.h"
+#include "format/common.h"
 
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
@@ -25,8 +25,8 @@ protected:
         if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop)
             return QObject::eventFilter(watched, event);
         auto* drop = static_cast<QDropEvent*>(event);
-        const DropAction action = drop->mimeData() ? rule_(localPaths(*drop->mimeData()))
-                                                   : DropAction();
+        const DropAction action =
+            drop->mimeData() ? rule_(localPaths(*drop->mimeData())) : DropAction();
         if (!action) {
             drop->ignore();
             return true;
@@ -69,9 +69,7 @@ DropRule folderInto(QLineEdit& box)
     return [&box](const std::vector<std::string>& paths) -> DropAction {
         if (paths.size() != 1 || !isFolder(paths.front()))
             return {};
-        std::string folder = paths.front();
-        if (folder.empty() || folder.back() != kSeparator)
-            folder += kSeparator;
+        const std::string folder = withTrailingSeparator(paths.front());
         return [&box, folder] { box.setText(QString::fromStdString(folder)); };
     };
 }
@@ -89,8 +87,8 @@ DropRule fileInto(QLineEdit& box)
 
 DropRule firstOf(DropRule first, DropRule second)
 {
-    return [first = std::move(first), second = std::move(second)](
-               const std::vector<std::string>& paths) -> DropAction {
+    return [first = std::move(first),
+            second = std::move(second)](const std::vector<std::string>& paths) -> DropAction {
         if (DropAction action = first(paths))
             return action;
         return second(paths);

@@ -11,7 +11,7 @@ namespace parcelo {
 
 namespace {
 
-constexpr QSize kSlotSize(104, 68);
+constexpr QSize kSlotSize(104, 60);
 constexpr QSize kIconSize(32, 32);
 
 QToolButton* navigationButton(const char* name, const char* caption, const char* toolTip,
@@ -85,7 +85,7 @@ NavigationColumn::NavigationColumn(QWidget* parent) : QFrame(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 10, 8, 10);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     for (Pane pane : kPanes) {
         layout->addWidget(button(pane));
         layout->addWidget(highlightOf(pane));

@@ -49,7 +49,7 @@ QTreeWidget* fileList(const char* name, const char* title, QWidget* parent)
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    list->setMinimumHeight(110);
+    list->setMinimumHeight(60);
     return list;
 }
 

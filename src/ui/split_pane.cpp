@@ -106,6 +106,14 @@ void SplitPane::coupleSplitBy()
     connect(Combo2, &QComboBox::activated, Option3, [this] { Option3->setChecked(true); });
     connect(Text3, &QLineEdit::textEdited, Option1, [this] { Option1->setChecked(true); });
     connect(Text2, &QLineEdit::textEdited, Option2, [this] { Option2->setChecked(true); });
+    // Tab enters the options at the chosen one, however it was chosen
+    const auto tabStopOnChosen = [this] {
+        for (QRadioButton* option : {Option1, Option2, Option3})
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QRadioButton* option : {Option1, Option2, Option3})
+        connect(option, &QRadioButton::toggled, this, tabStopOnChosen);
+    tabStopOnChosen();
     for (QWidget* control : {static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text2),
                              static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2)})
         control->installEventFilter(this);
