@@ -3,7 +3,6 @@
 #include "cli/console_host.h"
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
-#include "format/common.h"
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
 #include "platform/paths.h"

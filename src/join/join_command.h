@@ -1,7 +1,7 @@
 #pragma once
 
-#include "format/explore_menu.h"
 #include "platform/bindings.h"
+#include "platform/explore_menu.h"
 
 #include <string>
 

@@ -1,10 +1,9 @@
 #include "join/mod_join_file.h"
 
-#include "format/common.h"
-#include "format/file_list.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
-#include "join/set_pieces.h"
 #include "platform/bindings.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"

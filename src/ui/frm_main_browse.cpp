@@ -2,7 +2,7 @@
 // the folder chooser for the four folder boxes.
 #include "ui/frm_main.h"
 
-#include "format/common.h"
+#include "platform/paths.h"
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
 #include "ui/options_pane.h"

@@ -1,8 +1,7 @@
 #include "verify/verify.h"
 
-#include "format/common.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
-#include "join/set_pieces.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"

@@ -1,6 +1,6 @@
-#include "format/common.h"
 #include "format/numbers.h"
 #include "platform/diskette.h"
+#include "platform/paths.h"
 
 #include "temp_folder.h"
 

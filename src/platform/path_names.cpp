@@ -1,7 +1,6 @@
-#include "format/common.h"
+#include "platform/paths.h"
 
 #include "platform/diskette.h"
-#include "platform/paths.h"
 #include "platform/run_error.h"
 
 #include <cctype>

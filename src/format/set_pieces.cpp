@@ -1,7 +1,6 @@
-#include "join/set_pieces.h"
+#include "format/set_pieces.h"
 
-#include "format/captions.h"
-#include "format/common.h"
+#include "platform/captions.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
