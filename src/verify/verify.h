@@ -6,20 +6,20 @@ namespace parcelo {
 
 class Binding;
 class Host;
-class modJoinFile;
+class ErrorState;
 
 // The outcome of a check. NoVerdict: the check stopped before a verdict (file missing,
 // cancelled, run-time error); only a verdict is recorded among the recent verified files.
 enum class VerifyVerdict { Verified, NotVerified, NoVerdict };
 
 // Where a check reports: the host for its messages and busy pointer, the verify pane's
-// file list (optional) with the display unit of its size texts, and the join state, whose
+// file list (optional) with the display unit of its size texts, and the error state, whose
 // ErrorFlag and ErrorMessage receive a cancel or a run-time error (optional).
 struct VerifyContext {
     Host& host;
     Binding* fileList = nullptr;
     std::string* unit = nullptr; // nullptr: kilobytes
-    modJoinFile* joinState = nullptr;
+    ErrorState* joinState = nullptr;
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and

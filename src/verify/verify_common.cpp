@@ -1,7 +1,6 @@
 #include "verify/verify_common.h"
 
 #include "format/set_pieces.h"
-#include "join/mod_join_file.h"
 #include "platform/bindings.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
