@@ -7,7 +7,6 @@
 #include "platform/run_error.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -72,13 +71,6 @@ int lastConsecutivePiece(const std::string& basePath, int from)
         ++piece;
     }
     return piece - 1;
-}
-
-PieceHeader readFullPieceHeader(File& file)
-{
-    std::array<unsigned char, kPieceHeaderSize> bytes{};
-    file.readExact(bytes.data(), bytes.size());
-    return decodePieceHeader(bytes.data());
 }
 
 std::string pieceFault(const PieceHeader& header, std::uint64_t fileSize)

@@ -117,7 +117,7 @@ bool modJoinFile::joinBytes()
             openFailed();
             return false;
         }
-        const PieceHeader header = readPieceHeader(input_);
+        const PieceHeader header = readPieceHeaderZeroFilled(input_);
         if (!header.hasByteSignature())
             return rejectPiece(notASplitPiece(currentPiecePath_));
         compressed_ = header.isCompressed() ? "Yes" : "";

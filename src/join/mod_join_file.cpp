@@ -70,7 +70,7 @@ bool modJoinFile::IsSplitFile(const std::string& path)
         return false;
     try {
         File piece(path, File::Mode::Read);
-        const PieceHeader header = readFullPieceHeader(piece);
+        const PieceHeader header = readPieceHeaderOrFail(piece);
         if (const std::string fault = pieceFault(header, piece.size()); !fault.empty()) {
             if (header.hasByteSignature())
                 headerRefusal_ = invalidPieceText(path, fault);

@@ -25,7 +25,7 @@ struct PieceFinding {
 void readAsBytePiece(const std::string& path, PieceFinding& finding)
 {
     File piece(path, File::Mode::Read);
-    const PieceHeader header = readPieceHeader(piece); // a short file reads as zeros
+    const PieceHeader header = readPieceHeaderZeroFilled(piece);
     finding.number = header.number;
     finding.count = header.count;
     finding.reason = pieceFault(header, piece.size());
