@@ -6,6 +6,7 @@
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
 #include "ui/options_pane.h"
+#include "ui/pane_layout.h"
 #include "ui/split_pane.h"
 #include "ui/verify_pane.h"
 
@@ -15,15 +16,6 @@
 #include <QPushButton>
 
 namespace parcelo {
-
-namespace {
-
-std::string textOf(const QLineEdit* box)
-{
-    return box->text().toStdString();
-}
-
-} // namespace
 
 std::string frmMain::GetFile()
 {
