@@ -55,6 +55,14 @@ void EnsureFolderExists(const std::string& path);
 // drive cannot be asked.
 std::uint64_t GetDriveFreeSpace(const std::string& driveLetter);
 
+// The colon repair of a typed path. On Windows a path whose second character is not ":"
+// gets one after its first character (C\data -> C:\data), except UNC paths (\\server);
+// elsewhere paths have no drive letters and stay as typed.
+std::string repairPathColon(const std::string& path);
+
+// The repair by the rules of a system with drive letters (true) or without (false).
+std::string repairPathColon(const std::string& path, bool driveLetters);
+
 // The folder with a separator at its end (added when missing; "" stays "").
 std::string withTrailingSeparator(const std::string& folder);
 
