@@ -1,6 +1,6 @@
 #include "ui/file_drops.h"
 
-#include "format/common.h"
+#include "platform/paths.h"
 
 #include <QDir>
 #include <QDragEnterEvent>

@@ -1,8 +1,8 @@
 #include "ui/file_opening.h"
 
-#include "format/common.h"
 #include "format/split_set.h"
 #include "platform/file.h"
+#include "platform/paths.h"
 #include "platform/run_error.h"
 
 #include <QDir>
@@ -32,7 +32,7 @@ bool markedAsPiece(const std::string& path)
 {
     try {
         File file(path, File::Mode::Read);
-        if (readPieceHeader(file).hasByteSignature())
+        if (readPieceHeaderZeroFilled(file).hasByteSignature())
             return true;
         file.seek(0);
         return markerLineEnd(file).has_value();

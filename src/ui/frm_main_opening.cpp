@@ -2,7 +2,7 @@
 // handed on the command line or by a drop.
 #include "ui/frm_main.h"
 
-#include "format/common.h"
+#include "platform/paths.h"
 #include "ui/file_drops.h"
 #include "ui/file_opening.h"
 #include "ui/join_pane.h"
@@ -68,7 +68,8 @@ void frmMain::wireKeyboard()
     pressOnEnter({verifyPane->Text8}, verifyPane->cmdVerify1);
     menus->mnuHelpContents->setShortcut(QKeySequence::HelpContents);
     menus->mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    addWindowShortcut(*this, QKeySequence(Qt::CTRL | Qt::Key_O), [this] { browseForVisiblePane(); });
+    addWindowShortcut(*this, QKeySequence(Qt::CTRL | Qt::Key_O),
+                      [this] { browseForVisiblePane(); });
     nameAfterBuddies(*this);
 }
 
@@ -86,8 +87,8 @@ void frmMain::wireDrops()
     const QLineEdit* folderBoxes[] = {splitPane->Text4, joinPane->Text6,
                                       optionsPane->txtDefoutSplit, optionsPane->txtDefoutJoin};
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
-        const bool forFolders = std::find(std::begin(folderBoxes), std::end(folderBoxes), box)
-                                != std::end(folderBoxes);
+        const bool forFolders =
+            std::find(std::begin(folderBoxes), std::end(folderBoxes), box) != std::end(folderBoxes);
         acceptPathDrops(*box, forFolders ? firstOf(folderInto(*box), openDropped) : openDropped);
     }
 }
