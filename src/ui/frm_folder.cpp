@@ -78,8 +78,8 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
     layout->addLayout(buttons);
     resize(380, 420);
 
-    connect(model_, &QFileSystemModel::directoryLoaded, this,
-            [this](const QString& folder) { revealWhenLoaded(folder); });
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { keepShownFolderInView(); });
+    connect(model_, &QFileSystemModel::layoutChanged, this, [this] { keepShownFolderInView(); });
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
@@ -118,23 +118,44 @@ void frmFolder::pointDirAt(const QString& folder)
     if (entry.isValid() && entry != Dir1->rootIndex()) {
         shownFolder_ = model_->filePath(entry);
         Dir1->setCurrentIndex(entry);
-        Dir1->scrollTo(entry, QAbstractItemView::PositionAtCenter);
+        revealCurrent();
     } else {
         shownFolder_.clear();
         Dir1->setCurrentIndex({});
     }
 }
 
-void frmFolder::revealWhenLoaded(const QString& loadedFolder)
+void frmFolder::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    keepShownFolderInView(); // the view knows its height only now
+}
+
+void frmFolder::revealCurrent()
+{
+    const QModelIndex current = Dir1->currentIndex();
+    if (!current.isValid())
+        return;
+    for (QModelIndex above = current.parent(); above.isValid() && above != Dir1->rootIndex();
+         above = above.parent())
+        Dir1->expand(above);
+    Dir1->scrollTo(current, QAbstractItemView::PositionAtCenter);
+}
+
+void frmFolder::keepShownFolderInView()
 {
     // the folders are read in the background and sorted as they arrive, which moves the
-    // highlighted one; only the folders on its way count, not those the user opens later
-    const QString above = loadedFolder.endsWith(QLatin1Char('/')) ? loadedFolder
-                                                                    : loadedFolder + QLatin1Char('/');
-    const bool onTheWay = !shownFolder_.isEmpty()
-                          && (shownFolder_ == loadedFolder || shownFolder_.startsWith(above));
-    if (onTheWay && Dir1->currentIndex().isValid())
-        Dir1->scrollTo(Dir1->currentIndex(), QAbstractItemView::PositionAtCenter);
+    // highlighted one (or replaces its entry) until the user picks another
+    if (shownFolder_.isEmpty())
+        return;
+    const QModelIndex current = Dir1->currentIndex();
+    if (current.isValid() && model_->filePath(current) != shownFolder_) {
+        shownFolder_.clear();
+        return;
+    }
+    if (!current.isValid())
+        Dir1->setCurrentIndex(model_->index(shownFolder_));
+    revealCurrent();
 }
 
 void frmFolder::Drive1_Change()

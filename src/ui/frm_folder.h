@@ -38,12 +38,16 @@ public:
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Form_Load();
     void selectDrive(const QString& root);
     void pointDirAt(const QString& folder);
-    // Keeps the highlighted folder in view while the folders above it are read.
-    void revealWhenLoaded(const QString& loadedFolder);
+    // Keeps the highlighted folder in view while the folders are read.
+    void keepShownFolderInView();
+    void revealCurrent();
 
     Host& host_;
     std::string initialFolder_;

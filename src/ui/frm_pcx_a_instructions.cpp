@@ -79,8 +79,7 @@ void frmPcxAInstructions::Command1_Click()
         std::string(kAssemblerProgram) + " can not be located in the application folder." + LF
             + "Make sure that the files exists in the folder where Parcelo is installed." + LF
             + "If you can not find this file, reinstall Parcelo or download " + kAssemblerProgram
-            + " from "
-            + makerSiteAddress(makerWebPage_, "/m/download/PcxAssembler.exe"),
+            + " from " + makerSiteAddress(makerWebPage_, "/m/download/PcxAssembler.exe"),
         Buttons::Ok, Icon::Critical);
 }
 

@@ -246,6 +246,7 @@ TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
     const std::string wanted = tree.file("d77/in");
     test::ScriptedHost host;
     frmFolder chooser(host, wanted);
+    QTest::qWait(300); // folders read before the window shows must not leave it out of view
     chooser.show();
     QTreeView* view = chooser.Dir1;
     const auto shownAndSelected = [&] {
