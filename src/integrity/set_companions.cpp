@@ -1,0 +1,17 @@
+#include "integrity/set_companions.h"
+
+#include "integrity/checksum_file.h"
+
+namespace parcelo {
+
+void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
+                        const std::vector<PieceHasher::Digest>& digests,
+                        const CompanionOptions& options)
+{
+    if (options.checksums)
+        writeChecksumFile(checksumFilePath(folder + set.name), digests);
+    if (options.joinScript)
+        writeJoinScripts(folder, set);
+}
+
+} // namespace parcelo
