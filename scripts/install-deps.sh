@@ -8,6 +8,7 @@ packages=(
   libgtest-dev
   clang libclang-rt-14-dev
   zip unzip
+  libssl-dev dash busybox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -65,7 +65,10 @@ std::optional<std::pair<std::string, std::string>> parseLine(std::string line)
 
 } // namespace
 
-std::string checksumFilePath(const std::string& setBase) { return setBase + ".sha256"; }
+std::string checksumFilePath(const std::string& setBase)
+{
+    return setBase + ".sha256";
+}
 
 std::string checksumLine(const std::string& hex, const std::string& name)
 {
@@ -73,7 +76,9 @@ std::string checksumLine(const std::string& hex, const std::string& name)
         return hex + "  " + name + "\n";
     std::string escaped;
     for (const char c : name)
-        escaped += c == '\\' ? std::string("\\\\") : c == '\n' ? std::string("\\n") : std::string(1, c);
+        escaped += c == '\\'   ? std::string("\\\\")
+                   : c == '\n' ? std::string("\\n")
+                               : std::string(1, c);
     return "\\" + hex + "  " + escaped + "\n";
 }
 

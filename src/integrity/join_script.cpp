@@ -17,7 +17,10 @@ std::string replaced(std::string text, char what, const std::string& with)
     return text;
 }
 
-std::string shQuoted(const std::string& text) { return "'" + replaced(text, '\'', "'\\''") + "'"; }
+std::string shQuoted(const std::string& text)
+{
+    return "'" + replaced(text, '\'', "'\\''") + "'";
+}
 
 std::string psQuoted(const std::string& text)
 {
@@ -51,47 +54,58 @@ std::string shellJoinScript(const JoinScriptSet& set)
 {
     const std::string strip = set.lineSet ? "tail -n +2" : "tail -c +13";
     return "#!/bin/sh\n"
-           "# Joins the pieces of " + set.name + " back into it, checking them first with\n"
-           "# the checksum file beside them when sha256sum or shasum is installed.\n"
-           "# Usage: sh <this script> [--force]   (--force replaces an existing file)\n"
-           "set -u\n"
-           "cd \"$(dirname \"$0\")\" || exit 1\n"
-           "name=" + shQuoted(set.name) + "\n"
-           "count=" + std::to_string(set.pieceCount) + "\n"
-           "force=no\n"
-           "[ \"${1:-}\" = --force ] && force=yes\n"
-           "if [ -e \"$name\" ] && [ $force = no ]; then\n"
-           "  echo \"$name already exists and was not replaced (run with --force to replace it).\" >&2\n"
-           "  exit 1\n"
-           "fi\n"
-           "if [ -f \"$name.sha256\" ]; then\n"
-           "  if command -v sha256sum >/dev/null 2>&1; then check='sha256sum -c'\n"
-           "  elif command -v shasum >/dev/null 2>&1; then check='shasum -a 256 -c'\n"
-           "  else check=''; fi\n"
-           "  if [ -z \"$check\" ]; then\n"
-           "    echo \"No sha256sum or shasum here: the pieces are joined unchecked.\"\n"
-           "  elif ! $check \"$name.sha256\"; then\n"
-           "    echo \"Damaged or missing pieces: $name was not joined.\" >&2\n"
-           "    exit 1\n"
-           "  fi\n"
-           "fi\n"
-           "tmp=\"$name.join-tmp.$$\"\n"
-           "trap 'rm -f \"$tmp\"' EXIT\n"
-           "trap 'exit 1' INT TERM\n"
-           ": > \"$tmp\" || exit 1\n"
-           "i=1\n"
-           "while [ $i -le $count ]; do\n"
-           "  piece=$(printf '%s.%03d' \"$name\" $i)\n"
-           "  if [ ! -f \"$piece\" ]; then echo \"Missing piece: $piece\" >&2; exit 1; fi\n"
-           "  " + strip + " \"$piece\" >> \"$tmp\" || exit 1\n"
-           "  i=$((i + 1))\n"
-           "done\n"
-           "if [ $force = yes ]; then mv -f \"$tmp\" \"$name\" || exit 1\n"
-           "elif ln \"$tmp\" \"$name\" 2>/dev/null; then rm -f \"$tmp\"\n"
-           "elif [ -e \"$name\" ]; then echo \"$name appeared meanwhile and was not replaced.\" >&2; exit 1\n"
-           "else mv \"$tmp\" \"$name\" || exit 1\n"
-           "fi\n"
-           "echo \"Joined $count pieces into $name." + afterJoinNote(set) + "\"\n";
+           "# Joins the pieces of "
+           + set.name
+           + " back into it, checking them first with\n"
+             "# the checksum file beside them when sha256sum or shasum is installed.\n"
+             "# Usage: sh <this script> [--force]   (--force replaces an existing file)\n"
+             "set -u\n"
+             "cd \"$(dirname \"$0\")\" || exit 1\n"
+             "name="
+           + shQuoted(set.name)
+           + "\n"
+             "count="
+           + std::to_string(set.pieceCount)
+           + "\n"
+             "force=no\n"
+             "[ \"${1:-}\" = --force ] && force=yes\n"
+             "if [ -e \"$name\" ] && [ $force = no ]; then\n"
+             "  echo \"$name already exists and was not replaced (run with --force to replace "
+             "it).\" >&2\n"
+             "  exit 1\n"
+             "fi\n"
+             "if [ -f \"$name.sha256\" ]; then\n"
+             "  if command -v sha256sum >/dev/null 2>&1; then check='sha256sum -c'\n"
+             "  elif command -v shasum >/dev/null 2>&1; then check='shasum -a 256 -c'\n"
+             "  else check=''; fi\n"
+             "  if [ -z \"$check\" ]; then\n"
+             "    echo \"No sha256sum or shasum here: the pieces are joined unchecked.\"\n"
+             "  elif ! $check \"$name.sha256\"; then\n"
+             "    echo \"Damaged or missing pieces: $name was not joined.\" >&2\n"
+             "    exit 1\n"
+             "  fi\n"
+             "fi\n"
+             "tmp=\"$name.join-tmp.$$\"\n"
+             "trap 'rm -f \"$tmp\"' EXIT\n"
+             "trap 'exit 1' INT TERM\n"
+             ": > \"$tmp\" || exit 1\n"
+             "i=1\n"
+             "while [ $i -le $count ]; do\n"
+             "  piece=$(printf '%s.%03d' \"$name\" $i)\n"
+             "  if [ ! -f \"$piece\" ]; then echo \"Missing piece: $piece\" >&2; exit 1; fi\n"
+             "  "
+           + strip
+           + " \"$piece\" >> \"$tmp\" || exit 1\n"
+             "  i=$((i + 1))\n"
+             "done\n"
+             "if [ $force = yes ]; then mv -f \"$tmp\" \"$name\" || exit 1\n"
+             "elif ln \"$tmp\" \"$name\" 2>/dev/null; then rm -f \"$tmp\"\n"
+             "elif [ -e \"$name\" ]; then echo \"$name appeared meanwhile and was not replaced.\" "
+             ">&2; exit 1\n"
+             "else mv \"$tmp\" \"$name\" || exit 1\n"
+             "fi\n"
+             "echo \"Joined $count pieces into $name."
+           + afterJoinNote(set) + "\"\n";
 }
 
 std::string cmdJoinScript(const JoinScriptSet& set)
@@ -119,12 +133,16 @@ std::string cmdJoinScript(const JoinScriptSet& set)
           "Write-Host ('Joined ' + $c + ' pieces into ' + $n + '."
         + afterJoinNote(set) + "')";
     return "@echo off\r\n"
-           "rem Joins the pieces of " + replaced(set.name, '%', "%%") + " back into it, checking them with the\r\n"
-           "rem checksum file beside them. Usage: <this script> [/force]\r\n"
-           "setlocal\r\n"
-           "cd /d \"%~dp0\"\r\n"
-           "powershell -NoProfile -ExecutionPolicy Bypass -Command \"" + ps + "\"\r\n"
-           "exit /b %ERRORLEVEL%\r\n";
+           "rem Joins the pieces of "
+           + replaced(set.name, '%', "%%")
+           + " back into it, checking them with the\r\n"
+             "rem checksum file beside them. Usage: <this script> [/force]\r\n"
+             "setlocal\r\n"
+             "cd /d \"%~dp0\"\r\n"
+             "powershell -NoProfile -ExecutionPolicy Bypass -Command \""
+           + ps
+           + "\"\r\n"
+             "exit /b %ERRORLEVEL%\r\n";
 }
 
 void writeJoinScripts(const std::string& folder, const JoinScriptSet& set)

@@ -6,7 +6,7 @@ namespace parcelo {
 
 // What a recipient's join script needs to know about a set.
 struct JoinScriptSet {
-    std::string name;        // the joined file's name, without folder ("film.avi")
+    std::string name; // the joined file's name, without folder ("film.avi")
     int pieceCount = 0;
     bool lineSet = false;    // pieces start with the marker line, not the 12-byte header
     bool compressed = false; // the joined file is a .zip to open with an archive tool

@@ -132,8 +132,9 @@ void PieceHasher::hash(Job& job)
                 return;
             // Once the file has ended, everything in it is hashed.
             const std::size_t want =
-                ended ? kHashBlock
-                      : static_cast<std::size_t>(std::min<std::uint64_t>(ready - hashed, kHashBlock));
+                ended
+                    ? kHashBlock
+                    : static_cast<std::size_t>(std::min<std::uint64_t>(ready - hashed, kHashBlock));
             const std::size_t got = file.read(buffer.data(), want);
             sha.update(buffer.data(), got);
             hashed += got;

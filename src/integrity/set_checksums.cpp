@@ -58,16 +58,15 @@ const char* pieceStateWord(PieceState state)
 
 bool ChecksumReport::clean() const
 {
-    return !anotherSet
-           && std::all_of(pieces.begin(), pieces.end(),
-                          [](const Piece& p) { return p.state == PieceState::Ok; });
+    return !anotherSet && std::all_of(pieces.begin(), pieces.end(), [](const Piece& p) {
+        return p.state == PieceState::Ok;
+    });
 }
 
 int ChecksumReport::checked() const
 {
-    return static_cast<int>(std::count_if(pieces.begin(), pieces.end(), [](const Piece& p) {
-        return p.state == PieceState::Ok;
-    }));
+    return static_cast<int>(std::count_if(
+        pieces.begin(), pieces.end(), [](const Piece& p) { return p.state == PieceState::Ok; }));
 }
 
 std::string ChecksumReport::problems() const

@@ -11,9 +11,9 @@ enum class PieceState { Ok, Damaged, Missing, Unlisted };
 
 // A set's pieces held against the checksum file beside them.
 struct ChecksumReport {
-    bool present = false;      // there is a checksum file; nothing else is set otherwise
-    std::string file;          // its path
-    bool anotherSet = false;   // it lists no piece of this set, or matches none of them
+    bool present = false;    // there is a checksum file; nothing else is set otherwise
+    std::string file;        // its path
+    bool anotherSet = false; // it lists no piece of this set, or matches none of them
     struct Piece {
         std::string path;
         PieceState state = PieceState::Ok;

@@ -1,6 +1,7 @@
 #include "integrity/set_companions.h"
 
 #include "integrity/checksum_file.h"
+#include "platform/paths.h"
 
 namespace parcelo {
 
@@ -12,6 +13,13 @@ void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
         writeChecksumFile(checksumFilePath(folder + set.name), digests);
     if (options.joinScript)
         writeJoinScripts(folder, set);
+}
+
+void removeSetCompanions(const std::string& setBase)
+{
+    for (const char* suffix : {".join.sh", ".join.cmd"})
+        removeFileQuietly(setBase + suffix);
+    removeFileQuietly(checksumFilePath(setBase));
 }
 
 } // namespace parcelo

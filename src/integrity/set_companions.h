@@ -20,4 +20,8 @@ void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
                         const std::vector<PieceHasher::Digest>& digests,
                         const CompanionOptions& options);
 
+// Removes the companions of the set at setBase (a piece's path without its number), when
+// its pieces are deleted; failures are ignored.
+void removeSetCompanions(const std::string& setBase);
+
 } // namespace parcelo

@@ -19,7 +19,10 @@ struct Sha256::Context {
     }
 };
 
-Sha256::Sha256() : context_(std::make_unique<Context>()) { context_->reset(); }
+Sha256::Sha256() : context_(std::make_unique<Context>())
+{
+    context_->reset();
+}
 Sha256::~Sha256() = default;
 Sha256::Sha256(Sha256&&) noexcept = default;
 Sha256& Sha256::operator=(Sha256&&) noexcept = default;

@@ -4,6 +4,7 @@
 #include "format/common.h"
 #include "format/file_list.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
 #include "join/line_copy.h"
 #include "join/set_pieces.h"
 #include "platform/bindings.h"
@@ -130,7 +131,8 @@ bool modJoinFile::joinBytes()
         if (header.count != pieceCount_ || header.number != i)
             return rejectPiece(notOfTheSet(currentPiecePath_));
         const std::uint64_t remaining = input_.size() - input_.position();
-        watchPiece([&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
+        watchPiece(
+            [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
         showProgress(i);
         host_.processEvents();
     }
@@ -292,6 +294,8 @@ bool modJoinFile::DeleteBrokenFiles(const std::string& question)
         if (fileExists(path) && !removeFileQuietly(path))
             allDeleted = false;
     }
+    if (allDeleted)
+        removeSetCompanions(RemoveFileExtension(PiecePath(1)));
     if (FileListBinding* list = asFileList(fileList_))
         list->clear();
     return allDeleted;
