@@ -105,6 +105,7 @@ SplitPaneValues splitPane(const Arguments& a)
 int split(const Arguments& a)
 {
     Session s(a);
+    s.splitEngine.SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitPaneValues pane = splitPane(a);
     SplitServices services{s.host,        s.splitEngine, s.compressor,
                            s.recentFiles, s.exploreMenu, {&s.progressBar, nullptr, &s.files}};
@@ -130,6 +131,8 @@ int join(const Arguments& a)
     const JoinOutcome outcome = cmdJoin_Click(pane, services);
     if (!outcome.succeeded)
         return kExitFailure;
+    if (!s.joinEngine.ChecksumNote().empty())
+        std::printf("parcelo-cli: %s\n", s.joinEngine.ChecksumNote().c_str());
     std::printf("parcelo-cli: joined %zu pieces into %s\n", s.files.rows.size(),
                 outcome.joinedFile.c_str());
     return kExitSuccess;
@@ -138,9 +141,13 @@ int join(const Arguments& a)
 int verify(const Arguments& a)
 {
     Session s(a);
-    const VerifyContext context{s.host, &s.files, &s.splitEngine.UnitRef(), &s.joinEngine};
+    ChecksumReport checksums;
+    const VerifyContext context{s.host, &s.files, &s.splitEngine.UnitRef(), &s.joinEngine,
+                                &checksums};
     const VerifyCommandResult result =
         a.wholeSet ? cmdVerify2_Click(a.source, context) : cmdVerify1_Click(a.source, context);
+    for (const ChecksumReport::Piece& piece : checksums.pieces)
+        std::printf("%s %s\n", pieceStateWord(piece.state), piece.path.c_str());
     return result.verdict == VerifyVerdict::Verified ? kExitSuccess : kExitFailure;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "integrity/set_checksums.h"
+
 #include <string>
 
 namespace parcelo {
@@ -20,6 +22,7 @@ struct VerifyContext {
     Binding* fileList = nullptr;
     std::string* unit = nullptr; // nullptr: kilobytes
     modJoinFile* joinState = nullptr;
+    ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and

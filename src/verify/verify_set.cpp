@@ -161,7 +161,10 @@ void SetCheck::checkLinePiece(int i)
 // Each damaged, unlisted or missing piece once, or the checksum file as another set's.
 void SetCheck::addChecksumReasons()
 {
-    const std::string problems = checksums_.report().problems();
+    const ChecksumReport report = checksums_.report();
+    if (context_.checksums != nullptr)
+        *context_.checksums = report;
+    const std::string problems = report.problems();
     for (std::size_t at = 0; at < problems.size();) {
         const std::size_t end = problems.find('\n', at);
         const std::string reason = problems.substr(at, end - at) + LF;
