@@ -21,7 +21,7 @@ int runScript(const std::string& shell, const SplitSet& set, const std::string& 
 
 TEST(JoinScript, JoinsEveryKindOfSetByteForByteUnderDashAndBusybox)
 {
-    for (const std::string& shell : {"dash", "busybox sh"}) {
+    for (const std::string shell : {"dash", "busybox sh"}) {
         for (const auto& [unit, compressed] :
              {std::pair{"BT", false}, {"LN", false}, {"BT", true}}) {
             SCOPED_TRACE(shell + " " + unit + (compressed ? " compressed" : ""));
@@ -40,7 +40,7 @@ TEST(JoinScript, JoinsEveryKindOfSetByteForByteUnderDashAndBusybox)
 
 TEST(JoinScript, RefusesADamagedOrMissingPiece)
 {
-    for (const std::string& shell : {"dash", "busybox sh"}) {
+    for (const std::string shell : {"dash", "busybox sh"}) {
         SplitSet set("BT");
         test::flipByte(set.piece(2), 100);
         EXPECT_NE(runScript(shell, set), 0) << shell;
