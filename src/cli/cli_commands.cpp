@@ -48,22 +48,13 @@ std::string programFolder()
     return ec ? std::string(".") : fromNativePath(self.parent_path());
 }
 
-CompressionLevelOption levelOption(const std::string& level)
-{
-    if (level == "medium")
-        return CompressionLevelOption::MediumCompression;
-    if (level == "fast")
-        return CompressionLevelOption::HighestSpeed;
-    return CompressionLevelOption::HighestCompression;
-}
-
 // Everything one command run needs: the console, the engines, the compressor.
 struct Session {
     explicit Session(const Arguments& a)
         : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal), splitEngine(host),
-          joinEngine(host),
-          compressor(host, zlibTool, {&progressBar, nullptr, nullptr},
-                     {&progressBar, nullptr, nullptr}, programFolder(), levelOption(a.level))
+          joinEngine(host), compressor(host, zlibTool, {&progressBar, nullptr, nullptr},
+                                       {&progressBar, nullptr, nullptr}, programFolder(),
+                                       a.level.value_or(CompressionLevelOption::HighestCompression))
     {
         const std::string temp = withTrailingSeparator(programFolder()) + "Temp";
         EnsureFolderExists(temp);
@@ -95,10 +86,8 @@ SplitPaneValues splitPane(const Arguments& a)
         pane.Text2 = a.sizeText;
     else
         pane.Text3 = a.sizeText;
-    static const std::vector<std::string> units = {"BT", "KB", "MB", "GB", "LN"};
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (units[i] == a.unit)
-            pane.Combo1 = static_cast<int>(i);
+    if (const int unit = unitIndexOf(a.unit); unit >= 0)
+        pane.Combo1 = unit;
     return pane;
 }
 
