@@ -151,7 +151,8 @@ void choosePreset(const Request& r, SizeChoice& choice)
 void sizeForPieces(std::uint64_t length, SizeChoice& choice)
 {
     const auto count = static_cast<std::uint64_t>(choice.pieces);
-    const auto pieceBytes = static_cast<double>(length / count + (length % count != 0 ? 1 : 0));
+    const std::uint64_t roundedUp = length / count + (length % count != 0 ? 1 : 0);
+    const auto pieceBytes = static_cast<double>(roundedUp);
     if (pieceBytes < 1e3)
         choice.unit = "BT";
     else if (pieceBytes < 1e6)
