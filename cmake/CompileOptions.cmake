@@ -20,3 +20,7 @@ else()
 endif()
 target_include_directories(parcelo_options INTERFACE ${PROJECT_SOURCE_DIR}/src)
 
+# The window code builds its texts explicitly: no silent conversion between QString and
+# char strings.
+add_library(parcelo_qt_strict INTERFACE)
+target_compile_definitions(parcelo_qt_strict INTERFACE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII)

@@ -82,9 +82,10 @@ void frmMain::buildControls()
                        "after joining files. You can do this free of charge with the complete "
                        "version of Parcelo."),
         central);
-    Label2 = textLabel(
-        "Label2", "Download complete Parcelo from " + QString::fromStdString(values_.MakerWebPage),
-        central);
+    Label2 = textLabel("Label2",
+                       QStringLiteral("Download complete Parcelo from ")
+                           + QString::fromStdString(values_.MakerWebPage),
+                       central);
     cmdJoin = button("cmdJoin", "Join", central);
     cmdJoin->setDefault(true);
     cmdJnCancel = button("cmdJnCancel", "Clear All", central);
