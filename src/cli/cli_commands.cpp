@@ -43,15 +43,6 @@ std::string tempFolder()
     return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
 }
 
-CompressionLevelOption levelOption(const std::string& level)
-{
-    if (level == "medium")
-        return CompressionLevelOption::MediumCompression;
-    if (level == "fast")
-        return CompressionLevelOption::HighestSpeed;
-    return CompressionLevelOption::HighestCompression;
-}
-
 // Everything one command run needs: the console, what the engines report through, the
 // engines.
 struct Session {
@@ -59,7 +50,8 @@ struct Session {
         : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal),
           engines(host, bindings(), tempFolder())
     {
-        engines.compressor().SetLevelOption(levelOption(a.level));
+        engines.compressor().SetLevelOption(
+            a.level.value_or(CompressionLevelOption::HighestCompression));
     }
 
     WorkPaneBindings bindings()
@@ -90,16 +82,15 @@ SplitPaneValues splitPane(const Arguments& a)
         pane.Text2 = a.sizeText;
     else
         pane.Text3 = a.sizeText;
-    static const std::vector<std::string> units = {"BT", "KB", "MB", "GB", "LN"};
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (units[i] == a.unit)
-            pane.Combo1 = static_cast<int>(i);
+    if (const int unit = unitIndexOf(a.unit); unit >= 0)
+        pane.Combo1 = unit;
     return pane;
 }
 
 int split(const Arguments& a)
 {
     Session s(a);
+    s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitPaneValues pane = splitPane(a);
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
@@ -123,6 +114,8 @@ int join(const Arguments& a)
     const CommandOutcome outcome = cmdJoin_Click(pane, services);
     if (!outcome.succeeded)
         return kExitFailure;
+    if (!s.engines.joinEngine().ChecksumNote().empty())
+        std::printf("parcelo-cli: %s\n", s.engines.joinEngine().ChecksumNote().c_str());
     std::printf("parcelo-cli: joined %zu pieces into %s\n", s.files.rows.size(),
                 outcome.producedFile.c_str());
     return kExitSuccess;
@@ -131,10 +124,14 @@ int join(const Arguments& a)
 int verify(const Arguments& a)
 {
     Session s(a);
+    ChecksumReport checksums;
     VerifyPaneValues pane{a.source};
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
+    services.checksums = &checksums;
     const CommandOutcome outcome =
         a.wholeSet ? cmdVerify2_Click(pane, services) : cmdVerify1_Click(pane, services);
+    for (const ChecksumReport::Piece& piece : checksums.pieces)
+        std::printf("%s %s\n", pieceStateWord(piece.state), piece.path.c_str());
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
 

@@ -15,7 +15,6 @@ namespace parcelo {
 namespace {
 
 constexpr int kDivisionByZero = 11;
-constexpr double kKilo = 1024.0;
 // A piece never needs to be larger than this; bigger requests mean "one piece".
 constexpr double kLargestPieceSize = 4611686018427387904.0; // 2^62
 // What the buffer of the one-buffer strategy holds beyond a piece.
@@ -34,19 +33,6 @@ double shortfallTolerance(double requested)
 }
 
 } // namespace
-
-double bytesPerUnit(const std::string& unit)
-{
-    if (unit == "BT")
-        return 1;
-    if (unit == "KB")
-        return kKilo;
-    if (unit == "MB")
-        return kKilo * kKilo;
-    if (unit == "GB")
-        return kKilo * kKilo * kKilo;
-    return 0;
-}
 
 std::int16_t modSplitFile::SplitFileBySize()
 {
@@ -148,13 +134,19 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         // Nothing to keep responsive: the whole piece in one retryable step, which stops
         // between chunks when a stop is requested.
         writeRetrying(
-            [&] { copyBytes(source_, piece_, size, chunk, buffer_, [this] { stopWhenAsked(); }); },
+            [&] {
+                copyBytes(source_, piece_, size, chunk, buffer_, [this] {
+                    stopWhenAsked();
+                    hasher_.advance(piece_.position());
+                });
+            },
             true);
         return;
     }
     for (std::uint64_t left = size; left > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);
+        hasher_.advance(piece_.position());
         left -= step;
         if (eventsPerChunk)
             host_.processEvents();

@@ -33,6 +33,7 @@ OptionsPane::OptionsPane(QWidget* parent) : QWidget(parent)
     groupLayout->setContentsMargins(0, 0, 0, 0);
     groupLayout->addWidget(buildCompression());
     groupLayout->addWidget(buildDeletion());
+    groupLayout->addWidget(buildSending());
     groupLayout->addWidget(buildFolders());
     groupLayout->addStretch();
     auto* scroll = new QScrollArea(this);
@@ -85,6 +86,21 @@ QWidget* OptionsPane::buildDeletion()
     return frame;
 }
 
+QWidget* OptionsPane::buildSending()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Sending Options"), this);
+    chkChecksums =
+        named(new QCheckBox(QStringLiteral("Write a checksum file beside the pieces"), frame),
+              "chkChecksums");
+    chkJoinScript =
+        named(new QCheckBox(QStringLiteral("Write a join script for recipients"), frame),
+              "chkJoinScript");
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(chkChecksums);
+    layout->addWidget(chkJoinScript);
+    return frame;
+}
+
 QWidget* OptionsPane::buildFolders()
 {
     auto* frame = new QGroupBox(QStringLiteral("Default Folders"), this);
@@ -106,6 +122,8 @@ void OptionsPane::showOptions(const ParceloOptions& options)
     optCLevel3->setChecked(options.compressionLevel == CompressionLevel::Fastest);
     chkDelOrgSplit->setChecked(options.deleteAfterSplit);
     chkDelOrgJoin->setChecked(options.deleteAfterJoin);
+    chkChecksums->setChecked(options.writeChecksums);
+    chkJoinScript->setChecked(options.writeJoinScript);
     txtDefoutSplit->setText(QString::fromStdString(options.splitFolder));
     txtDefoutJoin->setText(QString::fromStdString(options.joinFolder));
 }
@@ -118,6 +136,8 @@ void OptionsPane::readOptions(ParceloOptions& options) const
                                                          : CompressionLevel::Highest;
     options.deleteAfterSplit = chkDelOrgSplit->isChecked();
     options.deleteAfterJoin = chkDelOrgJoin->isChecked();
+    options.writeChecksums = chkChecksums->isChecked();
+    options.writeJoinScript = chkJoinScript->isChecked();
     options.splitFolder = txtDefoutSplit->text().toStdString();
     options.joinFolder = txtDefoutJoin->text().toStdString();
 }
