@@ -29,12 +29,14 @@ killed_run() {
     wait "$pid" 2>/dev/null
 }
 
-# Every file in folder $1 is a final name matching $2 or a temporary file.
+# Every file in folder $1 is a final name matching $2, a temporary file, or one of the
+# complete files a split writes beside its pieces (checksums, join scripts).
 only_results_and_temporaries() {
     local name
     for name in $(ls "$1"); do
         case $name in
         *.parcelo-tmp-??????) ;;
+        *.sha256 | *.join.sh | *.join.cmd) ;;
         $2) ;;
         *) fail "unexpected file $1/$name" ;;
         esac
