@@ -1,5 +1,7 @@
 #include "temp_folder.h"
 
+#include "platform/run_error.h"
+
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -63,6 +65,16 @@ std::string patternBytes(std::size_t size, std::uint32_t seed)
     for (auto& b : bytes)
         b = static_cast<char>(generator() & 0xFF);
     return bytes;
+}
+
+int runErrorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RunError& e) {
+        return e.number();
+    }
+    return 0;
 }
 
 } // namespace parcelo::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace parcelo::test {
@@ -33,5 +34,8 @@ std::string readFile(const std::string& path);
 std::size_t filesIn(const std::filesystem::path& folder);
 // Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.
 std::string patternBytes(std::size_t size, std::uint32_t seed = 1);
+
+// The number of the RunError the call raises (0 when none).
+int runErrorOf(const std::function<void()>& call);
 
 } // namespace parcelo::test
