@@ -154,12 +154,6 @@ TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndKeepsThePieces)
               "Error:1 : The file " + pieces[2] + " is not a valid file of the set.");
     for (const auto& shown : host.shown)
         EXPECT_EQ(shown.text.find("delete"), std::string::npos) << "no deletion after a failure";
-
-    // a missing piece is refused before anything is written
-    fs::remove(pieces[1]);
-    pressJoin(*window);
-    EXPECT_EQ(host.shown.back().text, "Missing Split File: " + pieces[1]);
-    EXPECT_FALSE(fs::exists(folder.file("movie.avi")));
 }
 
 TEST_F(Assembler, AboutBoxInstructionsAndExit)

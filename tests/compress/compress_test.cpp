@@ -10,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 using namespace parcelo;
@@ -33,19 +31,6 @@ std::string quoted(const std::string& path)
 int shell(const std::string& command)
 {
     return std::system((command + " >/dev/null 2>&1").c_str());
-}
-
-// What a shell command prints.
-std::string shellOutput(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char block[65536];
-        while (const std::size_t got = std::fread(block, 1, sizeof block, pipe))
-            output.append(block, got);
-        pclose(pipe);
-    }
-    return output;
 }
 
 // Text lines and random bytes in turn, as most real files mix them.
@@ -75,30 +60,9 @@ std::uint64_t firstEntryDataOffset(const std::string& archivePath)
     return 30 + headerField(archivePath, 26) + headerField(archivePath, 28);
 }
 
-// Flips every bit of one byte of a file.
-void alterByte(const std::string& path, std::uint64_t offset)
-{
-    std::fstream file(path, std::ios::binary | std::ios::in | std::ios::out);
-    file.seekg(static_cast<std::streamoff>(offset));
-    const char byte = static_cast<char>(~file.get());
-    file.seekp(static_cast<std::streamoff>(offset));
-    file.put(byte);
-}
-
-// How many entries a folder holds: temporary files left behind would show here.
-long entriesIn(const fs::path& folder)
-{
-    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
-}
-
 int runErrorOf(ZlibTool& tool, void (ZlibTool::*operation)())
 {
-    try {
-        (tool.*operation)();
-    } catch (const RunError& e) {
-        return e.number();
-    }
-    return 0;
+    return test::runErrorOf([&] { (tool.*operation)(); });
 }
 
 // A component that only raises the notifications it is given.
@@ -148,8 +112,8 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveAtEachLevel)
         tool.SetCompressionLevel(level);
         tool.DoCompress();
         EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
-        EXPECT_EQ(shellOutput("unzip -Z1 " + quoted(archive)), "report v2.pdf\n");
-        EXPECT_EQ(shellOutput("unzip -p " + quoted(archive)), content);
+        EXPECT_EQ(commandOutput("unzip -Z1 " + quoted(archive)), "report v2.pdf\n");
+        EXPECT_EQ(commandOutput("unzip -p " + quoted(archive)), content);
         EXPECT_EQ(headerField(archive, 6) & 6, flags);
         EXPECT_EQ(notified, every);
     }
@@ -170,7 +134,7 @@ TEST(ZlibTool, ArchivesOfEverySizeAroundTheBlocksPassUnzip)
         tool.SetCompressionLevel(size % 2 ? 9 : 1);
         tool.DoCompress();
         EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
-        EXPECT_EQ(shellOutput("unzip -p " + quoted(archive)), content);
+        EXPECT_EQ(commandOutput("unzip -p " + quoted(archive)), content);
     }
 }
 
@@ -207,15 +171,15 @@ TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
     // Refused archives (a changed byte, no archive, a folder) leave the target as it was
     // and nothing beside it. Stored data carries no check of its own: only the CRC
     // catches a changed byte.
-    alterByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
+    flipByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
     fs::create_directory(temp.file("folder"));
     ASSERT_EQ(shell("cd " + quoted(temp.folder()) + " && zip -q folder.zip folder"), 0);
-    const long entries = entriesIn(temp.path());
+    const auto entries = filesIn(temp.path());
     for (const char* archive : {"-0.zip", "data.bin", "folder.zip"}) {
         tool.SetSourceFileName(temp.file(archive));
         EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber) << archive;
         EXPECT_EQ(readFile(target), "payload");
-        EXPECT_EQ(entriesIn(temp.path()), entries);
+        EXPECT_EQ(filesIn(temp.path()), entries);
     }
 }
 
@@ -252,7 +216,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     });
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::InputPastEndOfFile);
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
-    EXPECT_EQ(entriesIn(temp.path()), 2);
+    EXPECT_EQ(filesIn(temp.path()), 2u);
 
     // A stop request, and a disk that fills while blocks are still being deflated,
     // end the archive the same way.
@@ -268,7 +232,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::DiskFull);
     faults::clearWriteFault();
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
-    EXPECT_EQ(entriesIn(temp.path()), 2);
+    EXPECT_EQ(filesIn(temp.path()), 2u);
 }
 
 TEST(CompressionAdapter, NamesTheCompressedAndDecompressedFiles)
@@ -362,7 +326,7 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     EXPECT_FALSE(fs::exists(restored));
     fs::copy_file(zipped, joined, fs::copy_options::overwrite_existing);
     const auto data = firstEntryDataOffset(joined);
-    alterByte(joined, data + (fs::file_size(joined) - data) / 2);
+    flipByte(joined, data + (fs::file_size(joined) - data) / 2);
     EXPECT_EQ(adapter.DecompressFile(joined), 0);
     EXPECT_FALSE(fs::exists(restored));
 

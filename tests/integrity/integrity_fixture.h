@@ -4,7 +4,6 @@
 #include "split/mod_split_file.h"
 #include "temp_folder.h"
 
-#include <cstdio>
 #include <string>
 
 namespace parcelo::test {
@@ -43,25 +42,5 @@ struct SplitSet {
         return text + "last line without end";
     }
 };
-
-// Standard output of a shell command.
-inline std::string commandOutput(const std::string& command)
-{
-    std::string output;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return output;
-}
-
-inline void flipByte(const std::string& path, std::size_t at)
-{
-    std::string bytes = readFile(path);
-    bytes[at] ^= 0x20;
-    writeFile(path, bytes);
-}
 
 } // namespace parcelo::test

@@ -53,15 +53,6 @@ protected:
         return test::readFile(temp.file("report.pdf.zip"));
     }
 
-    // The names in a folder, sorted: temporary files left behind would show here.
-    static std::set<std::string> namesIn(const std::string& folder)
-    {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
-            names.insert(entry.path().filename().string());
-        return names;
-    }
-
     test::TempFolder temp;
     test::ScriptedHost host;
     test::FakeProgressBar bar;
@@ -158,12 +149,13 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = pieces.back();
     // A file of the decompressed name is replaced, once the new one is complete.
     test::writeFile(out("report.pdf"), "previous");
-    host.answer(Question::Notice, Answer::Ok, "The file: " + out("report.pdf") + CR
-                                + " has been created and decompressed from all split files "
-                                  "successfully.");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("report.pdf") + CR
+                    + " has been created and decompressed from all split files "
+                      "successfully.");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
-    EXPECT_EQ(namesIn(out("")), std::set<std::string>{"report.pdf"});
+    EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
@@ -181,13 +173,14 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = test::writeByteSet(in("photos"), compressedBytes(content), 1000, true)[0];
     pane.Text6 = out("photos.zip.d");
     pane.Check2 = false;
-    host.answer(Question::Notice, Answer::Ok, "The file: " + out("photos.zip.d/photos") + CR
-                                + " has been created from all split files successfully." + CR
-                                + "It has not been decompressed: its name does not end in "
-                                  "\".zip\".");
+    host.answer(Question::Notice, Answer::Ok,
+                "The file: " + out("photos.zip.d/photos") + CR
+                    + " has been created from all split files successfully." + CR
+                    + "It has not been decompressed: its name does not end in "
+                      "\".zip\".");
     EXPECT_TRUE(join().succeeded);
-    EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
-    EXPECT_EQ(namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
+    EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
+    EXPECT_EQ(test::namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -238,7 +231,7 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
         failing.expectOnlyCritical(text);
-        EXPECT_EQ(namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
+        EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
         EXPECT_EQ(test::readFile(out("report.pdf")), "previous");
         EXPECT_EQ(test::readFile(out("report.pdf.zip")), c.archive);
         for (const auto& piece : pieces)
@@ -259,7 +252,8 @@ TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
     test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
                          std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
     host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
-    host.answer(Question::Notice, Answer::Ok, "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok,
+                "Error:1 : File " + pieces[2] + " is not a valid split file.");
     EXPECT_FALSE(join().succeeded);
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
     EXPECT_TRUE(host.allAnswersUsed());

@@ -32,8 +32,5 @@ TEST(FileListSizes, AddFileToListSetsKilobytesWhenNoUnitIsSet)
     EXPECT_EQ(list.rows[0], (std::pair<std::string, std::string>{"/out/a.001", "2.00KB"}));
     EXPECT_EQ(list.lastScrolled, 0);
 
-    test::WrongKindBinding notAList;
-    AddFileToList(&notAList, "/out/a.002", 1, unit); // skipped, no error
-    AddFileToList(nullptr, "/out/a.002", 1, unit);
-    EXPECT_EQ(notAList.touched, 0);
+    AddFileToList(nullptr, "/out/a.002", 1, unit); // no list: skipped, no error
 }

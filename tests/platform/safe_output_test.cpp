@@ -1,5 +1,5 @@
-#include "platform/safe_output.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 
 #include "temp_folder.h"
 
@@ -29,12 +29,7 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
 
     SafeOutput refused(target);
     refused.file().write("new");
-    try {
-        refused.commitWithoutReplacing();
-        FAIL();
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), err::FileAlreadyExists);
-    }
+    EXPECT_EQ(test::runErrorOf([&] { refused.commitWithoutReplacing(); }), err::FileAlreadyExists);
     EXPECT_EQ(test::readFile(target), "user's own");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 
@@ -48,12 +43,7 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
 TEST(SafeOutput, NeverFollowsALinkAndFailsInAMissingFolder)
 {
     test::TempFolder temp;
-    try {
-        SafeOutput pending(temp.file("no/such/file"));
-        FAIL();
-    } catch (const RunError& e) {
-        EXPECT_EQ(e.number(), err::PathNotFound);
-    }
+    EXPECT_EQ(test::runErrorOf([&] { SafeOutput(temp.file("no/such/file")); }), err::PathNotFound);
     // A name long enough that the marker would overflow a file name is cut, not refused.
     SafeOutput longName(temp.file(std::string(250, 'x')));
     longName.file().write("x");

@@ -26,7 +26,7 @@ std::string marked(const std::string& text)
 
 } // namespace
 
-TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesThatJoinBackByteForByte)
+TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesWithTheirOwnEndings)
 {
     const std::string longLine(1999982, 'q'); // with the marker, exactly one copy buffer
     const std::vector<std::string> oneToFour = {"line1", "line2", "line3", "line4"};
@@ -56,13 +56,8 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesThatJoinBackByteForByte)
     for (const auto& c : cases) {
         SplitRun run(c.content, c.lines, "LN", "notes.txt");
         EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
-        const std::vector<std::string> pieces = run.pieces();
-        EXPECT_EQ(pieces, c.pieces) << c.content.substr(0, 40);
+        EXPECT_EQ(run.pieces(), c.pieces) << c.content.substr(0, 40);
         EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.pieces.size()));
-        std::string joined;
-        for (const std::string& piece : pieces)
-            joined += piece.substr(marked("").size());
-        EXPECT_EQ(joined, c.content) << c.content.substr(0, 40);
     }
 
     // each piece is listed with the length of the piece before it

@@ -1,5 +1,8 @@
 #include "temp_folder.h"
 
+#include "platform/run_error.h"
+
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -63,6 +66,43 @@ std::string patternBytes(std::size_t size, std::uint32_t seed)
     for (auto& b : bytes)
         b = static_cast<char>(generator() & 0xFF);
     return bytes;
+}
+
+std::set<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+void flipByte(const std::string& path, std::size_t at)
+{
+    std::string bytes = readFile(path);
+    bytes.at(at) ^= 0x20;
+    writeFile(path, bytes);
+}
+
+std::string commandOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, got);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
+int runErrorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RunError& e) {
+        return e.number();
+    }
+    return 0;
 }
 
 } // namespace parcelo::test

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <set>
 #include <string>
 
 namespace parcelo::test {
@@ -31,7 +33,16 @@ void writeFile(const std::string& path, const std::string& bytes);
 std::string readFile(const std::string& path);
 // The number of entries in a folder.
 std::size_t filesIn(const std::filesystem::path& folder);
+// The names in a folder, sorted: temporary files left behind show here.
+std::set<std::string> namesIn(const std::filesystem::path& folder);
+// Changes one byte of a file in place.
+void flipByte(const std::string& path, std::size_t at);
+// What a shell command prints on its standard output.
+std::string commandOutput(const std::string& command);
 // Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.
 std::string patternBytes(std::size_t size, std::uint32_t seed = 1);
+
+// The number of the RunError the call raises (0 when none).
+int runErrorOf(const std::function<void()>& call);
 
 } // namespace parcelo::test
