@@ -2,7 +2,7 @@
 
 #include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
-#include "format/common.h"
+#include "platform/paths.h"
 
 namespace parcelo {
 
@@ -16,7 +16,7 @@ void ZlibTool::DoCompress()
 void ZlibTool::DoDecompress()
 {
     extractOnlyEntry(sourceFileName_, targetFileName_,
-                      [this](std::int16_t percent) { raiseProgressNotify(percent); });
+                     [this](std::int16_t percent) { raiseProgressNotify(percent); });
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const
