@@ -20,7 +20,7 @@ namespace {
 File openPiece(const std::string& basePath, const RecoveryHeader& layout, int n)
 {
     File file(basePath + SplitFileExtension(n), File::Mode::Read);
-    const PieceHeader header = readPieceHeader(file);
+    const PieceHeader header = readPieceHeaderZeroFilled(file);
     if (header.signature != layout.signature || header.count != layout.pieceCount
         || header.number != n || file.size() != kPieceHeaderSize + layout.dataSizeOfPiece(n))
         notAPiece(file.path());
@@ -31,7 +31,7 @@ RecoveryHeader layoutOfPieces(const std::string& basePath)
 {
     RecoveryHeader layout;
     File first(basePath + SplitFileExtension(1), File::Mode::Read);
-    const PieceHeader header = readPieceHeader(first);
+    const PieceHeader header = readPieceHeaderZeroFilled(first);
     if (!header.hasByteSignature() || header.count < 1 || header.count > kMaxPieces
         || header.number != 1 || first.size() <= kPieceHeaderSize)
         notAPiece(first.path());

@@ -47,7 +47,7 @@ bool openPiece(const std::string& basePath, const RecoveryHeader& layout, int n,
 {
     try {
         file = File(basePath + SplitFileExtension(n), File::Mode::Read);
-        const PieceHeader header = readPieceHeader(file);
+        const PieceHeader header = readPieceHeaderZeroFilled(file);
         return header.signature == layout.signature && header.count == layout.pieceCount
                && header.number == n && file.size() == kPieceHeaderSize + layout.dataSizeOfPiece(n);
     } catch (const RunError&) {
