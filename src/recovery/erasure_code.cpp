@@ -6,7 +6,10 @@
 #include <isa-l/erasure_code.h>
 #include <zlib.h>
 
+#include <sys/resource.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace parcelo {
@@ -60,6 +63,20 @@ std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
         }
     }
     return rows;
+}
+
+void reserveOpenFiles(std::size_t count)
+{
+    constexpr rlim_t kSpare = 64; // the program's own files besides the set's
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= count + kSpare)
+        return;
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < count + kSpare)
+        throw RunError(err::PathFileAccessError,
+                       "Too many files to keep open at once: " + std::to_string(count));
+    limit.rlim_cur = count + kSpare;
+    if (setrlimit(RLIMIT_NOFILE, &limit) != 0)
+        throw runErrorFromOs(errno);
 }
 
 void runCode(const std::vector<unsigned char>& rows, std::vector<CodedStream>& inputs,

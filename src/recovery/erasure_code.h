@@ -2,6 +2,7 @@
 
 #include "recovery/recovery.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct CodedStream {
 // Cauchy code. Throws RunError when the rows cannot be inverted.
 std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
                                     const std::vector<int>& wanted);
+
+// Raises the limit of open files so that `count` more can be open at once (a set's
+// recovery pieces stay open until all are complete); throws RunError when it cannot.
+void reserveOpenFiles(std::size_t count);
 
 // Streams length bytes (the longest stream) stripe by stripe: reads every input, computes
 // the outputs with the rows (outputs x inputs) and writes them.

@@ -19,6 +19,9 @@ namespace parcelo {
 // within 255 files); each group survives the loss of as many of its files as it holds
 // recovery pieces, so such a set needs at least G recovery pieces.
 
+// The most files (pieces plus recovery pieces) one code over GF(2^8) can hold.
+inline constexpr int kMaxCodeFiles = 255;
+
 using SetIdentifier = std::array<unsigned char, 16>;
 
 SetIdentifier newSetIdentifier();

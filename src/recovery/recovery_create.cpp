@@ -66,6 +66,7 @@ void createRecoveryPieces(const std::string& basePath, int recoveryCount,
     layout.crcs.assign(static_cast<std::size_t>(k + recoveryCount), 0);
     const std::size_t headerSize = recoveryHeaderSize(k, recoveryCount);
     const std::vector<unsigned char> placeholder(headerSize, 0);
+    reserveOpenFiles(static_cast<std::size_t>(recoveryCount + kMaxCodeFiles));
     std::vector<SafeOutput> outputs;
     for (int j = 1; j <= recoveryCount; ++j) {
         outputs.emplace_back(recoveryPieceName(basePath, j));

@@ -15,7 +15,6 @@ namespace {
 
 constexpr char kMagic[8] = {'P', 'c', 'x', 'R', 'e', 'c', '0', '1'};
 constexpr std::size_t kFixedPart = 64;
-constexpr int kMaxCodeFiles = 255; // GF(2^8): data plus parity rows of one code
 
 void putU64(unsigned char* at, std::uint64_t value)
 {

@@ -162,6 +162,7 @@ std::vector<std::string> repairSet(const std::string& basePath, const SetConditi
     const RecoveryHeader& layout = condition.layout;
     const int k = layout.pieceCount;
     const RecoveryGroups groups = recoveryGroups(k, layout.recoveryCount);
+    reserveOpenFiles(condition.lostPieces.size() + condition.lostRecovery.size() + kMaxCodeFiles);
     std::deque<SafeOutput> written; // stable addresses: the code writes through them
     std::vector<std::uint32_t> expected;
     for (int g = 0; g < groups.groups; ++g) {

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <filesystem>
 #include <map>
 #include <random>
@@ -194,6 +196,23 @@ TEST(Recovery, LargeSetsNeedOneRecoveryPiecePerGroup)
     TempFolder folder;
     makeSet(folder, 300, 2, random);
     EXPECT_THROW(createRecoveryPieces(folder.file("data.bin"), 1, newSetIdentifier()), RunError);
+}
+
+TEST(Recovery, MoreRecoveryPiecesThanTheOpenFileLimitAreWritten)
+{
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit low = saved;
+    low.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::mt19937 random(5);
+    TempFolder folder;
+    SmallSet set = makeSet(folder, 40, 120, random); // all 120 stay open until complete
+    setrlimit(RLIMIT_NOFILE, &saved);
+    for (int f = 1; f <= 100; ++f)
+        std::filesystem::remove(set.path(f));
+    repairSet(set.base, examineSet(set.base));
+    set.expectIntact();
 }
 
 TEST(Recovery, RecoveryNamesAreNeverPieceNames)
