@@ -4,6 +4,7 @@
 
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
 #include "join/line_copy.h"
 #include "platform/bindings.h"
 #include "platform/file_list.h"
@@ -84,7 +85,9 @@ void modJoinFile::JoinSplitFiles()
             output_ = SafeOutput(JoinedFilePath());
             startProgress();
             currentPiece_ = 0;
-            if (lineSet_ ? joinLines() : joinBytes()) {
+            checksums_ = std::make_unique<ChecksumWatch>(RemoveFileExtension(PiecePath(1)));
+            checksumNote_.clear();
+            if ((lineSet_ ? joinLines() : joinBytes()) && checksumsHold()) {
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());
                 input_ = File();
@@ -108,6 +111,8 @@ bool modJoinFile::joinBytes()
 {
     const auto pulse = [this] {
         stopWhenAsked();
+        if (checksums_->active() && input_.isOpen())
+            checksums_->advance(input_.position());
         host_.processEvents();
     };
     for (int i = 1; i <= pieceCount_; ++i) {
@@ -126,7 +131,8 @@ bool modJoinFile::joinBytes()
         if (header.count != pieceCount_ || header.number != i)
             return rejectPiece(notOfTheSet(currentPiecePath_));
         const std::uint64_t remaining = input_.size() - input_.position();
-        copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse);
+        watchPiece(
+            [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
         showProgress(i);
         host_.processEvents();
     }
@@ -137,6 +143,8 @@ bool modJoinFile::joinLines()
 {
     const auto pulse = [this] {
         stopWhenAsked();
+        if (checksums_->active() && input_.isOpen())
+            checksums_->advance(input_.position());
         host_.processEvents();
     };
     lineMode_ = "Yes";
@@ -150,7 +158,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        copyLinesAsWritten(input_, output_.file(), buffer_, pulse);
+        watchPiece([&] { copyLinesAsWritten(input_, output_.file(), buffer_, pulse); });
         showProgress(i);
         host_.processEvents();
     }
@@ -286,6 +294,8 @@ bool modJoinFile::DeleteBrokenFiles(const std::string& question)
         if (fileExists(path) && !removeFileQuietly(path))
             allDeleted = false;
     }
+    if (allDeleted)
+        removeSetCompanions(RemoveFileExtension(PiecePath(1)));
     if (FileListBinding* list = asFileList(fileList_))
         list->clear();
     return allDeleted;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "integrity/checksum_watch.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -51,6 +54,8 @@ public:
     const std::string& LineMode() const { return lineMode_; }
     // True when the located set was split by lines.
     bool LineSet() const { return lineSet_; }
+    // After a join that used the set's checksum file: "checked N pieces against NAME.sha256".
+    const std::string& ChecksumNote() const { return checksumNote_; }
     // True while JoinSplitFiles runs; a host must not start another join meanwhile.
     bool Joining() const { return joining_; }
 
@@ -104,6 +109,8 @@ private:
     bool joinBytes();
     bool joinLines();
     bool rejectPiece(const std::string& message);
+    void watchPiece(const std::function<void()>& read);
+    bool checksumsHold();
     void openFailed();
     void startProgress();
     void showProgress(int value);
@@ -132,6 +139,8 @@ private:
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;
+    std::unique_ptr<ChecksumWatch> checksums_; // hashes the pieces as they are read
+    std::string checksumNote_;
 };
 
 } // namespace parcelo

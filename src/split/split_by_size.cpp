@@ -148,13 +148,19 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         // Nothing to keep responsive: the whole piece in one retryable step, which stops
         // between chunks when a stop is requested.
         writeRetrying(
-            [&] { copyBytes(source_, piece_, size, chunk, buffer_, [this] { stopWhenAsked(); }); },
+            [&] {
+                copyBytes(source_, piece_, size, chunk, buffer_, [this] {
+                    stopWhenAsked();
+                    hasher_.advance(piece_.position());
+                });
+            },
             true);
         return;
     }
     for (std::uint64_t left = size; left > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);
+        hasher_.advance(piece_.position());
         left -= step;
         if (eventsPerChunk)
             host_.processEvents();
