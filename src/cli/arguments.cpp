@@ -1,5 +1,7 @@
 #include "cli/arguments.h"
 
+#include "format/split_set.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -29,6 +31,18 @@ bool isWholeNumber(const std::string& text)
     return !text.empty() && std::all_of(text.begin(), text.end(), [](unsigned char c) {
         return std::isdigit(c) != 0;
     });
+}
+
+// "N" or "N%", N from 0 to the most pieces a set has.
+bool parseRecovery(std::string text, Arguments& out)
+{
+    out.recoveryPercent = text.ends_with('%');
+    if (out.recoveryPercent)
+        text.pop_back();
+    if (!isWholeNumber(text) || text.size() > 5 || std::stoi(text) > kMaxPieces)
+        return false;
+    out.recovery = std::stoi(text);
+    return !out.recoveryPercent || out.recovery <= 100;
 }
 
 constexpr std::array<const char*, 7> kPresets = {"1.38MB", "2.88MB", "5MB", "10MB",
@@ -61,6 +75,9 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
             out.noChecksums = true;
         } else if (option == "--no-join-script") {
             out.noJoinScript = true;
+        } else if (option == "--recovery") {
+            if (!value(text) || !parseRecovery(text, out))
+                return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
         } else if (option == "--level") {
             if (!value(out.level)
                 || (out.level != "best" && out.level != "medium" && out.level != "fast"))
@@ -96,7 +113,7 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
 // The options each verb takes.
 bool optionAllowed(Verb verb, const Arguments& a)
 {
-    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript))
+    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
         return false;
     switch (verb) {
     case Verb::Split:
@@ -159,6 +176,12 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             out.source = args[2];
             return {out, {}};
         }
+    } else if (args[0] == "repair") {
+        if (args.size() != 2)
+            return {std::nullopt, "repair takes one piece"};
+        out.verb = Verb::Repair;
+        out.source = args[1];
+        return {out, {}};
     } else {
         return {std::nullopt, "unknown command " + args[0]};
     }
@@ -177,6 +200,9 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         return {std::nullopt, "split takes exactly one of --size, --pieces, --lines, --preset"};
     if (out.verb != Verb::Split && modes != 0)
         return {std::nullopt, args[0] + " takes no size"};
+    if (out.recovery > 0 && out.mode == SplitMode::Lines)
+        return {std::nullopt,
+                "--recovery needs a split by size or pieces: line sets have no recovery pieces"};
     if (!optionAllowed(out.verb, out))
         return {std::nullopt, args[0] + ": option not allowed here"};
     return {out, {}};
@@ -188,11 +214,12 @@ std::string usageText()
            "  parcelo-cli split SOURCE DESTFOLDER (--size VALUE | --pieces N | --lines N | "
            "--preset P)\n"
            "                    [--compress] [--level best|medium|fast] [--delete-source] [--yes]\n"
-           "                    [--no-checksums] [--no-join-script]\n"
+           "                    [--no-checksums] [--no-join-script] [--recovery N|N%]\n"
            "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
            "  parcelo-cli compress SOURCE DESTFOLDER [--level best|medium|fast] [--yes]\n"
            "  parcelo-cli verify PIECE\n"
            "  parcelo-cli verify --set PIECE\n"
+           "  parcelo-cli repair PIECE\n"
            "  parcelo-cli --help\n"
            "\n"
            "--size takes a number with a unit B, KB, MB or GB (1.5MB); --preset takes 1.38MB,\n"
@@ -200,7 +227,13 @@ std::string usageText()
            "but Cancel to a request for another disk; without a terminal (or once input ends)\n"
            "and without --yes every question is declined. A declined disk ends the run.\n"
            "Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 stopped\n"
-           "by Ctrl-C (the job's unfinished files are removed).\n";
+           "by Ctrl-C (the job's unfinished files are removed).\n"
+           "--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; repair\n"
+           "rebuilds lost or damaged pieces from them. Any N files of a set of up to 255 files\n"
+           "(pieces and recovery pieces) may be lost. Larger sets are dealt in turn into G\n"
+           "groups of at most 255 files (G = the fewest that fit; piece n and recovery piece n\n"
+           "in group (n - 1) mod G) and need at least G recovery pieces; each group may lose\n"
+           "as many files as it holds recovery pieces.\n";
 }
 
 } // namespace parcelo::cli

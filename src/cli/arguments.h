@@ -6,7 +6,7 @@
 
 namespace parcelo::cli {
 
-enum class Verb { Help, Split, Join, Verify, Compress };
+enum class Verb { Help, Split, Join, Verify, Compress, Repair };
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
 // What a command line asks for.
@@ -26,6 +26,8 @@ struct Arguments {
     bool noDecompress = false;
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
+    int recovery = 0;          // split --recovery N or N%
+    bool recoveryPercent = false;
     bool yes = false;
 };
 

@@ -101,6 +101,11 @@ struct SetCondition {
     }
 };
 
+// What a check says of a set with lost files: "N pieces are damaged or missing; the set
+// can be repaired" or "cannot be repaired: N pieces are missing and only R recovery
+// pieces are there".
+std::string repairVerdict(const SetCondition& condition);
+
 SetCondition examineSet(const std::string& basePath, const RecoveryOptions& options = {});
 
 // Rebuilds every lost piece and recovery piece of a repairable set in place (a damaged

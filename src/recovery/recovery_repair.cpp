@@ -125,6 +125,15 @@ int goodFiles(const SetCondition& c)
 
 } // namespace
 
+std::string repairVerdict(const SetCondition& condition)
+{
+    const std::string lost = std::to_string(condition.lostPieces.size());
+    if (condition.repairable)
+        return lost + " pieces are damaged or missing; the set can be repaired";
+    return "cannot be repaired: " + lost + " pieces are missing and only "
+           + std::to_string(condition.usableRecovery()) + " recovery pieces are there";
+}
+
 SetCondition examineSet(const std::string& basePath, const RecoveryOptions& options)
 {
     std::vector<RecoveryHeader> candidates;
