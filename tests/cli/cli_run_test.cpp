@@ -210,6 +210,14 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     const std::string check = "cd '" + pieces + "' && sha256sum -c --quiet data.bin.sha256";
     EXPECT_EQ(std::system(check.c_str()), 0);
 
+    fs::remove(piece("data.bin.005"));
+    EXPECT_THAT(run({"verify", "--set", piece("data.bin.001")}).err,
+                HasSubstr("1 pieces are damaged or missing; the set can be repaired"));
+    const CliRun joinedRun = run({"join", piece("data.bin.001"), joined});
+    EXPECT_EQ(joinedRun.status, 0) << joinedRun.err;
+    EXPECT_THAT(joinedRun.out, HasSubstr("Rebuilt from the recovery pieces: data.bin.005."));
+    EXPECT_EQ(readFile(output("data.bin")), patternBytes(100000, 9));
+
     fs::remove(piece("data.bin.001"));
     fs::remove(piece("data.bin.002"));
     fs::remove(piece("data.bin.rec002"));
