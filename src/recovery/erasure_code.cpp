@@ -94,7 +94,7 @@ void runCode(const std::vector<unsigned char>& rows, std::vector<CodedStream>& i
     for (int i = 0; i < k; ++i)
         in.push_back(buffers[static_cast<std::size_t>(i)].data());
     for (int i = 0; i < m; ++i)
-        out.push_back(buffers[static_cast<std::size_t>(k + i)].data());
+        out.push_back(buffers[static_cast<std::size_t>(k) + static_cast<std::size_t>(i)].data());
     for (std::uint64_t offset = 0; offset < length; offset += stripe) {
         const auto len = static_cast<std::size_t>(std::min<std::uint64_t>(stripe, length - offset));
         for (int i = 0; i < k; ++i) {

@@ -63,10 +63,10 @@ void createRecoveryPieces(const std::string& basePath, int recoveryCount,
                                           + std::to_string(minimumRecoveryPieces(layout.pieceCount))
                                           + " recovery pieces");
     const int k = layout.pieceCount;
-    layout.crcs.assign(static_cast<std::size_t>(k + recoveryCount), 0);
+    layout.crcs.assign(static_cast<std::size_t>(k) + static_cast<std::size_t>(recoveryCount), 0);
     const std::size_t headerSize = recoveryHeaderSize(k, recoveryCount);
     const std::vector<unsigned char> placeholder(headerSize, 0);
-    reserveOpenFiles(static_cast<std::size_t>(recoveryCount + kMaxCodeFiles));
+    reserveOpenFiles(static_cast<std::size_t>(recoveryCount) + kMaxCodeFiles);
     std::vector<SafeOutput> outputs;
     for (int j = 1; j <= recoveryCount; ++j) {
         outputs.emplace_back(recoveryPieceName(basePath, j));
