@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${1:-build}"
-core='/src/(platform|format|integrity|split|join|verify|compress|xml|app|commands|cli)/[^/]*\.cpp$'
+core='/src/(platform|format|integrity|recovery|split|join|verify|compress|xml|app|commands|cli)/[^/]*\.cpp$'
 run-clang-tidy -p "$build" -j 2 -quiet "$core" >"$build/clang-tidy.log" 2>&1 || {
   grep -E 'warning:|error:' "$build/clang-tidy.log" | sort -u
   echo "clang-tidy found problems (full output in $build/clang-tidy.log)" >&2

@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include "format/split_choices.h"
+#include "format/split_set.h"
 
 #include <algorithm>
 #include <array>
@@ -92,6 +93,18 @@ std::string levelNames(const std::string& separator = ", ", const std::string& l
         last);
 }
 
+// "N" or "N%", N from 0 to the most pieces a set has.
+bool parseRecovery(std::string text, Arguments& out)
+{
+    out.recoveryPercent = text.ends_with('%');
+    if (out.recoveryPercent)
+        text.pop_back();
+    if (!isWholeNumber(text) || text.size() > 5 || std::stoi(text) > kMaxPieces)
+        return false;
+    out.recovery = std::stoi(text);
+    return !out.recoveryPercent || out.recovery <= 100;
+}
+
 // Reads the options after the positional arguments.
 std::string readOptions(const std::vector<std::string>& args, std::size_t from, Arguments& out,
                         int& modes)
@@ -119,6 +132,9 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
             out.noChecksums = true;
         } else if (option == "--no-join-script") {
             out.noJoinScript = true;
+        } else if (option == "--recovery") {
+            if (!value(text) || !parseRecovery(text, out))
+                return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
         } else if (option == "--level") {
             const CompressionLevelChoice* level =
                 value(text) ? CompressionLevelNamed(text) : nullptr;
@@ -156,7 +172,7 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
 // The options each verb takes.
 bool optionAllowed(Verb verb, const Arguments& a)
 {
-    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript))
+    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
         return false;
     switch (verb) {
     case Verb::Split:
@@ -220,6 +236,12 @@ ParseResult parseArguments(const std::vector<std::string>& args)
             out.source = args[2];
             return {out, {}};
         }
+    } else if (args[0] == "repair") {
+        if (args.size() != 2)
+            return {std::nullopt, "repair takes one piece"};
+        out.verb = Verb::Repair;
+        out.source = args[1];
+        return {out, {}};
     } else {
         return {std::nullopt, "unknown command " + args[0]};
     }
@@ -238,6 +260,9 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         return {std::nullopt, "split takes exactly one of --size, --pieces, --lines, --preset"};
     if (out.verb != Verb::Split && modes != 0)
         return {std::nullopt, args[0] + " takes no size"};
+    if (out.recovery > 0 && out.mode == SplitMode::Lines)
+        return {std::nullopt,
+                "--recovery needs a split by size or pieces: line sets have no recovery pieces"};
     if (!optionAllowed(out.verb, out))
         return {std::nullopt, args[0] + ": option not allowed here"};
     return {out, {}};
@@ -252,12 +277,14 @@ std::string usageText()
            "                    [--compress] "
            + levels
            + " [--delete-source] [--yes]\n"
+             "                    [--recovery N|N%]\n"
              "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
              "  parcelo-cli compress SOURCE DESTFOLDER "
            + levels
            + " [--yes]\n"
              "  parcelo-cli verify PIECE\n"
              "  parcelo-cli verify --set PIECE\n"
+             "  parcelo-cli repair PIECE\n"
              "  parcelo-cli --help\n"
              "\n"
            + wrapped("--size takes a number with a unit " + unitSuffixes()
@@ -266,7 +293,14 @@ std::string usageText()
                        "another disk; without a terminal (or once input ends) and without --yes "
                        "every question is declined. A declined disk ends the run.")
            + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
-                     "stopped by Ctrl-C (the job's unfinished files are removed).");
+                     "stopped by Ctrl-C (the job's unfinished files are removed).")
+           + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
+                     "repair rebuilds lost or damaged pieces from them. Any N files of a set of "
+                     "up to 255 files (pieces and recovery pieces) may be lost. Larger sets are "
+                     "dealt in turn into G groups of at most 255 files (G = the fewest that fit; "
+                     "piece n and recovery piece n in group (n - 1) mod G) and need at least G "
+                     "recovery pieces; each group may lose as many files as it holds recovery "
+                     "pieces.");
 }
 
 } // namespace parcelo::cli

@@ -10,7 +10,7 @@ namespace parcelo::cli {
 
 using parcelo::CompressionLevelOption;
 
-enum class Verb { Help, Split, Join, Verify, Compress };
+enum class Verb { Help, Split, Join, Verify, Compress, Repair };
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
 // What a command line asks for.
@@ -30,6 +30,8 @@ struct Arguments {
     bool noDecompress = false;
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
+    int recovery = 0;          // split --recovery N or N%
+    bool recoveryPercent = false;
     bool yes = false;
 };
 

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 
 #include "app/app_paths.h"
+#include "cli/cli_repair.h"
 #include "cli/console_host.h"
 #include "commands/engines.h"
 #include "platform/paths.h"
@@ -90,7 +91,8 @@ SplitPaneValues splitPane(const Arguments& a)
 int split(const Arguments& a)
 {
     Session s(a);
-    s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
+    s.engines.splitEngine().SetCompanions(
+        {!a.noChecksums, !a.noJoinScript, a.recovery, a.recoveryPercent});
     SplitPaneValues pane = splitPane(a);
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
@@ -149,6 +151,8 @@ int runVerb(const Arguments& arguments)
         return join(arguments);
     case Verb::Verify:
         return verify(arguments);
+    case Verb::Repair:
+        return repair(arguments);
     case Verb::Help:
         break;
     }

@@ -1,18 +1,64 @@
 #include "integrity/set_companions.h"
 
 #include "integrity/checksum_file.h"
+#include "integrity/sha256.h"
 #include "platform/paths.h"
+#include "recovery/recovery.h"
+
+#include <algorithm>
 
 namespace parcelo {
 
+int recoveryPiecesFor(const CompanionOptions& options, int pieceCount)
+{
+    if (options.recovery <= 0)
+        return 0;
+    if (!options.recoveryPercent)
+        return options.recovery;
+    const int wanted = (pieceCount * options.recovery + 99) / 100;
+    return std::max(wanted, minimumRecoveryPieces(pieceCount));
+}
+
+namespace {
+
+void removeRecoveryPieces(const std::string& setBase)
+{
+    for (int j = 1; fileExists(recoveryPieceName(setBase, j)); ++j)
+        removeFileQuietly(recoveryPieceName(setBase, j));
+}
+
+// Writes the recovery pieces and adds their digests to those of the pieces.
+void writeRecoveryPieces(const std::string& setBase, int count,
+                         std::vector<PieceHasher::Digest>& digests)
+{
+    createRecoveryPieces(setBase, count, newSetIdentifier());
+    for (int j = 1; j <= count; ++j) {
+        const std::string path = recoveryPieceName(setBase, j);
+        digests.push_back({GetFileNameFromPath(path), sha256OfFile(path), {}});
+    }
+}
+
+} // namespace
+
 void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
-                        const std::vector<PieceHasher::Digest>& digests,
+                        const std::vector<PieceHasher::Digest>& pieceDigests,
                         const CompanionOptions& options)
 {
-    if (options.checksums)
-        writeChecksumFile(checksumFilePath(folder + set.name), digests);
-    if (options.joinScript)
-        writeJoinScripts(folder, set);
+    const std::string base = folder + set.name;
+    auto digests = pieceDigests;
+    const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
+    try {
+        if (recovery > 0)
+            writeRecoveryPieces(base, recovery, digests);
+        if (options.checksums)
+            writeChecksumFile(checksumFilePath(base), digests);
+        if (options.joinScript)
+            writeJoinScripts(folder, set);
+    } catch (...) {
+        if (recovery > 0)
+            removeRecoveryPieces(base);
+        throw;
+    }
 }
 
 void removeSetCompanions(const std::string& setBase)
@@ -20,6 +66,7 @@ void removeSetCompanions(const std::string& setBase)
     for (const char* suffix : {".join.sh", ".join.cmd"})
         removeFileQuietly(setBase + suffix);
     removeFileQuietly(checksumFilePath(setBase));
+    removeRecoveryPieces(setBase);
 }
 
 } // namespace parcelo

@@ -12,9 +12,17 @@ namespace parcelo {
 struct CompanionOptions {
     bool checksums = true;  // NAME.sha256
     bool joinScript = true; // NAME.join.sh and NAME.join.cmd
+    // NAME.rec001 ... for a byte set: this many, or this percentage of the piece count
+    // (at least one, and at least as many as a set of its size needs).
+    int recovery = 0;
+    bool recoveryPercent = false;
 };
 
-// Writes the chosen companions of a finished set into folder (with its trailing
+// The recovery pieces the options ask for a set of pieceCount pieces.
+int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
+
+// Writes the chosen companions of a finished set (recovery pieces first, so that the
+// checksum file lists them) into folder (with its trailing
 // separator); digests are the pieces' in order, named without folder.
 void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
                         const std::vector<PieceHasher::Digest>& digests,

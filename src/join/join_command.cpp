@@ -7,6 +7,8 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
+#include "platform/run_error.h"
+#include "recovery/recovery.h"
 
 #include <optional>
 
@@ -57,6 +59,28 @@ std::string decompressionFailedText(const Decompression& d)
            + CR + d.failure->description();
 }
 
+// Rebuilds the lost pieces of a set that has recovery pieces, in place, before it is
+// joined. Returns false (after telling why) when the rebuild failed; rebuilt names the
+// pieces made.
+bool repairBeforeJoin(const std::string& piece, Host& host, std::string& rebuilt)
+{
+    if (isDiskettePath(piece))
+        return true;
+    try {
+        const std::string base = RemoveFileExtension(piece);
+        const SetCondition condition = examineSet(base);
+        if (!condition.hasRecovery || condition.complete() || !condition.repairable)
+            return true; // the join reports what is missing
+        for (const std::string& path : repairSet(base, condition))
+            rebuilt += (rebuilt.empty() ? "" : ", ") + GetFileNameFromPath(path);
+        return true;
+    } catch (const RunError& error) {
+        host.message(Question::Notice, "The set could not be repaired: " + error.description(),
+                     Buttons::Ok, Icon::Critical);
+        return false;
+    }
+}
+
 } // namespace
 
 CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
@@ -74,8 +98,11 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.SetStatusLabel(services.pane.statusLabel);
     engine.SetFileList(services.pane.fileList);
 
-    if (!locateSet(engine, host))
+    std::string rebuilt;
+    if (!repairBeforeJoin(pane.Text5, host, rebuilt) || !locateSet(engine, host))
         return {};
+    if (!rebuilt.empty())
+        rebuilt = std::string(CR) + "Rebuilt from the recovery pieces: " + rebuilt + ".";
 
     host.setBusy(true);
     engine.JoinSplitFiles();
@@ -97,8 +124,8 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    host.message(Question::Notice, joinSucceededText(d.result, d.suffix) + d.note, Buttons::Ok,
-                 Icon::Information);
+    host.message(Question::Notice, joinSucceededText(d.result, d.suffix) + d.note + rebuilt,
+                 Buttons::Ok, Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

@@ -7,6 +7,7 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "recovery/recovery.h"
 #include "verify/verify_common.h"
 
 #include <functional>
@@ -43,6 +44,7 @@ private:
     void checkLineGap();
     void addReason(const std::string& reason);
     void addChecksumReasons();
+    void addRepairVerdict();
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -173,9 +175,21 @@ void SetCheck::addChecksumReasons()
     }
 }
 
+// Whether the set's recovery pieces can rebuild what is lost.
+void SetCheck::addRepairVerdict()
+{
+    if (diskette_)
+        return;
+    const SetCondition condition = examineSet(base_);
+    if (condition.hasRecovery && !condition.complete())
+        addReason(repairVerdict(condition) + LF);
+}
+
 VerifyVerdict SetCheck::showVerdict()
 {
     addChecksumReasons();
+    if (!result_)
+        addRepairVerdict();
     if (result_) {
         context_.host.message(
             Question::Notice,

@@ -73,6 +73,10 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"verify", "--set"},
         {"compress", "a", "b", "--delete-pieces"},
         {"explode", "a"},
+        {"split", "a", "b", "--lines", "3", "--recovery", "2"}, // line sets have none
+        {"split", "a", "b", "--pieces", "2", "--recovery", "101%"},
+        {"join", "x.003", "out", "--recovery", "2"},
+        {"repair"},
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();

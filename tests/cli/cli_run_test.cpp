@@ -195,6 +195,39 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
     EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")) && fs::exists(piece("log.txt.zip.002")));
 }
 
+TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksumFile)
+{
+    const std::string source = temp.file("data.bin");
+    writeFile(source, patternBytes(100000, 9));
+    ASSERT_EQ(run({"split", source, pieces, "--pieces", "10", "--recovery", "20%"}).status, 0);
+    EXPECT_THAT(readFile(piece("data.bin.sha256")), HasSubstr("  data.bin.rec002\n"));
+    fs::remove(piece("data.bin.010"));
+    writeFile(piece("data.bin.rec001"), "not a recovery piece");
+
+    const CliRun repaired = run({"repair", piece("data.bin.003")});
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_THAT(repaired.out, HasSubstr("rebuilt " + piece("data.bin.010")));
+    const std::string check = "cd '" + pieces + "' && sha256sum -c --quiet data.bin.sha256";
+    EXPECT_EQ(std::system(check.c_str()), 0);
+
+    fs::remove(piece("data.bin.005"));
+    EXPECT_THAT(run({"verify", "--set", piece("data.bin.001")}).err,
+                HasSubstr("1 pieces are damaged or missing; the set can be repaired"));
+    const CliRun joinedRun = run({"join", piece("data.bin.001"), joined});
+    EXPECT_EQ(joinedRun.status, 0) << joinedRun.err;
+    EXPECT_THAT(joinedRun.out, HasSubstr("Rebuilt from the recovery pieces: data.bin.005."));
+    EXPECT_EQ(readFile(output("data.bin")), patternBytes(100000, 9));
+
+    fs::remove(piece("data.bin.001"));
+    fs::remove(piece("data.bin.002"));
+    fs::remove(piece("data.bin.rec002"));
+    const CliRun refused = run({"repair", piece("data.bin.003")});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("cannot be repaired: 2 pieces are missing and only 1 "
+                                       "recovery pieces are there"));
+    EXPECT_FALSE(fs::exists(piece("data.bin.001")));
+}
+
 TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
 {
     writeFile(temp.file("keep.bin"), patternBytes(3000));

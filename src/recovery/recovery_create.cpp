@@ -1,0 +1,112 @@
+#include "recovery/erasure_code.h"
+#include "recovery/recovery.h"
+
+#include "format/split_set.h"
+#include "platform/file.h"
+#include "platform/run_error.h"
+#include "platform/safe_output.h"
+
+namespace parcelo {
+
+namespace {
+
+[[noreturn]] void notAPiece(const std::string& path)
+{
+    throw RunError(err::BadFileNameOrNumber, "Not a piece of this set: " + path);
+}
+
+// Opens piece n and checks its header and size against the layout; leaves the file at
+// the start of its data.
+File openPiece(const std::string& basePath, const RecoveryHeader& layout, int n)
+{
+    File file(basePath + SplitFileExtension(n), File::Mode::Read);
+    const PieceHeader header = readPieceHeaderZeroFilled(file);
+    if (header.signature != layout.signature || header.count != layout.pieceCount
+        || header.number != n || file.size() != kPieceHeaderSize + layout.dataSizeOfPiece(n))
+        notAPiece(file.path());
+    return file;
+}
+
+RecoveryHeader layoutOfPieces(const std::string& basePath)
+{
+    RecoveryHeader layout;
+    File first(basePath + SplitFileExtension(1), File::Mode::Read);
+    const PieceHeader header = readPieceHeaderZeroFilled(first);
+    if (!header.hasByteSignature() || header.count < 1 || header.count > kMaxPieces
+        || header.number != 1 || first.size() <= kPieceHeaderSize)
+        notAPiece(first.path());
+    layout.signature = header.signature;
+    layout.pieceCount = header.count;
+    layout.pieceDataSize = first.size() - kPieceHeaderSize;
+    layout.lastDataSize = layout.pieceDataSize;
+    if (header.count > 1) {
+        File last(basePath + SplitFileExtension(header.count), File::Mode::Read);
+        layout.lastDataSize = last.size() > kPieceHeaderSize ? last.size() - kPieceHeaderSize : 0;
+        if (layout.lastDataSize == 0 || layout.lastDataSize > layout.pieceDataSize)
+            notAPiece(last.path());
+    }
+    return layout;
+}
+
+} // namespace
+
+void createRecoveryPieces(const std::string& basePath, int recoveryCount,
+                          const SetIdentifier& setId, const RecoveryOptions& options)
+{
+    RecoveryHeader layout = layoutOfPieces(basePath);
+    layout.setId = setId;
+    layout.recoveryCount = recoveryCount;
+    const RecoveryGroups groups = recoveryGroups(layout.pieceCount, recoveryCount);
+    if (groups.groups == 0)
+        throw RunError(err::Overflow, "A set of " + std::to_string(layout.pieceCount)
+                                          + " pieces needs at least "
+                                          + std::to_string(minimumRecoveryPieces(layout.pieceCount))
+                                          + " recovery pieces");
+    const int k = layout.pieceCount;
+    layout.crcs.assign(static_cast<std::size_t>(k) + static_cast<std::size_t>(recoveryCount), 0);
+    const std::size_t headerSize = recoveryHeaderSize(k, recoveryCount);
+    const std::vector<unsigned char> placeholder(headerSize, 0);
+    reserveOpenFiles(static_cast<std::size_t>(recoveryCount) + kMaxCodeFiles);
+    std::vector<SafeOutput> outputs;
+    for (int j = 1; j <= recoveryCount; ++j) {
+        outputs.emplace_back(recoveryPieceName(basePath, j));
+        outputs.back().file().write(placeholder.data(), placeholder.size());
+    }
+    for (int g = 0; g < groups.groups; ++g) {
+        const int kg = groups.piecesIn(g), rg = groups.recoveryIn(g);
+        std::vector<File> pieces;
+        std::vector<CodedStream> in, out;
+        std::vector<int> from, wanted;
+        for (int n = g + 1; n <= k; n += groups.groups) {
+            pieces.push_back(openPiece(basePath, layout, n));
+            from.push_back(static_cast<int>(from.size()));
+        }
+        for (auto& piece : pieces)
+            in.push_back(
+                {&piece,
+                 layout.dataSizeOfPiece(static_cast<int>(in.size()) * groups.groups + g + 1), 0});
+        for (int j = g + 1; j <= recoveryCount; j += groups.groups) {
+            out.push_back(
+                {&outputs[static_cast<std::size_t>(j - 1)].file(), layout.pieceDataSize, 0});
+            wanted.push_back(kg + static_cast<int>(wanted.size()));
+        }
+        runCode(codeRows(kg, rg, from, wanted), in, out, layout.pieceDataSize, options);
+        for (std::size_t i = 0; i < in.size(); ++i)
+            layout.crcs[i * static_cast<std::size_t>(groups.groups) + static_cast<std::size_t>(g)] =
+                in[i].crc;
+        for (std::size_t i = 0; i < out.size(); ++i)
+            layout.crcs[static_cast<std::size_t>(k) + i * static_cast<std::size_t>(groups.groups)
+                        + static_cast<std::size_t>(g)] = out[i].crc;
+    }
+    for (int j = 1; j <= recoveryCount; ++j) {
+        layout.number = j;
+        File& file = outputs[static_cast<std::size_t>(j - 1)].file();
+        file.seek(0);
+        const auto header = encodeRecoveryHeader(layout);
+        file.write(header.data(), header.size());
+    }
+    for (auto& output : outputs)
+        output.commit();
+}
+
+} // namespace parcelo
