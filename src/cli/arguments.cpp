@@ -49,6 +49,8 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
         std::string text;
         if (option == "--yes") {
             out.yes = true;
+        } else if (option == "-q" || option == "--quiet") {
+            out.quiet = true;
         } else if (option == "--compress") {
             out.compress = true;
         } else if (option == "--delete-source") {
@@ -192,6 +194,8 @@ std::string usageText()
            "2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB. --yes answers Yes or OK to every question\n"
            "but Cancel to a request for another disk; without a terminal (or once input ends)\n"
            "and without --yes every question is declined. A declined disk ends the run.\n"
+           "-q or --quiet drops the progress line (drawn on standard error when it is a\n"
+           "terminal) and every notice; errors still print.\n"
            "Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 stopped\n"
            "by Ctrl-C (the job's unfinished files are removed).\n";
 }

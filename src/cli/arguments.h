@@ -25,6 +25,7 @@ struct Arguments {
     bool deletePieces = false;
     bool noDecompress = false;
     bool yes = false;
+    bool quiet = false; // -q, --quiet: no progress, no notices
 };
 
 // The parsed command line, or the reason it is not one.

@@ -40,9 +40,10 @@ time_t modificationTime(const std::string& path)
 // with the original RunError kept for the caller.
 class SourceReader {
 public:
-    SourceReader(const std::string& path, const PercentProgress::Report& report)
+    SourceReader(const std::string& path, const PercentProgress::Report& report,
+                 const PercentProgress::BytesReport& bytes)
         : file_(path, File::Mode::Read), size_(file_.size()), mtime_(modificationTime(path)),
-          progress_(size_, report)
+          progress_(size_, report, bytes)
     {
         zip_error_init(&error_);
     }
@@ -186,11 +187,12 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
 
 void writeSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                              const std::string& entryName, int level,
-                             const PercentProgress::Report& report)
+                             const PercentProgress::Report& report,
+                             const PercentProgress::BytesReport& bytes)
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
-    SourceReader reader(sourcePath, report);
+    SourceReader reader(sourcePath, report, bytes);
     zipsupport::ArchiveTarget target(targetPath);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);

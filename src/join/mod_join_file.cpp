@@ -1,5 +1,7 @@
 #include "join/mod_join_file.h"
 
+#include "platform/job_progress.h"
+
 #include "format/common.h"
 #include "format/file_list.h"
 #include "format/split_set.h"
@@ -18,6 +20,8 @@ constexpr const char* kNotASplitFile = "The file you selected is not a split fil
 } // namespace
 
 modJoinFile::modJoinFile(Host& host) : host_(host) {}
+
+modJoinFile::~modJoinFile() = default;
 
 void modJoinFile::ResetJoin()
 {

@@ -3,6 +3,7 @@
 #include "platform/file.h"
 #include "platform/safe_output.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ namespace parcelo {
 
 class Binding;
 class Host;
+class JobProgress;
 
 // The join engine: finds the set of split files that one picked piece belongs to, checks
 // it, and writes the joined file. It talks to the user only through the Host and shows
@@ -21,6 +23,7 @@ class Host;
 class modJoinFile {
 public:
     explicit modJoinFile(Host& host);
+    ~modJoinFile();
     modJoinFile(const modJoinFile&) = delete;
     modJoinFile& operator=(const modJoinFile&) = delete;
 
@@ -112,6 +115,9 @@ private:
     void startProgress();
     void showProgress(int value);
     void showPieceInLabel();
+    void startMeter();
+    void pulse();
+    void pieceDone();
     void closeFiles() noexcept;
 
     Host& host_;
@@ -138,6 +144,8 @@ private:
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;
+    std::unique_ptr<JobProgress> meter_; // the bytes of the pieces, while the join runs
+    std::uint64_t piecesRead_ = 0;       // bytes of the pieces before the current one
 };
 
 } // namespace parcelo

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace parcelo {
 
 class Binding;
 class FileListBinding;
+class JobProgress;
 class LabelBinding;
 class LineReader;
 class ProgressBarBinding;
@@ -115,6 +117,7 @@ private:
     void removeStalePieces() const;
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
+    void showBytes(std::uint64_t done);
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);
@@ -156,6 +159,7 @@ private:
     int committedPieces_ = 0;                // pieces 1 to this are under their final names
     std::vector<char> buffer_;
     std::string pendingLines_;
+    std::unique_ptr<JobProgress> meter_; // the bytes of the source, while StartSplit runs
 };
 
 } // namespace parcelo

@@ -148,7 +148,12 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         // Nothing to keep responsive: the whole piece in one retryable step, which stops
         // between chunks when a stop is requested.
         writeRetrying(
-            [&] { copyBytes(source_, piece_, size, chunk, buffer_, [this] { stopWhenAsked(); }); },
+            [&] {
+                copyBytes(source_, piece_, size, chunk, buffer_, [this] {
+                    stopWhenAsked();
+                    showBytes(source_.position());
+                });
+            },
             true);
         return;
     }
@@ -156,6 +161,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);
         left -= step;
+        showBytes(source_.position());
         if (eventsPerChunk)
             host_.processEvents();
     }
