@@ -1,8 +1,7 @@
 #include "app/config_file.h"
 
 #include "app/text_case.h"
-#include "format/common.h"
-#include "format/explore_menu.h"
+#include "platform/explore_menu.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"

@@ -1,6 +1,5 @@
 #include "app/log_file.h"
 
-#include "format/common.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"

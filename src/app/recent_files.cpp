@@ -2,7 +2,7 @@
 
 #include "app/app_paths.h"
 #include "app/text_case.h"
-#include "format/captions.h"
+#include "platform/captions.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 

@@ -6,6 +6,7 @@
 #include "ui/app_icons.h"
 #include "ui/desktop.h"
 #include "ui/frm_about.h"
+#include "ui/pane_layout.h"
 #include "ui/web_links.h"
 
 #include <QCloseEvent>
@@ -21,25 +22,11 @@ namespace parcelo::assembler {
 
 namespace {
 
-template <class W>
-W* named(W* widget, const char* name)
-{
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QLabel* textLabel(const char* name, const QString& text, QWidget* parent)
 {
     auto* label = named(new QLabel(text, parent), name);
     label->setWordWrap(true);
     return label;
-}
-
-QPushButton* button(const char* name, const char* caption, QWidget* parent)
-{
-    auto* created = named(new QPushButton(QString::fromLatin1(caption), parent), name);
-    created->setMinimumWidth(96);
-    return created;
 }
 
 } // namespace
@@ -85,10 +72,10 @@ void frmMain::buildControls()
     Label2 = textLabel(
         "Label2", "Download complete Parcelo from " + QString::fromStdString(values_.MakerWebPage),
         central);
-    cmdJoin = button("cmdJoin", "Join", central);
+    cmdJoin = commandButton("cmdJoin", "Join", central);
     cmdJoin->setDefault(true);
-    cmdJnCancel = button("cmdJnCancel", "Clear All", central);
-    cmdFinish = button("cmdFinish", "Exit", central);
+    cmdJnCancel = commandButton("cmdJnCancel", "Clear All", central);
+    cmdFinish = commandButton("cmdFinish", "Exit", central);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

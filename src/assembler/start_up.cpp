@@ -1,7 +1,7 @@
 #include "assembler/start_up.h"
 
 #include "assembler/find_file.h"
-#include "format/common.h"
+#include "platform/paths.h"
 
 #include <QLineEdit>
 

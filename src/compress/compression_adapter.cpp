@@ -1,7 +1,6 @@
 #include "compress/compression_adapter.h"
 
 #include "compress/zlib_tool.h"
-#include "format/common.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 

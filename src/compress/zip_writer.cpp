@@ -1,5 +1,6 @@
 #include "compress/zip_writer.h"
 
+#include "compress/parallel_deflate.h"
 #include "compress/zip_support.h"
 #include "compress/zip_target.h"
 #include "compress/zlib_tool.h"
@@ -16,14 +17,12 @@
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace parcelo {
 
 namespace {
-
-// Source reads are gathered into blocks of this size, whatever libzip asks for at a time.
-constexpr std::size_t kReadBlock = 1 << 20;
 
 time_t modificationTime(const std::string& path)
 {
@@ -36,14 +35,14 @@ time_t modificationTime(const std::string& path)
         std::chrono::time_point_cast<std::chrono::system_clock::duration>(system));
 }
 
-// The source file as libzip reads it: buffered, counted for the progress, and failing
-// with the original RunError kept for the caller.
+// The source file as libzip reads it: already deflated (on every core), counted for the
+// progress, and failing with the original RunError kept for the caller.
 class SourceReader {
 public:
-    SourceReader(const std::string& path, const PercentProgress::Report& report,
+    SourceReader(const std::string& path, int level, const PercentProgress::Report& report,
                  const PercentProgress::BytesReport& bytes)
         : file_(path, File::Mode::Read), size_(file_.size()), mtime_(modificationTime(path)),
-          progress_(size_, report, bytes)
+          level_(level), progress_(size_, report, bytes)
     {
         zip_error_init(&error_);
     }
@@ -74,21 +73,29 @@ private:
         case ZIP_SOURCE_OPEN:
             file_.seek(0);
             done_ = 0;
-            buffered_ = taken_ = 0;
+            crc_.reset();
+            deflate_ = std::make_unique<ParallelDeflate>(
+                level_, [this](char* out, std::size_t capacity) { return read(out, capacity); });
             return 0;
         case ZIP_SOURCE_READ:
-            return static_cast<zip_int64_t>(read(static_cast<char*>(data), length));
+            return static_cast<zip_int64_t>(deflate_->read(static_cast<char*>(data), length));
         case ZIP_SOURCE_CLOSE:
+            if (deflate_ && deflate_->finished())
+                crc_ = deflate_->crc();
+            deflate_.reset();
+            return 0;
         case ZIP_SOURCE_FREE:
             return 0;
         case ZIP_SOURCE_STAT:
             return stat(data, length);
+        case ZIP_SOURCE_GET_FILE_ATTRIBUTES:
+            return attributes(data, length);
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&error_, data, length);
         case ZIP_SOURCE_SUPPORTS:
-            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ,
-                                                  ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+            return zip_source_make_command_bitmap(
+                ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_GET_FILE_ATTRIBUTES, -1);
         default:
             zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
             return -1;
@@ -103,49 +110,54 @@ private:
         zip_stat_init(st);
         st->size = size_;
         st->mtime = mtime_;
-        st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+        st->comp_method = ZIP_CM_DEFLATE;
+        st->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME | ZIP_STAT_COMP_METHOD;
+        // The CRC is known once the whole stream has been read (libzip asks again then).
+        if (crc_) {
+            st->crc = *crc_;
+            st->valid |= ZIP_STAT_CRC;
+        }
         return sizeof(zip_stat_t);
+    }
+
+    // The deflate effort in the entry's flags, as zip records it: fast for levels 1 and
+    // 2, maximum for 8 and 9.
+    zip_int64_t attributes(void* data, zip_uint64_t length)
+    {
+        auto* attributes = ZIP_SOURCE_GET_ARGS(zip_file_attributes_t, data, length, &error_);
+        if (attributes == nullptr)
+            return -1;
+        zip_file_attributes_init(attributes);
+        attributes->valid = ZIP_FILE_ATTRIBUTES_GENERAL_PURPOSE_BIT_FLAGS;
+        attributes->general_purpose_bit_mask = 0x0006;
+        attributes->general_purpose_bit_flags = level_ < 3 ? 0x0004 : level_ > 7 ? 0x0002 : 0;
+        return sizeof(zip_file_attributes_t);
     }
 
     // Hands out at most the size the file had when it was opened; a file that shrinks
     // meanwhile cannot be archived.
-    std::size_t read(char* out, zip_uint64_t wanted)
+    std::size_t read(char* out, std::size_t wanted)
     {
-        wanted = std::min<zip_uint64_t>(wanted, size_ - done_);
-        std::size_t given = 0;
-        while (given < wanted) {
-            if (taken_ == buffered_)
-                refill();
-            const std::size_t step = std::min<std::size_t>(wanted - given, buffered_ - taken_);
-            std::memcpy(out + given, buffer_.data() + taken_, step);
-            taken_ += step;
-            given += step;
-        }
+        if (jobStop().requested())
+            throw ZlibToolError("Compression of " + file_.path() + " stopped by the user");
+        wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, size_ - done_));
+        const std::size_t given = file_.read(out, wanted);
+        if (given < wanted)
+            throw RunError(err::InputPastEndOfFile,
+                           describeRunError(err::InputPastEndOfFile) + ": " + file_.path());
         done_ += given;
         progress_.advanceTo(done_);
         return given;
     }
 
-    void refill()
-    {
-        if (jobStop().requested())
-            throw ZlibToolError("Compression of " + file_.path() + " stopped by the user");
-        buffer_.resize(kReadBlock);
-        buffered_ = file_.read(buffer_.data(), buffer_.size());
-        taken_ = 0;
-        if (buffered_ == 0)
-            throw RunError(err::InputPastEndOfFile,
-                           describeRunError(err::InputPastEndOfFile) + ": " + file_.path());
-    }
-
     File file_;
     std::uint64_t size_;
     time_t mtime_;
+    int level_;
     PercentProgress progress_;
     std::uint64_t done_ = 0;
-    std::vector<char> buffer_;
-    std::size_t buffered_ = 0;
-    std::size_t taken_ = 0;
+    std::unique_ptr<ParallelDeflate> deflate_;
+    std::optional<std::uint32_t> crc_;
     zip_error_t error_;
     std::exception_ptr failure_;
 };
@@ -177,6 +189,7 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
         zip_source_free(source);
         zipsupport::throwZipError(*zip_get_error(archive), "write the archive", targetPath);
     }
+    // The data comes deflated: libzip keeps it as it is and records the level's effort.
     if (zip_set_file_compression(archive, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
                                  static_cast<zip_uint32_t>(level))
         != 0)
@@ -192,7 +205,7 @@ void writeSingleEntryArchive(const std::string& sourcePath, const std::string& t
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
-    SourceReader reader(sourcePath, report, bytes);
+    SourceReader reader(sourcePath, level, report, bytes);
     zipsupport::ArchiveTarget target(targetPath);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);

@@ -2,7 +2,7 @@
 
 #include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
-#include "format/common.h"
+#include "platform/paths.h"
 
 namespace parcelo {
 

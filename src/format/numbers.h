@@ -14,12 +14,4 @@ std::optional<double> parseNumber(const std::string& text);
 // "1447034.88").
 std::string numberText(double value);
 
-// The colon repair of a typed path. On Windows a path whose second character is not ":"
-// gets one after its first character (C\data -> C:\data), except UNC paths (\\server);
-// elsewhere paths have no drive letters and stay as typed.
-std::string repairPathColon(const std::string& path);
-
-// The repair by the rules of a system with drive letters (true) or without (false).
-std::string repairPathColon(const std::string& path, bool driveLetters);
-
 } // namespace parcelo

@@ -55,10 +55,17 @@ PieceHeader decodePieceHeader(const unsigned char* bytes)
     return header;
 }
 
-PieceHeader readPieceHeader(File& file)
+PieceHeader readPieceHeaderZeroFilled(File& file)
 {
     std::array<unsigned char, kPieceHeaderSize> bytes{};
     file.read(bytes.data(), bytes.size());
+    return decodePieceHeader(bytes.data());
+}
+
+PieceHeader readPieceHeaderOrFail(File& file)
+{
+    std::array<unsigned char, kPieceHeaderSize> bytes{};
+    file.readExact(bytes.data(), bytes.size());
     return decodePieceHeader(bytes.data());
 }
 

@@ -45,8 +45,11 @@ struct PieceHeader {
 std::array<unsigned char, kPieceHeaderSize> encodePieceHeader(const PieceHeader& header);
 PieceHeader decodePieceHeader(const unsigned char* bytes);
 
-// Reads the header at the file's current position; fields past the end stay 0.
-PieceHeader readPieceHeader(File& file);
+// Read the header at the file's current position. A file shorter than a header reads as
+// zeros past its end with the first (a check then names what is wrong) and throws
+// RunError 62 with the second.
+PieceHeader readPieceHeaderZeroFilled(File& file);
+PieceHeader readPieceHeaderOrFail(File& file);
 
 // When the open file's first text line is exactly the line-set marker: the offset of the
 // first byte after that line. Otherwise (an empty file too) nullopt.

@@ -2,9 +2,9 @@
 
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/set_pieces.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
-#include "join/set_pieces.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"

@@ -1,12 +1,12 @@
 #include "join/mod_join_file.h"
 
-#include "format/captions.h"
+#include "platform/captions.h"
 
-#include "format/file_list.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "join/line_copy.h"
-#include "join/set_pieces.h"
 #include "platform/bindings.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
@@ -117,7 +117,7 @@ bool modJoinFile::joinBytes()
             openFailed();
             return false;
         }
-        const PieceHeader header = readPieceHeader(input_);
+        const PieceHeader header = readPieceHeaderZeroFilled(input_);
         if (!header.hasByteSignature())
             return rejectPiece(notASplitPiece(currentPiecePath_));
         compressed_ = header.isCompressed() ? "Yes" : "";

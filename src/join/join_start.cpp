@@ -1,7 +1,5 @@
 #include "join/join_start.h"
 
-#include "format/common.h"
-#include "format/numbers.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"

@@ -1,13 +1,11 @@
 #include "join/mod_join_file.h"
 
-#include "platform/job_progress.h"
-
-#include "format/common.h"
-#include "format/file_list.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
-#include "join/set_pieces.h"
 #include "platform/bindings.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
+#include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
@@ -75,7 +73,7 @@ bool modJoinFile::IsSplitFile(const std::string& path)
         return false;
     try {
         File piece(path, File::Mode::Read);
-        const PieceHeader header = readFullPieceHeader(piece);
+        const PieceHeader header = readPieceHeaderOrFail(piece);
         if (const std::string fault = pieceFault(header, piece.size()); !fault.empty()) {
             if (header.hasByteSignature())
                 headerRefusal_ = invalidPieceText(path, fault);

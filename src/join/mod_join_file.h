@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/file.h"
+#include "platform/run_error.h"
 #include "platform/safe_output.h"
 
 #include <memory>
@@ -19,8 +20,9 @@ class JobProgress;
 // line sets line by line.
 //
 // A host drives it as: ResetJoin, SetSourceFile, SetDestinationFolder, the bindings,
-// LocateSplitFiles, JoinSplitFiles (when ErrorFlag is still 0), FinishJoin.
-class modJoinFile {
+// LocateSplitFiles, JoinSplitFiles (when ErrorFlag is still 0), FinishJoin. ErrorFlag
+// counts a piece that could not be opened or is not valid as 1.
+class modJoinFile : public ErrorState {
 public:
     explicit modJoinFile(Host& host);
     ~modJoinFile();
@@ -41,12 +43,6 @@ public:
     // "Yes" when the last piece read carried the compressed signature, else "".
     const std::string& Compressed() const { return compressed_; }
     void SetCompressed(const std::string& value) { compressed_ = value; }
-    // 0 = no failure; -1 a refusal by the checks or a cancel; 1 a piece that could not be
-    // opened or is not valid; any other value a run-time error number.
-    int ErrorFlag() const { return errorFlag_; }
-    void SetErrorFlag(int flag) { errorFlag_ = flag; }
-    const std::string& ErrorMessage() const { return errorMessage_; }
-    void SetErrorMessage(const std::string& text) { errorMessage_ = text; }
     // Ask before DeleteBrokenFiles deletes the pieces.
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
@@ -129,8 +125,6 @@ private:
     std::string currentPiecePath_;
     std::string lineMode_;
     std::string compressed_;
-    int errorFlag_ = 0;
-    std::string errorMessage_;
     bool confirmDelete_ = true;
     bool lineSet_ = false;
     bool joining_ = false;

@@ -1,5 +1,6 @@
 #include "platform/file.h"
 
+#include "platform/copy_core.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
@@ -192,37 +193,13 @@ void File::seek(std::uint64_t position)
 
 namespace {
 
-// One step of a kernel-side copy. Returns the bytes copied, 0 when the kernel cannot
-// copy between these files (the caller then uses the buffer).
+// One step of a kernel-side copy: the bytes copied, fewer than size when the kernel
+// cannot copy between these files (the caller then uses the buffer).
 std::size_t kernelCopy(File& source, File& target, std::size_t size)
 {
-#if defined(__linux__)
     if (g_writeFault)
         return 0; // injected faults are applied by File::write
-    std::size_t done = 0;
-    while (done < size) {
-        const ssize_t moved = ::copy_file_range(source.descriptor(), nullptr, target.descriptor(),
-                                                nullptr, size - done, 0);
-        if (moved < 0) {
-            if (errno == EINTR)
-                continue;
-            if (done == 0
-                && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP
-                    || errno == EBADF))
-                return 0;
-            throw runErrorFromOs(errno, target.path());
-        }
-        if (moved == 0)
-            throw RunError(err::InputPastEndOfFile);
-        done += static_cast<std::size_t>(moved);
-    }
-    return done;
-#else
-    (void)source;
-    (void)target;
-    (void)size;
-    return 0;
-#endif
+    return copycore::kernelCopy(source, target, size);
 }
 
 } // namespace
@@ -238,6 +215,7 @@ void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chun
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, chunkSize));
         std::size_t moved =
             useKernel ? kernelCopy(source, target, static_cast<std::size_t>(kernelStep)) : 0;
+        useKernel = useKernel && moved == kernelStep;
         if (moved == 0) {
             useKernel = false;
             if (buffer.size() < step)

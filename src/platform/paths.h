@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -36,5 +37,33 @@ bool removeFileQuietly(const std::string& path);
 
 // Lists the root of the diskette drive once, as the system does when a drive is touched.
 void touchDisketteDrive();
+
+// Path, drive and file helpers shared by both programs. They work on plain strings with
+// the native separator; positions are found from the right; none of them checks that a
+// path exists unless stated.
+// The text after the last separator; the whole text when there is none.
+std::string GetFileNameFromPath(const std::string& path);
+// The text up to and including the last separator; "" when there is none.
+std::string GetFolderFromPath(const std::string& path);
+// The text after the last "." anywhere in the text; the whole text when there is none.
+std::string GetFileExtension(const std::string& path);
+// The text before the last "."; the text unchanged when it holds none.
+std::string RemoveFileExtension(const std::string& path);
+// Creates the folder (one level) when nothing of that name exists; never fails.
+void EnsureFolderExists(const std::string& path);
+// Free bytes on the drive named by its letter ("a" is the diskette drive); 0 when the
+// drive cannot be asked.
+std::uint64_t GetDriveFreeSpace(const std::string& driveLetter);
+
+// The colon repair of a typed path. On Windows a path whose second character is not ":"
+// gets one after its first character (C\data -> C:\data), except UNC paths (\\server);
+// elsewhere paths have no drive letters and stay as typed.
+std::string repairPathColon(const std::string& path);
+
+// The repair by the rules of a system with drive letters (true) or without (false).
+std::string repairPathColon(const std::string& path, bool driveLetters);
+
+// The folder with a separator at its end (added when missing; "" stays "").
+std::string withTrailingSeparator(const std::string& folder);
 
 } // namespace parcelo

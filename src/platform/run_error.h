@@ -37,6 +37,21 @@ private:
     std::string description_;
 };
 
+// The failure an operation ended with: 0 = none; -1 a refusal or a cancel; 1 a file that
+// could not be opened or is not valid; any other value a run-time error number. The join
+// keeps its state in one, and a check records its cancel or run-time error in one.
+class ErrorState {
+public:
+    int ErrorFlag() const { return errorFlag_; }
+    void SetErrorFlag(int flag) { errorFlag_ = flag; }
+    const std::string& ErrorMessage() const { return errorMessage_; }
+    void SetErrorMessage(const std::string& text) { errorMessage_ = text; }
+
+protected:
+    int errorFlag_ = 0;
+    std::string errorMessage_;
+};
+
 // The standard description of a run-time error number.
 std::string describeRunError(int number);
 

@@ -1,11 +1,10 @@
 #include "split/mod_split_file.h"
 
-#include "format/captions.h"
-#include "format/common.h"
-#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "platform/bindings.h"
+#include "platform/captions.h"
+#include "platform/file_list.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"

@@ -1,11 +1,10 @@
 #include "split/single_piece.h"
 
-#include "format/common.h"
-#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"

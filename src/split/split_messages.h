@@ -1,6 +1,6 @@
 #pragma once
 
-#include "format/captions.h"
+#include "platform/captions.h"
 #include "platform/host.h"
 
 #include <string>

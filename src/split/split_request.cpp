@@ -1,12 +1,11 @@
 #include "split/split_request.h"
 
 #include "compress/compression_adapter.h"
-#include "format/common.h"
-#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"

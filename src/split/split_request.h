@@ -1,8 +1,8 @@
 #pragma once
 
-#include "format/explore_menu.h"
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
+#include "platform/explore_menu.h"
 
 #include <string>
 

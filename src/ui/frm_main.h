@@ -4,7 +4,7 @@
 #include "app/config_file.h"
 #include "app/recent_files.h"
 #include "app/registry.h"
-#include "format/explore_menu.h"
+#include "platform/explore_menu.h"
 #include "ui/navigation_column.h"
 #include "ui/work_gate.h"
 

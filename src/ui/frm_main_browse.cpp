@@ -2,10 +2,11 @@
 // the folder chooser for the four folder boxes.
 #include "ui/frm_main.h"
 
-#include "format/common.h"
+#include "platform/paths.h"
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
 #include "ui/options_pane.h"
+#include "ui/pane_layout.h"
 #include "ui/split_pane.h"
 #include "ui/verify_pane.h"
 
@@ -15,15 +16,6 @@
 #include <QPushButton>
 
 namespace parcelo {
-
-namespace {
-
-std::string textOf(const QLineEdit* box)
-{
-    return box->text().toStdString();
-}
-
-} // namespace
 
 std::string frmMain::GetFile()
 {

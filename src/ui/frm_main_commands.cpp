@@ -8,6 +8,7 @@
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
+#include "ui/pane_layout.h"
 #include "ui/split_pane.h"
 #include "ui/verify_pane.h"
 
@@ -28,11 +29,6 @@
 namespace parcelo {
 
 namespace {
-
-std::string textOf(const QLineEdit* box)
-{
-    return box->text().toStdString();
-}
 
 void setText(QLineEdit* box, const std::string& text)
 {

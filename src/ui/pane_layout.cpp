@@ -25,6 +25,11 @@ QLabel* paneTitle(const char* text, QWidget* parent)
     return title;
 }
 
+std::string textOf(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
+
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent)
 {
     auto* button = named(new QPushButton(QString::fromLatin1(caption), parent), name);

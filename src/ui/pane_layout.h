@@ -5,6 +5,7 @@
 #include <QIcon>
 
 #include <memory>
+#include <string>
 
 class QGridLayout;
 class QLabel;
@@ -27,6 +28,9 @@ W* named(W* widget, const char* name)
     widget->setObjectName(QString::fromLatin1(name));
     return widget;
 }
+
+// The text of a box as UTF-8.
+std::string textOf(const QLineEdit* box);
 
 // The heading across the top of a pane.
 QLabel* paneTitle(const char* text, QWidget* parent);

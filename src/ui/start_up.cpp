@@ -1,7 +1,6 @@
 #include "ui/start_up.h"
 
 #include "app/log_file.h"
-#include "format/common.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"

@@ -8,21 +8,21 @@
 namespace parcelo {
 
 class Host;
+class ErrorState;
 class RecentFilesSink;
-class modJoinFile;
 
 // The outcome of a check. NoVerdict: the check stopped before a verdict (file missing,
 // cancelled, run-time error); only a verdict is recorded among the recent verified files.
 enum class VerifyVerdict { Verified, NotVerified, NoVerdict };
 
 // Where a check reports: the host for its messages and busy pointer, the verify pane's
-// file list (optional) with the display unit of its size texts, and the join state, whose
+// file list (optional) with the display unit of its size texts, and the error state, whose
 // ErrorFlag and ErrorMessage receive a cancel or a run-time error (optional).
 struct VerifyContext {
     Host& host;
     Binding* fileList = nullptr;
     std::string* unit = nullptr; // nullptr: kilobytes
-    modJoinFile* joinState = nullptr;
+    ErrorState* joinState = nullptr;
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and
@@ -44,8 +44,8 @@ struct VerifyServices {
     RecentFilesSink& recentFiles;
     // ProgressBar3 and ListView3.
     PaneBindings pane;
-    std::string* unit = nullptr; // the display unit of the list's sizes; nullptr: kilobytes
-    modJoinFile* joinState = nullptr;
+    std::string* unit = nullptr;     // the display unit of the list's sizes; nullptr: kilobytes
+    ErrorState* joinState = nullptr; // the join engine's error, set by a set check
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with

@@ -1,6 +1,5 @@
 #include "verify/verify.h"
 
-#include "format/numbers.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"

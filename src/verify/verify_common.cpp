@@ -1,9 +1,8 @@
 #include "verify/verify_common.h"
 
-#include "format/file_list.h"
-#include "join/mod_join_file.h"
-#include "join/set_pieces.h"
+#include "format/set_pieces.h"
 #include "platform/bindings.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/run_error.h"
 

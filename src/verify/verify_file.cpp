@@ -1,8 +1,7 @@
 #include "verify/verify.h"
 
-#include "format/common.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
-#include "join/set_pieces.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -26,7 +25,7 @@ struct PieceFinding {
 void readAsBytePiece(const std::string& path, PieceFinding& finding)
 {
     File piece(path, File::Mode::Read);
-    const PieceHeader header = readPieceHeader(piece); // a short file reads as zeros
+    const PieceHeader header = readPieceHeaderZeroFilled(piece);
     finding.number = header.number;
     finding.count = header.count;
     finding.reason = pieceFault(header, piece.size());

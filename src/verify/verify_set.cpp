@@ -1,8 +1,7 @@
 #include "verify/verify.h"
 
-#include "format/common.h"
+#include "format/set_pieces.h"
 #include "format/split_set.h"
-#include "join/set_pieces.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -64,7 +63,7 @@ void SetCheck::addReason(const std::string& reason)
 void SetCheck::readPicked()
 {
     File picked(path_, File::Mode::Read);
-    const PieceHeader header = readPieceHeader(picked); // a short file reads as zeros
+    const PieceHeader header = readPieceHeaderZeroFilled(picked);
     if (const std::string fault = pieceFault(header, picked.size()); !fault.empty()) {
         result_ = false;
         reasons_ = header.hasByteSignature() ? invalidPieceText(path_, fault) : fault;
@@ -106,7 +105,7 @@ void SetCheck::checkBytePiece(int i)
 {
     const std::string name = pieceName(i);
     File piece(name, File::Mode::Read);
-    const PieceHeader header = readPieceHeader(piece);
+    const PieceHeader header = readPieceHeaderZeroFilled(piece);
     sizes_.push_back(piece.size());
     if (!header.hasByteSignature())
         addReason("The file " + name + " was not split by Parcelo application." + LF);

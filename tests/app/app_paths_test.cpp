@@ -1,6 +1,6 @@
 #include "app/app_paths.h"
 #include "app/config_file.h"
-#include "format/explore_menu.h"
+#include "platform/explore_menu.h"
 
 #include "scripted_host.h"
 #include "temp_folder.h"

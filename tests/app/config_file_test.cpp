@@ -1,5 +1,5 @@
 #include "app/config_file.h"
-#include "format/explore_menu.h"
+#include "platform/explore_menu.h"
 #include "platform/file.h"
 #include "xml/xml_error.h"
 

@@ -116,22 +116,6 @@ TEST_F(CliRunTest, SplitsBySizeAndJoinsBackFromAMiddlePiece)
     EXPECT_THAT(join.out, HasSubstr("from all split files successfully."));
 }
 
-TEST_F(CliRunTest, SplitsIntoPiecesAndByLines)
-{
-    writeFile(temp.file("ten.bin"), "0123456789");
-    const CliRun three = run({"split", temp.file("ten.bin"), pieces, "--pieces", "3"});
-    ASSERT_EQ(three.status, 0) << three.err;
-    EXPECT_THAT(three.out, HasSubstr("split into 3 files.  Each file contains 4 Bytes or less."));
-    EXPECT_EQ(fs::file_size(piece("ten.bin.003")), 12u + 2);
-
-    writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
-    ASSERT_EQ(run({"split", temp.file("notes.txt"), pieces, "--lines", "2"}).status, 0);
-    EXPECT_EQ(readFile(piece("notes.txt.003")), "PcxLineBreak9174\r\n5\r\n");
-    const CliRun join = run({"join", piece("notes.txt.002"), joined});
-    ASSERT_EQ(join.status, 0) << join.err << join.out;
-    EXPECT_EQ(readFile(output("notes.txt")), "1\r\n2\r\n3\r\n4\r\n5\r\n");
-}
-
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
 {
     std::string content;

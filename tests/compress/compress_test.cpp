@@ -1,6 +1,7 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/stop_token.h"
 
 #include "fake_bindings.h"
 #include "scripted_host.h"
@@ -154,6 +155,25 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveAtEachLevel)
     }
 }
 
+TEST(ZlibTool, ArchivesOfEverySizeAroundTheBlocksPassUnzip)
+{
+    TempFolder temp;
+    const auto source = temp.file("data.bin");
+    const auto archive = temp.file("data.zip");
+    for (std::size_t size : {0, 1, 32767, 32769, 524287, 524289, 1'700'000}) {
+        SCOPED_TRACE(size);
+        const std::string content = mixedContent(size);
+        writeFile(source, content);
+        ZlibTool tool;
+        tool.SetSourceFileName(source);
+        tool.SetTargetFileName(archive);
+        tool.SetCompressionLevel(size % 2 ? 9 : 1);
+        tool.DoCompress();
+        EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
+        EXPECT_EQ(shellOutput("unzip -p " + quoted(archive)), content);
+    }
+}
+
 TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
 {
     TempFolder temp;
@@ -233,6 +253,22 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::InputPastEndOfFile);
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
     EXPECT_EQ(entriesIn(temp.path()), 2);
+
+    // A stop request, and a disk that fills while blocks are still being deflated,
+    // end the archive the same way.
+    writeFile(source, mixedContent(3'000'000));
+    tool.SetProgressNotify([](std::int16_t percent) {
+        if (percent == 30)
+            jobStop().request();
+    });
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), kZlibToolErrorNumber);
+    jobStop().reset();
+    tool.SetProgressNotify({});
+    faults::failWritesAfter(200'000, ENOSPC);
+    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::DiskFull);
+    faults::clearWriteFault();
+    EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
+    EXPECT_EQ(entriesIn(temp.path()), 2);
 }
 
 TEST(CompressionAdapter, NamesTheCompressedAndDecompressedFiles)
@@ -284,13 +320,13 @@ TEST(CompressionAdapter, PassesTheLevelAndMovesTheBarWithEveryPercent)
     EXPECT_EQ(adapter.DecompressFile("/out/big.iso.zip"), 1);
     EXPECT_EQ(w.progressBar2.values, (Values{0, 40, 80, 100}));
     EXPECT_EQ(w.label8.captions.back(), "Decompressing /out/big.iso.zip...");
-    EXPECT_EQ(w.progressBar1.values.size(), 4u);
+    EXPECT_EQ(w.progressBar1.values.size(), 8u);
     EXPECT_TRUE(w.progressBar1.visible && w.progressBar2.visible);
 
     // Outside an operation a notification does nothing.
     EXPECT_EQ(adapter.CompressOperation(), "");
     adapter.ProgressNotify(40);
-    EXPECT_EQ(w.progressBar1.values.size(), 4u);
+    EXPECT_EQ(w.progressBar1.values.size(), 8u);
     EXPECT_EQ(w.progressBar2.values.size(), 4u);
 }
 

@@ -42,28 +42,6 @@ TEST(File, OpenFailuresNameTheRightError)
     EXPECT_THROW(File(temp.folder(), File::Mode::Read), RunError);
 }
 
-TEST(File, CopyBytesMovesExactBytesWithAndWithoutTheKernelCopy)
-{
-    test::TempFolder temp;
-    const std::string content = test::patternBytes(5'000'123);
-    test::writeFile(temp.file("src"), content);
-    for (bool injected : {false, true}) {
-        if (injected) // any fault hook routes the copy through the buffer
-            faults::failWritesAfter(UINT64_MAX, ENOSPC);
-        File source(temp.file("src"), File::Mode::Read);
-        File target(temp.file("dst"), File::Mode::Write);
-        source.seek(100);
-        std::vector<char> buffer;
-        int chunks = 0;
-        copyBytes(source, target, content.size() - 200, kCopyChunk, buffer, [&] { ++chunks; });
-        target.close();
-        faults::clearWriteFault();
-        EXPECT_EQ(chunks, 3);
-        EXPECT_EQ(test::readFile(temp.file("dst")), content.substr(100, content.size() - 200));
-        EXPECT_LE(buffer.size(), kCopyChunk);
-    }
-}
-
 TEST(File, InjectedWriteFaultFailsAfterTheGivenBytes)
 {
     test::TempFolder temp;

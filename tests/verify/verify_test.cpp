@@ -8,6 +8,7 @@
 #include "format/split_set.h"
 #include "join/mod_join_file.h"
 #include "platform/diskette.h"
+#include "platform/run_error.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +41,7 @@ protected:
     test::ScriptedHost host;
     test::FakeFileList list;
     std::string unit = "BT";
-    modJoinFile joinState{host};
+    ErrorState joinState;
     VerifyContext context{host, &list, &unit, &joinState};
     test::RecordedRecentFiles recent;
     VerifyServices services{host, recent, {nullptr, nullptr, &list}, &unit, &joinState};

@@ -1,4 +1,4 @@
-#include "format/file_list.h"
+#include "platform/file_list.h"
 
 #include "fake_bindings.h"
 

@@ -1,4 +1,4 @@
-#include "format/explore_menu.h"
+#include "platform/explore_menu.h"
 
 #include <algorithm>
 #include <cctype>

@@ -9,7 +9,6 @@
 
 namespace parcelo {
 
-class File;
 class Host;
 
 // Rules for finding and reading the pieces of a set, shared by the join and the checks.
@@ -26,9 +25,6 @@ int pieceNumberFromName(const std::string& path);
 // and returns the number of the last one (from - 1 when there is none). Throws RunError 6
 // when the count passes the largest piece number.
 int lastConsecutivePiece(const std::string& basePath, int from);
-
-// The header at the start of an open piece; throws RunError 62 when the file is shorter.
-PieceHeader readFullPieceHeader(File& file);
 
 inline constexpr const char* kNotSplitByParcelo = "This file was not split by Parcelo application.";
 

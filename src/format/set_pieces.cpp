@@ -1,14 +1,12 @@
-#include "join/set_pieces.h"
+#include "format/set_pieces.h"
 
-#include "format/captions.h"
-#include "format/common.h"
+#include "platform/captions.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <cstring>
 
@@ -73,13 +71,6 @@ int lastConsecutivePiece(const std::string& basePath, int from)
         ++piece;
     }
     return piece - 1;
-}
-
-PieceHeader readFullPieceHeader(File& file)
-{
-    std::array<unsigned char, kPieceHeaderSize> bytes{};
-    file.readExact(bytes.data(), bytes.size());
-    return decodePieceHeader(bytes.data());
 }
 
 std::string pieceFault(const PieceHeader& header, std::uint64_t fileSize)

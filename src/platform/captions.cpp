@@ -1,4 +1,4 @@
-#include "format/captions.h"
+#include "platform/captions.h"
 
 #include "platform/host.h"
 

@@ -1,7 +1,6 @@
-#include "format/common.h"
+#include "platform/paths.h"
 
 #include "platform/diskette.h"
-#include "platform/paths.h"
 #include "platform/run_error.h"
 
 #include <cctype>
@@ -64,6 +63,24 @@ std::string withTrailingSeparator(const std::string& folder)
     if (folder.empty() || folder.back() == kSeparator)
         return folder;
     return folder + kSeparator;
+}
+
+std::string repairPathColon(const std::string& path, bool driveLetters)
+{
+    const auto isSeparator = [](char c) { return c == '\\' || c == '/'; };
+    const bool unc = path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+    if (!driveLetters || path.empty() || unc || (path.size() >= 2 && path[1] == ':'))
+        return path;
+    return path.substr(0, 1) + ":" + path.substr(1);
+}
+
+std::string repairPathColon(const std::string& path)
+{
+#ifdef _WIN32
+    return repairPathColon(path, true);
+#else
+    return repairPathColon(path, false);
+#endif
 }
 
 } // namespace parcelo

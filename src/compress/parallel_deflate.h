@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace parcelo {
+
+// Deflates a byte stream on several threads into one standard raw deflate stream.
+// The input is cut into blocks; each block is deflated on its own, primed with the
+// last 32 KiB before it as its dictionary and ended on a byte boundary, so the blocks
+// chain into one stream any inflater reads. Blocks that a quick trial shows will not
+// compress are stored. At most a fixed number of blocks are in flight, so the memory
+// used does not grow with the input.
+class ParallelDeflate {
+public:
+    // Fills buffer with up to capacity input bytes and returns how many; 0 only at the
+    // end of the input. Called on the thread that calls read().
+    using Input = std::function<std::size_t(char* buffer, std::size_t capacity)>;
+
+    struct Tuning {
+        std::size_t blockSize = 512 * 1024;
+        unsigned threads = 0; // 0: one per core
+    };
+
+    ParallelDeflate(int level, Input input);
+    ParallelDeflate(int level, Input input, Tuning tuning);
+    ~ParallelDeflate();
+    ParallelDeflate(const ParallelDeflate&) = delete;
+    ParallelDeflate& operator=(const ParallelDeflate&) = delete;
+
+    // Copies up to capacity bytes of the deflate stream into out, in order; returns 0
+    // once the whole stream has been handed out. Rethrows a failure of a worker.
+    std::size_t read(char* out, std::size_t capacity);
+
+    bool finished() const;
+    // The CRC-32 and the count of the input bytes; complete once finished().
+    std::uint32_t crc() const;
+    std::uint64_t inputSize() const;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// The number of worker threads used for a request of 0: one per core.
+unsigned defaultDeflateThreads();
+
+} // namespace parcelo
