@@ -27,7 +27,9 @@ int ProgressReport::percent() const
 {
     if (total == 0)
         return 0;
-    return static_cast<int>(std::min<std::uint64_t>(done / (total / 100 + 1), 100));
+    // done * 100 could overflow for the largest files; divide first
+    const std::uint64_t whole = done / total * 100 + done % total * 100 / total;
+    return static_cast<int>(std::min<std::uint64_t>(whole, 100));
 }
 
 std::string byteSizeText(std::uint64_t bytes)
