@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   zip unzip
   dpkg-dev desktop-file-utils file util-linux
+  libssl-dev dash busybox
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -129,6 +129,55 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
+// The <Sending/> element after the others; none in a file an older version wrote.
+std::shared_ptr<CXmlElement> sendingElement(const XMLDocument& document)
+{
+    for (std::int32_t position = 5;; ++position) {
+        try {
+            auto element = document.Node(position);
+            if (element->Name() == "Sending")
+                return element;
+        } catch (const XmlError&) {
+            return nullptr; // past the last element
+        }
+    }
+}
+
+bool sendingFlag(const XMLDocument& document, const char* key)
+{
+    try {
+        const auto element = sendingElement(document);
+        const auto attribute = element ? element->ElementAttribute(std::string(key)) : nullptr;
+        return !attribute || attribute->Value() != "false";
+    } catch (const XmlError&) {
+        return true; // not written yet: on
+    }
+}
+
+void writeSendingFlags(const ParceloOptions& options, XMLDocument& document)
+{
+    auto element = sendingElement(document);
+    if (!element && options.writeChecksums && options.writeJoinScript)
+        return; // an older file stays as it was while both are on
+    if (!element) {
+        element = std::make_shared<CXmlElement>();
+        element->SetName("Sending");
+        document.AppendNode(element);
+    }
+    for (const auto& [key, on] : {std::pair{"checksums", options.writeChecksums},
+                                  {"joinScript", options.writeJoinScript}}) {
+        try {
+            element->RemoveAttribute(std::string(key));
+        } catch (const XmlError&) {
+            // not there yet
+        }
+        auto attribute = std::make_shared<CXmlAttribute>();
+        attribute->SetName(key);
+        attribute->SetValue(flagText(on));
+        element->AppendAtribute(attribute);
+    }
+}
+
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
@@ -143,6 +192,8 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.joinFolder = outputFolder(optionAt(document, 3, 6).Value(), paths.joinFolder);
     options.deleteAfterSplit = optionAt(document, 4, 1).Value() == "true";
     options.deleteAfterJoin = optionAt(document, 4, 2).Value() == "true";
+    options.writeChecksums = sendingFlag(document, "checksums");
+    options.writeJoinScript = sendingFlag(document, "joinScript");
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -157,6 +208,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     optionAt(document, 3, 6).SetValue(options.joinFolder);
     optionAt(document, 4, 1).SetValue(flagText(options.deleteAfterSplit));
     optionAt(document, 4, 2).SetValue(flagText(options.deleteAfterJoin));
+    writeSendingFlags(options, document);
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the

@@ -38,6 +38,9 @@ struct ParceloOptions {
     // child 4
     bool deleteAfterSplit = false;
     bool deleteAfterJoin = false;
+    // child 5, <Sending/>; a file without it (an older one) keeps both on
+    bool writeChecksums = true;
+    bool writeJoinScript = true;
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

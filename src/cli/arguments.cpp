@@ -59,6 +59,10 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
             out.deletePieces = true;
         } else if (option == "--no-decompress") {
             out.noDecompress = true;
+        } else if (option == "--no-checksums") {
+            out.noChecksums = true;
+        } else if (option == "--no-join-script") {
+            out.noJoinScript = true;
         } else if (option == "--level") {
             if (!value(out.level)
                 || (out.level != "best" && out.level != "medium" && out.level != "fast"))
@@ -94,6 +98,8 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
 // The options each verb takes.
 bool optionAllowed(Verb verb, const Arguments& a)
 {
+    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript))
+        return false;
     switch (verb) {
     case Verb::Split:
         return !a.deletePieces && !a.noDecompress;
@@ -184,6 +190,7 @@ std::string usageText()
            "  parcelo-cli split SOURCE DESTFOLDER (--size VALUE | --pieces N | --lines N | "
            "--preset P)\n"
            "                    [--compress] [--level best|medium|fast] [--delete-source] [--yes]\n"
+           "                    [--no-checksums] [--no-join-script]\n"
            "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
            "  parcelo-cli compress SOURCE DESTFOLDER [--level best|medium|fast] [--yes]\n"
            "  parcelo-cli verify PIECE\n"

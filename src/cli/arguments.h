@@ -24,6 +24,8 @@ struct Arguments {
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;
+    bool noChecksums = false;  // split --no-checksums
+    bool noJoinScript = false; // split --no-join-script
     bool yes = false;
     bool quiet = false; // -q, --quiet: no progress, no notices
 };

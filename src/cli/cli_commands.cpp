@@ -99,6 +99,7 @@ SplitPaneValues splitPane(const Arguments& a)
 int split(const Arguments& a)
 {
     Session s(a);
+    s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitPaneValues pane = splitPane(a);
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
@@ -122,6 +123,8 @@ int join(const Arguments& a)
     const CommandOutcome outcome = cmdJoin_Click(pane, services);
     if (!outcome.succeeded)
         return kExitFailure;
+    if (!s.engines.joinEngine().ChecksumNote().empty())
+        std::printf("parcelo-cli: %s\n", s.engines.joinEngine().ChecksumNote().c_str());
     std::printf("parcelo-cli: joined %zu pieces into %s\n", s.files.rows.size(),
                 outcome.producedFile.c_str());
     return kExitSuccess;
@@ -130,10 +133,14 @@ int join(const Arguments& a)
 int verify(const Arguments& a)
 {
     Session s(a);
+    ChecksumReport checksums;
     VerifyPaneValues pane{a.source};
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
+    services.checksums = &checksums;
     const CommandOutcome outcome =
         a.wholeSet ? cmdVerify2_Click(pane, services) : cmdVerify1_Click(pane, services);
+    for (const ChecksumReport::Piece& piece : checksums.pieces)
+        std::printf("%s %s\n", pieceStateWord(piece.state), piece.path.c_str());
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
 

@@ -153,7 +153,8 @@ void CompressionAdapter::ProgressNotify(std::int16_t percent)
 // component gives their total with the first block.
 void CompressionAdapter::startMeter(Binding* label, const char* verb, const std::string& path)
 {
-    meter_.emplace(host_, label, verb, GetFileNameFromPath(path), 0);
+    meter_.emplace(host_, label, verb, GetFileNameFromPath(path), 0,
+                   JobProgress::Events::Processed);
 }
 
 void CompressionAdapter::startBusy()

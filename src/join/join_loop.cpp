@@ -4,6 +4,7 @@
 
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
 #include "join/line_copy.h"
 #include "platform/bindings.h"
 #include "platform/file_list.h"
@@ -86,7 +87,9 @@ void modJoinFile::JoinSplitFiles()
             startProgress();
             startMeter();
             currentPiece_ = 0;
-            if (lineSet_ ? joinLines() : joinBytes()) {
+            checksums_ = std::make_unique<ChecksumWatch>(RemoveFileExtension(PiecePath(1)));
+            checksumNote_.clear();
+            if ((lineSet_ ? joinLines() : joinBytes()) && checksumsHold()) {
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());
                 input_ = File();
@@ -126,7 +129,8 @@ bool modJoinFile::joinBytes()
         if (header.count != pieceCount_ || header.number != i)
             return rejectPiece(notOfTheSet(currentPiecePath_));
         const std::uint64_t remaining = input_.size() - input_.position();
-        copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse);
+        watchPiece(
+            [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
         pieceDone();
         showProgress(i);
         host_.processEvents();
@@ -148,7 +152,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        copyLinesAsWritten(input_, output_.file(), buffer_, pulse);
+        watchPiece([&] { copyLinesAsWritten(input_, output_.file(), buffer_, pulse); });
         pieceDone();
         showProgress(i);
         host_.processEvents();
@@ -255,8 +259,12 @@ void modJoinFile::startMeter()
 void modJoinFile::pulse()
 {
     stopWhenAsked();
-    if (meter_ && input_.isOpen())
-        meter_->advanceTo(piecesRead_ + input_.position());
+    if (input_.isOpen()) {
+        if (checksums_->active())
+            checksums_->advance(input_.position());
+        if (meter_)
+            meter_->advanceTo(piecesRead_ + input_.position());
+    }
     host_.processEvents();
 }
 
@@ -317,6 +325,8 @@ bool modJoinFile::DeleteBrokenFiles(const std::string& question)
         if (fileExists(path) && !removeFileQuietly(path))
             allDeleted = false;
     }
+    if (allDeleted)
+        removeSetCompanions(RemoveFileExtension(PiecePath(1)));
     if (FileListBinding* list = asFileList(fileList_))
         list->clear();
     return allDeleted;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "integrity/checksum_watch.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +56,8 @@ public:
     const std::string& LineMode() const { return lineMode_; }
     // True when the located set was split by lines.
     bool LineSet() const { return lineSet_; }
+    // After a join that used the set's checksum file: "checked N pieces against NAME.sha256".
+    const std::string& ChecksumNote() const { return checksumNote_; }
     // True while JoinSplitFiles runs; a host must not start another join meanwhile.
     bool Joining() const { return joining_; }
 
@@ -107,6 +111,8 @@ private:
     bool joinBytes();
     bool joinLines();
     bool rejectPiece(const std::string& message);
+    void watchPiece(const std::function<void()>& read);
+    bool checksumsHold();
     void openFailed();
     void startProgress();
     void showProgress(int value);
@@ -138,8 +144,10 @@ private:
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;
-    std::unique_ptr<JobProgress> meter_; // the bytes of the pieces, while the join runs
-    std::uint64_t piecesRead_ = 0;       // bytes of the pieces before the current one
+    std::unique_ptr<JobProgress> meter_;       // the bytes of the pieces, while the join runs
+    std::uint64_t piecesRead_ = 0;             // bytes of the pieces before the current one
+    std::unique_ptr<ChecksumWatch> checksums_; // hashes the pieces as they are read
+    std::string checksumNote_;
 };
 
 } // namespace parcelo

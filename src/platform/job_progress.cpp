@@ -68,8 +68,9 @@ std::string progressCaption(const ProgressReport& report)
 }
 
 JobProgress::JobProgress(Host& host, Binding* statusLabel, std::string verb, std::string name,
-                         std::uint64_t total, Clock::time_point start)
-    : host_(host), statusLabel_(statusLabel), start_(start), lastEvents_(start), lastCaption_(start)
+                         std::uint64_t total, Events events, Clock::time_point start)
+    : host_(host), statusLabel_(statusLabel), events_(events), start_(start), lastEvents_(start),
+      lastCaption_(start)
 {
     report_.verb = std::move(verb);
     report_.name = std::move(name);
@@ -86,7 +87,7 @@ void JobProgress::advanceTo(std::uint64_t done, Clock::time_point now)
             label->setCaption(progressCaption(report_));
         host_.showProgress(report_);
     }
-    if (now - lastEvents_ >= kEventGap) {
+    if (events_ == Events::Processed && now - lastEvents_ >= kEventGap) {
         lastEvents_ = now;
         host_.processEvents();
     }

@@ -31,17 +31,21 @@ std::string durationText(double seconds);
 // while unknown, the total while it is 0.
 std::string progressCaption(const ProgressReport& report);
 
-// Follows one job's bytes. Each advance may let the host handle pending events (at most
-// every kEventGap) and, at most every kCaptionGap, shows the caption in the status label
-// and hands the report to Host::showProgress. Short jobs therefore show nothing extra.
+// Follows one job's bytes. At most every kCaptionGap an advance shows the caption in the
+// status label and hands the report to Host::showProgress, so short jobs show nothing
+// extra. For a job that does not yield by itself (compression runs inside libzip), it
+// also lets the host handle pending events, at most every kEventGap.
 class JobProgress {
 public:
     using Clock = std::chrono::steady_clock;
     static constexpr auto kEventGap = std::chrono::milliseconds(20);
     static constexpr auto kCaptionGap = std::chrono::milliseconds(200);
 
+    enum class Events { LeftToTheJob, Processed };
+
     JobProgress(Host& host, Binding* statusLabel, std::string verb, std::string name,
-                std::uint64_t total, Clock::time_point start = Clock::now());
+                std::uint64_t total, Events events = Events::LeftToTheJob,
+                Clock::time_point start = Clock::now());
 
     void advanceTo(std::uint64_t done) { advanceTo(done, Clock::now()); }
     void advanceTo(std::uint64_t done, Clock::time_point now);
@@ -54,6 +58,7 @@ private:
 
     Host& host_;
     Binding* statusLabel_;
+    Events events_;
     ProgressReport report_;
     Clock::time_point start_;
     Clock::time_point lastEvents_;

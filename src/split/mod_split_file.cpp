@@ -67,6 +67,7 @@ std::int16_t modSplitFile::StartSplit()
             status_ = -1;
             return status_;
         }
+        hasher_.finish(); // drops what a failed split left
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -79,6 +80,7 @@ std::int16_t modSplitFile::StartSplit()
         if (status_ == 0) {
             commitPiece();
             commitFinishedPieces();
+            writeCompanions();
         }
     } catch (const RunError& error) {
         fail(error);
@@ -252,6 +254,8 @@ void modSplitFile::createPiece(const std::string& name)
 {
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
+    if (companions_.checksums)
+        hasher_.begin(pieceOutput_.temporaryPath(), GetFileNameFromPath(name));
 }
 
 // Closes the open piece (a failure to store its data throws). A piece on a diskette takes
@@ -261,9 +265,21 @@ void modSplitFile::commitPiece()
     piece_.close();
     if (pieceOutput_.temporaryPath().empty())
         return;
+    hasher_.end();
     finishedPieces_.push_back(std::move(pieceOutput_));
-    if (disketteMode())
+    if (disketteMode()) {
+        hasher_.settle(); // the disk is changed next
         commitFinishedPieces();
+    }
+}
+
+// The checksum file and join scripts, beside the pieces (on the last diskette).
+void modSplitFile::writeCompanions()
+{
+    const auto digests = hasher_.finish();
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
+    writeSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)), set, digests,
+                       companions_);
 }
 
 void modSplitFile::commitFinishedPieces()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "integrity/piece_hasher.h"
+#include "integrity/set_companions.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/safe_output.h"
@@ -61,6 +63,9 @@ public:
     // True when the size came from a number of pieces: no too-small check then.
     bool SplitByPieces() const { return splitByPieces_; }
     void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
+    // The checksum file and join scripts written beside a finished set.
+    const CompanionOptions& Companions() const { return companions_; }
+    void SetCompanions(const CompanionOptions& options) { companions_ = options; }
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
 
@@ -118,6 +123,7 @@ private:
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
+    void writeCompanions();
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);
@@ -160,6 +166,8 @@ private:
     std::vector<char> buffer_;
     std::string pendingLines_;
     std::unique_ptr<JobProgress> meter_; // the bytes of the source, while StartSplit runs
+    CompanionOptions companions_;
+    PieceHasher hasher_; // hashes each piece right behind its writing
 };
 
 } // namespace parcelo

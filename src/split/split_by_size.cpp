@@ -151,6 +151,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
             [&] {
                 copyBytes(source_, piece_, size, chunk, buffer_, [this] {
                     stopWhenAsked();
+                    hasher_.advance(piece_.position());
                     showBytes(source_.position());
                 });
             },
@@ -160,6 +161,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
     for (std::uint64_t left = size; left > 0;) {
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(left, chunk));
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);
+        hasher_.advance(piece_.position());
         left -= step;
         showBytes(source_.position());
         if (eventsPerChunk)

@@ -178,6 +178,8 @@ void frmMain::runSplitCommand(bool compressOnly)
         pane.Text2->setText(QStringLiteral("1"));
         pane.Text1->setFocus();
     }
+    splitEngine().SetCompanions(
+        {optionsPane->chkChecksums->isChecked(), optionsPane->chkJoinScript->isChecked()});
     SplitPaneValues values = splitValues();
     const SplitPaneValues typed = values;
     compressor().SetLevelOption(levelOption());

@@ -30,6 +30,7 @@ OptionsPane::OptionsPane(QWidget* parent) : QWidget(parent)
     layout->addWidget(paneTitle(" Options/Preferences/Settings", this));
     layout->addWidget(buildCompression());
     layout->addWidget(buildDeletion());
+    layout->addWidget(buildSending());
     layout->addWidget(buildFolders());
     layout->addStretch();
     layout->addLayout(foot);
@@ -74,6 +75,21 @@ QWidget* OptionsPane::buildDeletion()
     return frame;
 }
 
+QWidget* OptionsPane::buildSending()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Sending Options"), this);
+    chkChecksums =
+        named(new QCheckBox(QStringLiteral("Write a checksum file beside the pieces"), frame),
+              "chkChecksums");
+    chkJoinScript =
+        named(new QCheckBox(QStringLiteral("Write a join script for recipients"), frame),
+              "chkJoinScript");
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(chkChecksums);
+    layout->addWidget(chkJoinScript);
+    return frame;
+}
+
 QWidget* OptionsPane::buildFolders()
 {
     auto* frame = new QGroupBox(QStringLiteral("Default Folders"), this);
@@ -95,6 +111,8 @@ void OptionsPane::showOptions(const ParceloOptions& options)
     optCLevel3->setChecked(options.compressionLevel == CompressionLevel::Fastest);
     chkDelOrgSplit->setChecked(options.deleteAfterSplit);
     chkDelOrgJoin->setChecked(options.deleteAfterJoin);
+    chkChecksums->setChecked(options.writeChecksums);
+    chkJoinScript->setChecked(options.writeJoinScript);
     txtDefoutSplit->setText(QString::fromStdString(options.splitFolder));
     txtDefoutJoin->setText(QString::fromStdString(options.joinFolder));
 }
@@ -107,6 +125,8 @@ void OptionsPane::readOptions(ParceloOptions& options) const
                                                          : CompressionLevel::Highest;
     options.deleteAfterSplit = chkDelOrgSplit->isChecked();
     options.deleteAfterJoin = chkDelOrgJoin->isChecked();
+    options.writeChecksums = chkChecksums->isChecked();
+    options.writeJoinScript = chkJoinScript->isChecked();
     options.splitFolder = txtDefoutSplit->text().toStdString();
     options.joinFolder = txtDefoutJoin->text().toStdString();
 }

@@ -31,6 +31,8 @@ public:
     QRadioButton* optCLevel3;
     QCheckBox* chkDelOrgSplit;
     QCheckBox* chkDelOrgJoin;
+    QCheckBox* chkChecksums;
+    QCheckBox* chkJoinScript;
     QLineEdit* txtDefoutSplit;
     QPushButton* cmdOptBr1;
     QLineEdit* txtDefoutJoin;
@@ -42,6 +44,7 @@ public:
 private:
     QWidget* buildCompression();
     QWidget* buildDeletion();
+    QWidget* buildSending();
     QWidget* buildFolders();
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "integrity/set_checksums.h"
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
 
@@ -23,6 +24,7 @@ struct VerifyContext {
     Binding* fileList = nullptr;
     std::string* unit = nullptr; // nullptr: kilobytes
     ErrorState* joinState = nullptr;
+    ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and
@@ -44,8 +46,9 @@ struct VerifyServices {
     RecentFilesSink& recentFiles;
     // ProgressBar3 and ListView3.
     PaneBindings pane;
-    std::string* unit = nullptr;     // the display unit of the list's sizes; nullptr: kilobytes
-    ErrorState* joinState = nullptr; // the join engine's error, set by a set check
+    std::string* unit = nullptr;         // the display unit of the list's sizes; nullptr: kilobytes
+    ErrorState* joinState = nullptr;     // the join engine's error, set by a set check
+    ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with

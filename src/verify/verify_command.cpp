@@ -42,7 +42,8 @@ CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
                       Icon::Critical);
-    const VerifyContext context{host, services.pane.fileList, services.unit, services.joinState};
+    const VerifyContext context{host, services.pane.fileList, services.unit, services.joinState,
+                                services.checksums};
     host.setBusy(true);
     clearList(context);
     const VerifyVerdict verdict = check(path, context);

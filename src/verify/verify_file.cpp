@@ -2,6 +2,7 @@
 
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/checksum_watch.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -63,6 +64,10 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
         if (!finding.valid) {
             context.host.message(Question::Notice, invalidPieceText(path, finding.reason),
                                  Buttons::Ok, Icon::Critical);
+            return VerifyVerdict::NotVerified;
+        }
+        if (const std::string damage = pieceChecksumProblem(path); !damage.empty()) {
+            context.host.message(Question::Notice, damage, Buttons::Ok, Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
         clearList(context);

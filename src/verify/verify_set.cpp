@@ -2,6 +2,7 @@
 
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/checksum_watch.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -41,6 +42,7 @@ private:
     void checkByteSizes();
     void checkLineGap();
     void addReason(const std::string& reason);
+    void addChecksumReasons();
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -51,6 +53,8 @@ private:
     std::string reasons_;
     int count_ = 0;
     std::vector<std::uint64_t> sizes_; // of the byte pieces checked, piece 1 first
+    ChecksumWatch checksums_{base_};   // hashes each piece while the next is opened
+    bool missing_ = false;             // a piece was missing: sizes say nothing then
 };
 
 void SetCheck::addReason(const std::string& reason)
@@ -88,8 +92,16 @@ SetCheck::Step SetCheck::onDisk(int i, const std::function<void(int)>& checkPiec
 {
     for (;;) {
         try {
+            // With a checksum file every missing piece is listed, not just the first.
+            if (!diskette_ && checksums_.active() && !fileExists(pieceName(i))) {
+                addReason("Missing Split File: " + pieceName(i) + LF);
+                missing_ = true;
+                return Step::Done;
+            }
             if (!diskette_ || fileExists(pieceName(i))) {
                 checkPiece(i);
+                checksums_.begin(pieceName(i));
+                checksums_.end(diskette_);
                 return Step::Done;
             }
         } catch (const RunError& e) {
@@ -117,6 +129,8 @@ void SetCheck::checkBytePiece(int i)
 // Sizes tell a piece cut short or grown, which its header cannot.
 void SetCheck::checkByteSizes()
 {
+    if (missing_)
+        return;
     for (const int i : misSizedPieces(sizes_)) {
         const std::string reason = notOfTheSetText(pieceName(i)) + LF;
         if (reasons_.find(reason) == std::string::npos) // its header may have named it
@@ -143,8 +157,25 @@ void SetCheck::checkLinePiece(int i)
     listFile(context_, name, static_cast<double>(size));
 }
 
+// Each damaged, unlisted or missing piece once, or the checksum file as another set's.
+void SetCheck::addChecksumReasons()
+{
+    const ChecksumReport report = checksums_.report();
+    if (context_.checksums != nullptr)
+        *context_.checksums = report;
+    const std::string problems = report.problems();
+    for (std::size_t at = 0; at < problems.size();) {
+        const std::size_t end = problems.find('\n', at);
+        const std::string reason = problems.substr(at, end - at) + LF;
+        if (reasons_.find(reason) == std::string::npos)
+            addReason(reason);
+        at = end + 1;
+    }
+}
+
 VerifyVerdict SetCheck::showVerdict()
 {
+    addChecksumReasons();
     if (result_) {
         context_.host.message(
             Question::Notice,

@@ -154,6 +154,17 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
     const std::string once = config();
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(config(), once);
+
+    // the sending flags: on in a file without them; a change adds them after the rest
+    EXPECT_TRUE(options.writeChecksums && options.writeJoinScript);
+    options.writeChecksums = false;
+    ASSERT_TRUE(save().ok());
+    EXPECT_EQ(config(), once.substr(0, once.size() - 8)
+                            + "<Sending checksums=\"false\" joinScript=\"true\"/>\r\n</cfg>\r\n");
+    options.writeChecksums = true;
+    ASSERT_TRUE(load().ok());
+    EXPECT_FALSE(options.writeChecksums);
+    EXPECT_TRUE(options.writeJoinScript);
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)

@@ -109,11 +109,43 @@ TEST_F(CliRunTest, SplitsBySizeAndJoinsBackFromAMiddlePiece)
 
     const CliRun verify = run({"verify", "--set", piece("data.bin.002")});
     EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
+    EXPECT_THAT(verify.out, HasSubstr("OK " + piece("data.bin.004") + "\n"));
 
     const CliRun join = run({"join", piece("data.bin.003"), joined});
     ASSERT_EQ(join.status, 0) << join.err;
     EXPECT_EQ(readFile(output("data.bin")), content);
     EXPECT_THAT(join.out, HasSubstr("from all split files successfully."));
+    EXPECT_THAT(join.out, HasSubstr("checked 4 pieces against data.bin.sha256\n"));
+
+    // every piece is reported: a damaged one and a missing one fail the check
+    std::string second = readFile(piece("data.bin.002"));
+    second[100] ^= 1;
+    writeFile(piece("data.bin.002"), second);
+    fs::remove(piece("data.bin.004"));
+    const CliRun broken = run({"verify", "--set", piece("data.bin.001")});
+    EXPECT_EQ(broken.status, 1);
+    for (const std::string& line :
+         {"OK " + piece("data.bin.001"), "DAMAGED " + piece("data.bin.002"),
+          "OK " + piece("data.bin.003"), "MISSING " + piece("data.bin.004")})
+        EXPECT_THAT(broken.out, HasSubstr(line + "\n"));
+}
+
+TEST_F(CliRunTest, SplitsIntoPiecesAndByLines)
+{
+    writeFile(temp.file("ten.bin"), "0123456789");
+    const CliRun three = run({"split", temp.file("ten.bin"), pieces, "--pieces", "3",
+                              "--no-checksums", "--no-join-script"});
+    ASSERT_EQ(three.status, 0) << three.err;
+    EXPECT_EQ(filesIn(pieces), 3u); // no checksum file, no join scripts
+    EXPECT_THAT(three.out, HasSubstr("split into 3 files.  Each file contains 4 Bytes or less."));
+    EXPECT_EQ(fs::file_size(piece("ten.bin.003")), 12u + 2);
+
+    writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+    ASSERT_EQ(run({"split", temp.file("notes.txt"), pieces, "--lines", "2"}).status, 0);
+    EXPECT_EQ(readFile(piece("notes.txt.003")), "PcxLineBreak9174\r\n5\r\n");
+    const CliRun join = run({"join", piece("notes.txt.002"), joined});
+    ASSERT_EQ(join.status, 0) << join.err << join.out;
+    EXPECT_EQ(readFile(output("notes.txt")), "1\r\n2\r\n3\r\n4\r\n5\r\n");
 }
 
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
@@ -147,8 +179,10 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
     ASSERT_EQ(run({"compress", temp.file("log.txt"), temp.folder()}).status, 0);
     EXPECT_TRUE(fs::exists(temp.file("log.txt.zip.001")));
 
-    // A damaged set fails the join: the joined archive is kept and no piece is deleted.
+    // A damaged set fails the join: the joined archive is kept and no piece is deleted
+    // (without its checksum file, the damage is found by the decompression).
     fs::remove(output("log.txt.zip"));
+    fs::remove(piece("log.txt.zip.sha256"));
     std::string data = readFile(piece("log.txt.zip.002"));
     data[data.size() / 2] ^= 0x55;
     writeFile(piece("log.txt.zip.002"), data);

@@ -56,7 +56,8 @@ TEST(JobProgress, ThrottlesEventsAndCaptionsAndEstimatesTheTimeLeft)
     CountingHost host;
     Caption label;
     const auto start = JobProgress::Clock::time_point{};
-    JobProgress progress(host, &label, "Joining", "big.iso", 1000, start);
+    JobProgress progress(host, &label, "Joining", "big.iso", 1000, JobProgress::Events::Processed,
+                         start);
     progress.advanceTo(10, start + 5ms);
     EXPECT_EQ(host.events, 0);
     progress.advanceTo(20, start + 25ms);

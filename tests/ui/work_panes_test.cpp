@@ -228,7 +228,7 @@ TEST_F(WorkPanes, DisketteSplitAndJoinOnTheSimulatedDrive)
         .answer(Question::Notice, Answer::Ok, "has been split into 3 files.");
     split(source("disk.bin", bytes), "a:");
     EXPECT_EQ(sp->Text4->text(), "a:/");
-    EXPECT_EQ(test::filesIn(floppy), 3u);
+    EXPECT_EQ(test::filesIn(floppy), 6u); // + checksum file and join scripts on the last disk
 
     // pieces on diskettes are never offered for deletion
     window->optionsPane->chkDelOrgJoin->setChecked(true);
@@ -238,7 +238,7 @@ TEST_F(WorkPanes, DisketteSplitAndJoinOnTheSimulatedDrive)
     join("a:/disk.bin.002", joined);
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_EQ(test::readFile(joined + "disk.bin"), bytes);
-    EXPECT_EQ(test::filesIn(floppy), 3u);
+    EXPECT_EQ(test::filesIn(floppy), 6u);
 }
 
 TEST_F(WorkPanes, VerifyOnePieceAndASetWithABadPiece)
@@ -256,13 +256,18 @@ TEST_F(WorkPanes, VerifyOnePieceAndASetWithABadPiece)
     third[4] = 5;
     test::writeFile(set + "3", third);
     verify(set + "1", vf->cmdVerify2);
-    EXPECT_EQ(lastMessage(),
-              std::string("The set of split files associated with this file could not be verified.")
-                  + LF + "The file " + set + "3 is not a valid file of the set." + LF);
+    EXPECT_EQ(
+        lastMessage(),
+        std::string("The set of split files associated with this file could not be verified.") + LF
+            + "The file " + set + "3 is not a valid file of the set." + LF + "The file " + set
+            + "3 is damaged: its contents do not match the checksum written when it was split."
+            + LF);
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
     EXPECT_EQ(vf->ListView3->topLevelItemCount(), 4);
 
-    // a check that ends in an error gives no verdict and is not remembered
+    // without a checksum file, a check that ends in an error gives no verdict and is not
+    // remembered
+    fs::remove(set.substr(0, set.size() - 3) + ".sha256");
     fs::remove(set + "4");
     verify(set + "2", vf->cmdVerify2);
     EXPECT_EQ(lastMessage().rfind("Error:53 ", 0), 0u) << lastMessage();
@@ -288,7 +293,7 @@ TEST_F(WorkPanes, DeleteOffersAnsweredBothWays)
     host.answer(Question::Notice, Answer::Ok, "from all split files successfully.")
         .answer(Question::DeletePieces, Answer::No, offer);
     join(kept + "gone.bin.001", folder("joined"));
-    EXPECT_EQ(test::filesIn(kept), 2u);
+    EXPECT_EQ(test::filesIn(kept), 5u); // pieces, checksum file, join scripts
     host.answer(Question::Notice, Answer::Ok, "from all split files successfully.")
         .answer(Question::DeletePieces, Answer::Yes, offer);
     join(dropped + "gone.bin.002", folder("again"));
@@ -312,7 +317,8 @@ TEST_F(WorkPanes, LongJobsStayResponsiveAndStopLeavingTheDestinationAsItWas)
     last = std::chrono::steady_clock::now();
     split(file, folder("set"), true);
     const std::string set = data.file("set/");
-    ASSERT_EQ(test::filesIn(set), 3u);
+    ASSERT_TRUE(fs::exists(set + "big.bin.zip.003"));
+    const std::size_t setFiles = test::filesIn(set);
     last = std::chrono::steady_clock::now();
     join(set + "big.bin.zip.001", folder("whole"));
     ASSERT_EQ(fs::file_size(data.file("whole/big.bin")), 64u << 20);
@@ -359,7 +365,7 @@ TEST_F(WorkPanes, LongJobsStayResponsiveAndStopLeavingTheDestinationAsItWas)
         EXPECT_EQ(sp->cmdSpCancel->text(), QStringLiteral("Clear All"));
         EXPECT_TRUE(sp->cmdSpSplit->isEnabled() && jn->cmdJoin->isEnabled());
     }
-    EXPECT_EQ(test::filesIn(set), 3u);
+    EXPECT_EQ(test::filesIn(set), setFiles);
 }
 
 TEST_F(WorkPanes, ARunningJobStartsNothingElseAndAClosingAsksToStopIt)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <string>
+
+namespace parcelo {
+
+// What a recipient's join script needs to know about a set.
+struct JoinScriptSet {
+    std::string name; // the joined file's name, without folder ("film.avi")
+    int pieceCount = 0;
+    bool lineSet = false;    // pieces start with the marker line, not the 12-byte header
+    bool compressed = false; // the joined file is a .zip to open with an archive tool
+};
+
+// The POSIX sh script (dash, busybox sh): checks the pieces with NAME.sha256 when
+// sha256sum or shasum is there, joins them into NAME, refuses to replace NAME without
+// --force.
+std::string shellJoinScript(const JoinScriptSet& set);
+// The same for Windows: a .cmd that runs PowerShell (Get-FileHash, byte copies); /force.
+std::string cmdJoinScript(const JoinScriptSet& set);
+
+// Writes NAME.join.sh and NAME.join.cmd into folder (with its trailing separator).
+void writeJoinScripts(const std::string& folder, const JoinScriptSet& set);
+
+} // namespace parcelo
