@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev libgl-dev
   libzip-dev zlib1g-dev
   libgtest-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-tidy
   zip unzip
   dpkg-dev desktop-file-utils file util-linux
   libssl-dev dash busybox

@@ -12,7 +12,9 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <iterator>
 #include <vector>
 
 namespace parcelo {
@@ -257,8 +259,9 @@ std::string shapeOf(const XMLDocument& document)
             for (const auto& attribute : element->Tag()->NewEnum())
                 shape += " " + attribute->Name();
         shape += ">" + std::to_string(element->NewEnum().size());
-        for (auto child = element->NewEnum().rbegin(); child != element->NewEnum().rend(); ++child)
-            pending.push_back(child->get());
+        const auto& children = element->NewEnum();
+        std::transform(children.rbegin(), children.rend(), std::back_inserter(pending),
+                       [](const auto& child) { return child.get(); });
     }
     return shape;
 }

@@ -69,9 +69,10 @@ void frmMain::buildControls()
                        "after joining files. You can do this free of charge with the complete "
                        "version of Parcelo."),
         central);
-    Label2 = textLabel(
-        "Label2", "Download complete Parcelo from " + QString::fromStdString(values_.MakerWebPage),
-        central);
+    Label2 = textLabel("Label2",
+                       QStringLiteral("Download complete Parcelo from ")
+                           + QString::fromStdString(values_.MakerWebPage),
+                       central);
     cmdJoin = commandButton("cmdJoin", "Join", central);
     cmdJoin->setDefault(true);
     cmdJnCancel = commandButton("cmdJnCancel", "Clear All", central);

@@ -12,7 +12,8 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Parcelo Assembler"));
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
-    if (QIcon::fallbackThemeName().isEmpty() || QIcon::fallbackThemeName() == "hicolor")
+    if (QIcon::fallbackThemeName().isEmpty()
+        || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
 
     parcelo::QtHost host;

@@ -1,5 +1,7 @@
 #include "cli/arguments.h"
 
+#include "format/split_choices.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -31,8 +33,64 @@ bool isWholeNumber(const std::string& text)
     });
 }
 
-constexpr std::array<const char*, 7> kPresets = {"1.38MB", "2.88MB", "5MB", "10MB",
-                                                 "100MB",  "650MB",  "1GB"};
+// "a, b or c" (or "a|b|c" with the separator "|" and no last word) from a table's names.
+template <typename Table, typename Name>
+std::string listOf(const Table& table, Name name, const std::string& separator = ", ",
+                   const std::string& last = " or ")
+{
+    std::vector<std::string> names;
+    for (const auto& entry : table)
+        if (*name(entry) != '\0')
+            names.emplace_back(name(entry));
+    std::string text;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == names.size() && !last.empty() ? last : separator;
+        text += names[i];
+    }
+    return text;
+}
+
+// The words of a paragraph in lines of at most 82 characters, each ending in a newline.
+std::string wrapped(const std::string& paragraph)
+{
+    constexpr std::size_t kWidth = 82;
+    std::string text;
+    std::size_t lineStart = 0;
+    std::size_t from = 0;
+    while (from < paragraph.size()) {
+        std::size_t end = paragraph.find(' ', from);
+        if (end == std::string::npos)
+            end = paragraph.size();
+        const bool first = text.size() == lineStart;
+        if (!first && text.size() - lineStart + 1 + (end - from) > kWidth) {
+            text += '\n';
+            lineStart = text.size();
+        } else if (!first) {
+            text += ' ';
+        }
+        text += paragraph.substr(from, end - from);
+        from = end + 1;
+    }
+    return text + '\n';
+}
+
+std::string unitSuffixes()
+{
+    return listOf(kSizeUnits, [](const SizeUnit& u) { return u.suffix; });
+}
+
+std::string presetNames()
+{
+    return listOf(kSizePresets, [](const SizePreset& p) { return p.name; });
+}
+
+std::string levelNames(const std::string& separator = ", ", const std::string& last = " or ")
+{
+    return listOf(
+        kCompressionLevels, [](const CompressionLevelChoice& c) { return c.name; }, separator,
+        last);
+}
 
 // Reads the options after the positional arguments.
 std::string readOptions(const std::vector<std::string>& args, std::size_t from, Arguments& out,
@@ -64,12 +122,14 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
         } else if (option == "--no-join-script") {
             out.noJoinScript = true;
         } else if (option == "--level") {
-            if (!value(out.level)
-                || (out.level != "best" && out.level != "medium" && out.level != "fast"))
-                return "--level takes best, medium or fast";
+            const CompressionLevelChoice* level =
+                value(text) ? CompressionLevelNamed(text) : nullptr;
+            if (level == nullptr)
+                return "--level takes " + levelNames();
+            out.level = level->option;
         } else if (option == "--size") {
             if (!value(text) || !parseSizeWithUnit(text, out.sizeText, out.unit))
-                return "--size takes a number with a unit B, KB, MB or GB, such as 1.5MB";
+                return "--size takes a number with a unit " + unitSuffixes() + ", such as 1.5MB";
             out.mode = SplitMode::Size;
             ++modes;
         } else if (option == "--pieces") {
@@ -81,11 +141,11 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
             if (!value(out.sizeText) || !isDecimal(out.sizeText))
                 return "--lines takes a number";
             out.mode = SplitMode::Lines;
-            out.unit = "LN";
+            out.unit = kLinesUnit;
             ++modes;
         } else if (option == "--preset") {
             if (!value(text) || (out.presetIndex = presetIndexOf(text)) < 0)
-                return "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB";
+                return "--preset takes " + presetNames();
             out.mode = SplitMode::Preset;
             ++modes;
         } else {
@@ -104,7 +164,7 @@ bool optionAllowed(Verb verb, const Arguments& a)
     case Verb::Split:
         return !a.deletePieces && !a.noDecompress;
     case Verb::Join:
-        return !a.compress && !a.deleteSource && a.level == "best";
+        return !a.compress && !a.deleteSource && !a.level;
     case Verb::Compress:
         return !a.compress && !a.deleteSource && !a.deletePieces && !a.noDecompress;
     default:
@@ -117,14 +177,15 @@ bool optionAllowed(Verb verb, const Arguments& a)
 bool parseSizeWithUnit(const std::string& text, std::string& number, std::string& unit)
 {
     const std::string upperText = upper(text);
-    static const std::array<std::pair<const char*, const char*>, 4> suffixes = {
-        {{"KB", "KB"}, {"MB", "MB"}, {"GB", "GB"}, {"B", "BT"}}};
-    for (const auto& [suffix, code] : suffixes) {
-        const std::string s = suffix;
-        if (upperText.size() > s.size() && upperText.ends_with(s)) {
-            number = text.substr(0, text.size() - s.size());
-            unit = code;
-            return isDecimal(number);
+    for (const SizeUnit& u : kSizeUnits) {
+        // "B" also ends "KB": a suffix counts only when what stands before it is a number.
+        const std::string suffix = u.suffix;
+        if (suffix.empty() || upperText.size() <= suffix.size() || !upperText.ends_with(suffix))
+            continue;
+        if (isDecimal(text.substr(0, text.size() - suffix.size()))) {
+            number = text.substr(0, text.size() - suffix.size());
+            unit = u.code;
+            return true;
         }
     }
     return false;
@@ -133,8 +194,8 @@ bool parseSizeWithUnit(const std::string& text, std::string& number, std::string
 int presetIndexOf(const std::string& text)
 {
     const std::string wanted = upper(text);
-    for (std::size_t i = 0; i < kPresets.size(); ++i)
-        if (wanted == kPresets[i])
+    for (std::size_t i = 0; i < kSizePresets.size(); ++i)
+        if (wanted == kSizePresets[i].name)
             return static_cast<int>(i);
     return -1;
 }
@@ -186,25 +247,31 @@ ParseResult parseArguments(const std::vector<std::string>& args)
 
 std::string usageText()
 {
+    const std::string levels = "[--level " + levelNames("|", "") + "]";
     return "Usage:\n"
            "  parcelo-cli split SOURCE DESTFOLDER (--size VALUE | --pieces N | --lines N | "
            "--preset P)\n"
-           "                    [--compress] [--level best|medium|fast] [--delete-source] [--yes]\n"
-           "                    [--no-checksums] [--no-join-script]\n"
-           "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
-           "  parcelo-cli compress SOURCE DESTFOLDER [--level best|medium|fast] [--yes]\n"
-           "  parcelo-cli verify PIECE\n"
-           "  parcelo-cli verify --set PIECE\n"
-           "  parcelo-cli --help\n"
-           "\n"
-           "--size takes a number with a unit B, KB, MB or GB (1.5MB); --preset takes 1.38MB,\n"
-           "2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB. --yes answers Yes or OK to every question\n"
-           "but Cancel to a request for another disk; without a terminal (or once input ends)\n"
-           "and without --yes every question is declined. A declined disk ends the run.\n"
-           "-q or --quiet drops the progress line (drawn on standard error when it is a\n"
-           "terminal) and every notice; errors still print.\n"
-           "Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 stopped\n"
-           "by Ctrl-C (the job's unfinished files are removed).\n";
+           "                    [--compress] "
+           + levels
+           + " [--delete-source] [--yes]\n"
+             "                    [--no-checksums] [--no-join-script]\n"
+             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
+             "  parcelo-cli compress SOURCE DESTFOLDER "
+           + levels
+           + " [--yes]\n"
+             "  parcelo-cli verify PIECE\n"
+             "  parcelo-cli verify --set PIECE\n"
+             "  parcelo-cli --help\n"
+             "\n"
+           + wrapped("--size takes a number with a unit " + unitSuffixes()
+                     + " (1.5MB); --preset takes " + presetNames()
+                     + ". --yes answers Yes or OK to every question but Cancel to a request for "
+                       "another disk; without a terminal (or once input ends) and without --yes "
+                       "every question is declined. A declined disk ends the run.")
+           + wrapped("-q or --quiet drops the progress line (drawn on standard error when it is "
+                     "a terminal) and every notice; errors still print.")
+           + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
+                     "stopped by Ctrl-C (the job's unfinished files are removed).");
 }
 
 } // namespace parcelo::cli

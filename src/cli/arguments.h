@@ -1,10 +1,14 @@
 #pragma once
 
+#include "compress/compression_levels.h"
+
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace parcelo::cli {
+
+using parcelo::CompressionLevelOption;
 
 enum class Verb { Help, Split, Join, Verify, Compress };
 enum class SplitMode { Size, Pieces, Lines, Preset };
@@ -20,7 +24,7 @@ struct Arguments {
     int presetIndex = 0;   // --preset, as the preset list's index
     bool wholeSet = false; // verify --set
     bool compress = false;
-    std::string level = "best";
+    std::optional<CompressionLevelOption> level; // --level, when given
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;

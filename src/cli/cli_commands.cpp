@@ -43,15 +43,6 @@ std::string tempFolder()
     return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
 }
 
-CompressionLevelOption levelOption(const std::string& level)
-{
-    if (level == "medium")
-        return CompressionLevelOption::MediumCompression;
-    if (level == "fast")
-        return CompressionLevelOption::HighestSpeed;
-    return CompressionLevelOption::HighestCompression;
-}
-
 // Everything one command run needs: the console, what the engines report through, the
 // engines.
 struct Session {
@@ -59,7 +50,8 @@ struct Session {
         : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal, stdin, a.quiet),
           engines(host, bindings(), tempFolder())
     {
-        engines.compressor().SetLevelOption(levelOption(a.level));
+        engines.compressor().SetLevelOption(
+            a.level.value_or(CompressionLevelOption::HighestCompression));
     }
 
     WorkPaneBindings bindings()
@@ -89,10 +81,8 @@ SplitPaneValues splitPane(const Arguments& a)
         pane.Text2 = a.sizeText;
     else
         pane.Text3 = a.sizeText;
-    static const std::vector<std::string> units = {"BT", "KB", "MB", "GB", "LN"};
-    for (std::size_t i = 0; i < units.size(); ++i)
-        if (units[i] == a.unit)
-            pane.Combo1 = static_cast<int>(i);
+    if (const int unit = unitIndexOf(a.unit); unit >= 0)
+        pane.Combo1 = unit;
     return pane;
 }
 

@@ -29,18 +29,6 @@ void showProgressStart(Binding* progressBar)
 
 } // namespace
 
-std::int32_t CompressionLevelFor(CompressionLevelOption option)
-{
-    switch (option) {
-    case CompressionLevelOption::MediumCompression:
-        return 7;
-    case CompressionLevelOption::HighestSpeed:
-        return 2;
-    default:
-        return 9;
-    }
-}
-
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
                                const std::string& tempCompressedFile, const std::string& tempFolder)
 {

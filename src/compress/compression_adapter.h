@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compress/compression_levels.h"
 #include "platform/bindings.h"
 #include "platform/job_progress.h"
 #include "platform/run_error.h"
@@ -12,17 +13,6 @@ namespace parcelo {
 
 class Host;
 class ZlibTool;
-
-// The option button chosen under "Compression level:" in the Options pane.
-enum class CompressionLevelOption {
-    None,               // no button set
-    HighestCompression, // optCLevel1 "Highest Compression (recommended)"
-    MediumCompression,  // optCLevel2 "Medium Compression"
-    HighestSpeed,       // optCLevel3 "Highest Speed"
-};
-
-// The level handed to the component: 7 for medium, 2 for speed, 9 otherwise.
-std::int32_t CompressionLevelFor(CompressionLevelOption option);
 
 // Where a source file is compressed to before a split: tempFolder when
 // tempCompressedFile is "Yes", else destFolder (which ends with a

@@ -218,7 +218,7 @@ void writeSingleEntryArchive(const std::string& sourcePath, const std::string& t
             std::rethrow_exception(reader.failure());
         zipsupport::throwZipError(*zip_get_error(archive.get()), "write the archive", targetPath);
     }
-    archive.release();
+    static_cast<void>(archive.release()); // zip_close has freed it
 }
 
 } // namespace parcelo

@@ -33,7 +33,7 @@ std::string lastCharacters(const std::string& text, std::size_t count)
 std::string pathCaption(const std::string& prefix, const std::string& path, std::size_t longest,
                         std::size_t tail)
 {
-    const std::string whole = prefix + path;
+    std::string whole = prefix + path;
     if (characterCount(whole) <= longest)
         return whole;
     return prefix + "..." + lastCharacters(path, tail);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/split_choices.h"
 #include "integrity/piece_hasher.h"
 #include "integrity/set_companions.h"
 #include "platform/file.h"
@@ -21,10 +22,6 @@ class LabelBinding;
 class LineReader;
 class ProgressBarBinding;
 class RunError;
-
-// Bytes in one unit of a split size: "BT" 1, "KB" 1024, "MB" 1024², "GB" 1024³; 0 for
-// any other unit (lines have no byte size).
-double bytesPerUnit(const std::string& unit);
 
 // The split engine: turns one file into a set of pieces, by size (a byte set) or by a
 // number of lines (a line set), into a folder or onto a series of diskettes. The caller

@@ -15,7 +15,6 @@ namespace parcelo {
 namespace {
 
 constexpr int kDivisionByZero = 11;
-constexpr double kKilo = 1024.0;
 // A piece never needs to be larger than this; bigger requests mean "one piece".
 constexpr double kLargestPieceSize = 4611686018427387904.0; // 2^62
 // What the buffer of the one-buffer strategy holds beyond a piece.
@@ -34,19 +33,6 @@ double shortfallTolerance(double requested)
 }
 
 } // namespace
-
-double bytesPerUnit(const std::string& unit)
-{
-    if (unit == "BT")
-        return 1;
-    if (unit == "KB")
-        return kKilo;
-    if (unit == "MB")
-        return kKilo * kKilo;
-    if (unit == "GB")
-        return kKilo * kKilo * kKilo;
-    return 0;
-}
 
 std::int16_t modSplitFile::SplitFileBySize()
 {

@@ -117,10 +117,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     const auto number = parseNumber(r.pane.Text3);
     if (!number || std::trunc(*number) < 0)
         return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
-    static const std::array<const char*, 5> units = {"BT", "KB", "MB", "GB", "LN"};
-    const int index = r.pane.Combo1;
-    choice.unit = index >= 0 && index < 5 ? units[static_cast<std::size_t>(index)] : "MB";
-    if (choice.unit == "LN") {
+    choice.unit = unitCodeAt(r.pane.Combo1, "MB");
+    if (choice.unit == kLinesUnit) {
         if (r.pane.Check1)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
@@ -141,22 +139,19 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 
 void choosePreset(const Request& r, SizeChoice& choice)
 {
-    static const std::array<std::pair<double, const char*>, 7> presets = {
-        {{1.38, "MB"}, {2.88, "MB"}, {5, "MB"}, {10, "MB"}, {100, "MB"}, {650, "MB"}, {1, "GB"}}};
-    const int index = r.pane.Combo2;
-    const auto& [size, unit] =
-        index >= 0 && index < 7 ? presets[static_cast<std::size_t>(index)] : presets[0];
-    choice.splitSize = size;
-    choice.unit = unit;
-    choice.sizeText = numberText(size);
-    choice.requestedBytes = size * bytesPerUnit(unit);
+    const SizePreset& preset = presetAt(r.pane.Combo2);
+    choice.splitSize = preset.size;
+    choice.unit = preset.unit;
+    choice.sizeText = numberText(preset.size);
+    choice.requestedBytes = preset.size * bytesPerUnit(preset.unit);
 }
 
 // The size of each piece when the file is cut into a number of pieces.
 void sizeForPieces(std::uint64_t length, SizeChoice& choice)
 {
     const auto count = static_cast<std::uint64_t>(choice.pieces);
-    const auto pieceBytes = static_cast<double>(length / count + (length % count != 0 ? 1 : 0));
+    const std::uint64_t roundedUp = length / count + (length % count != 0 ? 1 : 0);
+    const auto pieceBytes = static_cast<double>(roundedUp);
     if (pieceBytes < 1e3)
         choice.unit = "BT";
     else if (pieceBytes < 1e6)

@@ -38,7 +38,8 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.6);
     titleFont.setBold(true);
     lblTitle->setFont(titleFont);
-    lblVersion = textLine("lblVersion", "Version " + QString::fromStdString(details.version), this);
+    lblVersion = textLine(
+        "lblVersion", QStringLiteral("Version ") + QString::fromStdString(details.version), this);
     Label3 = textLine("Label3", QString::fromStdString(details.description), this);
     Label3->setVisible(!details.description.empty());
     Label2 = textLine("Label2", QStringLiteral("Compress and Split Files"), this);
@@ -49,7 +50,8 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
                        "carry or send them, and join them back into the original file, which is "
                        "decompressed for you."),
         this);
-    Label4 = textLine("Label4", "On web: " + QString::fromStdString(details.makerWebPage), this);
+    Label4 = textLine(
+        "Label4", QStringLiteral("On web: ") + QString::fromStdString(details.makerWebPage), this);
     Label1 =
         textLine("Label1", QStringLiteral("Copyright \u00a9 Norvane. All rights reserved."), this);
     lblDisclaimer = textLine(

@@ -238,7 +238,7 @@ void frmMain::saveOptions()
         status->setText(QStringLiteral("Completed saving options successfully."));
         bar->setValue(4);
     } else {
-        status->setText("Error in saving configuration: "
+        status->setText(QStringLiteral("Error in saving configuration: ")
                         + QString::fromStdString(saved.description));
         bar->setValue(0);
     }

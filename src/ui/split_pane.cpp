@@ -1,5 +1,7 @@
 #include "ui/split_pane.h"
 
+#include "format/split_choices.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -63,13 +65,14 @@ QGroupBox* SplitPane::buildSplitBy()
     Option1->setChecked(true);
     Text3 = pathBox("Text3", frame);
     Combo1 = named(new QComboBox(frame), "Combo1");
-    Combo1->addItems({"Bytes", "KiloBytes", "MegaBytes", "GigaBytes", "Lines"});
+    for (const SizeUnit& unit : kSizeUnits)
+        Combo1->addItem(QString::fromUtf8(unit.caption));
     Option2 = named(new QRadioButton(QStringLiteral("Pieces"), frame), "Option2");
     Text2 = pathBox("Text2", frame);
     Option3 = named(new QRadioButton(QStringLiteral("Custom"), frame), "Option3");
     Combo2 = named(new QComboBox(frame), "Combo2");
-    Combo2->addItems({"1.38 MegaBytes", "2.88 MegaBytes", "5 MegaBytes", "10 MegaBytes",
-                      "100 MegaBytes", "650 MegaBytes", "1 GigaByte"});
+    for (const SizePreset& preset : kSizePresets)
+        Combo2->addItem(QString::fromUtf8(preset.caption));
     auto* piecesLabel = new QLabel(QStringLiteral("Number of Pieces:"), frame);
     piecesLabel->setBuddy(Text2);
 

@@ -184,9 +184,7 @@ std::string XmlScanner::parseName(bool tagName)
         if (isNameSeparator(c)) {
             ended = true;
             ++pos_;
-        } else if (isNameTerminator(c) || (tagName && c == '/')) {
-            return name;
-        } else if (isNameCharacter(c) && ended) {
+        } else if (isNameTerminator(c) || (tagName && c == '/') || (ended && isNameCharacter(c))) {
             return name;
         } else {
             name += static_cast<char>(c);

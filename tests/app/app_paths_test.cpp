@@ -91,9 +91,9 @@ TEST_F(AppPathsTest, InstalledTheShippedConfigIsCopiedOnceAndTheUsersCopyIsUsed)
     EXPECT_EQ(options.splitFolder, paths.splitFolder + "/");
     options.autoCompress = !options.autoCompress;
     ASSERT_TRUE(SaveConfiguration(paths, options, explore, host, log).ok());
-    const std::string saved = test::readFile(paths.configFilePath);
-    EXPECT_NE(saved, shipped);
+    const std::string userCopy = test::readFile(paths.configFilePath);
+    EXPECT_NE(userCopy, shipped);
     prepareAppFolders(paths);
-    EXPECT_EQ(test::readFile(paths.configFilePath), saved);
+    EXPECT_EQ(test::readFile(paths.configFilePath), userCopy);
     EXPECT_EQ(test::readFile(shippedConfigPath(program.path().string())), shipped);
 }

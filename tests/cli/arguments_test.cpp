@@ -35,7 +35,7 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(pieces.mode, SplitMode::Pieces);
     EXPECT_EQ(pieces.sizeText, "3");
     EXPECT_TRUE(pieces.compress && pieces.deleteSource);
-    EXPECT_EQ(pieces.level, "fast");
+    EXPECT_EQ(pieces.level, CompressionLevelOption::HighestSpeed);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "650mb"}).presetIndex, 5);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "1GB"}).presetIndex, 6);
 
@@ -46,7 +46,8 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     const Arguments set = parsed({"verify", "--set", "x.001"});
     EXPECT_TRUE(set.wholeSet);
     EXPECT_EQ(set.source, "x.001");
-    EXPECT_EQ(parsed({"compress", "a", "b", "--level", "medium"}).level, "medium");
+    EXPECT_EQ(parsed({"compress", "a", "b", "--level", "medium"}).level,
+              CompressionLevelOption::MediumCompression);
     EXPECT_EQ(parsed({"--help"}).verb, Verb::Help);
     EXPECT_EQ(parsed({}).verb, Verb::Help);
 }
@@ -66,6 +67,8 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"split", "a", "--pieces", "2"},
         {"join", "x.003", "out", "--size", "1MB"},
         {"join", "x.003", "out", "--compress"},
+        {"join", "x.003", "out", "--level", "best"}, // join never compresses
+        {"join", "x.003", "out", "--level", "fast"},
         {"verify", "x.001", "extra"},
         {"verify", "--set"},
         {"compress", "a", "b", "--delete-pieces"},
@@ -73,6 +76,20 @@ TEST(CliArguments, UsageErrorsAreRefused)
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
+}
+
+TEST(CliArguments, MessagesNameEveryChoice)
+{
+    EXPECT_EQ(parseArguments({"split", "a", "b", "--pieces", "2", "--level", "max"}).error,
+              "--level takes best, medium or fast");
+    EXPECT_EQ(parseArguments({"split", "a", "b", "--size", "1TB"}).error,
+              "--size takes a number with a unit B, KB, MB or GB, such as 1.5MB");
+    EXPECT_EQ(parseArguments({"split", "a", "b", "--preset", "3MB"}).error,
+              "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB");
+    const std::string usage = usageText();
+    EXPECT_NE(usage.find("[--compress] [--level best|medium|fast] [--delete-source]"),
+              std::string::npos);
+    EXPECT_NE(usage.find("(1.5MB); --preset takes 1.38MB,\n2.88MB, 5MB"), std::string::npos);
 }
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)

@@ -24,7 +24,7 @@ int main(int argc, char* argv[])
         return 2;
     // Started beside a first piece, so that it shows no warning.
     QTemporaryDir appDir;
-    QFile piece(appDir.filePath("holiday.avi.001"));
+    QFile piece(appDir.filePath(QStringLiteral("holiday.avi.001")));
     if (!piece.open(QIODevice::WriteOnly) || piece.write("piece") != 5)
         return 1;
     piece.close();
@@ -35,9 +35,9 @@ int main(int argc, char* argv[])
     // the boxes as a recipient would see them, not the temporary folder
     window->Text5->setText(QStringLiteral("/home/ann/Downloads/holiday.avi.001"));
     window->Text6->setText(QStringLiteral("/home/ann/Downloads/"));
-    bool saved = save(*window, folder + "assembler.png");
+    bool saved = save(*window, folder + QStringLiteral("assembler.png"));
     assembler::frmInstructions instructions(window->values().MakerWebPage, window.get());
     instructions.show();
-    saved = save(instructions, folder + "assembler-instructions.png") && saved;
+    saved = save(instructions, folder + QStringLiteral("assembler-instructions.png")) && saved;
     return saved ? 0 : 1;
 }

@@ -36,7 +36,7 @@ inline QString outputFolder(int argc, char* argv[], const char* program)
         return {};
     }
     QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));
-    return QString::fromLocal8Bit(argv[1]) + "/";
+    return QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
 }
 
 // Writes a file of `size` bytes that do not compress.

@@ -64,13 +64,13 @@ bool saveRunningAndStoppedSplit(frmMain& window, WatchingHost& host, const QStri
     host.onEvents = [&] {
         if (running || !split.Label5->text().contains(QStringLiteral(" left")))
             return;
-        running = save(window, folder + "split-running.png");
+        running = save(window, folder + QStringLiteral("split-running.png"));
         split.cmdSpCancel->click();
     };
     window.cmdSpSplit_Click();
     host.onEvents = nullptr;
     return running && split.Label5->text() == QStringLiteral("Cancelled.")
-           && save(window, folder + "split-cancelled.png");
+           && save(window, folder + QStringLiteral("split-cancelled.png"));
 }
 
 // A compressed split of a 5,000,000-byte file into 1.38 MB pieces, then the join of the set
@@ -81,8 +81,9 @@ bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
     const std::string root = work.path().toStdString() + "/";
     const std::string source = root + "holiday.avi";
     const std::string pieces = root + "PcxBr/";
-    if (!screenshot::writeNoise(source, 5000000) || !QDir(work.path()).mkpath("PcxBr")
-        || !QDir(work.path()).mkpath("PcxJn"))
+    if (!screenshot::writeNoise(source, 5000000)
+        || !QDir(work.path()).mkpath(QStringLiteral("PcxBr"))
+        || !QDir(work.path()).mkpath(QStringLiteral("PcxJn")))
         return false;
     window.cmdMSplit_Click();
     SplitPane& split = *window.splitPane;
@@ -92,15 +93,15 @@ bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
     split.Combo2->setCurrentIndex(0);
     split.Check1->setChecked(true);
     window.cmdSpSplit_Click();
-    bool saved =
-        split.ListView1->topLevelItemCount() > 0 && save(window, folder + "split-finished.png");
+    bool saved = split.ListView1->topLevelItemCount() > 0
+                 && save(window, folder + QStringLiteral("split-finished.png"));
 
     window.cmdMJoin_Click();
     window.joinPane->Text5->setText(QString::fromStdString(pieces + "holiday.avi.zip.002"));
     window.joinPane->Text6->setText(QString::fromStdString(root + "PcxJn/"));
     window.cmdJoin_Click();
     saved = window.joinPane->ListView2->topLevelItemCount() > 0
-            && save(window, folder + "join-finished.png") && saved;
+            && save(window, folder + QStringLiteral("join-finished.png")) && saved;
     return saved;
 }
 
@@ -114,9 +115,9 @@ void fillLikeAUser(frmMain& window)
         box->setText(split);
     for (QLineEdit* box : {window.joinPane->Text6, window.optionsPane->txtDefoutJoin})
         box->setText(join);
-    window.splitPane->Text1->setText("/home/ann/Videos/holiday.avi");
-    window.splitPane->Text3->setText("1.38");
-    window.joinPane->Text5->setText(split + "holiday.avi.zip.001");
+    window.splitPane->Text1->setText(QStringLiteral("/home/ann/Videos/holiday.avi"));
+    window.splitPane->Text3->setText(QStringLiteral("1.38"));
+    window.joinPane->Text5->setText(split + QStringLiteral("holiday.avi.zip.001"));
 }
 
 } // namespace
@@ -131,7 +132,8 @@ int main(int argc, char* argv[])
     QTemporaryDir appDir;
     const std::string appFolder = appDir.path().toStdString();
     const AppPaths paths = appPathsFor(appFolder);
-    if (!QFile::copy(PARCELO_SHIPPED_CONFIG, QString::fromStdString(paths.configFilePath)))
+    if (!QFile::copy(QString::fromUtf8(PARCELO_SHIPPED_CONFIG),
+                     QString::fromStdString(paths.configFilePath)))
         return 1;
     WatchingHost host;
     SystemDesktop desktop;
@@ -144,21 +146,22 @@ int main(int argc, char* argv[])
     window->resize(860, 620);
     fillLikeAUser(*window);
 
-    bool saved = save(*window, folder + "pane-split.png");
+    bool saved = save(*window, folder + QStringLiteral("pane-split.png"));
     window->cmdMJoin_Click();
-    saved = save(*window, folder + "pane-join.png") && saved;
+    saved = save(*window, folder + QStringLiteral("pane-join.png")) && saved;
     window->cmdMVerify_Click();
-    saved = save(*window, folder + "pane-verify.png") && saved;
+    saved = save(*window, folder + QStringLiteral("pane-verify.png")) && saved;
     window->cmdMOptions_Click();
-    saved = save(*window, folder + "pane-options.png") && saved;
+    saved = save(*window, folder + QStringLiteral("pane-options.png")) && saved;
     saved = saveFinishedSplitAndJoin(*window, folder) && saved;
     saved = saveRunningAndStoppedSplit(*window, host, folder) && saved;
     frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage}, host,
                    desktop, window.get());
     about.show();
-    saved = save(about, folder + "about.png") && saved;
-    QFile::copy(PARCELO_SHIPPED_HELP, QString::fromStdString(appFolder + "/" + kHelpFileName));
+    saved = save(about, folder + QStringLiteral("about.png")) && saved;
+    QFile::copy(QString::fromUtf8(PARCELO_SHIPPED_HELP),
+                QString::fromStdString(appFolder + "/" + kHelpFileName));
     window->mnuPcxAssembler_Click();
-    saved = save(*window->helpWindow(), folder + "help.png") && saved;
+    saved = save(*window->helpWindow(), folder + QStringLiteral("help.png")) && saved;
     return saved ? 0 : 1;
 }

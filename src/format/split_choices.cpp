@@ -1,0 +1,33 @@
+#include "format/split_choices.h"
+
+namespace parcelo {
+
+double bytesPerUnit(const std::string& unit)
+{
+    const int index = unitIndexOf(unit);
+    return index < 0 ? 0.0 : kSizeUnits[static_cast<std::size_t>(index)].bytes;
+}
+
+const char* unitCodeAt(int index, const char* fallback)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= kSizeUnits.size())
+        return fallback;
+    return kSizeUnits[static_cast<std::size_t>(index)].code;
+}
+
+int unitIndexOf(const std::string& code)
+{
+    for (std::size_t i = 0; i < kSizeUnits.size(); ++i)
+        if (code == kSizeUnits[i].code)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const SizePreset& presetAt(int index)
+{
+    if (index < 0 || static_cast<std::size_t>(index) >= kSizePresets.size())
+        return kSizePresets[0];
+    return kSizePresets[static_cast<std::size_t>(index)];
+}
+
+} // namespace parcelo
