@@ -10,6 +10,7 @@ packages=(
   zip unzip
   dpkg-dev desktop-file-utils file util-linux
   libssl-dev dash busybox
+  xvfb xauth
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -4,14 +4,18 @@
 #include "assembler/frm_instructions.h"
 #include "platform/host.h"
 #include "ui/app_icons.h"
+#include "ui/assembler_instructions.h"
 #include "ui/desktop.h"
+#include "ui/file_drops.h"
 #include "ui/frm_about.h"
+#include "ui/keyboard.h"
 #include "ui/pane_layout.h"
 #include "ui/web_links.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -124,6 +128,20 @@ void frmMain::wire()
     connect(mnuPcxOnWeb, &QAction::triggered, this, [this] { mnuPcxOnWeb_Click(); });
     connect(mnuWeb, &QAction::triggered, this, [this] { mnuWeb_Click(); });
     connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
+    wireKeyboardAndDrops();
+}
+
+void frmMain::wireKeyboardAndDrops()
+{
+    pressOnEnter({Text5, Text6}, cmdJoin);
+    mnuInstructions->setShortcut(QKeySequence::HelpContents);
+    addWindowShortcut(*this, QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { cmdFinish_Click(); });
+    nameAfterBuddies(*this);
+    // a file dropped anywhere is the piece to join; a folder dropped on the destination
+    // box is where the joined file goes
+    acceptPathDrops(*this, fileInto(*Text5));
+    acceptPathDrops(*Text5, fileInto(*Text5));
+    acceptPathDrops(*Text6, firstOf(folderInto(*Text6), fileInto(*Text5)));
 }
 
 void frmMain::showEvent(QShowEvent* event)
@@ -143,8 +161,8 @@ void frmMain::Form_Resize()
     host_.message(
         Question::Notice,
         std::string("The first split file could not be located in the current folder.") + LF
-            + "Please copy and run PcxAssembler.exe from the folder which contains split files."
-            + LF
+            + "Please copy and run " + kAssemblerProgram
+            + " from the folder which contains split files." + LF
             + "Alternatively specify the location of any one the split files and click on Join.",
         Buttons::Ok, Icon::Critical);
 }

@@ -87,6 +87,7 @@ private:
     void buildControls();
     void buildMenu();
     void wire();
+    void wireKeyboardAndDrops();
 
     AssemblerValues values_;
     Host& host_;

@@ -17,9 +17,9 @@ namespace parcelo {
 
 namespace {
 
-constexpr std::size_t kWindow = 32 * 1024;    // what deflate can refer back to
-constexpr std::size_t kTrialSize = 64 * 1024; // sampled to decide on storing a block
-constexpr std::size_t kStoredMax = 65535;     // the largest stored deflate block
+constexpr std::size_t kWindow = std::size_t{32} * 1024;    // what deflate can refer back to
+constexpr std::size_t kTrialSize = std::size_t{64} * 1024; // sampled to decide on storing a block
+constexpr std::size_t kStoredMax = 65535;                  // the largest stored deflate block
 constexpr unsigned kMaxThreads = 32;
 constexpr std::size_t kMaxInFlight = 32;
 
@@ -273,7 +273,7 @@ ParallelDeflate::ParallelDeflate(int level, Input input, Tuning tuning)
     state_->level = level;
     state_->input = std::move(input);
     state_->blockSize = std::max<std::size_t>(tuning.blockSize, 1);
-    state_->maxInFlight = std::clamp<std::size_t>(2 * threads, 3, kMaxInFlight);
+    state_->maxInFlight = std::clamp<std::size_t>(std::size_t{2} * threads, 3, kMaxInFlight);
     try {
         for (unsigned i = 0; i < threads; ++i)
             state_->workers.emplace_back([s = state_.get()] { s->work(); });

@@ -20,7 +20,7 @@ public:
     using Input = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 
     struct Tuning {
-        std::size_t blockSize = 512 * 1024;
+        std::size_t blockSize = std::size_t{512} * 1024;
         unsigned threads = 0; // 0: one per core
     };
 

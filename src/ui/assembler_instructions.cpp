@@ -7,8 +7,8 @@ namespace parcelo {
 std::vector<std::string> assemblerInstructionLines(const std::string& makerWebPage)
 {
     return {
-        "1. Copy PcxAssembler.exe to the folder where split files are saved and execute it from "
-        "this location.",
+        std::string("1. Copy ") + kAssemblerProgram
+            + " to the folder where split files are saved and execute it from this location.",
         "2. Alternatively, (ignore the error message at startup) simply specify the location of "
         "the split files and the destination folder of the assembed file and click on join.",
         "3. Make sure that all the split files are in the same folder. If the split files are on "

@@ -5,6 +5,14 @@
 
 namespace parcelo {
 
+// The joiner's file name beside the main program; the texts that tell people to copy or
+// run it name this file.
+#ifdef _WIN32
+inline constexpr const char* kAssemblerProgram = "PcxAssembler.exe";
+#else
+inline constexpr const char* kAssemblerProgram = "PcxAssembler";
+#endif
+
 // The four numbered lines that tell a recipient how to use Parcelo Assembler; the last
 // names the support address and the maker's web page.
 std::vector<std::string> assemblerInstructionLines(const std::string& makerWebPage);

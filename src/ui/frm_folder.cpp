@@ -78,10 +78,13 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
     layout->addLayout(buttons);
     resize(380, 420);
 
+    connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { keepShownFolderInView(); });
+    connect(model_, &QFileSystemModel::layoutChanged, this, [this] { keepShownFolderInView(); });
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     Form_Load();
+    Dir1->setFocus(); // the highlighted folder shows as selected
 }
 
 void frmFolder::Form_Load()
@@ -113,11 +116,46 @@ void frmFolder::pointDirAt(const QString& folder)
     Dir1->setRootIndex(model_->index(driveRoot_));
     const QModelIndex entry = model_->index(folder);
     if (entry.isValid() && entry != Dir1->rootIndex()) {
+        shownFolder_ = model_->filePath(entry);
         Dir1->setCurrentIndex(entry);
-        Dir1->scrollTo(entry);
+        revealCurrent();
     } else {
+        shownFolder_.clear();
         Dir1->setCurrentIndex({});
     }
+}
+
+void frmFolder::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    keepShownFolderInView(); // the view knows its height only now
+}
+
+void frmFolder::revealCurrent()
+{
+    const QModelIndex current = Dir1->currentIndex();
+    if (!current.isValid())
+        return;
+    for (QModelIndex above = current.parent(); above.isValid() && above != Dir1->rootIndex();
+         above = above.parent())
+        Dir1->expand(above);
+    Dir1->scrollTo(current, QAbstractItemView::PositionAtCenter);
+}
+
+void frmFolder::keepShownFolderInView()
+{
+    // the folders are read in the background and sorted as they arrive, which moves the
+    // highlighted one (or replaces its entry) until the user picks another
+    if (shownFolder_.isEmpty())
+        return;
+    const QModelIndex current = Dir1->currentIndex();
+    if (current.isValid() && model_->filePath(current) != shownFolder_) {
+        shownFolder_.clear();
+        return;
+    }
+    if (!current.isValid())
+        Dir1->setCurrentIndex(model_->index(shownFolder_));
+    revealCurrent();
 }
 
 void frmFolder::Drive1_Change()

@@ -38,13 +38,20 @@ public:
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void Form_Load();
     void selectDrive(const QString& root);
     void pointDirAt(const QString& folder);
+    // Keeps the highlighted folder in view while the folders are read.
+    void keepShownFolderInView();
+    void revealCurrent();
 
     Host& host_;
     std::string initialFolder_;
+    QString shownFolder_;
     std::string selectedFolder_;
     bool loading_ = false;
     QFileSystemModel* model_;

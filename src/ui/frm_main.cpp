@@ -71,7 +71,7 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     setCentralWidget(body);
     menus = std::make_unique<MainMenus>(*menuBar());
     resize(820, 600);
-    setMinimumSize(720, 560);
+    setMinimumSize(720, 400);
 
     // the window's initial state
     panes->setCurrentWidget(splitPane);
@@ -96,6 +96,8 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     wireMenus();
     wireRecentAndExplore();
     wireCommands();
+    wireKeyboard();
+    wireDrops();
     guardWork();
 }
 

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -71,6 +72,11 @@ public:
     void cmdMOptions_Click() { showPane(Pane::Options); }
     void showPane(Pane pane);
     Pane visiblePane() const;
+
+    // Files handed to the program (command line, desktop entry, a drop): a piece fills the
+    // Join pane, any other file the Split pane's source, and that pane is shown. Folders are
+    // left out; ignored while an operation runs.
+    void openFiles(const std::vector<std::string>& paths);
 
     // The file-open dialog in LastBrowseFolder, or in the given folder; "" when cancelled.
     std::string GetFile();
@@ -171,6 +177,9 @@ private:
     void wireBrowses();
     void wireMenus();
     void wireRecentAndExplore();
+    void wireKeyboard();
+    void wireDrops();
+    void browseForVisiblePane();
     void browseForFile(QLineEdit* box, QLineEdit* destination, Pane pane, QWidget* focusAfter);
     void browseForFolder(QLineEdit* box);
     void recentEntryChosen(RecentKind kind, int index, QLineEdit* box);

@@ -23,8 +23,9 @@ QString instructionsText(const std::string& makerWebPage)
         "who want to join split files but are not very inclined to install the entire "
         "application. For example, if you only split files (and not compress before splitting) "
         "using Parcelo and send the split files to someone, you have an option to simply send "
-        "PcxAssembler.exe (found under the application folder where Parcelo is installed) to "
-        "them with split files. To use it:\n\n";
+        + std::string(kAssemblerProgram)
+        + " (found under the application folder where Parcelo is installed) to them with split "
+          "files. To use it:\n\n";
     for (const std::string& line : assemblerInstructionLines(makerWebPage))
         text += line + "\n\n";
     return QString::fromStdString(text + assemblerNote(makerWebPage));
@@ -60,7 +61,9 @@ frmPcxAInstructions::frmPcxAInstructions(std::string appFolder, std::string make
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
     layout->addLayout(buttons);
-    setFixedWidth(560);
+    // wrapped text asks for its height at the window's width: the whole text shows
+    constexpr int kWidth = 560;
+    setFixedSize(kWidth, layout->totalHeightForWidth(kWidth));
 
     connect(Command1, &QPushButton::clicked, this, [this] { Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, &QDialog::accept);
@@ -73,10 +76,10 @@ void frmPcxAInstructions::Command1_Click()
         return;
     host_.message(
         Question::Notice,
-        std::string("PcxAssember.exe can not be located in the application folder.") + LF
+        std::string(kAssemblerProgram) + " can not be located in the application folder." + LF
             + "Make sure that the files exists in the folder where Parcelo is installed." + LF
-            + "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "
-            + makerSiteAddress(makerWebPage_, "/m/download/PcxAssembler.exe"),
+            + "If you can not find this file, reinstall Parcelo or download " + kAssemblerProgram
+            + " from " + makerSiteAddress(makerWebPage_, "/m/download/PcxAssembler.exe"),
         Buttons::Ok, Icon::Critical);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/assembler_instructions.h"
+
 #include <QDialog>
 
 #include <string>
@@ -12,13 +14,6 @@ namespace parcelo {
 
 class Desktop;
 class Host;
-
-// The joiner's file name beside the main program.
-#ifdef _WIN32
-inline constexpr const char* kAssemblerProgram = "PcxAssembler.exe";
-#else
-inline constexpr const char* kAssemblerProgram = "PcxAssembler";
-#endif
 
 // The window that introduces Parcelo Assembler and starts it from the program's folder.
 class frmPcxAInstructions : public QDialog {

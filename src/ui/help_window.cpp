@@ -3,7 +3,9 @@
 #include "ui/app_icons.h"
 
 #include <QFileInfo>
+#include <QPalette>
 #include <QTextBrowser>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -20,6 +22,19 @@ std::string helpAnchor(const std::string& keyword)
     return anchor;
 }
 
+namespace {
+
+QString helpColours(const QPalette& palette)
+{
+    // the help's colours come from the palette, so that a dark theme keeps it readable
+    return QStringLiteral("h1, h2 { color: %1; } h2 { border-bottom: 1px solid %2; }"
+                          " .note { background: %3; color: %4; }")
+        .arg(palette.color(QPalette::Link).name(), palette.color(QPalette::Mid).name(),
+             palette.color(QPalette::AlternateBase).name(), palette.color(QPalette::Text).name());
+}
+
+} // namespace
+
 HelpWindow::HelpWindow(std::string helpFile, QWidget* parent)
     : QWidget(parent, Qt::Window), helpFile_(std::move(helpFile))
 {
@@ -29,6 +44,7 @@ HelpWindow::HelpWindow(std::string helpFile, QWidget* parent)
     browser_ = new QTextBrowser(this);
     browser_->setObjectName(QStringLiteral("HelpBrowser"));
     browser_->setOpenExternalLinks(true);
+    browser_->document()->setDefaultStyleSheet(helpColours(browser_->palette()));
 
     auto* tools = new QToolBar(this);
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);

@@ -1,6 +1,7 @@
 // Parcelo, the windowed program: starts in Main and runs on the main window's events.
 #include "platform/paths.h"
 #include "ui/desktop.h"
+#include "ui/file_opening.h"
 #include "ui/main_dialogs.h"
 #include "ui/qt_host.h"
 #include "ui/start_up.h"
@@ -27,6 +28,7 @@ int main(int argc, char* argv[])
     if (!window)
         return 1;
     host.setParentWidget(window.get());
+    window->openFiles(parcelo::commandLineFiles(QCoreApplication::arguments()));
     window->setOnEnded([] { QCoreApplication::quit(); });
     return QApplication::exec();
 }

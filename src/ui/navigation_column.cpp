@@ -11,7 +11,7 @@ namespace parcelo {
 
 namespace {
 
-constexpr QSize kSlotSize(104, 68);
+constexpr QSize kSlotSize(104, 60);
 constexpr QSize kIconSize(32, 32);
 
 QToolButton* navigationButton(const char* name, const char* caption, const char* toolTip,
@@ -60,6 +60,7 @@ NavigationColumn::NavigationColumn(QWidget* parent) : QFrame(parent)
         QStringLiteral("#NavigationColumn { background: #2f4259; }"
                        "#NavigationColumn QToolButton { color: #e8eef5; border-radius: 6px; }"
                        "#NavigationColumn QToolButton:hover { background: #3e5673; }"
+                       "#NavigationColumn QToolButton:focus { border: 2px solid #ffd35c; }"
                        "#NavigationColumn QLabel { color: #ffffff; background: transparent; }"
                        "#picMSplit, #picMJoin, #picMVerify, #picMOptions {"
                        " background: #4f80b5; border-radius: 6px; }"));
@@ -84,7 +85,7 @@ NavigationColumn::NavigationColumn(QWidget* parent) : QFrame(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 10, 8, 10);
-    layout->setSpacing(6);
+    layout->setSpacing(4);
     for (Pane pane : kPanes) {
         layout->addWidget(button(pane));
         layout->addWidget(highlightOf(pane));

@@ -12,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace parcelo {
@@ -26,13 +27,23 @@ OptionsPane::OptionsPane(QWidget* parent) : QWidget(parent)
     foot->addWidget(Command6);
     foot->addWidget(Label25, 1);
 
+    // the groups scroll when the window is too low to show them all
+    auto* groups = new QWidget;
+    auto* groupLayout = new QVBoxLayout(groups);
+    groupLayout->setContentsMargins(0, 0, 0, 0);
+    groupLayout->addWidget(buildCompression());
+    groupLayout->addWidget(buildDeletion());
+    groupLayout->addWidget(buildSending());
+    groupLayout->addWidget(buildFolders());
+    groupLayout->addStretch();
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(groups);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(paneTitle(" Options/Preferences/Settings", this));
-    layout->addWidget(buildCompression());
-    layout->addWidget(buildDeletion());
-    layout->addWidget(buildSending());
-    layout->addWidget(buildFolders());
-    layout->addStretch();
+    layout->addWidget(scroll, 1);
     layout->addLayout(foot);
     layout->addWidget(ProgressBar4);
 }

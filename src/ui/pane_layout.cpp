@@ -47,13 +47,14 @@ QTreeWidget* fileList(const char* name, const char* title, QWidget* parent)
     auto* list = named(new QTreeWidget(parent), name);
     list->setColumnCount(2);
     list->setHeaderLabels({QString::fromLatin1(title), QStringLiteral("File Size")});
+    list->setAccessibleName(QString::fromLatin1(title));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-    list->setMinimumHeight(110);
+    list->setMinimumHeight(60);
     return list;
 }
 

@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <iterator>
+
 namespace parcelo {
 
 SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
@@ -75,6 +77,10 @@ QGroupBox* SplitPane::buildSplitBy()
         Combo2->addItem(QString::fromUtf8(preset.caption));
     auto* piecesLabel = new QLabel(QStringLiteral("Number of Pieces:"), frame);
     piecesLabel->setBuddy(Text2);
+    // the option buttons stand as the labels of the boxes beside them
+    Text3->setAccessibleName(QStringLiteral("Size"));
+    Combo1->setAccessibleName(QStringLiteral("Size unit"));
+    Combo2->setAccessibleName(QStringLiteral("Custom size"));
 
     for (QLineEdit* box : {Text3, Text2})
         box->setMaximumWidth(140);
@@ -88,6 +94,10 @@ QGroupBox* SplitPane::buildSplitBy()
     grid->addWidget(Option3, 2, 0);
     grid->addWidget(Combo2, 2, 2, 1, 2, Qt::AlignLeft);
     grid->setColumnStretch(4, 1);
+    // reading order: each option button, then what belongs to it
+    QWidget* const order[] = {Option1, Text3, Combo1, Option2, Text2, Option3, Combo2};
+    for (std::size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
     return frame;
 }
 
@@ -97,6 +107,16 @@ void SplitPane::coupleSplitBy()
     connect(Option2, &QRadioButton::clicked, Text2, [this] { Text2->setFocus(); });
     connect(Combo1, &QComboBox::activated, Option1, [this] { Option1->setChecked(true); });
     connect(Combo2, &QComboBox::activated, Option3, [this] { Option3->setChecked(true); });
+    connect(Text3, &QLineEdit::textEdited, Option1, [this] { Option1->setChecked(true); });
+    connect(Text2, &QLineEdit::textEdited, Option2, [this] { Option2->setChecked(true); });
+    // Tab enters the options at the chosen one, however it was chosen
+    const auto tabStopOnChosen = [this] {
+        for (QRadioButton* option : {Option1, Option2, Option3})
+            option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    for (QRadioButton* option : {Option1, Option2, Option3})
+        connect(option, &QRadioButton::toggled, this, tabStopOnChosen);
+    tabStopOnChosen();
     for (QWidget* control : {static_cast<QWidget*>(Text3), static_cast<QWidget*>(Text2),
                              static_cast<QWidget*>(Combo1), static_cast<QWidget*>(Combo2)})
         control->installEventFilter(this);
@@ -104,18 +124,17 @@ void SplitPane::coupleSplitBy()
 
 bool SplitPane::eventFilter(QObject* watched, QEvent* event)
 {
-    const bool pressed = event->type() == QEvent::MouseButtonPress;
-    const bool focused = event->type() == QEvent::FocusIn;
-    if (pressed && watched == Text3) {
-        Option1->setChecked(true);
-        Text3->setFocus();
-    } else if (pressed && watched == Text2) {
-        Option2->setChecked(true);
-        Text2->setFocus();
-    } else if (focused && watched == Combo1) {
-        Option1->setChecked(true);
-    } else if (focused && watched == Combo2) {
-        Option3->setChecked(true);
+    // Only a click, an arrow key on the option buttons, a typed value or a chosen list
+    // entry changes the way of splitting: moving the focus through the box never does.
+    if (event->type() == QEvent::MouseButtonPress) {
+        if (watched == Text3 || watched == Combo1)
+            Option1->setChecked(true);
+        else if (watched == Text2)
+            Option2->setChecked(true);
+        else if (watched == Combo2)
+            Option3->setChecked(true);
+        if (watched == Text3 || watched == Text2)
+            static_cast<QWidget*>(watched)->setFocus();
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -99,7 +100,7 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     QCoreApplication::processEvents();
     host.expectOnlyCritical(
         "The first split file could not be located in the current folder.\n"
-        "Please copy and run PcxAssembler.exe from the folder which contains split files.\n"
+        "Please copy and run PcxAssembler from the folder which contains split files.\n"
         "Alternatively specify the location of any one the split files and click on Join.");
     EXPECT_EQ(box(window->Text5), folder.folder());
     EXPECT_EQ(box(window->Text6), folder.folder());
@@ -186,4 +187,30 @@ TEST_F(Assembler, AboutBoxInstructionsAndExit)
     EXPECT_FALSE(window->isVisible());
     window->close();
     EXPECT_EQ(ended, 1);
+}
+
+TEST_F(Assembler, DropsFillTheBoxesAndEnterJoins)
+{
+    test::writeFile(folder.file("a.001"), "x");
+    auto window = start();
+    test::TempFolder other;
+    const std::string piece = other.file("b.txt.003");
+    test::writeFile(piece, "x");
+    for (QWidget* target :
+         {static_cast<QWidget*>(window.get()), static_cast<QWidget*>(window->Text6)}) {
+        window->Text5->clear();
+        EXPECT_TRUE(test::dropPaths(target, {piece}));
+        EXPECT_EQ(box(window->Text5), piece);
+    }
+    EXPECT_TRUE(test::dropPaths(window->Text6, {other.path().string()}));
+    EXPECT_EQ(box(window->Text6), other.folder());
+    EXPECT_FALSE(test::dropPaths(window->Text5, {other.path().string()}));
+    EXPECT_EQ(box(window->Text5), piece);
+    EXPECT_EQ(window->Text5->accessibleName(), "Locate any one of the split files");
+
+    host.acceptNotices();
+    QSignalSpy pressed(window->cmdJoin, &QPushButton::clicked);
+    QTest::keyClick(window->Text5, Qt::Key_Return);
+    QTest::keyClick(window->Text6, Qt::Key_Enter);
+    EXPECT_EQ(pressed.count(), 2);
 }

@@ -218,7 +218,7 @@ TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
 {
     shell.dialogs.onModal = [&](QDialog& dialog) {
         auto& instructions = dynamic_cast<frmPcxAInstructions&>(dialog);
-        shell.host.answer(Question::Notice, Answer::Ok, "PcxAssember.exe can not be located");
+        shell.host.answer(Question::Notice, Answer::Ok, "can not be located");
         instructions.Command1->click();
         EXPECT_TRUE(instructions.isVisible());
         // present beside the program: started, nothing said
@@ -227,9 +227,9 @@ TEST_F(MainWindow, JoinerWindowSaysWhenTheJoinerIsMissingAndStaysOpen)
     };
     window->menus->mnuPcxAssembler1->trigger();
     shell.host.expectOnlyCritical(
-        "PcxAssember.exe can not be located in the application folder.\n"
+        "PcxAssembler can not be located in the application folder.\n"
         "Make sure that the files exists in the folder where Parcelo is installed.\n"
-        "If you can not find this file, reinstall Parcelo or download PcxAssembler.exe from "
+        "If you can not find this file, reinstall Parcelo or download PcxAssembler from "
         "https://www.norvane.example/m/download/PcxAssembler.exe");
     EXPECT_EQ(shell.desktop.started, std::vector<std::string>{shell.app.file(kAssemblerProgram)});
 }

@@ -2,7 +2,11 @@
 
 #include "ui/desktop.h"
 
+#include <QCoreApplication>
 #include <QDialog>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
 
 #include <functional>
 #include <string>
@@ -49,5 +53,23 @@ public:
 };
 
 using FakeModalRunner = InspectingModal<ModalRunner>;
+
+// Drags the local paths over the widget and drops them there; true when the drop was taken.
+inline bool dropPaths(QWidget* target, const std::vector<std::string>& paths)
+{
+    QMimeData data;
+    QList<QUrl> urls;
+    for (const std::string& path : paths)
+        urls << QUrl::fromLocalFile(QString::fromStdString(path));
+    data.setUrls(urls);
+    const QPoint at = target->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &enter);
+    if (!enter.isAccepted())
+        return false;
+    QDropEvent dropped(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &dropped);
+    return dropped.isAccepted();
+}
 
 } // namespace parcelo::test

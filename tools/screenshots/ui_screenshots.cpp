@@ -1,13 +1,17 @@
 // Saves a picture of each pane of the main window, of a finished split and join, of a
-// running and a stopped split, and of the About box and help as PNG files into the folder given,
-// for the README. Run it under Xvfb:
+// running and a stopped split, and of the About box, help, the joiner's instructions and
+// the folder chooser as PNG files into the folder given, for the README. Run it under Xvfb:
 //   xvfb-run -s "-screen 0 1280x800x24" build/bin/ui_screenshots docs
+// With --scaled it saves only the window as small as a 1366x768 screen at 150 % leaves it:
+//   QT_SCALE_FACTOR=1.5 xvfb-run -s "-screen 0 1366x768x24" build/bin/ui_screenshots docs --scaled
 #include "app/app_paths.h"
 #include "app/registry.h"
 #include "platform/host.h"
 #include "ui/desktop.h"
 #include "ui/frm_about.h"
+#include "ui/frm_folder.h"
 #include "ui/frm_main.h"
+#include "ui/frm_pcx_a_instructions.h"
 #include "ui/help_window.h"
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
@@ -21,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,7 +130,8 @@ void fillLikeAUser(frmMain& window)
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    const QString folder = screenshot::outputFolder(argc, argv, "ui_screenshots");
+    const bool scaled = argc == 3 && QString::fromLocal8Bit(argv[2]) == QStringLiteral("--scaled");
+    const QString folder = screenshot::outputFolder(scaled ? 2 : argc, argv, "ui_screenshots");
     if (folder.isEmpty())
         return 2;
     // The program runs from a throwaway folder holding the shipped config.xml and help.
@@ -143,8 +149,14 @@ int main(int argc, char* argv[])
     if (!window)
         return 1;
     window->setSaveOptionsPause({});
-    window->resize(860, 620);
     fillLikeAUser(*window);
+    if (scaled) {
+        // 1366x768 at 150 %, less a title bar and a panel
+        window->resize(
+            window->minimumSizeHint().expandedTo(QSize(910, 440)).boundedTo(QSize(910, 448)));
+        return save(*window, folder + QStringLiteral("window-150-percent.png")) ? 0 : 1;
+    }
+    window->resize(860, 620);
 
     bool saved = save(*window, folder + QStringLiteral("pane-split.png"));
     window->cmdMJoin_Click();
@@ -163,5 +175,17 @@ int main(int argc, char* argv[])
                 QString::fromStdString(appFolder + "/" + kHelpFileName));
     window->mnuPcxAssembler_Click();
     saved = save(*window->helpWindow(), folder + QStringLiteral("help.png")) && saved;
+    frmPcxAInstructions instructions(appFolder, window->loadedOptions().makerWebPage, host, desktop,
+                                     window.get());
+    instructions.show();
+    saved = save(instructions, folder + QStringLiteral("instructions.png")) && saved;
+    // a folder deep among many, read in the background before the picture
+    frmFolder chooser(host, "/usr/share/man", window.get());
+    chooser.show();
+    QElapsedTimer reading;
+    reading.start();
+    while (reading.elapsed() < 2000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    saved = save(chooser, folder + QStringLiteral("folder-chooser.png")) && saved;
     return saved ? 0 : 1;
 }

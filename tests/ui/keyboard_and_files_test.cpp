@@ -1,0 +1,287 @@
+#include "format/split_set.h"
+#include "ui/file_opening.h"
+#include "ui/frm_folder.h"
+#include "ui/frm_pcx_a_instructions.h"
+#include "ui/help_window.h"
+#include "ui/join_pane.h"
+#include "ui/main_menus.h"
+#include "ui/options_pane.h"
+#include "ui/split_pane.h"
+#include "ui/verify_pane.h"
+
+#include "shell_fixture.h"
+
+#include <QAccessible>
+#include <QComboBox>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextBrowser>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+using namespace parcelo;
+
+namespace {
+
+using KeysAndFiles = test::WindowTest;
+
+std::string text(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
+
+void activate(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+} // namespace
+
+TEST_F(KeysAndFiles, PiecesFillTheJoinPaneAndOtherFilesTheSplitPane)
+{
+    test::TempFolder folder;
+    const auto header = encodePieceHeader({PieceSignaturePlain, 3, 1});
+    const std::string bytePiece = folder.file("movie.bin");
+    test::writeFile(bytePiece, std::string(header.begin(), header.end()) + "data");
+    const std::string linePiece = folder.file("notes.txt");
+    test::writeFile(linePiece, std::string(kLineMarker) + kCrLf + "text");
+    const std::string numbered = folder.file("archive.zip.001");
+    test::writeFile(numbered, "anything");
+    const std::string plain = folder.file("report.txt");
+    test::writeFile(plain, "PcxLineBreak9174 is not alone on this line");
+
+    const struct {
+        std::string path;
+        bool piece;
+    } files[] = {{bytePiece, true}, {linePiece, true}, {numbered, true}, {plain, false}};
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.path);
+        EXPECT_EQ(looksLikePiece(file.path), file.piece);
+        QLineEdit* box = file.piece ? window->joinPane->Text5 : window->splitPane->Text1;
+        const Pane pane = file.piece ? Pane::Join : Pane::Split;
+        // from the command line, then dropped on the window and on the other pane's box
+        window->showPane(Pane::Options);
+        window->openFiles(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("--ignored"),
+                                            QString::fromStdString(file.path)}));
+        EXPECT_EQ(text(box), file.path);
+        EXPECT_EQ(window->visiblePane(), pane);
+        for (QWidget* target : {static_cast<QWidget*>(window.get()),
+                                static_cast<QWidget*>(window->verifyPane->Text8)}) {
+            box->clear();
+            window->showPane(Pane::Verify);
+            EXPECT_TRUE(test::dropPaths(target, {file.path}));
+            EXPECT_EQ(text(box), file.path);
+            EXPECT_EQ(window->visiblePane(), pane);
+        }
+    }
+    EXPECT_EQ(text(window->verifyPane->Text8), text(window->splitPane->Text4))
+        << "a drop on a box is no text typed into it";
+
+    // a relative name on the command line is taken from the current folder
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.folder()));
+    EXPECT_EQ(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("report.txt")}),
+              std::vector<std::string>{plain});
+    QDir::setCurrent(current);
+}
+
+TEST_F(KeysAndFiles, AFolderDroppedOnADestinationBoxFillsIt)
+{
+    test::TempFolder folder;
+    const std::string inside = folder.path().string();
+    for (QLineEdit* box :
+         {window->splitPane->Text4, window->joinPane->Text6, window->optionsPane->txtDefoutSplit,
+          window->optionsPane->txtDefoutJoin}) {
+        box->clear();
+        EXPECT_TRUE(test::dropPaths(box, {inside}));
+        EXPECT_EQ(text(box), folder.folder());
+    }
+    // a folder is no file to split or join
+    window->splitPane->Text1->setText(QStringLiteral("kept"));
+    EXPECT_FALSE(test::dropPaths(window->splitPane->Text1, {inside}));
+    EXPECT_FALSE(test::dropPaths(window.get(), {inside}));
+    EXPECT_EQ(text(window->splitPane->Text1), "kept");
+}
+
+TEST_F(KeysAndFiles, EnterInABoxPressesItsPanesCommand)
+{
+    SplitPane& split = *window->splitPane;
+    const std::pair<std::vector<QLineEdit*>, QPushButton*> panes[] = {
+        {{split.Text1, split.Text4, split.Text3, split.Text2}, split.cmdSpSplit},
+        {{window->joinPane->Text5, window->joinPane->Text6}, window->joinPane->cmdJoin},
+        {{window->verifyPane->Text8}, window->verifyPane->cmdVerify1},
+    };
+    shell.host.acceptNotices();
+    for (const auto& [boxes, command] : panes) {
+        QSignalSpy pressed(command, &QPushButton::clicked);
+        for (QLineEdit* box : boxes)
+            QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(pressed.count(), static_cast<int>(boxes.size())) << command->text().toStdString();
+    }
+}
+
+TEST_F(KeysAndFiles, TabGoesThroughSplitByInReadingOrderWithoutChangingTheMode)
+{
+    activate(*window);
+    SplitPane& split = *window->splitPane;
+    using Order = std::vector<std::string>;
+    // the options are one stop, at the chosen one; the boxes stay in reading order
+    const std::pair<QRadioButton*, Order> modes[] = {
+        {split.Option1, {"Option1", "Text3", "Combo1", "Text2", "Combo2", "Check1"}},
+        {split.Option3, {"Text3", "Combo1", "Text2", "Option3", "Combo2", "Check1"}},
+    };
+    for (const auto& [mode, expected] : modes) {
+        mode->setChecked(true);
+        split.Command2->setFocus();
+        Order order;
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order.push_back(QApplication::focusWidget()->objectName().toStdString());
+        }
+        EXPECT_EQ(order, expected);
+        EXPECT_TRUE(mode->isChecked());
+    }
+    // typing a value, or an arrow on a list, does choose
+    QTest::keyClicks(split.Text2, QStringLiteral("4"));
+    EXPECT_TRUE(split.Option2->isChecked());
+    split.Combo1->setFocus();
+    QTest::keyClick(split.Combo1, Qt::Key_Down);
+    EXPECT_TRUE(split.Option1->isChecked());
+}
+
+TEST_F(KeysAndFiles, FocusedNavigationButtonIsMarked)
+{
+    activate(*window);
+    QToolButton* join = window->navigation->cmdMJoin;
+    window->splitPane->Text1->setFocus();
+    const QImage plain = join->grab().toImage();
+    join->setFocus(Qt::TabFocusReason);
+    ASSERT_TRUE(join->hasFocus());
+    EXPECT_NE(join->grab().toImage(), plain);
+}
+
+TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExiting)
+{
+    activate(*window);
+    QTest::keyClick(window.get(), Qt::Key_F1);
+    ASSERT_NE(window->helpWindow(), nullptr);
+    EXPECT_TRUE(window->helpWindow()->isVisible());
+    window->helpWindow()->close();
+    activate(*window);
+
+    // Ctrl+O browses for the shown pane's file
+    shell.dialogs.picks = {"/d/a.txt", "/d/b.001", "/d/c.002"};
+    for (Pane pane : {Pane::Split, Pane::Join, Pane::Verify})
+        window->showPane(pane), QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(text(window->splitPane->Text1), "/d/a.txt");
+    EXPECT_EQ(text(window->joinPane->Text5), "/d/b.001");
+    EXPECT_EQ(text(window->verifyPane->Text8), "/d/c.002");
+
+    shell.host.answer(Question::Exit, Answer::No, "Are you sure you want to exit");
+    QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(shell.host.allAnswersUsed());
+    EXPECT_FALSE(window->hasEnded());
+}
+
+TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabel)
+{
+    std::vector<QWidget*> controls;
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+        if (qobject_cast<QLineEdit*>(control) || qobject_cast<QComboBox*>(control)
+            || qobject_cast<QTreeWidget*>(control))
+            controls.push_back(control);
+    }
+    ASSERT_GE(controls.size(), 14u);
+    for (QWidget* control : controls) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+        ASSERT_NE(face, nullptr);
+        EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
+            << control->objectName().toStdString();
+    }
+    const auto name = [](QWidget* control) {
+        return QAccessible::queryAccessibleInterface(control)
+            ->text(QAccessible::Name)
+            .toStdString();
+    };
+    EXPECT_EQ(name(window->splitPane->Text1), "Source File");
+    EXPECT_EQ(name(window->splitPane->Text2), "Number of Pieces");
+    EXPECT_EQ(name(window->joinPane->Text6), "Destination folder of the joined file");
+    EXPECT_EQ(name(window->splitPane->ListView1), "Generated Files");
+}
+
+TEST_F(KeysAndFiles, WindowsFitTheirContentAndTheScreen)
+{
+    // a 1366x768 screen at 150 %, less a title bar and a panel
+    const QSize screen(1366 * 2 / 3, 768 * 2 / 3 - 64);
+    const QSize needed = window->minimumSizeHint().expandedTo(window->minimumSize());
+    EXPECT_LE(needed.width(), screen.width());
+    EXPECT_LE(needed.height(), screen.height());
+
+    frmPcxAInstructions instructions(shell.appFolder, "https://www.norvane.example", shell.host,
+                                     shell.desktop);
+    instructions.show();
+    QLabel* label = instructions.Label1;
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+}
+
+TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
+{
+    test::TempFolder tree;
+    for (int i = 0; i < 80; ++i)
+        QDir(QString::fromStdString(tree.folder()))
+            .mkpath(QStringLiteral("d%1/in").arg(i, 2, 10, QLatin1Char('0')));
+    const std::string wanted = tree.file("d77/in");
+    test::ScriptedHost host;
+    frmFolder chooser(host, wanted);
+    QTest::qWait(300); // folders read before the window shows must not leave it out of view
+    chooser.show();
+    QTreeView* view = chooser.Dir1;
+    const auto shownAndSelected = [&] {
+        const QModelIndex current = view->currentIndex();
+        return view->selectionModel()->isSelected(current)
+               && view->viewport()->rect().contains(view->visualRect(current))
+               && static_cast<QFileSystemModel*>(view->model())->filePath(current).toStdString()
+                      == wanted;
+    };
+    EXPECT_TRUE(QTest::qWaitFor(shownAndSelected, 5000));
+}
+
+TEST(HelpWindow, ColoursFollowADarkPalette)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    dark.setColor(QPalette::Link, QColor(0x80, 0xb0, 0xff));
+    dark.setColor(QPalette::AlternateBase, QColor(0x30, 0x30, 0x30));
+    const QPalette before = QApplication::palette();
+    QApplication::setPalette(dark);
+    HelpWindow help(PARCELO_SHIPPED_HELP);
+    help.showContents();
+    QApplication::setPalette(before);
+    // every heading and note is light on the dark page
+    int checked = 0;
+    for (QTextBlock block = help.browser()->document()->begin(); block.isValid();
+         block = block.next()) {
+        if (block.text().isEmpty())
+            continue;
+        const QColor colour = block.charFormat().foreground().color();
+        if (block.charFormat().foreground().style() != Qt::NoBrush) {
+            EXPECT_GT(colour.lightness(), 128) << block.text().toStdString();
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 0);
+}
