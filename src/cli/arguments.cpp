@@ -120,6 +120,8 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
         std::string text;
         if (option == "--yes") {
             out.yes = true;
+        } else if (option == "-q" || option == "--quiet") {
+            out.quiet = true;
         } else if (option == "--compress") {
             out.compress = true;
         } else if (option == "--delete-source") {
@@ -277,6 +279,7 @@ std::string usageText()
            "                    [--compress] "
            + levels
            + " [--delete-source] [--yes]\n"
+             "                    [--no-checksums] [--no-join-script]\n"
              "                    [--recovery N|N%]\n"
              "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
              "  parcelo-cli compress SOURCE DESTFOLDER "
@@ -292,6 +295,8 @@ std::string usageText()
                      + ". --yes answers Yes or OK to every question but Cancel to a request for "
                        "another disk; without a terminal (or once input ends) and without --yes "
                        "every question is declined. A declined disk ends the run.")
+           + wrapped("-q or --quiet drops the progress line (drawn on standard error when it is "
+                     "a terminal) and every notice; errors still print.")
            + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
                      "stopped by Ctrl-C (the job's unfinished files are removed).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "

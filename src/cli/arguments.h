@@ -33,6 +33,7 @@ struct Arguments {
     int recovery = 0;          // split --recovery N or N%
     bool recoveryPercent = false;
     bool yes = false;
+    bool quiet = false; // -q, --quiet: no progress, no notices
 };
 
 // The parsed command line, or the reason it is not one.

@@ -48,7 +48,7 @@ std::string tempFolder()
 // engines.
 struct Session {
     explicit Session(const Arguments& a)
-        : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal),
+        : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal, stdin, a.quiet),
           engines(host, bindings(), tempFolder())
     {
         engines.compressor().SetLevelOption(
@@ -57,12 +57,11 @@ struct Session {
 
     WorkPaneBindings bindings()
     {
-        const PaneBindings pane{&progressBar, nullptr, &files};
+        const PaneBindings pane{nullptr, nullptr, &files};
         return {pane, pane, pane};
     }
 
     ConsoleHost host;
-    ConsoleProgressBar progressBar;
     CollectedFiles files;
     NoRecentFiles recentFiles;
     ExploreMenu exploreMenu;

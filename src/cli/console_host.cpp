@@ -1,5 +1,7 @@
 #include "cli/console_host.h"
 
+#include "platform/job_progress.h"
+
 #include <unistd.h>
 
 #include <algorithm>
@@ -107,13 +109,61 @@ std::string oneLine(const std::string& text)
     return line;
 }
 
-ConsoleHost::ConsoleHost(AnswerPolicy policy, std::FILE* input) : policy_(policy), input_(input) {}
+ConsoleHost::ConsoleHost(AnswerPolicy policy, std::FILE* input, bool quiet, std::FILE* progressOut)
+    : policy_(policy), input_(input), quiet_(quiet), progressOut_(quiet ? nullptr : progressOut)
+{
+}
+
+ConsoleHost::~ConsoleHost()
+{
+    wipeProgress();
+}
+
+std::FILE* ConsoleHost::terminalStandardError()
+{
+    return ::isatty(STDERR_FILENO) ? stderr : nullptr;
+}
+
+std::string progressLine(const ProgressReport& report)
+{
+    std::string line = report.verb + " " + report.name + ": " + byteSizeText(report.done);
+    if (report.total > 0)
+        line +=
+            " of " + byteSizeText(report.total) + " (" + std::to_string(report.percent()) + "%)";
+    if (report.bytesPerSecond > 0)
+        line += ", " + byteSizeText(static_cast<std::uint64_t>(report.bytesPerSecond)) + "/s";
+    if (report.secondsLeft >= 0)
+        line += ", about " + durationText(report.secondsLeft) + " left";
+    return line;
+}
+
+void ConsoleHost::showProgress(const ProgressReport& report)
+{
+    if (progressOut_ == nullptr)
+        return;
+    // "\r" back to the line's start, the text, then the rest of the old line erased
+    std::fprintf(progressOut_, "\r%s\033[K", progressLine(report).c_str());
+    std::fflush(progressOut_);
+    progressShown_ = true;
+}
+
+void ConsoleHost::wipeProgress()
+{
+    if (!progressShown_)
+        return;
+    std::fputs("\r\033[K", progressOut_);
+    std::fflush(progressOut_);
+    progressShown_ = false;
+}
 
 Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                 const std::string&)
 {
     // A disk nobody can change ends the run: its question is the error that says why.
     const bool failing = icon == Icon::Critical || (asksForDisk(kind) && !personAtTerminal());
+    wipeProgress();
+    if (quiet_ && !failing && buttons == Buttons::Ok)
+        return Answer::Ok;
     std::FILE* out = failing ? stderr : stdout;
     std::fputs(oneLine(text).c_str(), out);
     if (buttons == Buttons::Ok) {
@@ -148,39 +198,6 @@ Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
         if (answerFor(line[0], buttons, answer))
             return answer;
     }
-}
-
-ConsoleProgressBar::ConsoleProgressBar() : enabled_(::isatty(STDERR_FILENO) != 0) {}
-
-ConsoleProgressBar::~ConsoleProgressBar()
-{
-    finishLine();
-}
-
-void ConsoleProgressBar::setValue(int value)
-{
-    if (!enabled_ || maximum_ <= 0)
-        return;
-    constexpr int width = 40;
-    const int clamped = std::clamp(value, 0, maximum_);
-    const int filled = static_cast<int>(static_cast<long long>(clamped) * width / maximum_);
-    std::fprintf(stderr, "\r[%s%s] %d/%d", std::string(filled, '#').c_str(),
-                 std::string(width - filled, '.').c_str(), clamped, maximum_);
-    std::fflush(stderr);
-    drawn_ = true;
-}
-
-void ConsoleProgressBar::setVisible(bool visible)
-{
-    if (!visible)
-        finishLine();
-}
-
-void ConsoleProgressBar::finishLine()
-{
-    if (drawn_)
-        std::fputc('\n', stderr);
-    drawn_ = false;
 }
 
 } // namespace parcelo::cli

@@ -16,9 +16,20 @@ enum class AnswerPolicy {
 
 // Shows every message on one line: critical ones (and a request for a disk nobody can
 // change) on standard error, the others on standard output; asks questions on the terminal.
+// The running job's progress is one line on progressOut (standard error when it is a
+// terminal, else nowhere), redrawn in place and wiped before the next message. Quiet
+// drops the progress and every notice that is not an error.
 class ConsoleHost : public Host {
 public:
-    explicit ConsoleHost(AnswerPolicy policy, std::FILE* input = stdin);
+    explicit ConsoleHost(AnswerPolicy policy, std::FILE* input = stdin, bool quiet = false,
+                         std::FILE* progressOut = terminalStandardError());
+    ~ConsoleHost() override;
+    ConsoleHost(const ConsoleHost&) = delete;
+    ConsoleHost& operator=(const ConsoleHost&) = delete;
+
+    void showProgress(const ProgressReport& report) override;
+
+    static std::FILE* terminalStandardError();
 
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
@@ -27,31 +38,20 @@ protected:
 private:
     bool personAtTerminal() const;
     Answer ask(Question kind, Buttons buttons, std::FILE* out);
+    void wipeProgress();
 
     AnswerPolicy policy_;
     std::FILE* input_;
+    bool quiet_;
+    std::FILE* progressOut_;
+    bool progressShown_ = false;
 };
+
+// The progress line: "Splitting big.bin: 412 MB of 1.03 GB (40%), 35.2 MB/s, about 35 s
+// left".
+std::string progressLine(const ProgressReport& report);
 
 // The message on one line: its line breaks become spaces.
 std::string oneLine(const std::string& text);
-
-// A progress bar drawn on standard error when it is a terminal; silent otherwise.
-class ConsoleProgressBar : public ProgressBarBinding {
-public:
-    ConsoleProgressBar();
-    ~ConsoleProgressBar() override;
-
-    void setMaximum(int maximum) override { maximum_ = maximum; }
-    int maximum() const override { return maximum_; }
-    void setValue(int value) override;
-    void setVisible(bool visible) override;
-
-private:
-    void finishLine();
-
-    bool enabled_;
-    bool drawn_ = false;
-    int maximum_ = 100;
-};
 
 } // namespace parcelo::cli

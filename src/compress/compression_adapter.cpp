@@ -27,20 +27,6 @@ void showProgressStart(Binding* progressBar)
     }
 }
 
-// The share of the bar that a notified percentage stands for; 0 for the ignored ones.
-double shareFor(std::int16_t percent)
-{
-    switch (percent) {
-    case 20:
-    case 40:
-    case 60:
-    case 80:
-        return percent / 100.0;
-    default:
-        return 0;
-    }
-}
-
 } // namespace
 
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
@@ -68,11 +54,18 @@ CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings 
       tempFolder_(std::move(tempFolder)), levelOption_(levelOption)
 {
     tool_.SetProgressNotify([this](std::int16_t percent) { ProgressNotify(percent); });
+    tool_.SetBytesNotify([this](std::uint64_t done, std::uint64_t total) {
+        if (!meter_)
+            return;
+        meter_->setTotal(total);
+        meter_->advanceTo(done);
+    });
 }
 
 CompressionAdapter::~CompressionAdapter()
 {
     tool_.SetProgressNotify(nullptr);
+    tool_.SetBytesNotify(nullptr);
 }
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
@@ -91,6 +84,7 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
         startBusy();
         showProgressStart(splitPane_.progressBar);
+        startMeter(splitPane_.statusLabel, "Compressing", sourcePath);
         tool_.SetSourceFileName(sourcePath);
         tool_.SetTargetFileName(target);
         tool_.DoCompress();
@@ -112,6 +106,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
         showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
         startBusy();
         showProgressStart(joinPane_.progressBar);
+        startMeter(joinPane_.statusLabel, "Decompressing", joinedPath);
         operation_ = kDecompressOperation;
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
@@ -138,12 +133,16 @@ void CompressionAdapter::ProgressNotify(std::int16_t percent)
         progressBar = joinPane_.progressBar;
     else
         return;
-    const double share = shareFor(percent);
-    if (share == 0)
-        return;
     if (auto* bar = asProgressBar(progressBar))
-        bar->setValue(static_cast<int>(std::lround(bar->maximum() * share)));
-    host_.processEvents();
+        bar->setValue(static_cast<int>(std::lround(bar->maximum() * (percent / 100.0))));
+}
+
+// Counts the bytes of the source (compressing) or of the entry (decompressing); the
+// component gives their total with the first block.
+void CompressionAdapter::startMeter(Binding* label, const char* verb, const std::string& path)
+{
+    meter_.emplace(host_, label, verb, GetFileNameFromPath(path), 0,
+                   JobProgress::Events::Processed);
 }
 
 void CompressionAdapter::startBusy()
@@ -155,6 +154,7 @@ void CompressionAdapter::startBusy()
 void CompressionAdapter::finish(Binding* progressBar)
 {
     operation_.clear();
+    meter_.reset();
     host_.setBusy(false);
     busy_ = false;
     if (auto* bar = asProgressBar(progressBar))
@@ -166,6 +166,7 @@ void CompressionAdapter::finish(Binding* progressBar)
 void CompressionAdapter::abandon()
 {
     operation_.clear();
+    meter_.reset();
     if (busy_)
         host_.setBusy(false);
     busy_ = false;

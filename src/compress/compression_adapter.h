@@ -2,6 +2,7 @@
 
 #include "compress/compression_levels.h"
 #include "platform/bindings.h"
+#include "platform/job_progress.h"
 #include "platform/run_error.h"
 
 #include <cstdint>
@@ -69,11 +70,13 @@ public:
     // "Compress" or "Decompress" while the component works, "" otherwise.
     const std::string& CompressOperation() const { return operation_; }
 
-    // The component's progress notification: 20, 40, 60 and 80 % move the working pane's
-    // bar to that share of its maximum and let the window repaint; others are ignored.
+    // The component's progress notification: moves the working pane's bar to that share
+    // of its maximum. The bytes behind it go to a JobProgress, which keeps the window
+    // answering and shows the caption.
     void ProgressNotify(std::int16_t percent);
 
 private:
+    void startMeter(Binding* label, const char* verb, const std::string& path);
     void startBusy();
     void finish(Binding* progressBar);
     void abandon();
@@ -89,6 +92,7 @@ private:
     std::string operation_;
     bool busy_ = false;
     std::optional<RunError> decompressFailure_;
+    std::optional<JobProgress> meter_;
 };
 
 } // namespace parcelo

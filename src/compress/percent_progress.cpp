@@ -4,13 +4,15 @@
 
 namespace parcelo {
 
-PercentProgress::PercentProgress(std::uint64_t total, Report report)
-    : total_(total), report_(std::move(report))
+PercentProgress::PercentProgress(std::uint64_t total, Report report, BytesReport bytes)
+    : total_(total), report_(std::move(report)), bytes_(std::move(bytes))
 {
 }
 
 void PercentProgress::advanceTo(std::uint64_t done)
 {
+    if (bytes_)
+        bytes_(done, total_);
     if (total_ == 0)
         return;
     // done * 100 could overflow for the largest files; divide first.

@@ -6,12 +6,14 @@
 namespace parcelo {
 
 // Turns bytes done out of a total into whole percentages, reporting each one from 1 to
-// 100 exactly once and in order, however large the steps.
+// 100 exactly once and in order, however large the steps. The bytes themselves go to an
+// optional second report at every step.
 class PercentProgress {
 public:
     using Report = std::function<void(std::int16_t percent)>;
+    using BytesReport = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
-    PercentProgress(std::uint64_t total, Report report);
+    PercentProgress(std::uint64_t total, Report report, BytesReport bytes = {});
 
     void advanceTo(std::uint64_t done);
     // Reports what is left up to 100.
@@ -22,6 +24,7 @@ private:
 
     std::uint64_t total_;
     Report report_;
+    BytesReport bytes_;
     int reported_ = 0;
 };
 

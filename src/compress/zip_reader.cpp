@@ -119,12 +119,13 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
 } // namespace
 
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
-                      const PercentProgress::Report& report)
+                      const PercentProgress::Report& report,
+                      const PercentProgress::BytesReport& bytes)
 {
     Archive archive = openArchive(archivePath);
     const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
     Entry entry = openOnlyEntry(archive.get(), archivePath);
-    PercentProgress progress(expected, report);
+    PercentProgress progress(expected, report, bytes);
 
     removeStaleTemporaries(targetPath);
     SafeOutput target(targetPath);

@@ -12,6 +12,7 @@ namespace parcelo {
 // never used. An archive holding anything but exactly one file entry is refused. On every
 // failure targetPath is left as it was. report receives each whole percentage written.
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
-                      const PercentProgress::Report& report);
+                      const PercentProgress::Report& report,
+                      const PercentProgress::BytesReport& bytes = {});
 
 } // namespace parcelo

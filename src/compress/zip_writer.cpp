@@ -39,9 +39,10 @@ time_t modificationTime(const std::string& path)
 // progress, and failing with the original RunError kept for the caller.
 class SourceReader {
 public:
-    SourceReader(const std::string& path, int level, const PercentProgress::Report& report)
+    SourceReader(const std::string& path, int level, const PercentProgress::Report& report,
+                 const PercentProgress::BytesReport& bytes)
         : file_(path, File::Mode::Read), size_(file_.size()), mtime_(modificationTime(path)),
-          level_(level), progress_(size_, report)
+          level_(level), progress_(size_, report, bytes)
     {
         zip_error_init(&error_);
     }
@@ -199,11 +200,12 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
 
 void writeSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                              const std::string& entryName, int level,
-                             const PercentProgress::Report& report)
+                             const PercentProgress::Report& report,
+                             const PercentProgress::BytesReport& bytes)
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
-    SourceReader reader(sourcePath, level, report);
+    SourceReader reader(sourcePath, level, report, bytes);
     zipsupport::ArchiveTarget target(targetPath);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);

@@ -13,6 +13,7 @@ namespace parcelo {
 // whole percentage of the source read.
 void writeSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                              const std::string& entryName, int level,
-                             const PercentProgress::Report& report);
+                             const PercentProgress::Report& report,
+                             const PercentProgress::BytesReport& bytes = {});
 
 } // namespace parcelo

@@ -8,15 +8,16 @@ namespace parcelo {
 
 void ZlibTool::DoCompress()
 {
-    writeSingleEntryArchive(sourceFileName_, targetFileName_, GetFileNameFromPath(sourceFileName_),
-                            compressionLevel_,
-                            [this](std::int16_t percent) { raiseProgressNotify(percent); });
+    writeSingleEntryArchive(
+        sourceFileName_, targetFileName_, GetFileNameFromPath(sourceFileName_), compressionLevel_,
+        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_);
 }
 
 void ZlibTool::DoDecompress()
 {
-    extractOnlyEntry(sourceFileName_, targetFileName_,
-                     [this](std::int16_t percent) { raiseProgressNotify(percent); });
+    extractOnlyEntry(
+        sourceFileName_, targetFileName_,
+        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

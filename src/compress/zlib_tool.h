@@ -47,6 +47,9 @@ public:
     void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
 
     void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
+    // Bytes done and total at every block read (compressing) or written (decompressing).
+    using BytesHandler = std::function<void(std::uint64_t done, std::uint64_t total)>;
+    void SetBytesNotify(BytesHandler handler) { bytesNotify_ = std::move(handler); }
 
     virtual void DoCompress();
     virtual void DoDecompress();
@@ -59,6 +62,7 @@ private:
     std::string targetFileName_;
     std::int32_t compressionLevel_ = 9;
     ProgressHandler progressNotify_;
+    BytesHandler bytesNotify_;
 };
 
 } // namespace parcelo

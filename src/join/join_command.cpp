@@ -2,12 +2,14 @@
 
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/set_pieces.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "recovery/recovery.h"
 
 #include <optional>
@@ -23,6 +25,7 @@ struct Decompression {
     std::string suffix; // " and decompressed" when it was
     std::string note;   // added to the success message when it was not, and why
     std::optional<RunError> failure; // it failed: the joined file is kept, the join failed
+    bool stopped = false; // stopped by the user: the joined file is gone, the pieces stay
 };
 
 // Decompresses a compressed joined file unless asked not to. The decompressed file goes
@@ -41,6 +44,11 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
         return d;
     }
     if (services.compressor.DecompressFile(d.joined) == 0) {
+        if (jobStop().requested()) {
+            removeFileQuietly(d.joined);
+            d.stopped = true;
+            return d;
+        }
         d.failure = services.compressor.DecompressFailure().value_or(
             ZlibToolError("The file " + d.joined + " cannot be decompressed."));
         return d;
@@ -114,6 +122,10 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     if (engine.ErrorFlag() != 0) {
         host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        return {};
+    }
+    if (d.stopped) {
+        host.message(Question::Notice, kCancelledByUser, Buttons::Ok, Icon::Critical);
         return {};
     }
     // The pieces stay: the joined file is all the user has of the set.

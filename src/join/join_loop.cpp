@@ -9,6 +9,7 @@
 #include "platform/bindings.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
+#include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
@@ -84,6 +85,7 @@ void modJoinFile::JoinSplitFiles()
             removeStaleTemporaries(JoinedFilePath());
             output_ = SafeOutput(JoinedFilePath());
             startProgress();
+            startMeter();
             currentPiece_ = 0;
             checksums_ = std::make_unique<ChecksumWatch>(RemoveFileExtension(PiecePath(1)));
             checksumNote_.clear();
@@ -100,6 +102,7 @@ void modJoinFile::JoinSplitFiles()
             fail(e.number(), e.description());
         }
     }
+    meter_.reset();
     std::vector<char>().swap(buffer_);
     if (errorFlag_ != 0) {
         closeFiles();
@@ -109,12 +112,7 @@ void modJoinFile::JoinSplitFiles()
 
 bool modJoinFile::joinBytes()
 {
-    const auto pulse = [this] {
-        stopWhenAsked();
-        if (checksums_->active() && input_.isOpen())
-            checksums_->advance(input_.position());
-        host_.processEvents();
-    };
+    const auto pulse = [this] { this->pulse(); };
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
         lineMode_.clear();
@@ -133,6 +131,7 @@ bool modJoinFile::joinBytes()
         const std::uint64_t remaining = input_.size() - input_.position();
         watchPiece(
             [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
+        pieceDone();
         showProgress(i);
         host_.processEvents();
     }
@@ -141,12 +140,7 @@ bool modJoinFile::joinBytes()
 
 bool modJoinFile::joinLines()
 {
-    const auto pulse = [this] {
-        stopWhenAsked();
-        if (checksums_->active() && input_.isOpen())
-            checksums_->advance(input_.position());
-        host_.processEvents();
-    };
+    const auto pulse = [this] { this->pulse(); };
     lineMode_ = "Yes";
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
@@ -159,6 +153,7 @@ bool modJoinFile::joinLines()
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
         watchPiece([&] { copyLinesAsWritten(input_, output_.file(), buffer_, pulse); });
+        pieceDone();
         showProgress(i);
         host_.processEvents();
     }
@@ -241,6 +236,42 @@ void modJoinFile::showProgress(int value)
 {
     if (ProgressBarBinding* bar = asProgressBar(progressBar_))
         bar->setValue(value);
+}
+
+// The meter's total: the pieces' sizes, as far as they can be read now (pieces on
+// diskettes come one by one and count only once read).
+void modJoinFile::startMeter()
+{
+    std::uint64_t total = 0;
+    for (int i = 1; i <= pieceCount_; ++i) {
+        const std::string path = PiecePath(i);
+        try {
+            if (!isDiskettePath(path))
+                total += fileLength(path);
+        } catch (const RunError&) {
+            // the join reports a piece it cannot read when it gets there
+        }
+    }
+    piecesRead_ = 0;
+    meter_ = std::make_unique<JobProgress>(host_, statusLabel_, "Joining", joinedFileName_, total);
+}
+
+void modJoinFile::pulse()
+{
+    stopWhenAsked();
+    if (input_.isOpen()) {
+        if (checksums_->active())
+            checksums_->advance(input_.position());
+        if (meter_)
+            meter_->advanceTo(piecesRead_ + input_.position());
+    }
+    host_.processEvents();
+}
+
+void modJoinFile::pieceDone()
+{
+    piecesRead_ += input_.size();
+    input_ = File();
 }
 
 void modJoinFile::showPieceInLabel()

@@ -5,6 +5,7 @@
 #include "platform/bindings.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
+#include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
@@ -17,6 +18,8 @@ constexpr const char* kNotASplitFile = "The file you selected is not a split fil
 } // namespace
 
 modJoinFile::modJoinFile(Host& host) : host_(host) {}
+
+modJoinFile::~modJoinFile() = default;
 
 void modJoinFile::ResetJoin()
 {

@@ -14,6 +14,7 @@ namespace parcelo {
 
 class Binding;
 class Host;
+class JobProgress;
 
 // The join engine: finds the set of split files that one picked piece belongs to, checks
 // it, and writes the joined file. It talks to the user only through the Host and shows
@@ -26,6 +27,7 @@ class Host;
 class modJoinFile : public ErrorState {
 public:
     explicit modJoinFile(Host& host);
+    ~modJoinFile();
     modJoinFile(const modJoinFile&) = delete;
     modJoinFile& operator=(const modJoinFile&) = delete;
 
@@ -115,6 +117,9 @@ private:
     void startProgress();
     void showProgress(int value);
     void showPieceInLabel();
+    void startMeter();
+    void pulse();
+    void pieceDone();
     void closeFiles() noexcept;
 
     Host& host_;
@@ -139,6 +144,8 @@ private:
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;
+    std::unique_ptr<JobProgress> meter_;       // the bytes of the pieces, while the join runs
+    std::uint64_t piecesRead_ = 0;             // bytes of the pieces before the current one
     std::unique_ptr<ChecksumWatch> checksums_; // hashes the pieces as they are read
     std::string checksumNote_;
 };

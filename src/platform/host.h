@@ -4,6 +4,8 @@
 
 namespace parcelo {
 
+struct ProgressReport;
+
 // The title of almost every message box the programs show.
 inline constexpr const char* kProductName = "Parcelo";
 
@@ -27,7 +29,8 @@ enum class Question {
     DeletePieces,  // delete the pieces just joined
     Replace,       // replace an existing file with a new one
     CreateFile,    // create a missing file
-    Exit           // leave the application
+    Exit,          // leave the application
+    StopJob        // a job is running: stop it and exit - Yes stops
 };
 
 // Everything the core needs from whoever runs it: message boxes, pending events and the
@@ -51,6 +54,10 @@ public:
     // True when processEvents does something (a window to keep responsive). Long copies
     // then yield every 2,000,000 bytes; without one they may move larger steps at once.
     virtual bool processesEvents() const { return false; }
+
+    // Where the running job stands (see JobProgress), a few times a second. Displays
+    // without a status label (a terminal) draw it themselves.
+    virtual void showProgress(const ProgressReport& report) { (void)report; }
 
     // The busy pointer for the whole screen (true) or the default one (false).
     virtual void setBusy(bool busy) { (void)busy; }

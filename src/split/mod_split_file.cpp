@@ -5,6 +5,7 @@
 #include "platform/bindings.h"
 #include "platform/captions.h"
 #include "platform/file_list.h"
+#include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
@@ -73,6 +74,8 @@ std::int16_t modSplitFile::StartSplit()
         removeStalePieces();
         if (FileListBinding* rows = list())
             rows->clear();
+        meter_ =
+            std::make_unique<JobProgress>(host_, statusLabel_, "Splitting", fileName_, fileLength_);
         status_ = unit_ == "LN" ? SplitFileByLines() : SplitFileBySize();
         if (status_ == 0) {
             commitPiece();
@@ -82,6 +85,7 @@ std::int16_t modSplitFile::StartSplit()
     } catch (const RunError& error) {
         fail(error);
     }
+    meter_.reset();
     if (status_ != 0 && currentPiece_ > 0)
         DeleteSplitFiles();
     CloseFiles();
@@ -316,6 +320,12 @@ void modSplitFile::announcePiece(const std::string& name)
     if (LabelBinding* caption = label())
         caption->setCaption(generatingCaption(name));
     AddFileToList(fileList_, name, displaySize_, unit_);
+}
+
+void modSplitFile::showBytes(std::uint64_t done)
+{
+    if (meter_)
+        meter_->advanceTo(done);
 }
 
 // Runs a write into the open piece. A full disk asks the user for room: OK (or a declined

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ namespace parcelo {
 
 class Binding;
 class FileListBinding;
+class JobProgress;
 class LabelBinding;
 class LineReader;
 class ProgressBarBinding;
@@ -117,6 +119,7 @@ private:
     void removeStalePieces() const;
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
+    void showBytes(std::uint64_t done);
     void writeCompanions();
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
@@ -159,6 +162,7 @@ private:
     int committedPieces_ = 0;                // pieces 1 to this are under their final names
     std::vector<char> buffer_;
     std::string pendingLines_;
+    std::unique_ptr<JobProgress> meter_; // the bytes of the source, while StartSplit runs
     CompanionOptions companions_;
     PieceHasher hasher_; // hashes each piece right behind its writing
 };

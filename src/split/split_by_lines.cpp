@@ -121,6 +121,7 @@ void modSplitFile::splitRemainingLines(LineReader& reader)
     std::uint64_t eventsAt = 0;
     while (!reader.atEnd()) {
         if (reader.consumed() >= eventsAt) {
+            showBytes(reader.consumed());
             host_.processEvents();
             eventsAt = reader.consumed() + kCopyChunk;
         }

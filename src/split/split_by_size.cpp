@@ -138,6 +138,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
                 copyBytes(source_, piece_, size, chunk, buffer_, [this] {
                     stopWhenAsked();
                     hasher_.advance(piece_.position());
+                    showBytes(source_.position());
                 });
             },
             true);
@@ -148,6 +149,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         writeRetrying([&] { copyBytes(source_, piece_, step, chunk, buffer_); }, true);
         hasher_.advance(piece_.position());
         left -= step;
+        showBytes(source_.position());
         if (eventsPerChunk)
             host_.processEvents();
     }

@@ -265,8 +265,13 @@ void frmMain::cmdMExit_Click()
 void frmMain::closeEvent(QCloseEvent* event)
 {
     if (working()) {
-        // the operation finishes first (its files are then complete or removed)
-        closeAfterWork_ = true;
+        // the operation stops first (its temporary files are then removed)
+        if (host_.message(Question::StopJob, "A job is still running. Stop it and exit?",
+                          Buttons::YesNo, Icon::Question)
+            == Answer::Yes) {
+            closeAfterWork_ = true;
+            stopWork();
+        }
         event->ignore();
         return;
     }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+class QLabel;
 class QLineEdit;
 class QStackedWidget;
 
@@ -185,8 +186,13 @@ private:
     void notifyEnded();
     void wireCommands();
     void guardWork();
-    // Runs one operation through the gate; a close asked for meanwhile follows it.
-    void runWork(const std::function<void()>& operation);
+    // Runs one operation through the gate, the panes' "Clear All" buttons reading "Stop"
+    // meanwhile. A stopped operation shows "Cancelled." in status; a close asked for
+    // meanwhile follows it.
+    void runWork(const std::function<void()>& operation, QLabel* status = nullptr);
+    void showStopButtons(bool running);
+    // "Clear All" and Esc while an operation runs: asks it to stop. False when none runs.
+    bool stopWork();
     void saveOptions();
     void runSplitCommand(bool compressOnly);
     void runVerifyCommand(bool wholeSet);

@@ -4,6 +4,7 @@
 #include "ui/frm_main.h"
 
 #include "commands/engines.h"
+#include "platform/stop_token.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
@@ -14,10 +15,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -66,6 +69,8 @@ void frmMain::wireCommands()
     };
     for (const auto& [button, handler] : commands)
         connect(button, &QPushButton::clicked, this, [this, handler] { (this->*handler)(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, [this] { stopWork(); });
 }
 
 // Everything that would start a second operation inside a running one. "Clear All", the
@@ -85,14 +90,39 @@ void frmMain::guardWork()
         work_.guard(action);
 }
 
-void frmMain::runWork(const std::function<void()>& operation)
+void frmMain::runWork(const std::function<void()>& operation, QLabel* status)
 {
-    if (!work_.run(operation))
+    if (working())
         return;
+    jobStop().reset();
+    showStopButtons(true);
+    work_.run(operation);
+    showStopButtons(false);
+    if (jobStop().requested()) {
+        jobStop().reset();
+        if (status)
+            status->setText(QStringLiteral("Cancelled."));
+    }
     if (closeAfterWork_) {
         closeAfterWork_ = false;
         close();
     }
+}
+
+void frmMain::showStopButtons(bool running)
+{
+    const QString text = running ? QStringLiteral("Stop") : QStringLiteral("Clear All");
+    for (QPushButton* button :
+         {splitPane->cmdSpCancel, joinPane->cmdJnCancel, verifyPane->cmdVerify3})
+        button->setText(text);
+}
+
+bool frmMain::stopWork()
+{
+    if (!working())
+        return false;
+    jobStop().request();
+    return true;
 }
 
 CompressionLevelOption frmMain::levelOption() const
@@ -164,16 +194,18 @@ void frmMain::runSplitCommand(bool compressOnly)
 
 void frmMain::cmdSpSplit_Click()
 {
-    runWork([this] { runSplitCommand(false); });
+    runWork([this] { runSplitCommand(false); }, splitPane->Label5);
 }
 
 void frmMain::cmdCompress_Click()
 {
-    runWork([this] { runSplitCommand(true); });
+    runWork([this] { runSplitCommand(true); }, splitPane->Label5);
 }
 
 void frmMain::cmdSpCancel_Click()
 {
+    if (stopWork())
+        return;
     SplitPaneValues values = splitValues();
     parcelo::cmdSpCancel_Click(values, splitPane->bindings());
     showSplitValues(values);
@@ -181,22 +213,26 @@ void frmMain::cmdSpCancel_Click()
 
 void frmMain::cmdJoin_Click()
 {
-    runWork([this] {
-        JoinPane& pane = *joinPane;
-        JoinPaneValues values{textOf(pane.Text5), textOf(pane.Text6), pane.Check2->isChecked(),
-                              optionsPane->chkDelOrgJoin->isChecked()};
-        const JoinPaneValues typed = values;
-        JoinServices services = engines_->joinServices(*recentFiles_, explore_);
-        const CommandOutcome outcome = parcelo::cmdJoin_Click(values, services);
-        putBack(pane.Text5, typed.Text5, values.Text5);
-        putBack(pane.Text6, typed.Text6, values.Text6);
-        refreshExploreMenu();
-        focusControl(pane, outcome.focus);
-    });
+    runWork(
+        [this] {
+            JoinPane& pane = *joinPane;
+            JoinPaneValues values{textOf(pane.Text5), textOf(pane.Text6), pane.Check2->isChecked(),
+                                  optionsPane->chkDelOrgJoin->isChecked()};
+            const JoinPaneValues typed = values;
+            JoinServices services = engines_->joinServices(*recentFiles_, explore_);
+            const CommandOutcome outcome = parcelo::cmdJoin_Click(values, services);
+            putBack(pane.Text5, typed.Text5, values.Text5);
+            putBack(pane.Text6, typed.Text6, values.Text6);
+            refreshExploreMenu();
+            focusControl(pane, outcome.focus);
+        },
+        joinPane->Label8);
 }
 
 void frmMain::cmdJnCancel_Click()
 {
+    if (stopWork())
+        return;
     JoinPaneValues values{textOf(joinPane->Text5), textOf(joinPane->Text6),
                           joinPane->Check2->isChecked(), optionsPane->chkDelOrgJoin->isChecked()};
     parcelo::cmdJnCancel_Click(values, joinPane->bindings());
@@ -228,6 +264,8 @@ void frmMain::cmdVerify2_Click()
 
 void frmMain::cmdVerify3_Click()
 {
+    if (stopWork())
+        return;
     VerifyPaneValues values{textOf(verifyPane->Text8)};
     parcelo::cmdVerify3_Click(values, verifyPane->bindings());
     setText(verifyPane->Text8, values.Text8);

@@ -309,3 +309,42 @@ TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
         }
     }
 }
+
+// On a terminal the progress is one line on standard error, redrawn in place and wiped
+// before the result; into a file, or with --quiet, none of it is written.
+TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
+{
+    const std::string big = temp.file("big.bin");
+    std::string text; // slow to deflate at the best level, unlike random bytes
+    for (int line = 0; text.size() < (6u << 20); ++line)
+        text += "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729)
+                + "\n";
+    text.resize(6u << 20);
+    writeFile(big, text);
+    // `script` runs the program on a pseudo-terminal and records what it shows
+    const auto onTerminal = [&](const std::string& options, const std::string& into) {
+        const std::string typescript = temp.file("typescript");
+        const std::string command = "script -qec \"'" + std::string(PARCELO_CLI) + "' compress '"
+                                    + big + "' '" + into + "' --yes " + options + "\" '"
+                                    + typescript + "' </dev/null >/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << options;
+        return readFile(typescript);
+    };
+    fs::create_directory(temp.file("a"));
+    const std::string shown = onTerminal("", temp.file("a"));
+    EXPECT_THAT(shown, HasSubstr("\rCompressing big.bin: "));
+    EXPECT_THAT(shown, HasSubstr(" of 6.00 MB (")); // rate and time left: JobProgress's tests
+    EXPECT_THAT(shown, HasSubstr("\r\033[KThe file " + big + " has been compressed"));
+
+    fs::create_directory(temp.file("b"));
+    const std::string quiet = onTerminal("-q --level fast", temp.file("b"));
+    EXPECT_EQ(quiet.find("Compressing big.bin"), std::string::npos);
+    EXPECT_EQ(quiet.find("has been compressed"), std::string::npos);
+    EXPECT_TRUE(fs::exists(temp.file("b/big.bin.zip.001")));
+
+    const CliRun piped = run({"compress", big, pieces, "--yes", "--level", "fast"});
+    EXPECT_EQ(piped.status, 0);
+    EXPECT_EQ(piped.err, "");
+    EXPECT_THAT(piped.out, HasSubstr("has been compressed"));
+    EXPECT_EQ(piped.out.find('\r'), std::string::npos);
+}

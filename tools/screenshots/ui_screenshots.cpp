@@ -1,6 +1,6 @@
-// Saves a picture of each pane of the main window, of a finished split and join, and of the
-// About box, help, the joiner's instructions and the folder chooser as PNG files into the
-// folder given, for the README. Run it under Xvfb:
+// Saves a picture of each pane of the main window, of a finished split and join, of a
+// running and a stopped split, and of the About box, help, the joiner's instructions and
+// the folder chooser as PNG files into the folder given, for the README. Run it under Xvfb:
 //   xvfb-run -s "-screen 0 1280x800x24" build/bin/ui_screenshots docs
 // With --scaled it saves only the window as small as a 1366x768 screen at 150 % leaves it:
 //   QT_SCALE_FACTOR=1.5 xvfb-run -s "-screen 0 1366x768x24" build/bin/ui_screenshots docs --scaled
@@ -27,7 +27,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -36,6 +38,45 @@ using namespace parcelo;
 using screenshot::save;
 
 namespace {
+
+// A host that answers nothing and runs a hook whenever a job lets events through.
+class WatchingHost : public SilentHost {
+public:
+    void processEvents() override
+    {
+        QCoreApplication::processEvents();
+        if (onEvents)
+            onEvents();
+    }
+    bool processesEvents() const override { return true; }
+    std::function<void()> onEvents;
+};
+
+// A compressed split of a 150,000,000-byte file, pictured once its caption tells the time
+// left, then stopped and pictured again.
+bool saveRunningAndStoppedSplit(frmMain& window, WatchingHost& host, const QString& folder)
+{
+    QTemporaryDir work;
+    const std::string source = work.path().toStdString() + "/holiday.avi";
+    if (!screenshot::writeNoise(source, 150000000))
+        return false;
+    SplitPane& split = *window.splitPane;
+    window.cmdMSplit_Click();
+    split.Text1->setText(QString::fromStdString(source));
+    split.Text4->setText(work.path() + QStringLiteral("/"));
+    split.Check1->setChecked(true);
+    bool running = false;
+    host.onEvents = [&] {
+        if (running || !split.Label5->text().contains(QStringLiteral(" left")))
+            return;
+        running = save(window, folder + QStringLiteral("split-running.png"));
+        split.cmdSpCancel->click();
+    };
+    window.cmdSpSplit_Click();
+    host.onEvents = nullptr;
+    return running && split.Label5->text() == QStringLiteral("Cancelled.")
+           && save(window, folder + QStringLiteral("split-cancelled.png"));
+}
 
 // A compressed split of a 5,000,000-byte file into 1.38 MB pieces, then the join of the set
 // from its second piece, each pictured when it has finished.
@@ -100,7 +141,7 @@ int main(int argc, char* argv[])
     if (!QFile::copy(QString::fromUtf8(PARCELO_SHIPPED_CONFIG),
                      QString::fromStdString(paths.configFilePath)))
         return 1;
-    SilentHost host;
+    WatchingHost host;
     SystemDesktop desktop;
     QtMainDialogs dialogs(host);
     auto window = Main(appFolder,
@@ -125,6 +166,7 @@ int main(int argc, char* argv[])
     window->cmdMOptions_Click();
     saved = save(*window, folder + QStringLiteral("pane-options.png")) && saved;
     saved = saveFinishedSplitAndJoin(*window, folder) && saved;
+    saved = saveRunningAndStoppedSplit(*window, host, folder) && saved;
     frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage}, host,
                    desktop, window.get());
     about.show();
