@@ -105,23 +105,77 @@ bool parseRecovery(std::string text, Arguments& out)
     return !out.recoveryPercent || out.recovery <= 100;
 }
 
-// Reads the options after the positional arguments.
-std::string readOptions(const std::vector<std::string>& args, std::size_t from, Arguments& out,
-                        int& modes)
+// The options that take a value; "--name=value" or "--name value".
+bool takesValue(const std::string& name)
 {
-    for (std::size_t i = from; i < args.size(); ++i) {
-        const std::string& option = args[i];
-        auto value = [&](std::string& into) {
-            if (i + 1 >= args.size())
-                return false;
-            into = args[++i];
+    for (const char* option :
+         {"--size", "--pieces", "--lines", "--preset", "--level", "--recovery"})
+        if (name == option)
             return true;
+    return false;
+}
+
+// A long option's name for each short one.
+std::string longName(char letter)
+{
+    switch (letter) {
+    case 'h':
+        return "--help";
+    case 'q':
+        return "--quiet";
+    case 'y':
+        return "--yes";
+    default:
+        return std::string("-") + letter;
+    }
+}
+
+using Options = std::vector<std::pair<std::string, std::optional<std::string>>>;
+
+// Sorts a command line into its words and its options, which may stand anywhere before "--";
+// short options may be bundled ("-qy"). Fails with the reason when a value is missing.
+std::string sortWords(const std::vector<std::string>& args, std::vector<std::string>& words,
+                      Options& options)
+{
+    bool onlyWords = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (onlyWords || arg.size() < 2 || arg[0] != '-') {
+            words.push_back(arg);
+        } else if (arg == "--") {
+            onlyWords = true;
+        } else if (arg[1] != '-') {
+            for (std::size_t c = 1; c < arg.size(); ++c)
+                options.emplace_back(longName(arg[c]), std::nullopt);
+        } else if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
+            options.emplace_back(arg.substr(0, equals), arg.substr(equals + 1));
+        } else if (takesValue(arg) && i + 1 < args.size()) {
+            options.emplace_back(arg, args[++i]);
+        } else if (takesValue(arg)) {
+            return arg + " needs a value";
+        } else {
+            options.emplace_back(arg, std::nullopt);
+        }
+    }
+    return {};
+}
+
+std::string readOptions(const Options& options, Arguments& out, int& modes)
+{
+    for (const auto& [option, given] : options) {
+        auto value = [&given](std::string& into) {
+            into = given.value_or(std::string());
+            return given.has_value();
         };
+        if (given && !takesValue(option))
+            return option + " takes no value";
         std::string text;
         if (option == "--yes") {
             out.yes = true;
         } else if (option == "-q" || option == "--quiet") {
             out.quiet = true;
+        } else if (option == "--set") {
+            out.wholeSet = true;
         } else if (option == "--compress") {
             out.compress = true;
         } else if (option == "--delete-source") {
@@ -145,7 +199,8 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
             out.level = level->option;
         } else if (option == "--size") {
             if (!value(text) || !parseSizeWithUnit(text, out.sizeText, out.unit))
-                return "--size takes a number with a unit " + unitSuffixes() + ", such as 1.5MB";
+                return "--size takes a byte count or a number with a unit " + unitSuffixes()
+                       + ", such as 1.5MB";
             out.mode = SplitMode::Size;
             ++modes;
         } else if (option == "--pieces") {
@@ -174,6 +229,8 @@ std::string readOptions(const std::vector<std::string>& args, std::size_t from, 
 // The options each verb takes.
 bool optionAllowed(Verb verb, const Arguments& a)
 {
+    if (verb != Verb::Verify && a.wholeSet)
+        return false;
     if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
         return false;
     switch (verb) {
@@ -193,16 +250,28 @@ bool optionAllowed(Verb verb, const Arguments& a)
 bool parseSizeWithUnit(const std::string& text, std::string& number, std::string& unit)
 {
     const std::string upperText = upper(text);
+    // "B" also ends "KB": a suffix counts only when what stands before it is a number.
+    auto withSuffix = [&](const std::string& suffix, const char* code) {
+        if (upperText.size() <= suffix.size() || !upperText.ends_with(suffix)
+            || !isDecimal(text.substr(0, text.size() - suffix.size())))
+            return false;
+        number = text.substr(0, text.size() - suffix.size());
+        unit = code;
+        return true;
+    };
+    if (isDecimal(text)) {
+        number = text;
+        unit = kSizeUnits.front().code;
+        return true;
+    }
     for (const SizeUnit& u : kSizeUnits) {
-        // "B" also ends "KB": a suffix counts only when what stands before it is a number.
         const std::string suffix = u.suffix;
-        if (suffix.empty() || upperText.size() <= suffix.size() || !upperText.ends_with(suffix))
+        if (suffix.empty())
             continue;
-        if (isDecimal(text.substr(0, text.size() - suffix.size()))) {
-            number = text.substr(0, text.size() - suffix.size());
-            unit = u.code;
+        // K, M and G are short for KB, MB and GB
+        if (withSuffix(suffix, u.code)
+            || (suffix.size() > 1 && withSuffix(suffix.substr(0, suffix.size() - 1), u.code)))
             return true;
-        }
     }
     return false;
 }
@@ -216,57 +285,70 @@ int presetIndexOf(const std::string& text)
     return -1;
 }
 
+namespace {
+
+struct VerbName {
+    const char* name;
+    Verb verb;
+    std::size_t words; // the words after the verb
+};
+
+constexpr std::array<VerbName, 5> kVerbs = {{
+    {"split", Verb::Split, 2},
+    {"join", Verb::Join, 2},
+    {"compress", Verb::Compress, 2},
+    {"verify", Verb::Verify, 1},
+    {"repair", Verb::Repair, 1},
+}};
+
+bool hasOption(const Options& options, const char* name)
+{
+    return std::any_of(options.begin(), options.end(),
+                       [name](const auto& option) { return option.first == name; });
+}
+
+} // namespace
+
 ParseResult parseArguments(const std::vector<std::string>& args)
 {
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
-        return {Arguments{}, {}};
-    Arguments out;
-    std::size_t positional = 2;
-    if (args[0] == "split") {
-        out.verb = Verb::Split;
-    } else if (args[0] == "join") {
-        out.verb = Verb::Join;
-    } else if (args[0] == "compress") {
-        out.verb = Verb::Compress;
-    } else if (args[0] == "verify") {
-        out.verb = Verb::Verify;
-        positional = 1;
-        if (args.size() > 1 && args[1] == "--set") {
-            if (args.size() != 3)
-                return {std::nullopt, "verify --set takes one piece"};
-            out.wholeSet = true;
-            out.source = args[2];
-            return {out, {}};
-        }
-    } else if (args[0] == "repair") {
-        if (args.size() != 2)
-            return {std::nullopt, "repair takes one piece"};
-        out.verb = Verb::Repair;
-        out.source = args[1];
-        return {out, {}};
-    } else {
-        return {std::nullopt, "unknown command " + args[0]};
-    }
-    if (args.size() < 1 + positional)
-        return {std::nullopt, args[0] + ": missing arguments"};
-    out.source = args[1];
-    if (positional == 2)
-        out.destination = args[2];
-    int modes = 0;
-    const std::string error = readOptions(args, 1 + positional, out, modes);
-    if (!error.empty())
+    std::vector<std::string> words;
+    Options options;
+    if (std::string error = sortWords(args, words, options); !error.empty())
         return {std::nullopt, error};
-    if (out.verb == Verb::Verify && args.size() != 2)
-        return {std::nullopt, "verify takes one piece"};
+    Arguments out;
+    if (hasOption(options, "--help") || (!words.empty() && words[0] == "help"))
+        return {out, {}};
+    if (hasOption(options, "--version")) {
+        out.verb = Verb::Version;
+        return {out, {}};
+    }
+    if (words.empty())
+        return {std::nullopt, "missing command"};
+    const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(),
+                                   [&](const VerbName& v) { return words[0] == v.name; });
+    if (verb == kVerbs.end())
+        return {std::nullopt, "unknown command " + words[0]};
+    out.verb = verb->verb;
+    if (words.size() != 1 + verb->words)
+        return {std::nullopt, words[0]
+                                  + (verb->words == 1   ? " takes one piece"
+                                     : words.size() < 3 ? ": missing arguments"
+                                                        : ": too many arguments")};
+    out.source = words[1];
+    if (verb->words == 2)
+        out.destination = words[2];
+    int modes = 0;
+    if (std::string error = readOptions(options, out, modes); !error.empty())
+        return {std::nullopt, error};
     if (out.verb == Verb::Split && modes != 1)
         return {std::nullopt, "split takes exactly one of --size, --pieces, --lines, --preset"};
     if (out.verb != Verb::Split && modes != 0)
-        return {std::nullopt, args[0] + " takes no size"};
+        return {std::nullopt, words[0] + " takes no size"};
     if (out.recovery > 0 && out.mode == SplitMode::Lines)
         return {std::nullopt,
                 "--recovery needs a split by size or pieces: line sets have no recovery pieces"};
     if (!optionAllowed(out.verb, out))
-        return {std::nullopt, args[0] + ": option not allowed here"};
+        return {std::nullopt, words[0] + ": option not allowed here"};
     return {out, {}};
 }
 
@@ -288,15 +370,21 @@ std::string usageText()
              "  parcelo-cli verify PIECE\n"
              "  parcelo-cli verify --set PIECE\n"
              "  parcelo-cli repair PIECE\n"
-             "  parcelo-cli --help\n"
+             "  parcelo-cli --help | --version\n"
              "\n"
-           + wrapped("--size takes a number with a unit " + unitSuffixes()
-                     + " (1.5MB); --preset takes " + presetNames()
-                     + ". --yes answers Yes or OK to every question but Cancel to a request for "
-                       "another disk; without a terminal (or once input ends) and without --yes "
-                       "every question is declined. A declined disk ends the run.")
-           + wrapped("-q or --quiet drops the progress line (drawn on standard error when it is "
-                     "a terminal) and every notice; errors still print.")
+           + wrapped("Options may stand before or after the arguments; \"--\" ends them. An "
+                     "option's value follows it or an equals sign (--size=3MB).")
+           + wrapped(
+               "--size takes a byte count or a number with a unit " + unitSuffixes()
+               + " (1.5MB); K, M and G are short for KB, MB and GB, binary multiples "
+                 "(1 KB = 1024 bytes). --preset takes "
+               + presetNames()
+               + ". -y or --yes answers Yes or OK to every question but Cancel to a request for "
+                 "another disk; without a terminal (or once input ends) and without --yes "
+                 "every question is declined. A declined disk ends the run.")
+           + wrapped("Results go to standard output; questions, errors and the progress line "
+                     "(drawn when standard error is a terminal) to standard error. -q or --quiet "
+                     "drops the progress line and every notice; errors still print.")
            + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
                      "stopped by Ctrl-C (the job's unfinished files are removed).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "

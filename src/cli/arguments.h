@@ -10,7 +10,7 @@ namespace parcelo::cli {
 
 using parcelo::CompressionLevelOption;
 
-enum class Verb { Help, Split, Join, Verify, Compress, Repair };
+enum class Verb { Help, Version, Split, Join, Verify, Compress, Repair };
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
 // What a command line asks for.
@@ -44,7 +44,8 @@ struct ParseResult {
 
 ParseResult parseArguments(const std::vector<std::string>& args);
 
-// "1.5MB" -> number text "1.5" and unit "MB"; units B, KB, MB, GB in any case.
+// "1.5MB" -> number text "1.5" and unit "MB"; units B, KB, MB, GB (or K, M, G) in any case,
+// a plain number counts bytes.
 bool parseSizeWithUnit(const std::string& text, std::string& number, std::string& unit);
 
 // The index of a preset ("1.38MB" ... "1GB") in the preset list, or -1.

@@ -153,6 +153,7 @@ int runVerb(const Arguments& arguments)
     case Verb::Repair:
         return repair(arguments);
     case Verb::Help:
+    case Verb::Version:
         break;
     }
     return kExitSuccess;

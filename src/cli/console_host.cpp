@@ -164,7 +164,10 @@ Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons 
     wipeProgress();
     if (quiet_ && !failing && buttons == Buttons::Ok)
         return Answer::Ok;
-    std::FILE* out = failing ? stderr : stdout;
+    // Results go to standard output; errors and questions to standard error.
+    std::FILE* out = failing || buttons != Buttons::Ok ? stderr : stdout;
+    if (failing)
+        std::fputs("parcelo-cli: ", out);
     std::fputs(oneLine(text).c_str(), out);
     if (buttons == Buttons::Ok) {
         std::fputc('\n', out);

@@ -1,3 +1,4 @@
+#include "app/version.h"
 #include "cli/arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/stop_signals.h"
@@ -12,11 +13,16 @@ int main(int argc, char** argv)
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.arguments) {
-        std::fprintf(stderr, "parcelo-cli: %s\n\n%s", parsed.error.c_str(), usageText().c_str());
+        std::fprintf(stderr, "parcelo-cli: %s\nTry 'parcelo-cli --help' for more information.\n",
+                     parsed.error.c_str());
         return kExitUsage;
     }
     if (parsed.arguments->verb == Verb::Help) {
         std::fputs(usageText().c_str(), stdout);
+        return kExitSuccess;
+    }
+    if (parsed.arguments->verb == Verb::Version) {
+        std::printf("parcelo-cli %s\n", parcelo::kParceloVersion);
         return kExitSuccess;
     }
     installStopSignals();

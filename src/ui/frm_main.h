@@ -4,6 +4,7 @@
 #include "app/config_file.h"
 #include "app/recent_files.h"
 #include "app/registry.h"
+#include "app/version.h"
 #include "platform/explore_menu.h"
 #include "ui/navigation_column.h"
 #include "ui/work_gate.h"
@@ -37,9 +38,6 @@ class modSplitFile;
 struct MainMenus;
 struct SplitPaneValues;
 enum class CompressionLevelOption;
-
-// The main program's version, shown in its About box.
-inline constexpr const char* kParceloVersion = "1.2";
 
 // What the main window works with besides its own controls.
 struct ShellServices {

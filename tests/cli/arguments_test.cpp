@@ -23,8 +23,14 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(a.mode, SplitMode::Size);
     EXPECT_EQ(a.sizeText, "1.5");
     EXPECT_EQ(a.unit, "MB");
-    for (const auto& [size, unit] : {std::pair{"300B", "BT"}, {"2Kb", "KB"}, {"1GB", "GB"}})
-        EXPECT_EQ(parsed({"split", "a", "b", "--size", size}).unit, unit);
+    for (const auto& [size, unit] : {std::pair{"300B", "BT"},
+                                     {"2Kb", "KB"},
+                                     {"1GB", "GB"},
+                                     {"12", "BT"},
+                                     {"2k", "KB"},
+                                     {"3M", "MB"},
+                                     {"1g", "GB"}})
+        EXPECT_EQ(parsed({"split", "a", "b", "--size", size}).unit, unit) << size;
 
     const Arguments lines = parsed({"split", "a", "b", "--lines", "2.5", "--yes"});
     EXPECT_EQ(lines.mode, SplitMode::Lines);
@@ -48,14 +54,32 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(set.source, "x.001");
     EXPECT_EQ(parsed({"compress", "a", "b", "--level", "medium"}).level,
               CompressionLevelOption::MediumCompression);
-    EXPECT_EQ(parsed({"--help"}).verb, Verb::Help);
-    EXPECT_EQ(parsed({}).verb, Verb::Help);
+}
+
+// Options anywhere, "--name=value", "--" and short options, each read as its long form.
+TEST(CliArguments, FollowsTheCommandLineConventions)
+{
+    const Arguments before = parsed({"-y", "--size=3MB", "split", "--", "-in", "--out"});
+    EXPECT_TRUE(before.yes);
+    EXPECT_EQ(before.sizeText + before.unit, "3MB");
+    EXPECT_EQ(before.source + before.destination, "-in--out");
+    const Arguments bundled = parsed({"join", "x.001", "-qy", "out", "--delete-pieces"});
+    EXPECT_TRUE(bundled.quiet && bundled.yes && bundled.deletePieces);
+    EXPECT_EQ(bundled.destination, "out");
+    const Arguments recovery = parsed({"split", "a", "--recovery=10%", "b", "--pieces=4"});
+    EXPECT_TRUE(recovery.recoveryPercent);
+    EXPECT_EQ(recovery.recovery, 10);
+    EXPECT_EQ(parsed({"split", "a", "--level=fast", "b", "--compress", "--pieces", "2"}).level,
+              CompressionLevelOption::HighestSpeed);
+    EXPECT_TRUE(parsed({"verify", "x.001", "--set"}).wholeSet);
+    for (const auto& help : {std::vector<std::string>{"--help"}, {"split", "-h"}, {"help"}})
+        EXPECT_EQ(parsed(help).verb, Verb::Help);
+    EXPECT_EQ(parsed({"join", "--version"}).verb, Verb::Version);
 }
 
 TEST(CliArguments, UsageErrorsAreRefused)
 {
     const std::vector<std::vector<std::string>> refused = {
-        {"split", "a", "b", "--size", "12"}, // no unit
         {"split", "a", "b", "--size", "MB"},
         {"split", "a", "b", "--size", "-1MB"},
         {"split", "a", "b", "--size", "1.5TB"},
@@ -77,6 +101,13 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"split", "a", "b", "--pieces", "2", "--recovery", "101%"},
         {"join", "x.003", "out", "--recovery", "2"},
         {"repair"},
+        {},
+        {"split", "a", "b", "c", "--pieces", "2"},
+        {"split", "a", "b", "--", "--pieces", "2"}, // only words after "--"
+        {"split", "a", "b", "--pieces"},
+        {"split", "a", "b", "--pieces", "2", "--yes=1"},
+        {"split", "a", "b", "--pieces", "2", "-x"},
+        {"split", "a", "b", "--pieces", "2", "--set"},
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
@@ -87,13 +118,13 @@ TEST(CliArguments, MessagesNameEveryChoice)
     EXPECT_EQ(parseArguments({"split", "a", "b", "--pieces", "2", "--level", "max"}).error,
               "--level takes best, medium or fast");
     EXPECT_EQ(parseArguments({"split", "a", "b", "--size", "1TB"}).error,
-              "--size takes a number with a unit B, KB, MB or GB, such as 1.5MB");
+              "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB");
     EXPECT_EQ(parseArguments({"split", "a", "b", "--preset", "3MB"}).error,
               "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB");
     const std::string usage = usageText();
     EXPECT_NE(usage.find("[--compress] [--level best|medium|fast] [--delete-source]"),
               std::string::npos);
-    EXPECT_NE(usage.find("(1.5MB); --preset takes 1.38MB,\n2.88MB, 5MB"), std::string::npos);
+    EXPECT_NE(usage.find("binary multiples (1 KB = 1024 bytes)"), std::string::npos);
 }
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)

@@ -1,3 +1,4 @@
+#include "app/version.h"
 #include "temp_folder.h"
 
 #include <gmock/gmock.h>
@@ -235,7 +236,7 @@ TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
                                             "1KB",   "--delete-source"};
     const CliRun declined = run(split);
     EXPECT_EQ(declined.status, 0) << declined.err;
-    EXPECT_THAT(declined.out, HasSubstr("Do you wish to delete it?"));
+    EXPECT_THAT(declined.err, HasSubstr("Do you wish to delete it?"));
     EXPECT_TRUE(fs::exists(temp.file("keep.bin")));
 
     auto accepted = split;
@@ -287,11 +288,27 @@ TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)
     EXPECT_EQ(notPiece.status, 1);
     EXPECT_THAT(notPiece.err, HasSubstr("The file you selected is not a split file!"));
 
-    EXPECT_EQ(run({"split", "onlyone"}).status, 2);
-    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(notPiece.err.rfind("parcelo-cli: ", 0), 0u) << notPiece.err;
+    EXPECT_EQ(notPiece.out, "");
+
+    const std::string tryHelp = "Try 'parcelo-cli --help' for more information.\n";
+    const std::pair<std::vector<std::string>, std::string> usageErrors[] = {
+        {{}, "missing command"},
+        {{"split", "onlyone"}, "split: missing arguments"},
+        {{"frobnicate"}, "unknown command frobnicate"},
+    };
+    for (const auto& [args, problem] : usageErrors) {
+        const CliRun usage = run(args);
+        EXPECT_EQ(usage.status, 2);
+        EXPECT_EQ(usage.err, "parcelo-cli: " + problem + "\n" + tryHelp);
+        EXPECT_EQ(usage.out, "");
+    }
     const CliRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, HasSubstr("parcelo-cli verify --set PIECE"));
+    const CliRun version = run({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, std::string("parcelo-cli ") + parcelo::kParceloVersion + "\n");
 }
 
 TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
@@ -317,8 +334,8 @@ TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
     const std::string big = temp.file("big.bin");
     std::string text; // slow to deflate at the best level, unlike random bytes
     for (int line = 0; text.size() < (6u << 20); ++line)
-        text += "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729)
-                + "\n";
+        text +=
+            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
     text.resize(6u << 20);
     writeFile(big, text);
     // `script` runs the program on a pseudo-terminal and records what it shows
