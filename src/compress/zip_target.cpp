@@ -7,7 +7,8 @@
 
 namespace parcelo::zipsupport {
 
-ArchiveTarget::ArchiveTarget(std::string targetPath) : targetPath_(std::move(targetPath))
+ArchiveTarget::ArchiveTarget(std::string targetPath, std::string prefix)
+    : targetPath_(std::move(targetPath)), prefix_(std::move(prefix))
 {
     zip_error_init(&error_);
 }
@@ -52,12 +53,13 @@ zip_int64_t ArchiveTarget::handle(void* data, zip_uint64_t length, zip_source_cm
     case ZIP_SOURCE_BEGIN_WRITE:
         removeStaleTemporaries(targetPath_);
         output_ = SafeOutput(targetPath_);
+        output_.file().write(prefix_.data(), prefix_.size());
         return 0;
     case ZIP_SOURCE_WRITE:
         output_.file().write(data, static_cast<std::size_t>(length));
         return static_cast<zip_int64_t>(length);
     case ZIP_SOURCE_TELL_WRITE:
-        return static_cast<zip_int64_t>(output_.file().position());
+        return tell();
     case ZIP_SOURCE_SEEK_WRITE:
         return seek(data, length);
     case ZIP_SOURCE_COMMIT_WRITE:
@@ -86,19 +88,24 @@ zip_int64_t ArchiveTarget::handle(void* data, zip_uint64_t length, zip_source_cm
     }
 }
 
+zip_int64_t ArchiveTarget::tell()
+{
+    return static_cast<zip_int64_t>(output_.file().position() - prefix_.size());
+}
+
 zip_int64_t ArchiveTarget::seek(void* data, zip_uint64_t length)
 {
     auto* args = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &error_);
     if (args == nullptr)
         return -1;
     File& file = output_.file();
-    std::int64_t base = 0;
+    auto base = static_cast<std::int64_t>(prefix_.size());
     if (args->whence == SEEK_CUR)
         base = static_cast<std::int64_t>(file.position());
     else if (args->whence == SEEK_END)
         base = static_cast<std::int64_t>(file.size());
     const std::int64_t target = base + args->offset;
-    if (target < 0) {
+    if (target < static_cast<std::int64_t>(prefix_.size())) {
         zip_error_set(&error_, ZIP_ER_INVAL, 0);
         return -1;
     }

@@ -13,9 +13,11 @@ namespace parcelo::zipsupport {
 // SafeOutput, so that the target path holds the archive only once it is complete and a
 // failed or stopped archive leaves at most a temporary file that the next run clears.
 // Errors of the file system keep the RunError raised, for the caller to rethrow.
+// A prefix is written first and the archive after it; libzip sees positions relative to
+// the archive's start, so its offsets are those of a stand-alone archive.
 class ArchiveTarget {
 public:
-    explicit ArchiveTarget(std::string targetPath);
+    explicit ArchiveTarget(std::string targetPath, std::string prefix = {});
     ArchiveTarget(const ArchiveTarget&) = delete;
     ArchiveTarget& operator=(const ArchiveTarget&) = delete;
     ~ArchiveTarget();
@@ -30,7 +32,10 @@ private:
     zip_int64_t handle(void* data, zip_uint64_t length, zip_source_cmd_t command);
     zip_int64_t seek(void* data, zip_uint64_t length);
 
+    zip_int64_t tell();
+
     std::string targetPath_;
+    std::string prefix_;
     SafeOutput output_;
     zip_error_t error_;
     std::exception_ptr failure_;

@@ -203,10 +203,18 @@ void writeSingleEntryArchive(const std::string& sourcePath, const std::string& t
                              const PercentProgress::Report& report,
                              const PercentProgress::BytesReport& bytes)
 {
+    writePrefixedSingleEntryArchive(sourcePath, targetPath, {}, entryName, level, report, bytes);
+}
+
+void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
+                                     const std::string& prefix, const std::string& entryName,
+                                     int level, const PercentProgress::Report& report,
+                                     const PercentProgress::BytesReport& bytes)
+{
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
     SourceReader reader(sourcePath, level, report, bytes);
-    zipsupport::ArchiveTarget target(targetPath);
+    zipsupport::ArchiveTarget target(targetPath, prefix);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);
     // zip_close writes everything and commits the target; on failure the target is

@@ -16,4 +16,11 @@ void writeSingleEntryArchive(const std::string& sourcePath, const std::string& t
                              const PercentProgress::Report& report,
                              const PercentProgress::BytesReport& bytes = {});
 
+// The same archive written after prefix in one file at targetPath: the file is prefix
+// followed byte for byte by the archive writeSingleEntryArchive would write.
+void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
+                                     const std::string& prefix, const std::string& entryName,
+                                     int level, const PercentProgress::Report& report,
+                                     const PercentProgress::BytesReport& bytes = {});
+
 } // namespace parcelo

@@ -1,4 +1,5 @@
 #include "compress/compression_adapter.h"
+#include "compress/zip_writer.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
 #include "platform/stop_token.h"
@@ -136,6 +137,30 @@ TEST(ZlibTool, ArchivesOfEverySizeAroundTheBlocksPassUnzip)
         EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
         EXPECT_EQ(commandOutput("unzip -p " + quoted(archive)), content);
     }
+}
+
+TEST(ZipWriter, WritesTheArchiveAfterAPrefixByteForByte)
+{
+    TempFolder temp;
+    const auto source = temp.file("data.bin");
+    const auto alone = temp.file("alone.zip");
+    const auto prefixed = temp.file("data.bin.zip.001");
+    const auto cutOut = temp.file("cut.zip");
+    const std::string prefix("header\0bytes", 12);
+    for (std::size_t size : {0, 32769, 1'700'000}) {
+        for (int level : {1, 9}) {
+            SCOPED_TRACE(std::to_string(size) + " at level " + std::to_string(level));
+            writeFile(source, mixedContent(size));
+            writeSingleEntryArchive(source, alone, "data.bin", level, {});
+            writePrefixedSingleEntryArchive(source, prefixed, prefix, "data.bin", level, {});
+            const std::string piece = readFile(prefixed);
+            ASSERT_EQ(piece, prefix + readFile(alone));
+            writeFile(cutOut, piece.substr(prefix.size()));
+            EXPECT_EQ(shell("unzip -t " + quoted(cutOut)), 0);
+        }
+    }
+    // No temporary file is left beside the four.
+    EXPECT_EQ(std::distance(fs::directory_iterator(temp.path()), fs::directory_iterator()), 4);
 }
 
 TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
