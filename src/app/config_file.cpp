@@ -1,6 +1,7 @@
 #include "app/config_file.h"
 
 #include "app/text_case.h"
+#include "integrity/set_companions.h"
 #include "platform/explore_menu.h"
 #include "platform/file.h"
 #include "platform/host.h"
@@ -131,13 +132,14 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-// The <Sending/> element after the others; none in a file an older version wrote.
-std::shared_ptr<CXmlElement> sendingElement(const XMLDocument& document)
+// An element after the four first ones (<Sending/>, <Recovery/>); none in a file an older
+// version wrote.
+std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const char* name)
 {
     for (std::int32_t position = 5;; ++position) {
         try {
             auto element = document.Node(position);
-            if (element->Name() == "Sending")
+            if (element->Name() == name)
                 return element;
         } catch (const XmlError&) {
             return nullptr; // past the last element
@@ -148,7 +150,7 @@ std::shared_ptr<CXmlElement> sendingElement(const XMLDocument& document)
 bool sendingFlag(const XMLDocument& document, const char* key)
 {
     try {
-        const auto element = sendingElement(document);
+        const auto element = laterElement(document, "Sending");
         const auto attribute = element ? element->ElementAttribute(std::string(key)) : nullptr;
         return !attribute || attribute->Value() != "false";
     } catch (const XmlError&) {
@@ -158,7 +160,7 @@ bool sendingFlag(const XMLDocument& document, const char* key)
 
 void writeSendingFlags(const ParceloOptions& options, XMLDocument& document)
 {
-    auto element = sendingElement(document);
+    auto element = laterElement(document, "Sending");
     if (!element && options.writeChecksums && options.writeJoinScript)
         return; // an older file stays as it was while both are on
     if (!element) {
@@ -180,6 +182,42 @@ void writeSendingFlags(const ParceloOptions& options, XMLDocument& document)
     }
 }
 
+// <Recovery pieces="N"/> ("N" or "N%"); "0", none, when missing or unreadable.
+std::string recoveryText(const XMLDocument& document)
+{
+    try {
+        const auto element = laterElement(document, "Recovery");
+        const auto attribute = element ? element->ElementAttribute(std::string("pieces")) : nullptr;
+        CompanionOptions parsed;
+        if (attribute && parseRecoveryText(attribute->Value(), parsed))
+            return attribute->Value();
+    } catch (const XmlError&) {
+        // not written yet
+    }
+    return "0";
+}
+
+void writeRecoveryText(const std::string& text, XMLDocument& document)
+{
+    auto element = laterElement(document, "Recovery");
+    if (!element && text == "0")
+        return; // an older file stays as it was while no recovery pieces are asked for
+    if (!element) {
+        element = std::make_shared<CXmlElement>();
+        element->SetName("Recovery");
+        document.AppendNode(element);
+    }
+    try {
+        element->RemoveAttribute(std::string("pieces"));
+    } catch (const XmlError&) {
+        // not there yet
+    }
+    auto attribute = std::make_shared<CXmlAttribute>();
+    attribute->SetName("pieces");
+    attribute->SetValue(text);
+    element->AppendAtribute(attribute);
+}
+
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
@@ -196,6 +234,7 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.deleteAfterJoin = optionAt(document, 4, 2).Value() == "true";
     options.writeChecksums = sendingFlag(document, "checksums");
     options.writeJoinScript = sendingFlag(document, "joinScript");
+    options.recoveryPieces = recoveryText(document);
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -211,6 +250,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     optionAt(document, 4, 1).SetValue(flagText(options.deleteAfterSplit));
     optionAt(document, 4, 2).SetValue(flagText(options.deleteAfterJoin));
     writeSendingFlags(options, document);
+    writeRecoveryText(options.recoveryPieces, document);
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the

@@ -41,6 +41,8 @@ struct ParceloOptions {
     // child 5, <Sending/>; a file without it (an older one) keeps both on
     bool writeChecksums = true;
     bool writeJoinScript = true;
+    // <Recovery pieces="..."/> after it: the Split pane's "N" or "N%"; "0" (none) when missing
+    std::string recoveryPieces = "0";
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

@@ -2,6 +2,7 @@
 
 #include "format/split_choices.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
 
 #include <algorithm>
 #include <array>
@@ -93,16 +94,14 @@ std::string levelNames(const std::string& separator = ", ", const std::string& l
         last);
 }
 
-// "N" or "N%", N from 0 to the most pieces a set has.
-bool parseRecovery(std::string text, Arguments& out)
+bool parseRecovery(const std::string& text, Arguments& out)
 {
-    out.recoveryPercent = text.ends_with('%');
-    if (out.recoveryPercent)
-        text.pop_back();
-    if (!isWholeNumber(text) || text.size() > 5 || std::stoi(text) > kMaxPieces)
+    CompanionOptions options;
+    if (!parseRecoveryText(text, options))
         return false;
-    out.recovery = std::stoi(text);
-    return !out.recoveryPercent || out.recovery <= 100;
+    out.recovery = options.recovery;
+    out.recoveryPercent = options.recoveryPercent;
+    return true;
 }
 
 // The options that take a value; "--name=value" or "--name value".
@@ -388,12 +387,8 @@ std::string usageText()
            + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
                      "stopped by Ctrl-C (the job's unfinished files are removed).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
-                     "repair rebuilds lost or damaged pieces from them. Any N files of a set of "
-                     "up to 255 files (pieces and recovery pieces) may be lost. Larger sets are "
-                     "dealt in turn into G groups of at most 255 files (G = the fewest that fit; "
-                     "piece n and recovery piece n in group (n - 1) mod G) and need at least G "
-                     "recovery pieces; each group may lose as many files as it holds recovery "
-                     "pieces.");
+                     "repair rebuilds lost or damaged pieces from them. "
+                     + std::string(kRecoveryPromise));
 }
 
 } // namespace parcelo::cli

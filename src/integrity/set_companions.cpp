@@ -1,5 +1,6 @@
 #include "integrity/set_companions.h"
 
+#include "format/split_set.h"
 #include "integrity/checksum_file.h"
 #include "integrity/sha256.h"
 #include "platform/paths.h"
@@ -17,6 +18,28 @@ int recoveryPiecesFor(const CompanionOptions& options, int pieceCount)
         return options.recovery;
     const int wanted = (pieceCount * options.recovery + 99) / 100;
     return std::max(wanted, minimumRecoveryPieces(pieceCount));
+}
+
+const char* const kRecoveryPromise =
+    "Any N files of a set of up to 255 files (pieces and recovery pieces) may be lost. "
+    "Larger sets are dealt in turn into G groups of at most 255 files (G = the fewest that "
+    "fit; piece n and recovery piece n in group (n - 1) mod G) and need at least G recovery "
+    "pieces; each group may lose as many files as it holds recovery pieces.";
+
+bool parseRecoveryText(std::string text, CompanionOptions& options)
+{
+    const bool percent = text.ends_with('%');
+    if (percent)
+        text.pop_back();
+    if (text.empty() || text.size() > 5
+        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return false;
+    const int count = std::stoi(text);
+    if (count > (percent ? 100 : kMaxPieces))
+        return false;
+    options.recovery = count;
+    options.recoveryPercent = percent;
+    return true;
 }
 
 namespace {

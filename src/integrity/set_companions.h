@@ -21,6 +21,13 @@ struct CompanionOptions {
 // The recovery pieces the options ask for a set of pieceCount pieces.
 int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
 
+// Reads "N" or "N%" (N from 0 to the most pieces a set has; a percentage up to 100) into
+// options.recovery and options.recoveryPercent; false, leaving options as they were, else.
+bool parseRecoveryText(std::string text, CompanionOptions& options);
+
+// What recovery pieces promise, as every front end states it.
+extern const char* const kRecoveryPromise;
+
 // Writes the chosen companions of a finished set (recovery pieces first, so that the
 // checksum file lists them) into folder (with its trailing
 // separator); digests are the pieces' in order, named without folder.

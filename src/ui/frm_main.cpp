@@ -1,6 +1,7 @@
 #include "ui/frm_main.h"
 
 #include "commands/engines.h"
+#include "integrity/set_companions.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "ui/app_icons.h"
@@ -189,6 +190,7 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     options_ = options;
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
+    splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
     const QString splitFolder = QString::fromStdString(options.splitFolder);
     for (QLineEdit* box : {splitPane->Text4, joinPane->Text5, verifyPane->Text8})
         box->setText(splitFolder);
@@ -204,6 +206,9 @@ ParceloOptions frmMain::optionsFromControls() const
     optionsPane->readOptions(options);
     options.lastSplitSource = splitPane->Text1->text().toStdString();
     options.lastJoinPiece = joinPane->Text5->text().toStdString();
+    const std::string recovery = splitPane->txtRecovery->text().trimmed().toStdString();
+    CompanionOptions parsed;
+    options.recoveryPieces = parseRecoveryText(recovery, parsed) ? recovery : "0";
     return options;
 }
 

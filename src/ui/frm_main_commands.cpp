@@ -4,6 +4,7 @@
 #include "ui/frm_main.h"
 
 #include "commands/engines.h"
+#include "integrity/set_companions.h"
 #include "platform/stop_token.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
@@ -178,8 +179,18 @@ void frmMain::runSplitCommand(bool compressOnly)
         pane.Text2->setText(QStringLiteral("1"));
         pane.Text1->setFocus();
     }
-    splitEngine().SetCompanions(
-        {optionsPane->chkChecksums->isChecked(), optionsPane->chkJoinScript->isChecked()});
+    CompanionOptions companions{optionsPane->chkChecksums->isChecked(),
+                                optionsPane->chkJoinScript->isChecked()};
+    if (!compressOnly && !pane.splitsByLines()
+        && !parseRecoveryText(pane.txtRecovery->text().trimmed().toStdString(), companions)) {
+        host_.message(Question::Notice,
+                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
+                      "as 10%.",
+                      Buttons::Ok, Icon::Exclamation);
+        pane.txtRecovery->setFocus();
+        return;
+    }
+    splitEngine().SetCompanions(companions);
     SplitPaneValues values = splitValues();
     const SplitPaneValues typed = values;
     compressor().SetLevelOption(levelOption());

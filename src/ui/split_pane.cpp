@@ -1,6 +1,7 @@
 #include "ui/split_pane.h"
 
 #include "format/split_choices.h"
+#include "integrity/set_companions.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -33,12 +34,19 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
 
     Frame1 = buildSplitBy();
     Check1 = named(new QCheckBox(QStringLiteral("Compress before Splitting"), this), "Check1");
+    txtRecovery = pathBox("txtRecovery", this);
+    txtRecovery->setText(QStringLiteral("0"));
+    txtRecovery->setMaximumWidth(70);
     cmdSpSplit = commandButton("cmdSpSplit", "Split", this);
     cmdSpSplit->setDefault(true);
     cmdCompress = commandButton("cmdCompress", "Compress only", this);
     cmdSpCancel = commandButton("cmdSpCancel", "Clear All", this);
     auto* commands = new QHBoxLayout;
     commands->addWidget(Check1);
+    auto* recoveryLabel = new QLabel(QStringLiteral("Recovery pieces:"), this);
+    recoveryLabel->setBuddy(txtRecovery);
+    commands->addWidget(recoveryLabel);
+    commands->addWidget(txtRecovery);
     commands->addStretch();
     commands->addWidget(cmdSpSplit);
     commands->addWidget(cmdCompress);
@@ -58,6 +66,29 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     layout->addWidget(ProgressBar1);
     layout->addWidget(Label5);
     coupleSplitBy();
+    for (QRadioButton* option : {Option1, Option2, Option3})
+        connect(option, &QRadioButton::toggled, txtRecovery, [this] { showRecoveryChoice(); });
+    connect(Combo1, &QComboBox::currentIndexChanged, txtRecovery, [this] { showRecoveryChoice(); });
+    showRecoveryChoice();
+}
+
+bool SplitPane::splitsByLines() const
+{
+    const int unit = Combo1->currentIndex();
+    return Option1->isChecked() && unit >= 0 && unit < static_cast<int>(kSizeUnits.size())
+           && std::string(kSizeUnits[static_cast<std::size_t>(unit)].code) == kLinesUnit;
+}
+
+// Line sets get no recovery pieces: the box is off and says so.
+void SplitPane::showRecoveryChoice()
+{
+    const bool lines = splitsByLines();
+    txtRecovery->setEnabled(!lines);
+    txtRecovery->setToolTip(
+        lines ? QStringLiteral("Recovery pieces are not made for line sets.")
+              : QStringLiteral("0 for none, a number N of recovery pieces NAME.rec001..., or a "
+                               "percentage of the piece count such as 10%. ")
+                    + QString::fromUtf8(kRecoveryPromise));
 }
 
 QGroupBox* SplitPane::buildSplitBy()

@@ -25,6 +25,8 @@ public:
 
     // The pane's bar, status label and list as engine bindings.
     PaneBindings bindings() const { return display_->bindings(); }
+    // Whether the chosen way of splitting is by lines.
+    bool splitsByLines() const;
 
     QLineEdit* Text1;
     QPushButton* Command3;
@@ -39,6 +41,7 @@ public:
     QRadioButton* Option3;
     QComboBox* Combo2;
     QCheckBox* Check1;
+    QLineEdit* txtRecovery; // "0", "N" or "N%" recovery pieces
     QPushButton* cmdSpSplit;
     QPushButton* cmdCompress;
     QPushButton* cmdSpCancel;
@@ -52,6 +55,7 @@ protected:
 private:
     QGroupBox* buildSplitBy();
     void coupleSplitBy();
+    void showRecoveryChoice();
 
     std::unique_ptr<PaneDisplay> display_;
 };

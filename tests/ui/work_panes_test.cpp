@@ -141,6 +141,27 @@ TEST_F(WorkPanes, EverySplitModeJoinsBackFromAMiddlePiece)
     EXPECT_EQ(window->menus->mnuExplore[3]->data().toString().toStdString() + "/", joined);
 }
 
+TEST_F(WorkPanes, RecoveryPiecesAreWrittenKeptInTheOptionsAndOffForLines)
+{
+    const std::string pieces = folder("pieces");
+    mode(sp->Option2, sp->Text2, "4");
+    sp->txtRecovery->setText(QStringLiteral("2"));
+    split(source("data.bin", test::patternBytes(10000)), pieces);
+    EXPECT_TRUE(fs::exists(pieces + "data.bin.rec001") && fs::exists(pieces + "data.bin.rec002"));
+    EXPECT_FALSE(fs::exists(pieces + "data.bin.rec003"));
+
+    window->Before_Close();
+    EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
+    const std::unique_ptr<frmMain> again = shell.start();
+    EXPECT_EQ(again->splitPane->txtRecovery->text(), QStringLiteral("2"));
+
+    mode(sp->Option1, sp->Text3, "10", 4); // lines
+    EXPECT_FALSE(sp->txtRecovery->isEnabled());
+    EXPECT_TRUE(sp->txtRecovery->toolTip().contains(QStringLiteral("line sets")));
+    mode(sp->Option2, sp->Text2, "4");
+    EXPECT_TRUE(sp->txtRecovery->toolTip().contains(QStringLiteral("up to 255 files")));
+}
+
 TEST_F(WorkPanes, CompressedSplitJoinsWithOrWithoutDecompressing)
 {
     const std::string bytes = test::patternBytes(400000);
