@@ -10,6 +10,7 @@
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
 #include "ui/split_pane.h"
+#include "ui/stoppable_job.h"
 #include "ui/verify_pane.h"
 
 #include <QCheckBox>
@@ -266,9 +267,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     if (working()) {
         // the operation stops first (its temporary files are then removed)
-        if (host_.message(Question::StopJob, "A job is still running. Stop it and exit?",
-                          Buttons::YesNo, Icon::Question)
-            == Answer::Yes) {
+        if (askStopAndExit(host_)) {
             closeAfterWork_ = true;
             stopWork();
         }
