@@ -3,6 +3,7 @@
 #include "commands/engines.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/stop_token.h"
 #include "ui/app_icons.h"
 #include "ui/help_window.h"
 #include "ui/join_pane.h"
@@ -221,7 +222,7 @@ ConfigStatus frmMain::Before_Close()
 
 void frmMain::Command6_Click()
 {
-    runWork([this] { saveOptions(); });
+    runWork([this] { saveOptions(); }, optionsPane->Label25);
 }
 
 void frmMain::saveOptions()
@@ -236,8 +237,9 @@ void frmMain::saveOptions()
     bar->setValue(1);
     if (saveOptionsPause_)
         saveOptionsPause_();
-    const ConfigStatus saved = Before_Close();
-    if (saved.ok()) {
+    if (jobStop().requested()) {
+        bar->setValue(0); // stopped before writing: the settings file stays as it was
+    } else if (const ConfigStatus saved = Before_Close(); saved.ok()) {
         status->setText(QStringLiteral("Completed saving options successfully."));
         bar->setValue(4);
     } else {
