@@ -52,6 +52,7 @@ frmMain::frmMain(AssemblerValues values, const AssemblerServices& services, QWid
 
 void frmMain::buildControls()
 {
+    statusBar(); // made now, so the window keeps its size when a join first reports
     auto* central = new QWidget(this);
     Label1 = textLabel("Label1", QStringLiteral(" Parcelo Assembler"), central);
     QFont titleFont = Label1->font();
