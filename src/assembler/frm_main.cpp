@@ -3,6 +3,7 @@
 #include "assembler/assembler_join.h"
 #include "assembler/frm_instructions.h"
 #include "platform/host.h"
+#include "platform/stop_token.h"
 #include "ui/app_icons.h"
 #include "ui/assembler_instructions.h"
 #include "ui/desktop.h"
@@ -10,6 +11,7 @@
 #include "ui/frm_about.h"
 #include "ui/keyboard.h"
 #include "ui/pane_layout.h"
+#include "ui/stoppable_job.h"
 #include "ui/web_links.h"
 
 #include <QCloseEvent>
@@ -20,6 +22,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace parcelo::assembler {
@@ -49,6 +52,7 @@ frmMain::frmMain(AssemblerValues values, const AssemblerServices& services, QWid
 
 void frmMain::buildControls()
 {
+    statusBar(); // made now, so the window keeps its size when a join first reports
     auto* central = new QWidget(this);
     Label1 = textLabel("Label1", QStringLiteral(" Parcelo Assembler"), central);
     QFont titleFont = Label1->font();
@@ -136,6 +140,7 @@ void frmMain::wireKeyboardAndDrops()
     pressOnEnter({Text5, Text6}, cmdJoin);
     mnuInstructions->setShortcut(QKeySequence::HelpContents);
     addWindowShortcut(*this, QKeySequence(Qt::CTRL | Qt::Key_Q), [this] { cmdFinish_Click(); });
+    addWindowShortcut(*this, QKeySequence(Qt::Key_Escape), [this] { stopJoin(); });
     nameAfterBuddies(*this);
     // a file dropped anywhere is the piece to join; a folder dropped on the destination
     // box is where the joined file goes
@@ -174,7 +179,10 @@ void frmMain::cmdJoin_Click()
         return;
     AssemblerPaneValues values{Text5->text().toStdString(), Text6->text().toStdString()};
     AssemblerJoinServices services{engine_, host_, values_.MakerWebPage};
-    const CommandOutcome outcome = joinSet(values, services);
+    statusBar()->clearMessage();
+    CommandOutcome outcome;
+    if (runStoppable({cmdJnCancel}, [&] { outcome = joinSet(values, services); }))
+        statusBar()->showMessage(QStringLiteral("Cancelled."));
     Text5->setText(QString::fromStdString(values.Text5));
     Text6->setText(QString::fromStdString(values.Text6));
     if (outcome.focus == "Text5")
@@ -187,8 +195,18 @@ void frmMain::cmdJoin_Click()
 
 void frmMain::cmdJnCancel_Click()
 {
+    if (stopJoin())
+        return;
     Text5->clear();
     Text6->clear();
+}
+
+bool frmMain::stopJoin()
+{
+    if (!engine_.Joining())
+        return false;
+    jobStop().request();
+    return true;
 }
 
 void frmMain::cmdFinish_Click()
@@ -198,9 +216,12 @@ void frmMain::cmdFinish_Click()
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
-    // Closing while a join runs ends the program once the join is over.
+    // Closing while a join runs, when confirmed, stops it and ends the program after it.
     if (engine_.Joining()) {
-        closeAfterJoin_ = true;
+        if (askStopAndExit(host_)) {
+            closeAfterJoin_ = true;
+            stopJoin();
+        }
         event->ignore();
         return;
     }

@@ -42,7 +42,7 @@ public:
 
     // Join; ignored while a join is running.
     void cmdJoin_Click();
-    // Clear All: empties both boxes.
+    // Clear All: empties both boxes; while a join runs it reads "Stop" and stops it (Esc too).
     void cmdJnCancel_Click();
     // Exit: closes the window and ends the program.
     void cmdFinish_Click();
@@ -88,6 +88,8 @@ private:
     void buildMenu();
     void wire();
     void wireKeyboardAndDrops();
+    // Asks the running join to stop. False when none runs.
+    bool stopJoin();
 
     AssemblerValues values_;
     Host& host_;

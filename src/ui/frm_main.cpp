@@ -4,6 +4,7 @@
 #include "integrity/set_companions.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/stop_token.h"
 #include "ui/app_icons.h"
 #include "ui/help_window.h"
 #include "ui/join_pane.h"
@@ -11,6 +12,7 @@
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
 #include "ui/split_pane.h"
+#include "ui/stoppable_job.h"
 #include "ui/verify_pane.h"
 
 #include <QCheckBox>
@@ -225,7 +227,7 @@ ConfigStatus frmMain::Before_Close()
 
 void frmMain::Command6_Click()
 {
-    runWork([this] { saveOptions(); });
+    runWork([this] { saveOptions(); }, optionsPane->Label25);
 }
 
 void frmMain::saveOptions()
@@ -240,8 +242,9 @@ void frmMain::saveOptions()
     bar->setValue(1);
     if (saveOptionsPause_)
         saveOptionsPause_();
-    const ConfigStatus saved = Before_Close();
-    if (saved.ok()) {
+    if (jobStop().requested()) {
+        bar->setValue(0); // stopped before writing: the settings file stays as it was
+    } else if (const ConfigStatus saved = Before_Close(); saved.ok()) {
         status->setText(QStringLiteral("Completed saving options successfully."));
         bar->setValue(4);
     } else {
@@ -271,9 +274,7 @@ void frmMain::closeEvent(QCloseEvent* event)
 {
     if (working()) {
         // the operation stops first (its temporary files are then removed)
-        if (host_.message(Question::StopJob, "A job is still running. Stop it and exit?",
-                          Buttons::YesNo, Icon::Question)
-            == Answer::Yes) {
+        if (askStopAndExit(host_)) {
             closeAfterWork_ = true;
             stopWork();
         }

@@ -188,7 +188,6 @@ private:
     // meanwhile. A stopped operation shows "Cancelled." in status; a close asked for
     // meanwhile follows it.
     void runWork(const std::function<void()>& operation, QLabel* status = nullptr);
-    void showStopButtons(bool running);
     // "Clear All" and Esc while an operation runs: asks it to stop. False when none runs.
     bool stopWork();
     void saveOptions();

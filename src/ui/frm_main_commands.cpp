@@ -11,6 +11,7 @@
 #include "ui/options_pane.h"
 #include "ui/pane_layout.h"
 #include "ui/split_pane.h"
+#include "ui/stoppable_job.h"
 #include "ui/verify_pane.h"
 
 #include <QAction>
@@ -95,27 +96,15 @@ void frmMain::runWork(const std::function<void()>& operation, QLabel* status)
 {
     if (working())
         return;
-    jobStop().reset();
-    showStopButtons(true);
-    work_.run(operation);
-    showStopButtons(false);
-    if (jobStop().requested()) {
-        jobStop().reset();
-        if (status)
-            status->setText(QStringLiteral("Cancelled."));
-    }
+    const bool stopped =
+        runStoppable({splitPane->cmdSpCancel, joinPane->cmdJnCancel, verifyPane->cmdVerify3},
+                     [&] { work_.run(operation); });
+    if (stopped && status)
+        status->setText(QStringLiteral("Cancelled."));
     if (closeAfterWork_) {
         closeAfterWork_ = false;
         close();
     }
-}
-
-void frmMain::showStopButtons(bool running)
-{
-    const QString text = running ? QStringLiteral("Stop") : QStringLiteral("Clear All");
-    for (QPushButton* button :
-         {splitPane->cmdSpCancel, joinPane->cmdJnCancel, verifyPane->cmdVerify3})
-        button->setText(text);
 }
 
 bool frmMain::stopWork()

@@ -7,6 +7,7 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "recovery/recovery.h"
 #include "verify/verify_common.h"
 
@@ -78,11 +79,13 @@ void SetCheck::readPicked()
     count_ = header.count;
 }
 
-// Runs the check of every piece 1 to count; false when the user cancelled.
+// Runs the check of every piece 1 to count, letting the window work between pieces;
+// false when the user cancelled or asked the check to stop.
 bool SetCheck::checkPieces(const std::function<void(int)>& checkPiece)
 {
     for (int i = 1; i <= count_; ++i) {
-        if (onDisk(i, checkPiece) == Step::Cancelled)
+        context_.host.processEvents();
+        if (jobStop().requested() || onDisk(i, checkPiece) == Step::Cancelled)
             return false;
     }
     return true;

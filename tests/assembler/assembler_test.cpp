@@ -9,17 +9,20 @@
 #include "temp_folder.h"
 #include "window_fakes.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 using namespace parcelo;
 namespace fs = std::filesystem;
@@ -28,6 +31,18 @@ namespace {
 
 const std::string kDeleteQuestion =
     "All broken files have successfully been joined, do you wish to delete them?";
+
+// A scripted host that also runs a hook each time the join lets events through.
+class HookedHost : public test::ScriptedHost {
+public:
+    void processEvents() override
+    {
+        ScriptedHost::processEvents();
+        if (onEvents)
+            onEvents();
+    }
+    std::function<void()> onEvents;
+};
 
 // Parcelo Assembler run from a fresh folder of its own.
 class Assembler : public ::testing::Test {
@@ -47,7 +62,7 @@ protected:
     std::string box(const QLineEdit* box) const { return box->text().toStdString(); }
 
     test::TempFolder folder;
-    test::ScriptedHost host;
+    HookedHost host;
     test::FakeDesktop desktop;
     test::FakeModalRunner modal;
 };
@@ -207,4 +222,51 @@ TEST_F(Assembler, DropsFillTheBoxesAndEnterJoins)
     QTest::keyClick(window->Text5, Qt::Key_Return);
     QTest::keyClick(window->Text6, Qt::Key_Enter);
     EXPECT_EQ(pressed.count(), 2);
+}
+
+// "Stop", Esc and a confirmed close each end a running join, leaving the destination as it
+// was and the pieces in place.
+TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
+{
+    const auto pieces =
+        test::writeByteSet(folder.file("movie.avi"), test::patternBytes(6u << 20), 2u << 20);
+    auto window = start();
+    QAction* escape = nullptr;
+    for (QAction* action : window->findChildren<QAction*>())
+        if (action->shortcut() == QKeySequence(Qt::Key_Escape))
+            escape = action;
+    ASSERT_NE(escape, nullptr);
+    host.acceptNotices();
+    const std::function<void()> stops[] = {
+        [&] { window->cmdJnCancel->click(); },
+        [&] { escape->trigger(); },
+        [&] {
+            host.answer(Question::StopJob, Answer::No, "A job is still running. Stop it and exit?")
+                .answer(Question::StopJob, Answer::Yes);
+            window->close(); // No: the join goes on
+            window->close();
+        },
+    };
+    for (const auto& stop : stops) {
+        test::TempFolder out;
+        window->Text5->setText(QString::fromStdString(pieces[0]));
+        window->Text6->setText(QString::fromStdString(out.folder()));
+        bool stopShown = false;
+        host.onEvents = [&] {
+            if (stopShown || window->cmdJnCancel->text() != QStringLiteral("Stop"))
+                return;
+            stopShown = true;
+            stop();
+        };
+        pressJoin(*window);
+        host.onEvents = {};
+        EXPECT_TRUE(stopShown);
+        EXPECT_EQ(test::filesIn(out.folder()), 0u);
+        EXPECT_EQ(existing(pieces), pieces.size());
+        EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Cancelled."));
+        EXPECT_EQ(window->cmdJnCancel->text(), QStringLiteral("Clear All"));
+        EXPECT_EQ(box(window->Text5), pieces[0]) << "Stop does not clear the boxes";
+    }
+    EXPECT_TRUE(host.allAnswersUsed());
+    EXPECT_TRUE(window->hasEnded() || !window->isVisible());
 }

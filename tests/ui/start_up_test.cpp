@@ -156,6 +156,12 @@ TEST_F(Options, SaveOptionsShowsItsProgressAndTidiesTheFolderBoxes)
     const std::string folder = shell.app.file("chosen");
     options.txtDefoutSplit->setText(QString::fromStdString(folder + "/"));
 
+    const std::string before = shell.config();
+    window->setSaveOptionsPause([&] { window->splitPane->cmdSpCancel->click(); });
+    options.Command6->click();
+    EXPECT_EQ(options.Label25->text(), "Cancelled.");
+    EXPECT_EQ(shell.config(), before) << "a stopped save writes nothing";
+
     bool sawProgress = false;
     window->setSaveOptionsPause([&] {
         sawProgress = options.Label25->text() == "Saving options...."
@@ -165,7 +171,7 @@ TEST_F(Options, SaveOptionsShowsItsProgressAndTidiesTheFolderBoxes)
     EXPECT_TRUE(sawProgress);
     EXPECT_EQ(options.Label25->text(), "Completed saving options successfully.");
     EXPECT_FALSE(options.ProgressBar4->isVisible());
-    EXPECT_EQ(shell.host.busyChanges, (std::vector<bool>{true, false}));
+    EXPECT_EQ(shell.host.busyChanges, (std::vector<bool>{true, false, true, false}));
     EXPECT_EQ(options.txtDefoutSplit->text().toStdString(), folder);
     EXPECT_TRUE(contains(shell.config(), "splitFolder=\"" + folder + "\""));
     EXPECT_EQ(window->menus->mnuExplore[0]->text().toStdString(), folder);

@@ -9,6 +9,7 @@
 #include "join/mod_join_file.h"
 #include "platform/diskette.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 
 #include <gtest/gtest.h>
 
@@ -131,6 +132,12 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
     fs::remove(pieces[2]);
     EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NoVerdict);
     EXPECT_EQ(onlyMessage(), "Error:53 File not found: " + pieces[2]);
+
+    jobStop().request(); // a stopped check ends without a verdict or a listed piece
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NoVerdict);
+    jobStop().reset();
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_TRUE(list.rows.empty());
 }
 
 TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)

@@ -1,0 +1,123 @@
+// Runs a split, a join, a compression and a decompression of a 64 MiB file through the
+// windows' host, offscreen, and prints the longest time the window went without its events
+// being processed during each:
+//   QT_QPA_PLATFORM=offscreen responsiveness_bench [FOLDER]
+#include "commands/engines.h"
+#include "platform/recent_files.h"
+#include "ui/qt_host.h"
+
+#include <QApplication>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+
+using namespace parcelo;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+// The windows' host with every message answered without a box (No to deleting), timing
+// the gaps between two rounds of event processing.
+class TimedHost : public QtHost {
+public:
+    void processEvents() override
+    {
+        const Clock::time_point now = Clock::now();
+        longest = std::max(longest, now - last);
+        last = now;
+        QtHost::processEvents();
+    }
+    void restart()
+    {
+        longest = {};
+        last = Clock::now();
+    }
+    Clock::duration longest{};
+    Clock::time_point last = Clock::now();
+
+protected:
+    Answer showMessage(Question kind, const std::string& text, Buttons, Icon icon,
+                       const std::string&) override
+    {
+        if (icon == Icon::Critical)
+            std::fprintf(stderr, "%s\n", text.c_str());
+        return kind == Question::Notice ? Answer::Ok : Answer::No;
+    }
+};
+
+void writeInput(const std::string& path, std::size_t size)
+{
+    std::string data(size, '\0');
+    std::uint32_t x = 12345;
+    for (std::size_t i = 0; i < size; ++i) {
+        x = x * 1103515245u + 12345u;
+        // half random, half repeating: compression has work to do and something to gain
+        data[i] = static_cast<char>((i / 4096) % 2 ? x >> 24 : i % 251);
+    }
+    std::ofstream(path, std::ios::binary).write(data.data(), static_cast<std::streamsize>(size));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const fs::path root =
+        argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "parcelo-responsiveness";
+    fs::remove_all(root);
+    for (const char* sub : {"in", "plain", "zipped", "joined", "unzipped", "temp"})
+        fs::create_directories(root / sub);
+    const std::string in = (root / "in" / "big.bin").string();
+    writeInput(in, 64u << 20);
+
+    TimedHost host;
+    Engines engines(host, {}, (root / "temp" / "").string());
+    engines.compressor().SetLevelOption(CompressionLevelOption::HighestCompression);
+    NoRecentFiles recent;
+    ExploreMenu explore;
+
+    const auto split = [&](const std::string& folder, bool compress) {
+        SplitPaneValues pane;
+        pane.Text1 = in;
+        pane.Text4 = (root / folder / "").string();
+        pane.Option1 = false;
+        pane.Text2 = std::to_string(3);
+        pane.Check1 = compress;
+        SplitServices services = engines.splitServices(recent, explore);
+        return cmdSpSplit_Click(pane, services).succeeded;
+    };
+    const auto join = [&](const std::string& piece, const std::string& folder) {
+        JoinPaneValues pane{(root / piece).string(), (root / folder / "").string()};
+        JoinServices services = engines.joinServices(recent, explore);
+        return cmdJoin_Click(pane, services).succeeded;
+    };
+    const struct {
+        const char* name;
+        std::function<bool()> run;
+    } jobs[] = {
+        {"split", [&] { return split("plain", false); }},
+        {"join", [&] { return join("plain/big.bin.001", "joined"); }},
+        {"compression (and split)", [&] { return split("zipped", true); }},
+        {"decompression (and join)", [&] { return join("zipped/big.bin.zip.001", "unzipped"); }},
+    };
+    int failures = 0;
+    for (const auto& job : jobs) {
+        host.restart();
+        const Clock::time_point start = Clock::now();
+        const bool ok = job.run();
+        const auto ms = [](Clock::duration d) {
+            return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+        };
+        std::printf("%-26s %6lld ms in all, longest gap %4lld ms%s\n", job.name,
+                    static_cast<long long>(ms(Clock::now() - start)),
+                    static_cast<long long>(ms(host.longest)), ok ? "" : "  FAILED");
+        failures += ok ? 0 : 1;
+    }
+    fs::remove_all(root);
+    return failures == 0 ? 0 : 1;
+}
