@@ -161,7 +161,9 @@ std::string sortWords(const std::vector<std::string>& args, std::vector<std::str
 
 std::string readOptions(const Options& options, Arguments& out, int& modes)
 {
-    for (const auto& [option, given] : options) {
+    for (const auto& entry : options) {
+        const std::string& option = entry.first;
+        const std::optional<std::string>& given = entry.second;
         auto value = [&given](std::string& into) {
             into = given.value_or(std::string());
             return given.has_value();
