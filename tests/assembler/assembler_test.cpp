@@ -4,7 +4,6 @@
 #include "platform/host.h"
 #include "ui/frm_about.h"
 
-#include "scripted_host.h"
 #include "set_writer.h"
 #include "temp_folder.h"
 #include "window_fakes.h"
@@ -32,18 +31,6 @@ namespace {
 const std::string kDeleteQuestion =
     "All broken files have successfully been joined, do you wish to delete them?";
 
-// A scripted host that also runs a hook each time the join lets events through.
-class HookedHost : public test::ScriptedHost {
-public:
-    void processEvents() override
-    {
-        ScriptedHost::processEvents();
-        if (onEvents)
-            onEvents();
-    }
-    std::function<void()> onEvents;
-};
-
 // Parcelo Assembler run from a fresh folder of its own.
 class Assembler : public ::testing::Test {
 protected:
@@ -62,7 +49,7 @@ protected:
     std::string box(const QLineEdit* box) const { return box->text().toStdString(); }
 
     test::TempFolder folder;
-    HookedHost host;
+    test::HookedHost host;
     test::FakeDesktop desktop;
     test::FakeModalRunner modal;
 };
