@@ -206,7 +206,7 @@ TEST_F(MainWindow, AboutBoxWebLinksAndTheJoinerWindow)
     EXPECT_TRUE(shell.host.allAnswersUsed());
 }
 
-TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
+TEST(QtHost, MessageBoxesCarryTitleIconButtonsLineBreaksAndSafeDefaults)
 {
     const auto box =
         makeMessageBox(Question::Exit, std::string("first") + CR + LF + "second" + CR + "third",
@@ -215,21 +215,15 @@ TEST(QtHost, MessageBoxesCarryTitleIconButtonsAndLineBreaks)
     EXPECT_EQ(box->text(), "first\nsecond\nthird");
     EXPECT_EQ(box->icon(), QMessageBox::Question);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(box->defaultButton(), nullptr); // the style's default, but not where files go
+    for (const Question kind :
+         {Question::DeleteSource, Question::DeletePieces, Question::Replace}) {
+        const auto deleting = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
+                                             kProductName, nullptr);
+        ASSERT_NE(deleting->defaultButton(), nullptr);
+        EXPECT_EQ(deleting->standardButton(deleting->defaultButton()), QMessageBox::No);
+    }
     // a box closed without one of its buttons declines
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNoCancel), Answer::Cancel);
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNo), Answer::No);
-}
-
-TEST(QtHost, QuestionsThatDeleteFilesDefaultToNo)
-{
-    for (const Question kind :
-         {Question::DeleteSource, Question::DeletePieces, Question::Replace}) {
-        const auto box = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
-                                        kProductName, nullptr);
-        ASSERT_NE(box->defaultButton(), nullptr);
-        EXPECT_EQ(box->standardButton(box->defaultButton()), QMessageBox::No);
-    }
-    const auto exit = makeMessageBox(Question::Exit, "exit?", Buttons::YesNo, Icon::Question,
-                                     kProductName, nullptr);
-    EXPECT_EQ(exit->defaultButton(), nullptr); // other questions keep the style's default
 }
