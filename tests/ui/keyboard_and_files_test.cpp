@@ -50,70 +50,62 @@ void activate(QWidget& window)
 
 } // namespace
 
-TEST_F(KeysAndFiles, PiecesFillTheJoinPaneAndOtherFilesTheSplitPane)
+TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirBoxes)
 {
     test::TempFolder folder;
     const auto header = encodePieceHeader({PieceSignaturePlain, 3, 1});
-    const std::string bytePiece = folder.file("movie.bin");
-    test::writeFile(bytePiece, std::string(header.begin(), header.end()) + "data");
-    const std::string linePiece = folder.file("notes.txt");
-    test::writeFile(linePiece, std::string(kLineMarker) + kCrLf + "text");
-    const std::string numbered = folder.file("archive.zip.001");
-    test::writeFile(numbered, "anything");
-    const std::string plain = folder.file("report.txt");
-    test::writeFile(plain, "PcxLineBreak9174 is not alone on this line");
-
     const struct {
-        std::string path;
+        std::string name, bytes;
         bool piece;
-    } files[] = {{bytePiece, true}, {linePiece, true}, {numbered, true}, {plain, false}};
+    } files[] = {
+        {"movie.bin", std::string(header.begin(), header.end()) + "data", true},
+        {"notes.txt", std::string(kLineMarker) + kCrLf + "text", true},
+        {"archive.zip.001", "anything", true},
+        {"report.txt", "PcxLineBreak9174 is not alone on this line", false},
+    };
     for (const auto& file : files) {
-        SCOPED_TRACE(file.path);
-        EXPECT_EQ(looksLikePiece(file.path), file.piece);
+        const std::string path = folder.file(file.name);
+        test::writeFile(path, file.bytes);
+        SCOPED_TRACE(path);
+        EXPECT_EQ(looksLikePiece(path), file.piece);
         QLineEdit* box = file.piece ? window->joinPane->Text5 : window->splitPane->Text1;
         const Pane pane = file.piece ? Pane::Join : Pane::Split;
         // from the command line, then dropped on the window and on the other pane's box
         window->showPane(Pane::Options);
         window->openFiles(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("--ignored"),
-                                            QString::fromStdString(file.path)}));
-        EXPECT_EQ(text(box), file.path);
+                                            QString::fromStdString(path)}));
+        EXPECT_EQ(text(box), path);
         EXPECT_EQ(window->visiblePane(), pane);
         for (QWidget* target : {static_cast<QWidget*>(window.get()),
                                 static_cast<QWidget*>(window->verifyPane->Text8)}) {
             box->clear();
             window->showPane(Pane::Verify);
-            EXPECT_TRUE(test::dropPaths(target, {file.path}));
-            EXPECT_EQ(text(box), file.path);
+            EXPECT_TRUE(test::dropPaths(target, {path}));
+            EXPECT_EQ(text(box), path);
             EXPECT_EQ(window->visiblePane(), pane);
         }
     }
     EXPECT_EQ(text(window->verifyPane->Text8), text(window->splitPane->Text4))
         << "a drop on a box is no text typed into it";
 
-    // a relative name on the command line is taken from the current folder
-    const QString current = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(folder.folder()));
-    EXPECT_EQ(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("report.txt")}),
-              std::vector<std::string>{plain});
-    QDir::setCurrent(current);
-}
-
-TEST_F(KeysAndFiles, AFolderDroppedOnADestinationBoxFillsIt)
-{
-    test::TempFolder folder;
+    // a folder fills a destination box, and is no file to split or join
     const std::string inside = folder.path().string();
     for (QLineEdit* box :
          {window->splitPane->Text4, window->joinPane->Text6, window->optionsPane->txtDefoutSplit,
           window->optionsPane->txtDefoutJoin}) {
-        box->clear();
         EXPECT_TRUE(test::dropPaths(box, {inside}));
         EXPECT_EQ(text(box), folder.folder());
     }
-    // a folder is no file to split or join
-    window->splitPane->Text1->setText(QStringLiteral("kept"));
     EXPECT_FALSE(test::dropPaths(window->splitPane->Text1, {inside}));
     EXPECT_FALSE(test::dropPaths(window.get(), {inside}));
-    EXPECT_EQ(text(window->splitPane->Text1), "kept");
+    EXPECT_EQ(text(window->splitPane->Text1), folder.file("report.txt"));
+
+    // a relative name on the command line is taken from the current folder
+    const QString current = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(folder.folder()));
+    EXPECT_EQ(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("report.txt")}),
+              std::vector<std::string>{folder.file("report.txt")});
+    QDir::setCurrent(current);
 }
 
 TEST_F(KeysAndFiles, EnterInABoxPressesItsPanesCommand)
