@@ -108,23 +108,6 @@ TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirB
     QDir::setCurrent(current);
 }
 
-TEST_F(KeysAndFiles, EnterInABoxPressesItsPanesCommand)
-{
-    SplitPane& split = *window->splitPane;
-    const std::pair<std::vector<QLineEdit*>, QPushButton*> panes[] = {
-        {{split.Text1, split.Text4, split.Text3, split.Text2}, split.cmdSpSplit},
-        {{window->joinPane->Text5, window->joinPane->Text6}, window->joinPane->cmdJoin},
-        {{window->verifyPane->Text8}, window->verifyPane->cmdVerify1},
-    };
-    shell.host.acceptNotices();
-    for (const auto& [boxes, command] : panes) {
-        QSignalSpy pressed(command, &QPushButton::clicked);
-        for (QLineEdit* box : boxes)
-            QTest::keyClick(box, Qt::Key_Return);
-        EXPECT_EQ(pressed.count(), static_cast<int>(boxes.size())) << command->text().toStdString();
-    }
-}
-
 TEST_F(KeysAndFiles, TabGoesThroughSplitByInReadingOrderWithoutChangingTheMode)
 {
     activate(*window);
@@ -165,7 +148,7 @@ TEST_F(KeysAndFiles, FocusedNavigationButtonIsMarked)
     EXPECT_NE(join->grab().toImage(), plain);
 }
 
-TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExiting)
+TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExitingAndEnterPressesTheCommand)
 {
     activate(*window);
     QTest::keyClick(window.get(), Qt::Key_F1);
@@ -186,6 +169,21 @@ TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExiting)
     QTest::keyClick(window.get(), Qt::Key_Q, Qt::ControlModifier);
     EXPECT_TRUE(shell.host.allAnswersUsed());
     EXPECT_FALSE(window->hasEnded());
+
+    // Enter in a box presses its pane's command
+    SplitPane& split = *window->splitPane;
+    const std::pair<std::vector<QLineEdit*>, QPushButton*> panes[] = {
+        {{split.Text1, split.Text4, split.Text3, split.Text2}, split.cmdSpSplit},
+        {{window->joinPane->Text5, window->joinPane->Text6}, window->joinPane->cmdJoin},
+        {{window->verifyPane->Text8}, window->verifyPane->cmdVerify1},
+    };
+    shell.host.acceptNotices();
+    for (const auto& [boxes, command] : panes) {
+        QSignalSpy pressed(command, &QPushButton::clicked);
+        for (QLineEdit* box : boxes)
+            QTest::keyClick(box, Qt::Key_Return);
+        EXPECT_EQ(pressed.count(), static_cast<int>(boxes.size())) << command->text().toStdString();
+    }
 }
 
 TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabel)
