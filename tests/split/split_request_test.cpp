@@ -98,21 +98,16 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
          "Check1"},
     };
+    pane.Text3 = "4";
+    const SplitPaneValues valid = pane;
     for (const auto& c : cases) {
-        SplitPaneValues values;
-        values.Text1 = temp.file("source.bin");
-        values.Text4 = temp.file("out");
-        values.Text3 = "4";
-        values.Combo1 = 0;
-        values.Check1 = false;
-        c.change(values);
-        test::ScriptedHost refusing;
-        refusing.answer(Question::Notice, Answer::Ok, c.text);
-        SplitServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const CommandOutcome outcome = cmdSpSplit_Click(values, s);
+        c.change(pane = valid);
+        host.shown.clear();
+        host.answer(Question::Notice, Answer::Ok, c.text);
+        const CommandOutcome outcome = split();
         EXPECT_FALSE(outcome.succeeded) << c.text;
         EXPECT_EQ(outcome.focus, c.focus) << c.text;
-        refusing.expectOnlyCritical(c.text);
+        host.expectOnlyCritical(c.text);
     }
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
     EXPECT_TRUE(recent.added.empty());
