@@ -95,12 +95,10 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"verify", "x.001", "extra"},
         {"verify", "--set"},
         {"compress", "a", "b", "--delete-pieces"},
-        {"explode", "a"},
         {"split", "a", "b", "--lines", "3", "--recovery", "2"}, // line sets have none
         {"split", "a", "b", "--pieces", "2", "--recovery", "101%"},
         {"join", "x.003", "out", "--recovery", "2"},
         {"repair"},
-        {},
         {"split", "a", "b", "c", "--pieces", "2"},
         {"split", "a", "b", "--", "--pieces", "2"}, // only words after "--"
         {"split", "a", "b", "--pieces"},
