@@ -78,48 +78,39 @@ const std::string kSetBad =
 
 } // namespace
 
-TEST_F(VerifyTest, OnePieceIsKnownByItsHeaderOrItsMarkerLine)
+TEST_F(VerifyTest, OnePieceIsJudgedByItsHeaderOrItsMarkerLine)
 {
-    test::writeBytePiece(in.file("report.pdf.003"), PieceSignaturePlain, 7, 3, "abc");
-    EXPECT_EQ(checkFile(in.file("report.pdf.003")), VerifyVerdict::Verified);
-    EXPECT_EQ(onlyMessage(), valid(in.file("report.pdf.003"), 3, 7));
+    const auto judged = [this](const std::string& name, VerifyVerdict verdict) {
+        EXPECT_EQ(checkFile(in.file(name)), verdict) << name;
+        return onlyMessage();
+    };
+    const std::string piece = in.file("report.pdf.003");
+    test::writeBytePiece(piece, PieceSignaturePlain, 7, 3, "abc");
+    EXPECT_EQ(judged("report.pdf.003", VerifyVerdict::Verified), valid(piece, 3, 7));
     EXPECT_EQ(host.shown.back().icon, Icon::None);
-    ASSERT_EQ(list.rows.size(), 1u);
-    EXPECT_EQ(list.rows[0],
-              (std::pair<std::string, std::string>{in.file("report.pdf.003"), "15Bytes"}));
-    fs::copy_file(in.file("report.pdf.003"), in.file("copy.015"));
-    checkFile(in.file("copy.015"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("copy.015"), 3, 7)); // the header decides
-
+    EXPECT_EQ(list.rows, (std::vector<std::pair<std::string, std::string>>{{piece, "15Bytes"}}));
+    fs::copy_file(piece, in.file("copy.015")); // the header decides, not the number
+    fs::copy_file(piece, in.file("report.pdf.003a"));
+    EXPECT_EQ(judged("copy.015", VerifyVerdict::Verified), valid(in.file("copy.015"), 3, 7));
     test::writeLineSet(in.file("notes.txt"), {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}});
-    checkFile(in.file("notes.txt.002"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 5));
+    const std::string notes = in.file("notes.txt.002");
+    EXPECT_EQ(judged("notes.txt.002", VerifyVerdict::Verified), valid(notes, 2, 5));
     fs::remove(in.file("notes.txt.004"));
     fs::remove(in.file("notes.txt.001")); // below the picked piece: not looked at
-    checkFile(in.file("notes.txt.002"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 3));
-}
+    EXPECT_EQ(judged("notes.txt.002", VerifyVerdict::Verified), valid(notes, 2, 3));
 
-TEST_F(VerifyTest, OnePieceRefusedGivesItsReasonOrTheError)
-{
-    test::writeBytePiece(in.file("report.pdf.003a"), PieceSignaturePlain, 7, 3, "abc");
-    EXPECT_EQ(checkFile(in.file("report.pdf.003a")), VerifyVerdict::NotVerified);
-    EXPECT_EQ(onlyMessage(),
+    list.clear(); // a refused piece is not listed
+    EXPECT_EQ(judged("report.pdf.003a", VerifyVerdict::NotVerified),
               invalid(in.file("report.pdf.003a"), "The file does not have a valid extension."));
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
-
     test::writeFile(in.file("text.001"), "hello\r\nworld");
-    EXPECT_EQ(checkFile(in.file("text.001")), VerifyVerdict::NotVerified);
-    EXPECT_EQ(onlyMessage(),
+    EXPECT_EQ(judged("text.001", VerifyVerdict::NotVerified),
               invalid(in.file("text.001"), "This file was not split by Parcelo application."));
     EXPECT_TRUE(list.rows.empty());
-
-    EXPECT_EQ(checkFile(in.file("missing.001")), VerifyVerdict::NoVerdict);
-    EXPECT_EQ(onlyMessage(), "The file does not exist in the specified path.");
-
+    EXPECT_EQ(judged("missing.001", VerifyVerdict::NoVerdict),
+              "The file does not exist in the specified path.");
     test::writeFile(in.file("empty.001"), "");
-    EXPECT_EQ(checkFile(in.file("empty.001")), VerifyVerdict::NoVerdict);
-    EXPECT_EQ(onlyMessage(), "Error:62 Input past end of file");
+    EXPECT_EQ(judged("empty.001", VerifyVerdict::NoVerdict), "Error:62 Input past end of file");
     EXPECT_EQ(joinState.ErrorFlag(), 62);
 }
 
