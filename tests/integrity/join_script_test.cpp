@@ -19,6 +19,7 @@ int runScript(const std::string& shell, const SplitSet& set, const std::string& 
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+// The checksum file the script checks with is what sha256sum prints.
 TEST(JoinScript, JoinsEveryKindOfSetByteForByteUnderDashAndBusybox)
 {
     for (const std::string shell : {"dash", "busybox sh"}) {
@@ -26,6 +27,10 @@ TEST(JoinScript, JoinsEveryKindOfSetByteForByteUnderDashAndBusybox)
              {std::pair{"BT", false}, {"LN", false}, {"BT", true}}) {
             SCOPED_TRACE(shell + " " + unit + (compressed ? " compressed" : ""));
             SplitSet set(unit, compressed);
+            ASSERT_GT(set.pieces, 1);
+            EXPECT_EQ(
+                test::readFile(set.out(set.name + ".sha256")),
+                test::commandOutput("cd '" + set.out() + "' && sha256sum " + set.name + ".0*"));
             EXPECT_EQ(runScript(shell, set), 0);
             EXPECT_EQ(test::readFile(set.out(set.name)), set.content);
             // an existing file is never replaced unless asked
