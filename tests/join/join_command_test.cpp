@@ -74,6 +74,13 @@ protected:
     JoinPaneValues pane;
 };
 
+// The notice of a join that made `path`.
+std::string created(const std::string& path, const std::string& how = " ")
+{
+    return "The file: " + path + CR + " has been created" + how
+           + "from all split files successfully.";
+}
+
 } // namespace
 
 TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
@@ -117,9 +124,7 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     const auto pieces = writeReportSet(content);
     pane.Text5 = pieces[1];
     pane.chkDelOrgJoin = true;
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf") + CR
-                    + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf")));
     host.answer(Question::DeletePieces, Answer::No,
                 "All borken files have successfully been joined, do you wish to delete them?");
     const CommandOutcome outcome = join();
@@ -141,19 +146,14 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text5 = test::writeByteSet(in("report.pdf.zip"), archive, 1000, true).back();
     // A file of the decompressed name is replaced, once the new one is complete.
     test::writeFile(out("report.pdf"), "previous");
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf") + CR
-                    + " has been created and decompressed from all split files "
-                      "successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf"), " and decompressed "));
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf.zip") + CR
-                    + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf.zip")));
     const CommandOutcome kept = join();
     EXPECT_TRUE(kept.succeeded);
     EXPECT_EQ(kept.producedFile, out("report.pdf.zip"));
@@ -166,10 +166,8 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     pane.Text6 = out("photos.zip.d");
     pane.Check2 = false;
     host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("photos.zip.d/photos") + CR
-                    + " has been created from all split files successfully." + CR
-                    + "It has not been decompressed: its name does not end in "
-                      "\".zip\".");
+                created(out("photos.zip.d/photos")) + CR
+                    + "It has not been decompressed: its name does not end in \".zip\".");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
     EXPECT_EQ(test::namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
@@ -287,8 +285,7 @@ TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.path());
     pane.Text6 = "archive";
-    host.answer(Question::Notice, Answer::Ok,
-                "has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok, created("archive/report.pdf"));
     EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
     setDisketteDrive(nullptr);
