@@ -170,14 +170,9 @@ TEST(XmlParser, NamesEndAtSeparatorsAndATagNameAtASlash)
 {
     XMLDocument document;
     document.LoadData("<r><e/><f /><a-b.c k = 'x' l\t=\"y\"/><g/h='1'/></r>");
-    ASSERT_EQ(document.NewEnum().size(), 4u);
-    const char* names[] = {"e", "f", "a-b.c", "g"};
-    for (int i = 1; i <= 4; ++i) {
-        EXPECT_EQ(document.Node(i)->Name(), names[i - 1]);
-        EXPECT_EQ(document.Node(i)->Tag()->TagStyle(), kEmptyElementTag);
-    }
-    EXPECT_EQ(document.Node(3)->ElementAttribute("l")->Value(), "y");
-    EXPECT_EQ(document.Node(4)->ElementAttribute("h")->Value(), "1");
+    EXPECT_EQ(document.Serialize(),
+              "<r>\n<e/>\n<f/>\n<a-b.c k=\"x\" l=\"y\"/>\n<g h=\"1\"/>\n</r>\n");
+    EXPECT_EQ(document.Node(4)->Tag()->TagStyle(), kEmptyElementTag);
 }
 
 TEST(XmlParser, DecodesEntitiesInTextButNeverInValues)
