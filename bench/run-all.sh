@@ -15,8 +15,8 @@ split_mib=${2:-1024}
 compress_mib=${3:-256}
 rounds=${4:-5}
 cli=$(realpath "$build/bin/parcelo-cli")
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/parcelo-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/lib.sh"
+bench_work_folder
 for tool in /usr/bin/time zip unzip pigz; do
   command -v "$tool" > /dev/null || { echo "missing $tool (see bench/README.md)" >&2; exit 1; }
 done
@@ -43,7 +43,8 @@ PY
 cat "$work/big.bin" "$work/mixed.bin" > /dev/null
 
 python3 - "$cli" "$work" "$rounds" <<'PY'
-import os, shutil, statistics, subprocess, sys, time
+import os, statistics, subprocess, sys
+import benchlib
 
 cli, work, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
 big = os.path.join(work, "big.bin")
@@ -52,25 +53,8 @@ peak_file = os.path.join(work, "peak.txt")
 has_checksum_switch = "--no-checksums" in subprocess.run(
     [cli, "--help"], capture_output=True, text=True).stdout
 
-def fresh(name):
-    path = os.path.join(work, name)
-    shutil.rmtree(path, ignore_errors=True)
-    os.makedirs(path)
-    return path
-
-def run(args, stdout=None):
-    """Runs a command under GNU time: (seconds, peak resident MiB)."""
-    os.sync()
-    out = open(stdout, "wb") if stdout else subprocess.DEVNULL
-    start = time.perf_counter()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file] + args,
-                          stdout=out, stderr=subprocess.DEVNULL)
-    seconds = time.perf_counter() - start
-    if stdout:
-        out.close()
-    if done.returncode != 0:
-        sys.exit(f"{' '.join(args)} failed with status {done.returncode}")
-    return seconds, int(open(peak_file).read().split()[-1]) / 1024
+fresh = lambda name: benchlib.fresh(work, name)
+run = lambda args, stdout=None: benchlib.run(args, peak_file, stdout)
 
 def size_of(path):
     if os.path.isdir(path):

@@ -10,38 +10,24 @@ old=$(realpath "$1")
 new=$(realpath "$2")
 size_mib=${3:-1024}
 rounds=${4:-7}
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/parcelo-compare.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-if [ ! -x /usr/bin/time ]; then
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq time >/dev/null
-fi
+source "$(dirname "$0")/../lib.sh"
+bench_work_folder
+bench_need time
 # Half random, half text-like, so that the compressed split has work to do.
 head -c $((size_mib * 512 * 1024)) /dev/urandom > "$work/big.bin"
 (yes "2026-12-06 INFO request /api/items took 12 ms status 200" || true) | head -c $((size_mib * 512 * 1024)) >> "$work/big.bin"
 cat "$work/big.bin" > /dev/null
 
 python3 - "$old" "$new" "$work" "$rounds" <<'PY'
-import os, shutil, statistics, subprocess, sys, time
+import os, statistics, sys
+from benchlib import fresh as fresh_in, run as timed
 
 old, new, work, rounds = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 src = os.path.join(work, "big.bin")
 peak_file = os.path.join(work, "peak.txt")
 
-def fresh(name):
-    path = os.path.join(work, name)
-    shutil.rmtree(path, ignore_errors=True)
-    os.makedirs(path)
-    return path
-
-def run(args):
-    os.sync()
-    start = time.perf_counter()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file] + args,
-                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    seconds = time.perf_counter() - start
-    if done.returncode != 0:
-        sys.exit(f"{' '.join(args)} failed with status {done.returncode}")
-    return seconds, int(open(peak_file).read().split()[-1])
+fresh = lambda name: fresh_in(work, name)
+run = lambda args: timed(args, peak_file)
 
 # The join reads the pieces the last split of the same build left.
 jobs = {
@@ -61,5 +47,5 @@ for name, make in jobs.items():
             peaks[tag] = max(peaks[tag], rss)
     mo, mn = statistics.median(times["old"]), statistics.median(times["new"])
     print(f"{name:24} {mo:10.3f} {mn:10.3f} {mn / mo:6.3f} {min(times['old']):9.3f} {min(times['new']):9.3f} "
-          f"{peaks['old'] / 1024:8.1f} {peaks['new'] / 1024:8.1f}")
+          f"{peaks['old']:8.1f} {peaks['new']:8.1f}")
 PY

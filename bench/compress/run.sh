@@ -9,8 +9,8 @@ set -euo pipefail
 build=${1:-build}
 size_mib=${2:-256}
 tool=$(realpath "$build/bin/compress_bench")
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/parcelo-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib.sh"
+bench_work_folder
 src="$work/mixed.bin"
 
 echo "Making a ${size_mib} MiB mixed file in $work ..."

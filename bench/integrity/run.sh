@@ -8,24 +8,20 @@ set -euo pipefail
 build=${1:-build}
 size_mib=${2:-1024}
 cli=$(realpath "$build/bin/parcelo-cli")
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/parcelo-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+source "$(dirname "$0")/../lib.sh"
+bench_work_folder
 
 echo "Making a ${size_mib} MiB file in $work ..."
-head -c $((size_mib * 1024 * 1024)) /dev/urandom > "$work/big.bin"
-cat "$work/big.bin" > /dev/null # warm the page cache
+bench_random_file "$work/big.bin" "$size_mib"
 
 python3 - "$cli" "$work" <<'PY'
-import os, shutil, subprocess, sys, time
+import os, subprocess, sys, time
+import benchlib
 
 cli, work = sys.argv[1], sys.argv[2]
 src = os.path.join(work, "big.bin")
 
-def fresh(name):
-    path = os.path.join(work, name)
-    shutil.rmtree(path, ignore_errors=True)
-    os.makedirs(path)
-    return path
+fresh = lambda name: benchlib.fresh(work, name)
 
 def timed(shell_command):
     os.sync()  # nobody pays for another's writeback

@@ -10,13 +10,9 @@ build=${1:-build}
 size_mib=${2:-1024}
 cli=$(realpath "$build/bin/parcelo-cli")
 tool=$(realpath "$build/bin/recovery_bench")
-work=$(mktemp -d "${TMPDIR:-/var/tmp}/parcelo-bench.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-
-for need in par2 time; do # par2 is the tool compared with; GNU time measures peak memory
-  dpkg-query -W -f='${Status}' "$need" 2>/dev/null | grep -q "install ok installed" ||
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "$need" >/dev/null
-done
+source "$(dirname "$0")/../lib.sh"
+bench_work_folder
+bench_need par2 time # par2 is the tool compared with
 
 echo "Making a ${size_mib} MiB file and splitting it into 100 pieces in $work ..."
 head -c $((size_mib * 1024 * 1024)) /dev/urandom > "$work/big.bin"
@@ -26,7 +22,8 @@ rm "$work/big.bin"
 cat "$work"/set/* > /dev/null # warm the page cache
 
 python3 - "$tool" "$work/set" <<'PY'
-import glob, hashlib, os, subprocess, sys, time
+import glob, hashlib, os, sys
+import benchlib
 
 tool, folder = sys.argv[1], sys.argv[2]
 base = os.path.join(folder, "big.bin")
@@ -35,16 +32,7 @@ lost = [pieces[i] for i in (6, 22, 49, 76, 99)]  # the last, shorter piece among
 digest = {p: hashlib.sha256(open(p, "rb").read()).hexdigest() for p in lost}
 peak_file = os.path.join(folder, "..", "peak.txt")
 
-def run(args):
-    """Runs a command under GNU time; returns (seconds, peak resident MiB)."""
-    os.sync()
-    start = time.perf_counter()
-    done = subprocess.run(["/usr/bin/time", "-f", "%M", "-o", peak_file] + args,
-                          cwd=folder, stdout=subprocess.DEVNULL)
-    seconds = time.perf_counter() - start
-    if done.returncode != 0:
-        sys.exit(f"{' '.join(args[:2])} failed with status {done.returncode}")
-    return seconds, int(open(peak_file).read().split()[-1]) / 1024
+run = lambda args: benchlib.run(args, peak_file, cwd=folder)
 
 def lose_and_check(repair):
     for p in lost:

@@ -78,8 +78,7 @@ void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
         if (options.joinScript)
             writeJoinScripts(folder, set);
     } catch (...) {
-        if (recovery > 0)
-            removeRecoveryPieces(base);
+        removeSetCompanions(base); // the split fails: nothing of it may stay beside the pieces
         throw;
     }
 }

@@ -4,17 +4,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <thread>
 
 using namespace parcelo::test;
 using ::testing::HasSubstr;
@@ -49,6 +43,21 @@ protected:
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(temp.file("stdout.txt")),
                 readFile(temp.file("stderr.txt"))};
     }
+    // Starts parcelo-cli and sends it `signals` SIGINTs once it has a temporary file in
+    // "pieces/"; the status is its exit status, 99 when it ended before that.
+    int interrupted(const std::vector<std::string>& arguments, int signals) const
+    {
+        std::string command = "'" + std::string(PARCELO_CLI) + "'";
+        for (const auto& argument : arguments)
+            command += " '" + argument + "'";
+        command += " >/dev/null & pid=$!; until ls -a '" + pieces
+                   + "' | grep -q parcelo-tmp; do [ \"$(cut -d' ' -f3 /proc/$pid/stat)\" = Z ]"
+                   + " && exit 99; done";
+        for (int i = 0; i < signals; ++i)
+            command += "; kill -INT $pid";
+        const int raw = std::system((command + "; wait $pid").c_str());
+        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    }
     std::string piece(const std::string& name) const { return pieces + "/" + name; }
     std::string output(const std::string& name) const { return joined + "/" + name; }
 
@@ -57,65 +66,20 @@ protected:
     std::string joined = temp.file("joined");
 };
 
-bool holdsTemporaryFile(const fs::path& folder)
-{
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().filename().string().find(".parcelo-tmp-") != std::string::npos)
-            return true;
-    return false;
-}
-
-// Starts parcelo-cli, sends `signals` SIGINTs once it writes a temporary file in `watched`
-// and returns its exit status (-1 when it ended before that or did not exit).
-int interrupted(const std::vector<std::string>& arguments, const fs::path& watched, int signals)
-{
-    std::vector<std::string> words{PARCELO_CLI};
-    words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    if (posix_spawn(&pid, PARCELO_CLI, &actions, nullptr, argv.data(), environ) != 0)
-        return -1;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    while (!holdsTemporaryFile(watched)) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return -1; // finished before it could be interrupted
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    for (int i = 0; i < signals; ++i)
-        kill(pid, SIGINT);
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
-TEST_F(CliRunTest, SplitsBySizeAndJoinsBackFromAMiddlePiece)
+TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
 {
     const std::string content = patternBytes(5'000'000);
     writeFile(temp.file("data.bin"), content);
     const CliRun split = run({"split", temp.file("data.bin"), pieces, "--size", "1.38MB"});
     ASSERT_EQ(split.status, 0) << split.err;
-    EXPECT_THAT(
-        split.out,
-        HasSubstr("has been split into 4 files.  Each file contains 1.38 Megabytes or less."));
     EXPECT_THAT(split.out, HasSubstr("wrote 4 pieces"));
-    EXPECT_EQ(fs::file_size(piece("data.bin.001")), 1'447'035u + 12);
 
-    const CliRun verify = run({"verify", "--set", piece("data.bin.002")});
-    EXPECT_EQ(verify.status, 0) << verify.out << verify.err;
-    EXPECT_THAT(verify.out, HasSubstr("OK " + piece("data.bin.004") + "\n"));
-
+    EXPECT_EQ(run({"verify", "--set", piece("data.bin.002")}).status, 0);
     const CliRun join = run({"join", piece("data.bin.003"), joined});
     ASSERT_EQ(join.status, 0) << join.err;
     EXPECT_EQ(readFile(output("data.bin")), content);
-    EXPECT_THAT(join.out, HasSubstr("from all split files successfully."));
     EXPECT_THAT(join.out, HasSubstr("checked 4 pieces against data.bin.sha256\n"));
 
     // every piece is reported: a damaged one and a missing one fail the check
@@ -131,7 +95,7 @@ TEST_F(CliRunTest, SplitsBySizeAndJoinsBackFromAMiddlePiece)
         EXPECT_THAT(broken.out, HasSubstr(line + "\n"));
 }
 
-TEST_F(CliRunTest, SplitsIntoPiecesAndByLines)
+TEST_F(CliRunTest, PiecesAndLinesReachTheEngineAndTheExtraFilesCanBeLeftOut)
 {
     writeFile(temp.file("ten.bin"), "0123456789");
     const CliRun three = run({"split", temp.file("ten.bin"), pieces, "--pieces", "3",
@@ -139,14 +103,9 @@ TEST_F(CliRunTest, SplitsIntoPiecesAndByLines)
     ASSERT_EQ(three.status, 0) << three.err;
     EXPECT_EQ(filesIn(pieces), 3u); // no checksum file, no join scripts
     EXPECT_THAT(three.out, HasSubstr("split into 3 files.  Each file contains 4 Bytes or less."));
-    EXPECT_EQ(fs::file_size(piece("ten.bin.003")), 12u + 2);
-
-    writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+    writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n");
     ASSERT_EQ(run({"split", temp.file("notes.txt"), pieces, "--lines", "2"}).status, 0);
-    EXPECT_EQ(readFile(piece("notes.txt.003")), "PcxLineBreak9174\r\n5\r\n");
-    const CliRun join = run({"join", piece("notes.txt.002"), joined});
-    ASSERT_EQ(join.status, 0) << join.err << join.out;
-    EXPECT_EQ(readFile(output("notes.txt")), "1\r\n2\r\n3\r\n4\r\n5\r\n");
+    EXPECT_EQ(readFile(piece("notes.txt.002")), "PcxLineBreak9174\r\n3\r\n");
 }
 
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
@@ -158,30 +117,15 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
     const CliRun split = run(
         {"split", temp.file("log.txt"), pieces, "--size", "20KB", "--compress", "--level", "fast"});
     ASSERT_EQ(split.status, 0) << split.err;
-    EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")));
-    EXPECT_FALSE(fs::exists(piece("log.txt.zip"))); // the compressed copy is gone
 
-    const CliRun plain = run({"join", piece("log.txt.zip.002"), joined});
-    ASSERT_EQ(plain.status, 0) << plain.err;
-    EXPECT_THAT(plain.out, HasSubstr(" has been created and decompressed from"));
-    EXPECT_EQ(readFile(output("log.txt")), content);
-    EXPECT_FALSE(fs::exists(output("log.txt.zip")));
-
-    fs::remove(output("log.txt"));
+    EXPECT_EQ(split.err, ""); // no progress line without a terminal
+    EXPECT_EQ(split.out.find('\r'), std::string::npos);
     const CliRun kept = run({"join", piece("log.txt.zip.001"), joined, "--no-decompress"});
     ASSERT_EQ(kept.status, 0) << kept.err;
     EXPECT_TRUE(fs::exists(output("log.txt.zip")));
     EXPECT_FALSE(fs::exists(output("log.txt")));
 
-    // a compressed copy of that name is already there: compressing again would replace it
-    const CliRun refused = run({"compress", temp.file("log.txt"), joined});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_THAT(refused.err, HasSubstr("log.txt.zip already exists."));
-    ASSERT_EQ(run({"compress", temp.file("log.txt"), temp.folder()}).status, 0);
-    EXPECT_TRUE(fs::exists(temp.file("log.txt.zip.001")));
-
-    // A damaged set fails the join: the joined archive is kept and no piece is deleted
-    // (without its checksum file, the damage is found by the decompression).
+    // without its checksum file, a damaged set fails only in the decompression
     fs::remove(output("log.txt.zip"));
     fs::remove(piece("log.txt.zip.sha256"));
     std::string data = readFile(piece("log.txt.zip.002"));
@@ -203,13 +147,9 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     ASSERT_EQ(run({"split", source, pieces, "--pieces", "10", "--recovery", "20%"}).status, 0);
     EXPECT_THAT(readFile(piece("data.bin.sha256")), HasSubstr("  data.bin.rec002\n"));
     fs::remove(piece("data.bin.010"));
-    writeFile(piece("data.bin.rec001"), "not a recovery piece");
-
     const CliRun repaired = run({"repair", piece("data.bin.003")});
     EXPECT_EQ(repaired.status, 0) << repaired.err;
     EXPECT_THAT(repaired.out, HasSubstr("rebuilt " + piece("data.bin.010")));
-    const std::string check = "cd '" + pieces + "' && sha256sum -c --quiet data.bin.sha256";
-    EXPECT_EQ(std::system(check.c_str()), 0);
 
     fs::remove(piece("data.bin.005"));
     EXPECT_THAT(run({"verify", "--set", piece("data.bin.001")}).err,
@@ -243,11 +183,6 @@ TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
     accepted.push_back("--yes");
     EXPECT_EQ(run(accepted).status, 0);
     EXPECT_FALSE(fs::exists(temp.file("keep.bin")));
-
-    EXPECT_EQ(run({"join", piece("keep.bin.001"), joined, "--delete-pieces", "--yes"}).status, 0);
-    EXPECT_FALSE(fs::exists(piece("keep.bin.001")));
-    EXPECT_FALSE(fs::exists(piece("keep.bin.003")));
-    EXPECT_EQ(fs::file_size(output("keep.bin")), 3000u);
 }
 
 TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
@@ -271,24 +206,11 @@ TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
 
 TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)
 {
-    const CliRun missing = run({"split", temp.file("none.bin"), pieces, "--size", "1MB"});
-    EXPECT_EQ(missing.status, 1);
-    EXPECT_THAT(missing.err, HasSubstr("cannot be located. Please make sure that the file exists"));
-
-    writeFile(temp.file("small.bin"), "abc");
-    const CliRun tooSmall = run({"split", temp.file("small.bin"), pieces, "--size", "1KB"});
-    EXPECT_EQ(tooSmall.status, 1);
-    EXPECT_THAT(tooSmall.err,
-                HasSubstr("The file you want to split is smaller than the size you specified!"));
-    EXPECT_TRUE(fs::is_empty(pieces));
-
     writeFile(temp.file("other.001"), "not a piece at all");
     EXPECT_EQ(run({"verify", temp.file("other.001")}).status, 1);
     const CliRun notPiece = run({"join", temp.file("other.001"), joined});
     EXPECT_EQ(notPiece.status, 1);
-    EXPECT_THAT(notPiece.err, HasSubstr("The file you selected is not a split file!"));
-
-    EXPECT_EQ(notPiece.err.rfind("parcelo-cli: ", 0), 0u) << notPiece.err;
+    EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n");
     EXPECT_EQ(notPiece.out, "");
 
     const std::string tryHelp = "Try 'parcelo-cli --help' for more information.\n";
@@ -321,14 +243,13 @@ TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
     for (const auto& job : jobs) {
         for (int signals : {1, 2}) {
             SCOPED_TRACE(job[0] + " " + std::to_string(signals));
-            EXPECT_EQ(interrupted(job, pieces, signals), 130);
+            EXPECT_EQ(interrupted(job, signals), 130);
             EXPECT_TRUE(fs::is_empty(pieces));
         }
     }
 }
 
-// On a terminal the progress is one line on standard error, redrawn in place and wiped
-// before the result; into a file, or with --quiet, none of it is written.
+// On a terminal the progress line is redrawn in place and wiped before the result.
 TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
 {
     const std::string big = temp.file("big.bin");
@@ -358,10 +279,4 @@ TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
     EXPECT_EQ(quiet.find("Compressing big.bin"), std::string::npos);
     EXPECT_EQ(quiet.find("has been compressed"), std::string::npos);
     EXPECT_TRUE(fs::exists(temp.file("b/big.bin.zip.001")));
-
-    const CliRun piped = run({"compress", big, pieces, "--yes", "--level", "fast"});
-    EXPECT_EQ(piped.status, 0);
-    EXPECT_EQ(piped.err, "");
-    EXPECT_THAT(piped.out, HasSubstr("has been compressed"));
-    EXPECT_EQ(piped.out.find('\r'), std::string::npos);
 }

@@ -14,23 +14,16 @@ namespace {
 
 constexpr std::size_t kBlock = 100'000; // not a multiple of the 32 KiB window
 
-std::string textBytes(std::size_t size)
+// Random bytes ('r'), text lines ('t') or half of each ('m').
+std::string contentOf(char kind, std::size_t size)
 {
     std::string text;
     for (int line = 0; text.size() < size; ++line)
         text += "line " + std::to_string(line * 7919 % 1000) + " of some text\n";
     text.resize(size);
-    return text;
-}
-
-std::string contentOf(char kind, std::size_t size)
-{
     if (kind == 'r')
         return test::patternBytes(size, 7);
-    if (kind == 't')
-        return textBytes(size);
-    std::string mixed = textBytes(size / 2) + test::patternBytes(size - size / 2, 3);
-    return mixed;
+    return kind == 't' ? text : text.substr(0, size / 2) + test::patternBytes(size - size / 2, 3);
 }
 
 struct Deflated {
@@ -79,10 +72,10 @@ std::string inflateRaw(const std::string& stream, std::size_t expected)
 
 TEST(ParallelDeflate, ChainsBlocksIntoOneStreamZlibInflates)
 {
+    const std::size_t sizes[] = {
+        0, 1, 32767, 32768, 32769, kBlock - 1, kBlock, kBlock + 1, 3 * kBlock + 12345};
     for (char kind : {'r', 't', 'm'})
-        for (std::size_t size :
-             {std::size_t{0}, std::size_t{1}, std::size_t{32767}, std::size_t{32768},
-              std::size_t{32769}, kBlock - 1, kBlock, kBlock + 1, 3 * kBlock + 12345})
+        for (std::size_t size : sizes)
             for (int level : {1, 9}) {
                 SCOPED_TRACE(std::string(1, kind) + " " + std::to_string(size) + " level "
                              + std::to_string(level));

@@ -1,8 +1,7 @@
 #!/bin/bash
-# Kills (SIGKILL) a split and a join of a 300 MB file by parcelo-cli at random moments, ten
-# times each. After every kill the folder may hold temporary files and complete results
-# only: the set either verifies and joins back byte for byte, or verify and join both
-# refuse and name the piece that is missing or damaged.
+# Kills (SIGKILL) parcelo-cli's split and join of a 300 MB file at random moments. Each
+# folder then holds temporary files and complete results only: the set either verifies and
+# joins back byte for byte, or verify and join both refuse, naming the piece at fault.
 set -u
 cli=${1:?usage: kill_test.sh PATH-TO-parcelo-cli}
 runs=${KILL_RUNS:-10}
@@ -15,22 +14,19 @@ fail() {
     failures=$((failures + 1))
 }
 
-# A random pause of up to $1 milliseconds.
-pause() { sleep "$(printf '0.%03d' $((RANDOM % $1)))"; }
-
-# Starts parcelo-cli with the arguments given and kills it after a random pause.
+# Runs parcelo-cli with the arguments after $1 and kills it within $1 milliseconds.
 killed_run() {
     local limit=$1
     shift
     "$cli" "$@" >/dev/null 2>&1 &
     local pid=$!
-    pause "$limit"
+    sleep "$(printf '0.%03d' $((RANDOM % limit)))"
     kill -9 "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
 }
 
-# Every file in folder $1 is a final name matching $2, a temporary file, or one of the
-# complete files a split writes beside its pieces (checksums, join scripts).
+# Every file in folder $1 is a final name matching $2, a temporary file, or a checksum
+# file or join script a split writes beside its pieces.
 only_results_and_temporaries() {
     local name
     for name in $(ls "$1"); do

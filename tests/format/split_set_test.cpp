@@ -7,10 +7,7 @@ using namespace parcelo;
 TEST(SplitSetFormat, PieceExtensionsPadToThreeDigitsOnly)
 {
     EXPECT_EQ(SplitFileExtension(1), ".001");
-    EXPECT_EQ(SplitFileExtension(7), ".007");
     EXPECT_EQ(SplitFileExtension(10), ".010");
-    EXPECT_EQ(SplitFileExtension(42), ".042");
-    EXPECT_EQ(SplitFileExtension(100), ".100");
     EXPECT_EQ(SplitFileExtension(999), ".999");
     EXPECT_EQ(SplitFileExtension(1000), ".1000");
     EXPECT_EQ(SplitFileExtension(32767), ".32767");

@@ -41,20 +41,6 @@ std::string verified(const std::string& path, bool wholeSet, VerifyVerdict expec
     return host.shown.empty() ? "" : host.shown.back().text;
 }
 
-TEST(Checksums, FileIsWhatSha256sumPrintsForEveryKindOfSet)
-{
-    for (const auto& [unit, compressed] : {std::pair{"BT", false}, {"LN", false}, {"BT", true}}) {
-        SplitSet set(unit, compressed);
-        ASSERT_GT(set.pieces, 1) << unit;
-        const std::string expected =
-            test::commandOutput("cd '" + set.out() + "' && sha256sum " + set.name + ".0*");
-        EXPECT_EQ(test::readFile(set.out(set.name + ".sha256")), expected) << unit;
-        EXPECT_EQ(test::commandOutput("cd '" + set.out() + "' && sha256sum -c --quiet " + set.name
-                                      + ".sha256 && echo fine"),
-                  "fine\n");
-    }
-}
-
 TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
 {
     for (const char* unit : {"BT", "LN"}) {

@@ -32,15 +32,22 @@ protected:
     }
 
     CommandOutcome join() { return cmdJoin_Click(pane, services); }
+    // A join whose host shows only the given critical message.
+    CommandOutcome joinShowing(JoinPaneValues& values, const std::string& message)
+    {
+        test::ScriptedHost failing;
+        failing.answer(Question::Notice, Answer::Ok, message);
+        JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
+        const CommandOutcome outcome = cmdJoin_Click(values, s);
+        failing.expectOnlyCritical(message);
+        return outcome;
+    }
     std::string in(const std::string& name) const { return temp.file("in/" + name); }
     std::string out(const std::string& name) const { return temp.file("out/" + name); }
 
-    // A set of report.pdf, compressed first when asked.
-    std::vector<std::string> writeReportSet(const std::string& content, bool compressed)
+    std::vector<std::string> writeReportSet(const std::string& content)
     {
-        if (!compressed)
-            return test::writeByteSet(in("report.pdf"), content, 1000);
-        return test::writeByteSet(in("report.pdf.zip"), compressedBytes(content), 1000, true);
+        return test::writeByteSet(in("report.pdf"), content, 1000);
     }
 
     // content as the compression component writes it.
@@ -67,12 +74,18 @@ protected:
     JoinPaneValues pane;
 };
 
+// The notice of a join that made `path`.
+std::string created(const std::string& path, const std::string& how = " ")
+{
+    return "The file: " + path + CR + " has been created" + how
+           + "from all split files successfully.";
+}
+
 } // namespace
 
 TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
 {
     test::writeByteSet(in("a.bin"), "0123456789", 4);
-    test::writeFile(in("notes.txt.001"), "plain text, no header");
     struct Case {
         std::string text5, text6, message, focus;
     };
@@ -95,17 +108,12 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
              + "/ cannot be located. Please make sure that the folder exists in the specified "
                "path.",
          "Text6"},
-        {in("notes.txt.001"), out, "The file you selected is not a split file!", ""},
     };
     for (const Case& c : cases) {
         JoinPaneValues values{c.text5, c.text6, false, false};
-        test::ScriptedHost refusing;
-        refusing.answer(Question::Notice, Answer::Ok, c.message);
-        JoinServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const CommandOutcome outcome = cmdJoin_Click(values, s);
+        const CommandOutcome outcome = joinShowing(values, c.message);
         EXPECT_FALSE(outcome.succeeded) << c.message;
         EXPECT_EQ(outcome.focus, c.focus) << c.message;
-        refusing.expectOnlyCritical(c.message);
     }
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
 }
@@ -113,12 +121,10 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
 TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
 {
     const std::string content = test::patternBytes(3500);
-    const auto pieces = writeReportSet(content, false);
+    const auto pieces = writeReportSet(content);
     pane.Text5 = pieces[1];
     pane.chkDelOrgJoin = true;
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf") + CR
-                    + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf")));
     host.answer(Question::DeletePieces, Answer::No,
                 "All borken files have successfully been joined, do you wish to delete them?");
     const CommandOutcome outcome = join();
@@ -130,38 +136,24 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
     EXPECT_FALSE(bar.visible);
     EXPECT_TRUE(std::filesystem::exists(pieces[0]));
     EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
-
-    host.answer(Question::Notice, Answer::Ok,
-                "has been created from all split files successfully.");
-    host.answer(Question::DeletePieces, Answer::Yes, "do you wish to delete them?");
-    EXPECT_TRUE(join().succeeded);
-    for (const auto& piece : pieces)
-        EXPECT_FALSE(std::filesystem::exists(piece)) << piece;
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
 TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
 {
-    std::string content;
-    for (int i = 0; i < 3000; ++i)
-        content += "row " + std::to_string(i) + "\n";
-    const auto pieces = writeReportSet(content, true);
-    pane.Text5 = pieces.back();
+    const std::string content = test::patternBytes(3500);
+    const std::string archive = compressedBytes(content);
+    pane.Text5 = test::writeByteSet(in("report.pdf.zip"), archive, 1000, true).back();
     // A file of the decompressed name is replaced, once the new one is complete.
     test::writeFile(out("report.pdf"), "previous");
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf") + CR
-                    + " has been created and decompressed from all split files "
-                      "successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf"), " and decompressed "));
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
 
     std::filesystem::remove(out("report.pdf"));
     pane.Check2 = true;
-    host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("report.pdf.zip") + CR
-                    + " has been created from all split files successfully.");
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf.zip")));
     const CommandOutcome kept = join();
     EXPECT_TRUE(kept.succeeded);
     EXPECT_EQ(kept.producedFile, out("report.pdf.zip"));
@@ -170,14 +162,12 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     // Only the joined file's own name counts: without a final ".zip" it is the result,
     // and a ".zip" in the folder's name never moves the output out of the folder.
     std::filesystem::create_directory(out("photos.zip.d"));
-    pane.Text5 = test::writeByteSet(in("photos"), compressedBytes(content), 1000, true)[0];
+    pane.Text5 = test::writeByteSet(in("photos"), archive, 1000, true)[0];
     pane.Text6 = out("photos.zip.d");
     pane.Check2 = false;
     host.answer(Question::Notice, Answer::Ok,
-                "The file: " + out("photos.zip.d/photos") + CR
-                    + " has been created from all split files successfully." + CR
-                    + "It has not been decompressed: its name does not end in "
-                      "\".zip\".");
+                created(out("photos.zip.d/photos")) + CR
+                    + "It has not been decompressed: its name does not end in \".zip\".");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
     EXPECT_EQ(test::namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
@@ -221,16 +211,12 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
                                  + " has been created from all split files, but it could not "
                                    "be decompressed and has been kept."
                                  + CR + c.reason;
-        test::ScriptedHost failing;
-        failing.answer(Question::Notice, Answer::Ok, text);
-        JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
         if (c.osError != 0)
             faults::failWritesAfter(c.archive.size() + 1000, c.osError);
-        const CommandOutcome outcome = cmdJoin_Click(pane, s);
+        const CommandOutcome outcome = joinShowing(pane, text);
         faults::clearWriteFault();
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
-        failing.expectOnlyCritical(text);
         EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
         EXPECT_EQ(test::readFile(out("report.pdf")), "previous");
         EXPECT_EQ(test::readFile(out("report.pdf.zip")), c.archive);
@@ -242,13 +228,8 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
 
 TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
 {
-    auto pieces = writeReportSet(test::patternBytes(3500), false);
-    std::filesystem::remove(pieces[2]);
+    const auto pieces = writeReportSet(test::patternBytes(3500));
     pane.Text5 = pieces[0];
-    host.answer(Question::Notice, Answer::Ok, "Missing Split File: " + pieces[2]);
-    EXPECT_FALSE(join().succeeded);
-
-    pieces = writeReportSet(test::patternBytes(3500), false);
     test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
                          std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
     host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
@@ -286,37 +267,32 @@ TEST_F(JoinCommandTest, ExploreMenuTakesNewFoldersInEntriesThreeAndFour)
     EXPECT_EQ(split.entry(4).tag, "/x/first");
 }
 
-TEST_F(JoinCommandTest, DisketteDestinationCancelledQuietlyAndClearAllEmptiesThePane)
+TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane)
 {
+    const std::string content = test::patternBytes(2500);
+    pane.Text5 = writeReportSet(content)[0];
     auto drive = std::make_shared<FolderDisketteDrive>(temp.file("out"));
     drive->setMediumPresent(false);
     setDisketteDrive(drive);
-    pane.Text5 = writeReportSet(test::patternBytes(1500), false)[0];
     pane.Text6 = "a:";
     host.answer(Question::InsertDisk, Answer::Cancel,
                 "Please insert disk in drive A: and click OK to continue.");
     EXPECT_FALSE(join().succeeded);
-    setDisketteDrive(nullptr);
     EXPECT_EQ(engine.ErrorMessage(), "Processing of the files was cancelled.");
     EXPECT_EQ(host.shown.size(), 1u);
+
+    std::filesystem::create_directory(temp.file("archive"));
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(temp.path());
+    pane.Text6 = "archive";
+    host.answer(Question::Notice, Answer::Ok, created("archive/report.pdf"));
+    EXPECT_TRUE(join().succeeded);
+    std::filesystem::current_path(previous);
+    setDisketteDrive(nullptr);
+    EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 
     list.addRow("row");
     cmdJnCancel_Click(pane, services.pane);
     EXPECT_TRUE(pane.Text5.empty() && pane.Text6.empty());
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
-}
-
-TEST_F(JoinCommandTest, FoldersWhoseNameBeginsWithAAreOrdinaryFolders)
-{
-    const std::string content = test::patternBytes(2500);
-    pane.Text5 = writeReportSet(content, false)[0];
-    std::filesystem::create_directory(temp.file("archive"));
-    const auto previous = std::filesystem::current_path();
-    std::filesystem::current_path(temp.path());
-    pane.Text6 = "archive";
-    host.answer(Question::Notice, Answer::Ok,
-                "has been created from all split files successfully.");
-    EXPECT_TRUE(join().succeeded);
-    std::filesystem::current_path(previous);
-    EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 }

@@ -50,6 +50,9 @@ TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
     test::TempFolder temp;
     auto drive = std::make_shared<FolderDisketteDrive>(temp.path());
     setDisketteDrive(drive);
+    drive->setFreeSpace(5'000'000'000'000ULL); // beyond 32 bits
+    EXPECT_EQ(GetDriveFreeSpace("a"), 5'000'000'000'000ULL);
+    EXPECT_EQ(GetDriveFreeSpace("A"), 5'000'000'000'000ULL);
     EXPECT_TRUE(isDiskettePath("a:"));
     EXPECT_TRUE(isDiskettePath("A:/x"));
     EXPECT_FALSE(isDiskettePath("b:/x"));
@@ -63,6 +66,7 @@ TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
 
     drive->setMediumPresent(false);
     EXPECT_FALSE(fileExists("a:/piece.001"));
+    EXPECT_EQ(GetDriveFreeSpace("a"), 0u);
     EXPECT_EQ(test::runErrorOf([] { File("a:/piece.001", File::Mode::Read); }),
               err::BadFileNameOrNumber);
     setDisketteDrive(nullptr);

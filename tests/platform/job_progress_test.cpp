@@ -1,7 +1,8 @@
 #include "platform/job_progress.h"
 
-#include "platform/bindings.h"
 #include "platform/host.h"
+
+#include "fake_bindings.h"
 
 #include <gtest/gtest.h>
 
@@ -18,12 +19,6 @@ public:
     void showProgress(const ProgressReport& report) override { reports.push_back(report); }
     int events = 0;
     std::vector<ProgressReport> reports;
-};
-
-class Caption : public LabelBinding {
-public:
-    void setCaption(const std::string& caption) override { captions.push_back(caption); }
-    std::vector<std::string> captions;
 };
 
 } // namespace
@@ -54,7 +49,7 @@ TEST(JobProgress, TextsReadAsAPersonWritesThem)
 TEST(JobProgress, ThrottlesEventsAndCaptionsAndEstimatesTheTimeLeft)
 {
     CountingHost host;
-    Caption label;
+    test::FakeLabel label;
     const auto start = JobProgress::Clock::time_point{};
     JobProgress progress(host, &label, "Joining", "big.iso", 1000, JobProgress::Events::Processed,
                          start);

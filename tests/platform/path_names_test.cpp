@@ -1,33 +1,30 @@
-#include "platform/diskette.h"
 #include "platform/paths.h"
 
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <array>
 
 using namespace parcelo;
 
 TEST(PathHelpers, TakePathsApartFromTheRight)
 {
-    EXPECT_EQ(GetFileNameFromPath("/data/a.txt"), "a.txt");
-    EXPECT_EQ(GetFileNameFromPath("a.txt"), "a.txt");
-    EXPECT_EQ(GetFileNameFromPath("/data/"), "");
-    EXPECT_EQ(GetFolderFromPath("/data/a.txt"), "/data/");
-    EXPECT_EQ(GetFolderFromPath("a.txt"), "");
-    EXPECT_EQ(GetFileExtension("report.tar.001"), "001");
-    EXPECT_EQ(GetFileExtension("README"), "README");
-    EXPECT_EQ(RemoveFileExtension("report.tar.001"), "report.tar");
-    EXPECT_EQ(RemoveFileExtension("README"), "README");
-    // the last point of the whole text, not of the last component
-    EXPECT_EQ(GetFileExtension("/build.old/readme"), "old/readme");
-    EXPECT_EQ(RemoveFileExtension("/build.old/readme"), "/build");
-    for (const char* empty : {""}) {
-        EXPECT_EQ(GetFileNameFromPath(empty), "");
-        EXPECT_EQ(GetFolderFromPath(empty), "");
-        EXPECT_EQ(GetFileExtension(empty), "");
-        EXPECT_EQ(RemoveFileExtension(empty), "");
+    // path, its name, its folder, its extension, the path without its extension
+    const std::array<const char*, 5> cases[] = {
+        {"/data/a.txt", "a.txt", "/data/", "txt", "/data/a"},
+        {"report.tar.001", "report.tar.001", "", "001", "report.tar"},
+        {"README", "README", "", "README", "README"},
+        {"/data/", "", "/data/", "/data/", "/data/"},
+        // the last point of the whole text, not of the last component
+        {"/build.old/readme", "readme", "/build.old/", "old/readme", "/build"},
+        {"", "", "", "", ""},
+    };
+    for (const auto& [path, name, folder, extension, removed] : cases) {
+        EXPECT_EQ(GetFileNameFromPath(path), name) << path;
+        EXPECT_EQ(GetFolderFromPath(path), folder) << path;
+        EXPECT_EQ(GetFileExtension(path), extension) << path;
+        EXPECT_EQ(RemoveFileExtension(path), removed) << path;
     }
 }
 
@@ -44,19 +41,6 @@ TEST(PathHelpers, EnsureFolderExistsCreatesOneLevelAndNeverFails)
     test::writeFile(temp.file("plain"), "x");
     EnsureFolderExists(temp.file("plain")); // a file of that name: nothing created
     EXPECT_TRUE(std::filesystem::is_regular_file(temp.file("plain")));
-}
-
-TEST(PathHelpers, DriveFreeSpaceIsSixtyFourBitAndZeroWithoutMedium)
-{
-    test::TempFolder temp;
-    auto drive = std::make_shared<FolderDisketteDrive>(temp.path());
-    setDisketteDrive(drive);
-    drive->setFreeSpace(5'000'000'000'000ULL);
-    EXPECT_EQ(GetDriveFreeSpace("a"), 5'000'000'000'000ULL);
-    EXPECT_EQ(GetDriveFreeSpace("A"), 5'000'000'000'000ULL);
-    drive->setMediumPresent(false);
-    EXPECT_EQ(GetDriveFreeSpace("a"), 0u);
-    setDisketteDrive(nullptr);
 }
 
 TEST(PathHelpers, ColonRepairOnlyWhereThereAreDriveLetters)

@@ -40,7 +40,7 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 }
 
-TEST(SafeOutput, NeverFollowsALinkAndFailsInAMissingFolder)
+TEST(SafeOutput, FailsInAMissingFolderAndCutsALongName)
 {
     test::TempFolder temp;
     EXPECT_EQ(test::runErrorOf([&] { SafeOutput(temp.file("no/such/file")); }), err::PathNotFound);

@@ -43,10 +43,7 @@ struct SmallSet {
     }
 };
 
-RecoveryOptions tinyStripes()
-{
-    return {7, 1 << 20, {}};
-}
+const RecoveryOptions kTinyStripes{7, 1 << 20, {}};
 
 SmallSet makeSet(const TempFolder& folder, int k, int r, std::mt19937& random)
 {
@@ -59,7 +56,7 @@ SmallSet makeSet(const TempFolder& folder, int k, int r, std::mt19937& random)
                   std::string(header.begin(), header.end())
                       + test::patternBytes(n == k ? last : size, static_cast<std::uint32_t>(n)));
     }
-    createRecoveryPieces(set.base, r, newSetIdentifier(), tinyStripes());
+    createRecoveryPieces(set.base, r, newSetIdentifier(), kTinyStripes);
     set.snapshot();
     return set;
 }
@@ -126,7 +123,7 @@ TEST(Recovery, AnyAllowedLossesAreRebuiltByteForByte)
                 drawLosses(set, count, trial == 0 && k + r > 2 && r >= 2, random);
             for (int f : lost)
                 damage(set.path(f), random);
-            const SetCondition condition = examineSet(set.base, tinyStripes());
+            const SetCondition condition = examineSet(set.base, kTinyStripes);
             if (!condition.hasRecovery) { // every recovery piece lost: the pieces are whole
                 ASSERT_EQ(*lost.begin(), k + 1);
                 for (const auto& [file, content] : set.files)
@@ -135,7 +132,7 @@ TEST(Recovery, AnyAllowedLossesAreRebuiltByteForByte)
             }
             ASSERT_TRUE(condition.repairable);
             ASSERT_EQ(condition.lostPieces.size() + condition.lostRecovery.size(), lost.size());
-            EXPECT_EQ(repairSet(set.base, condition, tinyStripes()).size(), lost.size());
+            EXPECT_EQ(repairSet(set.base, condition, kTinyStripes).size(), lost.size());
             set.expectIntact();
             EXPECT_TRUE(examineSet(set.base).complete());
         }

@@ -68,8 +68,6 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         };
     };
     const auto size = [](std::string n) -> Change { return [n](auto& p) { p.Text3 = n; }; };
-    const std::string noPieces = "Number of pieces should be more than zero!";
-    const std::string badSize = "Please enter a valid value for the size of split file(s)!";
     const struct {
         Change change;
         std::string text, focus;
@@ -89,10 +87,9 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
                "path.",
          "Text4"},
         {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
-        {pieces("0"), noPieces, "Text2"},
-        {pieces("-3"), noPieces, "Text2"},
-        {size(""), badSize, "Text3"},
-        {size("-2"), badSize, "Text3"},
+        {pieces("0"), "Number of pieces should be more than zero!", "Text2"},
+        {size(""), "Please enter a valid value for the size of split file(s)!", "Text3"},
+        {size("-2"), "Please enter a valid value for the size of split file(s)!", "Text3"},
         {[](auto& p) {
              p.Combo1 = 4;
              p.Check1 = true;
@@ -101,21 +98,16 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
          "Check1"},
     };
+    pane.Text3 = "4";
+    const SplitPaneValues valid = pane;
     for (const auto& c : cases) {
-        SplitPaneValues values;
-        values.Text1 = temp.file("source.bin");
-        values.Text4 = temp.file("out");
-        values.Text3 = "4";
-        values.Combo1 = 0;
-        values.Check1 = false;
-        c.change(values);
-        test::ScriptedHost refusing;
-        refusing.answer(Question::Notice, Answer::Ok, c.text);
-        SplitServices s{refusing, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const CommandOutcome outcome = cmdSpSplit_Click(values, s);
+        c.change(pane = valid);
+        host.shown.clear();
+        host.answer(Question::Notice, Answer::Ok, c.text);
+        const CommandOutcome outcome = split();
         EXPECT_FALSE(outcome.succeeded) << c.text;
         EXPECT_EQ(outcome.focus, c.focus) << c.text;
-        refusing.expectOnlyCritical(c.text);
+        host.expectOnlyCritical(c.text);
     }
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
     EXPECT_TRUE(recent.added.empty());
@@ -202,17 +194,14 @@ TEST_F(SplitRequestTest, DeletingTheSourceIsOfferedAndAnsweredBothWays)
     pane.Text3 = "1";
     pane.Combo1 = 1;
     pane.chkDelOrgSplit = true;
-    host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
-    host.answer(Question::DeleteSource, Answer::No,
-                "The file: " + temp.file("source.bin")
-                    + " has been split successfully.\rDo you wish to delete it?");
-    EXPECT_TRUE(split().succeeded);
-    EXPECT_TRUE(std::filesystem::exists(temp.file("source.bin")));
-
-    host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
-    host.answer(Question::DeleteSource, Answer::Yes, "Do you wish to delete it?");
-    EXPECT_TRUE(split().succeeded);
-    EXPECT_FALSE(std::filesystem::exists(temp.file("source.bin")));
+    for (const Answer answer : {Answer::No, Answer::Yes}) {
+        host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
+        host.answer(Question::DeleteSource, answer,
+                    "The file: " + temp.file("source.bin")
+                        + " has been split successfully.\rDo you wish to delete it?");
+        EXPECT_TRUE(split().succeeded);
+        EXPECT_EQ(std::filesystem::exists(temp.file("source.bin")), answer == Answer::No);
+    }
     EXPECT_TRUE(host.allAnswersUsed());
 }
 

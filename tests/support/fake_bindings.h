@@ -35,7 +35,11 @@ public:
         rows.clear();
         ++clears;
     }
-    int addRow(const std::string& text) override;
+    int addRow(const std::string& text) override
+    {
+        rows.emplace_back(text, std::string());
+        return static_cast<int>(rows.size()) - 1;
+    }
     void setRowSize(int row, const std::string& size) override { rows.at(row).second = size; }
     void scrollToRow(int row) override { lastScrolled = row; }
 

@@ -46,12 +46,4 @@ void ScriptedHost::expectOnlyCritical(const std::string& text) const
     EXPECT_EQ(shown[0].icon, Icon::Critical) << text;
 }
 
-std::vector<std::string> ScriptedHost::texts() const
-{
-    std::vector<std::string> result;
-    for (const auto& m : shown)
-        result.push_back(m.text);
-    return result;
-}
-
 } // namespace parcelo::test

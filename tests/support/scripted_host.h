@@ -34,9 +34,6 @@ public:
 
     // Checks that exactly one message was shown: a critical one with this text.
     void expectOnlyCritical(const std::string& text) const;
-
-    // Texts of the messages shown, in order.
-    std::vector<std::string> texts() const;
     bool allAnswersUsed() const { return replies_.empty(); }
 
     std::vector<ShownMessage> shown;

@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <random>
 #include <sstream>
 
@@ -29,16 +28,6 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempFolder::folder() const
-{
-    return path_.string() + "/";
-}
-
-std::string TempFolder::file(const std::string& name) const
-{
-    return (path_ / name).string();
-}
-
 void writeFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -55,8 +44,7 @@ std::string readFile(const std::string& path)
 
 std::size_t filesIn(const std::filesystem::path& folder)
 {
-    const auto files = std::filesystem::directory_iterator(folder);
-    return static_cast<std::size_t>(std::distance(begin(files), end(files)));
+    return namesIn(folder).size();
 }
 
 std::string patternBytes(std::size_t size, std::uint32_t seed)

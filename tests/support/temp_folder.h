@@ -19,9 +19,9 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     // The folder as the programs take it: with a separator at the end.
-    std::string folder() const;
+    std::string folder() const { return path_.string() + "/"; }
     // The full path of a name inside the folder.
-    std::string file(const std::string& name) const;
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
 
 private:
     std::filesystem::path path_;

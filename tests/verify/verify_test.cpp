@@ -37,8 +37,20 @@ protected:
     }
     VerifyVerdict checkFile(const std::string& path) { return run(VerifySplitFile, path); }
     VerifyVerdict checkSet(const std::string& path) { return run(VerifySplitSet, path); }
+    // The join's reason for refusing the set, found before anything is written.
+    std::string joinRefusal(const std::string& picked)
+    {
+        modJoinFile join{host};
+        join.SetSourceFile(picked);
+        join.SetDestinationFolder(out.folder());
+        join.LocateSplitFiles();
+        EXPECT_EQ(join.ErrorFlag(), -1);
+        EXPECT_TRUE(fs::is_empty(out.path()));
+        return join.ErrorMessage();
+    }
 
     test::TempFolder in;
+    test::TempFolder out;
     test::ScriptedHost host;
     test::FakeFileList list;
     std::string unit = "BT";
@@ -66,48 +78,39 @@ const std::string kSetBad =
 
 } // namespace
 
-TEST_F(VerifyTest, OnePieceIsKnownByItsHeaderOrItsMarkerLine)
+TEST_F(VerifyTest, OnePieceIsJudgedByItsHeaderOrItsMarkerLine)
 {
-    test::writeBytePiece(in.file("report.pdf.003"), PieceSignaturePlain, 7, 3, "abc");
-    EXPECT_EQ(checkFile(in.file("report.pdf.003")), VerifyVerdict::Verified);
-    EXPECT_EQ(onlyMessage(), valid(in.file("report.pdf.003"), 3, 7));
+    const auto judged = [this](const std::string& name, VerifyVerdict verdict) {
+        EXPECT_EQ(checkFile(in.file(name)), verdict) << name;
+        return onlyMessage();
+    };
+    const std::string piece = in.file("report.pdf.003");
+    test::writeBytePiece(piece, PieceSignaturePlain, 7, 3, "abc");
+    EXPECT_EQ(judged("report.pdf.003", VerifyVerdict::Verified), valid(piece, 3, 7));
     EXPECT_EQ(host.shown.back().icon, Icon::None);
-    ASSERT_EQ(list.rows.size(), 1u);
-    EXPECT_EQ(list.rows[0],
-              (std::pair<std::string, std::string>{in.file("report.pdf.003"), "15Bytes"}));
-    fs::copy_file(in.file("report.pdf.003"), in.file("copy.015"));
-    checkFile(in.file("copy.015"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("copy.015"), 3, 7)); // the header decides
-
+    EXPECT_EQ(list.rows, (std::vector<std::pair<std::string, std::string>>{{piece, "15Bytes"}}));
+    fs::copy_file(piece, in.file("copy.015")); // the header decides, not the number
+    fs::copy_file(piece, in.file("report.pdf.003a"));
+    EXPECT_EQ(judged("copy.015", VerifyVerdict::Verified), valid(in.file("copy.015"), 3, 7));
     test::writeLineSet(in.file("notes.txt"), {{"a"}, {"b"}, {"c"}, {"d"}, {"e"}});
-    checkFile(in.file("notes.txt.002"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 5));
+    const std::string notes = in.file("notes.txt.002");
+    EXPECT_EQ(judged("notes.txt.002", VerifyVerdict::Verified), valid(notes, 2, 5));
     fs::remove(in.file("notes.txt.004"));
     fs::remove(in.file("notes.txt.001")); // below the picked piece: not looked at
-    checkFile(in.file("notes.txt.002"));
-    EXPECT_EQ(onlyMessage(), valid(in.file("notes.txt.002"), 2, 3));
-}
+    EXPECT_EQ(judged("notes.txt.002", VerifyVerdict::Verified), valid(notes, 2, 3));
 
-TEST_F(VerifyTest, OnePieceRefusedGivesItsReasonOrTheError)
-{
-    test::writeBytePiece(in.file("report.pdf.003a"), PieceSignaturePlain, 7, 3, "abc");
-    EXPECT_EQ(checkFile(in.file("report.pdf.003a")), VerifyVerdict::NotVerified);
-    EXPECT_EQ(onlyMessage(),
+    list.clear(); // a refused piece is not listed
+    EXPECT_EQ(judged("report.pdf.003a", VerifyVerdict::NotVerified),
               invalid(in.file("report.pdf.003a"), "The file does not have a valid extension."));
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
-
     test::writeFile(in.file("text.001"), "hello\r\nworld");
-    EXPECT_EQ(checkFile(in.file("text.001")), VerifyVerdict::NotVerified);
-    EXPECT_EQ(onlyMessage(),
+    EXPECT_EQ(judged("text.001", VerifyVerdict::NotVerified),
               invalid(in.file("text.001"), "This file was not split by Parcelo application."));
     EXPECT_TRUE(list.rows.empty());
-
-    EXPECT_EQ(checkFile(in.file("missing.001")), VerifyVerdict::NoVerdict);
-    EXPECT_EQ(onlyMessage(), "The file does not exist in the specified path.");
-
+    EXPECT_EQ(judged("missing.001", VerifyVerdict::NoVerdict),
+              "The file does not exist in the specified path.");
     test::writeFile(in.file("empty.001"), "");
-    EXPECT_EQ(checkFile(in.file("empty.001")), VerifyVerdict::NoVerdict);
-    EXPECT_EQ(onlyMessage(), "Error:62 Input past end of file");
+    EXPECT_EQ(judged("empty.001", VerifyVerdict::NoVerdict), "Error:62 Input past end of file");
     EXPECT_EQ(joinState.ErrorFlag(), 62);
 }
 
@@ -161,7 +164,6 @@ TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
          "The header gives piece number 0, outside the set of 3 pieces."},
         {{PieceSignaturePlain, 3, 3}, "", "The piece holds no data, though its set has 3 pieces."},
     };
-    test::TempFolder out;
     const std::string path = in.file("bad.bin.001");
     for (const auto& c : cases) {
         test::writeBytePiece(path, c.header.signature, c.header.count, c.header.number, c.data);
@@ -169,14 +171,8 @@ TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
         EXPECT_EQ(onlyMessage(), invalid(path, c.reason));
         EXPECT_EQ(checkSet(path), VerifyVerdict::NotVerified);
         EXPECT_EQ(onlyMessage(), kSetBad + invalid(path, c.reason));
-        modJoinFile join{host};
-        join.SetSourceFile(path);
-        join.SetDestinationFolder(out.folder());
-        join.LocateSplitFiles();
-        EXPECT_EQ(join.ErrorFlag(), -1);
-        EXPECT_EQ(join.ErrorMessage(), invalid(path, c.reason));
+        EXPECT_EQ(joinRefusal(path), invalid(path, c.reason));
     }
-    EXPECT_TRUE(fs::is_empty(out.path()));
 }
 
 TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
@@ -186,7 +182,6 @@ TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
         int piece;
         std::size_t dataSize; // of that piece; the others hold 300, 300, 300, 100
     } cases[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
-    test::TempFolder out;
     for (const auto& c : cases) {
         const auto pieces = test::writeByteSet(in.file("set.bin"), data, 300);
         const std::string& wrong = pieces[static_cast<std::size_t>(c.piece) - 1];
@@ -194,12 +189,7 @@ TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
         const std::string reason = "The file " + wrong + " is not a valid file of the set.";
         EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
         EXPECT_EQ(onlyMessage(), kSetBad + reason + "\n");
-        modJoinFile join{host};
-        join.SetSourceFile(pieces[1]);
-        join.SetDestinationFolder(out.folder());
-        join.LocateSplitFiles();
-        EXPECT_EQ(join.ErrorMessage(), reason);
-        EXPECT_TRUE(fs::is_empty(out.path()));
+        EXPECT_EQ(joinRefusal(pieces[1]), reason);
     }
 }
 

@@ -1,4 +1,5 @@
 #include "platform/bindings.h"
+#include "platform/file_list.h"
 #include "platform/host.h"
 
 #include "fake_bindings.h"
@@ -36,4 +37,33 @@ TEST(Bindings, KindCheckAcceptsOnlyTheExpectedKind)
     EXPECT_EQ(asFileList(&bar), nullptr);
     // right class, wrong name: skipped all the same
     EXPECT_EQ(asProgressBar(&impostor), nullptr);
+}
+
+TEST(FileListSizes, FollowTheDisplayUnit)
+{
+    EXPECT_EQ(formatListSize(4, "BT"), "4Bytes");
+    EXPECT_EQ(formatListSize(0, "BT"), "Bytes");
+    EXPECT_EQ(formatListSize(2048, "KB"), "2.00KB");
+    EXPECT_EQ(formatListSize(2048, "LN"), "2.00KB");
+    EXPECT_EQ(formatListSize(1447035, "MB"), "1.38MB");
+    EXPECT_EQ(formatListSize(1048576, "MB"), "1.00MB");
+    EXPECT_EQ(formatListSize(2000, "MB"), "1.95KB");
+    EXPECT_EQ(formatListSize(400, "MB"), "0.00MB");
+    EXPECT_EQ(formatListSize(1073741824, "GB"), "1GB");
+    EXPECT_EQ(formatListSize(3019899, "GB"), "2.88MB");
+    EXPECT_EQ(formatListSize(1500.0 * 1024 * 1024, "GB"), "1.46GB");
+    EXPECT_EQ(formatListSize(100, "XX"), "");
+}
+
+TEST(FileListSizes, AddFileToListSetsKilobytesWhenNoUnitIsSet)
+{
+    test::FakeFileList list;
+    std::string unit;
+    AddFileToList(&list, "/out/a.001", 2048, unit);
+    EXPECT_EQ(unit, "KB");
+    ASSERT_EQ(list.rows.size(), 1u);
+    EXPECT_EQ(list.rows[0], (std::pair<std::string, std::string>{"/out/a.001", "2.00KB"}));
+    EXPECT_EQ(list.lastScrolled, 0);
+
+    AddFileToList(nullptr, "/out/a.002", 1, unit); // no list: skipped, no error
 }
