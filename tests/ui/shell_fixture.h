@@ -4,14 +4,12 @@
 #include "ui/frm_main.h"
 #include "ui/main_dialogs.h"
 
-#include "scripted_host.h"
 #include "temp_folder.h"
 #include "window_fakes.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -40,18 +38,6 @@ public:
 
 private:
     std::string pick(const std::string& start);
-};
-
-// A scripted host that also runs a hook each time an operation lets events through.
-class HookedHost : public ScriptedHost {
-public:
-    void processEvents() override
-    {
-        ScriptedHost::processEvents();
-        if (onEvents)
-            onEvents();
-    }
-    std::function<void()> onEvents;
 };
 
 // A fresh application folder with its own settings file, and the services of a shell.

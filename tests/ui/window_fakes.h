@@ -2,6 +2,8 @@
 
 #include "ui/desktop.h"
 
+#include "scripted_host.h"
+
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDropEvent>
@@ -13,6 +15,18 @@
 #include <vector>
 
 namespace parcelo::test {
+
+// A scripted host that also runs a hook each time an operation lets events through.
+class HookedHost : public ScriptedHost {
+public:
+    void processEvents() override
+    {
+        ScriptedHost::processEvents();
+        if (onEvents)
+            onEvents();
+    }
+    std::function<void()> onEvents;
+};
 
 // A desktop that records what it was asked to open and answers with `succeed`.
 class FakeDesktop : public Desktop {
