@@ -69,6 +69,20 @@ run "$home" mkdir "$home/pieces" "$home/joined"
 run "$home" "$work/ro/usr/bin/parcelo-cli" split "$home/sample.bin" "$home/pieces" --pieces 3 > /dev/null
 run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/pieces/sample.bin.002" "$home/joined" > /dev/null
 cmp "$home/sample.bin" "$home/joined/sample.bin" || fail "parcelo-cli joined a different file"
+# a lost piece of a set in a folder it cannot write is rebuilt beside the joined file for
+# the join only; both folders then hold just what they held and the joined file
+run "$home" mkdir "$home/kept" "$home/rejoined"
+run "$home" "$work/ro/usr/bin/parcelo-cli" split "$home/sample.bin" "$home/kept" --pieces 4 \
+  --recovery 1 > /dev/null
+rm "$home/kept/sample.bin.003"
+chmod a-w "$home/kept"
+before=$(ls -l "$home/kept")
+said=$(run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/kept/sample.bin.001" "$home/rejoined")
+grep -q "Rebuilt from the recovery pieces: sample.bin.003" <<< "$said" \
+  || fail "the join did not rebuild the lost piece: $said"
+cmp "$home/sample.bin" "$home/rejoined/sample.bin" || fail "the repaired join differs"
+[ "$(ls -A "$home/rejoined")" = sample.bin ] || fail "the repair left files beside the joined file"
+[ "$(ls -l "$home/kept")" = "$before" ] || fail "the join changed a folder it cannot write"
 # run from a folder it may write, it still makes nothing there
 "$work/unpacked/usr/bin/parcelo-cli" verify --set "$home/pieces/sample.bin.002" > /dev/null
 [ "$(ls "$work/unpacked/usr/lib/parcelo" | wc -l)" -eq 5 ] \

@@ -8,8 +8,6 @@
 #include <QDir>
 #include <QStandardPaths>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <system_error>
 
@@ -21,11 +19,6 @@ std::string userFolder(QStandardPaths::StandardLocation location, const char* be
 {
     const QString base = QStandardPaths::writableLocation(location);
     return QDir::cleanPath(base + QLatin1Char('/') + QLatin1String(below)).toStdString();
-}
-
-bool writable(const std::string& path)
-{
-    return ::access(toNativePath(path).c_str(), W_OK) == 0;
 }
 
 void makeFolders(const std::string& folder)
@@ -92,7 +85,7 @@ AppPaths userAppPathsFor(const std::string& appFolder)
 AppPaths resolveAppPaths(const std::string& appFolder)
 {
     const std::string config = shippedConfigPath(appFolder);
-    if (!fileExists(config) || (writable(config) && writable(appFolder)))
+    if (!fileExists(config) || (isWritable(config) && isWritable(appFolder)))
         return appPathsFor(appFolder);
     return userAppPathsFor(appFolder);
 }

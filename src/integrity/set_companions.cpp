@@ -52,9 +52,12 @@ void removeRecoveryPieces(const std::string& setBase)
 
 // Writes the recovery pieces and adds their digests to those of the pieces.
 void writeRecoveryPieces(const std::string& setBase, int count,
-                         std::vector<PieceHasher::Digest>& digests)
+                         std::vector<PieceHasher::Digest>& digests,
+                         const std::function<void()>& afterStripe)
 {
-    createRecoveryPieces(setBase, count, newSetIdentifier());
+    RecoveryOptions options;
+    options.afterStripe = afterStripe;
+    createRecoveryPieces(setBase, count, newSetIdentifier(), options);
     for (int j = 1; j <= count; ++j) {
         const std::string path = recoveryPieceName(setBase, j);
         digests.push_back({GetFileNameFromPath(path), sha256OfFile(path), {}});
@@ -65,14 +68,14 @@ void writeRecoveryPieces(const std::string& setBase, int count,
 
 void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
                         const std::vector<PieceHasher::Digest>& pieceDigests,
-                        const CompanionOptions& options)
+                        const CompanionOptions& options, const std::function<void()>& afterStripe)
 {
     const std::string base = folder + set.name;
     auto digests = pieceDigests;
     const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
     try {
         if (recovery > 0)
-            writeRecoveryPieces(base, recovery, digests);
+            writeRecoveryPieces(base, recovery, digests, afterStripe);
         if (options.checksums)
             writeChecksumFile(checksumFilePath(base), digests);
         if (options.joinScript)

@@ -3,6 +3,7 @@
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,8 @@ extern const char* const kRecoveryPromise;
 // separator); digests are the pieces' in order, named without folder.
 void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
                         const std::vector<PieceHasher::Digest>& digests,
-                        const CompanionOptions& options);
+                        const CompanionOptions& options,
+                        const std::function<void()>& afterStripe = {});
 
 // Removes the companions of the set at setBase (a piece's path without its number), when
 // its pieces are deleted; failures are ignored.

@@ -3,6 +3,7 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
 #include "format/set_pieces.h"
+#include "join/join_repair.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
@@ -10,7 +11,6 @@
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
-#include "recovery/recovery.h"
 
 #include <optional>
 
@@ -67,28 +67,6 @@ std::string decompressionFailedText(const Decompression& d)
            + CR + d.failure->description();
 }
 
-// Rebuilds the lost pieces of a set that has recovery pieces, in place, before it is
-// joined. Returns false (after telling why) when the rebuild failed; rebuilt names the
-// pieces made.
-bool repairBeforeJoin(const std::string& piece, Host& host, std::string& rebuilt)
-{
-    if (isDiskettePath(piece))
-        return true;
-    try {
-        const std::string base = RemoveFileExtension(piece);
-        const SetCondition condition = examineSet(base);
-        if (!condition.hasRecovery || condition.complete() || !condition.repairable)
-            return true; // the join reports what is missing
-        for (const std::string& path : repairSet(base, condition))
-            rebuilt += (rebuilt.empty() ? "" : ", ") + GetFileNameFromPath(path);
-        return true;
-    } catch (const RunError& error) {
-        host.message(Question::Notice, "The set could not be repaired: " + error.description(),
-                     Buttons::Ok, Icon::Critical);
-        return false;
-    }
-}
-
 } // namespace
 
 CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
@@ -106,11 +84,9 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.SetStatusLabel(services.pane.statusLabel);
     engine.SetFileList(services.pane.fileList);
 
-    std::string rebuilt;
-    if (!repairBeforeJoin(pane.Text5, host, rebuilt) || !locateSet(engine, host))
+    const JoinRepair repair = repairBeforeJoin(engine, host);
+    if (!repair.ok || !locateSet(engine, host))
         return {};
-    if (!rebuilt.empty())
-        rebuilt = std::string(CR) + "Rebuilt from the recovery pieces: " + rebuilt + ".";
 
     host.setBusy(true);
     engine.JoinSplitFiles();
@@ -119,6 +95,7 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
         d = decompressIfAsked(pane, services);
     host.setBusy(false);
     engine.FinishJoin();
+    engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links
 
     if (engine.ErrorFlag() != 0) {
         host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
@@ -136,8 +113,9 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    host.message(Question::Notice, joinSucceededText(d.result, d.suffix) + d.note + rebuilt,
-                 Buttons::Ok, Icon::Information);
+    host.message(Question::Notice,
+                 joinSucceededText(d.result, d.suffix) + d.note + repairReport(repair), Buttons::Ok,
+                 Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

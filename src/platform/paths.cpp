@@ -3,6 +3,8 @@
 #include "platform/diskette.h"
 #include "platform/run_error.h"
 
+#include <unistd.h>
+
 #include <cctype>
 #include <system_error>
 
@@ -56,6 +58,15 @@ bool fileExists(const std::string& path)
 bool folderExists(const std::string& path)
 {
     return !path.empty() && statusIs(path, std::filesystem::file_type::directory);
+}
+
+bool isWritable(const std::string& path)
+{
+    try {
+        return !path.empty() && ::access(toNativePath(path).c_str(), W_OK) == 0;
+    } catch (const RunError&) {
+        return false; // no medium in the diskette drive
+    }
 }
 
 std::uint64_t fileLength(const std::string& path)

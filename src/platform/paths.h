@@ -26,6 +26,8 @@ std::string fromNativePath(const std::filesystem::path& path);
 // Existence checks that never throw; a diskette path without a medium does not exist.
 bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
+// True when this user may write the file, or create files in the folder.
+bool isWritable(const std::string& path);
 
 // Length of a file in bytes; throws RunError (53 when it is missing).
 std::uint64_t fileLength(const std::string& path);

@@ -189,6 +189,30 @@ void SafeOutput::finish(bool replace)
     slot_ = -1;
 }
 
+TemporaryFolder::TemporaryFolder(const std::string& finalPath)
+{
+    const std::filesystem::path native = toNativePath(finalPath);
+    std::string pattern = (native.parent_path() / temporaryStem(native)).string();
+    pattern.append(kRandomTail, 'X');
+    if (::mkdtemp(pattern.data()) == nullptr) {
+        const int error = errno;
+        throw runErrorFromOs(error, finalPath);
+    }
+    fd_ = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ >= 0)
+        ::flock(fd_, LOCK_EX | LOCK_NB); // tells removeStaleTemporaries the folder is live
+    native_ = pattern;
+    path_ = withTrailingSeparator(fromNativePath(native_));
+}
+
+TemporaryFolder::~TemporaryFolder()
+{
+    std::error_code ignored;
+    std::filesystem::remove_all(native_, ignored);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
 void removeStaleTemporaries(const std::string& finalPath) noexcept
 {
     try {
@@ -206,8 +230,12 @@ void removeStaleTemporaries(const std::string& finalPath) noexcept
             // job has created but not yet locked.
             struct stat info {};
             if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0
-                && info.st_mtime + kFreshSeconds < ::time(nullptr))
-                ::unlink(entry.path().c_str());
+                && info.st_mtime + kFreshSeconds < ::time(nullptr)) {
+                if (S_ISDIR(info.st_mode))
+                    std::filesystem::remove_all(entry.path(), ec); // links in it are not followed
+                else
+                    ::unlink(entry.path().c_str());
+            }
             ::close(fd);
         }
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include "platform/file.h"
 
+#include <filesystem>
 #include <string>
 
 namespace parcelo {
@@ -45,11 +46,31 @@ private:
     int slot_ = -1;             // its place in the table cleared on a signal
 };
 
+// A folder that stands beside a final name for the length of a job (named as a temporary
+// file of it, created exclusively and locked) and is removed with everything in it when
+// the job ends. One a killed process left is cleared by removeStaleTemporaries.
+class TemporaryFolder {
+public:
+    // Creates the folder for finalPath; throws RunError naming finalPath.
+    explicit TemporaryFolder(const std::string& finalPath);
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    ~TemporaryFolder();
+
+    // The folder's path, with a separator at its end.
+    const std::string& path() const { return path_; }
+
+private:
+    std::filesystem::path native_;
+    std::string path_;
+    int fd_ = -1; // holds the lock
+};
+
 // The marker between a final name and the random tail of its temporary file.
 inline constexpr const char* kTemporaryMarker = ".parcelo-tmp-";
 
-// Removes the temporary files that finished jobs for finalPath left behind (a killed
-// process); a temporary file another running job still writes is left alone.
+// Removes the temporary files and folders that finished jobs for finalPath left behind (a
+// killed process); one another running job still uses is left alone.
 void removeStaleTemporaries(const std::string& finalPath) noexcept;
 
 // Removes every temporary file this process has open. Async-signal-safe: for a handler of

@@ -1,7 +1,9 @@
 #include "recovery/erasure_code.h"
 
+#include "format/set_pieces.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 
 #include <isa-l/erasure_code.h>
 #include <zlib.h>
@@ -40,6 +42,14 @@ std::size_t partOf(const CodedStream& stream, std::uint64_t offset, std::size_t 
 }
 
 } // namespace
+
+void endStripe(const RecoveryOptions& options)
+{
+    if (options.afterStripe)
+        options.afterStripe();
+    if (jobStop().requested())
+        throw RunError(err::DeviceIoError, kCancelledByUser);
+}
 
 std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
                                     const std::vector<int>& wanted)
@@ -111,8 +121,7 @@ void runCode(const std::vector<unsigned char>& rows, std::vector<CodedStream>& i
             target.file->write(out[static_cast<std::size_t>(i)], part);
             updateCrc(target, out[static_cast<std::size_t>(i)], part);
         }
-        if (options.afterStripe)
-            options.afterStripe();
+        endStripe(options);
     }
 }
 

@@ -77,8 +77,12 @@ bool readRecoveryHeader(const std::string& path, RecoveryHeader& header);
 struct RecoveryOptions {
     std::size_t stripeBytes = 1 << 20;   // the most bytes of one file held at a time
     std::size_t memoryBudget = 64 << 20; // stripes shrink to keep all buffers within this
-    std::function<void()> afterStripe;   // called after every stripe (may throw to stop)
+    std::function<void()> afterStripe;   // called after every stripe (keeps a window alive)
 };
+
+// Ends a stripe: calls afterStripe, then throws RunError "Process cancelled by the user."
+// when the job has been asked to stop.
+void endStripe(const RecoveryOptions& options);
 
 // Writes recovery pieces 1..recoveryCount for the byte set basePath.001 ... (each file
 // complete before it takes its name). Throws RunError on a bad set or a write failure.

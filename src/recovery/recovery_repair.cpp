@@ -78,6 +78,7 @@ bool dataMatches(File& file, std::uint64_t length, std::uint32_t expected,
         file.readExact(buffer.data(), part);
         crc = crc32(crc, buffer.data(), static_cast<uInt>(part));
         done += part;
+        endStripe(options);
     }
     return crc == expected;
 }

@@ -83,7 +83,10 @@ std::int16_t modSplitFile::StartSplit()
             writeCompanions();
         }
     } catch (const RunError& error) {
-        fail(error);
+        if (jobStop().requested())
+            cancelSplit(); // stopped while the recovery pieces were written
+        else
+            fail(error);
     }
     meter_.reset();
     if (status_ != 0 && currentPiece_ > 0)
@@ -279,7 +282,7 @@ void modSplitFile::writeCompanions()
     const auto digests = hasher_.finish();
     const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
     writeSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)), set, digests,
-                       companions_);
+                       companions_, [this] { host_.processEvents(); });
 }
 
 void modSplitFile::commitFinishedPieces()

@@ -1,0 +1,88 @@
+#include "join/join_repair.h"
+
+#include "join/mod_join_file.h"
+#include "platform/host.h"
+#include "platform/paths.h"
+#include "platform/run_error.h"
+#include "recovery/recovery.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace parcelo {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string folderOf(const std::string& path)
+{
+    const std::string folder = GetFolderFromPath(path);
+    return folder.empty() ? "." : folder;
+}
+
+// Links every file of the set basePath (pieces, recovery pieces, checksum file) into
+// folder; rebuilt pieces then replace the links of damaged ones there, never the files.
+void linkSetFiles(const std::string& basePath, const std::string& folder)
+{
+    const std::string prefix = GetFileNameFromPath(basePath) + ".";
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(toNativePath(folderOf(basePath)), ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.compare(0, prefix.size(), prefix) != 0
+            || name.find(kTemporaryMarker) != std::string::npos || !entry.is_regular_file(ec))
+            continue;
+        fs::create_symlink(fs::absolute(entry.path()), toNativePath(folder + name), ec);
+        if (ec)
+            throw runErrorFromOs(ec.value(), folder + name);
+    }
+    if (ec)
+        throw runErrorFromOs(ec.value(), folderOf(basePath), true);
+}
+
+} // namespace
+
+JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
+{
+    JoinRepair repair;
+    const std::string piece = engine.SourceFile();
+    if (isDiskettePath(piece))
+        return repair;
+    try {
+        std::string base = RemoveFileExtension(piece);
+        RecoveryOptions options;
+        options.afterStripe = [&host] { host.processEvents(); };
+        const SetCondition condition = examineSet(base, options);
+        if (!condition.hasRecovery || condition.complete() || !condition.repairable)
+            return repair;
+        if (!isWritable(folderOf(piece))) {
+            repair.folder = std::make_unique<TemporaryFolder>(engine.JoinedFilePath());
+            linkSetFiles(base, repair.folder->path());
+            base = repair.folder->path() + GetFileNameFromPath(base);
+            engine.SetSourceFile(repair.folder->path() + GetFileNameFromPath(piece));
+        }
+        for (const std::string& path : repairSet(base, condition, options))
+            repair.rebuilt += (repair.rebuilt.empty() ? "" : ", ") + GetFileNameFromPath(path);
+    } catch (const RunError& error) {
+        engine.SetSourceFile(piece);
+        repair = {};
+        repair.ok = false;
+        host.message(Question::Notice, "The set could not be repaired: " + error.description(),
+                     Buttons::Ok, Icon::Critical);
+    }
+    return repair;
+}
+
+std::string repairReport(const JoinRepair& repair)
+{
+    if (repair.rebuilt.empty())
+        return {};
+    std::string text =
+        std::string(CR) + "Rebuilt from the recovery pieces: " + repair.rebuilt + ".";
+    if (repair.folder)
+        text += " The pieces' folder cannot be written, so they were used for this join and "
+                "not kept.";
+    return text;
+}
+
+} // namespace parcelo
