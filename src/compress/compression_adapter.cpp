@@ -75,10 +75,16 @@ std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath)
 
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
+    if (tempCompressedFile_ == "Yes")
+        EnsureFolderExists(tempFolder_); // made only for the split that needs it
+    return CompressFileInto(sourcePath, CompressedFileFor(sourcePath), {});
+}
+
+std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
+                                                  const std::string& target,
+                                                  const std::string& prefix)
+{
     try {
-        const std::string target = CompressedFileFor(sourcePath);
-        if (tempCompressedFile_ == "Yes")
-            EnsureFolderExists(tempFolder_); // made only for the split that needs it
         operation_ = kCompressOperation;
         tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
@@ -87,6 +93,7 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
         startMeter(splitPane_.statusLabel, "Compressing", sourcePath);
         tool_.SetSourceFileName(sourcePath);
         tool_.SetTargetFileName(target);
+        tool_.SetTargetPrefix(prefix);
         tool_.DoCompress();
         finish(splitPane_.progressBar);
         return 1;

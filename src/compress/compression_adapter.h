@@ -60,6 +60,10 @@ public:
 
     // 1 when the compressed file was written, 0 when anything failed (no file is left).
     std::int16_t CompressFile(const std::string& sourcePath);
+    // The same archive written straight into targetPath after prefix (a piece that holds
+    // the whole compressed file), instead of CompressedFileFor's file.
+    std::int16_t CompressFileInto(const std::string& sourcePath, const std::string& targetPath,
+                                  const std::string& prefix);
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
     // holds the reason and nothing the folder held before has changed.

@@ -8,9 +8,10 @@ namespace parcelo {
 
 void ZlibTool::DoCompress()
 {
-    writeSingleEntryArchive(
-        sourceFileName_, targetFileName_, GetFileNameFromPath(sourceFileName_), compressionLevel_,
-        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_);
+    writePrefixedSingleEntryArchive(
+        sourceFileName_, targetFileName_, targetPrefix_, GetFileNameFromPath(sourceFileName_),
+        compressionLevel_, [this](std::int16_t percent) { raiseProgressNotify(percent); },
+        bytesNotify_);
 }
 
 void ZlibTool::DoDecompress()

@@ -42,6 +42,8 @@ public:
     void SetSourceFileName(std::string path) { sourceFileName_ = std::move(path); }
     const std::string& TargetFileName() const { return targetFileName_; }
     void SetTargetFileName(std::string path) { targetFileName_ = std::move(path); }
+    // Bytes DoCompress writes before the archive in the target (a piece header), or "".
+    void SetTargetPrefix(std::string prefix) { targetPrefix_ = std::move(prefix); }
     // 1 (fastest) to 9 (smallest).
     std::int32_t CompressionLevel() const { return compressionLevel_; }
     void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
@@ -60,6 +62,7 @@ protected:
 private:
     std::string sourceFileName_;
     std::string targetFileName_;
+    std::string targetPrefix_;
     std::int32_t compressionLevel_ = 9;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;

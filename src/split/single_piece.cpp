@@ -69,8 +69,10 @@ void writePiece(const std::string& compressedFile, const std::string& piece, Hos
     output.commit();
 }
 
-void showStored(const SinglePieceJob& job, const std::string& piece, std::uint64_t length,
-                SplitServices& services)
+} // namespace
+
+void showStoredPiece(const std::string& source, const std::string& piece, std::uint64_t length,
+                     SplitServices& services)
 {
     const PaneBindings& pane = services.pane;
     if (LabelBinding* label = asLabel(pane.statusLabel))
@@ -85,15 +87,13 @@ void showStored(const SinglePieceJob& job, const std::string& piece, std::uint64
         list->clear();
     AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.UnitRef());
     services.host.message(Question::Notice,
-                          "The file " + job.source + " has been compressed successfully." + CR
+                          "The file " + source + " has been compressed successfully." + CR
                               + "The compressed file was not split because the size of the "
                               + "compressed file is less than the desired size of the split file.",
                           Buttons::Ok, Icon::Information);
     if (bar)
         bar->setVisible(false);
 }
-
-} // namespace
 
 bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
 {
@@ -141,7 +141,7 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
         }
     }
     host.setBusy(false);
-    showStored(job, piece, length, services);
+    showStoredPiece(job.source, piece, length, services);
     return true;
 }
 

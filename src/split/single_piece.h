@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace parcelo {
@@ -15,6 +16,10 @@ struct SinglePieceJob {
     double requestedBytes = 0;  // the piece size asked for
     std::string tempCompressed; // "Yes" when compressedFile lives in the Temp folder
 };
+
+// The outcome of a compressed file stored as the one piece (length: the compressed file's).
+void showStoredPiece(const std::string& source, const std::string& piece, std::uint64_t length,
+                     SplitServices& services);
 
 // Stores the piece and reports the outcome; the compressed file is the caller's to remove.
 // Returns true when the piece was written.

@@ -3,6 +3,8 @@
 #include "compress/compression_adapter.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
+#include "integrity/sha256.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
 #include "platform/file_list.h"
@@ -10,8 +12,10 @@
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "split/mod_split_file.h"
 #include "split/single_piece.h"
+#include "split/split_messages.h"
 
 #include <algorithm>
 #include <array>
@@ -201,6 +205,14 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "Text4");
 }
 
+std::string splitDoneText(const Request& r, int pieces, const std::string& sizeText,
+                          const std::string& unit)
+{
+    return "The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
+           + "split into " + std::to_string(pieces) + " files. " + CR + "Each file contains "
+           + sizeText + " " + unitWord(unit) + " or less.";
+}
+
 void showOutcome(Request& r, const SizeChoice& choice)
 {
     modSplitFile& engine = r.services.engine;
@@ -224,11 +236,8 @@ void showOutcome(Request& r, const SizeChoice& choice)
         label->setCaption("Completed splitting.");
     }
     host.message(Question::Notice,
-                 "The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
-                     + "split into " + std::to_string(engine.PieceCount()) + " files. " + CR
-                     + "Each file contains " + choice.sizeText + " " + unitWord(engine.Unit())
-                     + " or less.",
-                 Buttons::Ok, Icon::Information);
+                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit()), Buttons::Ok,
+                 Icon::Information);
     if (bar)
         bar->setVisible(false);
 }
@@ -253,6 +262,80 @@ bool runSplit(Request& r, const SizeChoice& choice)
     r.services.host.setBusy(false);
     showOutcome(r, choice);
     return engine.Status() == 0;
+}
+
+// True when the compressed file is sure to make one piece: one piece was asked for, or
+// the piece size holds the source with room for the most a deflated archive can grow.
+bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
+{
+    if (choice.byPieces)
+        return choice.pieces == 1;
+    const double length = static_cast<double>(fileLength(r.source));
+    const double archiveBound = length + length / 1000 + 4096 + 2.0 * r.source.size();
+    return choice.requestedBytes + 100 >= archiveBound;
+}
+
+// The one piece's companions and the outcome, as a split of the compressed file into one
+// piece gives them. False (after the message) when a companion could not be written;
+// then the piece is gone too.
+bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& piece)
+{
+    SplitServices& services = r.services;
+    modSplitFile& engine = services.engine;
+    const std::uint64_t archiveLength = fileLength(piece) - kPieceHeaderSize;
+    if (!choice.byPieces) {
+        showStoredPiece(r.source, piece, archiveLength, services);
+        return true;
+    }
+    sizeForPieces(archiveLength, choice);
+    const std::string name = GetFileNameFromPath(piece);
+    try {
+        writeSetCompanions(r.destination, {RemoveFileExtension(name), 1, false, true},
+                           {{name, sha256OfFile(piece), {}}}, engine.Companions(),
+                           [&services] { services.host.processEvents(); });
+    } catch (const RunError& error) {
+        removeFileQuietly(piece);
+        services.host.message(Question::Notice,
+                              jobStop().requested() ? std::string(split_text::kCancelled)
+                                                    : "Error: " + std::to_string(error.number())
+                                                          + " : " + error.description(),
+                              Buttons::Ok, Icon::Critical);
+        return false;
+    }
+    engine.SetUnit(choice.unit);
+    AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
+                  engine.UnitRef());
+    if (LabelBinding* label = asLabel(services.pane.statusLabel))
+        label->setCaption("Completed compressing and splitting.");
+    services.host.message(Question::Notice, splitDoneText(r, 1, choice.sizeText, choice.unit),
+                          Buttons::Ok, Icon::Information);
+    if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
+        bar->setVisible(false);
+    return true;
+}
+
+// A compressed file that is sure to make one piece is written once, straight after the
+// piece header, instead of as an archive that is then copied into the piece. Returns
+// nullopt when that does not apply or the compression failed (r.fileToSplit is then the
+// source, to be split as it is); else whether the piece was made.
+std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
+{
+    if (!r.pane.Check1 || r.tempCompressed == "Yes" || !compressedFileFitsOnePiece(r, choice))
+        return std::nullopt;
+    CompressionAdapter& compressor = r.services.compressor;
+    compressor.SetDestFolder(r.destination);
+    compressor.SetTempCompressedFile({});
+    const std::string piece = compressor.CompressedFileFor(r.source) + SplitFileExtension(1);
+    const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
+    r.services.engine.SetStatus(0);
+    r.services.engine.SetMessage("");
+    if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
+        != 1) {
+        r.fileToSplit = r.source;
+        return std::nullopt;
+    }
+    r.compressed = true;
+    return finishCompressedPiece(r, choice, piece);
 }
 
 } // namespace
@@ -280,7 +363,16 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         return *refused;
 
     services.recentFiles.AddRecentFile(r.source, "Split");
-    compressFirst(r);
+    if (const std::optional<bool> stored = compressStraightIntoPiece(r, choice)) {
+        if (*stored && pane.chkDelOrgSplit) {
+            services.engine.SetSourceFile(r.source);
+            services.engine.SetConfirmDelete(true);
+            ConfirmDeleteSource(services.engine, services.host);
+        }
+        return {*stored, {}, {}};
+    }
+    if (r.fileToSplit.empty())
+        compressFirst(r);
     bool succeeded = false;
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);

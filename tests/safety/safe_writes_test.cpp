@@ -254,7 +254,7 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
     } cases[] = {
         {"disk full while compressing", {100}, cancelAtDiskFull, "1000"},
         {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
-        {"write error in the one piece", {zipped + 500, EIO}, {}, "1000000"},
+        {"write error in the one piece", {zipped / 2, EIO}, {}, "1000000"},
         {"stopped while compressing", {0, 0, 1}, {}, "1000"},
         {"compression failed, diskette count declined",
          {100, ENOSPC, 0, true},

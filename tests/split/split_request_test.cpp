@@ -175,6 +175,21 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     EXPECT_EQ(list.rows[0].first, out("source.bin.zip.001"));
     EXPECT_EQ(label.captions.back(), "Completed compressing and splitting.");
 
+    // Written straight after the header when the source itself fits, else compressed and
+    // copied: the same bytes either way.
+    ZlibTool reference;
+    reference.SetSourceFileName(temp.file("source.bin"));
+    reference.SetTargetFileName(temp.file("reference.zip"));
+    reference.DoCompress();
+    const std::string expected =
+        std::string(header.begin(), header.end()) + test::readFile(temp.file("reference.zip"));
+    EXPECT_EQ(piece, expected);
+    std::filesystem::remove(out("source.bin.zip.001"));
+    pane.Text3 = "5";
+    pane.Combo1 = 1;
+    EXPECT_TRUE(splitSaying("The compressed file was not split"));
+    EXPECT_EQ(test::readFile(out("source.bin.zip.001")), expected);
+
     // a compressed file of the name the user already has is never replaced
     test::writeFile(temp.file("source.bin"), test::patternBytes(100'000));
     test::writeFile(out("source.bin.zip"), "my own archive");
