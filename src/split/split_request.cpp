@@ -271,7 +271,8 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
     if (choice.byPieces)
         return choice.pieces == 1;
     const double length = static_cast<double>(fileLength(r.source));
-    const double archiveBound = length + length / 1000 + 4096 + 2.0 * r.source.size();
+    const double archiveBound =
+        length + length / 1000 + 4096 + 2.0 * static_cast<double>(r.source.size());
     return choice.requestedBytes + 100 >= archiveBound;
 }
 
