@@ -82,7 +82,8 @@ std::string checksumLine(const std::string& hex, const std::string& name)
     return "\\" + hex + "  " + escaped + "\n";
 }
 
-void writeChecksumFile(const std::string& path, const std::vector<PieceHasher::Digest>& digests)
+SafeOutput prepareChecksumFile(const std::string& path,
+                               const std::vector<PieceHasher::Digest>& digests)
 {
     std::string text;
     for (const PieceHasher::Digest& digest : digests) {
@@ -93,7 +94,7 @@ void writeChecksumFile(const std::string& path, const std::vector<PieceHasher::D
     removeStaleTemporaries(path);
     SafeOutput output(path);
     output.file().write(text);
-    output.commit();
+    return output;
 }
 
 std::optional<std::vector<std::pair<std::string, std::string>>>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "integrity/piece_hasher.h"
+#include "platform/safe_output.h"
 
 #include <optional>
 #include <string>
@@ -17,8 +18,10 @@ std::string checksumFilePath(const std::string& setBase);
 // break is escaped and the line starts with a backslash, as sha256sum does.
 std::string checksumLine(const std::string& hex, const std::string& name);
 
-// Writes the lines for the digests (names without folders) to path; complete or not at all.
-void writeChecksumFile(const std::string& path, const std::vector<PieceHasher::Digest>& digests);
+// The lines for the digests (names without folders), written complete under a temporary
+// name for path; the caller commits it.
+SafeOutput prepareChecksumFile(const std::string& path,
+                               const std::vector<PieceHasher::Digest>& digests);
 
 // The (name, hash) pairs of a checksum file, in order; nothing when there is no such file.
 // Lines that are not checksum lines are skipped.

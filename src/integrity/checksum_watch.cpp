@@ -1,6 +1,5 @@
 #include "integrity/checksum_watch.h"
 
-#include "platform/paths.h"
 #include "integrity/checksum_file.h"
 #include "platform/paths.h"
 

@@ -32,7 +32,7 @@ std::string afterJoinNote(const JoinScriptSet& set)
     return set.compressed ? " It is a compressed archive: open it with any archive tool." : "";
 }
 
-void writeText(const std::string& path, const std::string& text, bool executable)
+SafeOutput prepareText(const std::string& path, const std::string& text, bool executable)
 {
     removeStaleTemporaries(path);
     SafeOutput output(path);
@@ -45,7 +45,7 @@ void writeText(const std::string& path, const std::string& text, bool executable
                                          | std::filesystem::perms::others_exec,
                                      std::filesystem::perm_options::add, ignored);
     }
-    output.commit();
+    return output;
 }
 
 } // namespace
@@ -145,10 +145,12 @@ std::string cmdJoinScript(const JoinScriptSet& set)
              "exit /b %ERRORLEVEL%\r\n";
 }
 
-void writeJoinScripts(const std::string& folder, const JoinScriptSet& set)
+std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set)
 {
-    writeText(folder + set.name + ".join.sh", shellJoinScript(set), true);
-    writeText(folder + set.name + ".join.cmd", cmdJoinScript(set), false);
+    std::vector<SafeOutput> scripts;
+    scripts.push_back(prepareText(folder + set.name + ".join.sh", shellJoinScript(set), true));
+    scripts.push_back(prepareText(folder + set.name + ".join.cmd", cmdJoinScript(set), false));
+    return scripts;
 }
 
 } // namespace parcelo

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/safe_output.h"
+
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -19,7 +22,8 @@ std::string shellJoinScript(const JoinScriptSet& set);
 // The same for Windows: a .cmd that runs PowerShell (Get-FileHash, byte copies); /force.
 std::string cmdJoinScript(const JoinScriptSet& set);
 
-// Writes NAME.join.sh and NAME.join.cmd into folder (with its trailing separator).
-void writeJoinScripts(const std::string& folder, const JoinScriptSet& set);
+// NAME.join.sh and NAME.join.cmd for folder (with its trailing separator), written
+// complete under temporary names; the caller commits them.
+std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set);
 
 } // namespace parcelo

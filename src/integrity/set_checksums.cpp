@@ -1,6 +1,5 @@
 #include "integrity/set_checksums.h"
 
-#include "platform/paths.h"
 #include "integrity/checksum_file.h"
 #include "platform/paths.h"
 

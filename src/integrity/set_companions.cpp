@@ -50,38 +50,48 @@ void removeRecoveryPieces(const std::string& setBase)
         removeFileQuietly(recoveryPieceName(setBase, j));
 }
 
-// Writes the recovery pieces and adds their digests to those of the pieces.
-void writeRecoveryPieces(const std::string& setBase, int count,
-                         std::vector<PieceHasher::Digest>& digests,
-                         const std::function<void()>& afterStripe)
+// The recovery pieces, with their digests added to those of the pieces.
+void addRecoveryPieces(const std::string& setBase, int count, const CompanionWork& work,
+                       std::vector<PieceHasher::Digest>& digests, std::vector<SafeOutput>& outputs)
 {
     RecoveryOptions options;
-    options.afterStripe = afterStripe;
-    createRecoveryPieces(setBase, count, newSetIdentifier(), options);
-    for (int j = 1; j <= count; ++j) {
-        const std::string path = recoveryPieceName(setBase, j);
-        digests.push_back({GetFileNameFromPath(path), sha256OfFile(path), {}});
+    options.afterStripe = work.afterStripe;
+    for (SafeOutput& output :
+         prepareRecoveryPieces(setBase, count, newSetIdentifier(), options, work.piecePaths)) {
+        digests.push_back(
+            {GetFileNameFromPath(output.finalPath()), sha256OfFile(output.temporaryPath()), {}});
+        outputs.push_back(std::move(output));
     }
 }
 
 } // namespace
 
-void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
-                        const std::vector<PieceHasher::Digest>& pieceDigests,
-                        const CompanionOptions& options, const std::function<void()>& afterStripe)
+std::vector<SafeOutput> prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
+                                             const std::vector<PieceHasher::Digest>& pieceDigests,
+                                             const CompanionOptions& options,
+                                             const CompanionWork& work)
 {
     const std::string base = folder + set.name;
     auto digests = pieceDigests;
+    std::vector<SafeOutput> outputs;
     const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
+    if (recovery > 0)
+        addRecoveryPieces(base, recovery, work, digests, outputs);
+    if (options.checksums)
+        outputs.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    if (options.joinScript)
+        for (SafeOutput& script : prepareJoinScripts(folder, set))
+            outputs.push_back(std::move(script));
+    return outputs;
+}
+
+void commitSetCompanions(const std::string& setBase, std::vector<SafeOutput>& companions)
+{
     try {
-        if (recovery > 0)
-            writeRecoveryPieces(base, recovery, digests, afterStripe);
-        if (options.checksums)
-            writeChecksumFile(checksumFilePath(base), digests);
-        if (options.joinScript)
-            writeJoinScripts(folder, set);
+        for (SafeOutput& companion : companions)
+            companion.commit();
     } catch (...) {
-        removeSetCompanions(base); // the split fails: nothing of it may stay beside the pieces
+        removeSetCompanions(setBase);
         throw;
     }
 }

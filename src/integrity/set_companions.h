@@ -2,6 +2,7 @@
 
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
+#include "recovery/recovery.h"
 
 #include <functional>
 #include <string>
@@ -29,13 +30,26 @@ bool parseRecoveryText(std::string text, CompanionOptions& options);
 // What recovery pieces promise, as every front end states it.
 extern const char* const kRecoveryPromise;
 
-// Writes the chosen companions of a finished set (recovery pieces first, so that the
-// checksum file lists them) into folder (with its trailing
-// separator); digests are the pieces' in order, named without folder.
-void writeSetCompanions(const std::string& folder, const JoinScriptSet& set,
-                        const std::vector<PieceHasher::Digest>& digests,
-                        const CompanionOptions& options,
-                        const std::function<void()>& afterStripe = {});
+// How the companions of a set are made: afterStripe keeps a window alive during the
+// recovery pieces, which read piece n from piecePaths(n) (the pieces may still be under
+// their temporary names) or, where it gives "", from its name.
+struct CompanionWork {
+    std::function<void()> afterStripe;
+    PiecePaths piecePaths;
+};
+
+// The chosen companions of a finished set for folder (with its trailing separator),
+// complete under temporary names, for the caller to commit once the pieces have their
+// names: the recovery pieces first, so that the checksum file lists them. digests are
+// the pieces' in order, named without folder. A failure leaves nothing behind.
+std::vector<SafeOutput> prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
+                                             const std::vector<PieceHasher::Digest>& digests,
+                                             const CompanionOptions& options,
+                                             const CompanionWork& work = {});
+
+// Commits the prepared companions of the set at setBase; when one fails, those already
+// committed are removed and the failure is rethrown.
+void commitSetCompanions(const std::string& setBase, std::vector<SafeOutput>& companions);
 
 // Removes the companions of the set at setBase (a piece's path without its number), when
 // its pieces are deleted; failures are ignored.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/safe_output.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -88,6 +90,15 @@ void endStripe(const RecoveryOptions& options);
 // complete before it takes its name). Throws RunError on a bad set or a write failure.
 void createRecoveryPieces(const std::string& basePath, int recoveryCount,
                           const SetIdentifier& setId, const RecoveryOptions& options = {});
+
+// Where piece n of a set is read from (a piece not yet under its name), or "" for its name.
+using PiecePaths = std::function<std::string(int n)>;
+
+// The same recovery pieces, complete under temporary names, for the caller to commit.
+std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int recoveryCount,
+                                              const SetIdentifier& setId,
+                                              const RecoveryOptions& options,
+                                              const PiecePaths& piecePaths);
 
 // The state of a set, as its recovery pieces describe it.
 struct SetCondition {

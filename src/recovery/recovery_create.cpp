@@ -15,11 +15,17 @@ namespace {
     throw RunError(err::BadFileNameOrNumber, "Not a piece of this set: " + path);
 }
 
+std::string pathOfPiece(const std::string& basePath, const PiecePaths& piecePaths, int n)
+{
+    std::string path = piecePaths ? piecePaths(n) : std::string();
+    return path.empty() ? basePath + SplitFileExtension(n) : path;
+}
+
 // Opens piece n and checks its header and size against the layout; leaves the file at
 // the start of its data.
-File openPiece(const std::string& basePath, const RecoveryHeader& layout, int n)
+File openPiece(const std::string& path, const RecoveryHeader& layout, int n)
 {
-    File file(basePath + SplitFileExtension(n), File::Mode::Read);
+    File file(path, File::Mode::Read);
     const PieceHeader header = readPieceHeaderZeroFilled(file);
     if (header.signature != layout.signature || header.count != layout.pieceCount
         || header.number != n || file.size() != kPieceHeaderSize + layout.dataSizeOfPiece(n))
@@ -27,10 +33,10 @@ File openPiece(const std::string& basePath, const RecoveryHeader& layout, int n)
     return file;
 }
 
-RecoveryHeader layoutOfPieces(const std::string& basePath)
+RecoveryHeader layoutOfPieces(const std::string& basePath, const PiecePaths& piecePaths)
 {
     RecoveryHeader layout;
-    File first(basePath + SplitFileExtension(1), File::Mode::Read);
+    File first(pathOfPiece(basePath, piecePaths, 1), File::Mode::Read);
     const PieceHeader header = readPieceHeaderZeroFilled(first);
     if (!header.hasByteSignature() || header.count < 1 || header.count > kMaxPieces
         || header.number != 1 || first.size() <= kPieceHeaderSize)
@@ -40,7 +46,7 @@ RecoveryHeader layoutOfPieces(const std::string& basePath)
     layout.pieceDataSize = first.size() - kPieceHeaderSize;
     layout.lastDataSize = layout.pieceDataSize;
     if (header.count > 1) {
-        File last(basePath + SplitFileExtension(header.count), File::Mode::Read);
+        File last(pathOfPiece(basePath, piecePaths, header.count), File::Mode::Read);
         layout.lastDataSize = last.size() > kPieceHeaderSize ? last.size() - kPieceHeaderSize : 0;
         if (layout.lastDataSize == 0 || layout.lastDataSize > layout.pieceDataSize)
             notAPiece(last.path());
@@ -53,7 +59,16 @@ RecoveryHeader layoutOfPieces(const std::string& basePath)
 void createRecoveryPieces(const std::string& basePath, int recoveryCount,
                           const SetIdentifier& setId, const RecoveryOptions& options)
 {
-    RecoveryHeader layout = layoutOfPieces(basePath);
+    for (auto& output : prepareRecoveryPieces(basePath, recoveryCount, setId, options, {}))
+        output.commit();
+}
+
+std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int recoveryCount,
+                                              const SetIdentifier& setId,
+                                              const RecoveryOptions& options,
+                                              const PiecePaths& piecePaths)
+{
+    RecoveryHeader layout = layoutOfPieces(basePath, piecePaths);
     layout.setId = setId;
     layout.recoveryCount = recoveryCount;
     const RecoveryGroups groups = recoveryGroups(layout.pieceCount, recoveryCount);
@@ -78,7 +93,7 @@ void createRecoveryPieces(const std::string& basePath, int recoveryCount,
         std::vector<CodedStream> in, out;
         std::vector<int> from, wanted;
         for (int n = g + 1; n <= k; n += groups.groups) {
-            pieces.push_back(openPiece(basePath, layout, n));
+            pieces.push_back(openPiece(pathOfPiece(basePath, piecePaths, n), layout, n));
             from.push_back(static_cast<int>(from.size()));
         }
         for (auto& piece : pieces)
@@ -105,8 +120,7 @@ void createRecoveryPieces(const std::string& basePath, int recoveryCount,
         const auto header = encodeRecoveryHeader(layout);
         file.write(header.data(), header.size());
     }
-    for (auto& output : outputs)
-        output.commit();
+    return outputs;
 }
 
 } // namespace parcelo

@@ -79,8 +79,12 @@ std::int16_t modSplitFile::StartSplit()
         status_ = unit_ == "LN" ? SplitFileByLines() : SplitFileBySize();
         if (status_ == 0) {
             commitPiece();
+            // The companions are made from the pieces before any piece takes its name, so
+            // that a failure leaves an older set of this name as it was.
+            std::vector<SafeOutput> companions = prepareCompanions();
             commitFinishedPieces();
-            writeCompanions();
+            commitSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)) + fileName_,
+                                companions);
         }
     } catch (const RunError& error) {
         if (jobStop().requested())
@@ -276,13 +280,22 @@ void modSplitFile::commitPiece()
     }
 }
 
-// The checksum file and join scripts, beside the pieces (on the last diskette).
-void modSplitFile::writeCompanions()
+// The checksum file, join scripts and recovery pieces, beside the pieces (on the last
+// diskette), complete but not yet under their names.
+std::vector<SafeOutput> modSplitFile::prepareCompanions()
 {
     const auto digests = hasher_.finish();
     const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
-    writeSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)), set, digests,
-                       companions_, [this] { host_.processEvents(); });
+    CompanionWork work;
+    work.afterStripe = [this] { host_.processEvents(); };
+    work.piecePaths = [this](int n) {
+        const auto index = static_cast<std::size_t>(n - 1 - committedPieces_);
+        return n > committedPieces_ && index < finishedPieces_.size()
+                   ? finishedPieces_[index].temporaryPath()
+                   : std::string();
+    };
+    return prepareSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)), set,
+                                digests, companions_, work);
 }
 
 void modSplitFile::commitFinishedPieces()

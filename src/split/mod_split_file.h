@@ -120,7 +120,7 @@ private:
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
-    void writeCompanions();
+    std::vector<SafeOutput> prepareCompanions();
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);

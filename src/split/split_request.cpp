@@ -291,9 +291,13 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     sizeForPieces(archiveLength, choice);
     const std::string name = GetFileNameFromPath(piece);
     try {
-        writeSetCompanions(r.destination, {RemoveFileExtension(name), 1, false, true},
-                           {{name, sha256OfFile(piece), {}}}, engine.Companions(),
-                           [&services] { services.host.processEvents(); });
+        CompanionWork work;
+        work.afterStripe = [&services] { services.host.processEvents(); };
+        const std::string setName = RemoveFileExtension(name);
+        auto companions =
+            prepareSetCompanions(r.destination, {setName, 1, false, true},
+                                 {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
+        commitSetCompanions(r.destination + setName, companions);
     } catch (const RunError& error) {
         removeFileQuietly(piece);
         services.host.message(Question::Notice,
