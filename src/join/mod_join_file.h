@@ -1,6 +1,7 @@
 #pragma once
 
 #include "integrity/checksum_watch.h"
+#include "platform/bindings.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
@@ -12,7 +13,6 @@
 
 namespace parcelo {
 
-class Binding;
 class Host;
 class JobProgress;
 
@@ -24,7 +24,7 @@ class JobProgress;
 // A host drives it as: ResetJoin, SetSourceFile, SetDestinationFolder, the bindings,
 // LocateSplitFiles, JoinSplitFiles (when ErrorFlag is still 0), FinishJoin. ErrorFlag
 // counts a piece that could not be opened or is not valid as 1.
-class modJoinFile : public ErrorState {
+class modJoinFile : public ErrorState, public EngineBindings {
 public:
     explicit modJoinFile(Host& host);
     ~modJoinFile();
@@ -61,12 +61,6 @@ public:
     // True while JoinSplitFiles runs; a host must not start another join meanwhile.
     bool Joining() const { return joining_; }
 
-    Binding* ProgressBar() const { return progressBar_; }
-    void SetProgressBar(Binding* binding) { progressBar_ = binding; }
-    Binding* StatusLabel() const { return statusLabel_; }
-    void SetStatusLabel(Binding* binding) { statusLabel_ = binding; }
-    Binding* FileList() const { return fileList_; }
-    void SetFileList(Binding* binding) { fileList_ = binding; }
     // The display unit of the file list's size texts (the split engine's unit); without
     // one the engine keeps its own, which starts as kilobytes.
     void SetDisplayUnit(std::string* unit) { unit_ = unit != nullptr ? unit : &ownUnit_; }
@@ -138,9 +132,6 @@ private:
     std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;
     SafeOutput output_;
-    Binding* progressBar_ = nullptr;
-    Binding* statusLabel_ = nullptr;
-    Binding* fileList_ = nullptr;
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;

@@ -73,6 +73,22 @@ struct PaneBindings {
     Binding* fileList = nullptr;
 };
 
+// The bindings an engine shows its work on, set by its host; any may be missing.
+class EngineBindings {
+public:
+    Binding* ProgressBar() const { return progressBar_; }
+    void SetProgressBar(Binding* binding) { progressBar_ = binding; }
+    Binding* StatusLabel() const { return statusLabel_; }
+    void SetStatusLabel(Binding* binding) { statusLabel_ = binding; }
+    Binding* FileList() const { return fileList_; }
+    void SetFileList(Binding* binding) { fileList_ = binding; }
+
+protected:
+    Binding* progressBar_ = nullptr;
+    Binding* statusLabel_ = nullptr;
+    Binding* fileList_ = nullptr;
+};
+
 // What "Clear All" does to a pane's display: the bar hidden, the label and the list
 // emptied.
 void clearPaneDisplay(const PaneBindings& pane);

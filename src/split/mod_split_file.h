@@ -3,6 +3,7 @@
 #include "format/split_choices.h"
 #include "integrity/piece_hasher.h"
 #include "integrity/set_companions.h"
+#include "platform/bindings.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/safe_output.h"
@@ -15,12 +16,8 @@
 
 namespace parcelo {
 
-class Binding;
-class FileListBinding;
 class JobProgress;
-class LabelBinding;
 class LineReader;
-class ProgressBarBinding;
 class RunError;
 
 // The split engine: turns one file into a set of pieces, by size (a byte set) or by a
@@ -28,7 +25,7 @@ class RunError;
 // fills the state, calls StartSplit and reads the outcome from Status and Message; the
 // engine talks to the user only through its Host (diskette prompts, disk-full and cancel
 // questions) and reports progress through the optional bindings.
-class modSplitFile {
+class modSplitFile : public EngineBindings {
 public:
     explicit modSplitFile(Host& host);
     ~modSplitFile();
@@ -71,13 +68,6 @@ public:
     void SetStatus(std::int16_t status) { status_ = status; }
     const std::string& Message() const { return message_; }
     void SetMessage(const std::string& message) { message_ = message; }
-
-    Binding* ProgressBar() const { return progressBar_; }
-    void SetProgressBar(Binding* binding) { progressBar_ = binding; }
-    Binding* StatusLabel() const { return statusLabel_; }
-    void SetStatusLabel(Binding* binding) { statusLabel_ = binding; }
-    Binding* FileList() const { return fileList_; }
-    void SetFileList(Binding* binding) { fileList_ = binding; }
 
     // The number of pieces the last split wrote (or planned, when it stopped early).
     int PieceCount() const { return pieceCount_; }
@@ -148,9 +138,6 @@ private:
     bool confirmDelete_ = false;
     std::int16_t status_ = 0;
     std::string message_;
-    Binding* progressBar_ = nullptr;
-    Binding* statusLabel_ = nullptr;
-    Binding* fileList_ = nullptr;
 
     int currentPiece_ = 0;
     int pieceCount_ = 0;

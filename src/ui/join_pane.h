@@ -4,12 +4,7 @@
 
 #include <QWidget>
 
-class QCheckBox;
-class QLabel;
-class QLineEdit;
-class QProgressBar;
-class QPushButton;
-class QTreeWidget;
+class QCheckBox; // the rest come with pane_layout.h
 
 namespace parcelo {
 
