@@ -1,27 +1,12 @@
 #include "app/log_file.h"
 #include "ui/frm_about.h"
-#include "ui/frm_main.h"
 #include "ui/frm_pcx_a_instructions.h"
-#include "ui/join_pane.h"
-#include "ui/main_menus.h"
-#include "ui/options_pane.h"
 #include "ui/qt_host.h"
-#include "ui/split_pane.h"
-#include "ui/verify_pane.h"
 
 #include "shell_fixture.h"
 
-#include <QAction>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QStackedWidget>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 using namespace parcelo;
 

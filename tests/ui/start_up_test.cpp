@@ -1,23 +1,4 @@
-#include "ui/frm_main.h"
-#include "ui/join_pane.h"
-#include "ui/main_menus.h"
-#include "ui/options_pane.h"
-#include "ui/split_pane.h"
-#include "ui/start_up.h"
-#include "ui/verify_pane.h"
-
 #include "shell_fixture.h"
-
-#include <QAction>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QToolButton>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
