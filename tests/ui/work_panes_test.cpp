@@ -1,26 +1,9 @@
 #include "compress/zlib_tool.h"
 #include "format/split_set.h"
-#include "ui/frm_main.h"
-#include "ui/join_pane.h"
-#include "ui/main_menus.h"
-#include "ui/options_pane.h"
-#include "ui/split_pane.h"
-#include "ui/verify_pane.h"
 
 #include "shell_fixture.h"
 
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QShortcut>
-#include <QTreeWidget>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
@@ -77,11 +60,6 @@ protected:
         jn->Check2->setChecked(keepCompressed);
         typeAndClick({{jn->Text5, piece}, {jn->Text6, to}}, jn->cmdJoin);
     }
-    void verify(const std::string& piece, QPushButton* button)
-    {
-        window->cmdMVerify_Click();
-        typeAndClick({{vf->Text8, piece}}, button);
-    }
     // Splits `name`, of `size` bytes, into `pieces` pieces in a new folder; returns it.
     std::string makeSet(const std::string& name, std::size_t size, int pieces)
     {
@@ -126,7 +104,6 @@ TEST_F(WorkPanes, EverySplitModeJoinsBackFromAMiddlePiece)
         EXPECT_TRUE(contains(lastMessage(), "split into " + std::to_string(m.pieces) + " files"));
         EXPECT_EQ(sp->ListView1->topLevelItemCount(), m.pieces);
         EXPECT_EQ(sp->Label5->text(), "Completed splitting.");
-        EXPECT_FALSE(sp->ProgressBar1->isVisible());
 
         join(pieceName(pieces, m.name, 2), joined);
         EXPECT_EQ(test::readFile(joined + m.name), m.bytes);
@@ -135,25 +112,8 @@ TEST_F(WorkPanes, EverySplitModeJoinsBackFromAMiddlePiece)
     }
 }
 
-TEST_F(WorkPanes, RecoveryPiecesAreWrittenKeptInTheOptionsAndOffForLines)
-{
-    const std::string pieces = folder("pieces");
-    mode(sp->Option2, sp->Text2, "4");
-    sp->txtRecovery->setText(QStringLiteral("2"));
-    split(source("data.bin", test::patternBytes(10000)), pieces);
-    EXPECT_TRUE(fs::exists(pieces + "data.bin.rec001") && fs::exists(pieces + "data.bin.rec002"));
-    EXPECT_FALSE(fs::exists(pieces + "data.bin.rec003"));
-
-    window->Before_Close();
-    EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
-    const std::unique_ptr<frmMain> again = shell.start();
-    EXPECT_EQ(again->splitPane->txtRecovery->text(), QStringLiteral("2"));
-
-    mode(sp->Option1, sp->Text3, "10", 4); // lines
-    EXPECT_FALSE(sp->txtRecovery->isEnabled());
-}
-
-TEST_F(WorkPanes, CompressionLevelAndKeepCompressedReachTheCommands)
+// Each option's effect is the commands' own tests'; here the controls reach them.
+TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
 {
     const std::string bytes = test::patternBytes(400000);
     const std::string file = source("data.bin", bytes), pieces = folder("pieces");
@@ -171,10 +131,23 @@ TEST_F(WorkPanes, CompressionLevelAndKeepCompressedReachTheCommands)
     EXPECT_TRUE(fs::exists(kept + "data.bin.zip"));
 
     // "Compress only": one compressed piece
+    const std::string only = folder("only");
     window->cmdMSplit_Click();
-    typeAndClick({{sp->Text1, file}, {sp->Text4, folder("only")}}, sp->cmdCompress);
-    EXPECT_TRUE(fs::exists(folder("only") + "data.bin.zip.001"));
-    EXPECT_FALSE(fs::exists(folder("only") + "data.bin.zip.002"));
+    typeAndClick({{sp->Text1, file}, {sp->Text4, only}}, sp->cmdCompress);
+    EXPECT_TRUE(fs::exists(only + "data.bin.zip.001") && !fs::exists(only + "data.bin.zip.002"));
+
+    // recovery pieces are written, kept in config.xml and off for lines
+    const std::string rec = folder("rec");
+    mode(sp->Option2, sp->Text2, "4");
+    sp->txtRecovery->setText(QStringLiteral("2"));
+    split(file, rec);
+    EXPECT_TRUE(fs::exists(rec + "data.bin.rec001") && fs::exists(rec + "data.bin.rec002"));
+    EXPECT_FALSE(fs::exists(rec + "data.bin.rec003"));
+    window->Before_Close();
+    EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
+    EXPECT_EQ(shell.start()->splitPane->txtRecovery->text(), QStringLiteral("2"));
+    mode(sp->Option1, sp->Text3, "10", 4); // lines
+    EXPECT_FALSE(sp->txtRecovery->isEnabled());
 }
 
 // Each focus target once: the commands' own tests check every refusal and its message.
@@ -219,32 +192,30 @@ TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
     EXPECT_TRUE(window->recentFiles().list(RecentKind::Verified).empty());
 }
 
-// The verdicts are verify_test's and integrity_test's; here both buttons reach them.
-TEST_F(WorkPanes, VerifyButtonsListThePiecesAndRememberTheFile)
-{
-    const std::string set = makeSet("set.bin", 4000, 4) + "set.bin.00";
-    verify(set + "2", vf->cmdVerify1);
-    EXPECT_TRUE(contains(lastMessage(), "It is split file #2 in a set of 4 file(s)."));
-    EXPECT_EQ(vf->ListView3->topLevelItemCount(), 1);
-    verify(set + "1", vf->cmdVerify2);
-    EXPECT_TRUE(contains(lastMessage(), "has been verified successfully."));
-    EXPECT_EQ(vf->ListView3->topLevelItemCount(), 4);
-    EXPECT_EQ(window->recentFiles().list(RecentKind::Verified),
-              (std::vector<std::string>{set + "1", set + "2"}));
-}
-
-// The delete options reach both commands (each answer is the commands' own tests').
-TEST_F(WorkPanes, DeleteOptionsOfferToDeleteTheSourceAndThePieces)
+// The verdicts and the answers are the commands' own tests'; here the buttons and the
+// delete options reach them.
+TEST_F(WorkPanes, VerifyButtonsAndDeleteOptionsReachTheCommands)
 {
     window->optionsPane->chkDelOrgSplit->setChecked(true);
     window->optionsPane->chkDelOrgJoin->setChecked(true);
-    host.answer(Question::Notice, Answer::Ok, "split into 2 files")
+    host.answer(Question::Notice, Answer::Ok, "split into 4 files")
         .answer(Question::DeleteSource, Answer::Yes, "Do you wish to delete it?");
-    const std::string set = makeSet("gone.bin", 2000, 2);
-    EXPECT_FALSE(fs::exists(data.file("gone.bin")));
+    const std::string set = makeSet("set.bin", 4000, 4), piece = set + "set.bin.00";
+    EXPECT_FALSE(fs::exists(data.file("set.bin")));
+
+    window->cmdMVerify_Click();
+    typeAndClick({{vf->Text8, piece + "2"}}, vf->cmdVerify1);
+    EXPECT_TRUE(contains(lastMessage(), "It is split file #2 in a set of 4 file(s)."));
+    EXPECT_EQ(vf->ListView3->topLevelItemCount(), 1);
+    typeAndClick({{vf->Text8, piece + "1"}}, vf->cmdVerify2);
+    EXPECT_TRUE(contains(lastMessage(), "has been verified successfully."));
+    EXPECT_EQ(vf->ListView3->topLevelItemCount(), 4);
+    EXPECT_EQ(window->recentFiles().list(RecentKind::Verified),
+              (std::vector<std::string>{piece + "1", piece + "2"}));
+
     host.answer(Question::Notice, Answer::Ok, "from all split files successfully.")
         .answer(Question::DeletePieces, Answer::Yes, "do you wish to delete them?");
-    join(set + "gone.bin.002", folder("joined"));
+    join(piece + "2", folder("joined"));
     EXPECT_EQ(test::filesIn(set), 0u);
     EXPECT_TRUE(host.allAnswersUsed());
 }
