@@ -85,8 +85,6 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"split", "a", "b", "--size", "1.5TB"},
         {"split", "a", "b"},                                  // no mode
         {"split", "a", "b", "--pieces", "2", "--lines", "3"}, // two modes
-        {"split", "a", "b", "--preset", "3MB"},
-        {"split", "a", "b", "--pieces", "2", "--level", "max"},
         {"split", "a", "b", "--pieces", "2", "--no-decompress"},
         {"split", "a", "--pieces", "2"},
         {"join", "x.003", "out", "--size", "1MB"},
@@ -110,14 +108,20 @@ TEST(CliArguments, UsageErrorsAreRefused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
 }
 
-TEST(CliArguments, MessagesNameEveryChoice)
+TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
 {
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--pieces", "2", "--level", "max"}).error,
-              "--level takes best, medium or fast");
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--size", "1TB"}).error,
-              "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB");
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--preset", "3MB"}).error,
-              "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "missing command"},
+        {{"split", "onlyone"}, "split: missing arguments"},
+        {{"split", "a", "b", "--pieces", "2", "--level", "max"},
+         "--level takes best, medium or fast"},
+        {{"split", "a", "b", "--size", "1TB"},
+         "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB"},
+        {{"split", "a", "b", "--preset", "3MB"},
+         "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB"},
+    };
+    for (const auto& [args, error] : cases)
+        EXPECT_EQ(parseArguments(args).error, error);
 }
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
