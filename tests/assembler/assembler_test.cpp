@@ -19,9 +19,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 
 using namespace parcelo;
 namespace fs = std::filesystem;
@@ -43,10 +43,6 @@ protected:
             QCoreApplication::processEvents();
         return started;
     }
-    void pressJoin(assembler::frmMain& window)
-    {
-        QTest::mouseClick(window.cmdJoin, Qt::LeftButton);
-    }
     std::string box(const QLineEdit* box) const { return box->text().toStdString(); }
 
     test::TempFolder folder;
@@ -54,13 +50,6 @@ protected:
     test::FakeDesktop desktop;
     test::FakeModalRunner modal;
 };
-
-// How many of the files exist.
-std::size_t existing(const std::vector<std::string>& paths)
-{
-    return static_cast<std::size_t>(
-        std::count_if(paths.begin(), paths.end(), [](const auto& p) { return fs::exists(p); }));
-}
 
 } // namespace
 
@@ -77,9 +66,9 @@ TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
                 "The file: " + folder.file("movie.avi") + CR
                     + " has been created from all split files successfully.")
         .answer(Question::DeletePieces, Answer::Yes, kDeleteQuestion);
-    pressJoin(*window);
+    window->cmdJoin->click();
     EXPECT_EQ(test::readFile(folder.file("movie.avi")), data);
-    EXPECT_EQ(existing(pieces), 0u);
+    EXPECT_EQ(test::namesIn(folder.path()), (std::set<std::string>{"movie.avi", "readme.txt"}));
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -102,7 +91,7 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
 
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name");
     window->Text6->setFocus();
-    pressJoin(*window);
+    window->cmdJoin->click();
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_EQ(window->focusWidget(), window->Text5);
 }
@@ -121,11 +110,11 @@ TEST_F(Assembler, CompressedSetIsJoinedIntoItsZipFileWithTheNotice)
                     + ", created after joining files, was compressed using Parcelo before "
                       "splitting.")
         .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
-    pressJoin(*window);
+    window->cmdJoin->click();
     EXPECT_EQ(box(window->Text6), out.folder());
     EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
     EXPECT_FALSE(fs::exists(out.file("report.pdf")));
-    EXPECT_EQ(existing(pieces), pieces.size()) << "No keeps the pieces";
+    EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "No keeps the pieces";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -139,9 +128,8 @@ TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
     const std::string invalid = "The file " + pieces[2] + " is not a valid file of the set.";
     host.answer(Question::Notice, Answer::Ok, invalid)
         .answer(Question::Notice, Answer::Ok, "Error:1 : " + invalid); // and no deletion offer
-    pressJoin(*window);
-    EXPECT_FALSE(fs::exists(folder.file("movie.avi")));
-    EXPECT_EQ(existing(pieces), pieces.size());
+    window->cmdJoin->click();
+    EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "the pieces, no joined file";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -215,11 +203,11 @@ TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
             stopShown = true;
             stop();
         };
-        pressJoin(*window);
+        window->cmdJoin->click();
         host.onEvents = {};
         EXPECT_TRUE(stopShown);
         EXPECT_EQ(test::filesIn(out.folder()), 0u);
-        EXPECT_EQ(existing(pieces), pieces.size());
+        EXPECT_EQ(test::filesIn(folder.path()), pieces.size());
         EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Cancelled."));
         EXPECT_EQ(window->cmdJnCancel->text(), QStringLiteral("Clear All"));
         EXPECT_EQ(box(window->Text5), pieces[0]) << "Stop does not clear the boxes";
