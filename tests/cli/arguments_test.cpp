@@ -126,10 +126,7 @@ TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
 {
-    using parcelo::Answer;
-    using parcelo::Buttons;
-    using parcelo::Icon;
-    using parcelo::Question;
+    using namespace parcelo;
     struct Case {
         Question kind;
         Buttons buttons;
@@ -141,6 +138,7 @@ TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
         {Question::InsertDisk, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
         {Question::ConfirmCancel, Buttons::YesNo, Answer::Yes, Answer::Yes},
         {Question::DeletePieces, Buttons::YesNo, Answer::Yes, Answer::No},
+        {Question::DeleteSource, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::DisketteCount, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::Notice, Buttons::Ok, Answer::Ok, Answer::Ok},
     };

@@ -100,17 +100,24 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
         EXPECT_THAT(broken.out, HasSubstr(line + "\n"));
 }
 
-TEST_F(CliRunTest, PiecesAndLinesReachTheEngineAndTheExtraFilesCanBeLeftOut)
+// Without a terminal a question is declined; --yes accepts it.
+TEST_F(CliRunTest, PiecesLinesAndLeftOutFilesReachTheEngineAndOnlyYesDeletesTheSource)
 {
     writeFile(temp.file("ten.bin"), "0123456789");
     const CliRun three = run({"split", temp.file("ten.bin"), pieces, "--pieces", "3",
-                              "--no-checksums", "--no-join-script"});
+                              "--no-checksums", "--no-join-script", "--delete-source"});
     ASSERT_EQ(three.status, 0) << three.err;
     EXPECT_EQ(filesIn(pieces), 3u); // no checksum file, no join scripts
     EXPECT_THAT(three.out, HasSubstr("split into 3 files.  Each file contains 4 Bytes or less."));
+    EXPECT_THAT(three.err, HasSubstr("Do you wish to delete it?"));
+    EXPECT_TRUE(fs::exists(temp.file("ten.bin")));
+
     writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n");
-    ASSERT_EQ(run({"split", temp.file("notes.txt"), pieces, "--lines", "2"}).status, 0);
+    const CliRun lines =
+        run({"split", temp.file("notes.txt"), pieces, "--lines", "2", "--delete-source", "--yes"});
+    ASSERT_EQ(lines.status, 0) << lines.err;
     EXPECT_EQ(readFile(piece("notes.txt.002")), "PcxLineBreak9174\r\n3\r\n");
+    EXPECT_FALSE(fs::exists(temp.file("notes.txt")));
 }
 
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
@@ -169,22 +176,6 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     EXPECT_THAT(refused.err, HasSubstr("cannot be repaired: 2 pieces are missing and only 1 "
                                        "recovery pieces are there"));
     EXPECT_FALSE(fs::exists(piece("data.bin.001")));
-}
-
-TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
-{
-    writeFile(temp.file("keep.bin"), patternBytes(3000));
-    const std::vector<std::string> split = {"split", temp.file("keep.bin"), pieces, "--size",
-                                            "1KB",   "--delete-source"};
-    const CliRun declined = run(split);
-    EXPECT_EQ(declined.status, 0) << declined.err;
-    EXPECT_THAT(declined.err, HasSubstr("Do you wish to delete it?"));
-    EXPECT_TRUE(fs::exists(temp.file("keep.bin")));
-
-    auto accepted = split;
-    accepted.push_back("--yes");
-    EXPECT_EQ(run(accepted).status, 0);
-    EXPECT_FALSE(fs::exists(temp.file("keep.bin")));
 }
 
 TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
