@@ -24,6 +24,7 @@
 #include <set>
 
 using namespace parcelo;
+using test::text;
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,7 +44,6 @@ protected:
             QCoreApplication::processEvents();
         return started;
     }
-    std::string box(const QLineEdit* box) const { return box->text().toStdString(); }
 
     test::TempFolder folder;
     test::HookedHost host;
@@ -59,8 +59,8 @@ TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
     const auto pieces = test::writeByteSet(folder.file("movie.avi"), data, 2'600);
     test::writeFile(folder.file("readme.txt"), "not a piece");
     auto window = start(); // no warning: none is expected
-    EXPECT_EQ(box(window->Text5), folder.file("movie.avi.001"));
-    EXPECT_EQ(box(window->Text6), folder.folder());
+    EXPECT_EQ(text(window->Text5), folder.file("movie.avi.001"));
+    EXPECT_EQ(text(window->Text6), folder.folder());
 
     host.answer(Question::Notice, Answer::Ok,
                 "The file: " + folder.file("movie.avi") + CR
@@ -86,8 +86,8 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     window->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(host.allAnswersUsed());
-    EXPECT_EQ(box(window->Text5), folder.folder());
-    EXPECT_EQ(box(window->Text6), folder.folder());
+    EXPECT_EQ(text(window->Text5), folder.folder());
+    EXPECT_EQ(text(window->Text6), folder.folder());
 
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name");
     window->Text6->setFocus();
@@ -111,7 +111,7 @@ TEST_F(Assembler, CompressedSetIsJoinedIntoItsZipFileWithTheNotice)
                       "splitting.")
         .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
     window->cmdJoin->click();
-    EXPECT_EQ(box(window->Text6), out.folder());
+    EXPECT_EQ(text(window->Text6), out.folder());
     EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
     EXPECT_FALSE(fs::exists(out.file("report.pdf")));
     EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "No keeps the pieces";
@@ -150,9 +150,9 @@ TEST_F(Assembler, MenusDropsEnterAndFinish)
     const std::string piece = other.file("b.txt.003");
     test::writeFile(piece, "x");
     EXPECT_TRUE(test::dropPaths(window->Text6, {piece})); // a piece goes to its own box
-    EXPECT_EQ(box(window->Text5), piece);
+    EXPECT_EQ(text(window->Text5), piece);
     EXPECT_TRUE(test::dropPaths(window->Text6, {other.path().string()}));
-    EXPECT_EQ(box(window->Text6), other.folder());
+    EXPECT_EQ(text(window->Text6), other.folder());
     EXPECT_FALSE(test::dropPaths(window->Text5, {other.path().string()}));
 
     host.acceptNotices();
@@ -210,7 +210,7 @@ TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
         EXPECT_EQ(test::filesIn(folder.path()), pieces.size());
         EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Cancelled."));
         EXPECT_EQ(window->cmdJnCancel->text(), QStringLiteral("Clear All"));
-        EXPECT_EQ(box(window->Text5), pieces[0]) << "Stop does not clear the boxes";
+        EXPECT_EQ(text(window->Text5), pieces[0]) << "Stop does not clear the boxes";
     }
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_TRUE(window->hasEnded() || !window->isVisible());

@@ -20,11 +20,7 @@ using namespace parcelo;
 namespace {
 
 using KeysAndFiles = test::WindowTest;
-
-std::string text(const QLineEdit* box)
-{
-    return box->text().toStdString();
-}
+using test::text;
 
 void activate(QWidget& window)
 {
