@@ -5,8 +5,6 @@
 
 #include <QShortcut>
 
-#include <algorithm>
-#include <chrono>
 #include <filesystem>
 
 using namespace parcelo;
@@ -144,12 +142,12 @@ TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
     EXPECT_FALSE(sp->txtRecovery->isEnabled());
 }
 
-// Each focus target once: the commands' own tests check every refusal and its message.
+// Each focus target once: the commands' own tests check every refusal, its message and
+// that it writes and remembers nothing.
 TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
 {
     host.acceptNotices(false);
     const std::string file = source("f.bin", "0123456789"), out = folder("out");
-    const std::string missing = data.file("missing");
     QPushButton *const split = sp->cmdSpSplit, *const join = jn->cmdJoin;
     // Each step types into its boxes (on top of the earlier steps) and clicks.
     const struct {
@@ -165,7 +163,7 @@ TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
         {split, {{sp->Text2, "abc"}}, "valid value for number of pieces!", sp->Text2},
         {join, {{jn->Text5, ""}, {jn->Text6, out}}, "Please locate any of the splitted", nullptr},
         {join, {{jn->Text5, out}, {jn->Text6, out}}, "Please enter a valid file name", jn->Text5},
-        {join, {{jn->Text5, file}, {jn->Text6, missing}}, "The folder", jn->Text6},
+        {join, {{jn->Text5, file}, {jn->Text6, data.file("missing")}}, "The folder", jn->Text6},
         {vf->cmdVerify1, {{vf->Text8, " "}}, "Please select a file to verify.", vf->Text8},
     };
     sp->Combo1->setCurrentIndex(4); // lines, refused with compression once the size is valid
@@ -182,8 +180,6 @@ TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
         EXPECT_TRUE(host.allAnswersUsed());
         EXPECT_EQ(window->focusWidget(), step.focus ? step.focus : step.button);
     }
-    EXPECT_EQ(test::filesIn(out), 0u);
-    EXPECT_TRUE(window->recentFiles().list(RecentKind::Verified).empty());
 }
 
 // The verdicts and the answers are the commands' own tests'; here the buttons and the
@@ -214,28 +210,16 @@ TEST_F(WorkPanes, VerifyButtonsAndDeleteOptionsReachTheCommands)
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-// A long job keeps handing control back to the window, and "Stop" (or Esc) ends each of
-// its phases leaving the destination folder as it was.
-TEST_F(WorkPanes, LongJobsStayResponsiveAndStopLeavingTheDestinationAsItWas)
+// "Stop" (or Esc) ends each phase of a long job leaving the destination folder as it was;
+// how often a job lets the window's events through is bench/responsiveness's measure.
+TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
 {
     const std::string file = source("big.bin", test::patternBytes(64u << 20));
     mode(sp->Option2, sp->Text2, "3");
-    using Clock = std::chrono::steady_clock;
-    Clock::duration longestGap{};
-    Clock::time_point last = Clock::now();
-    host.onEvents = [&] {
-        longestGap = std::max(longestGap, Clock::now() - last);
-        last = Clock::now();
-    };
     split(file, folder("set"), true);
     const std::string set = data.file("set/");
     ASSERT_TRUE(fs::exists(set + "big.bin.zip.003"));
     const std::size_t setFiles = test::filesIn(set);
-    last = Clock::now();
-    join(set + "big.bin.zip.001", folder("whole"));
-    ASSERT_EQ(fs::file_size(data.file("whole/big.bin")), 64u << 20);
-    // 100 ms on an optimised build; a slow (debug, sanitised) one gets room
-    EXPECT_LT(longestGap, std::chrono::milliseconds(1000));
 
     QShortcut* escape = window->findChild<QShortcut*>();
     ASSERT_TRUE(escape && escape->key() == QKeySequence(Qt::Key_Escape));
