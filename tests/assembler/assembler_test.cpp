@@ -53,15 +53,14 @@ protected:
 
 } // namespace
 
-TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
+TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotice)
 {
     const std::string data = test::patternBytes(10'000);
-    const auto pieces = test::writeByteSet(folder.file("movie.avi"), data, 2'600);
+    test::writeByteSet(folder.file("movie.avi"), data, 2'600);
     test::writeFile(folder.file("readme.txt"), "not a piece");
     auto window = start(); // no warning: none is expected
     EXPECT_EQ(text(window->Text5), folder.file("movie.avi.001"));
     EXPECT_EQ(text(window->Text6), folder.folder());
-
     host.answer(Question::Notice, Answer::Ok,
                 "The file: " + folder.file("movie.avi") + CR
                     + " has been created from all split files successfully.")
@@ -69,6 +68,22 @@ TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
     window->cmdJoin->click();
     EXPECT_EQ(test::readFile(folder.file("movie.avi")), data);
     EXPECT_EQ(test::namesIn(folder.path()), (std::set<std::string>{"movie.avi", "readme.txt"}));
+
+    test::TempFolder out;
+    const auto pieces = test::writeByteSet(folder.file("report.pdf.zip"), data, 2'000, true);
+    window->Text5->setText(QString::fromStdString(pieces[0]));
+    window->Text6->setText(QString::fromStdString(out.path().string())); // no final separator
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::Notice, Answer::Ok,
+                "The file " + out.file("report.pdf.zip")
+                    + ", created after joining files, was compressed using Parcelo before "
+                      "splitting.")
+        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
+    window->cmdJoin->click();
+    EXPECT_EQ(text(window->Text6), out.folder());
+    EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
+    EXPECT_FALSE(fs::exists(out.file("report.pdf")));
+    EXPECT_EQ(test::filesIn(folder.path()), pieces.size() + 2) << "No keeps the pieces";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -94,28 +109,6 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     window->cmdJoin->click();
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_EQ(window->focusWidget(), window->Text5);
-}
-
-TEST_F(Assembler, CompressedSetIsJoinedIntoItsZipFileWithTheNotice)
-{
-    test::TempFolder out;
-    const std::string data = test::patternBytes(5'000, 7);
-    const auto pieces = test::writeByteSet(folder.file("report.pdf.zip"), data, 2'000, true);
-    auto window = start();
-    window->Text6->setText(QString::fromStdString(out.path().string())); // no final separator
-
-    host.answer(Question::Notice, Answer::Ok, "has been created")
-        .answer(Question::Notice, Answer::Ok,
-                "The file " + out.file("report.pdf.zip")
-                    + ", created after joining files, was compressed using Parcelo before "
-                      "splitting.")
-        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
-    window->cmdJoin->click();
-    EXPECT_EQ(text(window->Text6), out.folder());
-    EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
-    EXPECT_FALSE(fs::exists(out.file("report.pdf")));
-    EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "No keeps the pieces";
-    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
