@@ -31,6 +31,17 @@ std::string commandFor(const std::vector<std::string>& arguments)
     return command;
 }
 
+// Text that deflates well, but slowly at the best level, unlike random bytes.
+std::string compressibleText(std::size_t size)
+{
+    std::string text;
+    for (int line = 0; text.size() < size; ++line)
+        text +=
+            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
+    text.resize(size);
+    return text;
+}
+
 int exitStatus(int raw)
 {
     return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
@@ -122,10 +133,7 @@ TEST_F(CliRunTest, PiecesLinesAndLeftOutFilesReachTheEngineAndOnlyYesDeletesTheS
 
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
 {
-    std::string content;
-    for (int i = 0; i < 20000; ++i)
-        content += "line " + std::to_string(i) + " of a compressible text\n";
-    writeFile(temp.file("log.txt"), content);
+    writeFile(temp.file("log.txt"), compressibleText(500'000));
     const CliRun split = run(
         {"split", temp.file("log.txt"), pieces, "--size", "20KB", "--compress", "--level", "fast"});
     ASSERT_EQ(split.status, 0) << split.err;
@@ -151,9 +159,10 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
 
 TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksumFile)
 {
-    const std::string source = temp.file("data.bin");
-    writeFile(source, patternBytes(100000, 9));
-    ASSERT_EQ(run({"split", source, pieces, "--pieces", "10", "--recovery", "20%"}).status, 0);
+    writeFile(temp.file("data.bin"), patternBytes(100000, 9));
+    ASSERT_EQ(
+        run({"split", temp.file("data.bin"), pieces, "--pieces", "10", "--recovery", "20%"}).status,
+        0);
     EXPECT_THAT(readFile(piece("data.bin.sha256")), HasSubstr("  data.bin.rec002\n"));
     fs::remove(piece("data.bin.010"));
     const CliRun repaired = run({"repair", piece("data.bin.003")});
@@ -240,12 +249,7 @@ TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
 TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
 {
     const std::string big = temp.file("big.bin");
-    std::string text; // slow to deflate at the best level, unlike random bytes
-    for (int line = 0; text.size() < (6u << 20); ++line)
-        text +=
-            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
-    text.resize(6u << 20);
-    writeFile(big, text);
+    writeFile(big, compressibleText(6u << 20));
     // `script` runs the program on a pseudo-terminal and records what it shows
     const auto onTerminal = [&](const std::string& options, const std::string& into) {
         const std::string typescript = temp.file("typescript");
