@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <tuple>
 
 using namespace parcelo::cli;
 
@@ -127,13 +128,8 @@ TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
 {
     using namespace parcelo;
-    struct Case {
-        Question kind;
-        Buttons buttons;
-        Answer withYes;
-        Answer withoutTerminal;
-    };
-    const Case cases[] = {
+    // the kind, its buttons, the answer with --yes and the one without a terminal
+    const std::tuple<Question, Buttons, Answer, Answer> cases[] = {
         {Question::DiskFull, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
         {Question::InsertDisk, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
         {Question::ConfirmCancel, Buttons::YesNo, Answer::Yes, Answer::Yes},
@@ -145,9 +141,9 @@ TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
     std::FILE* notATerminal = std::tmpfile();
     ConsoleHost yes(AnswerPolicy::AlwaysYes, notATerminal);
     ConsoleHost nobody(AnswerPolicy::AskOnTerminal, notATerminal);
-    for (const Case& c : cases) {
-        EXPECT_EQ(yes.message(c.kind, "q", c.buttons, Icon::Question), c.withYes);
-        EXPECT_EQ(nobody.message(c.kind, "q", c.buttons, Icon::Question), c.withoutTerminal);
+    for (const auto& [kind, buttons, withYes, withoutTerminal] : cases) {
+        EXPECT_EQ(yes.message(kind, "q", buttons, Icon::Question), withYes);
+        EXPECT_EQ(nobody.message(kind, "q", buttons, Icon::Question), withoutTerminal);
     }
     std::fclose(notATerminal);
 }
