@@ -58,14 +58,6 @@ protected:
         jn->Check2->setChecked(keepCompressed);
         typeAndClick({{jn->Text5, piece}, {jn->Text6, to}}, jn->cmdJoin);
     }
-    // Splits `name`, of `size` bytes, into `pieces` pieces in a new folder; returns it.
-    std::string makeSet(const std::string& name, std::size_t size, int pieces)
-    {
-        const std::string file = source(name, test::patternBytes(size));
-        mode(sp->Option2, sp->Text2, std::to_string(pieces));
-        split(file, folder(name + "-set"));
-        return data.file(name + "-set/");
-    }
     std::string lastMessage() const { return host.shown.empty() ? "" : host.shown.back().text; }
 
     test::HookedHost& host = shell.host;
@@ -190,7 +182,9 @@ TEST_F(WorkPanes, VerifyButtonsAndDeleteOptionsReachTheCommands)
     window->optionsPane->chkDelOrgJoin->setChecked(true);
     host.answer(Question::Notice, Answer::Ok, "split into 4 files")
         .answer(Question::DeleteSource, Answer::Yes, "Do you wish to delete it?");
-    const std::string set = makeSet("set.bin", 4000, 4), piece = set + "set.bin.00";
+    mode(sp->Option2, sp->Text2, "4");
+    split(source("set.bin", test::patternBytes(4000)), folder("set"));
+    const std::string set = data.file("set/"), piece = set + "set.bin.00";
     EXPECT_FALSE(fs::exists(data.file("set.bin")));
 
     window->cmdMVerify_Click();
