@@ -58,20 +58,16 @@ TEST_F(ConfigFile, ShippedFileLoadsWithDefaultsAndTakesChanges)
     EXPECT_EQ(explore.entry(2).caption, paths.appFolder + "/PcxJn");
 
     options.autoCompress = true;
-    options.compressionLevel = CompressionLevel::Medium;
     options.lastSplitSource = "/data/in/report.doc";
     options.lastJoinPiece = "/data/pieces/report.doc.001";
-    options.deleteAfterSplit = true;
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(test::filesIn(temp.path()), 1u); // config.xml alone, no temporary file
 
     ParceloOptions reloaded;
     ASSERT_TRUE(LoadConfiguration(paths, reloaded, explore, host, log).ok());
     EXPECT_TRUE(reloaded.autoCompress);
-    EXPECT_EQ(reloaded.compressionLevel, CompressionLevel::Medium);
     EXPECT_EQ(reloaded.lastBrowseFolder, "/data/in/");
     EXPECT_EQ(reloaded.lastJoinFolder, "/data/pieces/");
-    EXPECT_TRUE(reloaded.deleteAfterSplit);
     EXPECT_TRUE(logged.empty());
 }
 

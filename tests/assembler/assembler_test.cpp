@@ -19,11 +19,12 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <set>
 
 using namespace parcelo;
+using test::text;
 namespace fs = std::filesystem;
 
 namespace {
@@ -43,11 +44,6 @@ protected:
             QCoreApplication::processEvents();
         return started;
     }
-    void pressJoin(assembler::frmMain& window)
-    {
-        QTest::mouseClick(window.cmdJoin, Qt::LeftButton);
-    }
-    std::string box(const QLineEdit* box) const { return box->text().toStdString(); }
 
     test::TempFolder folder;
     test::HookedHost host;
@@ -55,31 +51,39 @@ protected:
     test::FakeModalRunner modal;
 };
 
-// How many of the files exist.
-std::size_t existing(const std::vector<std::string>& paths)
-{
-    return static_cast<std::size_t>(
-        std::count_if(paths.begin(), paths.end(), [](const auto& p) { return fs::exists(p); }));
-}
-
 } // namespace
 
-TEST_F(Assembler, StartedBesideASetJoinsItThereAndOffersToDeleteThePieces)
+TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotice)
 {
     const std::string data = test::patternBytes(10'000);
-    const auto pieces = test::writeByteSet(folder.file("movie.avi"), data, 2'600);
+    test::writeByteSet(folder.file("movie.avi"), data, 2'600);
     test::writeFile(folder.file("readme.txt"), "not a piece");
     auto window = start(); // no warning: none is expected
-    EXPECT_EQ(box(window->Text5), folder.file("movie.avi.001"));
-    EXPECT_EQ(box(window->Text6), folder.folder());
-
+    EXPECT_EQ(text(window->Text5), folder.file("movie.avi.001"));
+    EXPECT_EQ(text(window->Text6), folder.folder());
     host.answer(Question::Notice, Answer::Ok,
                 "The file: " + folder.file("movie.avi") + CR
                     + " has been created from all split files successfully.")
         .answer(Question::DeletePieces, Answer::Yes, kDeleteQuestion);
-    pressJoin(*window);
+    window->cmdJoin->click();
     EXPECT_EQ(test::readFile(folder.file("movie.avi")), data);
-    EXPECT_EQ(existing(pieces), 0u);
+    EXPECT_EQ(test::namesIn(folder.path()), (std::set<std::string>{"movie.avi", "readme.txt"}));
+
+    test::TempFolder out;
+    const auto pieces = test::writeByteSet(folder.file("report.pdf.zip"), data, 2'000, true);
+    window->Text5->setText(QString::fromStdString(pieces[0]));
+    window->Text6->setText(QString::fromStdString(out.path().string())); // no final separator
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::Notice, Answer::Ok,
+                "The file " + out.file("report.pdf.zip")
+                    + ", created after joining files, was compressed using Parcelo before "
+                      "splitting.")
+        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
+    window->cmdJoin->click();
+    EXPECT_EQ(text(window->Text6), out.folder());
+    EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
+    EXPECT_FALSE(fs::exists(out.file("report.pdf")));
+    EXPECT_EQ(test::filesIn(folder.path()), pieces.size() + 2) << "No keeps the pieces";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -97,36 +101,14 @@ TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
     window->show();
     QCoreApplication::processEvents();
     EXPECT_TRUE(host.allAnswersUsed());
-    EXPECT_EQ(box(window->Text5), folder.folder());
-    EXPECT_EQ(box(window->Text6), folder.folder());
+    EXPECT_EQ(text(window->Text5), folder.folder());
+    EXPECT_EQ(text(window->Text6), folder.folder());
 
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name");
     window->Text6->setFocus();
-    pressJoin(*window);
+    window->cmdJoin->click();
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_EQ(window->focusWidget(), window->Text5);
-}
-
-TEST_F(Assembler, CompressedSetIsJoinedIntoItsZipFileWithTheNotice)
-{
-    test::TempFolder out;
-    const std::string data = test::patternBytes(5'000, 7);
-    const auto pieces = test::writeByteSet(folder.file("report.pdf.zip"), data, 2'000, true);
-    auto window = start();
-    window->Text6->setText(QString::fromStdString(out.path().string())); // no final separator
-
-    host.answer(Question::Notice, Answer::Ok, "has been created")
-        .answer(Question::Notice, Answer::Ok,
-                "The file " + out.file("report.pdf.zip")
-                    + ", created after joining files, was compressed using Parcelo before "
-                      "splitting.")
-        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
-    pressJoin(*window);
-    EXPECT_EQ(box(window->Text6), out.folder());
-    EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
-    EXPECT_FALSE(fs::exists(out.file("report.pdf")));
-    EXPECT_EQ(existing(pieces), pieces.size()) << "No keeps the pieces";
-    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
@@ -139,9 +121,8 @@ TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
     const std::string invalid = "The file " + pieces[2] + " is not a valid file of the set.";
     host.answer(Question::Notice, Answer::Ok, invalid)
         .answer(Question::Notice, Answer::Ok, "Error:1 : " + invalid); // and no deletion offer
-    pressJoin(*window);
-    EXPECT_FALSE(fs::exists(folder.file("movie.avi")));
-    EXPECT_EQ(existing(pieces), pieces.size());
+    window->cmdJoin->click();
+    EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "the pieces, no joined file";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
@@ -162,9 +143,9 @@ TEST_F(Assembler, MenusDropsEnterAndFinish)
     const std::string piece = other.file("b.txt.003");
     test::writeFile(piece, "x");
     EXPECT_TRUE(test::dropPaths(window->Text6, {piece})); // a piece goes to its own box
-    EXPECT_EQ(box(window->Text5), piece);
+    EXPECT_EQ(text(window->Text5), piece);
     EXPECT_TRUE(test::dropPaths(window->Text6, {other.path().string()}));
-    EXPECT_EQ(box(window->Text6), other.folder());
+    EXPECT_EQ(text(window->Text6), other.folder());
     EXPECT_FALSE(test::dropPaths(window->Text5, {other.path().string()}));
 
     host.acceptNotices();
@@ -215,14 +196,14 @@ TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
             stopShown = true;
             stop();
         };
-        pressJoin(*window);
+        window->cmdJoin->click();
         host.onEvents = {};
         EXPECT_TRUE(stopShown);
         EXPECT_EQ(test::filesIn(out.folder()), 0u);
-        EXPECT_EQ(existing(pieces), pieces.size());
+        EXPECT_EQ(test::filesIn(folder.path()), pieces.size());
         EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Cancelled."));
         EXPECT_EQ(window->cmdJnCancel->text(), QStringLiteral("Clear All"));
-        EXPECT_EQ(box(window->Text5), pieces[0]) << "Stop does not clear the boxes";
+        EXPECT_EQ(text(window->Text5), pieces[0]) << "Stop does not clear the boxes";
     }
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_TRUE(window->hasEnded() || !window->isVisible());

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <tuple>
 
 using namespace parcelo::cli;
 
@@ -85,8 +86,6 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"split", "a", "b", "--size", "1.5TB"},
         {"split", "a", "b"},                                  // no mode
         {"split", "a", "b", "--pieces", "2", "--lines", "3"}, // two modes
-        {"split", "a", "b", "--preset", "3MB"},
-        {"split", "a", "b", "--pieces", "2", "--level", "max"},
         {"split", "a", "b", "--pieces", "2", "--no-decompress"},
         {"split", "a", "--pieces", "2"},
         {"join", "x.003", "out", "--size", "1MB"},
@@ -110,42 +109,41 @@ TEST(CliArguments, UsageErrorsAreRefused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
 }
 
-TEST(CliArguments, MessagesNameEveryChoice)
+TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
 {
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--pieces", "2", "--level", "max"}).error,
-              "--level takes best, medium or fast");
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--size", "1TB"}).error,
-              "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB");
-    EXPECT_EQ(parseArguments({"split", "a", "b", "--preset", "3MB"}).error,
-              "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB");
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "missing command"},
+        {{"split", "onlyone"}, "split: missing arguments"},
+        {{"split", "a", "b", "--pieces", "2", "--level", "max"},
+         "--level takes best, medium or fast"},
+        {{"split", "a", "b", "--size", "1TB"},
+         "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB"},
+        {{"split", "a", "b", "--preset", "3MB"},
+         "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB"},
+    };
+    for (const auto& [args, error] : cases)
+        EXPECT_EQ(parseArguments(args).error, error);
 }
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
 {
-    using parcelo::Answer;
-    using parcelo::Buttons;
-    using parcelo::Icon;
-    using parcelo::Question;
-    struct Case {
-        Question kind;
-        Buttons buttons;
-        Answer withYes;
-        Answer withoutTerminal;
-    };
-    const Case cases[] = {
+    using namespace parcelo;
+    // the kind, its buttons, the answer with --yes and the one without a terminal
+    const std::tuple<Question, Buttons, Answer, Answer> cases[] = {
         {Question::DiskFull, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
         {Question::InsertDisk, Buttons::OkCancel, Answer::Cancel, Answer::Cancel},
         {Question::ConfirmCancel, Buttons::YesNo, Answer::Yes, Answer::Yes},
         {Question::DeletePieces, Buttons::YesNo, Answer::Yes, Answer::No},
+        {Question::DeleteSource, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::DisketteCount, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::Notice, Buttons::Ok, Answer::Ok, Answer::Ok},
     };
     std::FILE* notATerminal = std::tmpfile();
     ConsoleHost yes(AnswerPolicy::AlwaysYes, notATerminal);
     ConsoleHost nobody(AnswerPolicy::AskOnTerminal, notATerminal);
-    for (const Case& c : cases) {
-        EXPECT_EQ(yes.message(c.kind, "q", c.buttons, Icon::Question), c.withYes);
-        EXPECT_EQ(nobody.message(c.kind, "q", c.buttons, Icon::Question), c.withoutTerminal);
+    for (const auto& [kind, buttons, withYes, withoutTerminal] : cases) {
+        EXPECT_EQ(yes.message(kind, "q", buttons, Icon::Question), withYes);
+        EXPECT_EQ(nobody.message(kind, "q", buttons, Icon::Question), withoutTerminal);
     }
     std::fclose(notATerminal);
 }

@@ -22,6 +22,31 @@ struct CliRun {
     std::string err;
 };
 
+// The shell words that start parcelo-cli with these arguments, each one quoted.
+std::string commandFor(const std::vector<std::string>& arguments)
+{
+    std::string command = "'" + std::string(PARCELO_CLI) + "'";
+    for (const auto& argument : arguments)
+        command += " '" + argument + "'";
+    return command;
+}
+
+// Text that deflates well, but slowly at the best level, unlike random bytes.
+std::string compressibleText(std::size_t size)
+{
+    std::string text;
+    for (int line = 0; text.size() < size; ++line)
+        text +=
+            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
+    text.resize(size);
+    return text;
+}
+
+int exitStatus(int raw)
+{
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
 // parcelo-cli in a temporary folder with "pieces/" and "joined/" in it.
 class CliRunTest : public ::testing::Test {
 protected:
@@ -30,33 +55,26 @@ protected:
         fs::create_directory(pieces);
         fs::create_directory(joined);
     }
-    // Runs parcelo-cli with no terminal on standard input; every argument is quoted. The
-    // shell commands of `setUp`, when given, run first in the same subshell.
+    // Runs parcelo-cli with no terminal on standard input. The shell commands of `setUp`,
+    // when given, run first in the same subshell.
     CliRun run(const std::vector<std::string>& arguments, const std::string& setUp = {}) const
     {
-        std::string command = "(" + setUp + " '" + PARCELO_CLI + "'";
-        for (const auto& argument : arguments)
-            command += " '" + argument + "'";
-        command +=
-            ") </dev/null >'" + temp.file("stdout.txt") + "' 2>'" + temp.file("stderr.txt") + "'";
-        const int raw = std::system(command.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(temp.file("stdout.txt")),
+        const std::string command = "(" + setUp + " " + commandFor(arguments) + ") </dev/null >'"
+                                    + temp.file("stdout.txt") + "' 2>'" + temp.file("stderr.txt")
+                                    + "'";
+        return {exitStatus(std::system(command.c_str())), readFile(temp.file("stdout.txt")),
                 readFile(temp.file("stderr.txt"))};
     }
     // Starts parcelo-cli and sends it `signals` SIGINTs once it has a temporary file in
     // "pieces/"; the status is its exit status, 99 when it ended before that.
     int interrupted(const std::vector<std::string>& arguments, int signals) const
     {
-        std::string command = "'" + std::string(PARCELO_CLI) + "'";
-        for (const auto& argument : arguments)
-            command += " '" + argument + "'";
-        command += " >/dev/null & pid=$!; until ls -a '" + pieces
-                   + "' | grep -q parcelo-tmp; do [ \"$(cut -d' ' -f3 /proc/$pid/stat)\" = Z ]"
-                   + " && exit 99; done";
+        std::string command = commandFor(arguments) + " >/dev/null & pid=$!; until ls -a '" + pieces
+                              + "' | grep -q parcelo-tmp; do [ \"$(cut -d' ' -f3 "
+                              + "/proc/$pid/stat)\" = Z ] && exit 99; done";
         for (int i = 0; i < signals; ++i)
             command += "; kill -INT $pid";
-        const int raw = std::system((command + "; wait $pid").c_str());
-        return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return exitStatus(std::system((command + "; wait $pid").c_str()));
     }
     std::string piece(const std::string& name) const { return pieces + "/" + name; }
     std::string output(const std::string& name) const { return joined + "/" + name; }
@@ -83,37 +101,39 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
     EXPECT_THAT(join.out, HasSubstr("checked 4 pieces against data.bin.sha256\n"));
 
     // every piece is reported: a damaged one and a missing one fail the check
-    std::string second = readFile(piece("data.bin.002"));
-    second[100] ^= 1;
-    writeFile(piece("data.bin.002"), second);
+    flipByte(piece("data.bin.002"), 100);
     fs::remove(piece("data.bin.004"));
     const CliRun broken = run({"verify", "--set", piece("data.bin.001")});
     EXPECT_EQ(broken.status, 1);
     for (const std::string& line :
          {"OK " + piece("data.bin.001"), "DAMAGED " + piece("data.bin.002"),
-          "OK " + piece("data.bin.003"), "MISSING " + piece("data.bin.004")})
+          "MISSING " + piece("data.bin.004")})
         EXPECT_THAT(broken.out, HasSubstr(line + "\n"));
 }
 
-TEST_F(CliRunTest, PiecesAndLinesReachTheEngineAndTheExtraFilesCanBeLeftOut)
+// Without a terminal a question is declined; --yes accepts it.
+TEST_F(CliRunTest, PiecesLinesAndLeftOutFilesReachTheEngineAndOnlyYesDeletesTheSource)
 {
     writeFile(temp.file("ten.bin"), "0123456789");
     const CliRun three = run({"split", temp.file("ten.bin"), pieces, "--pieces", "3",
-                              "--no-checksums", "--no-join-script"});
+                              "--no-checksums", "--no-join-script", "--delete-source"});
     ASSERT_EQ(three.status, 0) << three.err;
     EXPECT_EQ(filesIn(pieces), 3u); // no checksum file, no join scripts
     EXPECT_THAT(three.out, HasSubstr("split into 3 files.  Each file contains 4 Bytes or less."));
+    EXPECT_THAT(three.err, HasSubstr("Do you wish to delete it?"));
+    EXPECT_TRUE(fs::exists(temp.file("ten.bin")));
+
     writeFile(temp.file("notes.txt"), "1\r\n2\r\n3\r\n");
-    ASSERT_EQ(run({"split", temp.file("notes.txt"), pieces, "--lines", "2"}).status, 0);
+    const CliRun lines =
+        run({"split", temp.file("notes.txt"), pieces, "--lines", "2", "--delete-source", "--yes"});
+    ASSERT_EQ(lines.status, 0) << lines.err;
     EXPECT_EQ(readFile(piece("notes.txt.002")), "PcxLineBreak9174\r\n3\r\n");
+    EXPECT_FALSE(fs::exists(temp.file("notes.txt")));
 }
 
 TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
 {
-    std::string content;
-    for (int i = 0; i < 20000; ++i)
-        content += "line " + std::to_string(i) + " of a compressible text\n";
-    writeFile(temp.file("log.txt"), content);
+    writeFile(temp.file("log.txt"), compressibleText(500'000));
     const CliRun split = run(
         {"split", temp.file("log.txt"), pieces, "--size", "20KB", "--compress", "--level", "fast"});
     ASSERT_EQ(split.status, 0) << split.err;
@@ -125,26 +145,24 @@ TEST_F(CliRunTest, CompressedSetsJoinWithAndWithoutDecompression)
     EXPECT_TRUE(fs::exists(output("log.txt.zip")));
     EXPECT_FALSE(fs::exists(output("log.txt")));
 
-    // without its checksum file, a damaged set fails only in the decompression
+    // without its checksum file, a damaged set fails only in the decompression; the files
+    // kept then are join_command_test's, the pieces kept in spite of --yes this one's
     fs::remove(output("log.txt.zip"));
     fs::remove(piece("log.txt.zip.sha256"));
-    std::string data = readFile(piece("log.txt.zip.002"));
-    data[data.size() / 2] ^= 0x55;
-    writeFile(piece("log.txt.zip.002"), data);
+    flipByte(piece("log.txt.zip.002"), fs::file_size(piece("log.txt.zip.002")) / 2);
     const CliRun damaged =
         run({"join", piece("log.txt.zip.001"), joined, "--delete-pieces", "--yes"});
     EXPECT_EQ(damaged.status, 1);
     EXPECT_THAT(damaged.err, HasSubstr(" could not be decompressed and has been kept."));
-    EXPECT_TRUE(fs::exists(output("log.txt.zip")));
-    EXPECT_FALSE(fs::exists(output("log.txt")));
     EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")) && fs::exists(piece("log.txt.zip.002")));
 }
 
 TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksumFile)
 {
-    const std::string source = temp.file("data.bin");
-    writeFile(source, patternBytes(100000, 9));
-    ASSERT_EQ(run({"split", source, pieces, "--pieces", "10", "--recovery", "20%"}).status, 0);
+    writeFile(temp.file("data.bin"), patternBytes(100000, 9));
+    ASSERT_EQ(
+        run({"split", temp.file("data.bin"), pieces, "--pieces", "10", "--recovery", "20%"}).status,
+        0);
     EXPECT_THAT(readFile(piece("data.bin.sha256")), HasSubstr("  data.bin.rec002\n"));
     fs::remove(piece("data.bin.010"));
     const CliRun repaired = run({"repair", piece("data.bin.003")});
@@ -167,22 +185,6 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     EXPECT_THAT(refused.err, HasSubstr("cannot be repaired: 2 pieces are missing and only 1 "
                                        "recovery pieces are there"));
     EXPECT_FALSE(fs::exists(piece("data.bin.001")));
-}
-
-TEST_F(CliRunTest, QuestionsAreDeclinedWithoutATerminalAndAcceptedWithYes)
-{
-    writeFile(temp.file("keep.bin"), patternBytes(3000));
-    const std::vector<std::string> split = {"split", temp.file("keep.bin"), pieces, "--size",
-                                            "1KB",   "--delete-source"};
-    const CliRun declined = run(split);
-    EXPECT_EQ(declined.status, 0) << declined.err;
-    EXPECT_THAT(declined.err, HasSubstr("Do you wish to delete it?"));
-    EXPECT_TRUE(fs::exists(temp.file("keep.bin")));
-
-    auto accepted = split;
-    accepted.push_back("--yes");
-    EXPECT_EQ(run(accepted).status, 0);
-    EXPECT_FALSE(fs::exists(temp.file("keep.bin")));
 }
 
 TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
@@ -213,18 +215,12 @@ TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)
     EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n");
     EXPECT_EQ(notPiece.out, "");
 
-    const std::string tryHelp = "Try 'parcelo-cli --help' for more information.\n";
-    const std::pair<std::vector<std::string>, std::string> usageErrors[] = {
-        {{}, "missing command"},
-        {{"split", "onlyone"}, "split: missing arguments"},
-        {{"frobnicate"}, "unknown command frobnicate"},
-    };
-    for (const auto& [args, problem] : usageErrors) {
-        const CliRun usage = run(args);
-        EXPECT_EQ(usage.status, 2);
-        EXPECT_EQ(usage.err, "parcelo-cli: " + problem + "\n" + tryHelp);
-        EXPECT_EQ(usage.out, "");
-    }
+    // the usage errors' texts are arguments_test's
+    const CliRun usage = run({"frobnicate"});
+    EXPECT_EQ(usage.status, 2);
+    EXPECT_EQ(usage.err, "parcelo-cli: unknown command frobnicate\nTry 'parcelo-cli --help' for "
+                         "more information.\n");
+    EXPECT_EQ(usage.out, "");
     const CliRun help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_THAT(help.out, HasSubstr("parcelo-cli verify --set PIECE"));
@@ -253,18 +249,13 @@ TEST_F(CliRunTest, InterruptStopsTheJobRemovesItsFilesAndExits130)
 TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
 {
     const std::string big = temp.file("big.bin");
-    std::string text; // slow to deflate at the best level, unlike random bytes
-    for (int line = 0; text.size() < (6u << 20); ++line)
-        text +=
-            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
-    text.resize(6u << 20);
-    writeFile(big, text);
+    writeFile(big, compressibleText(6u << 20));
     // `script` runs the program on a pseudo-terminal and records what it shows
     const auto onTerminal = [&](const std::string& options, const std::string& into) {
         const std::string typescript = temp.file("typescript");
-        const std::string command = "script -qec \"'" + std::string(PARCELO_CLI) + "' compress '"
-                                    + big + "' '" + into + "' --yes " + options + "\" '"
-                                    + typescript + "' </dev/null >/dev/null";
+        const std::string command = "script -qec \"" + commandFor({"compress", big, into, "--yes"})
+                                    + " " + options + "\" '" + typescript
+                                    + "' </dev/null >/dev/null";
         EXPECT_EQ(std::system(command.c_str()), 0) << options;
         return readFile(typescript);
     };

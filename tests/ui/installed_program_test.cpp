@@ -3,19 +3,8 @@
 // temporary HOME.
 #include "app/app_paths.h"
 #include "format/split_set.h"
-#include "ui/join_pane.h"
-#include "ui/options_pane.h"
-#include "ui/split_pane.h"
-#include "ui/start_up.h"
 
 #include "shell_fixture.h"
-
-#include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 

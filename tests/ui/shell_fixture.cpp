@@ -1,11 +1,5 @@
 #include "shell_fixture.h"
 
-#include "ui/start_up.h"
-
-#include <QAbstractButton>
-#include <QLineEdit>
-#include <QTest>
-
 #include <sstream>
 
 namespace parcelo::test {

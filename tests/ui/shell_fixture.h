@@ -2,10 +2,29 @@
 
 #include "app/registry.h"
 #include "ui/frm_main.h"
+#include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
+#include "ui/main_menus.h"
+#include "ui/options_pane.h"
+#include "ui/split_pane.h"
+#include "ui/start_up.h"
+#include "ui/verify_pane.h"
 
 #include "temp_folder.h"
 #include "window_fakes.h"
+
+// The controls of the panes, for every window test to work them.
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -14,9 +33,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-class QAbstractButton;
-class QLineEdit;
 
 namespace parcelo::test {
 

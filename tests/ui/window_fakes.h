@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDropEvent>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
 
@@ -35,10 +36,9 @@ public:
     bool openFolder(const std::string& folder) override { return note(folders, folder); }
     bool openInEditor(const std::string& file) override { return note(edited, file); }
     bool startProgram(const std::string& program) override { return note(started, program); }
-    std::string systemInfoTool() override { return infoTool; }
+    std::string systemInfoTool() override { return {}; }
 
     bool succeed = true;
-    std::string infoTool;
     std::vector<std::string> webPages, folders, edited, started;
 
 private:
@@ -67,6 +67,11 @@ public:
 };
 
 using FakeModalRunner = InspectingModal<ModalRunner>;
+
+inline std::string text(const QLineEdit* box)
+{
+    return box->text().toStdString();
+}
 
 // Drags the local paths over the widget and drops them there; true when the drop was taken.
 inline bool dropPaths(QWidget* target, const std::vector<std::string>& paths)
