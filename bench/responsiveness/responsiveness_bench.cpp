@@ -62,6 +62,9 @@ void writeInput(const std::string& path, std::size_t size)
     std::ofstream(path, std::ios::binary).write(data.data(), static_cast<std::streamsize>(size));
 }
 
+// The longest the window may go without processing its events.
+constexpr std::chrono::milliseconds kLongestGap{100};
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -70,7 +73,8 @@ int main(int argc, char** argv)
     const fs::path root =
         argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "parcelo-responsiveness";
     fs::remove_all(root);
-    for (const char* sub : {"in", "plain", "zipped", "joined", "unzipped", "temp"})
+    for (const char* sub :
+         {"in", "plain", "zipped", "joined", "unzipped", "recovered", "repaired", "temp"})
         fs::create_directories(root / sub);
     const std::string in = (root / "in" / "big.bin").string();
     writeInput(in, 64u << 20);
@@ -91,6 +95,12 @@ int main(int argc, char** argv)
         SplitServices services = engines.splitServices(recent, explore);
         return cmdSpSplit_Click(pane, services).succeeded;
     };
+    const auto splitWithRecovery = [&] {
+        engines.splitEngine().SetCompanions({true, true, 1, false});
+        const bool ok = split("recovered", false);
+        engines.splitEngine().SetCompanions({});
+        return ok && fs::remove(root / "recovered" / "big.bin.002"); // for the repair
+    };
     const auto join = [&](const std::string& piece, const std::string& folder) {
         JoinPaneValues pane{(root / piece).string(), (root / folder / "").string()};
         JoinServices services = engines.joinServices(recent, explore);
@@ -104,6 +114,8 @@ int main(int argc, char** argv)
         {"join", [&] { return join("plain/big.bin.001", "joined"); }},
         {"compression (and split)", [&] { return split("zipped", true); }},
         {"decompression (and join)", [&] { return join("zipped/big.bin.zip.001", "unzipped"); }},
+        {"split with recovery", splitWithRecovery},
+        {"repair (and join)", [&] { return join("recovered/big.bin.001", "repaired"); }},
     };
     int failures = 0;
     for (const auto& job : jobs) {
@@ -113,10 +125,12 @@ int main(int argc, char** argv)
         const auto ms = [](Clock::duration d) {
             return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
         };
-        std::printf("%-26s %6lld ms in all, longest gap %4lld ms%s\n", job.name,
+        const bool slow = host.longest > kLongestGap;
+        std::printf("%-26s %6lld ms in all, longest gap %4lld ms%s%s\n", job.name,
                     static_cast<long long>(ms(Clock::now() - start)),
-                    static_cast<long long>(ms(host.longest)), ok ? "" : "  FAILED");
-        failures += ok ? 0 : 1;
+                    static_cast<long long>(ms(host.longest)), ok ? "" : "  FAILED",
+                    slow ? "  OVER THE TARGET" : "");
+        failures += ok && !slow ? 0 : 1;
     }
     fs::remove_all(root);
     return failures == 0 ? 0 : 1;
