@@ -1,4 +1,3 @@
-#include "join/line_copy.h"
 #include "join/mod_join_file.h"
 
 #include "fake_bindings.h"
@@ -13,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <set>
 
@@ -36,7 +34,6 @@ protected:
         engine.LocateSplitFiles();
         if (engine.ErrorFlag() == 0)
             engine.JoinSplitFiles();
-        compressed = engine.Compressed();
         if (finish)
             engine.FinishJoin();
         return engine.ErrorFlag() == 0;
@@ -50,14 +47,7 @@ protected:
     test::TempFolder out;
     test::ScriptedHost host;
     modJoinFile engine{host};
-    std::string compressed;
 };
-
-std::size_t openFiles()
-{
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator()));
-}
 
 std::string notSplitByUs(const std::string& path)
 {
@@ -75,7 +65,6 @@ TEST_F(JoinTest, JoinsTheSetFromAnyPieceByteForByte)
         ASSERT_TRUE(join(picked)) << engine.ErrorMessage();
         EXPECT_EQ(engine.JoinedFileName(), "data.bin");
         EXPECT_EQ(joined(), kData);
-        EXPECT_EQ(compressed, "");
     }
     // A name that only begins "a:" is no path on the diskette drive: the name is kept whole.
     const auto named = test::writeByteSet(in.file("a:data.bin"), kData, 300);
@@ -85,11 +74,6 @@ TEST_F(JoinTest, JoinsTheSetFromAnyPieceByteForByte)
     EXPECT_EQ(joined(), "mine");
     EXPECT_TRUE(host.shown.empty());
     EXPECT_FALSE(host.busyChanges.back());
-
-    test::writeByteSet(in.file("data.bin.zip"), kData, 999, true);
-    ASSERT_TRUE(join(in.file("data.bin.zip.002")));
-    EXPECT_EQ(compressed, "Yes");
-    EXPECT_EQ(joined("data.bin.zip"), kData);
 }
 
 TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
@@ -135,35 +119,6 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
     }
     EXPECT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(test::namesIn(out.path()), std::set<std::string>{"report.pdf"});
-}
-
-TEST_F(JoinTest, AFailedJoinLeavesNoJoinedFileAndNoOpenFile)
-{
-    const std::string piece3 = in.file("data.bin.003");
-    const std::pair<PieceHeader, std::string> badPieces[] = {
-        {{0x12345678, 4, 3}, notSplitByUs(piece3)},
-        {{PieceSignaturePlain, 5, 3}, "The file " + piece3 + " is not a valid file of the set."},
-    };
-    for (const auto& [header, message] : badPieces) {
-        test::writeByteSet(in.file("data.bin"), kData, 300);
-        test::writeBytePiece(piece3, header.signature, header.count, header.number,
-                             std::string(300, 'z'));
-        host.answer(Question::Notice, Answer::Ok, message);
-        EXPECT_FALSE(join(in.file("data.bin.001")));
-        EXPECT_EQ(engine.ErrorFlag(), 1);
-        EXPECT_EQ(engine.ErrorMessage(), message);
-        EXPECT_FALSE(fs::exists(out.file("data.bin")));
-    }
-    EXPECT_TRUE(host.allAnswersUsed());
-
-    test::writeByteSet(in.file("data.bin"), kData, 300);
-    const std::size_t openBefore = openFiles();
-    faults::failWritesAfter(500, ENOSPC);
-    EXPECT_FALSE(join(in.file("data.bin.001"), false));
-    faults::clearWriteFault();
-    EXPECT_EQ(engine.ErrorMessage(), "Disk full: " + out.file("data.bin"));
-    EXPECT_FALSE(fs::exists(out.file("data.bin")));
-    EXPECT_EQ(openFiles(), openBefore);
 }
 
 TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)

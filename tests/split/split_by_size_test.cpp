@@ -117,18 +117,14 @@ TEST(SplitBySize, LargePiecesAreCopiedInChunksWithEventsAfterEachChunk)
 
 TEST(SplitBySize, ARetryAfterADiskFullWritesTheSameSet)
 {
-    std::string lines;
-    for (int i = 100; i < 200; ++i)
-        lines += "line " + std::to_string(i) + "\r\n";
-    for (const auto& [content, size, unit] :
-         {std::tuple{test::patternBytes(1000), 300.0, "BT"}, std::tuple{lines, 30.0, "LN"}}) {
+    for (const auto& [content, size, unit] : {std::tuple{test::patternBytes(1000), 300.0, "BT"},
+                                              std::tuple{test::hundredLines(), 30.0, "LN"}}) {
         SplitRun plain(content, size, unit);
         ASSERT_EQ(plain.engine.StartSplit(), 0);
         SplitRun retried(content, size, unit);
-        retried.host.clearsWriteFault = true;
-        retried.host.answer(Question::DiskFull, Answer::Ok,
-                            "There is not enough space on the disk.\rPlease insert");
-        faults::failWritesAfter(500, ENOSPC);
+        retried.host.cause({500, ENOSPC, 0, true})
+            .answer(Question::DiskFull, Answer::Ok,
+                    "There is not enough space on the disk.\rPlease insert");
         EXPECT_EQ(retried.engine.StartSplit(), 0);
         EXPECT_EQ(retried.pieces(), plain.pieces()) << unit;
         EXPECT_EQ(test::readFile(retried.temp.file("data.bin")), content); // source untouched
