@@ -47,23 +47,10 @@ std::string mixedContent(std::size_t size)
     return content;
 }
 
-// A little-endian field of the archive's first local header: the flags at 6 (bits 1 and 2
-// tell the deflate effort), the name and extra lengths at 26 and 28.
-unsigned headerField(const std::string& archivePath, int offset)
+// The flags of the archive's first local header: bits 1 and 2 tell the deflate effort.
+unsigned headerFlags(const std::string& archivePath)
 {
-    const std::string header = readFile(archivePath).substr(0, 30);
-    return static_cast<unsigned char>(header.at(offset))
-           | static_cast<unsigned char>(header.at(offset + 1)) << 8;
-}
-
-std::uint64_t firstEntryDataOffset(const std::string& archivePath)
-{
-    return 30 + headerField(archivePath, 26) + headerField(archivePath, 28);
-}
-
-int runErrorOf(ZlibTool& tool, void (ZlibTool::*operation)())
-{
-    return test::runErrorOf([&] { (tool.*operation)(); });
+    return static_cast<unsigned char>(readFile(archivePath).at(6));
 }
 
 // A component that only raises the notifications it is given.
@@ -120,7 +107,7 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
         EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
         EXPECT_EQ(commandOutput("unzip -Z1 " + quoted(archive)), "report v2.pdf\n");
         EXPECT_EQ(commandOutput("unzip -p " + quoted(archive)), content);
-        EXPECT_EQ(headerField(archive, 6) & 6, flags);
+        EXPECT_EQ(headerFlags(archive) & 6, flags);
         if (size > 0) {
             EXPECT_EQ(notified, every);
         }
@@ -131,7 +118,7 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
     EXPECT_EQ(filesIn(temp.path()), 3u);
 }
 
-TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
+TEST(ZlibTool, RestoresArchivesOfZipToTheTargetAndRefusesAFolder)
 {
     TempFolder temp;
     const std::string content = mixedContent(300'000);
@@ -161,19 +148,15 @@ TEST(ZlibTool, RestoresArchivesOfZipAndRejectsDamagedOnes)
     EXPECT_EQ(readFile(target), "payload");
     EXPECT_FALSE(fs::exists(temp.path().parent_path() / "evil"));
 
-    // Refused archives (a changed byte, no archive, a folder) leave the target as it was
-    // and nothing beside it. Stored data carries no check of its own: only the CRC
-    // catches a changed byte.
-    flipByte(temp.file("-0.zip"), firstEntryDataOffset(temp.file("-0.zip")) + 1000);
+    // A folder is refused like any archive that is not one file (the join command's tests
+    // refuse the others): the target stays as it was and nothing is left beside it.
     fs::create_directory(temp.file("folder"));
     ASSERT_EQ(shell("cd " + quoted(temp.folder()) + " && zip -q folder.zip folder"), 0);
     const auto entries = filesIn(temp.path());
-    for (const char* archive : {"-0.zip", "data.bin", "folder.zip"}) {
-        tool.SetSourceFileName(temp.file(archive));
-        EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), kZlibToolErrorNumber) << archive;
-        EXPECT_EQ(readFile(target), "payload");
-        EXPECT_EQ(filesIn(temp.path()), entries);
-    }
+    tool.SetSourceFileName(temp.file("folder.zip"));
+    EXPECT_EQ(runErrorOf([&] { tool.DoDecompress(); }), kZlibToolErrorNumber);
+    EXPECT_EQ(readFile(target), "payload");
+    EXPECT_EQ(filesIn(temp.path()), entries);
 }
 
 TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
@@ -184,30 +167,18 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     ZlibTool tool;
     tool.SetSourceFileName(source);
     tool.SetTargetFileName(temp.file("no folder/big.iso.zip"));
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::PathNotFound);
-
-    // Decompressing onto a full disk keeps what the target held.
-    tool.SetTargetFileName(temp.file("big.iso.zip"));
-    tool.DoCompress();
-    tool.SetSourceFileName(temp.file("big.iso.zip"));
-    tool.SetTargetFileName(temp.file("restored"));
-    writeFile(temp.file("restored"), "old restored");
-    faults::failWritesAfter(300'000, ENOSPC);
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoDecompress), err::DiskFull);
-    faults::clearWriteFault();
-    EXPECT_EQ(readFile(temp.file("restored")), "old restored");
-    fs::remove(temp.file("restored"));
+    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), err::PathNotFound);
 
     // The source shrinks while it is read: the old archive stays as it was and no
-    // temporary file is left beside it.
+    // temporary file is left beside it. (A full disk while decompressing is the join
+    // command's test.)
     writeFile(temp.file("big.iso.zip"), "old archive");
-    tool.SetSourceFileName(source);
     tool.SetTargetFileName(temp.file("big.iso.zip"));
     tool.SetProgressNotify([&](std::int16_t percent) {
         if (percent == 20)
             fs::resize_file(source, 100'000);
     });
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::InputPastEndOfFile);
+    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), err::InputPastEndOfFile);
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
     EXPECT_EQ(filesIn(temp.path()), 2u);
 
@@ -218,11 +189,11 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
         if (percent == 30)
             jobStop().request();
     });
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), kZlibToolErrorNumber);
+    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), kZlibToolErrorNumber);
     jobStop().reset();
     tool.SetProgressNotify({});
     faults::failWritesAfter(200'000, ENOSPC);
-    EXPECT_EQ(runErrorOf(tool, &ZlibTool::DoCompress), err::DiskFull);
+    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), err::DiskFull);
     faults::clearWriteFault();
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
     EXPECT_EQ(filesIn(temp.path()), 2u);
