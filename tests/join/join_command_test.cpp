@@ -118,28 +118,33 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
     EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
 }
 
-TEST_F(JoinCommandTest, JoinsFromAMiddlePieceAndOffersToDeleteThePieces)
+// The answers to the offer to delete the pieces are join_test's.
+TEST_F(JoinCommandTest, JoinsFromAMiddlePieceOrShowsTheEnginesError)
 {
     const std::string content = test::patternBytes(3500);
     const auto pieces = writeReportSet(content);
     pane.Text5 = pieces[1];
-    pane.chkDelOrgJoin = true;
     host.answer(Question::Notice, Answer::Ok, created(out("report.pdf")));
-    host.answer(Question::DeletePieces, Answer::No,
-                "All borken files have successfully been joined, do you wish to delete them?");
-    const CommandOutcome outcome = join();
-    EXPECT_TRUE(outcome.succeeded);
+    EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(pane.Text6, temp.file("out") + "/");
     EXPECT_EQ(list.rows.size(), 4u);
     EXPECT_EQ(label.captions.back(), "Completed joining files.");
     EXPECT_FALSE(bar.visible);
-    EXPECT_TRUE(std::filesystem::exists(pieces[0]));
     EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
+
+    test::writeBytePiece(pieces[2], 0x12345678, 4, 3, std::string(1000, 'x'));
+    std::filesystem::remove(out("report.pdf"));
+    host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
+    host.answer(Question::Notice, Answer::Ok,
+                "Error:1 : File " + pieces[2] + " is not a valid split file.");
+    EXPECT_FALSE(join().succeeded);
+    EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
+// Keeping the compressed file (Check2) is the window's test.
+TEST_F(JoinCommandTest, CompressedSetsAreDecompressedByTheirOwnNameOnly)
 {
     const std::string content = test::patternBytes(3500);
     const std::string archive = compressedBytes(content);
@@ -151,14 +156,6 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
     EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
 
-    std::filesystem::remove(out("report.pdf"));
-    pane.Check2 = true;
-    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf.zip")));
-    const CommandOutcome kept = join();
-    EXPECT_TRUE(kept.succeeded);
-    EXPECT_EQ(kept.producedFile, out("report.pdf.zip"));
-    EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
-
     // Only the joined file's own name counts: without a final ".zip" it is the result,
     // and a ".zip" in the folder's name never moves the output out of the folder.
     std::filesystem::create_directory(out("photos.zip.d"));
@@ -169,7 +166,7 @@ TEST_F(JoinCommandTest, CompressedSetsAreDecompressedUnlessCheck2IsTicked)
                 created(out("photos.zip.d/photos")) + CR
                     + "It has not been decompressed: its name does not end in \".zip\".");
     EXPECT_TRUE(join().succeeded);
-    EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf.zip"}));
+    EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos.zip.d", "report.pdf"}));
     EXPECT_EQ(test::namesIn(out("photos.zip.d")), std::set<std::string>{"photos"});
     EXPECT_TRUE(host.allAnswersUsed());
 }
@@ -224,20 +221,6 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
             EXPECT_TRUE(std::filesystem::exists(piece)) << piece;
         std::filesystem::remove(out("report.pdf.zip"));
     }
-}
-
-TEST_F(JoinCommandTest, FailedJoinsLeaveNothingAndShowTheEngineError)
-{
-    const auto pieces = writeReportSet(test::patternBytes(3500));
-    pane.Text5 = pieces[0];
-    test::writeBytePiece(pieces[2], 0x12345678, 4, 3,
-                         std::string(std::filesystem::file_size(pieces[2]) - 12, 'x'));
-    host.answer(Question::Notice, Answer::Ok, "File " + pieces[2] + " is not a valid split file.");
-    host.answer(Question::Notice, Answer::Ok,
-                "Error:1 : File " + pieces[2] + " is not a valid split file.");
-    EXPECT_FALSE(join().succeeded);
-    EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
-    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 TEST_F(JoinCommandTest, ExploreMenuTakesNewFoldersInEntriesThreeAndFour)
