@@ -1,4 +1,3 @@
-#include "platform/bindings.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
 
@@ -23,23 +22,8 @@ TEST(Host, DisplayTextTurnsCarriageReturnsIntoLineBreaks)
     EXPECT_EQ(silent.message(Question::Notice, "n", Buttons::Ok, Icon::Critical), Answer::Ok);
 }
 
-TEST(Bindings, KindCheckAcceptsOnlyTheExpectedKind)
-{
-    test::FakeProgressBar bar;
-    test::FakeLabel label;
-    test::FakeFileList list;
-    test::WrongKindBinding impostor;
-    EXPECT_EQ(asProgressBar(&bar), &bar);
-    EXPECT_EQ(asLabel(&label), &label);
-    EXPECT_EQ(asFileList(&list), &list);
-    EXPECT_EQ(asProgressBar(nullptr), nullptr);
-    EXPECT_EQ(asProgressBar(&label), nullptr);
-    EXPECT_EQ(asFileList(&bar), nullptr);
-    // right class, wrong name: skipped all the same
-    EXPECT_EQ(asProgressBar(&impostor), nullptr);
-}
-
-TEST(FileListSizes, FollowTheDisplayUnit)
+// The kind check of the bindings is the split engine's test, with a binding of the wrong kind.
+TEST(FileListSizes, FollowTheDisplayUnitOrKilobytesWhenThereIsNone)
 {
     EXPECT_EQ(formatListSize(4, "BT"), "4Bytes");
     EXPECT_EQ(formatListSize(0, "BT"), "Bytes");
@@ -53,10 +37,8 @@ TEST(FileListSizes, FollowTheDisplayUnit)
     EXPECT_EQ(formatListSize(3019899, "GB"), "2.88MB");
     EXPECT_EQ(formatListSize(1500.0 * 1024 * 1024, "GB"), "1.46GB");
     EXPECT_EQ(formatListSize(100, "XX"), "");
-}
 
-TEST(FileListSizes, AddFileToListSetsKilobytesWhenNoUnitIsSet)
-{
+    // A list with no unit yet takes kilobytes.
     test::FakeFileList list;
     std::string unit;
     AddFileToList(&list, "/out/a.001", 2048, unit);
