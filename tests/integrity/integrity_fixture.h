@@ -1,38 +1,23 @@
 #pragma once
 
-#include "scripted_host.h"
-#include "split/mod_split_file.h"
-#include "temp_folder.h"
+#include "split_run.h"
 
 #include <string>
 
 namespace parcelo::test {
 
-// Splits data.bin (or data.zip as a compressed set) into the folder "out".
-struct SplitSet {
-    TempFolder temp;
-    std::string name;
-    std::string content;
-    int pieces = 0;
-
-    SplitSet(const std::string& unit, bool compressed = false)
-        : name(compressed ? "data.zip" : "data.bin")
+// data.bin (or data.zip as a compressed set) split into the folder "out".
+struct SplitSet : SplitRun {
+    explicit SplitSet(const std::string& unit, bool compressed = false)
+        : SplitRun(unit == "LN" ? lines() : patternBytes(10000), unit == "LN" ? 40 : 3000, unit,
+                   compressed ? "data.zip" : "data.bin")
     {
-        content = unit == "LN" ? lines() : patternBytes(10000);
-        writeFile(temp.file(name), content);
-        std::filesystem::create_directory(temp.path() / "out");
-        ScriptedHost host;
-        modSplitFile engine(host);
-        engine.SetSourceFile(temp.file(name));
-        engine.SetDestFolder(temp.folder() + "out/");
-        engine.SetSplitSize(unit == "LN" ? 40 : 3000);
-        engine.SetUnit(unit);
         engine.SetCompressed(compressed ? "Yes" : "");
         engine.StartSplit();
+        name = engine.FileName();
         pieces = engine.PieceCount();
     }
-    std::string out(const std::string& file = {}) const { return temp.folder() + "out/" + file; }
-    std::string piece(int n) const { return out(name + ".00" + std::to_string(n)); }
+    std::string piece(int n) const { return piecePath(n); }
 
     static std::string lines()
     {
@@ -41,6 +26,9 @@ struct SplitSet {
             text += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\n");
         return text + "last line without end";
     }
+
+    std::string name;
+    int pieces = 0;
 };
 
 } // namespace parcelo::test

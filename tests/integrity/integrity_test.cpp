@@ -54,11 +54,11 @@ TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
             SplitSet set(unit);
             test::flipByte(set.piece(n), test::readFile(set.piece(n)).size() - 3);
             const std::string damaged = damagedPieceText(set.piece(n));
-            const Joined failed = join(set, set.temp.folder() + "out/");
+            const Joined failed = join(set, set.out);
             EXPECT_NE(failed.flag, 0);
             EXPECT_EQ(failed.message, damaged);
-            EXPECT_FALSE(fs::exists(set.out("data.bin")));
-            EXPECT_EQ(test::filesIn(set.out()), static_cast<std::size_t>(set.pieces) + 3);
+            EXPECT_FALSE(fs::exists(set.out + "data.bin"));
+            EXPECT_EQ(test::filesIn(set.out), static_cast<std::size_t>(set.pieces) + 3);
             EXPECT_EQ(verified(set.piece(n), false, VerifyVerdict::NotVerified), damaged);
             EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(damaged),
                       std::string::npos);
@@ -84,7 +84,7 @@ TEST(Checksums, VerifyingTheSetListsEveryDamagedAndMissingPiece)
 TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
 {
     SplitSet set("BT");
-    fs::remove(set.out("data.bin.sha256"));
+    fs::remove(set.out + "data.bin.sha256");
     const Joined plain = join(set, set.temp.folder());
     EXPECT_EQ(plain.flag, 0);
     EXPECT_EQ(plain.note, "");
@@ -92,16 +92,16 @@ TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
 
     // the checksum file of a different set of the same name, then one naming other pieces
     SplitSet different("LN");
-    fs::copy_file(different.out("data.bin.sha256"), set.out("data.bin.sha256"));
+    fs::copy_file(different.out + "data.bin.sha256", set.out + "data.bin.sha256");
     const std::string reason =
-        "The checksum file " + set.out("data.bin.sha256") + " was written for another set.";
-    EXPECT_EQ(join(set, set.temp.folder() + "out/").message, reason);
-    EXPECT_FALSE(fs::exists(set.out("data.bin")));
+        "The checksum file " + set.out + "data.bin.sha256 was written for another set.";
+    EXPECT_EQ(join(set, set.out).message, reason);
+    EXPECT_FALSE(fs::exists(set.out + "data.bin"));
     EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(reason),
               std::string::npos);
 
-    test::writeFile(set.out("data.bin.sha256"), std::string(64, 'a') + "  other.bin.001\n");
-    EXPECT_EQ(join(set, set.temp.folder() + "out/").message, reason);
+    test::writeFile(set.out + "data.bin.sha256", std::string(64, 'a') + "  other.bin.001\n");
+    EXPECT_EQ(join(set, set.out).message, reason);
 }
 
 } // namespace

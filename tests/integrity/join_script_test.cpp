@@ -14,7 +14,7 @@ using test::SplitSet;
 int runScript(const std::string& shell, const SplitSet& set, const std::string& arguments = {})
 {
     const std::string command =
-        shell + " '" + set.out(set.name + ".join.sh") + "' " + arguments + " >/dev/null 2>&1";
+        shell + " '" + set.out + set.name + ".join.sh' " + arguments + " >/dev/null 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -28,17 +28,16 @@ TEST(JoinScript, JoinsEveryKindOfSetByteForByteUnderDashAndBusybox)
             SCOPED_TRACE(shell + " " + unit + (compressed ? " compressed" : ""));
             SplitSet set(unit, compressed);
             ASSERT_GT(set.pieces, 1);
-            EXPECT_EQ(
-                test::readFile(set.out(set.name + ".sha256")),
-                test::commandOutput("cd '" + set.out() + "' && sha256sum " + set.name + ".0*"));
+            EXPECT_EQ(test::readFile(set.out + set.name + ".sha256"),
+                      test::commandOutput("cd '" + set.out + "' && sha256sum " + set.name + ".0*"));
             EXPECT_EQ(runScript(shell, set), 0);
-            EXPECT_EQ(test::readFile(set.out(set.name)), set.content);
+            EXPECT_EQ(test::readFile(set.out + set.name), set.content);
             // an existing file is never replaced unless asked
-            test::writeFile(set.out(set.name), "the user's own");
+            test::writeFile(set.out + set.name, "the user's own");
             EXPECT_NE(runScript(shell, set), 0);
-            EXPECT_EQ(test::readFile(set.out(set.name)), "the user's own");
+            EXPECT_EQ(test::readFile(set.out + set.name), "the user's own");
             EXPECT_EQ(runScript(shell, set, "--force"), 0);
-            EXPECT_EQ(test::readFile(set.out(set.name)), set.content);
+            EXPECT_EQ(test::readFile(set.out + set.name), set.content);
         }
     }
 }
@@ -52,10 +51,10 @@ TEST(JoinScript, RefusesADamagedOrMissingPiece)
                 fs::remove(set.piece(3));
             else
                 test::flipByte(set.piece(2), 100);
-            const std::size_t files = test::filesIn(set.out());
+            const std::size_t files = test::filesIn(set.out);
             EXPECT_NE(runScript(shell, set), 0) << shell;
-            EXPECT_FALSE(fs::exists(set.out(set.name)));
-            EXPECT_EQ(test::filesIn(set.out()), files);
+            EXPECT_FALSE(fs::exists(set.out + set.name));
+            EXPECT_EQ(test::filesIn(set.out), files);
         }
     }
 }

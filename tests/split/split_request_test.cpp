@@ -132,7 +132,7 @@ TEST_F(SplitRequestTest, NumberOfPiecesSizesThePiecesAndReportsTheRealCount)
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
+TEST_F(SplitRequestTest, TypedSizesPresetsAndLinesAndTheOfferToDeleteTheSource)
 {
     test::writeFile(temp.file("source.bin"), test::patternBytes(4'000'000));
     pane.Text3 = "1.5";
@@ -151,11 +151,18 @@ TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
     pane.Option3 = false;
     pane.Combo1 = 4;
     pane.Text3 = "2";
+    pane.chkDelOrgSplit = true; // declined here; the window and the CLI accept it
     host.answer(Question::Notice, Answer::Ok,
-                "splitting files by number of lines is successful only for text files");
-    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2 lines or less."));
-    EXPECT_EQ(host.shown[host.shown.size() - 2].title, "Warning: Parcelo");
+                "splitting files by number of lines is successful only for text files")
+        .answer(Question::Notice, Answer::Ok,
+                "split into 2 files. \rEach file contains 2 lines or less.")
+        .answer(Question::DeleteSource, Answer::No,
+                "The file: " + temp.file("source.bin")
+                    + " has been split successfully.\rDo you wish to delete it?");
+    EXPECT_TRUE(split().succeeded);
+    EXPECT_EQ(host.shown[host.shown.size() - 3].title, "Warning: Parcelo");
     EXPECT_EQ(test::readFile(out("source.bin.002")), "PcxLineBreak9174\r\nc\r\n");
+    EXPECT_TRUE(std::filesystem::exists(temp.file("source.bin")));
 }
 
 TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced)
@@ -186,23 +193,6 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     EXPECT_EQ(test::readFile(out("source.bin.zip")), "my own archive");
     EXPECT_FALSE(std::filesystem::exists(out("source.bin.zip.001")));
     EXPECT_TRUE(recent.added.empty());
-}
-
-TEST_F(SplitRequestTest, DeletingTheSourceIsOfferedAndAnsweredBothWays)
-{
-    test::writeFile(temp.file("source.bin"), test::patternBytes(3000));
-    pane.Text3 = "1";
-    pane.Combo1 = 1;
-    pane.chkDelOrgSplit = true;
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
-        host.answer(Question::DeleteSource, answer,
-                    "The file: " + temp.file("source.bin")
-                        + " has been split successfully.\rDo you wish to delete it?");
-        EXPECT_TRUE(split().succeeded);
-        EXPECT_EQ(std::filesystem::exists(temp.file("source.bin")), answer == Answer::No);
-    }
-    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePane)
