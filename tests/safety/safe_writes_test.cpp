@@ -107,6 +107,12 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
     test::TempFolder in, out;
     FolderDrive drive(in.path());
     const std::string joined = out.file("data.bin"), piece3 = in.file("data.bin.003");
+    const std::string noSet = "File " + piece3
+                              + " is not a valid split file. This file was "
+                                "not split by Parcelo application.";
+    const std::string largerSet = "The file " + piece3 + " is not a valid file of the set.";
+    const std::string diskCancel =
+        "Split files could not be located or process was cancelled by user.";
     const struct {
         const char* name;
         Fault fault;
@@ -118,23 +124,9 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         {"disk full", {500}, {}, 61, "Disk full: " + joined},
         {"write error", {500, EIO}, {}, 57, "Device I/O error: " + joined},
         {"stopped", {0, 0, 3}, {}, -1, "Process cancelled by the user."},
-        {"piece of no set",
-         {},
-         PieceHeader{0x12345678, 4, 3},
-         1,
-         "File " + piece3
-             + " is not a valid split file. This file was not split by Parcelo application."},
-        {"piece of a larger set",
-         {},
-         PieceHeader{PieceSignaturePlain, 5, 3},
-         1,
-         "The file " + piece3 + " is not a valid file of the set."},
-        {"diskette prompt cancelled",
-         {},
-         {},
-         1,
-         "Split files could not be located or process was cancelled by user.",
-         true},
+        {"piece of no set", {}, PieceHeader{0x12345678, 4, 3}, 1, noSet},
+        {"piece of a larger set", {}, PieceHeader{PieceSignaturePlain, 5, 3}, 1, largerSet},
+        {"diskette prompt cancelled", {}, {}, 1, diskCancel, true},
         {"complete", {}, {}, 0, ""},
     };
     for (const auto& c : cases) {
@@ -177,6 +169,7 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
     const std::uint64_t zipped = 200'500;
     const Answers cancelAtDiskFull = {{Question::DiskFull, Answer::Cancel, kDiskFull},
                                       {Question::ConfirmCancel, Answer::Yes, kSure}};
+    const Answers declined = {{Question::DisketteCount, Answer::No, "diskettes"}};
     const struct {
         const char* name;
         Fault fault;
@@ -188,11 +181,7 @@ TEST(SafeWrites, CompressedSplitRemovesItsCompressedFileAndNeverTheSource)
         {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
         {"write error in the one piece", {zipped + 500, EIO}, {}, "1000000"},
         {"stopped while compressing", {0, 0, 1}, {}, "1000"},
-        {"compression failed, diskette count declined",
-         {100, ENOSPC, 0, true},
-         {{Question::DisketteCount, Answer::No, "diskettes"}},
-         "1000",
-         true},
+        {"compression failed, no diskettes", {100, ENOSPC, 0, true}, declined, "1000", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

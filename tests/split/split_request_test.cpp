@@ -78,14 +78,9 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         {[&](auto& p) { p.Text1 = temp.folder(); },
          "Please enter a valid file name to continue with this operation.", "Text1"},
         {[&](auto& p) { p.Text1 = temp.file("none.bin"); },
-         "The file " + temp.file("none.bin")
-             + " cannot be located. Please make sure that the file exists in the specified path.",
-         "Text1"},
+         test::notLocated("file", temp.file("none.bin")), "Text1"},
         {[&](auto& p) { p.Text4 = temp.file("nowhere"); },
-         "The folder " + temp.file("nowhere")
-             + "/ cannot be located. Please make sure that the folder exists in the specified "
-               "path.",
-         "Text4"},
+         test::notLocated("folder", temp.file("nowhere") + "/"), "Text4"},
         {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
         {pieces("0"), "Number of pieces should be more than zero!", "Text2"},
         {size(""), "Please enter a valid value for the size of split file(s)!", "Text3"},

@@ -54,4 +54,11 @@ private:
     bool acceptNotices_ = false;
 };
 
+// The notice for a "file" or "folder" the user typed that is not there.
+inline std::string notLocated(const std::string& kind, const std::string& path)
+{
+    return "The " + kind + " " + path + " cannot be located. Please make sure that the " + kind
+           + " exists in the specified path.";
+}
+
 } // namespace parcelo::test

@@ -145,23 +145,22 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
 
 TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
 {
+    const auto count = [](const char* n) {
+        return "The header gives a set of " + std::string(n)
+               + " pieces; a set has 1 to 32767 pieces.";
+    };
+    const auto number = [](const char* n) {
+        return "The header gives piece number " + std::string(n) + ", outside the set of 3 pieces.";
+    };
     const struct {
         PieceHeader header;
         std::string data;
         std::string reason;
     } cases[] = {
-        {{PieceSignaturePlain, 40000, 1},
-         "abc",
-         "The header gives a set of 40000 pieces; a set has 1 to 32767 pieces."},
-        {{PieceSignaturePlain, 0, 0},
-         "abc",
-         "The header gives a set of 0 pieces; a set has 1 to 32767 pieces."},
-        {{PieceSignatureCompressed, 3, 5},
-         "abc",
-         "The header gives piece number 5, outside the set of 3 pieces."},
-        {{PieceSignaturePlain, 3, 0},
-         "abc",
-         "The header gives piece number 0, outside the set of 3 pieces."},
+        {{PieceSignaturePlain, 40000, 1}, "abc", count("40000")},
+        {{PieceSignaturePlain, 0, 0}, "abc", count("0")},
+        {{PieceSignatureCompressed, 3, 5}, "abc", number("5")},
+        {{PieceSignaturePlain, 3, 0}, "abc", number("0")},
         {{PieceSignaturePlain, 3, 3}, "", "The piece holds no data, though its set has 3 pieces."},
     };
     const std::string path = in.file("bad.bin.001");
@@ -249,10 +248,7 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
     EXPECT_EQ(press(cmdVerify1_Click, in.folder()).focus, "Text8"); // ends with "/"
 
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
-    host.answer(Question::Notice, Answer::Ok,
-                "The file " + in.folder()
-                    + " cannot be located. Please make sure that the file exists "
-                      "in the specified path.");
+    host.answer(Question::Notice, Answer::Ok, test::notLocated("file", in.folder()));
     result = press(cmdVerify2_Click, in.folder());
     EXPECT_EQ(result.focus, "Text8");
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
