@@ -24,9 +24,8 @@ const std::string kData = test::patternBytes(1000);
 
 class JoinTest : public ::testing::Test {
 protected:
-    // The host's order of calls; true on success. The standalone joiner does not finish
-    // a failed join, hence `finish`.
-    bool join(const std::string& picked, bool finish = true)
+    // The host's order of calls; true on success.
+    bool join(const std::string& picked)
     {
         engine.ResetJoin();
         engine.SetSourceFile(picked);
@@ -34,8 +33,7 @@ protected:
         engine.LocateSplitFiles();
         if (engine.ErrorFlag() == 0)
             engine.JoinSplitFiles();
-        if (finish)
-            engine.FinishJoin();
+        engine.FinishJoin();
         return engine.ErrorFlag() == 0;
     }
     std::string joined(const std::string& name = "data.bin") const
