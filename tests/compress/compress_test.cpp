@@ -179,9 +179,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     const auto source = temp.file("big.iso");
     writeFile(source, contentOf('m', 2'000'000));
     ZlibTool tool;
-    tool.SetSourceFileName(source);
-    tool.SetTargetFileName(temp.file("no folder/big.iso.zip"));
-    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), err::PathNotFound);
+    tool.SetSourceFileName(source); // a missing folder is SafeOutput's test
 
     // The source shrinks while it is read: the old archive stays as it was and no
     // temporary file is left beside it. (A full disk while decompressing is the join

@@ -108,20 +108,17 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
     EXPECT_TRUE(recent.added.empty());
 }
 
+// Three pieces of 4 bytes from 10 is the CLI's test.
 TEST_F(SplitRequestTest, NumberOfPiecesSizesThePiecesAndReportsTheRealCount)
 {
     test::writeFile(temp.file("source.bin"), "0123456789");
     pane.Option1 = false;
-    pane.Text2 = "3";
-    EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 4 Bytes or less."));
-    EXPECT_EQ(sizeOf("source.bin.001"), 16u);
-    EXPECT_EQ(sizeOf("source.bin.003"), 14u);
+    pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
+    EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
+    EXPECT_EQ(sizeOf("source.bin.005"), 14u);
     EXPECT_EQ(pane.Text4, temp.file("out") + "/"); // trailing separator written back
     EXPECT_EQ(label.captions.back(), "Completed splitting.");
     EXPECT_EQ(recent.added, std::vector<std::string>{"Split:" + temp.file("source.bin")});
-
-    pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
-    EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
     pane.Text2 = "2.9"; // the whole part counts
     EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 5 Bytes or less."));
     EXPECT_TRUE(host.allAnswersUsed());
