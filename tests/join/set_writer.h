@@ -35,23 +35,18 @@ inline std::vector<std::string> writeByteSet(const std::string& base, const std:
     return paths;
 }
 
-// One line piece: the marker line, then each line followed by CR LF.
-inline std::string linePiece(const std::vector<std::string>& lines)
-{
-    std::string text = std::string(kLineMarker) + kCrLf;
-    for (const auto& line : lines)
-        text += line + kCrLf;
-    return text;
-}
-
-// A line set, one piece per entry: base + ".001" and on. Returns the piece paths.
+// A line set, one piece per entry: base + ".001" and on, each the marker line and its
+// lines, each followed by CR LF. Returns the piece paths.
 inline std::vector<std::string> writeLineSet(const std::string& base,
                                              const std::vector<std::vector<std::string>>& pieces)
 {
     std::vector<std::string> paths;
     for (std::size_t i = 0; i < pieces.size(); ++i) {
+        std::string text = std::string(kLineMarker) + kCrLf;
+        for (const auto& line : pieces[i])
+            text += line + kCrLf;
         paths.push_back(base + SplitFileExtension(static_cast<int>(i + 1)));
-        writeFile(paths.back(), linePiece(pieces[i]));
+        writeFile(paths.back(), text);
     }
     return paths;
 }
