@@ -6,11 +6,12 @@
 #include "split/split_request.h"
 
 #include "fake_bindings.h"
-#include "scripted_host.h"
+#include "fault_host.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 using namespace parcelo;
@@ -42,7 +43,7 @@ protected:
     }
 
     test::TempFolder temp;
-    test::ScriptedHost host;
+    test::FaultHost host;
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
@@ -208,4 +209,54 @@ TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePan
     fresh.chkDelOrgSplit = true;
     EXPECT_EQ(values(pane), values(fresh));
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
+}
+
+// The compressed file goes beside the pieces, or to the temporary folder (here the
+// source's) for diskettes; a failure removes it, keeps the source and the destination as
+// they were, and no later split is refused for it.
+TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverTheSource)
+{
+    const std::string content = test::patternBytes(200'000);
+    // Random bytes are stored: the compressed file is a little over 200,000 bytes.
+    const std::uint64_t zipped = 200'500;
+    const std::string sure = "Are you sure you want to cancel the process?";
+    const test::Answers cancelAtDiskFull = {
+        {Question::DiskFull, Answer::Cancel, "There is not enough space on the disk."},
+        {Question::ConfirmCancel, Answer::Yes, sure}};
+    const test::Answers declined = {{Question::DisketteCount, Answer::No, "diskettes"}};
+    const struct {
+        const char* name;
+        test::Fault fault;
+        test::Answers answers;
+        std::string size; // in bytes
+        bool diskette = false;
+    } cases[] = {
+        {"disk full while compressing", {100}, cancelAtDiskFull, "1000"},
+        {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
+        {"write error in the one piece", {zipped + 500, EIO}, {}, "1000000"},
+        {"stopped while compressing", {0, 0, 1}, {}, "1000"},
+        {"compression failed, no diskettes", {100, ENOSPC, 0, true}, declined, "1000", true},
+    };
+    test::DisketteFolder floppy(temp.path() / "floppy");
+    test::writeFile(temp.file("source.bin"), content);
+    test::writeFile(out("keep.txt"), "unrelated");
+    pane.Check1 = true;
+    pane.Combo1 = 0;
+    host.acceptNotices();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string destination = c.diskette ? temp.file("floppy") : temp.file("out");
+        pane.Text4 = c.diskette ? "a:/" : destination;
+        pane.Text3 = c.size;
+        const auto before = test::snapshot(destination);
+        host.cause(c.fault).say(c.answers);
+        EXPECT_FALSE(split().succeeded);
+        EXPECT_TRUE(host.allAnswersUsed());
+        host.cause({});
+        EXPECT_EQ(test::snapshot(destination), before);
+        EXPECT_EQ(test::namesIn(temp.path()),
+                  (std::set<std::string>{"floppy", "out", "source.bin"}));
+        EXPECT_EQ(test::readFile(temp.file("source.bin")), content);
+        EXPECT_TRUE(c.diskette || split().succeeded); // not refused for a file it left
+    }
 }

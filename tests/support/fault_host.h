@@ -33,8 +33,12 @@ public:
         faults::clearWriteFault();
         jobStop().reset();
     }
+    // Replaces any earlier fault and stop; events count from here.
     FaultHost& cause(const Fault& fault)
     {
+        faults::clearWriteFault();
+        jobStop().reset();
+        eventsProcessed = 0;
         if ((fault_ = fault).failAfter > 0)
             faults::failWritesAfter(fault.failAfter, fault.osError);
         return *this;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/diskette.h"
 #include "platform/run_error.h"
 
 #include <cstdint>
@@ -7,6 +8,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
+#include <memory>
 #include <random>
 #include <set>
 #include <sstream>
@@ -74,6 +77,25 @@ inline std::size_t filesIn(const std::filesystem::path& folder)
 {
     return namesIn(folder).size();
 }
+
+// Each file of a folder, by name, with its bytes.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = readFile(entry.path().string());
+    return files;
+}
+
+// The diskette drive, a folder (made if need be) with room for every piece, while in scope.
+struct DisketteFolder {
+    explicit DisketteFolder(const std::filesystem::path& folder)
+    {
+        std::filesystem::create_directory(folder);
+        setDisketteDrive(std::make_shared<FolderDisketteDrive>(folder));
+    }
+    ~DisketteFolder() { setDisketteDrive(nullptr); }
+};
 
 // Changes one byte of a file in place.
 inline void flipByte(const std::string& path, std::size_t at)
