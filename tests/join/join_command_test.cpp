@@ -233,9 +233,8 @@ TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane
 {
     const std::string content = test::patternBytes(2500);
     pane.Text5 = test::writeByteSet(in("report.pdf"), content, 1000)[0];
-    auto drive = std::make_shared<FolderDisketteDrive>(temp.file("out"));
-    drive->setMediumPresent(false);
-    setDisketteDrive(drive);
+    test::DisketteFolder floppy(temp.file("out"));
+    floppy.drive->setMediumPresent(false);
     pane.Text6 = "a:";
     host.answer(Question::InsertDisk, Answer::Cancel,
                 "Please insert disk in drive A: and click OK to continue.");
@@ -250,7 +249,6 @@ TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane
     host.answer(Question::Notice, Answer::Ok, created("archive/report.pdf"));
     EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
-    setDisketteDrive(nullptr);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 
     list.addRow("row");

@@ -6,7 +6,6 @@
 #include "temp_folder.h"
 
 #include "format/split_set.h"
-#include "platform/diskette.h"
 #include "platform/file.h"
 
 #include <gtest/gtest.h>
@@ -171,7 +170,7 @@ struct DiskHost : test::ScriptedHost {
 TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
 {
     const auto pieces = test::writeByteSet(out.file("x.bin"), kData, 400);
-    setDisketteDrive(std::make_shared<FolderDisketteDrive>(out.path()));
+    test::DisketteFolder floppy(out.path());
     DiskHost diskHost;
     diskHost.disk2 = in.file("disk2");
     diskHost.drive = out.file("");
@@ -196,7 +195,6 @@ TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
     EXPECT_TRUE(diskEngine.DeleteBrokenFiles()); // never on diskettes: nothing asked
     EXPECT_TRUE(fs::exists(pieces[2]));
     EXPECT_TRUE(diskHost.allAnswersUsed());
-    setDisketteDrive(nullptr);
 }
 
 // A Yes, with the standalone joiner's own question, is the joiner's test.

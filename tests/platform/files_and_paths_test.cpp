@@ -40,8 +40,8 @@ TEST(File, OpenReadAndInjectedWriteFailuresNameTheRightError)
 TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
 {
     test::TempFolder temp;
-    auto drive = std::make_shared<FolderDisketteDrive>(temp.path());
-    setDisketteDrive(drive);
+    test::DisketteFolder floppy(temp.path());
+    const auto& drive = floppy.drive;
     drive->setFreeSpace(5'000'000'000'000ULL); // beyond 32 bits
     EXPECT_EQ(GetDriveFreeSpace("a"), 5'000'000'000'000ULL);
     EXPECT_EQ(GetDriveFreeSpace("A"), 5'000'000'000'000ULL);
@@ -61,7 +61,6 @@ TEST(DisketteDrive, DiskettePathsMapToTheMountPointOnlyWithAMedium)
     EXPECT_EQ(GetDriveFreeSpace("a"), 0u);
     EXPECT_EQ(test::runErrorOf([] { File("a:/piece.001", File::Mode::Read); }),
               err::BadFileNameOrNumber);
-    setDisketteDrive(nullptr);
 }
 
 TEST(PathHelpers, TakePathsApartFromTheRight)

@@ -90,11 +90,13 @@ inline std::map<std::string, std::string> snapshot(const std::filesystem::path& 
 // The diskette drive, a folder (made if need be) with room for every piece, while in scope.
 struct DisketteFolder {
     explicit DisketteFolder(const std::filesystem::path& folder)
+        : drive(std::make_shared<FolderDisketteDrive>(folder))
     {
         std::filesystem::create_directory(folder);
-        setDisketteDrive(std::make_shared<FolderDisketteDrive>(folder));
+        setDisketteDrive(drive);
     }
     ~DisketteFolder() { setDisketteDrive(nullptr); }
+    std::shared_ptr<FolderDisketteDrive> drive;
 };
 
 // Changes one byte of a file in place.

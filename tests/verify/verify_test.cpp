@@ -7,7 +7,6 @@
 
 #include "format/split_set.h"
 #include "join/mod_join_file.h"
-#include "platform/diskette.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
 
@@ -218,8 +217,7 @@ TEST_F(VerifyTest, ALineSetIsCountedUpFromThePickedPiece)
 
 TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
 {
-    fs::create_directory(in.path() / "drive");
-    setDisketteDrive(std::make_shared<FolderDisketteDrive>(in.path() / "drive"));
+    test::DisketteFolder floppy(in.path() / "drive");
     test::writeBytePiece(in.file("drive/x.bin.003"), PieceSignaturePlain, 3, 3, "abc");
     host.answer(Question::InsertDisk, Answer::Cancel,
                 "Please insert disk #1 of 3 in drive A: and click OK to continue.")
@@ -229,7 +227,6 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
     EXPECT_EQ(joinState.ErrorFlag(), -1);
     EXPECT_EQ(joinState.ErrorMessage(), "Process cancelled by the user.");
     EXPECT_TRUE(host.allAnswersUsed());
-    setDisketteDrive(nullptr);
 }
 
 // A blank box is the window's test.
