@@ -142,7 +142,7 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
     EXPECT_TRUE(list.rows.empty());
 }
 
-TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
+TEST_F(VerifyTest, ABadHeaderOrPieceSizeGivesTheJoinAndBothChecksTheSameReason)
 {
     const auto count = [](const char* n) {
         return "The header gives a set of " + std::string(n)
@@ -171,16 +171,14 @@ TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
         EXPECT_EQ(onlyMessage(), kSetBad + invalid(path, c.reason));
         EXPECT_EQ(joinRefusal(path), invalid(path, c.reason));
     }
-}
 
-TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
-{
+    // A piece cut short or grown is named before anything is joined.
     const std::string data = test::patternBytes(1000);
     const struct {
         int piece;
         std::size_t dataSize; // of that piece; the others hold 300, 300, 300, 100
-    } cases[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
-    for (const auto& c : cases) {
+    } sizes[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
+    for (const auto& c : sizes) {
         const auto pieces = test::writeByteSet(in.file("set.bin"), data, 300);
         const std::string& wrong = pieces[static_cast<std::size_t>(c.piece) - 1];
         test::writeBytePiece(wrong, PieceSignaturePlain, 4, c.piece, std::string(c.dataSize, 'z'));

@@ -139,8 +139,7 @@ TEST(XmlParser, ReadsTheFirstElementWithAttributesAndChildren)
     EXPECT_EQ(root->Text(), ""); // the whitespace before each tag is stripped
     ASSERT_EQ(root->AttributeCount(), 2);
     EXPECT_EQ(root->ElementAttribute(2)->Value(), "2");
-    ASSERT_EQ(document.NewEnum().size(), 1u);
-    EXPECT_EQ(document.Node(1)->Tag()->TagStyle(), kEmptyElementTag);
+    EXPECT_EQ(document.NewEnum().size(), 1u);
 
     XMLDocument crossed; // end tags close what they meet, whatever their name
     crossed.LoadData("<a><b></a></b>");
