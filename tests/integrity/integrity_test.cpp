@@ -66,7 +66,7 @@ std::string verified(const std::string& path, bool wholeSet, VerifyVerdict expec
     return host.shown.empty() ? "" : host.shown.back().text;
 }
 
-TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
+TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
 {
     for (const char* unit : {"BT", "LN"}) {
         SplitSet clean(unit);
@@ -89,10 +89,8 @@ TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
                       std::string::npos);
         }
     }
-}
 
-TEST(Checksums, VerifyingTheSetListsEveryDamagedAndMissingPiece)
-{
+    // Verifying the set lists every damaged and missing piece.
     SplitSet set("BT");
     ASSERT_EQ(set.pieces, 4);
     test::flipByte(set.piece(1), 20);
