@@ -1,5 +1,6 @@
-#include "integrity_fixture.h"
+#include "split_run.h"
 
+#include "integrity/join_script.h"
 #include "integrity/set_checksums.h"
 #include "join/mod_join_file.h"
 #include "verify/verify.h"
@@ -10,7 +11,31 @@ namespace parcelo {
 namespace {
 
 namespace fs = std::filesystem;
-using test::SplitSet;
+
+// data.bin (or data.zip as a compressed set) split into the folder "out".
+struct SplitSet : test::SplitRun {
+    explicit SplitSet(const std::string& unit, bool compressed = false)
+        : SplitRun(unit == "LN" ? lines() : test::patternBytes(10000), unit == "LN" ? 40 : 3000,
+                   unit, compressed ? "data.zip" : "data.bin")
+    {
+        engine.SetCompressed(compressed ? "Yes" : "");
+        engine.StartSplit();
+        name = engine.FileName();
+        pieces = engine.PieceCount();
+    }
+    std::string piece(int n) const { return piecePath(n); }
+
+    static std::string lines()
+    {
+        std::string text;
+        for (int i = 0; i < 100; ++i)
+            text += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\n");
+        return text + "last line without end";
+    }
+
+    std::string name;
+    int pieces = 0;
+};
 
 struct Joined {
     int flag;
@@ -41,7 +66,7 @@ std::string verified(const std::string& path, bool wholeSet, VerifyVerdict expec
     return host.shown.empty() ? "" : host.shown.back().text;
 }
 
-TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
+TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
 {
     for (const char* unit : {"BT", "LN"}) {
         SplitSet clean(unit);
@@ -54,20 +79,18 @@ TEST(Checksums, AFlippedByteInAnyPieceIsNamedByJoinAndBothVerifications)
             SplitSet set(unit);
             test::flipByte(set.piece(n), test::readFile(set.piece(n)).size() - 3);
             const std::string damaged = damagedPieceText(set.piece(n));
-            const Joined failed = join(set, set.temp.folder() + "out/");
+            const Joined failed = join(set, set.out);
             EXPECT_NE(failed.flag, 0);
             EXPECT_EQ(failed.message, damaged);
-            EXPECT_FALSE(fs::exists(set.out("data.bin")));
-            EXPECT_EQ(test::filesIn(set.out()), static_cast<std::size_t>(set.pieces) + 3);
+            EXPECT_FALSE(fs::exists(set.out + "data.bin"));
+            EXPECT_EQ(test::filesIn(set.out), static_cast<std::size_t>(set.pieces) + 3);
             EXPECT_EQ(verified(set.piece(n), false, VerifyVerdict::NotVerified), damaged);
             EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(damaged),
                       std::string::npos);
         }
     }
-}
 
-TEST(Checksums, VerifyingTheSetListsEveryDamagedAndMissingPiece)
-{
+    // Verifying the set lists every damaged and missing piece.
     SplitSet set("BT");
     ASSERT_EQ(set.pieces, 4);
     test::flipByte(set.piece(1), 20);
@@ -84,7 +107,7 @@ TEST(Checksums, VerifyingTheSetListsEveryDamagedAndMissingPiece)
 TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
 {
     SplitSet set("BT");
-    fs::remove(set.out("data.bin.sha256"));
+    fs::remove(set.out + "data.bin.sha256");
     const Joined plain = join(set, set.temp.folder());
     EXPECT_EQ(plain.flag, 0);
     EXPECT_EQ(plain.note, "");
@@ -92,16 +115,71 @@ TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
 
     // the checksum file of a different set of the same name, then one naming other pieces
     SplitSet different("LN");
-    fs::copy_file(different.out("data.bin.sha256"), set.out("data.bin.sha256"));
+    fs::copy_file(different.out + "data.bin.sha256", set.out + "data.bin.sha256");
     const std::string reason =
-        "The checksum file " + set.out("data.bin.sha256") + " was written for another set.";
-    EXPECT_EQ(join(set, set.temp.folder() + "out/").message, reason);
-    EXPECT_FALSE(fs::exists(set.out("data.bin")));
+        "The checksum file " + set.out + "data.bin.sha256 was written for another set.";
+    EXPECT_EQ(join(set, set.out).message, reason);
+    EXPECT_FALSE(fs::exists(set.out + "data.bin"));
     EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(reason),
               std::string::npos);
 
-    test::writeFile(set.out("data.bin.sha256"), std::string(64, 'a') + "  other.bin.001\n");
-    EXPECT_EQ(join(set, set.temp.folder() + "out/").message, reason);
+    test::writeFile(set.out + "data.bin.sha256", std::string(64, 'a') + "  other.bin.001\n");
+    EXPECT_EQ(join(set, set.out).message, reason);
+}
+
+// Runs the set's join script with a shell; its exit status.
+int runScript(const std::string& shell, const SplitSet& set, const std::string& arguments = {})
+{
+    const std::string command =
+        shell + " '" + set.out + set.name + ".join.sh' " + arguments + " >/dev/null 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// The checksum file the script checks with is what sha256sum prints.
+TEST(JoinScript, JoinsEveryKindOfSetUnderDashAndBusyboxOrRefusesADamagedOrMissingPiece)
+{
+    for (const std::string shell : {"dash", "busybox sh"}) {
+        for (const auto& [unit, compressed] :
+             {std::pair{"BT", false}, {"LN", false}, {"BT", true}}) {
+            SCOPED_TRACE(shell + " " + unit + (compressed ? " compressed" : ""));
+            SplitSet set(unit, compressed);
+            ASSERT_GT(set.pieces, 1);
+            EXPECT_EQ(test::readFile(set.out + set.name + ".sha256"),
+                      test::commandOutput("cd '" + set.out + "' && sha256sum " + set.name + ".0*"));
+            EXPECT_EQ(runScript(shell, set), 0);
+            EXPECT_EQ(test::readFile(set.out + set.name), set.content);
+            // an existing file is never replaced unless asked
+            test::writeFile(set.out + set.name, "the user's own");
+            EXPECT_NE(runScript(shell, set), 0);
+            EXPECT_EQ(test::readFile(set.out + set.name), "the user's own");
+            EXPECT_EQ(runScript(shell, set, "--force"), 0);
+            EXPECT_EQ(test::readFile(set.out + set.name), set.content);
+
+            // a damaged piece, then (the byte put back) a missing one: nothing is written
+            fs::remove(set.out + set.name);
+            for (const bool missing : {false, true}) {
+                test::flipByte(set.piece(2), 100);
+                if (missing)
+                    fs::remove(set.piece(3));
+                const std::size_t files = test::filesIn(set.out);
+                EXPECT_NE(runScript(shell, set), 0) << missing;
+                EXPECT_EQ(test::filesIn(set.out), files); // no joined file, no temporary one
+            }
+        }
+    }
+}
+
+// No shell to run it here: only what depends on the set is checked.
+TEST(JoinScript, WindowsScriptQuotesTheNameAndSkipsTheRightHeader)
+{
+    const std::string bytes = cmdJoinScript({"film 100%.avi", 12, false, false});
+    for (const char* part : {"@echo off\r\n", "$n='film 100%%.avi'", "$c=12", "$s=12;"})
+        EXPECT_NE(bytes.find(part), std::string::npos) << part;
+    const std::string lines = cmdJoinScript({"notes.txt", 3, true, false});
+    EXPECT_NE(lines.find("$s=[Array]::IndexOf($b,[byte]10)+1"), std::string::npos);
+    EXPECT_NE(cmdJoinScript({"a.zip", 2, false, true}).find("open it with any archive tool"),
+              std::string::npos);
 }
 
 } // namespace

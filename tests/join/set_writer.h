@@ -1,5 +1,9 @@
 #pragma once
 
+#include "temp_folder.h"
+
+#include "format/split_set.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,19 +13,42 @@ namespace parcelo::test {
 // Writes pieces by the split-set format, so join and verify tests need no split engine.
 
 // One byte piece: the 12-byte header, then the data.
-void writeBytePiece(const std::string& path, std::uint32_t signature, std::int32_t count,
-                    std::int32_t number, const std::string& data);
+inline void writeBytePiece(const std::string& path, std::uint32_t signature, std::int32_t count,
+                           std::int32_t number, const std::string& data)
+{
+    const auto header = encodePieceHeader({signature, count, number});
+    writeFile(path, std::string(header.begin(), header.end()) + data);
+}
 
 // A byte set of `data` in pieces of `pieceSize` data bytes: base + ".001" and on.
 // Returns the piece paths.
-std::vector<std::string> writeByteSet(const std::string& base, const std::string& data,
-                                      std::size_t pieceSize, bool compressed = false);
+inline std::vector<std::string> writeByteSet(const std::string& base, const std::string& data,
+                                             std::size_t pieceSize, bool compressed = false)
+{
+    const auto count = static_cast<std::int32_t>((data.size() + pieceSize - 1) / pieceSize);
+    std::vector<std::string> paths;
+    for (std::int32_t i = 1; i <= count; ++i) {
+        paths.push_back(base + SplitFileExtension(i));
+        writeBytePiece(paths.back(), compressed ? PieceSignatureCompressed : PieceSignaturePlain,
+                       count, i, data.substr((i - 1) * pieceSize, pieceSize));
+    }
+    return paths;
+}
 
-// One line piece: the marker line, then each line followed by CR LF.
-std::string linePiece(const std::vector<std::string>& lines);
-
-// A line set, one piece per entry: base + ".001" and on. Returns the piece paths.
-std::vector<std::string> writeLineSet(const std::string& base,
-                                      const std::vector<std::vector<std::string>>& pieces);
+// A line set, one piece per entry: base + ".001" and on, each the marker line and its
+// lines, each followed by CR LF. Returns the piece paths.
+inline std::vector<std::string> writeLineSet(const std::string& base,
+                                             const std::vector<std::vector<std::string>>& pieces)
+{
+    std::vector<std::string> paths;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        std::string text = std::string(kLineMarker) + kCrLf;
+        for (const auto& line : pieces[i])
+            text += line + kCrLf;
+        paths.push_back(base + SplitFileExtension(static_cast<int>(i + 1)));
+        writeFile(paths.back(), text);
+    }
+    return paths;
+}
 
 } // namespace parcelo::test

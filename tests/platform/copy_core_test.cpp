@@ -45,7 +45,7 @@ std::optional<RunError> copyFrom100(const test::TempFolder& temp, std::uint64_t 
 
 } // namespace
 
-TEST(CopyCore, EveryMethodCopiesTheSameBytes)
+TEST(CopyCore, EveryMethodCopiesTheSameBytesAndFailsAFailingWriteAlike)
 {
     test::TempFolder temp;
     const std::string content = test::patternBytes(5'000'123);
@@ -63,13 +63,7 @@ TEST(CopyCore, EveryMethodCopiesTheSameBytes)
             ASSERT_TRUE(past);
             EXPECT_EQ(past->number(), err::InputPastEndOfFile);
         }
-}
 
-TEST(CopyCore, EveryMethodFailsAFailingWriteAlike)
-{
-    test::TempFolder temp;
-    const std::string content = test::patternBytes(3'000'000);
-    test::writeFile(temp.file("src"), content);
     // Writes past 1 MB fail (EFBIG) for the target, whichever call makes them.
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit old{};

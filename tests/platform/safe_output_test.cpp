@@ -38,11 +38,7 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     complete.commit();
     EXPECT_EQ(test::readFile(target), "complete");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
-}
 
-TEST(SafeOutput, FailsInAMissingFolderAndCutsALongName)
-{
-    test::TempFolder temp;
     EXPECT_EQ(test::runErrorOf([&] { SafeOutput(temp.file("no/such/file")); }), err::PathNotFound);
     // A name long enough that the marker would overflow a file name is cut, not refused.
     SafeOutput longName(temp.file(std::string(250, 'x')));

@@ -1,20 +1,19 @@
 #include "split_run.h"
 
 #include "fake_bindings.h"
-#include "set_writer.h"
 
 #include <gtest/gtest.h>
 
 using namespace parcelo;
-using test::linePiece;
 using test::SplitRun;
 
 namespace {
 
-std::string numberedLines(int count)
+// "line<n>" for n = first to last, the last digit of n only, each ended by CR LF.
+std::string numbered(int first, int last)
 {
     std::string text;
-    for (int i = 1; i <= count; ++i)
+    for (int i = first; i <= last; ++i)
         text += "line" + std::to_string(i % 10) + "\r\n";
     return text;
 }
@@ -29,27 +28,21 @@ std::string marked(const std::string& text)
 TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesWithTheirOwnEndings)
 {
     const std::string longLine(1999982, 'q'); // with the marker, exactly one copy buffer
-    const std::vector<std::string> oneToFour = {"line1", "line2", "line3", "line4"};
+    const auto piece = [](int first, int last) { return marked(numbered(first, last)); };
     const struct {
         std::string content;
         double lines;
         std::vector<std::string> pieces;
     } cases[] = {
-        {numberedLines(10),
-         4,
-         {linePiece(oneToFour), linePiece({"line5", "line6", "line7", "line8"}),
-          linePiece({"line9", "line0"})}},
-        {numberedLines(12), // no empty fourth piece
-         4,
-         {linePiece(oneToFour), linePiece({"line5", "line6", "line7", "line8"}),
-          linePiece({"line9", "line0", "line1", "line2"})}},
+        {numbered(1, 10), 4, {piece(1, 4), piece(5, 8), piece(9, 10)}},
+        {numbered(1, 12), 4, {piece(1, 4), piece(5, 8), piece(9, 12)}}, // no empty fourth piece
         // CR LF, a lone CR and a lone LF end lines, each kept as it is; so is a last line
         // without an ending
         {"a\r\nb\rc\nd\r\ne", 2, {marked("a\r\nb\r"), marked("c\nd\r\n"), marked("e")}},
-        {numberedLines(5), 2.5, {linePiece({"line1", "line2", "line3", "line4", "line5"})}},
+        {numbered(1, 5), 2.5, {piece(1, 5)}},
         {"x\ny\n\nz\n", 2, {marked("x\ny\n"), marked("\nz\n")}},
         // lines longer than the copy buffer go through in parts
-        {longLine + longLine + "\r\ny", 1, {linePiece({longLine + longLine}), marked("y")}},
+        {longLine + longLine + "\r\ny", 1, {marked(longLine + longLine + "\r\n"), marked("y")}},
         {longLine + "\nz", 1, {marked(longLine + "\n"), marked("z")}},
         {longLine, 1, {marked(longLine)}},
     };

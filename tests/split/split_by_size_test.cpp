@@ -9,28 +9,6 @@
 using namespace parcelo;
 using test::SplitRun;
 
-namespace {
-
-// The data parts of a byte set, checking every header on the way.
-std::string joinedData(const std::vector<std::string>& pieces, std::uint32_t signature,
-                       std::vector<std::size_t>* sizes = nullptr)
-{
-    std::string data;
-    for (std::size_t i = 0; i < pieces.size(); ++i) {
-        const auto header =
-            decodePieceHeader(reinterpret_cast<const unsigned char*>(pieces[i].data()));
-        EXPECT_EQ(header.signature, signature);
-        EXPECT_EQ(header.count, static_cast<int>(pieces.size()));
-        EXPECT_EQ(header.number, static_cast<int>(i) + 1);
-        data += pieces[i].substr(kPieceHeaderSize);
-        if (sizes)
-            sizes->push_back(pieces[i].size() - kPieceHeaderSize);
-    }
-    return data;
-}
-
-} // namespace
-
 TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
 {
     const struct {
@@ -54,9 +32,19 @@ TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
         run.engine.SetSplitByPieces(c.byPieces);
         test::writeFile(run.piecePath(1), std::string(5000, 'x')); // replaced, not appended to
         EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+        std::string data; // the data parts, each header checked on the way
         std::vector<std::size_t> sizes;
-        const auto signature = compressed ? PieceSignatureCompressed : PieceSignaturePlain;
-        EXPECT_EQ(joinedData(run.pieces(), signature, &sizes), run.content);
+        for (const std::string& piece : run.pieces()) {
+            const auto header =
+                decodePieceHeader(reinterpret_cast<const unsigned char*>(&piece[0]));
+            EXPECT_EQ(header.signature,
+                      compressed ? PieceSignatureCompressed : PieceSignaturePlain);
+            EXPECT_EQ(header.count, static_cast<int>(c.sizes.size()));
+            EXPECT_EQ(header.number, static_cast<int>(sizes.size()) + 1);
+            data += piece.substr(kPieceHeaderSize);
+            sizes.push_back(piece.size() - kPieceHeaderSize);
+        }
+        EXPECT_EQ(data, run.content);
         EXPECT_EQ(sizes, c.sizes);
         EXPECT_EQ(run.engine.PieceCount(), static_cast<int>(c.sizes.size()));
         EXPECT_EQ(test::filesIn(run.out), c.sizes.size() + 3); // + checksum file, join scripts
@@ -95,40 +83,16 @@ TEST(SplitBySize, RefusalsWriteNothing)
     EXPECT_EQ(gone.engine.Message(), "File:  does not exist.");
 }
 
-TEST(SplitBySize, LargePiecesAreCopiedInChunksWithEventsAfterEachChunk)
-{
-    // two events per piece (before and after opening it), and for a piece over 1,999,900
-    // bytes one more after every chunk of at most 2,000,000 bytes
-    const struct {
-        std::size_t length;
-        double pieceSize;
-        long events;
-    } cases[] = {{5000000, 1999900, 3 * 2},
-                 {5000000, 2000000, 3 * 2 + 3},
-                 {10000001, 5000000, 3 * 2 + 3 + 3 + 1}};
-    const std::string content = test::patternBytes(10000001);
-    for (const auto& c : cases) {
-        SplitRun run(content.substr(0, c.length), c.pieceSize, "BT");
-        EXPECT_EQ(run.engine.StartSplit(), 0);
-        EXPECT_EQ(joinedData(run.pieces(), PieceSignaturePlain), run.content);
-        EXPECT_EQ(run.host.eventsProcessed, c.events) << c.pieceSize;
-    }
-}
-
 TEST(SplitBySize, ARetryAfterADiskFullWritesTheSameSet)
 {
-    std::string lines;
-    for (int i = 100; i < 200; ++i)
-        lines += "line " + std::to_string(i) + "\r\n";
-    for (const auto& [content, size, unit] :
-         {std::tuple{test::patternBytes(1000), 300.0, "BT"}, std::tuple{lines, 30.0, "LN"}}) {
+    for (const auto& [content, size, unit] : {std::tuple{test::patternBytes(1000), 300.0, "BT"},
+                                              std::tuple{test::hundredLines(), 30.0, "LN"}}) {
         SplitRun plain(content, size, unit);
         ASSERT_EQ(plain.engine.StartSplit(), 0);
         SplitRun retried(content, size, unit);
-        retried.host.clearsWriteFault = true;
-        retried.host.answer(Question::DiskFull, Answer::Ok,
-                            "There is not enough space on the disk.\rPlease insert");
-        faults::failWritesAfter(500, ENOSPC);
+        retried.host.cause({500, ENOSPC, 0, true})
+            .answer(Question::DiskFull, Answer::Ok,
+                    "There is not enough space on the disk.\rPlease insert");
         EXPECT_EQ(retried.engine.StartSplit(), 0);
         EXPECT_EQ(retried.pieces(), plain.pieces()) << unit;
         EXPECT_EQ(test::readFile(retried.temp.file("data.bin")), content); // source untouched

@@ -77,10 +77,13 @@ TEST(SplitToDiskettes, AsksForEachDiskAndChecksItsFreeSpace)
     EXPECT_EQ(lines.pieces().size(), 2u);
 }
 
+// A disk already written keeps its complete piece, in place of a file of that name.
 TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
 {
     DisketteRun run(test::patternBytes(3000), 1000, "BT");
     run.engine.SetTempCompressedFile("Yes");
+    test::writeFile(run.drive->mountPoint() / "data.bin.001", "a piece the user had");
+    test::writeFile(run.drive->mountPoint() / "keep.txt", "unrelated");
     run.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")
         .answer(Question::InsertDisk, Answer::Ok, "disk #1")
         .answer(Question::InsertDisk, Answer::Cancel, "disk #2")
@@ -88,8 +91,9 @@ TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
     EXPECT_EQ(run.engine.StartSplit(), -1);
     EXPECT_EQ(run.engine.Message(), "Splitting of the files was cancelled.");
     EXPECT_FALSE(std::filesystem::exists(run.engine.SourceFile()));
-    EXPECT_EQ(test::filesIn(run.drive->mountPoint()), 1u);
-    EXPECT_EQ(run.pieces().size(), 1u);
+    EXPECT_EQ(test::filesIn(run.drive->mountPoint()), 2u);
+    ASSERT_EQ(run.pieces().size(), 1u);
+    EXPECT_EQ(run.pieces()[0].substr(kPieceHeaderSize), run.content.substr(0, 1000));
 }
 
 TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
@@ -101,6 +105,7 @@ TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
                          "you need 2 1.44MB diskettes with at least 1447034.88 bytes");
     EXPECT_EQ(declined.engine.StartSplit(), -1);
     EXPECT_EQ(bar.values, std::vector<int>{0});
+    EXPECT_TRUE(std::filesystem::is_empty(declined.drive->mountPoint()));
 
     DisketteRun fits(test::patternBytes(10), kDisketteCapacity, "BT");
     fits.engine.SetSplitByPieces(true);

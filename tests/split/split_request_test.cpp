@@ -6,11 +6,12 @@
 #include "split/split_request.h"
 
 #include "fake_bindings.h"
-#include "scripted_host.h"
+#include "fault_host.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 
 using namespace parcelo;
@@ -42,7 +43,7 @@ protected:
     }
 
     test::TempFolder temp;
-    test::ScriptedHost host;
+    test::FaultHost host;
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
@@ -78,14 +79,9 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         {[&](auto& p) { p.Text1 = temp.folder(); },
          "Please enter a valid file name to continue with this operation.", "Text1"},
         {[&](auto& p) { p.Text1 = temp.file("none.bin"); },
-         "The file " + temp.file("none.bin")
-             + " cannot be located. Please make sure that the file exists in the specified path.",
-         "Text1"},
+         test::notLocated("file", temp.file("none.bin")), "Text1"},
         {[&](auto& p) { p.Text4 = temp.file("nowhere"); },
-         "The folder " + temp.file("nowhere")
-             + "/ cannot be located. Please make sure that the folder exists in the specified "
-               "path.",
-         "Text4"},
+         test::notLocated("folder", temp.file("nowhere") + "/"), "Text4"},
         {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
         {pieces("0"), "Number of pieces should be more than zero!", "Text2"},
         {size(""), "Please enter a valid value for the size of split file(s)!", "Text3"},
@@ -113,26 +109,23 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
     EXPECT_TRUE(recent.added.empty());
 }
 
+// Three pieces of 4 bytes from 10 is the CLI's test.
 TEST_F(SplitRequestTest, NumberOfPiecesSizesThePiecesAndReportsTheRealCount)
 {
     test::writeFile(temp.file("source.bin"), "0123456789");
     pane.Option1 = false;
-    pane.Text2 = "3";
-    EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 4 Bytes or less."));
-    EXPECT_EQ(sizeOf("source.bin.001"), 16u);
-    EXPECT_EQ(sizeOf("source.bin.003"), 14u);
+    pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
+    EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
+    EXPECT_EQ(sizeOf("source.bin.005"), 14u);
     EXPECT_EQ(pane.Text4, temp.file("out") + "/"); // trailing separator written back
     EXPECT_EQ(label.captions.back(), "Completed splitting.");
     EXPECT_EQ(recent.added, std::vector<std::string>{"Split:" + temp.file("source.bin")});
-
-    pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
-    EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
     pane.Text2 = "2.9"; // the whole part counts
     EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 5 Bytes or less."));
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
+TEST_F(SplitRequestTest, TypedSizesPresetsAndLinesAndTheOfferToDeleteTheSource)
 {
     test::writeFile(temp.file("source.bin"), test::patternBytes(4'000'000));
     pane.Text3 = "1.5";
@@ -151,11 +144,18 @@ TEST_F(SplitRequestTest, TypedSizesPresetsAndLines)
     pane.Option3 = false;
     pane.Combo1 = 4;
     pane.Text3 = "2";
+    pane.chkDelOrgSplit = true; // declined here; the window and the CLI accept it
     host.answer(Question::Notice, Answer::Ok,
-                "splitting files by number of lines is successful only for text files");
-    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2 lines or less."));
-    EXPECT_EQ(host.shown[host.shown.size() - 2].title, "Warning: Parcelo");
+                "splitting files by number of lines is successful only for text files")
+        .answer(Question::Notice, Answer::Ok,
+                "split into 2 files. \rEach file contains 2 lines or less.")
+        .answer(Question::DeleteSource, Answer::No,
+                "The file: " + temp.file("source.bin")
+                    + " has been split successfully.\rDo you wish to delete it?");
+    EXPECT_TRUE(split().succeeded);
+    EXPECT_EQ(host.shown[host.shown.size() - 3].title, "Warning: Parcelo");
     EXPECT_EQ(test::readFile(out("source.bin.002")), "PcxLineBreak9174\r\nc\r\n");
+    EXPECT_TRUE(std::filesystem::exists(temp.file("source.bin")));
 }
 
 TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced)
@@ -203,23 +203,6 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     EXPECT_TRUE(recent.added.empty());
 }
 
-TEST_F(SplitRequestTest, DeletingTheSourceIsOfferedAndAnsweredBothWays)
-{
-    test::writeFile(temp.file("source.bin"), test::patternBytes(3000));
-    pane.Text3 = "1";
-    pane.Combo1 = 1;
-    pane.chkDelOrgSplit = true;
-    for (const Answer answer : {Answer::No, Answer::Yes}) {
-        host.answer(Question::Notice, Answer::Ok, "split into 3 files.");
-        host.answer(Question::DeleteSource, answer,
-                    "The file: " + temp.file("source.bin")
-                        + " has been split successfully.\rDo you wish to delete it?");
-        EXPECT_TRUE(split().succeeded);
-        EXPECT_EQ(std::filesystem::exists(temp.file("source.bin")), answer == Answer::No);
-    }
-    EXPECT_TRUE(host.allAnswersUsed());
-}
-
 TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePane)
 {
     test::writeFile(temp.file("source.bin"), "tiny");
@@ -241,4 +224,54 @@ TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePan
     fresh.chkDelOrgSplit = true;
     EXPECT_EQ(values(pane), values(fresh));
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
+}
+
+// The compressed file goes beside the pieces, or to the temporary folder (here the
+// source's) for diskettes; a failure removes it, keeps the source and the destination as
+// they were, and no later split is refused for it.
+TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverTheSource)
+{
+    const std::string content = test::patternBytes(200'000);
+    // Random bytes are stored: the compressed file is a little over 200,000 bytes.
+    const std::uint64_t zipped = 200'500;
+    const std::string sure = "Are you sure you want to cancel the process?";
+    const test::Answers cancelAtDiskFull = {
+        {Question::DiskFull, Answer::Cancel, "There is not enough space on the disk."},
+        {Question::ConfirmCancel, Answer::Yes, sure}};
+    const test::Answers declined = {{Question::DisketteCount, Answer::No, "diskettes"}};
+    const struct {
+        const char* name;
+        test::Fault fault;
+        test::Answers answers;
+        std::string size; // in bytes
+        bool diskette = false;
+    } cases[] = {
+        {"disk full while compressing", {100}, cancelAtDiskFull, "1000"},
+        {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
+        {"write error in the one piece", {zipped / 2, EIO}, {}, "1000000"},
+        {"stopped while compressing", {0, 0, 1}, {}, "1000"},
+        {"compression failed, no diskettes", {100, ENOSPC, 0, true}, declined, "1000", true},
+    };
+    test::DisketteFolder floppy(temp.path() / "floppy");
+    test::writeFile(temp.file("source.bin"), content);
+    test::writeFile(out("keep.txt"), "unrelated");
+    pane.Check1 = true;
+    pane.Combo1 = 0;
+    host.acceptNotices();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string destination = c.diskette ? temp.file("floppy") : temp.file("out");
+        pane.Text4 = c.diskette ? "a:/" : destination;
+        pane.Text3 = c.size;
+        const auto before = test::snapshot(destination);
+        host.cause(c.fault).say(c.answers);
+        EXPECT_FALSE(split().succeeded);
+        EXPECT_TRUE(host.allAnswersUsed());
+        host.cause({});
+        EXPECT_EQ(test::snapshot(destination), before);
+        EXPECT_EQ(test::namesIn(temp.path()),
+                  (std::set<std::string>{"floppy", "out", "source.bin"}));
+        EXPECT_EQ(test::readFile(temp.file("source.bin")), content);
+        EXPECT_TRUE(c.diskette || split().succeeded); // not refused for a file it left
+    }
 }

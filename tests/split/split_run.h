@@ -2,10 +2,9 @@
 
 #include "split/mod_split_file.h"
 
+#include "fault_host.h"
 #include "format/split_set.h"
-#include "platform/file.h"
 #include "platform/paths.h"
-#include "scripted_host.h"
 #include "temp_folder.h"
 
 #include <filesystem>
@@ -14,21 +13,14 @@
 
 namespace parcelo::test {
 
-// A scripted host that can lift an injected write fault when it shows a message: a user
-// who makes room on the disk before pressing OK.
-class SplitHost : public ScriptedHost {
-public:
-    bool clearsWriteFault = false;
-
-protected:
-    Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
-                       const std::string& title) override
-    {
-        if (clearsWriteFault)
-            faults::clearWriteFault();
-        return ScriptedHost::showMessage(kind, text, buttons, icon, title);
-    }
-};
+// "line 100" to "line 199", each ended by CR LF.
+inline std::string hundredLines()
+{
+    std::string lines;
+    for (int i = 100; i < 200; ++i)
+        lines += "line " + std::to_string(i) + "\r\n";
+    return lines;
+}
 
 // A source file in a temporary folder and an engine set to split it into "out/".
 struct SplitRun {
@@ -43,8 +35,6 @@ struct SplitRun {
         engine.SetSplitSize(size);
         engine.SetUnit(unit);
     }
-    ~SplitRun() { faults::clearWriteFault(); }
-
     std::string piecePath(int n) const
     {
         return pieceName(engine.DestFolder(), engine.FileName(), n);
@@ -59,7 +49,7 @@ struct SplitRun {
     }
 
     TempFolder temp;
-    SplitHost host;
+    FaultHost host;
     modSplitFile engine{host};
     std::string out;
     std::string content;

@@ -30,11 +30,7 @@ public:
 
 class FakeFileList : public FileListBinding {
 public:
-    void clear() override
-    {
-        rows.clear();
-        ++clears;
-    }
+    void clear() override { rows.clear(); }
     int addRow(const std::string& text) override
     {
         rows.emplace_back(text, std::string());
@@ -44,7 +40,6 @@ public:
     void scrollToRow(int row) override { lastScrolled = row; }
 
     std::vector<std::pair<std::string, std::string>> rows; // text, size text
-    int clears = 0;
     int lastScrolled = -1;
 };
 

@@ -2,6 +2,8 @@
 
 #include "platform/host.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <string>
 #include <vector>
@@ -24,16 +26,29 @@ class ScriptedHost : public Host {
 public:
     // Queues the answer to the next message, which must be of the given kind; expectedText,
     // when given, must be a part of its text.
-    ScriptedHost& answer(Question kind, Answer reply, std::string expectedText = {});
+    ScriptedHost& answer(Question kind, Answer reply, std::string expectedText = {})
+    {
+        replies_.push_back({kind, reply, std::move(expectedText)});
+        return *this;
+    }
     // Lets every notice without a queued answer pass with OK.
-    ScriptedHost& acceptNotices(bool accept = true);
+    ScriptedHost& acceptNotices(bool accept = true)
+    {
+        acceptNotices_ = accept;
+        return *this;
+    }
 
     void processEvents() override { ++eventsProcessed; }
     bool processesEvents() const override { return true; }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
 
     // Checks that exactly one message was shown: a critical one with this text.
-    void expectOnlyCritical(const std::string& text) const;
+    void expectOnlyCritical(const std::string& text) const
+    {
+        ASSERT_EQ(shown.size(), 1u) << text;
+        EXPECT_EQ(shown[0].text, text);
+        EXPECT_EQ(shown[0].icon, Icon::Critical) << text;
+    }
     bool allAnswersUsed() const { return replies_.empty(); }
 
     std::vector<ShownMessage> shown;
@@ -42,7 +57,27 @@ public:
 
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
-                       const std::string& title) override;
+                       const std::string& title) override
+    {
+        EXPECT_EQ(kind == Question::Notice, buttons == Buttons::Ok)
+            << "a notice offers OK alone, a question more: \"" << text << "\"";
+        Answer reply = cautiousAnswer(buttons);
+        if (!replies_.empty()) {
+            const Reply next = replies_.front();
+            replies_.pop_front();
+            EXPECT_NE(text.find(next.expectedText), std::string::npos)
+                << "message \"" << text << "\" is not the one expected (\"" << next.expectedText
+                << "\")";
+            EXPECT_EQ(kind, next.kind) << "message \"" << text << "\" is of another kind";
+            reply = next.answer;
+        } else if (acceptNotices_ && kind == Question::Notice) {
+            reply = Answer::Ok;
+        } else {
+            ADD_FAILURE() << "unexpected message: \"" << text << "\"";
+        }
+        shown.push_back({kind, text, buttons, icon, title, reply});
+        return reply;
+    }
 
 private:
     struct Reply {
@@ -53,5 +88,12 @@ private:
     std::deque<Reply> replies_;
     bool acceptNotices_ = false;
 };
+
+// The notice for a "file" or "folder" the user typed that is not there.
+inline std::string notLocated(const std::string& kind, const std::string& path)
+{
+    return "The " + kind + " " + path + " cannot be located. Please make sure that the " + kind
+           + " exists in the specified path.";
+}
 
 } // namespace parcelo::test

@@ -1,9 +1,18 @@
 #pragma once
 
+#include "platform/diskette.h"
+#include "platform/run_error.h"
+
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
+#include <memory>
+#include <random>
 #include <set>
+#include <sstream>
 #include <string>
 
 namespace parcelo::test {
@@ -12,8 +21,21 @@ namespace parcelo::test {
 // when the object goes.
 class TempFolder {
 public:
-    TempFolder();
-    ~TempFolder();
+    TempFolder()
+    {
+        std::random_device random;
+        const auto base = std::filesystem::temp_directory_path();
+        do
+            path_ = base / ("parcelo-test-" + std::to_string(random()));
+        while (!std::filesystem::create_directory(path_));
+    }
+    ~TempFolder()
+    {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
@@ -28,21 +50,95 @@ private:
 };
 
 // Writes bytes to a file, replacing it.
-void writeFile(const std::string& path, const std::string& bytes);
+inline void writeFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
 // The whole content of a file ("" when it cannot be read).
-std::string readFile(const std::string& path);
-// The number of entries in a folder.
-std::size_t filesIn(const std::filesystem::path& folder);
+inline std::string readFile(const std::string& path)
+{
+    std::ostringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    return content.str();
+}
+
 // The names in a folder, sorted: temporary files left behind show here.
-std::set<std::string> namesIn(const std::filesystem::path& folder);
+inline std::set<std::string> namesIn(const std::filesystem::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// The number of entries in a folder.
+inline std::size_t filesIn(const std::filesystem::path& folder)
+{
+    return namesIn(folder).size();
+}
+
+// Each file of a folder, by name, with its bytes.
+inline std::map<std::string, std::string> snapshot(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = readFile(entry.path().string());
+    return files;
+}
+
+// The diskette drive, a folder (made if need be) with room for every piece, while in scope.
+struct DisketteFolder {
+    explicit DisketteFolder(const std::filesystem::path& folder)
+        : drive(std::make_shared<FolderDisketteDrive>(folder))
+    {
+        std::filesystem::create_directory(folder);
+        setDisketteDrive(drive);
+    }
+    ~DisketteFolder() { setDisketteDrive(nullptr); }
+    std::shared_ptr<FolderDisketteDrive> drive;
+};
+
 // Changes one byte of a file in place.
-void flipByte(const std::string& path, std::size_t at);
+inline void flipByte(const std::string& path, std::size_t at)
+{
+    std::string bytes = readFile(path);
+    bytes.at(at) ^= 0x20;
+    writeFile(path, bytes);
+}
+
 // What a shell command prints on its standard output.
-std::string commandOutput(const std::string& command);
+inline std::string commandOutput(const std::string& command)
+{
+    std::string output;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[65536];
+        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
+            output.append(buffer, got);
+        ::pclose(pipe);
+    }
+    return output;
+}
+
 // Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.
-std::string patternBytes(std::size_t size, std::uint32_t seed = 1);
+inline std::string patternBytes(std::size_t size, std::uint32_t seed = 1)
+{
+    std::mt19937 generator(seed);
+    std::string bytes(size, '\0');
+    for (auto& b : bytes)
+        b = static_cast<char>(generator() & 0xFF);
+    return bytes;
+}
 
 // The number of the RunError the call raises (0 when none).
-int runErrorOf(const std::function<void()>& call);
+inline int runErrorOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RunError& e) {
+        return e.number();
+    }
+    return 0;
+}
 
 } // namespace parcelo::test

@@ -7,7 +7,6 @@
 
 #include "format/split_set.h"
 #include "join/mod_join_file.h"
-#include "platform/diskette.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
 
@@ -143,25 +142,24 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
     EXPECT_TRUE(list.rows.empty());
 }
 
-TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
+TEST_F(VerifyTest, ABadHeaderOrPieceSizeGivesTheJoinAndBothChecksTheSameReason)
 {
+    const auto count = [](const char* n) {
+        return "The header gives a set of " + std::string(n)
+               + " pieces; a set has 1 to 32767 pieces.";
+    };
+    const auto number = [](const char* n) {
+        return "The header gives piece number " + std::string(n) + ", outside the set of 3 pieces.";
+    };
     const struct {
         PieceHeader header;
         std::string data;
         std::string reason;
     } cases[] = {
-        {{PieceSignaturePlain, 40000, 1},
-         "abc",
-         "The header gives a set of 40000 pieces; a set has 1 to 32767 pieces."},
-        {{PieceSignaturePlain, 0, 0},
-         "abc",
-         "The header gives a set of 0 pieces; a set has 1 to 32767 pieces."},
-        {{PieceSignatureCompressed, 3, 5},
-         "abc",
-         "The header gives piece number 5, outside the set of 3 pieces."},
-        {{PieceSignaturePlain, 3, 0},
-         "abc",
-         "The header gives piece number 0, outside the set of 3 pieces."},
+        {{PieceSignaturePlain, 40000, 1}, "abc", count("40000")},
+        {{PieceSignaturePlain, 0, 0}, "abc", count("0")},
+        {{PieceSignatureCompressed, 3, 5}, "abc", number("5")},
+        {{PieceSignaturePlain, 3, 0}, "abc", number("0")},
         {{PieceSignaturePlain, 3, 3}, "", "The piece holds no data, though its set has 3 pieces."},
     };
     const std::string path = in.file("bad.bin.001");
@@ -173,16 +171,14 @@ TEST_F(VerifyTest, OneHeaderRuleGivesTheJoinAndBothChecksTheSameReason)
         EXPECT_EQ(onlyMessage(), kSetBad + invalid(path, c.reason));
         EXPECT_EQ(joinRefusal(path), invalid(path, c.reason));
     }
-}
 
-TEST_F(VerifyTest, APieceCutShortOrGrownIsNamedBeforeAnythingIsJoined)
-{
+    // A piece cut short or grown is named before anything is joined.
     const std::string data = test::patternBytes(1000);
     const struct {
         int piece;
         std::size_t dataSize; // of that piece; the others hold 300, 300, 300, 100
-    } cases[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
-    for (const auto& c : cases) {
+    } sizes[] = {{2, 299}, {1, 250}, {4, 301}, {4, 0}, {3, 0}};
+    for (const auto& c : sizes) {
         const auto pieces = test::writeByteSet(in.file("set.bin"), data, 300);
         const std::string& wrong = pieces[static_cast<std::size_t>(c.piece) - 1];
         test::writeBytePiece(wrong, PieceSignaturePlain, 4, c.piece, std::string(c.dataSize, 'z'));
@@ -219,8 +215,7 @@ TEST_F(VerifyTest, ALineSetIsCountedUpFromThePickedPiece)
 
 TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
 {
-    fs::create_directory(in.path() / "drive");
-    setDisketteDrive(std::make_shared<FolderDisketteDrive>(in.path() / "drive"));
+    test::DisketteFolder floppy(in.path() / "drive");
     test::writeBytePiece(in.file("drive/x.bin.003"), PieceSignaturePlain, 3, 3, "abc");
     host.answer(Question::InsertDisk, Answer::Cancel,
                 "Please insert disk #1 of 3 in drive A: and click OK to continue.")
@@ -230,29 +225,23 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
     EXPECT_EQ(joinState.ErrorFlag(), -1);
     EXPECT_EQ(joinState.ErrorMessage(), "Process cancelled by the user.");
     EXPECT_TRUE(host.allAnswersUsed());
-    setDisketteDrive(nullptr);
 }
 
+// A blank box is the window's test.
 TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
 {
-    host.answer(Question::Notice, Answer::Ok, "Please select a file to verify.");
     using Button = CommandOutcome (*)(VerifyPaneValues&, VerifyServices&);
     const auto press = [this](Button button, const std::string& text) {
         VerifyPaneValues pane{text};
         return button(pane, services);
     };
-    auto result = press(cmdVerify1_Click, "   ");
+    host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
+    auto result = press(cmdVerify1_Click, in.folder()); // ends with "/"
     EXPECT_EQ(result.focus, "Text8");
     EXPECT_EQ(host.shown.back().icon, Icon::None);
 
-    host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
-    EXPECT_EQ(press(cmdVerify1_Click, in.folder()).focus, "Text8"); // ends with "/"
-
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
-    host.answer(Question::Notice, Answer::Ok,
-                "The file " + in.folder()
-                    + " cannot be located. Please make sure that the file exists "
-                      "in the specified path.");
+    host.answer(Question::Notice, Answer::Ok, test::notLocated("file", in.folder()));
     result = press(cmdVerify2_Click, in.folder());
     EXPECT_EQ(result.focus, "Text8");
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
