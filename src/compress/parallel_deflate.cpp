@@ -210,7 +210,8 @@ struct ParallelDeflate::State {
         auto job = std::make_unique<Job>();
         job->dictionary = tail.size();
         job->data.resize(tail.size() + blockSize);
-        std::memcpy(job->data.data(), tail.data(), tail.size());
+        if (!tail.empty()) // the first block has no dictionary
+            std::memcpy(job->data.data(), tail.data(), tail.size());
         std::size_t got = 0;
         while (got < blockSize) {
             const std::size_t step =

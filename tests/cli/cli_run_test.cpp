@@ -37,7 +37,7 @@ std::string compressibleText(std::size_t size)
     std::string text;
     for (int line = 0; text.size() < size; ++line)
         text +=
-            "line " + std::to_string(line) + " of " + std::to_string(line * 7919 % 104729) + "\n";
+            "line " + std::to_string(line) + " of " + std::to_string(line * 7919LL % 104729) + "\n";
     text.resize(size);
     return text;
 }
