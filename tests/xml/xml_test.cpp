@@ -2,6 +2,7 @@
 #include "xml/xml_error.h"
 
 #include "scripted_host.h"
+#include "temp_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -27,16 +28,7 @@ std::shared_ptr<CXmlElement> element(const std::string& name)
     return made;
 }
 
-// The number of the XmlError the call raises (0 when none).
-int errorOf(const std::function<void()>& call)
-{
-    try {
-        call();
-    } catch (const XmlError& error) {
-        return error.number();
-    }
-    return 0;
-}
+const auto errorOf = test::runErrorOf<XmlError>;
 
 // "number source: description" of the error raised by loading the text.
 std::string loadError(const std::string& text, XMLDocument* into = nullptr)
