@@ -46,34 +46,9 @@ protected:
     modJoinFile engine{host};
 };
 
-std::string notSplitByUs(const std::string& path)
-{
-    return "File " + path
-           + " is not a valid split file. This file was not split by Parcelo application.";
-}
-
 } // namespace
 
-TEST_F(JoinTest, JoinsTheSetFromAnyPieceByteForByte)
-{
-    const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
-    for (const auto& picked : {pieces[0], pieces[1], pieces[3]}) {
-        test::writeFile(out.file("data.bin"), std::string(5000, 'x')); // replaced, not kept
-        ASSERT_TRUE(join(picked)) << engine.ErrorMessage();
-        EXPECT_EQ(engine.JoinedFileName(), "data.bin");
-        EXPECT_EQ(joined(), kData);
-    }
-    // A name that only begins "a:" is no path on the diskette drive: the name is kept whole.
-    const auto named = test::writeByteSet(in.file("a:data.bin"), kData, 300);
-    test::writeFile(out.file("data.bin"), "mine");
-    ASSERT_TRUE(join(named[0])) << engine.ErrorMessage();
-    EXPECT_EQ(joined("a:data.bin"), kData);
-    EXPECT_EQ(joined(), "mine");
-    EXPECT_TRUE(host.shown.empty());
-    EXPECT_FALSE(host.busyChanges.back());
-}
-
-TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
+TEST_F(JoinTest, JoinsFromAnyPieceListingTheSetAndShowingProgressOrSaysWhyItCannot)
 {
     const std::string deep = in.file(std::string(60, 'd'));
     fs::create_directory(deep);
@@ -86,8 +61,12 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
     engine.SetProgressBar(&bar);
     engine.SetStatusLabel(&label);
     engine.SetFileList(&list);
+    test::writeFile(out.file("report.pdf"), std::string(5000, 'x')); // replaced, not kept
     ASSERT_TRUE(join(pieces[2])) << engine.ErrorMessage();
+    EXPECT_EQ(engine.JoinedFileName(), "report.pdf");
     EXPECT_EQ(joined("report.pdf"), kData);
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_FALSE(host.busyChanges.back());
     ASSERT_EQ(list.rows.size(), 4u);
     EXPECT_EQ(list.rows[0], std::make_pair(pieces[0], std::string("312Bytes")));
     EXPECT_TRUE(bar.visible);
@@ -98,6 +77,10 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
     ASSERT_EQ(label.captions.size(), 4u);
     EXPECT_EQ(label.captions[3], "Joining File: ..." + pieces[3].substr(pieces[3].size() - 51));
     EXPECT_EQ(engine.ProgressBar(), nullptr); // released by FinishJoin
+
+    // A name that only begins "a:" is no path on the diskette drive: the name is kept whole.
+    ASSERT_TRUE(join(test::writeByteSet(in.file("a:data.bin"), kData, 300)[1]));
+    EXPECT_EQ(joined("a:data.bin"), kData);
 
     fs::remove(pieces[2]);
     EXPECT_FALSE(join(pieces[1]));
@@ -115,7 +98,7 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
         EXPECT_EQ(engine.ErrorMessage(), "The file you selected is not a split file!");
     }
     EXPECT_EQ(host.shown.size(), 1u);
-    EXPECT_EQ(test::namesIn(out.path()), std::set<std::string>{"report.pdf"});
+    EXPECT_EQ(test::namesIn(out.path()), (std::set<std::string>{"a:data.bin", "report.pdf"}));
 }
 
 TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
@@ -143,7 +126,10 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
 
     fs::remove(in.file("data.bin.005"));
     test::writeFile(in.file("data.bin.001"), std::string(kLineMarker) + " and more\r\n");
-    host.answer(Question::Notice, Answer::Ok, notSplitByUs(in.file("data.bin.001")));
+    host.answer(
+        Question::Notice, Answer::Ok,
+        "File " + in.file("data.bin.001")
+            + " is not a valid split file. This file was not split by Parcelo application.");
     EXPECT_FALSE(join(in.file("data.bin.003")));
     EXPECT_EQ(joined(), "1\r\n2\r\n3\r\n4\r\n5\r\n"); // the earlier join's file stays
 }
