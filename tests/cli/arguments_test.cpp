@@ -104,10 +104,8 @@ TEST(CliArguments, UsageErrorsAreRefused)
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
-}
 
-TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
-{
+    // the messages name the problem and every choice
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "missing command"},
         {{"split", "onlyone"}, "split: missing arguments"},
