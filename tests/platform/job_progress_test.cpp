@@ -73,7 +73,7 @@ TEST(JobProgress, ThrottlesEventsAndCaptionsAndEstimatesTheTimeLeft)
 }
 
 // What a shown size reads as (the texts of message boxes are the hosts' tests; the kind
-// check of the bindings is the split engine's, with a binding of the wrong kind).
+// check of the bindings is the split engine's, with bindings of the wrong kinds).
 TEST(FileListSizes, FollowTheDisplayUnitOrKilobytesWhenThereIsNone)
 {
     EXPECT_EQ(formatListSize(4, "BT"), "4Bytes");

@@ -113,10 +113,11 @@ TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
-    test::WrongKindBinding other;
+    test::FakeProgressBar otherBar;
+    test::FakeLabel otherLabel;
     splitWith(bound, &bar, &label, &list);
-    splitWith(wrong, &other, &other, &other);
-    EXPECT_EQ(other.touched, 0);
+    splitWith(wrong, &otherLabel, &otherBar, &otherBar); // each of a kind not expected there
+    EXPECT_TRUE(otherLabel.captions.empty() && otherBar.values.empty() && otherBar.max == 100);
     EXPECT_EQ(bar.max, 4);
     EXPECT_EQ(bar.values, (std::vector<int>{0, 1, 2, 3, 4}));
     ASSERT_EQ(list.rows.size(), 4u);
