@@ -134,53 +134,36 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
     EXPECT_EQ(joined(), "1\r\n2\r\n3\r\n4\r\n5\r\n"); // the earlier join's file stays
 }
 
-namespace {
-
-// A host that puts the second disk in the drive when told that it is in.
-struct DiskHost : test::ScriptedHost {
-    std::string disk2, drive;
-    Answer showMessage(Question kind, const std::string& text, Buttons b, Icon i,
-                       const std::string& title) override
-    {
-        const Answer reply = ScriptedHost::showMessage(kind, text, b, i, title);
-        if (reply == Answer::Ok && text.find("disk #2") != std::string::npos)
-            fs::copy_file(disk2, drive + "/x.bin.002");
-        return reply;
-    }
-};
-
-} // namespace
-
 // A cancelled prompt with the cancel declined asks again; the cancel itself is checked
 // with the safe writes.
 TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
 {
     const auto pieces = test::writeByteSet(out.file("x.bin"), kData, 400);
     test::DisketteFolder floppy(out.path());
-    DiskHost diskHost;
-    diskHost.disk2 = in.file("disk2");
-    diskHost.drive = out.file("");
-    fs::rename(pieces[1], diskHost.disk2);
+    fs::rename(pieces[1], in.file("disk2"));
+    host.onShown = [&](const test::ShownMessage& shown) { // the user puts the disk in
+        if (shown.answer == Answer::Ok && shown.text.find("disk #2") != std::string::npos)
+            fs::copy_file(in.file("disk2"), pieces[1]);
+    };
     const std::string prompt = "Please insert disk #2 of 3 in drive A: and click OK to continue.";
-    diskHost.answer(Question::InsertDisk, Answer::Cancel, prompt)
+    host.answer(Question::InsertDisk, Answer::Cancel, prompt)
         .answer(Question::ConfirmCancel, Answer::No, "Are you sure you want to cancel the process?")
         .answer(Question::InsertDisk, Answer::Ok, prompt);
-    modJoinFile diskEngine{diskHost};
     test::FakeFileList list;
-    diskEngine.SetSourceFile("a:/x.bin.001");
-    diskEngine.SetDestinationFolder(in.folder());
-    diskEngine.SetFileList(&list);
-    diskEngine.LocateSplitFiles();
+    engine.SetSourceFile("a:/x.bin.001");
+    engine.SetDestinationFolder(in.folder());
+    engine.SetFileList(&list);
+    engine.LocateSplitFiles();
     EXPECT_TRUE(list.rows.empty()); // listed as each disk is read
-    diskEngine.JoinSplitFiles();
-    diskEngine.FinishJoin();
-    ASSERT_EQ(diskEngine.ErrorFlag(), 0) << diskEngine.ErrorMessage();
-    EXPECT_EQ(diskHost.shown[0].icon, Icon::Information);
+    engine.JoinSplitFiles();
+    engine.FinishJoin();
+    ASSERT_EQ(engine.ErrorFlag(), 0) << engine.ErrorMessage();
+    EXPECT_EQ(host.shown[0].icon, Icon::Information);
     EXPECT_EQ(test::readFile(in.file("x.bin")), kData);
     EXPECT_EQ(list.rows.size(), 3u);
-    EXPECT_TRUE(diskEngine.DeleteBrokenFiles()); // never on diskettes: nothing asked
+    EXPECT_TRUE(engine.DeleteBrokenFiles()); // never on diskettes: nothing asked
     EXPECT_TRUE(fs::exists(pieces[2]));
-    EXPECT_TRUE(diskHost.allAnswersUsed());
+    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 // A Yes, with the standalone joiner's own question, is the joiner's test.
