@@ -45,7 +45,7 @@ std::string loadError(const std::string& text, XMLDocument* into = nullptr)
 
 } // namespace
 
-TEST(XmlNodes, AttributeKeysIgnoreCaseAndAreFixedWhenAdded)
+TEST(XmlNodes, KeysIgnoreCaseAndAreFixedWhenAddedPositionsCountFromOneNodesAreShared)
 {
     CXmlTag tag;
     tag.AppendAttribute(attribute("a", "1")); // a duplicate: see the parser's errors
@@ -65,10 +65,8 @@ TEST(XmlNodes, AttributeKeysIgnoreCaseAndAreFixedWhenAdded)
     tag.RemoveAttribute(1);
     EXPECT_EQ(tag.TagAttribute(1)->Name(), "size");
     EXPECT_EQ(errorOf([&] { tag.TagAttribute(2); }), xmlerr::kSubscriptOutOfRange);
-}
 
-TEST(XmlNodes, ChildPositionsCountFromOneAndNodesAreShared)
-{
+    // child positions count from one
     CXmlElement parent;
     parent.RemoveAttribute(1); // nothing to remove: no error
     EXPECT_EQ(parent.ElementAttribute(1), nullptr);
