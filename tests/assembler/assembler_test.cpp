@@ -49,7 +49,7 @@ protected:
     test::TempFolder folder;
     test::HookedHost host;
     test::FakeDesktop desktop;
-    test::FakeModalRunner modal;
+    test::InspectingModal<ModalRunner> modal;
 };
 
 } // namespace
