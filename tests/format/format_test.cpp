@@ -51,9 +51,7 @@ TEST(Numbers, TextBoxNumbersAndMessageNumbers)
     EXPECT_FALSE(parseNumber(""));
     EXPECT_FALSE(parseNumber("1e5"));
     EXPECT_FALSE(parseNumber("4MB"));
-    EXPECT_EQ(numberText(1447034.88), "1447034.88");
-    EXPECT_EQ(numberText(4), "4");
-    EXPECT_EQ(numberText(1.46484375), "1.46484375");
+    EXPECT_EQ(numberText(1.46484375), "1.46484375"); // as the split messages show sizes
 }
 
 // Extensions pad to three digits only; the header is three little-endian integers.
