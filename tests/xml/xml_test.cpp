@@ -146,9 +146,9 @@ TEST(XmlParser, ReadsTheFirstElementWithAttributesChildrenAndEntities)
     EXPECT_EQ(again.Root()->Name(), "old");
     EXPECT_EQ(again.Node(1)->Name(), "new");
 
-    // entities are decoded in text, never in values
-    document.LoadData("<a>  hi &lt;there&gt; &amp; &#65; &#x41; &bogus;<b/>&apos;&quot; </a>");
-    EXPECT_EQ(document.Root()->Text(), "  hi <there> & 65 41'\"");
+    XMLDocument entities; // decoded in text, never in values
+    entities.LoadData("<a>  hi &lt;there&gt; &amp; &#65; &#x41; &bogus;<b/>&apos;&quot; </a>");
+    EXPECT_EQ(entities.Root()->Text(), "  hi <there> & 65 41'\"");
 
     XMLDocument values;
     values.LoadData("<a v='&amp;' w='say \"hi\"' u= x=\"1\"/>");
