@@ -53,8 +53,6 @@ TEST_F(AppPathsTest, AWritableProgramFolderKeepsEverythingBesideTheProgram)
     EXPECT_FALSE(paths.installed);
     EXPECT_EQ(paths.configFilePath, folder + "/config.xml");
     EXPECT_EQ(paths.logFilePath, folder + "/Parcelo.log");
-    EXPECT_EQ(paths.tempFolder, folder + "/Temp");
-    EXPECT_EQ(paths.joinFolder, folder + "/PcxJn");
     EXPECT_TRUE(std::filesystem::is_empty(home.path()));
 }
 

@@ -50,12 +50,8 @@ TEST_F(ConfigFile, ShippedFileLoadsWithDefaultsAndTakesChanges)
 {
     writeConfig(test::readFile(PARCELO_SHIPPED_CONFIG));
     ASSERT_TRUE(load().ok());
-    EXPECT_EQ(options.makerWebPage, "https://www.norvane.example/");
-    EXPECT_EQ(options.supportWebPage, "https://www.norvane.example/parcelo/support/");
     EXPECT_EQ(options.splitFolder, paths.appFolder + "/PcxBr/");
     EXPECT_EQ(options.joinFolder, paths.appFolder + "/PcxJn/");
-    EXPECT_EQ(explore.entry(1).tag, paths.appFolder + "/PcxBr");
-    EXPECT_EQ(explore.entry(2).caption, paths.appFolder + "/PcxJn");
 
     options.autoCompress = true;
     options.lastSplitSource = "/data/in/report.doc";

@@ -32,31 +32,25 @@ std::vector<std::string> messages(const std::string& path)
 
 } // namespace
 
-TEST(LogFile, EntriesAreAppendedWithDateAndTimeAndNeverFail)
-{
-    test::TempFolder temp;
-    const std::string log = temp.file("Parcelo.log");
-    WriteLogEntry(log, "first");
-    logWriterFor(log)("two\nlines");
-    EXPECT_EQ(messages(log), (std::vector<std::string>{"first", "two\nlines"}));
-    WriteLogEntry(temp.file("missing/Parcelo.log"), "lost"); // no folder: quietly lost
-    EXPECT_FALSE(std::filesystem::exists(temp.file("missing")));
-}
-
-TEST(LogFile, DeleteAndViewOfferANewLogAfterAsking)
+TEST(LogFile, EntriesAreAppendedQuietlyAndDeleteAndViewOfferANewLogAfterAsking)
 {
     test::TempFolder temp;
     const std::string appFolder = temp.file("app");
     const std::string log = appFolder + "/Parcelo.log";
+    WriteLogEntry(log, "lost"); // no folder: quietly lost
+    EXPECT_FALSE(std::filesystem::exists(appFolder));
     test::ScriptedHost host;
     DeleteLogFile(host, log, appFolder); // no log, no folder: both made, nothing asked
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});
     WriteLogEntry(log, "more");
+    logWriterFor(log)("two\nlines");
+    EXPECT_EQ(messages(log),
+              (std::vector<std::string>{"...Creating new log file", "more", "two\nlines"}));
     host.answer(Question::Replace, Answer::No,
                 "Are you sure you want to delete the existing log file and create a "
                 "new one?");
     DeleteLogFile(host, log, appFolder);
-    EXPECT_EQ(messages(log).size(), 2u);
+    EXPECT_EQ(messages(log).size(), 3u);
     host.answer(Question::Replace, Answer::Yes);
     DeleteLogFile(host, log, appFolder);
     EXPECT_EQ(messages(log), std::vector<std::string>{"...Creating new log file"});

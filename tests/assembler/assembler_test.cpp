@@ -1,3 +1,4 @@
+#include "assembler/find_file.h"
 #include "assembler/frm_main.h"
 #include "assembler/start_up.h"
 #include "format/split_set.h"
@@ -48,7 +49,7 @@ protected:
     test::TempFolder folder;
     test::HookedHost host;
     test::FakeDesktop desktop;
-    test::FakeModalRunner modal;
+    test::InspectingModal<ModalRunner> modal;
 };
 
 } // namespace
@@ -207,4 +208,22 @@ TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
     }
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_TRUE(window->hasEnded() || !window->isVisible());
+}
+
+TEST(FindFileInFolder, PatternsMatchLikeTheSystemsFileSearch)
+{
+    const struct {
+        const char *name, *pattern;
+        bool matches;
+    } cases[] = {{"movie.avi.001", "*.001", true},
+                 {".001", "*.001", true},
+                 {"a.001.001", "*.001", true},
+                 {"a.0011", "*.001", false},
+                 {"a.01", "*.001", false},
+                 {"README.TXT", "*.txt", true},
+                 {"abc", "a?", false},
+                 {"a-b-d", "a*b*c", false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(assembler::matchesPattern(c.name, c.pattern), c.matches)
+            << c.name << " " << c.pattern;
 }

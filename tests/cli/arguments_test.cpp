@@ -24,13 +24,10 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(a.mode, SplitMode::Size);
     EXPECT_EQ(a.sizeText, "1.5");
     EXPECT_EQ(a.unit, "MB");
-    for (const auto& [size, unit] : {std::pair{"300B", "BT"},
-                                     {"2Kb", "KB"},
-                                     {"1GB", "GB"},
-                                     {"12", "BT"},
-                                     {"2k", "KB"},
-                                     {"3M", "MB"},
-                                     {"1g", "GB"}})
+    const std::pair<const char*, const char*> units[] = {
+        {"300B", "BT"}, {"2Kb", "KB"}, {"1GB", "GB"}, {"12", "BT"},
+        {"2k", "KB"},   {"3M", "MB"},  {"1g", "GB"}};
+    for (const auto& [size, unit] : units)
         EXPECT_EQ(parsed({"split", "a", "b", "--size", size}).unit, unit) << size;
 
     const Arguments lines = parsed({"split", "a", "b", "--lines", "2.5", "--yes"});
@@ -107,10 +104,8 @@ TEST(CliArguments, UsageErrorsAreRefused)
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
-}
 
-TEST(CliArguments, MessagesNameTheProblemAndEveryChoice)
-{
+    // the messages name the problem and every choice
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "missing command"},
         {{"split", "onlyone"}, "split: missing arguments"},

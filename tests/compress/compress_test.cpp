@@ -48,12 +48,6 @@ std::string contentOf(char kind, std::size_t size)
     return content;
 }
 
-// The flags of the archive's first local header: bits 1 and 2 tell the deflate effort.
-unsigned headerFlags(const std::string& archivePath)
-{
-    return static_cast<unsigned char>(readFile(archivePath).at(6));
-}
-
 // A component that only raises the notifications it is given.
 class NotifyingTool : public ZlibTool {
 public:
@@ -93,8 +87,9 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
     std::vector<std::int16_t> every;
     for (std::int16_t p = 1; p <= 100; ++p)
         every.push_back(p);
-    // The effort recorded in the flags: fast, normal, maximum, in turn.
-    const std::pair<int, unsigned> levels[] = {{2, 4u}, {7, 0u}, {9, 2u}};
+    // The effort recorded in bits 1 and 2 of the first local header's flags: fast, normal,
+    // maximum, in turn.
+    const std::pair<int, int> levels[] = {{2, 4}, {7, 0}, {9, 2}};
     constexpr std::size_t block = 524288;
     const std::pair<std::size_t, char> contents[] = {
         {0, 'm'},     {1, 'm'},         {32768, 't'},     {32769, 'm'},     {block - 1, 'r'},
@@ -115,7 +110,7 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
         EXPECT_EQ(shell("unzip -t " + quoted(archive)), 0);
         EXPECT_EQ(commandOutput("unzip -Z1 " + quoted(archive)), "report v2.pdf\n");
         EXPECT_EQ(commandOutput("unzip -p " + quoted(archive)), content);
-        EXPECT_EQ(headerFlags(archive) & 6, flags);
+        EXPECT_EQ(readFile(archive).at(6) & 6, flags);
         if (size > 0) {
             EXPECT_EQ(notified, every);
         }
@@ -213,9 +208,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
 
 TEST(CompressionAdapter, NamesItsFilesPassesTheLevelAndMovesTheBarWithEveryPercent)
 {
-    EXPECT_EQ(CompressedFileName("/data/big.iso", "/out/", "", "/app"), "/out/big.iso.zip");
-    EXPECT_EQ(CompressedFileName("/data/big.iso", "/out/", "Yes", "/tmp"), "/tmp/big.iso.zip");
-    EXPECT_EQ(DecompressedFileName("/out/big.iso.zip"), "/out/big.iso");
+    // The compressed file's own name is checked below and by the next test.
     EXPECT_EQ(DecompressedFileName("/zips.zip/big.iso.zip"), "/zips.zip/big.iso");
     Window w;
     w.progressBar1.max = 10;

@@ -23,7 +23,6 @@ struct SplitSet : test::SplitRun {
         name = engine.FileName();
         pieces = engine.PieceCount();
     }
-    std::string piece(int n) const { return piecePath(n); }
 
     static std::string lines()
     {
@@ -48,7 +47,7 @@ Joined join(const SplitSet& set, const std::string& into)
     test::ScriptedHost host;
     host.acceptNotices();
     modJoinFile engine(host);
-    engine.SetSourceFile(set.piece(2));
+    engine.SetSourceFile(set.piecePath(2));
     engine.SetDestinationFolder(into);
     engine.LocateSplitFiles();
     engine.JoinSplitFiles();
@@ -77,15 +76,15 @@ TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
         for (int n = 1; n <= clean.pieces; ++n) {
             SCOPED_TRACE(std::string(unit) + " piece " + std::to_string(n));
             SplitSet set(unit);
-            test::flipByte(set.piece(n), test::readFile(set.piece(n)).size() - 3);
-            const std::string damaged = damagedPieceText(set.piece(n));
+            test::flipByte(set.piecePath(n), test::readFile(set.piecePath(n)).size() - 3);
+            const std::string damaged = damagedPieceText(set.piecePath(n));
             const Joined failed = join(set, set.out);
             EXPECT_NE(failed.flag, 0);
             EXPECT_EQ(failed.message, damaged);
             EXPECT_FALSE(fs::exists(set.out + "data.bin"));
             EXPECT_EQ(test::filesIn(set.out), static_cast<std::size_t>(set.pieces) + 3);
-            EXPECT_EQ(verified(set.piece(n), false, VerifyVerdict::NotVerified), damaged);
-            EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(damaged),
+            EXPECT_EQ(verified(set.piecePath(n), false, VerifyVerdict::NotVerified), damaged);
+            EXPECT_NE(verified(set.piecePath(1), true, VerifyVerdict::NotVerified).find(damaged),
                       std::string::npos);
         }
     }
@@ -93,15 +92,15 @@ TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
     // Verifying the set lists every damaged and missing piece.
     SplitSet set("BT");
     ASSERT_EQ(set.pieces, 4);
-    test::flipByte(set.piece(1), 20);
-    test::flipByte(set.piece(3), 20);
-    fs::remove(set.piece(2));
-    const std::string text = verified(set.piece(4), true, VerifyVerdict::NotVerified);
+    test::flipByte(set.piecePath(1), 20);
+    test::flipByte(set.piecePath(3), 20);
+    fs::remove(set.piecePath(2));
+    const std::string text = verified(set.piecePath(4), true, VerifyVerdict::NotVerified);
     for (const std::string& line :
-         {damagedPieceText(set.piece(1)), "Missing Split File: " + set.piece(2),
-          damagedPieceText(set.piece(3))})
+         {damagedPieceText(set.piecePath(1)), "Missing Split File: " + set.piecePath(2),
+          damagedPieceText(set.piecePath(3))})
         EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << "\n" << text;
-    EXPECT_EQ(text.find(set.piece(4)), std::string::npos) << text;
+    EXPECT_EQ(text.find(set.piecePath(4)), std::string::npos) << text;
 }
 
 TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
@@ -111,7 +110,7 @@ TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
     const Joined plain = join(set, set.temp.folder());
     EXPECT_EQ(plain.flag, 0);
     EXPECT_EQ(plain.note, "");
-    verified(set.piece(1), true, VerifyVerdict::Verified);
+    verified(set.piecePath(1), true, VerifyVerdict::Verified);
 
     // the checksum file of a different set of the same name, then one naming other pieces
     SplitSet different("LN");
@@ -120,7 +119,7 @@ TEST(Checksums, WithoutAChecksumFileNothingChangesAndAnotherSetsIsReported)
         "The checksum file " + set.out + "data.bin.sha256 was written for another set.";
     EXPECT_EQ(join(set, set.out).message, reason);
     EXPECT_FALSE(fs::exists(set.out + "data.bin"));
-    EXPECT_NE(verified(set.piece(1), true, VerifyVerdict::NotVerified).find(reason),
+    EXPECT_NE(verified(set.piecePath(1), true, VerifyVerdict::NotVerified).find(reason),
               std::string::npos);
 
     test::writeFile(set.out + "data.bin.sha256", std::string(64, 'a') + "  other.bin.001\n");
@@ -159,9 +158,9 @@ TEST(JoinScript, JoinsEveryKindOfSetUnderDashAndBusyboxOrRefusesADamagedOrMissin
             // a damaged piece, then (the byte put back) a missing one: nothing is written
             fs::remove(set.out + set.name);
             for (const bool missing : {false, true}) {
-                test::flipByte(set.piece(2), 100);
+                test::flipByte(set.piecePath(2), 100);
                 if (missing)
-                    fs::remove(set.piece(3));
+                    fs::remove(set.piecePath(3));
                 const std::size_t files = test::filesIn(set.out);
                 EXPECT_NE(runScript(shell, set), 0) << missing;
                 EXPECT_EQ(test::filesIn(set.out), files); // no joined file, no temporary one

@@ -46,34 +46,9 @@ protected:
     modJoinFile engine{host};
 };
 
-std::string notSplitByUs(const std::string& path)
-{
-    return "File " + path
-           + " is not a valid split file. This file was not split by Parcelo application.";
-}
-
 } // namespace
 
-TEST_F(JoinTest, JoinsTheSetFromAnyPieceByteForByte)
-{
-    const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
-    for (const auto& picked : {pieces[0], pieces[1], pieces[3]}) {
-        test::writeFile(out.file("data.bin"), std::string(5000, 'x')); // replaced, not kept
-        ASSERT_TRUE(join(picked)) << engine.ErrorMessage();
-        EXPECT_EQ(engine.JoinedFileName(), "data.bin");
-        EXPECT_EQ(joined(), kData);
-    }
-    // A name that only begins "a:" is no path on the diskette drive: the name is kept whole.
-    const auto named = test::writeByteSet(in.file("a:data.bin"), kData, 300);
-    test::writeFile(out.file("data.bin"), "mine");
-    ASSERT_TRUE(join(named[0])) << engine.ErrorMessage();
-    EXPECT_EQ(joined("a:data.bin"), kData);
-    EXPECT_EQ(joined(), "mine");
-    EXPECT_TRUE(host.shown.empty());
-    EXPECT_FALSE(host.busyChanges.back());
-}
-
-TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
+TEST_F(JoinTest, JoinsFromAnyPieceListingTheSetAndShowingProgressOrSaysWhyItCannot)
 {
     const std::string deep = in.file(std::string(60, 'd'));
     fs::create_directory(deep);
@@ -86,8 +61,12 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
     engine.SetProgressBar(&bar);
     engine.SetStatusLabel(&label);
     engine.SetFileList(&list);
+    test::writeFile(out.file("report.pdf"), std::string(5000, 'x')); // replaced, not kept
     ASSERT_TRUE(join(pieces[2])) << engine.ErrorMessage();
+    EXPECT_EQ(engine.JoinedFileName(), "report.pdf");
     EXPECT_EQ(joined("report.pdf"), kData);
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_FALSE(host.busyChanges.back());
     ASSERT_EQ(list.rows.size(), 4u);
     EXPECT_EQ(list.rows[0], std::make_pair(pieces[0], std::string("312Bytes")));
     EXPECT_TRUE(bar.visible);
@@ -98,6 +77,10 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
     ASSERT_EQ(label.captions.size(), 4u);
     EXPECT_EQ(label.captions[3], "Joining File: ..." + pieces[3].substr(pieces[3].size() - 51));
     EXPECT_EQ(engine.ProgressBar(), nullptr); // released by FinishJoin
+
+    // A name that only begins "a:" is no path on the diskette drive: the name is kept whole.
+    ASSERT_TRUE(join(test::writeByteSet(in.file("a:data.bin"), kData, 300)[1]));
+    EXPECT_EQ(joined("a:data.bin"), kData);
 
     fs::remove(pieces[2]);
     EXPECT_FALSE(join(pieces[1]));
@@ -115,7 +98,7 @@ TEST_F(JoinTest, LocatingListsTheSetAndShowsProgressOrSaysWhyItCannot)
         EXPECT_EQ(engine.ErrorMessage(), "The file you selected is not a split file!");
     }
     EXPECT_EQ(host.shown.size(), 1u);
-    EXPECT_EQ(test::namesIn(out.path()), std::set<std::string>{"report.pdf"});
+    EXPECT_EQ(test::namesIn(out.path()), (std::set<std::string>{"a:data.bin", "report.pdf"}));
 }
 
 TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
@@ -143,27 +126,13 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
 
     fs::remove(in.file("data.bin.005"));
     test::writeFile(in.file("data.bin.001"), std::string(kLineMarker) + " and more\r\n");
-    host.answer(Question::Notice, Answer::Ok, notSplitByUs(in.file("data.bin.001")));
+    host.answer(
+        Question::Notice, Answer::Ok,
+        "File " + in.file("data.bin.001")
+            + " is not a valid split file. This file was not split by Parcelo application.");
     EXPECT_FALSE(join(in.file("data.bin.003")));
     EXPECT_EQ(joined(), "1\r\n2\r\n3\r\n4\r\n5\r\n"); // the earlier join's file stays
 }
-
-namespace {
-
-// A host that puts the second disk in the drive when told that it is in.
-struct DiskHost : test::ScriptedHost {
-    std::string disk2, drive;
-    Answer showMessage(Question kind, const std::string& text, Buttons b, Icon i,
-                       const std::string& title) override
-    {
-        const Answer reply = ScriptedHost::showMessage(kind, text, b, i, title);
-        if (reply == Answer::Ok && text.find("disk #2") != std::string::npos)
-            fs::copy_file(disk2, drive + "/x.bin.002");
-        return reply;
-    }
-};
-
-} // namespace
 
 // A cancelled prompt with the cancel declined asks again; the cancel itself is checked
 // with the safe writes.
@@ -171,30 +140,30 @@ TEST_F(JoinTest, ASetOnDiskettesIsAskedForDiskByDisk)
 {
     const auto pieces = test::writeByteSet(out.file("x.bin"), kData, 400);
     test::DisketteFolder floppy(out.path());
-    DiskHost diskHost;
-    diskHost.disk2 = in.file("disk2");
-    diskHost.drive = out.file("");
-    fs::rename(pieces[1], diskHost.disk2);
+    fs::rename(pieces[1], in.file("disk2"));
+    host.onShown = [&](const test::ShownMessage& shown) { // the user puts the disk in
+        if (shown.answer == Answer::Ok && shown.text.find("disk #2") != std::string::npos)
+            fs::copy_file(in.file("disk2"), pieces[1]);
+    };
     const std::string prompt = "Please insert disk #2 of 3 in drive A: and click OK to continue.";
-    diskHost.answer(Question::InsertDisk, Answer::Cancel, prompt)
+    host.answer(Question::InsertDisk, Answer::Cancel, prompt)
         .answer(Question::ConfirmCancel, Answer::No, "Are you sure you want to cancel the process?")
         .answer(Question::InsertDisk, Answer::Ok, prompt);
-    modJoinFile diskEngine{diskHost};
     test::FakeFileList list;
-    diskEngine.SetSourceFile("a:/x.bin.001");
-    diskEngine.SetDestinationFolder(in.folder());
-    diskEngine.SetFileList(&list);
-    diskEngine.LocateSplitFiles();
+    engine.SetSourceFile("a:/x.bin.001");
+    engine.SetDestinationFolder(in.folder());
+    engine.SetFileList(&list);
+    engine.LocateSplitFiles();
     EXPECT_TRUE(list.rows.empty()); // listed as each disk is read
-    diskEngine.JoinSplitFiles();
-    diskEngine.FinishJoin();
-    ASSERT_EQ(diskEngine.ErrorFlag(), 0) << diskEngine.ErrorMessage();
-    EXPECT_EQ(diskHost.shown[0].icon, Icon::Information);
+    engine.JoinSplitFiles();
+    engine.FinishJoin();
+    ASSERT_EQ(engine.ErrorFlag(), 0) << engine.ErrorMessage();
+    EXPECT_EQ(host.shown[0].icon, Icon::Information);
     EXPECT_EQ(test::readFile(in.file("x.bin")), kData);
     EXPECT_EQ(list.rows.size(), 3u);
-    EXPECT_TRUE(diskEngine.DeleteBrokenFiles()); // never on diskettes: nothing asked
+    EXPECT_TRUE(engine.DeleteBrokenFiles()); // never on diskettes: nothing asked
     EXPECT_TRUE(fs::exists(pieces[2]));
-    EXPECT_TRUE(diskHost.allAnswersUsed());
+    EXPECT_TRUE(host.allAnswersUsed());
 }
 
 // A Yes, with the standalone joiner's own question, is the joiner's test.

@@ -20,34 +20,27 @@ using test::readFile;
 using test::TempFolder;
 using test::writeFile;
 
-// A byte set of k pieces with random small sizes, and its recovery pieces.
+// A byte set of k pieces with random small sizes and its r recovery pieces, in a folder
+// of its own.
 struct SmallSet {
+    std::filesystem::path folder;
     std::string base;
     int k = 0;
     int r = 0;
-    std::map<std::string, std::string> files; // path -> content
+    std::map<std::string, std::string> files; // the folder as written, by name
 
     std::string path(int file) const // 1..k pieces, then k+1..k+r recovery pieces
     {
         return file <= k ? base + SplitFileExtension(file) : recoveryPieceName(base, file - k);
     }
-    void snapshot()
-    {
-        for (int f = 1; f <= k + r; ++f)
-            files[path(f)] = readFile(path(f));
-    }
-    void expectIntact() const
-    {
-        for (const auto& [file, content] : files)
-            ASSERT_EQ(readFile(file), content) << file;
-    }
+    void expectIntact() const { ASSERT_EQ(test::snapshot(folder), files); }
 };
 
 const RecoveryOptions kTinyStripes{7, 1 << 20, {}};
 
 SmallSet makeSet(const TempFolder& folder, int k, int r, std::mt19937& random)
 {
-    SmallSet set{folder.file("data.bin"), k, r, {}};
+    SmallSet set{folder.path(), folder.file("data.bin"), k, r, {}};
     const auto size = std::uniform_int_distribution<std::size_t>(1, 40)(random);
     const auto last = std::uniform_int_distribution<std::size_t>(1, size)(random);
     for (int n = 1; n <= k; ++n) {
@@ -57,7 +50,7 @@ SmallSet makeSet(const TempFolder& folder, int k, int r, std::mt19937& random)
                       + test::patternBytes(n == k ? last : size, static_cast<std::uint32_t>(n)));
     }
     createRecoveryPieces(set.base, r, newSetIdentifier(), kTinyStripes);
-    set.snapshot();
+    set.files = test::snapshot(set.folder);
     return set;
 }
 
@@ -126,8 +119,8 @@ TEST(Recovery, AnyAllowedLossesAreRebuiltByteForByte)
             const SetCondition condition = examineSet(set.base, kTinyStripes);
             if (!condition.hasRecovery) { // every recovery piece lost: the pieces are whole
                 ASSERT_EQ(*lost.begin(), k + 1);
-                for (const auto& [file, content] : set.files)
-                    writeFile(file, content);
+                for (const auto& [name, content] : set.files)
+                    writeFile((set.folder / name).string(), content);
                 continue;
             }
             ASSERT_TRUE(condition.repairable);
@@ -147,13 +140,11 @@ TEST(Recovery, MoreLossesThanRecoveryPiecesChangeNothing)
         SmallSet set = makeSet(folder, k, r, random);
         for (int f = 1; f <= r + 1; ++f)
             damage(set.path(f * (k + r) / (r + 1)), random);
-        set.snapshot();
-        const auto before = test::filesIn(folder.path());
+        set.files = test::snapshot(set.folder);
         const SetCondition condition = examineSet(set.base);
         EXPECT_FALSE(condition.repairable);
         EXPECT_THROW(repairSet(set.base, condition), RunError);
         set.expectIntact();
-        EXPECT_EQ(test::filesIn(folder.path()), before);
     }
 }
 
@@ -166,7 +157,7 @@ TEST(Recovery, RecoveryPieceOfAnotherSetIsNeverUsed)
     std::filesystem::copy_file(recoveryPieceName(foreign.base, 1), recoveryPieceName(set.base, 1),
                                std::filesystem::copy_options::overwrite_existing);
     std::filesystem::remove(set.path(3));
-    set.files[recoveryPieceName(set.base, 1)] = readFile(recoveryPieceName(foreign.base, 1));
+    set.files["data.bin.rec001"] = readFile(recoveryPieceName(foreign.base, 1));
 
     const SetCondition condition = examineSet(set.base);
     EXPECT_EQ(condition.foreignRecovery, std::vector<int>{1});
@@ -180,8 +171,13 @@ TEST(Recovery, RecoveryPieceOfAnotherSetIsNeverUsed)
     EXPECT_FALSE(examineSet(set.base).hasRecovery);
 }
 
-TEST(Recovery, LargeSetsNeedOneRecoveryPiecePerGroup)
+TEST(Recovery, LargeSetsNeedOneRecoveryPiecePerGroupAndNamesAreNeverPieceNames)
 {
+    EXPECT_EQ(recoveryPieceName("a/f", 7), "a/f.rec007");
+    EXPECT_EQ(recoveryPieceName("f", 1234), "f.rec1234");
+    EXPECT_EQ(recoveryPieceNumber("a/f.rec012"), 12);
+    EXPECT_EQ(recoveryPieceNumber("f.012"), 0);
+    EXPECT_EQ(recoveryPieceNumber("f.rec1x"), 0);
     EXPECT_EQ(recoveryGroups(254, 1).groups, 1);
     EXPECT_EQ(recoveryGroups(255, 1).groups, 0);
     EXPECT_EQ(minimumRecoveryPieces(300), 2);
@@ -210,15 +206,6 @@ TEST(Recovery, MoreRecoveryPiecesThanTheOpenFileLimitAreWritten)
         std::filesystem::remove(set.path(f));
     repairSet(set.base, examineSet(set.base));
     set.expectIntact();
-}
-
-TEST(Recovery, RecoveryNamesAreNeverPieceNames)
-{
-    EXPECT_EQ(recoveryPieceName("a/f", 7), "a/f.rec007");
-    EXPECT_EQ(recoveryPieceName("f", 1234), "f.rec1234");
-    EXPECT_EQ(recoveryPieceNumber("a/f.rec012"), 12);
-    EXPECT_EQ(recoveryPieceNumber("f.012"), 0);
-    EXPECT_EQ(recoveryPieceNumber("f.rec1x"), 0);
 }
 
 } // namespace

@@ -140,25 +140,17 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
 
 TEST(SafeWrites, AFailedCompanionLeavesAnOlderSetOfTheNameAsItWas)
 {
-    test::TempFolder temp;
-    test::writeFile(temp.file("data.bin"), test::patternBytes(1000));
-    const fs::path out = temp.path() / "out";
-    fs::create_directories(out);
-    for (const char* name : {"data.bin.001", "data.bin.002", "data.bin.sha256", "data.bin.rec001"})
-        test::writeFile((out / name).string(), std::string("older ") + name);
-    const auto before = test::snapshot(out);
     // the pieces take 1048 bytes: the faults hit the recovery piece, then the checksum file
     for (const std::uint64_t failAfter : {1100u, 1600u}) {
         SCOPED_TRACE(failAfter);
-        test::FaultHost host;
-        host.cause({failAfter, EIO});
-        modSplitFile engine(host);
-        engine.SetSourceFile(temp.file("data.bin"));
-        engine.SetDestFolder(out.string() + "/");
-        engine.SetSplitSize(300);
-        engine.SetUnit("BT");
-        engine.SetCompanions({true, true, 1, false});
-        EXPECT_EQ(engine.StartSplit(), 57);
-        EXPECT_EQ(test::snapshot(out), before);
+        test::SplitRun run(test::patternBytes(1000), 300, "BT");
+        for (const char* name :
+             {"data.bin.001", "data.bin.002", "data.bin.sha256", "data.bin.rec001"})
+            test::writeFile(run.out + name, std::string("older ") + name);
+        const auto before = test::snapshot(run.out);
+        run.host.cause({failAfter, EIO});
+        run.engine.SetCompanions({true, true, 1, false});
+        EXPECT_EQ(run.engine.StartSplit(), 57);
+        EXPECT_EQ(test::snapshot(run.out), before);
     }
 }

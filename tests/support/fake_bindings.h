@@ -43,17 +43,6 @@ public:
     int lastScrolled = -1;
 };
 
-// A binding of a kind the engines do not expect: every update must skip it.
-class WrongKindBinding : public ProgressBarBinding {
-public:
-    std::string kindName() const override { return "TextBox"; }
-    void setMaximum(int) override { ++touched; }
-    int maximum() const override { return 0; }
-    void setValue(int) override { ++touched; }
-    void setVisible(bool) override { ++touched; }
-    int touched = 0;
-};
-
 // Records "kind:file" for every file a command reports as worked on.
 class RecordedRecentFiles : public RecentFilesSink {
 public:

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ public:
     bool allAnswersUsed() const { return replies_.empty(); }
 
     std::vector<ShownMessage> shown;
+    std::function<void(const ShownMessage&)> onShown; // runs once a message is answered
     std::vector<bool> busyChanges;
     long eventsProcessed = 0;
 
@@ -76,6 +78,8 @@ protected:
             ADD_FAILURE() << "unexpected message: \"" << text << "\"";
         }
         shown.push_back({kind, text, buttons, icon, title, reply});
+        if (onShown)
+            onShown(shown.back());
         return reply;
     }
 

@@ -130,12 +130,13 @@ inline std::string patternBytes(std::size_t size, std::uint32_t seed = 1)
     return bytes;
 }
 
-// The number of the RunError the call raises (0 when none).
-inline int runErrorOf(const std::function<void()>& call)
+// The number of the error the call raises (0 when none).
+template <class Error = RunError>
+int runErrorOf(const std::function<void()>& call)
 {
     try {
         call();
-    } catch (const RunError& e) {
+    } catch (const Error& e) {
         return e.number();
     }
     return 0;

@@ -20,15 +20,10 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
     const AppPaths paths = resolveAppPaths(installed);
     ASSERT_TRUE(paths.installed);
 
-    test::TempFolder data;
-    test::HookedHost host;
-    host.acceptNotices();
-    test::FakeDesktop desktop;
-    test::FakeDialogs dialogs;
-    auto window =
-        Main(installed, {host, desktop, dialogs, RegistryRoot::inFile(data.file("registry.ini"))});
+    test::Shell shell; // its services and a folder for the data; the program is installed
+    shell.host.acceptNotices();
+    auto window = shell.start(installed);
     ASSERT_NE(window, nullptr);
-    window->setSaveOptionsPause({});
     EXPECT_EQ(readFile(paths.configFilePath), readFile(shippedConfigPath(installed)));
     EXPECT_TRUE(contains(readFile(paths.logFilePath), "Creating new log file"));
 
@@ -39,12 +34,12 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
     EXPECT_TRUE(contains(readFile(paths.configFilePath), "level=\"1\""));
 
     const std::string bytes = test::patternBytes(100000);
-    test::writeFile(data.file("movie.bin"), bytes);
+    const std::string movie = shell.app.file("movie.bin");
+    test::writeFile(movie, bytes);
     SplitPane& sp = *window->splitPane;
     window->cmdMSplit_Click();
     test::typeAndClick({{sp.Text2, "3"}}, sp.Option2);
-    test::typeAndClick({{sp.Text1, data.file("movie.bin")}, {sp.Text4, paths.splitFolder + "/"}},
-                       sp.cmdSpSplit);
+    test::typeAndClick({{sp.Text1, movie}, {sp.Text4, paths.splitFolder + "/"}}, sp.cmdSpSplit);
     JoinPane& jn = *window->joinPane;
     window->cmdMJoin_Click();
     test::typeAndClick({{jn.Text5, pieceName(paths.splitFolder + "/", "movie.bin", 2)},
@@ -52,9 +47,8 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
                        jn.cmdJoin);
     EXPECT_EQ(readFile(paths.joinFolder + "/movie.bin"), bytes);
 
-    host.answer(Question::Exit, Answer::Yes, "exit the application");
+    shell.host.answer(Question::Exit, Answer::Yes, "exit the application");
     window->cmdMExit_Click();
     EXPECT_TRUE(window->hasEnded());
-    EXPECT_TRUE(
-        contains(readFile(paths.configFilePath), "lastSplitFile=\"" + data.file("movie.bin")));
+    EXPECT_TRUE(contains(readFile(paths.configFilePath), "lastSplitFile=\"" + movie));
 }

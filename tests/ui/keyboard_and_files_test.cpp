@@ -163,7 +163,7 @@ TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExitingAndEnterPressesTh
     }
 }
 
-TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabel)
+TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabelAndTheWindowsFitTheScreen)
 {
     int controls = 0;
     for (QWidget* control : window->findChildren<QWidget*>()) {
@@ -176,11 +176,8 @@ TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabel)
             << control->objectName().toStdString();
     }
     EXPECT_GE(controls, 14);
-}
 
-TEST_F(KeysAndFiles, WindowsFitTheirContentAndTheScreen)
-{
-    // a 1366x768 screen at 150 %, less a title bar and a panel
+    // the windows fit their content and a 1366x768 screen at 150 %, less a title bar and a panel
     const QSize screen(1366 * 2 / 3, 768 * 2 / 3 - 64);
     const QSize needed = window->minimumSizeHint().expandedTo(window->minimumSize());
     EXPECT_LE(needed.width(), screen.width());

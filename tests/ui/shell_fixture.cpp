@@ -25,9 +25,10 @@ void Shell::installConfig()
     installConfig(readFile(PARCELO_SHIPPED_CONFIG));
 }
 
-std::unique_ptr<frmMain> Shell::start()
+std::unique_ptr<frmMain> Shell::start(const std::string& programFolder)
 {
-    auto window = Main(appFolder, {host, desktop, dialogs, registry});
+    auto window =
+        Main(programFolder.empty() ? appFolder : programFolder, {host, desktop, dialogs, registry});
     if (window)
         window->setSaveOptionsPause({});
     return window;

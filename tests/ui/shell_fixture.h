@@ -65,8 +65,9 @@ public:
     void installConfig();
     void installConfig(const std::string& text) { writeFile(paths.configFilePath, text); }
     std::string config() const { return readFile(paths.configFilePath); }
-    // Runs the start-up; the window, if any, saves without the pause.
-    std::unique_ptr<frmMain> start();
+    // Runs the start-up from the application folder, or the given program folder; the
+    // window, if any, saves without the pause.
+    std::unique_ptr<frmMain> start(const std::string& programFolder = {});
     std::vector<std::string> logLines() const;
 
     TempFolder app;

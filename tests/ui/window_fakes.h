@@ -66,8 +66,6 @@ public:
     std::function<void(QDialog&)> onModal;
 };
 
-using FakeModalRunner = InspectingModal<ModalRunner>;
-
 inline std::string text(const QLineEdit* box)
 {
     return box->text().toStdString();

@@ -1,5 +1,4 @@
 #include "compress/zlib_tool.h"
-#include "format/split_set.h"
 
 #include "shell_fixture.h"
 
@@ -69,32 +68,8 @@ protected:
 
 } // namespace
 
-// Each way to choose the pieces reaches the split; what it writes is the commands' tests'.
-TEST_F(WorkPanes, EverySplitModeReachesTheSplit)
-{
-    const struct {
-        std::string name;
-        std::size_t size;
-        QRadioButton* option;
-        QLineEdit* box;
-        std::string value;
-        int entry, pieces;
-    } modes[] = {
-        {"size.bin", 10000, sp->Option1, sp->Text3, "3", 1, 4},
-        {"pieces.bin", 10000, sp->Option2, sp->Text2, "3", -1, 3},
-        {"preset.bin", 3000000, sp->Option3, nullptr, "", 0, 3},
-    };
-    for (const auto& m : modes) {
-        SCOPED_TRACE(m.name);
-        mode(m.option, m.box, m.value, m.entry);
-        split(source(m.name, test::patternBytes(m.size)), folder(m.name + "-set"));
-        EXPECT_TRUE(fs::exists(pieceName(data.file(m.name + "-set/"), m.name, m.pieces)));
-        EXPECT_EQ(sp->ListView1->topLevelItemCount(), m.pieces);
-        EXPECT_EQ(sp->Label5->text(), "Completed splitting.");
-    }
-}
-
-// Each option's effect is the commands' own tests'; here the controls reach them.
+// Each option's effect is the commands' own tests'; here the controls reach them. The
+// split modes are too: by size here, by number below and a preset for the long jobs.
 TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
 {
     const std::string bytes = test::patternBytes(400000);
@@ -209,10 +184,10 @@ TEST_F(WorkPanes, VerifyButtonsAndDeleteOptionsReachTheCommands)
 TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
 {
     const std::string file = source("big.bin", test::patternBytes(64u << 20));
-    mode(sp->Option2, sp->Text2, "3");
+    mode(sp->Option3, nullptr, "", 3); // 10 MegaBytes
     split(file, folder("set"), true);
     const std::string set = data.file("set/");
-    ASSERT_TRUE(fs::exists(set + "big.bin.zip.003"));
+    ASSERT_TRUE(fs::exists(set + "big.bin.zip.007") && !fs::exists(set + "big.bin.zip.008"));
     const std::size_t setFiles = test::filesIn(set);
 
     QShortcut* escape = window->findChild<QShortcut*>();

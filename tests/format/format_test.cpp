@@ -1,0 +1,80 @@
+#include "format/line_reader.h"
+#include "format/numbers.h"
+#include "format/split_set.h"
+#include "platform/file.h"
+#include "platform/run_error.h"
+
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace parcelo;
+
+namespace {
+// Each line with the ending the reader reports for it.
+std::vector<std::string> linesOf(const std::string& content, std::size_t blockSize)
+{
+    test::TempFolder temp;
+    test::writeFile(temp.file("t"), content);
+    File file(temp.file("t"), File::Mode::Read);
+    LineReader reader(file, blockSize);
+    std::vector<std::string> lines;
+    while (!reader.atEnd()) {
+        const std::string line = reader.readLine();
+        lines.push_back(line + "|" + reader.ending());
+    }
+    EXPECT_EQ(reader.consumed(), content.size());
+    EXPECT_THROW(reader.readLine(), RunError);
+    return lines;
+}
+} // namespace
+
+TEST(LineReader, EndsLinesAtCrLfLoneCrOrLoneLfAndTellsWhichEnding)
+{
+    using Lines = std::vector<std::string>;
+    // a block size of 1 puts every CR LF across a block boundary
+    for (std::size_t block : {1u, 2u, 3u, 65536u}) {
+        EXPECT_EQ(linesOf("a\r\nb\rc\nd", block), (Lines{"a|\r\n", "b|\r", "c|\n", "d|"}));
+        EXPECT_EQ(linesOf("one\r\n", block), (Lines{"one|\r\n"}));
+        EXPECT_EQ(linesOf("\n\r\n\n", block), (Lines{"|\n", "|\r\n", "|\n"}));
+        EXPECT_EQ(linesOf("x\r\r\ny\n\r", block), (Lines{"x|\r", "|\r\n", "y|\n", "|\r"}));
+        EXPECT_TRUE(linesOf("", block).empty());
+    }
+}
+
+TEST(Numbers, TextBoxNumbersAndMessageNumbers)
+{
+    EXPECT_EQ(parseNumber(" 2.9 "), 2.9);
+    EXPECT_EQ(parseNumber("-3"), -3.0);
+    EXPECT_EQ(parseNumber("+4"), 4.0);
+    EXPECT_FALSE(parseNumber("abc"));
+    EXPECT_FALSE(parseNumber(""));
+    EXPECT_FALSE(parseNumber("1e5"));
+    EXPECT_FALSE(parseNumber("4MB"));
+    EXPECT_EQ(numberText(1.46484375), "1.46484375"); // as the split messages show sizes
+}
+
+// Extensions pad to three digits only; the header is three little-endian integers.
+TEST(SplitSetFormat, PieceNamesAndHeaders)
+{
+    EXPECT_EQ(SplitFileExtension(10), ".010");
+    EXPECT_EQ(SplitFileExtension(32767), ".32767");
+    EXPECT_EQ(pieceName("/out/", "report.pdf.zip", 1000), "/out/report.pdf.zip.1000");
+
+    const auto plain = encodePieceHeader({PieceSignaturePlain, 4, 2});
+    const unsigned char expectedPlain[] = {0x20, 0xE0, 0x33, 0x5F, 4, 0, 0, 0, 2, 0, 0, 0};
+    EXPECT_TRUE(std::equal(plain.begin(), plain.end(), expectedPlain));
+
+    const auto compressed = encodePieceHeader({PieceSignatureCompressed, 300, 258});
+    const unsigned char expectedCompressed[] = {0x1F, 0xE0, 0x33, 0x5F, 0x2C, 1, 0, 0, 2, 1, 0, 0};
+    EXPECT_TRUE(std::equal(compressed.begin(), compressed.end(), expectedCompressed));
+
+    const PieceHeader back = decodePieceHeader(compressed.data());
+    EXPECT_TRUE(back.hasByteSignature());
+    EXPECT_TRUE(back.isCompressed());
+    EXPECT_EQ(back.count, 300);
+    EXPECT_EQ(back.number, 258);
+
+    const unsigned char text[] = {'P', 'c', 'x', 'L', 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_FALSE(decodePieceHeader(text).hasByteSignature());
+}
