@@ -343,6 +343,30 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     return finishCompressedPiece(r, choice, piece);
 }
 
+// Compresses the source first when asked (unless that already failed) and splits what
+// there is to split; a compressed file that fits is stored as the one piece.
+bool compressAndSplit(Request& r, SizeChoice& choice)
+{
+    if (r.fileToSplit.empty())
+        compressFirst(r);
+    if (choice.byPieces)
+        sizeForPieces(fileLength(r.fileToSplit), choice);
+    bool succeeded = false;
+    if (!choice.byPieces && r.compressed
+        && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
+        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
+                                 r.tempCompressed};
+        succeeded = storeAsSinglePiece(job, r.services);
+    } else {
+        succeeded = runSplit(r, choice);
+    }
+    // The compressed file is this request's own, wherever it lies: it goes after a split
+    // that stored it and after one that failed, so that a retry is not refused.
+    if (r.compressed)
+        removeFileQuietly(r.fileToSplit);
+    return succeeded;
+}
+
 } // namespace
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
@@ -368,31 +392,8 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         return *refused;
 
     services.recentFiles.AddRecentFile(r.source, "Split");
-    if (const std::optional<bool> stored = compressStraightIntoPiece(r, choice)) {
-        if (*stored && pane.chkDelOrgSplit) {
-            services.engine.SetSourceFile(r.source);
-            services.engine.SetConfirmDelete(true);
-            ConfirmDeleteSource(services.engine, services.host);
-        }
-        return {*stored, {}, {}};
-    }
-    if (r.fileToSplit.empty())
-        compressFirst(r);
-    bool succeeded = false;
-    if (choice.byPieces)
-        sizeForPieces(fileLength(r.fileToSplit), choice);
-    if (!choice.byPieces && r.compressed
-        && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
-        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
-                                 r.tempCompressed};
-        succeeded = storeAsSinglePiece(job, services);
-    } else {
-        succeeded = runSplit(r, choice);
-    }
-    // The compressed file is this request's own, wherever it lies: it goes after a split
-    // that stored it and after one that failed, so that a retry is not refused.
-    if (r.compressed)
-        removeFileQuietly(r.fileToSplit);
+    const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
+    const bool succeeded = stored ? *stored : compressAndSplit(r, choice);
     if (succeeded && pane.chkDelOrgSplit) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
