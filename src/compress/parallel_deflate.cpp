@@ -17,9 +17,10 @@ namespace parcelo {
 
 namespace {
 
-constexpr std::size_t kWindow = std::size_t{32} * 1024;    // what deflate can refer back to
-constexpr std::size_t kTrialSize = std::size_t{64} * 1024; // sampled to decide on storing a block
-constexpr std::size_t kStoredMax = 65535;                  // the largest stored deflate block
+constexpr std::size_t kBlockSize = std::size_t{512} * 1024; // the input deflated as one job
+constexpr std::size_t kWindow = std::size_t{32} * 1024;     // what deflate can refer back to
+constexpr std::size_t kTrialSize = std::size_t{64} * 1024;  // sampled to decide on storing a block
+constexpr std::size_t kStoredMax = 65535;                   // the largest stored deflate block
 constexpr unsigned kMaxThreads = 32;
 constexpr std::size_t kMaxInFlight = 32;
 
@@ -131,15 +132,9 @@ private:
 
 } // namespace
 
-unsigned defaultDeflateThreads()
-{
-    return std::max(1u, std::thread::hardware_concurrency());
-}
-
 struct ParallelDeflate::State {
     int level;
     Input input;
-    std::size_t blockSize;
     std::size_t maxInFlight;
 
     std::mutex mutex;
@@ -157,7 +152,6 @@ struct ParallelDeflate::State {
     bool inputEnded = false;
     bool finished = false;
     std::uint32_t crc = 0;
-    std::uint64_t inputSize = 0;
 
     void work()
     {
@@ -209,19 +203,19 @@ struct ParallelDeflate::State {
     {
         auto job = std::make_unique<Job>();
         job->dictionary = tail.size();
-        job->data.resize(tail.size() + blockSize);
+        job->data.resize(tail.size() + kBlockSize);
         if (!tail.empty()) // the first block has no dictionary
             std::memcpy(job->data.data(), tail.data(), tail.size());
         std::size_t got = 0;
-        while (got < blockSize) {
+        while (got < kBlockSize) {
             const std::size_t step =
-                input(job->data.data() + job->dictionary + got, blockSize - got);
+                input(job->data.data() + job->dictionary + got, kBlockSize - got);
             if (step == 0)
                 break;
             got += step;
         }
         job->data.resize(job->dictionary + got);
-        job->last = got < blockSize;
+        job->last = got < kBlockSize;
         inputEnded = job->last;
         rememberTail(*job);
         Job* raw = job.get();
@@ -255,25 +249,16 @@ struct ParallelDeflate::State {
             std::rethrow_exception(current->error);
         crc = static_cast<std::uint32_t>(
             crc32_combine(crc, current->crc, static_cast<z_off_t>(current->length())));
-        inputSize += current->length();
         // The input is no longer needed once the block is deflated.
         std::vector<char>().swap(current->data);
     }
 };
 
-ParallelDeflate::ParallelDeflate(int level, Input input)
-    : ParallelDeflate(level, std::move(input), Tuning{})
+ParallelDeflate::ParallelDeflate(int level, Input input) : state_(std::make_unique<State>())
 {
-}
-
-ParallelDeflate::ParallelDeflate(int level, Input input, Tuning tuning)
-    : state_(std::make_unique<State>())
-{
-    const unsigned threads =
-        std::min(kMaxThreads, tuning.threads == 0 ? defaultDeflateThreads() : tuning.threads);
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
     state_->level = level;
     state_->input = std::move(input);
-    state_->blockSize = std::max<std::size_t>(tuning.blockSize, 1);
     state_->maxInFlight = std::clamp<std::size_t>(std::size_t{2} * threads, 3, kMaxInFlight);
     try {
         for (unsigned i = 0; i < threads; ++i)
@@ -317,11 +302,6 @@ bool ParallelDeflate::finished() const
 std::uint32_t ParallelDeflate::crc() const
 {
     return state_->crc;
-}
-
-std::uint64_t ParallelDeflate::inputSize() const
-{
-    return state_->inputSize;
 }
 
 } // namespace parcelo

@@ -19,13 +19,8 @@ public:
     // end of the input. Called on the thread that calls read().
     using Input = std::function<std::size_t(char* buffer, std::size_t capacity)>;
 
-    struct Tuning {
-        std::size_t blockSize = std::size_t{512} * 1024;
-        unsigned threads = 0; // 0: one per core
-    };
-
+    // Deflates at level (1 to 9) with one worker thread per core.
     ParallelDeflate(int level, Input input);
-    ParallelDeflate(int level, Input input, Tuning tuning);
     ~ParallelDeflate();
     ParallelDeflate(const ParallelDeflate&) = delete;
     ParallelDeflate& operator=(const ParallelDeflate&) = delete;
@@ -35,16 +30,12 @@ public:
     std::size_t read(char* out, std::size_t capacity);
 
     bool finished() const;
-    // The CRC-32 and the count of the input bytes; complete once finished().
+    // The CRC-32 of the input; complete once finished().
     std::uint32_t crc() const;
-    std::uint64_t inputSize() const;
 
 private:
     struct State;
     std::unique_ptr<State> state_;
 };
-
-// The number of worker threads used for a request of 0: one per core.
-unsigned defaultDeflateThreads();
 
 } // namespace parcelo

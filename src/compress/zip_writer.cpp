@@ -198,14 +198,6 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
 
 } // namespace
 
-void writeSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
-                             const std::string& entryName, int level,
-                             const PercentProgress::Report& report,
-                             const PercentProgress::BytesReport& bytes)
-{
-    writePrefixedSingleEntryArchive(sourcePath, targetPath, {}, entryName, level, report, bytes);
-}
-
 void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                                      const std::string& prefix, const std::string& entryName,
                                      int level, const PercentProgress::Report& report,

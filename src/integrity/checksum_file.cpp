@@ -1,11 +1,12 @@
 #include "integrity/checksum_file.h"
 
+#include "platform/file.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
 
 #include <cctype>
-#include <fstream>
+#include <sstream>
 
 namespace parcelo {
 
@@ -102,10 +103,15 @@ readChecksumFile(const std::string& path)
 {
     if (!fileExists(path))
         return std::nullopt;
-    std::ifstream in(toNativePath(path), std::ios::binary);
+    File file(path, File::Mode::Read); // one that cannot be read says so, naming it
+    std::string text;
+    char block[4096];
+    while (const std::size_t got = file.read(block, sizeof block))
+        text.append(block, got);
     std::vector<std::pair<std::string, std::string>> entries;
+    std::istringstream lines(text);
     std::string line;
-    while (std::getline(in, line)) {
+    while (std::getline(lines, line)) {
         if (auto entry = parseLine(line))
             entries.push_back(std::move(*entry));
     }

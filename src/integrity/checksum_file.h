@@ -24,7 +24,7 @@ SafeOutput prepareChecksumFile(const std::string& path,
                                const std::vector<PieceHasher::Digest>& digests);
 
 // The (name, hash) pairs of a checksum file, in order; nothing when there is no such file.
-// Lines that are not checksum lines are skipped.
+// Lines that are not checksum lines are skipped; a file that cannot be read throws RunError.
 std::optional<std::vector<std::pair<std::string, std::string>>>
 readChecksumFile(const std::string& path);
 

@@ -53,10 +53,8 @@ std::string pieceChecksumProblem(const std::string& path)
     watch.end(false);
     ChecksumReport report = watch.report();
     report.pieces.resize(std::min<std::size_t>(report.pieces.size(), 1)); // this piece only
-    std::string problems = report.problems();
-    if (!problems.empty())
-        problems.pop_back();
-    return problems;
+    const std::vector<std::string> problems = report.problems();
+    return problems.empty() ? std::string() : problems.front();
 }
 
 } // namespace parcelo

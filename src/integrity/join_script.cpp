@@ -128,7 +128,8 @@ std::string cmdJoinScript(const JoinScriptSet& set)
           "try { for ($i=1; $i -le $c; $i++) { $p='{0}.{1:D3}' -f $n,$i; "
           "$b=[IO.File]::ReadAllBytes((Resolve-Path -LiteralPath $p)); $s="
         + skip
-        + "; $o.Write($b,$s,$b.Length-$s) } } finally { $o.Close() }; "
+        + "; $o.Write($b,$s,$b.Length-$s) } } catch { $o.Close(); "
+          "Remove-Item -Force -LiteralPath $t; Write-Host $_; exit 1 } finally { $o.Close() }; "
           "Move-Item -Force -LiteralPath $t -Destination $n; "
           "Write-Host ('Joined ' + $c + ' pieces into ' + $n + '."
         + afterJoinNote(set) + "')";

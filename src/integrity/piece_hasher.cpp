@@ -98,7 +98,6 @@ void PieceHasher::work()
         hash(*job);
         {
             std::lock_guard lock(mutex_);
-            job->done = true;
             ++next_;
         }
         changed_.notify_all();

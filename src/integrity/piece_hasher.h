@@ -44,7 +44,6 @@ private:
         Digest digest;
         std::uint64_t ready = 0;
         bool ended = false;
-        bool done = false;
     };
     void work();
     void hash(Job& job);

@@ -68,16 +68,16 @@ int ChecksumReport::checked() const
         pieces.begin(), pieces.end(), [](const Piece& p) { return p.state == PieceState::Ok; }));
 }
 
-std::string ChecksumReport::problems() const
+std::vector<std::string> ChecksumReport::problems() const
 {
     if (anotherSet)
-        return "The checksum file " + file + " was written for another set.\n";
-    std::string text;
+        return {"The checksum file " + file + " was written for another set."};
+    std::vector<std::string> lines;
     for (const Piece& piece : pieces) {
         if (piece.state != PieceState::Ok)
-            text += stateText(*this, piece) + "\n";
+            lines.push_back(stateText(*this, piece));
     }
-    return text;
+    return lines;
 }
 
 ChecksumReport compareWithChecksums(const std::string& setBase,

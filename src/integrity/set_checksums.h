@@ -22,8 +22,8 @@ struct ChecksumReport {
 
     bool clean() const;
     int checked() const; // the pieces found OK
-    // One line per problem, as the user is told: empty when clean.
-    std::string problems() const;
+    // One line per problem, as the user is told: none when clean.
+    std::vector<std::string> problems() const;
 };
 
 // Compares the digests (named by the piece's full path) with the checksum file beside

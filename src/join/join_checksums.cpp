@@ -21,8 +21,9 @@ bool modJoinFile::checksumsHold()
         return true;
     const ChecksumReport report = checksums_->report();
     if (!report.clean()) {
-        std::string problems = report.problems();
-        problems.pop_back(); // the last line break
+        std::string problems;
+        for (const std::string& line : report.problems())
+            problems += (problems.empty() ? "" : "\n") + line;
         return rejectPiece(problems);
     }
     checksumNote_ = ChecksumWatch::checkedText(report);

@@ -168,13 +168,10 @@ void SetCheck::addChecksumReasons()
     const ChecksumReport report = checksums_.report();
     if (context_.checksums != nullptr)
         *context_.checksums = report;
-    const std::string problems = report.problems();
-    for (std::size_t at = 0; at < problems.size();) {
-        const std::size_t end = problems.find('\n', at);
-        const std::string reason = problems.substr(at, end - at) + LF;
+    for (const std::string& problem : report.problems()) {
+        const std::string reason = problem + LF;
         if (reasons_.find(reason) == std::string::npos)
             addReason(reason);
-        at = end + 1;
     }
 }
 
