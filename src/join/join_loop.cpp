@@ -260,8 +260,7 @@ void modJoinFile::pulse()
 {
     stopWhenAsked();
     if (input_.isOpen()) {
-        if (checksums_->active())
-            checksums_->advance(input_.position());
+        checksums_->advance(input_.position());
         if (meter_)
             meter_->advanceTo(piecesRead_ + input_.position());
     }

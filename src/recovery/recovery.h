@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/split_set.h"
 #include "platform/safe_output.h"
 
 #include <array>
@@ -69,6 +70,8 @@ struct RecoveryHeader {
         return piece == pieceCount ? lastDataSize : pieceDataSize;
     }
     bool sameSet(const RecoveryHeader& other) const;
+    // True when a file of fileSize bytes with this piece header is piece n of the set.
+    bool fitsPiece(const PieceHeader& header, int n, std::uint64_t fileSize) const;
 };
 
 std::size_t recoveryHeaderSize(int pieceCount, int recoveryCount);

@@ -26,9 +26,7 @@ std::string pathOfPiece(const std::string& basePath, const PiecePaths& piecePath
 File openPiece(const std::string& path, const RecoveryHeader& layout, int n)
 {
     File file(path, File::Mode::Read);
-    const PieceHeader header = readPieceHeaderZeroFilled(file);
-    if (header.signature != layout.signature || header.count != layout.pieceCount
-        || header.number != n || file.size() != kPieceHeaderSize + layout.dataSizeOfPiece(n))
+    if (!layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size()))
         notAPiece(file.path());
     return file;
 }

@@ -97,6 +97,12 @@ bool RecoveryHeader::sameSet(const RecoveryHeader& other) const
            && recoveryCount == other.recoveryCount && crcs == other.crcs;
 }
 
+bool RecoveryHeader::fitsPiece(const PieceHeader& header, int n, std::uint64_t fileSize) const
+{
+    return header.signature == signature && header.count == pieceCount && header.number == n
+           && fileSize == kPieceHeaderSize + dataSizeOfPiece(n);
+}
+
 std::size_t recoveryHeaderSize(int pieceCount, int recoveryCount)
 {
     return kFixedPart + 4 * static_cast<std::size_t>(pieceCount + recoveryCount) + 4;

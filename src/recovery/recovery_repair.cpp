@@ -47,9 +47,7 @@ bool openPiece(const std::string& basePath, const RecoveryHeader& layout, int n,
 {
     try {
         file = File(basePath + SplitFileExtension(n), File::Mode::Read);
-        const PieceHeader header = readPieceHeaderZeroFilled(file);
-        return header.signature == layout.signature && header.count == layout.pieceCount
-               && header.number == n && file.size() == kPieceHeaderSize + layout.dataSizeOfPiece(n);
+        return layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size());
     } catch (const RunError&) {
         return false;
     }

@@ -79,12 +79,7 @@ std::int16_t modSplitFile::StartSplit()
         status_ = unit_ == "LN" ? SplitFileByLines() : SplitFileBySize();
         if (status_ == 0) {
             commitPiece();
-            // The companions are made from the pieces before any piece takes its name, so
-            // that a failure leaves an older set of this name as it was.
-            std::vector<SafeOutput> companions = prepareCompanions();
-            commitFinishedPieces();
-            commitSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)) + fileName_,
-                                companions);
+            finishSet();
         }
     } catch (const RunError& error) {
         if (jobStop().requested())
@@ -280,10 +275,12 @@ void modSplitFile::commitPiece()
     }
 }
 
-// The checksum file, join scripts and recovery pieces, beside the pieces (on the last
-// diskette), complete but not yet under their names.
-std::vector<SafeOutput> modSplitFile::prepareCompanions()
+// Makes the checksum file, join scripts and recovery pieces beside the pieces (on the
+// last diskette) before any piece takes its name, then gives the pieces and them their
+// names: a failure before that leaves an older set of this name as it was.
+void modSplitFile::finishSet()
 {
+    const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
     const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
     CompanionWork work;
@@ -294,8 +291,10 @@ std::vector<SafeOutput> modSplitFile::prepareCompanions()
                    ? finishedPieces_[index].temporaryPath()
                    : std::string();
     };
-    return prepareSetCompanions(GetFolderFromPath(pieceName(destFolder_, fileName_, 1)), set,
-                                digests, companions_, work);
+    std::vector<SafeOutput> companions =
+        prepareSetCompanions(folder, set, digests, companions_, work);
+    commitFinishedPieces();
+    commitSetCompanions(folder + fileName_, companions);
 }
 
 void modSplitFile::commitFinishedPieces()

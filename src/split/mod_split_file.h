@@ -110,7 +110,7 @@ private:
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
-    std::vector<SafeOutput> prepareCompanions();
+    void finishSet();
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);
