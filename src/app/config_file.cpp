@@ -147,75 +147,67 @@ std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const cha
     }
 }
 
-bool sendingFlag(const XMLDocument& document, const char* key)
+// An attribute of a later element; none when either is missing.
+std::shared_ptr<CXmlAttribute> laterAttribute(const XMLDocument& document, const char* name,
+                                              const char* key)
 {
     try {
-        const auto element = laterElement(document, "Sending");
-        const auto attribute = element ? element->ElementAttribute(std::string(key)) : nullptr;
-        return !attribute || attribute->Value() != "false";
+        const auto element = laterElement(document, name);
+        return element ? element->ElementAttribute(std::string(key)) : nullptr;
     } catch (const XmlError&) {
-        return true; // not written yet: on
+        return nullptr;
     }
+}
+
+// Sets an attribute of a later element, appending the element when the file has none.
+void setLaterAttribute(XMLDocument& document, const char* name, const char* key,
+                       const std::string& value)
+{
+    auto element = laterElement(document, name);
+    if (!element) {
+        element = std::make_shared<CXmlElement>();
+        element->SetName(name);
+        document.AppendNode(element);
+    }
+    try {
+        element->RemoveAttribute(std::string(key));
+    } catch (const XmlError&) {
+        // not there yet
+    }
+    auto attribute = std::make_shared<CXmlAttribute>();
+    attribute->SetName(key);
+    attribute->SetValue(value);
+    element->AppendAtribute(attribute);
+}
+
+// <Sending checksums="..." joinScript="..."/>: on unless written "false".
+bool sendingFlag(const XMLDocument& document, const char* key)
+{
+    const auto attribute = laterAttribute(document, "Sending", key);
+    return !attribute || attribute->Value() != "false";
 }
 
 void writeSendingFlags(const ParceloOptions& options, XMLDocument& document)
 {
-    auto element = laterElement(document, "Sending");
-    if (!element && options.writeChecksums && options.writeJoinScript)
+    if (!laterElement(document, "Sending") && options.writeChecksums && options.writeJoinScript)
         return; // an older file stays as it was while both are on
-    if (!element) {
-        element = std::make_shared<CXmlElement>();
-        element->SetName("Sending");
-        document.AppendNode(element);
-    }
-    for (const auto& [key, on] : {std::pair{"checksums", options.writeChecksums},
-                                  {"joinScript", options.writeJoinScript}}) {
-        try {
-            element->RemoveAttribute(std::string(key));
-        } catch (const XmlError&) {
-            // not there yet
-        }
-        auto attribute = std::make_shared<CXmlAttribute>();
-        attribute->SetName(key);
-        attribute->SetValue(flagText(on));
-        element->AppendAtribute(attribute);
-    }
+    setLaterAttribute(document, "Sending", "checksums", flagText(options.writeChecksums));
+    setLaterAttribute(document, "Sending", "joinScript", flagText(options.writeJoinScript));
 }
 
 // <Recovery pieces="N"/> ("N" or "N%"); "0", none, when missing or unreadable.
 std::string recoveryText(const XMLDocument& document)
 {
-    try {
-        const auto element = laterElement(document, "Recovery");
-        const auto attribute = element ? element->ElementAttribute(std::string("pieces")) : nullptr;
-        CompanionOptions parsed;
-        if (attribute && parseRecoveryText(attribute->Value(), parsed))
-            return attribute->Value();
-    } catch (const XmlError&) {
-        // not written yet
-    }
-    return "0";
+    const auto attribute = laterAttribute(document, "Recovery", "pieces");
+    CompanionOptions parsed;
+    return attribute && parseRecoveryText(attribute->Value(), parsed) ? attribute->Value() : "0";
 }
 
 void writeRecoveryText(const std::string& text, XMLDocument& document)
 {
-    auto element = laterElement(document, "Recovery");
-    if (!element && text == "0")
+    if (!laterElement(document, "Recovery") && text == "0")
         return; // an older file stays as it was while no recovery pieces are asked for
-    if (!element) {
-        element = std::make_shared<CXmlElement>();
-        element->SetName("Recovery");
-        document.AppendNode(element);
-    }
-    try {
-        element->RemoveAttribute(std::string("pieces"));
-    } catch (const XmlError&) {
-        // not there yet
-    }
-    auto attribute = std::make_shared<CXmlAttribute>();
-    attribute->SetName("pieces");
-    attribute->SetValue(text);
-    element->AppendAtribute(attribute);
+    setLaterAttribute(document, "Recovery", "pieces", text);
 }
 
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
