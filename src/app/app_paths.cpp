@@ -33,11 +33,9 @@ void copyShippedConfig(const AppPaths& paths)
     if (fileExists(paths.configFilePath) || !fileExists(shipped))
         return;
     try {
-        File in(shipped, File::Mode::Read);
-        std::string text(static_cast<std::size_t>(in.size()), '\0');
-        text.resize(in.read(text.data(), text.size()));
+        const std::string text = readWholeFile(shipped);
         SafeOutput out(paths.configFilePath);
-        out.file().write(text.data(), text.size());
+        out.file().write(text);
         out.commitWithoutReplacing();
     } catch (const RunError&) {
         // no copy: loading the configuration reports the missing file

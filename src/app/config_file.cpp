@@ -59,14 +59,6 @@ ConfigStatus reportWriteFailure(const RunError& error, const AppPaths& paths, Ho
     return {error.number(), error.description()};
 }
 
-std::string readWholeFile(const std::string& path)
-{
-    File in(path, File::Mode::Read);
-    std::string text(static_cast<std::size_t>(in.size()), '\0');
-    text.resize(in.read(text.data(), text.size()));
-    return text;
-}
-
 // Attribute `attribute` of child `child` of the root; a missing one throws XmlError.
 CXmlAttribute& optionAt(const XMLDocument& document, int child, int attribute)
 {

@@ -103,13 +103,8 @@ readChecksumFile(const std::string& path)
 {
     if (!fileExists(path))
         return std::nullopt;
-    File file(path, File::Mode::Read); // one that cannot be read says so, naming it
-    std::string text;
-    char block[4096];
-    while (const std::size_t got = file.read(block, sizeof block))
-        text.append(block, got);
     std::vector<std::pair<std::string, std::string>> entries;
-    std::istringstream lines(text);
+    std::istringstream lines(readWholeFile(path)); // one that cannot be read says so
     std::string line;
     while (std::getline(lines, line)) {
         if (auto entry = parseLine(line))

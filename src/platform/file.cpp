@@ -129,6 +129,14 @@ void File::close()
         throw runErrorFromOs(errno, path_);
 }
 
+std::string readWholeFile(const std::string& path)
+{
+    File in(path, File::Mode::Read);
+    std::string text(static_cast<std::size_t>(in.size()), '\0');
+    text.resize(in.read(text.data(), text.size()));
+    return text;
+}
+
 std::size_t File::read(void* buffer, std::size_t size)
 {
     auto* out = static_cast<char*>(buffer);

@@ -66,6 +66,10 @@ inline constexpr std::size_t kCopyChunk = 2000000;
 void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
                std::vector<char>& buffer, const std::function<void()>& afterChunk = {});
 
+// The whole content of a small file (a configuration or checksum file); throws RunError
+// naming the file when it cannot be read.
+std::string readWholeFile(const std::string& path);
+
 namespace faults {
 // Makes every write after the next `bytes` bytes fail with the OS error given, until
 // cleared with clearWriteFault(). For tests of failure paths only.
