@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFileInfo>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -41,11 +40,6 @@ private:
     DropRule rule_;
 };
 
-bool isFolder(const std::string& path)
-{
-    return QFileInfo(QString::fromStdString(path)).isDir();
-}
-
 } // namespace
 
 std::vector<std::string> localPaths(const QMimeData& data)
@@ -67,7 +61,7 @@ void acceptPathDrops(QWidget& widget, DropRule rule)
 DropRule folderInto(QLineEdit& box)
 {
     return [&box](const std::vector<std::string>& paths) -> DropAction {
-        if (paths.size() != 1 || !isFolder(paths.front()))
+        if (paths.size() != 1 || !folderExists(paths.front()))
             return {};
         const std::string folder = withTrailingSeparator(paths.front());
         return [&box, folder] { box.setText(QString::fromStdString(folder)); };
@@ -78,7 +72,7 @@ DropRule fileInto(QLineEdit& box)
 {
     return [&box](const std::vector<std::string>& paths) -> DropAction {
         for (const std::string& path : paths) {
-            if (!isFolder(path))
+            if (!folderExists(path))
                 return [&box, path] { box.setText(QString::fromStdString(path)); };
         }
         return {};

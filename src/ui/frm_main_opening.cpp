@@ -13,7 +13,6 @@
 #include "ui/verify_pane.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QKeySequence>
 #include <QLineEdit>
 #include <QPushButton>
@@ -29,7 +28,7 @@ void frmMain::openFiles(const std::vector<std::string>& paths)
         return;
     std::optional<Pane> shown;
     for (const std::string& path : paths) {
-        if (QFileInfo(QString::fromStdString(path)).isDir())
+        if (folderExists(path))
             continue;
         const bool piece = looksLikePiece(path);
         QLineEdit* box = piece ? joinPane->Text5 : splitPane->Text1;
@@ -76,9 +75,7 @@ void frmMain::wireKeyboard()
 void frmMain::wireDrops()
 {
     const DropRule openDropped = [this](const std::vector<std::string>& paths) -> DropAction {
-        const bool anyFile = std::any_of(paths.begin(), paths.end(), [](const std::string& path) {
-            return !QFileInfo(QString::fromStdString(path)).isDir();
-        });
+        const bool anyFile = !std::all_of(paths.begin(), paths.end(), folderExists);
         if (!anyFile)
             return {};
         return [this, paths] { openFiles(paths); };
