@@ -173,7 +173,7 @@ std::string readOptions(const Options& options, Arguments& out, int& modes)
         std::string text;
         if (option == "--yes") {
             out.yes = true;
-        } else if (option == "-q" || option == "--quiet") {
+        } else if (option == "--quiet") {
             out.quiet = true;
         } else if (option == "--set") {
             out.wholeSet = true;
