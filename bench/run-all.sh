@@ -22,7 +22,7 @@ for tool in /usr/bin/time zip unzip pigz; do
 done
 
 echo "Making the test files in $work ..." >&2
-head -c $((split_mib * 1024 * 1024)) /dev/urandom > "$work/big.bin"
+bench_random_file "$work/big.bin" "$split_mib"
 # Half log-like text lines, half random bytes, in 1 MiB runs.
 python3 - "$work/mixed.bin" "$compress_mib" <<'PY'
 import os, random, sys
@@ -40,7 +40,7 @@ with open(path, "wb") as out:
                      f"{200 if rng.random() < 0.9 else 404}\n").encode()
         out.write(bytes(text[: 1 << 20]))
 PY
-cat "$work/big.bin" "$work/mixed.bin" > /dev/null
+cat "$work/mixed.bin" > /dev/null
 
 python3 - "$cli" "$work" "$rounds" <<'PY'
 import os, statistics, subprocess, sys

@@ -15,7 +15,7 @@ bench_work_folder
 bench_need par2 time # par2 is the tool compared with
 
 echo "Making a ${size_mib} MiB file and splitting it into 100 pieces in $work ..."
-head -c $((size_mib * 1024 * 1024)) /dev/urandom > "$work/big.bin"
+bench_random_file "$work/big.bin" "$size_mib"
 mkdir "$work/set"
 "$cli" split "$work/big.bin" "$work/set/" --pieces 100 --yes > /dev/null
 rm "$work/big.bin"
