@@ -124,25 +124,12 @@ std::FILE* ConsoleHost::terminalStandardError()
     return ::isatty(STDERR_FILENO) ? stderr : nullptr;
 }
 
-std::string progressLine(const ProgressReport& report)
-{
-    std::string line = report.verb + " " + report.name + ": " + byteSizeText(report.done);
-    if (report.total > 0)
-        line +=
-            " of " + byteSizeText(report.total) + " (" + std::to_string(report.percent()) + "%)";
-    if (report.bytesPerSecond > 0)
-        line += ", " + byteSizeText(static_cast<std::uint64_t>(report.bytesPerSecond)) + "/s";
-    if (report.secondsLeft >= 0)
-        line += ", about " + durationText(report.secondsLeft) + " left";
-    return line;
-}
-
 void ConsoleHost::showProgress(const ProgressReport& report)
 {
     if (progressOut_ == nullptr)
         return;
     // "\r" back to the line's start, the text, then the rest of the old line erased
-    std::fprintf(progressOut_, "\r%s\033[K", progressLine(report).c_str());
+    std::fprintf(progressOut_, "\r%s\033[K", progressCaption(report, true).c_str());
     std::fflush(progressOut_);
     progressShown_ = true;
 }

@@ -47,10 +47,6 @@ private:
     bool progressShown_ = false;
 };
 
-// The progress line: "Splitting big.bin: 412 MB of 1.03 GB (40%), 35.2 MB/s, about 35 s
-// left".
-std::string progressLine(const ProgressReport& report);
-
 // The message on one line: its line breaks become spaces.
 std::string oneLine(const std::string& text);
 

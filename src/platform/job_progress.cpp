@@ -57,11 +57,15 @@ std::string durationText(double seconds)
     return std::to_string(whole / 3600) + " h " + std::to_string(whole % 3600 / 60) + " min";
 }
 
-std::string progressCaption(const ProgressReport& report)
+std::string progressCaption(const ProgressReport& report, bool withRate)
 {
     std::string caption = report.verb + " " + report.name + ": " + byteSizeText(report.done);
     if (report.total > 0)
         caption += " of " + byteSizeText(report.total);
+    if (withRate && report.total > 0)
+        caption += " (" + std::to_string(report.percent()) + "%)";
+    if (withRate && report.bytesPerSecond > 0)
+        caption += ", " + byteSizeText(static_cast<std::uint64_t>(report.bytesPerSecond)) + "/s";
     if (report.secondsLeft >= 0)
         caption += ", about " + durationText(report.secondsLeft) + " left";
     return caption;

@@ -28,8 +28,9 @@ std::string byteSizeText(std::uint64_t bytes);
 // A duration rounded up for a person: "35 s", "4 min 10 s", "2 h 5 min".
 std::string durationText(double seconds);
 // "Splitting holiday.avi: 412 MB of 1.03 GB, about 35 s left"; the time is left out
-// while unknown, the total while it is 0.
-std::string progressCaption(const ProgressReport& report);
+// while unknown, the total while it is 0. withRate adds the share and the rate, as the
+// terminal's progress line shows them: "... of 1.03 GB (40%), 35.2 MB/s, about 35 s left".
+std::string progressCaption(const ProgressReport& report, bool withRate = false);
 
 // Follows one job's bytes. At most every kCaptionGap an advance shows the caption in the
 // status label and hands the report to Host::showProgress, so short jobs show nothing
