@@ -74,9 +74,8 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
 
 bool SplitPane::splitsByLines() const
 {
-    const int unit = Combo1->currentIndex();
-    return Option1->isChecked() && unit >= 0 && unit < static_cast<int>(kSizeUnits.size())
-           && std::string(kSizeUnits[static_cast<std::size_t>(unit)].code) == kLinesUnit;
+    return Option1->isChecked()
+           && std::string(unitCodeAt(Combo1->currentIndex(), "")) == kLinesUnit;
 }
 
 // Line sets get no recovery pieces: the box is off and says so.
