@@ -307,7 +307,7 @@ function NotJoined {
   if ($rec.Length -gt 0) { Write-Host ('Parcelo can rebuild it from the recovery pieces here: parcelo-cli repair ' + [char]34 + $n + '.001' + [char]34) };
   exit 1 };
 function RefuseLinkOrFolder {
-  if ([IO.Directory]::Exists($j) -or ([IO.File]::Exists($j) -and ((([int][IO.File]::GetAttributes($j)) -band 1024) -ne 0))) {
+  if ([IO.Directory]::Exists($j) -or ([IO.File]::Exists($j) -and (([int]([IO.File]::GetAttributes($j)) -band 1024) -ne 0))) {
     if ($t) { [IO.File]::Delete($t) };
     Write-Host ($n + ' is a link or a folder and was not replaced.'); exit 1 } };
 RefuseLinkOrFolder;
