@@ -15,12 +15,22 @@ struct JoinScriptSet {
     bool compressed = false; // the joined file is a .zip to open with an archive tool
 };
 
-// The POSIX sh script (dash, busybox sh): checks the pieces with NAME.sha256 when
-// sha256sum or shasum is there, joins them into NAME, refuses to replace NAME without
-// --force.
+// The POSIX sh script (dash, busybox sh): checks the data pieces against the lines that
+// NAME.sha256 gives them when sha256sum or shasum is there, joins them into NAME, refuses
+// to replace NAME without --force and never replaces a link or a folder. The name is
+// quoted data only: any name gives a script that runs nothing but its own commands.
 std::string shellJoinScript(const JoinScriptSet& set);
-// The same for Windows: a .cmd that runs PowerShell (Get-FileHash, byte copies); /force.
+// The same for Windows: a .cmd that runs PowerShell (SHA-256 and copies by streams);
+// /force. The name is in it only as base64 of its UTF-8 bytes.
 std::string cmdJoinScript(const JoinScriptSet& set);
+
+// The second line of both scripts carries this marker (after "# " or "rem "): a file of a
+// script's name that has it was written by Parcelo.
+inline constexpr const char* kJoinScriptMarker = "parcelo-join-script";
+
+// Whether text (a file's first bytes; a few hundred are enough) is a join script that
+// Parcelo wrote: its second line carries the marker.
+bool isParceloJoinScript(const std::string& text);
 
 // NAME.join.sh and NAME.join.cmd for folder (with its trailing separator), written
 // complete under temporary names; the caller commits them.
