@@ -74,13 +74,6 @@ fs::path leftByKilledJob(const fs::path& folder, const std::function<void()>& wo
     return {};
 }
 
-// Dates an entry back, as one left long ago.
-void makeOld(const fs::path& path)
-{
-    const timespec old[2] = {{1000, 0}, {1000, 0}};
-    ::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW);
-}
-
 } // namespace
 
 // Only what this program makes and no running job holds is cleared: a user's files and
@@ -164,7 +157,7 @@ TEST(SafeOutput, StaleTemporariesAreClearedAndNothingElse)
         ASSERT_FALSE(made.back().empty()) << c.what;
     }
     for (const fs::path& path : made)
-        makeOld(path);
+        test::makeOld(path);
     removeStaleTemporaries(target);
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(!fs::exists(fs::symlink_status(made[i])), cases[i].cleared) << cases[i].what;
