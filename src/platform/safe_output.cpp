@@ -76,8 +76,9 @@ void unpublish(int slot) noexcept
         g_slots[slot].state.store(0);
 }
 
-// The descriptors that hold the locks of uncommitted temporary files whose own file is
-// closed (a split's finished pieces), and the room kept beside them for every other file.
+// The descriptors that hold the locks of uncommitted temporary files (kept after the file
+// itself is closed, as a split's finished pieces are), and the room kept beside them for
+// every other file.
 std::atomic<std::size_t> g_heldLocks{0};
 constexpr rlim_t kOtherFiles = 512;
 constexpr rlim_t kMostOpenFiles = rlim_t{1} << 20;

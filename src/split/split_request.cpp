@@ -185,8 +185,7 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     if (companions.recovery > 0 && isDiskettePath(r.destination))
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
-                      "every piece of the set, and the pieces are on other disks by then. Set "
-                      "Recovery pieces to 0 or choose a folder.",
+                      "every piece of the set, and the pieces are on other disks by then.",
                       "txtRecovery");
     engine.SetCompanions(companions);
     return std::nullopt;

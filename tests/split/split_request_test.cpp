@@ -106,8 +106,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              p.txtRecovery = "2";
          },
          "Recovery pieces cannot be written onto diskettes: they are made from every piece of "
-         "the set, and the pieces are on other disks by then. Set Recovery pieces to 0 or choose "
-         "a folder.",
+         "the set, and the pieces are on other disks by then.",
          "txtRecovery"},
     };
     pane.Text3 = "4";
