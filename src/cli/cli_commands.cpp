@@ -75,6 +75,8 @@ SplitPaneValues splitPane(const Arguments& a)
     pane.Text4 = a.destination;
     pane.Check1 = a.compress || a.verb == Verb::Compress;
     pane.chkDelOrgSplit = a.deleteSource;
+    if (a.recovery > 0)
+        pane.txtRecovery = std::to_string(a.recovery) + (a.recoveryPercent ? "%" : "");
     pane.Option1 = a.mode == SplitMode::Size || a.mode == SplitMode::Lines;
     pane.Option3 = a.mode == SplitMode::Preset;
     pane.Combo2 = a.presetIndex;
@@ -90,8 +92,7 @@ SplitPaneValues splitPane(const Arguments& a)
 int split(const Arguments& a)
 {
     Session s(a);
-    s.engines.splitEngine().SetCompanions(
-        {!a.noChecksums, !a.noJoinScript, a.recovery, a.recoveryPercent});
+    s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitPaneValues pane = splitPane(a);
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)

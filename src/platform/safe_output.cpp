@@ -3,19 +3,28 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <random>
+#include <string_view>
 #include <system_error>
+#include <thread>
+#include <vector>
 
 namespace parcelo {
 
@@ -23,8 +32,16 @@ namespace {
 
 constexpr std::size_t kLongestName = 255; // bytes in one name on the usual file systems
 constexpr std::size_t kRandomTail = 6;
+constexpr std::string_view kLetters =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 constexpr int kCreateAttempts = 100;
 constexpr time_t kFreshSeconds = 5;
+
+// A temporary folder carries this file, with exactly this text, from its first moment: only
+// a folder marked so is ever cleared as a stale temporary.
+constexpr const char* kFolderMarkName = ".parcelo-temporary";
+constexpr std::string_view kFolderMark =
+    "A temporary folder of Parcelo, removed when its job ends.\n";
 
 // The temporary paths this process has open, readable from a signal handler: a slot is
 // claimed (1), filled, then published (2); the handler only reads published slots. A split
@@ -59,12 +76,43 @@ void unpublish(int slot) noexcept
         g_slots[slot].state.store(0);
 }
 
+// The descriptors that hold the locks of uncommitted temporary files (kept after the file
+// itself is closed, as a split's finished pieces are), and the room kept beside them for
+// every other file.
+std::atomic<std::size_t> g_heldLocks{0};
+constexpr rlim_t kOtherFiles = 512;
+constexpr rlim_t kMostOpenFiles = rlim_t{1} << 20;
+
+// True when one more lock may be held: the soft limit of open files is raised to the hard
+// one once the locks come near it.
+bool roomForAnotherLock() noexcept
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return false;
+    const rlim_t needed = g_heldLocks.load() + 1 + kOtherFiles;
+    if (limit.rlim_cur >= needed)
+        return true;
+    limit.rlim_cur = std::min(limit.rlim_max, kMostOpenFiles);
+    return limit.rlim_cur >= needed && ::setrlimit(RLIMIT_NOFILE, &limit) == 0;
+}
+
+// Locks a temporary this process has just created. Another process may hold the lock for
+// an instant while it looks whether the file is in use; a lock that stays taken (only a
+// foreign process can do that) leaves the file unlocked, as a file system without locks does.
+void lockCreated(int fd) noexcept
+{
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0 || errno != EWOULDBLOCK)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
 std::string randomTail()
 {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     thread_local std::mt19937 engine{std::random_device{}()};
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::uniform_int_distribution<std::size_t> pick(0, kLetters.size() - 1);
     std::string tail;
     for (std::size_t i = 0; i < kRandomTail; ++i)
         tail += kLetters[pick(engine)];
@@ -86,39 +134,204 @@ std::string temporaryStem(const std::filesystem::path& finalNative)
     return name + kTemporaryMarker;
 }
 
-} // namespace
-
-SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
+// Creates folder/stem + a random tail with create (which fails with EEXIST when the name
+// is taken) and returns the path; throws RunError naming finalPath.
+std::filesystem::path createUniquely(const std::string& finalPath,
+                                     const std::function<bool(const char*)>& create)
 {
     const std::filesystem::path native = toNativePath(finalPath);
     const std::filesystem::path folder = native.parent_path();
     const std::string stem = temporaryStem(native);
     for (int attempt = 0; attempt < kCreateAttempts; ++attempt) {
-        const std::filesystem::path candidate = folder / (stem + randomTail());
-        const int fd =
-            ::open(candidate.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST)
-                continue;
-            const int error = errno;
-            throw runErrorFromOs(error, finalPath,
-                                 error == ENOENT && !folderExists(fromNativePath(folder)));
-        }
-        ::flock(fd, LOCK_EX | LOCK_NB); // tells removeStaleTemporaries the file is live
-        temporaryPath_ = candidate.string();
-        file_ = File::adopt(fd, finalPath);
-        slot_ = publish(temporaryPath_);
-        return;
+        std::filesystem::path candidate = folder / (stem + randomTail());
+        if (create(candidate.c_str()))
+            return candidate;
+        if (errno == EEXIST)
+            continue;
+        const int error = errno;
+        throw runErrorFromOs(error, finalPath,
+                             error == ENOENT && !folderExists(fromNativePath(folder)));
     }
     throw runErrorFromOs(EEXIST, finalPath);
 }
 
+// The final name a temporary's name stands for (cut as temporaryStem cuts it), when the
+// name is one this program makes: that name, the marker and a tail of its random letters.
+std::optional<std::string> finalNameOf(std::string_view name)
+{
+    const std::size_t marker = std::strlen(kTemporaryMarker);
+    if (name.size() <= marker + kRandomTail)
+        return std::nullopt;
+    const std::size_t tailAt = name.size() - kRandomTail;
+    if (name.substr(tailAt - marker, marker) != kTemporaryMarker
+        || name.substr(tailAt).find_first_not_of(kLetters) != std::string_view::npos)
+        return std::nullopt;
+    return std::string(name.substr(0, tailAt - marker));
+}
+
+bool sameFile(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+// Whether the folder open as `folder` carries the mark of a temporary folder.
+bool carriesFolderMark(int folder) noexcept
+{
+    const int fd =
+        ::openat(folder, kFolderMarkName, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    char text[kFolderMark.size() + 1];
+    const bool marked = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)
+                        && ::read(fd, text, sizeof text) == static_cast<ssize_t>(kFolderMark.size())
+                        && std::string_view(text, kFolderMark.size()) == kFolderMark;
+    ::close(fd);
+    return marked;
+}
+
+bool markFolder(int folder) noexcept
+{
+    const int fd = ::openat(folder, kFolderMarkName,
+                            O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return false;
+    const bool written = ::write(fd, kFolderMark.data(), kFolderMark.size())
+                         == static_cast<ssize_t>(kFolderMark.size());
+    return ::close(fd) == 0 && written;
+}
+
+// The entry `name` of the folder open as dir, opened, when it is one this program makes
+// for its temporaries: a regular file of this user with no other name, or a folder of this
+// user that carries the folder mark. -1 for anything else, which is never touched.
+int openTemporary(int dir, const char* name, struct stat& info) noexcept
+{
+    struct stat seen {};
+    if (::fstatat(dir, name, &seen, AT_SYMLINK_NOFOLLOW) != 0 || seen.st_uid != ::geteuid()
+        || !(S_ISREG(seen.st_mode) || S_ISDIR(seen.st_mode)))
+        return -1;
+    const int fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    const bool ours = ::fstat(fd, &info) == 0 && sameFile(info, seen)
+                      && ((S_ISREG(info.st_mode) && info.st_nlink == 1)
+                          || (S_ISDIR(info.st_mode) && carriesFolderMark(fd)));
+    if (ours)
+        return fd;
+    ::close(fd);
+    return -1;
+}
+
+// A temporary is stale when no job holds its lock and it is older than a job needs to
+// lock what it creates; taking the lock keeps it stale while it is removed. Every other
+// temporary is in use.
+bool isStale(int fd, const struct stat& info) noexcept
+{
+    return ::flock(fd, LOCK_EX | LOCK_NB) == 0 && info.st_mtime + kFreshSeconds < ::time(nullptr);
+}
+
+using TemporaryVisit = std::function<bool(int dir, const char* name, int fd, const struct stat&)>;
+
+// Calls visit with each temporary of this program in folder whose final name `belongs`
+// accepts, open as fd (closed afterwards), until visit returns false.
+void forEachTemporary(const std::filesystem::path& folder, const FinalNameFilter& belongs,
+                      const TemporaryVisit& visit)
+{
+    DIR* list = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (list == nullptr)
+        return; // a folder that cannot be listed holds nothing to look at
+    const int dir = ::dirfd(list);
+    bool goOn = true;
+    while (goOn) {
+        const dirent* entry = ::readdir(list);
+        if (entry == nullptr)
+            break;
+        const auto finalName = finalNameOf(entry->d_name);
+        if (!finalName || !belongs(*finalName))
+            continue;
+        struct stat info {};
+        const int fd = openTemporary(dir, entry->d_name, info);
+        if (fd < 0)
+            continue;
+        goOn = visit(dir, entry->d_name, fd, info);
+        ::close(fd);
+    }
+    ::closedir(list);
+}
+
+// Removes the links and files of a stale temporary folder open as fd, then the folder. One
+// that holds anything else (a folder, say) was not filled by this program and stays whole.
+void removeTemporaryFolder(int dir, const char* name, int fd)
+{
+    const int listFd = ::dup(fd);
+    DIR* list = listFd < 0 ? nullptr : ::fdopendir(listFd);
+    if (list == nullptr) {
+        if (listFd >= 0)
+            ::close(listFd);
+        return;
+    }
+    std::vector<std::string> entries;
+    bool onlyLinksAndFiles = true;
+    while (const dirent* entry = ::readdir(list)) {
+        const std::string_view entryName = entry->d_name;
+        if (entryName == "." || entryName == "..")
+            continue;
+        struct stat info {};
+        onlyLinksAndFiles = ::fstatat(fd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0
+                            && (S_ISLNK(info.st_mode) || S_ISREG(info.st_mode));
+        if (!onlyLinksAndFiles)
+            break;
+        entries.emplace_back(entryName);
+    }
+    ::closedir(list);
+    if (!onlyLinksAndFiles)
+        return;
+    for (const std::string& entry : entries)
+        ::unlinkat(fd, entry.c_str(), 0);
+    ::unlinkat(dir, name, AT_REMOVEDIR);
+}
+
+void removeStale(const std::filesystem::path& folder, const FinalNameFilter& belongs)
+{
+    forEachTemporary(folder, belongs, [](int dir, const char* name, int fd, const auto& info) {
+        if (isStale(fd, info)) {
+            if (S_ISDIR(info.st_mode))
+                removeTemporaryFolder(dir, name, fd);
+            else
+                ::unlinkat(dir, name, 0);
+        }
+        return true;
+    });
+}
+
+} // namespace
+
+SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
+{
+    int fd = -1;
+    const std::filesystem::path created = createUniquely(finalPath, [&fd](const char* candidate) {
+        fd = ::open(candidate, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        return fd >= 0;
+    });
+    lockCreated(fd);
+    // The lock outlives the file: a split closes each piece long before it commits it.
+    if (roomForAnotherLock()) {
+        lock_ = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+        if (lock_ >= 0)
+            ++g_heldLocks;
+    }
+    temporaryPath_ = created.string();
+    file_ = File::adopt(fd, finalPath);
+    slot_ = publish(temporaryPath_);
+}
+
 SafeOutput::SafeOutput(SafeOutput&& other) noexcept
     : file_(std::move(other.file_)), finalPath_(std::move(other.finalPath_)),
-      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_)
+      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_), lock_(other.lock_)
 {
     other.temporaryPath_.clear();
     other.slot_ = -1;
+    other.lock_ = -1;
 }
 
 SafeOutput& SafeOutput::operator=(SafeOutput&& other) noexcept
@@ -129,8 +342,10 @@ SafeOutput& SafeOutput::operator=(SafeOutput&& other) noexcept
         finalPath_ = std::move(other.finalPath_);
         temporaryPath_ = std::move(other.temporaryPath_);
         slot_ = other.slot_;
+        lock_ = other.lock_;
         other.temporaryPath_.clear();
         other.slot_ = -1;
+        other.lock_ = -1;
     }
     return *this;
 }
@@ -146,8 +361,18 @@ void SafeOutput::discard() noexcept
     if (!temporaryPath_.empty())
         ::unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
+    releaseLock();
     unpublish(slot_);
     slot_ = -1;
+}
+
+void SafeOutput::releaseLock() noexcept
+{
+    if (lock_ < 0)
+        return;
+    ::close(lock_);
+    --g_heldLocks;
+    lock_ = -1;
 }
 
 void SafeOutput::commit()
@@ -185,62 +410,77 @@ void SafeOutput::finish(bool replace)
         throw;
     }
     temporaryPath_.clear();
+    releaseLock();
     unpublish(slot_);
     slot_ = -1;
 }
 
 TemporaryFolder::TemporaryFolder(const std::string& finalPath)
 {
-    const std::filesystem::path native = toNativePath(finalPath);
-    std::string pattern = (native.parent_path() / temporaryStem(native)).string();
-    pattern.append(kRandomTail, 'X');
-    if (::mkdtemp(pattern.data()) == nullptr) {
+    native_ = createUniquely(finalPath,
+                             [](const char* candidate) { return ::mkdir(candidate, 0700) == 0; });
+    fd_ = ::open(native_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ >= 0)
+        lockCreated(fd_);
+    if (fd_ < 0 || !markFolder(fd_)) {
         const int error = errno;
+        removeFolder();
         throw runErrorFromOs(error, finalPath);
     }
-    fd_ = ::open(pattern.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ >= 0)
-        ::flock(fd_, LOCK_EX | LOCK_NB); // tells removeStaleTemporaries the folder is live
-    native_ = pattern;
     path_ = withTrailingSeparator(fromNativePath(native_));
 }
 
 TemporaryFolder::~TemporaryFolder()
 {
+    removeFolder();
+}
+
+void TemporaryFolder::removeFolder() noexcept
+{
     std::error_code ignored;
     std::filesystem::remove_all(native_, ignored);
     if (fd_ >= 0)
         ::close(fd_);
+    fd_ = -1;
 }
 
 void removeStaleTemporaries(const std::string& finalPath) noexcept
 {
     try {
         const std::filesystem::path native = toNativePath(finalPath);
-        const std::string stem = temporaryStem(native);
-        std::error_code ec;
-        for (const auto& entry : std::filesystem::directory_iterator(native.parent_path(), ec)) {
-            const std::string name = entry.path().filename().string();
-            if (name.size() != stem.size() + kRandomTail || name.compare(0, stem.size(), stem) != 0)
-                continue;
-            const int fd = ::open(entry.path().c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
-                continue;
-            // Unlocked means nobody writes it any more; the age rules out one that a running
-            // job has created but not yet locked.
-            struct stat info {};
-            if (::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fstat(fd, &info) == 0
-                && info.st_mtime + kFreshSeconds < ::time(nullptr)) {
-                if (S_ISDIR(info.st_mode))
-                    std::filesystem::remove_all(entry.path(), ec); // links in it are not followed
-                else
-                    ::unlink(entry.path().c_str());
-            }
-            ::close(fd);
-        }
+        std::string stem = temporaryStem(native);
+        stem.resize(stem.size() - std::strlen(kTemporaryMarker));
+        removeStale(native.parent_path(),
+                    [&stem](const std::string& name) { return name == stem; });
     } catch (...) {
-        // a folder that cannot be listed has nothing to clear
+        // a path that cannot be looked at (no diskette in the drive) has nothing to clear
     }
+}
+
+void removeStaleTemporaries(const std::string& folder, const FinalNameFilter& belongs) noexcept
+{
+    try {
+        removeStale(toNativePath(folder), belongs);
+    } catch (...) {
+        // a folder that cannot be looked at has nothing to clear
+    }
+}
+
+bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
+                    const std::string& own) noexcept
+{
+    bool inUse = false;
+    try {
+        const std::string ownName = toNativePath(own).filename().string();
+        forEachTemporary(toNativePath(folder), belongs,
+                         [&](int, const char* name, int fd, const auto& info) {
+                             inUse = name != ownName && !isStale(fd, info);
+                             return !inUse;
+                         });
+    } catch (...) {
+        // a folder that cannot be listed holds nothing in use
+    }
+    return inUse;
 }
 
 void removeSafeOutputsOnSignal() noexcept

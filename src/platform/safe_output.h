@@ -3,15 +3,17 @@
 #include "platform/file.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace parcelo {
 
 // A file written under a temporary name in its destination folder and moved onto its
 // final name only when it is complete. The temporary file is created exclusively (it
-// never follows a link or reuses a file), holds an advisory lock while it is written,
-// and is removed on every way out that does not commit it. A process killed mid-write
-// leaves at most "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears.
+// never follows a link or reuses a file), holds an advisory lock until it is committed or
+// discarded (also once the file itself is closed), and is removed on every way out that
+// does not commit it. A process killed mid-write leaves at most
+// "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears.
 class SafeOutput {
 public:
     SafeOutput() = default;
@@ -39,16 +41,19 @@ public:
 
 private:
     void finish(bool replace);
+    void releaseLock() noexcept;
 
     File file_;
     std::string finalPath_;
     std::string temporaryPath_; // native path of the temporary file
     int slot_ = -1;             // its place in the table cleared on a signal
+    int lock_ = -1;             // holds the lock (none when no more files may be opened)
 };
 
 // A folder that stands beside a final name for the length of a job (named as a temporary
-// file of it, created exclusively and locked) and is removed with everything in it when
-// the job ends. One a killed process left is cleared by removeStaleTemporaries.
+// file of it, created exclusively, locked and marked as this program's by a file inside)
+// and is removed with everything in it when the job ends. One a killed process left is
+// cleared by removeStaleTemporaries when it holds nothing but links and files.
 class TemporaryFolder {
 public:
     // Creates the folder for finalPath; throws RunError naming finalPath.
@@ -61,6 +66,8 @@ public:
     const std::string& path() const { return path_; }
 
 private:
+    void removeFolder() noexcept;
+
     std::filesystem::path native_;
     std::string path_;
     int fd_ = -1; // holds the lock
@@ -70,8 +77,22 @@ private:
 inline constexpr const char* kTemporaryMarker = ".parcelo-tmp-";
 
 // Removes the temporary files and folders that finished jobs for finalPath left behind (a
-// killed process); one another running job still uses is left alone.
+// killed process); one another running job still uses is left alone, and so is anything
+// this program does not make: a name off its pattern, a link, a file with other names or
+// of another user, a folder without its mark.
 void removeStaleTemporaries(const std::string& finalPath) noexcept;
+
+// Tells whether a final name, as a temporary file carries it (cut when it is long), is one
+// the caller asks about.
+using FinalNameFilter = std::function<bool(const std::string& finalName)>;
+
+// removeStaleTemporaries for every final name in folder that belongs accepts.
+void removeStaleTemporaries(const std::string& folder, const FinalNameFilter& belongs) noexcept;
+
+// True when a temporary in folder of a final name that belongs accepts is in use: locked by
+// a running job, or just created. `own`, a temporary path of the caller's, does not count.
+bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
+                    const std::string& own) noexcept;
 
 // Removes every temporary file this process has open. Async-signal-safe: for a handler of
 // SIGINT or SIGTERM that then ends the process.

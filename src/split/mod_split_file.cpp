@@ -11,7 +11,7 @@
 #include "platform/stop_token.h"
 #include "split/split_messages.h"
 
-#include <filesystem>
+#include <string_view>
 
 namespace parcelo {
 
@@ -113,6 +113,11 @@ std::int16_t modSplitFile::OpenNextSplitFile(double requiredFreeSpace)
             return status_;
         if (created == StepResult::Done)
             break;
+    }
+    if (currentPiece_ == 1 && anotherJobWritesSet()) {
+        CloseFiles();
+        message_ = split_text::anotherJob(fileName_);
+        return status_ = -1;
     }
     announcePiece(name);
     host_.processEvents();
@@ -254,6 +259,8 @@ std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
 // until commitPiece replaces it with the complete one.
 void modSplitFile::createPiece(const std::string& name)
 {
+    if (disketteMode())
+        removeStaleTemporaries(name);
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
     if (companions_.checksums)
@@ -275,14 +282,19 @@ void modSplitFile::commitPiece()
     }
 }
 
-// Makes the checksum file, join scripts and recovery pieces beside the pieces (on the
-// last diskette) before any piece takes its name, then gives the pieces and them their
-// names: a failure before that leaves an older set of this name as it was.
+// Makes the checksum file, join scripts and recovery pieces beside the pieces before any
+// piece takes its name, then gives the pieces and them their names: a failure before that
+// leaves an older set of this name as it was. On diskettes the pieces have their names
+// already and the companions follow them.
 void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
     const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
+    if (disketteMode()) {
+        writeDisketteCompanions(folder, set, digests);
+        return;
+    }
     CompanionWork work;
     work.afterStripe = [this] { host_.processEvents(); };
     work.piecePaths = [this](int n) {
@@ -297,6 +309,37 @@ void modSplitFile::finishSet()
     commitSetCompanions(folder + fileName_, companions);
 }
 
+// The companions go onto the last disk or, when they cannot be written there, onto one
+// more disk asked for as the pieces' disks are. Without that disk they are left out with a
+// notice: the set is whole on its disks without them.
+void modSplitFile::writeDisketteCompanions(const std::string& folder, const JoinScriptSet& set,
+                                           const std::vector<PieceHasher::Digest>& digests)
+{
+    for (;;) {
+        try {
+            std::vector<SafeOutput> companions =
+                prepareSetCompanions(folder, set, digests, companions_);
+            commitSetCompanions(folder + fileName_, companions);
+            return;
+        } catch (const RunError&) {
+            // no room, or no disk: one more disk is asked for
+        }
+        if (jobStop().requested()) {
+            cancelSplit();
+            return;
+        }
+        if (host_.message(Question::InsertDisk, split_text::insertDisk(pieceCount_ + 1),
+                          Buttons::OkCancel, Icon::Information)
+            == Answer::Cancel) {
+            host_.message(Question::Notice,
+                          split_text::companionsLeftOut(fileName_, companions_.checksums,
+                                                        companions_.joinScript),
+                          Buttons::Ok, Icon::Information);
+            return;
+        }
+    }
+}
+
 void modSplitFile::commitFinishedPieces()
 {
     for (SafeOutput& piece : finishedPieces_) {
@@ -306,22 +349,36 @@ void modSplitFile::commitFinishedPieces()
     finishedPieces_.clear();
 }
 
-// Clears the temporary pieces of this file that a killed split left in the destination.
+// Clears the temporary files of this set that a killed split left in the destination. On
+// diskettes each piece's disk is cleared when it is in the drive (createPiece).
 void modSplitFile::removeStalePieces() const
 {
-    const std::string stem = fileName_ + ".";
-    try {
-        std::error_code ec;
-        for (const auto& entry :
-             std::filesystem::directory_iterator(toNativePath(destFolder_), ec)) {
-            const std::string name = entry.path().filename().string();
-            const auto marker = name.find(kTemporaryMarker);
-            if (marker != std::string::npos && name.compare(0, stem.size(), stem) == 0)
-                removeStaleTemporaries(destFolder_ + name.substr(0, marker));
-        }
-    } catch (const std::filesystem::filesystem_error&) {
-        // a folder that cannot be listed has nothing to clear
-    }
+    if (!disketteMode())
+        removeStaleTemporaries(destFolder_, setFileFilter());
+}
+
+// A final name of this set: a piece, a recovery piece, the checksum file or a join script.
+FinalNameFilter modSplitFile::setFileFilter() const
+{
+    return [stem = fileName_ + "."](const std::string& name) {
+        if (!name.starts_with(stem))
+            return false;
+        std::string_view rest(name);
+        rest.remove_prefix(stem.size());
+        if (rest == "sha256" || rest == "join.sh" || rest == "join.cmd")
+            return true;
+        if (rest.starts_with("rec"))
+            rest.remove_prefix(3);
+        return !rest.empty() && rest.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+}
+
+// Asked once this split's first piece is there, so that of two splits of one set that
+// start together at least one sees the other.
+bool modSplitFile::anotherJobWritesSet() const
+{
+    return !disketteMode()
+           && temporaryInUse(destFolder_, setFileFilter(), pieceOutput_.temporaryPath());
 }
 
 void modSplitFile::stopWhenAsked() const

@@ -107,10 +107,14 @@ private:
     void commitPiece();
     void commitFinishedPieces();
     void removeStalePieces() const;
+    FinalNameFilter setFileFilter() const;
+    bool anotherJobWritesSet() const;
     void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
+    void writeDisketteCompanions(const std::string& folder, const JoinScriptSet& set,
+                                 const std::vector<PieceHasher::Digest>& digests);
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);

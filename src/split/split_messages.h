@@ -22,6 +22,21 @@ inline std::string diskFull()
              "Cancel to cancel the splitting process.";
 }
 
+inline std::string anotherJob(const std::string& fileName)
+{
+    return "Another job is writing " + fileName + "'s pieces in this folder.";
+}
+
+// The notice for a set on diskettes whose checksum file or join scripts no disk took.
+inline std::string companionsLeftOut(const std::string& fileName, bool checksums, bool scripts)
+{
+    const std::string what = checksums && scripts ? "checksum file and join scripts"
+                             : checksums          ? "checksum file"
+                                                  : "join scripts";
+    return "The " + what + " of " + fileName + (scripts ? " were" : " was")
+           + " not written: no disk took them. Every piece is on its disk.";
+}
+
 inline std::string insertDisk(int number)
 {
     return "Please insert disk #" + std::to_string(number)

@@ -168,6 +168,29 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
+// The recovery pieces the pane asks for, into the engine's companions; none for lines.
+// Every piece is read to make them, so they cannot follow pieces onto diskettes.
+std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choice)
+{
+    modSplitFile& engine = r.services.engine;
+    CompanionOptions companions = engine.Companions();
+    companions.recovery = 0;
+    companions.recoveryPercent = false;
+    const std::string& text = r.pane.txtRecovery;
+    if (choice.unit != kLinesUnit && !text.empty() && !parseRecoveryText(text, companions))
+        return refuse(r.services.host,
+                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
+                      "as 10%.",
+                      "txtRecovery");
+    if (companions.recovery > 0 && isDiskettePath(r.destination))
+        return refuse(r.services.host,
+                      "Recovery pieces cannot be written onto diskettes: they are made from "
+                      "every piece of the set, and the pieces are on other disks by then.",
+                      "txtRecovery");
+    engine.SetCompanions(companions);
+    return std::nullopt;
+}
+
 // Compresses the source when asked; afterwards r.fileToSplit names what is split. When
 // no compressed file was made the source is split as it is, and nothing marks it as a
 // temporary file.
@@ -387,6 +410,8 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     else
         choosePreset(r, choice);
     if (!refused)
+        refused = chooseRecovery(r, choice);
+    if (!refused)
         refused = refuseExistingCompressedFile(r);
     if (refused)
         return *refused;
@@ -407,6 +432,7 @@ CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
     pane.Option1 = false;
     pane.Option3 = false;
     pane.Text2 = "1";
+    pane.txtRecovery.clear();
     services.host.processEvents();
     CommandOutcome outcome = cmdSpSplit_Click(pane, services);
     if (outcome.focus.empty())

@@ -26,6 +26,7 @@ struct SplitPaneValues {
     int Combo2 = 0;              // the presets, 1.38 MegaBytes to 1 GigaByte
     bool Check1 = true;          // "Compress before Splitting"
     bool chkDelOrgSplit = false; // offer to delete the source after a split
+    std::string txtRecovery;     // recovery pieces: "N", "N%", or empty (none)
 };
 
 // What a split request works with besides the pane's values.

@@ -140,6 +140,7 @@ SplitPaneValues frmMain::splitValues() const
     values.Combo2 = pane.Combo2->currentIndex();
     values.Check1 = pane.Check1->isChecked();
     values.chkDelOrgSplit = optionsPane->chkDelOrgSplit->isChecked();
+    values.txtRecovery = pane.txtRecovery->text().trimmed().toStdString();
     return values;
 }
 
@@ -168,18 +169,8 @@ void frmMain::runSplitCommand(bool compressOnly)
         pane.Text2->setText(QStringLiteral("1"));
         pane.Text1->setFocus();
     }
-    CompanionOptions companions{optionsPane->chkChecksums->isChecked(),
-                                optionsPane->chkJoinScript->isChecked()};
-    if (!compressOnly && !pane.splitsByLines()
-        && !parseRecoveryText(pane.txtRecovery->text().trimmed().toStdString(), companions)) {
-        host_.message(Question::Notice,
-                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
-                      "as 10%.",
-                      Buttons::Ok, Icon::Exclamation);
-        pane.txtRecovery->setFocus();
-        return;
-    }
-    splitEngine().SetCompanions(companions);
+    splitEngine().SetCompanions(
+        {optionsPane->chkChecksums->isChecked(), optionsPane->chkJoinScript->isChecked()});
     SplitPaneValues values = splitValues();
     const SplitPaneValues typed = values;
     compressor().SetLevelOption(levelOption());

@@ -98,6 +98,61 @@ TEST(SplitBySize, ARetryAfterADiskFullWritesTheSameSet)
     }
 }
 
+// A second split of a set into the folder where a first one writes it refuses and takes
+// nothing of the first's: the finished pieces stay (dated back, so that only their locks
+// keep them) and the first split succeeds. Another set, or a killed split's leftovers, hold
+// nothing up.
+TEST(SplitBySize, ASecondJobOnASetRefusesAndLeavesTheFirstJobsPieces)
+{
+    const struct {
+        std::string secondName;
+        bool firstKilled;
+        int secondStatus;
+    } cases[] = {{"data.bin", false, -1}, {"other.bin", false, 0}, {"data.bin", true, 0}};
+    const auto dataOf = [](const SplitRun& run) {
+        std::string data;
+        for (const std::string& piece : run.pieces())
+            data += piece.substr(kPieceHeaderSize);
+        return data;
+    };
+    for (const auto& c : cases) {
+        SplitRun first(test::patternBytes(3000), 1000, "BT");
+        SplitRun second(test::patternBytes(2000, 2), 1000, "BT", c.secondName);
+        second.engine.SetDestFolder(first.out);
+        const auto temporaries = [&] {
+            std::vector<std::string> paths;
+            for (const std::string& name : test::namesIn(first.out))
+                if (name.find(".parcelo-tmp-") != std::string::npos)
+                    paths.push_back(first.out + name);
+            return paths;
+        };
+        bool secondRan = false;
+        first.host.onEvent = [&] {
+            if (secondRan || temporaries().size() < 2)
+                return;
+            secondRan = true;
+            for (const std::string& path : temporaries())
+                test::makeOld(path);
+            EXPECT_EQ(second.engine.StartSplit(), c.secondStatus) << c.secondName;
+        };
+        if (c.firstKilled) {
+            test::writeFile(first.out + "data.bin.002.parcelo-tmp-Killed", "left by a kill");
+            test::makeOld(first.out + "data.bin.002.parcelo-tmp-Killed");
+            EXPECT_EQ(second.engine.StartSplit(), 0) << second.engine.Message();
+        } else {
+            ASSERT_EQ(first.engine.StartSplit(), 0) << first.engine.Message();
+            EXPECT_EQ(dataOf(first), first.content);
+            EXPECT_TRUE(secondRan);
+        }
+        if (c.secondStatus == 0)
+            EXPECT_EQ(dataOf(second), second.content);
+        else
+            EXPECT_EQ(second.engine.Message(),
+                      "Another job is writing data.bin's pieces in this folder.");
+        EXPECT_TRUE(temporaries().empty());
+    }
+}
+
 TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
 {
     SplitRun bare(test::patternBytes(1000), 300, "BT"), bound(bare.content, 300, "BT"),

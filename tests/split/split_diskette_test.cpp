@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <deque>
 #include <memory>
 
@@ -96,7 +97,7 @@ TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
     EXPECT_EQ(run.pieces()[0].substr(kPieceHeaderSize), run.content.substr(0, 1000));
 }
 
-TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
+TEST(SplitToDiskettes, Refusals)
 {
     DisketteRun declined(test::patternBytes(1500000), 1.38, "MB");
     test::FakeProgressBar bar;
@@ -117,11 +118,62 @@ TEST(SplitToDiskettes, RefusalsAndAMissingDisk)
     EXPECT_EQ(over.engine.StartSplit(), -1);
     EXPECT_EQ(over.engine.Message(),
               "The split file size you specified is greater than the diskette storage size!");
+}
 
-    DisketteRun empty(test::patternBytes(3000), 1000, "BT");
-    empty.drive->setMediumPresent(false);
-    empty.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")
-        .answer(Question::InsertDisk, Answer::Ok, "disk #1");
-    EXPECT_EQ(empty.engine.StartSplit(), 52);
-    EXPECT_EQ(empty.engine.Message(), "Bad file name or number");
+// Nothing touches the drive before the questions ask for the disk: an empty drive is met
+// only once the first disk is asked for.
+TEST(SplitToDiskettes, AnEmptyDriveIsMetAfterTheQuestions)
+{
+    const struct {
+        std::string bytes;
+        double size;
+        const char* unit;
+        const char* question;
+    } cases[] = {
+        {test::patternBytes(3000), 1000, "BT", "you need 3 1.44MB diskettes with at least 1000"},
+        {"abcd\r\nabcd\r\nabcd\r\nabcd\r\n", 2, "LN", "you need 2 1.44MB diskettes."},
+    };
+    for (const auto& c : cases) {
+        DisketteRun empty(c.bytes, c.size, c.unit);
+        empty.drive->setMediumPresent(false);
+        empty.host.answer(Question::DisketteCount, Answer::Yes, c.question)
+            .answer(Question::InsertDisk, Answer::Ok, "Please insert disk #1 in drive A:");
+        EXPECT_EQ(empty.engine.StartSplit(), 52) << c.unit;
+        EXPECT_EQ(empty.engine.Message(), "Bad file name or number");
+        EXPECT_TRUE(empty.host.allAnswersUsed()) << c.unit;
+    }
+}
+
+// The checksum file and join scripts that do not fit on the last disk go onto one more
+// disk, asked for as the pieces' disks are; without it they are left out with a notice.
+// Either way the split succeeds: every piece is on its disk.
+TEST(SplitToDiskettes, CompanionsThatDoNotFitAskForOneMoreDiskAndNeverFailTheSplit)
+{
+    const char* const companions[] = {"data.bin.sha256", "data.bin.join.sh", "data.bin.join.cmd"};
+    for (const Answer extraDisk : {Answer::Ok, Answer::Cancel}) {
+        DisketteRun run(test::patternBytes(3000), 1000, "BT");
+        run.host.onShown = [](const test::ShownMessage& shown) {
+            if (shown.text.find("disk #3") != std::string::npos) // room for the piece alone
+                faults::failWritesAfter(kPieceHeaderSize + 1000, ENOSPC);
+            else if (shown.text.find("disk #4") != std::string::npos)
+                faults::clearWriteFault();
+        };
+        run.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #1")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #2")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #3")
+            .answer(Question::InsertDisk, extraDisk,
+                    "Please insert disk #4 in drive A: and click OK to continue.");
+        if (extraDisk == Answer::Cancel)
+            run.host.answer(Question::Notice, Answer::Ok,
+                            "The checksum file and join scripts of data.bin were not written: no "
+                            "disk took them. Every piece is on its disk.");
+        EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+        EXPECT_TRUE(run.host.allAnswersUsed());
+        EXPECT_EQ(run.pieces().size(), 3u);
+        for (const char* name : companions)
+            EXPECT_EQ(std::filesystem::exists(run.drive->mountPoint() / name),
+                      extraDisk == Answer::Ok)
+                << name;
+    }
 }

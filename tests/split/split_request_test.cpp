@@ -93,6 +93,21 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
          std::string("You can not compress file if you want it to be split by number of lines.")
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
          "Check1"},
+        {[](auto& p) {
+             p.Text1.clear();
+             p.txtRecovery = "x";
+         },
+         "Please select a file to split/compress.", "Text1"},
+        {[](auto& p) { p.txtRecovery = "x"; },
+         "Recovery pieces takes a number of recovery pieces or a percentage, such as 10%.",
+         "txtRecovery"},
+        {[](auto& p) {
+             p.Text4 = "a:/";
+             p.txtRecovery = "2";
+         },
+         "Recovery pieces cannot be written onto diskettes: they are made from every piece of "
+         "the set, and the pieces are on other disks by then.",
+         "txtRecovery"},
     };
     pane.Text3 = "4";
     const SplitPaneValues valid = pane;

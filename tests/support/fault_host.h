@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -53,7 +54,11 @@ public:
     {
         if (++eventsProcessed == fault_.stopAt)
             jobStop().request();
+        if (onEvent)
+            onEvent();
     }
+
+    std::function<void()> onEvent; // runs within each event: another job started meanwhile
 
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,

@@ -3,6 +3,9 @@
 #include "platform/diskette.h"
 #include "platform/run_error.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -98,6 +101,13 @@ struct DisketteFolder {
     ~DisketteFolder() { setDisketteDrive(nullptr); }
     std::shared_ptr<FolderDisketteDrive> drive;
 };
+
+// Dates an entry back (a link itself, not what it names), as one left long ago.
+inline void makeOld(const std::filesystem::path& path)
+{
+    const timespec old[2] = {{1000, 0}, {1000, 0}};
+    ::utimensat(AT_FDCWD, path.c_str(), old, AT_SYMLINK_NOFOLLOW);
+}
 
 // Changes one byte of a file in place.
 inline void flipByte(const std::string& path, std::size_t at)

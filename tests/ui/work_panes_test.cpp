@@ -102,6 +102,11 @@ TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
     split(file, rec);
     EXPECT_TRUE(fs::exists(rec + "data.bin.rec001") && fs::exists(rec + "data.bin.rec002"));
     EXPECT_FALSE(fs::exists(rec + "data.bin.rec003"));
+    const std::string none = folder("none");
+    sp->txtRecovery->clear(); // an emptied box asks for none
+    split(file, none);
+    EXPECT_TRUE(fs::exists(none + "data.bin.004") && !fs::exists(none + "data.bin.rec001"));
+    sp->txtRecovery->setText(QStringLiteral("2"));
     window->Before_Close();
     EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
     EXPECT_EQ(shell.start()->splitPane->txtRecovery->text(), QStringLiteral("2"));
@@ -128,6 +133,15 @@ TEST_F(WorkPanes, RefusalsPutTheFocusWhereTheInputIsToMend)
         {split, {{sp->Text4, out}, {sp->Text3, ""}}, "valid value for the size", sp->Text3},
         {split, {{sp->Text3, "5"}}, "You can not compress file", sp->Check1},
         {split, {{sp->Text2, "abc"}}, "valid value for number of pieces!", sp->Text2},
+        {split,
+         {{sp->Text2, "2"}, {sp->txtRecovery, "x"}},
+         "Recovery pieces takes",
+         sp->txtRecovery},
+        {split,
+         {{sp->txtRecovery, "2"}, {sp->Text4, "a:/"}},
+         "cannot be written onto diskettes",
+         sp->txtRecovery},
+        {split, {{sp->Text1, ""}, {sp->txtRecovery, ""}}, "Please select a file", sp->Text1},
         {join, {{jn->Text5, ""}, {jn->Text6, out}}, "Please locate any of the splitted", nullptr},
         {join, {{jn->Text5, out}, {jn->Text6, out}}, "Please enter a valid file name", jn->Text5},
         {join, {{jn->Text5, file}, {jn->Text6, data.file("missing")}}, "The folder", jn->Text6},
