@@ -1,13 +1,38 @@
 #include "integrity/join_script.h"
 
+#include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "platform/safe_output.h"
 
 #include <filesystem>
+#include <string_view>
 
 namespace parcelo {
 
 namespace {
+
+// The marker line is looked for in this many bytes at the start of a file.
+constexpr std::size_t kMarkerRange = 4096;
+// How the scripts written before the marker line began.
+constexpr std::string_view kEarlierShellStart = "#!/bin/sh\n# Joins the pieces of ";
+constexpr std::string_view kEarlierCmdStart = "@echo off\r\nrem Joins the pieces of ";
+
+bool holdsMarkerLine(std::string_view text)
+{
+    for (const std::string_view comment : {"# ", "rem "}) {
+        const std::string line = std::string(comment) + kJoinScriptMarker;
+        for (auto at = text.find(line); at != std::string_view::npos;
+             at = text.find(line, at + 1)) {
+            const auto end = at + line.size();
+            const bool lineStart = at == 0 || text[at - 1] == '\n';
+            const bool lineEnd = end == text.size() || text[end] == '\n' || text[end] == '\r';
+            if (lineStart && lineEnd)
+                return true;
+        }
+    }
+    return false;
+}
 
 std::string replaced(std::string text, char what, const std::string& with)
 {
@@ -54,7 +79,10 @@ std::string shellJoinScript(const JoinScriptSet& set)
 {
     const std::string strip = set.lineSet ? "tail -n +2" : "tail -c +13";
     return "#!/bin/sh\n"
-           "# Joins the pieces of "
+           "# "
+           + std::string(kJoinScriptMarker)
+           + "\n"
+             "# Joins the pieces of "
            + set.name
            + " back into it, checking them first with\n"
              "# the checksum file beside them when sha256sum or shasum is installed.\n"
@@ -134,7 +162,10 @@ std::string cmdJoinScript(const JoinScriptSet& set)
           "Write-Host ('Joined ' + $c + ' pieces into ' + $n + '."
         + afterJoinNote(set) + "')";
     return "@echo off\r\n"
-           "rem Joins the pieces of "
+           "rem "
+           + std::string(kJoinScriptMarker)
+           + "\r\n"
+             "rem Joins the pieces of "
            + replaced(set.name, '%', "%%")
            + " back into it, checking them with the\r\n"
              "rem checksum file beside them. Usage: <this script> [/force]\r\n"
@@ -144,6 +175,19 @@ std::string cmdJoinScript(const JoinScriptSet& set)
            + ps
            + "\"\r\n"
              "exit /b %ERRORLEVEL%\r\n";
+}
+
+bool isOwnJoinScript(const std::string& path)
+{
+    try {
+        File file(path, File::Mode::Read);
+        std::string start(kMarkerRange, '\0');
+        start.resize(file.read(start.data(), start.size()));
+        return start.starts_with(kEarlierShellStart) || start.starts_with(kEarlierCmdStart)
+               || holdsMarkerLine(start);
+    } catch (const RunError&) {
+        return false;
+    }
 }
 
 std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set)

@@ -15,6 +15,15 @@ struct JoinScriptSet {
     bool compressed = false; // the joined file is a .zip to open with an archive tool
 };
 
+// The comment line every join script carries ("# " or "rem " before it), near its top: a
+// split recognises the scripts it may replace or remove by it.
+inline constexpr const char* kJoinScriptMarker =
+    "Written by Parcelo: joins the pieces of a split set";
+
+// True when the file at path is a join script a split wrote: one with the marker line in
+// its first lines, or one of the scripts written before there was a marker.
+bool isOwnJoinScript(const std::string& path);
+
 // The POSIX sh script (dash, busybox sh): checks the pieces with NAME.sha256 when
 // sha256sum or shasum is there, joins them into NAME, refuses to replace NAME without
 // --force.

@@ -68,6 +68,7 @@ std::int16_t modSplitFile::StartSplit()
             return status_;
         }
         hasher_.finish(); // drops what a failed split left
+        companionNotices_.clear();
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -277,7 +278,8 @@ void modSplitFile::commitPiece()
 
 // Makes the checksum file, join scripts and recovery pieces beside the pieces (on the
 // last diskette) before any piece takes its name, then gives the pieces and them their
-// names: a failure before that leaves an older set of this name as it was.
+// names: a failure before that leaves an older set of this name as it was. Once the set
+// has its names, what an older set of the name left beside it goes.
 void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
@@ -291,10 +293,10 @@ void modSplitFile::finishSet()
                    ? finishedPieces_[index].temporaryPath()
                    : std::string();
     };
-    std::vector<SafeOutput> companions =
-        prepareSetCompanions(folder, set, digests, companions_, work);
+    PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
     commitFinishedPieces();
     commitSetCompanions(folder + fileName_, companions);
+    companionNotices_ = std::move(companions.notices);
 }
 
 void modSplitFile::commitFinishedPieces()

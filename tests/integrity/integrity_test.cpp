@@ -272,6 +272,63 @@ TEST(Checksums, AFileNamedLikeTheChecksumFileIsUsedOnlyWhenItListsTheSetsPieces)
     }
 }
 
+// A split never replaces a file it did not write, and a companion whose name the folder
+// cannot hold is left out: the split succeeds and says what it left out. A join that
+// deletes the pieces leaves such files too.
+TEST(Companions, WhatASplitDidNotWriteIsKeptAndANameTooLongIsLeftOut)
+{
+    const auto leftOut = [](const std::string& name, const std::string& what) {
+        return name + " already exists and was not written by Parcelo: " + what + ".";
+    };
+    const auto tooLong = [](const std::string& name, const std::string& what) {
+        return name + " cannot be written, its name is too long: " + what + ".";
+    };
+    const std::string script = "no join script was written in its place";
+    const std::string n247(247, 'n');
+    const std::string n249(249, 'n');
+    const struct {
+        std::string name;     // of the file split
+        std::string existing; // a file of the user's, "" for none
+        std::vector<std::string> notices;
+    } cases[] = {
+        {"data.bin",
+         "data.bin.sha256",
+         {leftOut("data.bin.sha256", "no checksum file was written")}},
+        {"data.bin", "data.bin.join.sh", {leftOut("data.bin.join.sh", script)}},
+        {"data.bin", "data.bin.join.cmd", {leftOut("data.bin.join.cmd", script)}},
+        {"data.bin",
+         "data.bin.rec001",
+         {leftOut("data.bin.rec001", "no recovery pieces were written")}},
+        {n247, "", {tooLong(n247 + ".join.cmd", script)}},
+        {n249,
+         "",
+         {tooLong(n249 + ".rec001", "no recovery pieces were written"),
+          tooLong(n249 + ".sha256", "no checksum file was written"),
+          tooLong(n249 + ".join.sh", script), tooLong(n249 + ".join.cmd", script)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.existing + " " + std::to_string(c.name.size()));
+        const std::string mine = "the user's own " + c.existing;
+        SplitSet set(
+            "BT", false, {true, true, 1, false},
+            [&](const std::string& out) {
+                if (!c.existing.empty())
+                    test::writeFile(out + c.existing, mine);
+            },
+            c.name);
+        EXPECT_EQ(set.status, 0) << set.engine.Message();
+        EXPECT_EQ(set.engine.CompanionNotices(), c.notices);
+        const std::set<std::string> written = test::namesIn(set.out);
+        EXPECT_EQ(written.size(), 8u - c.notices.size() + (c.existing.empty() ? 0 : 1));
+        const Joined joined = join(set, set.temp.folder() + "out/", true);
+        EXPECT_EQ(joined.flag, 0) << joined.message;
+        if (!c.existing.empty()) {
+            EXPECT_EQ(test::readFile(set.out + c.existing), mine);
+            EXPECT_EQ(test::namesIn(set.out), (std::set<std::string>{c.name, c.existing}));
+        }
+    }
+}
+
 // Recovery pieces are optional, and a check reads every file a join would: the pieces
 // against the recovery pieces' CRCs even without a checksum file, the recovery pieces
 // against both.
