@@ -6,8 +6,8 @@ bash scripts/install-deps.sh
 # CI builds with warnings as errors; clang-tidy then checks the core libraries.
 bash scripts/build.sh -DPARCELO_WERROR=ON
 bash scripts/tidy.sh build
-# A bounded fuzzing run of the XML reader (clang, AddressSanitizer): no crash, hang or leak.
-bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-60}"
+# A bounded fuzzing run of every fuzz target (clang, AddressSanitizer): no crash, hang or leak.
+bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-90}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j 2
 # The Debian package: contents, desktop entry, and the programs run from it.

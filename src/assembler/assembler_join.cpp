@@ -35,7 +35,8 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
     }
 
     const std::string joined = engine.JoinedFilePath();
-    host.message(Question::Notice, joinSucceededText(joined), Buttons::Ok, Icon::Information);
+    host.message(Question::Notice, joinSucceededText(joined) + checksumNoticeLine(engine),
+                 Buttons::Ok, Icon::Information);
     if (engine.Compressed() == "Yes")
         host.message(Question::Notice, compressedSetNotice(joined, services.makerWebPage),
                      Buttons::Ok, Icon::Information);

@@ -1,43 +1,49 @@
 #include "integrity/checksum_watch.h"
 
-#include "integrity/checksum_file.h"
 #include "platform/paths.h"
-
-#include <algorithm>
+#include "recovery/recovery.h"
 
 namespace parcelo {
 
-ChecksumWatch::ChecksumWatch(const std::string& setBase)
-    : base_(setBase), active_(fileExists(checksumFilePath(setBase)))
-{
-}
+ChecksumWatch::ChecksumWatch(const ChecksumSet& set) : file_(readSetChecksumFile(set)) {}
 
 void ChecksumWatch::begin(const std::string& piecePath)
 {
-    if (active_)
+    if (active())
         hasher_.begin(piecePath, piecePath);
 }
 
 void ChecksumWatch::advance(std::uint64_t bytesRead)
 {
-    if (active_)
+    if (active())
         hasher_.advance(bytesRead);
 }
 
 void ChecksumWatch::end(bool onRemovable)
 {
-    if (!active_)
+    if (!active())
         return;
     hasher_.end();
     if (onRemovable)
         hasher_.settle();
 }
 
+void ChecksumWatch::hashListedRecoveryPieces()
+{
+    const std::string folder = GetFolderFromPath(file_.path);
+    for (const ChecksumEntry& entry : file_.entries) {
+        const std::string path = folder + entry.name;
+        if (recoveryPieceNumber(entry.name) > 0 && fileExists(path)) {
+            begin(path);
+            end(false);
+        }
+    }
+}
+
 ChecksumReport ChecksumWatch::report()
 {
-    if (!active_)
-        return {};
-    return compareWithChecksums(base_, hasher_.finish());
+    return compareWithChecksums(file_,
+                                active() ? hasher_.finish() : std::vector<PieceHasher::Digest>());
 }
 
 std::string ChecksumWatch::checkedText(const ChecksumReport& report)
@@ -46,15 +52,14 @@ std::string ChecksumWatch::checkedText(const ChecksumReport& report)
            + GetFileNameFromPath(report.file);
 }
 
-std::string pieceChecksumProblem(const std::string& path)
+ChecksumReport checkOnePiece(const std::string& path, const ChecksumSet& set)
 {
-    ChecksumWatch watch(RemoveFileExtension(path));
+    ChecksumWatch watch(set);
     watch.begin(path);
     watch.end(false);
     ChecksumReport report = watch.report();
     report.pieces.resize(std::min<std::size_t>(report.pieces.size(), 1)); // this piece only
-    const std::vector<std::string> problems = report.problems();
-    return problems.empty() ? std::string() : problems.front();
+    return report;
 }
 
 } // namespace parcelo

@@ -8,30 +8,32 @@
 
 namespace parcelo {
 
-// Hashes a set's pieces while a join or check reads them, when the set has a checksum
-// file; without one every call does nothing and the report is not present.
+// Hashes a set's pieces while a join or check reads them, when the set has its own
+// checksum file; without one every call does nothing and the report holds no pieces (but
+// tells of a file of that name that is not the set's).
 class ChecksumWatch {
 public:
-    // setBase: a piece's path without its number.
-    explicit ChecksumWatch(const std::string& setBase);
+    // Reads the checksum file; throws RunError when one is there and cannot be read.
+    explicit ChecksumWatch(const ChecksumSet& set);
 
-    bool active() const { return active_; }
+    bool active() const { return file_.ownedBySet; }
     void begin(const std::string& piecePath);
     void advance(std::uint64_t bytesRead);
     // The piece has been read; onRemovable: hash it now, its disk is changed next.
     void end(bool onRemovable);
+    // Hashes the recovery pieces the checksum file lists that are there.
+    void hashListedRecoveryPieces();
     ChecksumReport report();
     // "checked N pieces against NAME.sha256"
     static std::string checkedText(const ChecksumReport& report);
 
 private:
-    std::string base_;
-    bool active_;
+    SetChecksumFile file_;
     PieceHasher hasher_;
 };
 
-// Why the one piece at path fails the checksum file beside its set (damaged, not listed,
-// or the file is another set's); empty when it passes or the set has no checksum file.
-std::string pieceChecksumProblem(const std::string& path);
+// The checksum file beside its set held against the one piece at path: its problem
+// (damaged) among problems(), or the notice that the file is not the set's.
+ChecksumReport checkOnePiece(const std::string& path, const ChecksumSet& set);
 
 } // namespace parcelo

@@ -1,7 +1,9 @@
 #include "integrity/join_script.h"
 
 #include "integrity/checksum_file.h"
+#include "platform/file.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "platform/safe_output.h"
 
 #include <openssl/evp.h>
@@ -10,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <string_view>
 #include <utility>
 
 namespace parcelo {
@@ -495,6 +498,23 @@ bool isParceloJoinScript(const std::string& text)
             return true;
     }
     return false;
+}
+
+bool isOwnJoinScript(const std::string& path)
+{
+    // How the scripts written before the marker line began.
+    constexpr std::string_view kEarlierShellStart = "#!/bin/sh\n# Joins the pieces of ";
+    constexpr std::string_view kEarlierCmdStart = "@echo off\r\nrem Joins the pieces of ";
+    constexpr std::size_t kStartBytes = 512;
+    try {
+        File file(path, File::Mode::Read);
+        std::string start(kStartBytes, '\0');
+        start.resize(file.read(start.data(), start.size()));
+        return start.starts_with(kEarlierShellStart) || start.starts_with(kEarlierCmdStart)
+               || isParceloJoinScript(start);
+    } catch (const RunError&) {
+        return false;
+    }
 }
 
 std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set)

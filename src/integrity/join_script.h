@@ -32,6 +32,10 @@ inline constexpr const char* kJoinScriptMarker = "parcelo-join-script";
 // Parcelo wrote: its second line carries the marker.
 bool isParceloJoinScript(const std::string& text);
 
+// True when the file at path is a join script a split wrote: one with the marker line, or
+// one of the scripts written before there was a marker (recognised by how they began).
+bool isOwnJoinScript(const std::string& path);
+
 // NAME.join.sh and NAME.join.cmd for folder (with its trailing separator), written
 // complete under temporary names; the caller commits them.
 std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set);

@@ -1,7 +1,9 @@
 #include "integrity/set_checksums.h"
 
-#include "integrity/checksum_file.h"
+#include "format/split_set.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
+#include "recovery/recovery.h"
 
 #include <algorithm>
 #include <map>
@@ -10,29 +12,98 @@ namespace parcelo {
 
 namespace {
 
-bool namesPieceOf(const std::string& name, const std::string& setName)
+// What a listed name is to the set setName: piece n, recovery piece n, or nothing (0).
+struct ListedFile {
+    bool recovery = false;
+    int number = 0;
+};
+
+ListedFile listedFile(const std::string& name, const std::string& setName)
 {
-    return name.size() > setName.size() + 1 && name.compare(0, setName.size(), setName) == 0
-           && name[setName.size()] == '.';
+    if (name.size() <= setName.size() + 1 || name.compare(0, setName.size(), setName) != 0
+        || name[setName.size()] != '.')
+        return {};
+    std::string digits = name.substr(setName.size() + 1);
+    const bool recovery = digits.starts_with("rec");
+    if (recovery)
+        digits.erase(0, 3);
+    if (digits.empty() || digits.size() > 5
+        || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return {};
+    const int number = std::stoi(digits);
+    const std::string written =
+        recovery ? recoveryPieceName(setName, number) : setName + SplitFileExtension(number);
+    if (number < 1 || number > kMaxPieces || written != name)
+        return {};
+    return {recovery, number};
 }
 
-std::string stateText(const ChecksumReport& report, const ChecksumReport::Piece& piece)
+bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName)
+{
+    return listing.wellFormed && !listing.entries.empty()
+           && std::all_of(
+               listing.entries.begin(), listing.entries.end(),
+               [&](const ChecksumEntry& e) { return listedFile(e.name, setName).number; });
+}
+
+// Pieces 1 to the count (or, for a line set, at least that far), each once, and recovery
+// pieces; nothing else.
+bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
+{
+    const std::string setName = GetFileNameFromPath(set.base);
+    if (!listsOnlyFilesOf(listing, setName))
+        return false;
+    int pieces = 0;
+    int last = 0;
+    for (const ChecksumEntry& entry : listing.entries) {
+        const ListedFile listed = listedFile(entry.name, setName);
+        if (!listed.recovery) {
+            ++pieces;
+            last = std::max(last, listed.number);
+        }
+    }
+    // A well-formed listing names nothing twice: as many pieces as the last number is 1..last.
+    return pieces > 0 && pieces == last
+           && (set.exactCount ? last == set.pieceCount : last >= set.pieceCount);
+}
+
+std::string stateText(const ChecksumReport::Piece& piece)
 {
     switch (piece.state) {
     case PieceState::Damaged:
         return damagedPieceText(piece.path);
     case PieceState::Missing:
         return "Missing Split File: " + piece.path;
-    case PieceState::Unlisted:
-        return "The file " + piece.path + " is not listed in the checksum file " + report.file
-               + ".";
     case PieceState::Ok:
+    case PieceState::MissingOptional:
         break;
     }
     return {};
 }
 
 } // namespace
+
+SetChecksumFile readSetChecksumFile(const ChecksumSet& set)
+{
+    SetChecksumFile file;
+    file.path = checksumFilePath(set.base);
+    std::optional<ChecksumListing> listing = readChecksumFile(file.path);
+    file.present = listing.has_value();
+    file.ownedBySet = listing && listsTheSet(*listing, set);
+    if (file.ownedBySet)
+        file.entries = std::move(listing->entries);
+    return file;
+}
+
+bool isOwnChecksumFile(const std::string& path, const std::string& setName)
+{
+    try {
+        const std::optional<ChecksumListing> listing = readChecksumFile(path);
+        return listing && listsOnlyFilesOf(*listing, setName);
+    } catch (const RunError&) {
+        return false;
+    }
+}
 
 std::string damagedPieceText(const std::string& path)
 {
@@ -49,16 +120,16 @@ const char* pieceStateWord(PieceState state)
         return "DAMAGED";
     case PieceState::Missing:
         return "MISSING";
-    case PieceState::Unlisted:
-        return "NOT LISTED";
+    case PieceState::MissingOptional:
+        return "MISSING (optional)";
     }
     return "";
 }
 
 bool ChecksumReport::clean() const
 {
-    return !anotherSet && std::all_of(pieces.begin(), pieces.end(), [](const Piece& p) {
-        return p.state == PieceState::Ok;
+    return !earlierSplit && std::all_of(pieces.begin(), pieces.end(), [](const Piece& p) {
+        return p.state == PieceState::Ok || p.state == PieceState::MissingOptional;
     });
 }
 
@@ -70,50 +141,61 @@ int ChecksumReport::checked() const
 
 std::vector<std::string> ChecksumReport::problems() const
 {
-    if (anotherSet)
-        return {"The checksum file " + file + " was written for another set."};
+    const std::string name = GetFileNameFromPath(file);
+    if (earlierSplit)
+        return {"none of the pieces match " + name
+                + ": it may belong to an earlier split of this name"};
     std::vector<std::string> lines;
     for (const Piece& piece : pieces) {
-        if (piece.state != PieceState::Ok)
-            lines.push_back(stateText(*this, piece));
+        if (std::string text = stateText(piece); !text.empty())
+            lines.push_back(std::move(text));
     }
     return lines;
 }
 
-ChecksumReport compareWithChecksums(const std::string& setBase,
+std::string ChecksumReport::notice() const
+{
+    return notUsed ? GetFileNameFromPath(file)
+                         + " does not list the pieces of this set; it was not used."
+                   : std::string();
+}
+
+ChecksumReport compareWithChecksums(const SetChecksumFile& file,
                                     const std::vector<PieceHasher::Digest>& digests)
 {
     ChecksumReport report;
-    report.file = checksumFilePath(setBase);
-    const auto entries = readChecksumFile(report.file);
-    if (!entries)
+    report.file = file.path;
+    report.notUsed = file.present && !file.ownedBySet;
+    if (!file.ownedBySet)
         return report;
     report.present = true;
-    const std::string folder = GetFolderFromPath(setBase);
-    const std::string setName = GetFileNameFromPath(setBase);
-    std::map<std::string, std::string> listed;
-    for (const auto& [name, hex] : *entries) {
-        if (namesPieceOf(name, setName))
-            listed[folder + name] = hex;
-    }
-    const std::size_t listedCount = listed.size();
-    int matching = 0;
+    const std::string folder = GetFolderFromPath(file.path);
+    const std::string setName = GetFileNameFromPath(RemoveFileExtension(file.path));
+    std::map<std::string, std::string> listed; // full path -> hex
+    for (const ChecksumEntry& entry : file.entries)
+        listed[folder + entry.name] = entry.hex;
+    int hashedPieces = 0;
+    int matchingPieces = 0;
     for (const PieceHasher::Digest& digest : digests) {
         const auto found = listed.find(digest.name);
-        PieceState state = PieceState::Unlisted;
-        if (found != listed.end()) {
-            state = found->second == digest.hex ? PieceState::Ok : PieceState::Damaged;
-            matching += state == PieceState::Ok;
-            listed.erase(found);
+        if (found == listed.end())
+            continue;
+        const PieceState state = found->second == digest.hex ? PieceState::Ok : PieceState::Damaged;
+        if (!listedFile(GetFileNameFromPath(digest.name), setName).recovery) {
+            ++hashedPieces;
+            matchingPieces += state == PieceState::Ok;
         }
         report.pieces.push_back({digest.name, state});
+        listed.erase(found);
     }
-    for (const auto& [path, hex] : listed) {
-        if (!fileExists(path))
-            report.pieces.push_back({path, PieceState::Missing});
+    for (const ChecksumEntry& entry : file.entries) {
+        const std::string path = folder + entry.name;
+        if (listed.count(path) != 0 && !fileExists(path))
+            report.pieces.push_back({path, listedFile(entry.name, setName).recovery
+                                               ? PieceState::MissingOptional
+                                               : PieceState::Missing});
     }
-    // It names none of these pieces, or matches none of several: it belongs to another set.
-    report.anotherSet = listedCount == 0 || (matching == 0 && digests.size() > 1);
+    report.earlierSplit = hashedPieces > 1 && matchingPieces == 0;
     return report;
 }
 

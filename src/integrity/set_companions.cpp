@@ -2,11 +2,14 @@
 
 #include "format/split_set.h"
 #include "integrity/checksum_file.h"
+#include "integrity/set_checksums.h"
 #include "integrity/sha256.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "recovery/recovery.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace parcelo {
 
@@ -44,10 +47,76 @@ bool parseRecoveryText(std::string text, CompanionOptions& options)
 
 namespace {
 
-void removeRecoveryPieces(const std::string& setBase)
+namespace fs = std::filesystem;
+
+// Tells whether the file at a path is one a split wrote.
+using OwnFile = std::function<bool(const std::string& path)>;
+
+fs::file_type typeAt(const std::string& path)
 {
-    for (int j = 1; fileExists(recoveryPieceName(setBase, j)); ++j)
-        removeFileQuietly(recoveryPieceName(setBase, j));
+    try {
+        std::error_code ec;
+        return fs::symlink_status(toNativePath(path), ec).type(); // a link is not followed
+    } catch (const RunError&) {
+        return fs::file_type::none; // no medium in the diskette drive
+    }
+}
+
+bool isOwnRecoveryPiece(const std::string& path)
+{
+    RecoveryHeader header;
+    return readRecoveryHeader(path, header);
+}
+
+// Whether a companion may be written at path: not when the folder cannot hold its name,
+// nor over anything there that a split did not write (a link, a folder, the user's own
+// file). Then a notice tells what was left out.
+bool mayWrite(const std::string& path, const OwnFile& own, const std::string& leftOut,
+              std::vector<std::string>& notices)
+{
+    const std::string name = GetFileNameFromPath(path);
+    const fs::file_type type = typeAt(path);
+    std::string why;
+    if (name.size() > longestNameIn(GetFolderFromPath(path)))
+        why = " cannot be written, its name is too long";
+    else if (type != fs::file_type::not_found && type != fs::file_type::none
+             && (type != fs::file_type::regular || !own(path)))
+        why = " already exists and was not written by Parcelo";
+    if (why.empty())
+        return true;
+    notices.push_back(name + why + ": " + leftOut + ".");
+    return false;
+}
+
+bool mayWriteRecoveryPieces(const std::string& setBase, int count,
+                            std::vector<std::string>& notices)
+{
+    for (int j = 1; j <= count; ++j) {
+        if (!mayWrite(recoveryPieceName(setBase, j), isOwnRecoveryPiece,
+                      "no recovery pieces were written", notices))
+            return false;
+    }
+    return true;
+}
+
+// The recovery pieces of setBase that are in its folder, whatever their numbers.
+std::vector<std::string> recoveryPiecesBeside(const std::string& setBase)
+{
+    std::vector<std::string> found;
+    const std::string folder = GetFolderFromPath(setBase);
+    try {
+        std::error_code ec;
+        for (const auto& entry :
+             fs::directory_iterator(toNativePath(folder.empty() ? "." : folder), ec)) {
+            const std::string path = folder + entry.path().filename().string();
+            const int number = recoveryPieceNumber(path);
+            if (number > 0 && recoveryPieceName(setBase, number) == path)
+                found.push_back(path);
+        }
+    } catch (const std::exception&) {
+        // a folder that cannot be listed has none to offer
+    }
+    return found;
 }
 
 // The recovery pieces, with their digests added to those of the pieces.
@@ -66,42 +135,65 @@ void addRecoveryPieces(const std::string& setBase, int count, const CompanionWor
 
 } // namespace
 
-std::vector<SafeOutput> prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
-                                             const std::vector<PieceHasher::Digest>& pieceDigests,
-                                             const CompanionOptions& options,
-                                             const CompanionWork& work)
+PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
+                                        const std::vector<PieceHasher::Digest>& pieceDigests,
+                                        const CompanionOptions& options, const CompanionWork& work)
 {
     const std::string base = folder + set.name;
     auto digests = pieceDigests;
-    std::vector<SafeOutput> outputs;
+    PreparedCompanions prepared;
+    std::vector<std::string>& notices = prepared.notices;
     const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
-    if (recovery > 0)
-        addRecoveryPieces(base, recovery, work, digests, outputs);
-    if (options.checksums)
-        outputs.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    if (recovery > 0 && mayWriteRecoveryPieces(base, recovery, notices))
+        addRecoveryPieces(base, recovery, work, digests, prepared.files);
+    const std::string checksums = checksumFilePath(base);
+    const OwnFile ownChecksums = [&](const std::string& path) {
+        return isOwnChecksumFile(path, set.name);
+    };
+    if (options.checksums
+        && mayWrite(checksums, ownChecksums, "no checksum file was written", notices))
+        prepared.files.push_back(prepareChecksumFile(checksums, digests));
     if (options.joinScript)
         for (SafeOutput& script : prepareJoinScripts(folder, set))
-            outputs.push_back(std::move(script));
-    return outputs;
+            if (mayWrite(script.finalPath(), isOwnJoinScript,
+                         "no join script was written in its place", notices))
+                prepared.files.push_back(std::move(script));
+    return prepared;
 }
 
-void commitSetCompanions(const std::string& setBase, std::vector<SafeOutput>& companions)
+void commitSetCompanions(const std::string& setBase, PreparedCompanions& companions)
 {
+    std::vector<std::string> committed;
     try {
-        for (SafeOutput& companion : companions)
+        for (SafeOutput& companion : companions.files) {
             companion.commit();
+            committed.push_back(companion.finalPath());
+        }
     } catch (...) {
-        removeSetCompanions(setBase);
+        for (const std::string& path : committed)
+            removeFileQuietly(path);
         throw;
     }
+    removeSetCompanions(setBase, committed);
 }
 
-void removeSetCompanions(const std::string& setBase)
+void removeSetCompanions(const std::string& setBase, const std::vector<std::string>& keep)
 {
-    for (const char* suffix : {".join.sh", ".join.cmd"})
-        removeFileQuietly(setBase + suffix);
-    removeFileQuietly(checksumFilePath(setBase));
-    removeRecoveryPieces(setBase);
+    if (isDiskettePath(setBase))
+        return;
+    const std::string setName = GetFileNameFromPath(setBase);
+    std::vector<std::pair<std::string, OwnFile>> companions = {
+        {checksumFilePath(setBase),
+         [&](const std::string& path) { return isOwnChecksumFile(path, setName); }},
+        {setBase + ".join.sh", isOwnJoinScript},
+        {setBase + ".join.cmd", isOwnJoinScript}};
+    for (std::string& path : recoveryPiecesBeside(setBase))
+        companions.emplace_back(std::move(path), isOwnRecoveryPiece);
+    for (const auto& [path, own] : companions) {
+        if (std::find(keep.begin(), keep.end(), path) == keep.end()
+            && typeAt(path) == fs::file_type::regular && own(path))
+            removeFileQuietly(path);
+    }
 }
 
 } // namespace parcelo

@@ -38,21 +38,33 @@ struct CompanionWork {
     PiecePaths piecePaths;
 };
 
-// The chosen companions of a finished set for folder (with its trailing separator),
-// complete under temporary names, for the caller to commit once the pieces have their
-// names: the recovery pieces first, so that the checksum file lists them. digests are
-// the pieces' in order, named without folder. A failure leaves nothing behind.
-std::vector<SafeOutput> prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
-                                             const std::vector<PieceHasher::Digest>& digests,
-                                             const CompanionOptions& options,
-                                             const CompanionWork& work = {});
+// The companions of a set, complete under temporary names, and a notice for each chosen
+// one that was left out: a file of its name that a split did not write is never replaced,
+// and a name the folder cannot hold is not tried.
+struct PreparedCompanions {
+    std::vector<SafeOutput> files;
+    std::vector<std::string> notices;
+};
 
-// Commits the prepared companions of the set at setBase; when one fails, those already
-// committed are removed and the failure is rethrown.
-void commitSetCompanions(const std::string& setBase, std::vector<SafeOutput>& companions);
+// The chosen companions of a finished set for folder (with its trailing separator), for
+// the caller to commit once the pieces have their names: the recovery pieces first, so
+// that the checksum file lists them. digests are the pieces' in order, named without
+// folder. A failure leaves nothing behind.
+PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
+                                        const std::vector<PieceHasher::Digest>& digests,
+                                        const CompanionOptions& options,
+                                        const CompanionWork& work = {});
 
-// Removes the companions of the set at setBase (a piece's path without its number), when
-// its pieces are deleted; failures are ignored.
-void removeSetCompanions(const std::string& setBase);
+// Commits the prepared companions of the set at setBase, then removes what an older set
+// of the name left that this one did not write anew (removeSetCompanions). When one
+// fails, those already committed are removed and the failure is rethrown.
+void commitSetCompanions(const std::string& setBase, PreparedCompanions& companions);
+
+// Removes the companions of the set at setBase (a piece's path without its number) that a
+// split wrote, recognised by their content: a checksum file that lists only pieces and
+// recovery pieces of the name, join scripts with their marker line, recovery pieces by
+// their header; those in keep and every other file stay. Nothing on diskettes; failures
+// are ignored.
+void removeSetCompanions(const std::string& setBase, const std::vector<std::string>& keep = {});
 
 } // namespace parcelo

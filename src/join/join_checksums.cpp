@@ -12,14 +12,16 @@ void modJoinFile::watchPiece(const std::function<void()>& read)
     checksums_->end(isDiskettePath(currentPiecePath_));
 }
 
-// Holds the pieces just read against the set's checksum file, when it has one; a damaged,
-// unlisted or missing piece, or a checksum file of another set, stops the join before the
-// joined file takes its name.
+// Holds the pieces just read against the set's checksum file, when it has one; a damaged
+// or missing piece, or a checksum file that matches none of the pieces, stops the join
+// before the joined file takes its name. A file of that name that is not the set's is
+// only noted.
 bool modJoinFile::checksumsHold()
 {
-    if (!checksums_->active())
-        return true;
     const ChecksumReport report = checksums_->report();
+    checksumNotice_ = report.notice();
+    if (!report.present)
+        return true;
     if (!report.clean()) {
         std::string problems;
         for (const std::string& line : report.problems())

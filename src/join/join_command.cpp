@@ -114,8 +114,9 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
     host.message(Question::Notice,
-                 joinSucceededText(d.result, d.suffix) + d.note + repairReport(repair), Buttons::Ok,
-                 Icon::Information);
+                 joinSucceededText(d.result, d.suffix) + d.note + checksumNoticeLine(engine)
+                     + repairReport(repair),
+                 Buttons::Ok, Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

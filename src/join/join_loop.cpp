@@ -87,8 +87,10 @@ void modJoinFile::JoinSplitFiles()
             startProgress();
             startMeter();
             currentPiece_ = 0;
-            checksums_ = std::make_unique<ChecksumWatch>(RemoveFileExtension(PiecePath(1)));
             checksumNote_.clear();
+            checksumNotice_.clear();
+            checksums_ = std::make_unique<ChecksumWatch>(
+                ChecksumSet{RemoveFileExtension(PiecePath(1)), pieceCount_, !lineSet_});
             if ((lineSet_ ? joinLines() : joinBytes()) && checksumsHold()) {
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());

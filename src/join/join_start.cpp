@@ -107,4 +107,10 @@ std::string joinSucceededText(const std::string& joinedPath, const std::string& 
            + " from all split files successfully.";
 }
 
+std::string checksumNoticeLine(const modJoinFile& engine)
+{
+    return engine.ChecksumNotice().empty() ? std::string()
+                                           : std::string(CR) + engine.ChecksumNotice();
+}
+
 } // namespace parcelo

@@ -31,4 +31,8 @@ std::string joinErrorText(const modJoinFile& engine);
 // " has been created" (" and decompressed", or "").
 std::string joinSucceededText(const std::string& joinedPath, const std::string& suffix = {});
 
+// The line a success message gains when a file named like the set's checksum file was
+// not the set's and was not used ("" otherwise).
+std::string checksumNoticeLine(const modJoinFile& engine);
+
 } // namespace parcelo

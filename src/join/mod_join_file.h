@@ -58,6 +58,8 @@ public:
     bool LineSet() const { return lineSet_; }
     // After a join that used the set's checksum file: "checked N pieces against NAME.sha256".
     const std::string& ChecksumNote() const { return checksumNote_; }
+    // "NAME.sha256 does not list the pieces of this set; it was not used." or "".
+    const std::string& ChecksumNotice() const { return checksumNotice_; }
     // True while JoinSplitFiles runs; a host must not start another join meanwhile.
     bool Joining() const { return joining_; }
 
@@ -139,6 +141,7 @@ private:
     std::uint64_t piecesRead_ = 0;             // bytes of the pieces before the current one
     std::unique_ptr<ChecksumWatch> checksums_; // hashes the pieces as they are read
     std::string checksumNote_;
+    std::string checksumNotice_;
 };
 
 } // namespace parcelo

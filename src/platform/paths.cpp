@@ -69,6 +69,18 @@ bool isWritable(const std::string& path)
     }
 }
 
+std::size_t longestNameIn(const std::string& folder)
+{
+    constexpr std::size_t kUsual = 255;
+    try {
+        const long most =
+            ::pathconf(toNativePath(folder.empty() ? "." : folder).c_str(), _PC_NAME_MAX);
+        return most > 0 ? static_cast<std::size_t>(most) : kUsual;
+    } catch (const RunError&) {
+        return kUsual; // no medium in the diskette drive
+    }
+}
+
 std::uint64_t fileLength(const std::string& path)
 {
     std::error_code ec;

@@ -28,6 +28,9 @@ bool fileExists(const std::string& path);
 bool folderExists(const std::string& path);
 // True when this user may write the file, or create files in the folder.
 bool isWritable(const std::string& path);
+// The longest name in bytes a file in the folder may have ("" is the working folder);
+// 255 when the system cannot tell.
+std::size_t longestNameIn(const std::string& folder);
 
 // Length of a file in bytes; throws RunError (53 when it is missing).
 std::uint64_t fileLength(const std::string& path);

@@ -68,6 +68,7 @@ std::int16_t modSplitFile::StartSplit()
             return status_;
         }
         hasher_.finish(); // drops what a failed split left
+        companionNotices_.clear();
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -285,7 +286,8 @@ void modSplitFile::commitPiece()
 // Makes the checksum file, join scripts and recovery pieces beside the pieces before any
 // piece takes its name, then gives the pieces and them their names: a failure before that
 // leaves an older set of this name as it was. On diskettes the pieces have their names
-// already and the companions follow them.
+// already and the companions follow them. Once the set has its names, what an older set
+// of the name left beside it goes.
 void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
@@ -303,10 +305,10 @@ void modSplitFile::finishSet()
                    ? finishedPieces_[index].temporaryPath()
                    : std::string();
     };
-    std::vector<SafeOutput> companions =
-        prepareSetCompanions(folder, set, digests, companions_, work);
+    PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
     commitFinishedPieces();
     commitSetCompanions(folder + fileName_, companions);
+    companionNotices_ = std::move(companions.notices);
 }
 
 // The companions go onto the last disk or, when they cannot be written there, onto one
@@ -317,9 +319,9 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
 {
     for (;;) {
         try {
-            std::vector<SafeOutput> companions =
-                prepareSetCompanions(folder, set, digests, companions_);
+            PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_);
             commitSetCompanions(folder + fileName_, companions);
+            companionNotices_ = std::move(companions.notices);
             return;
         } catch (const RunError&) {
             // no room, or no disk: one more disk is asked for

@@ -71,6 +71,8 @@ public:
 
     // The number of pieces the last split wrote (or planned, when it stopped early).
     int PieceCount() const { return pieceCount_; }
+    // Why companions the last split was asked for were not written, one line each.
+    const std::vector<std::string>& CompanionNotices() const { return companionNotices_; }
 
     // The entry point: splits by lines or by size, removes the pieces of a failed split
     // from a fixed drive and returns Status.
@@ -155,6 +157,7 @@ private:
     std::string pendingLines_;
     std::unique_ptr<JobProgress> meter_; // the bytes of the source, while StartSplit runs
     CompanionOptions companions_;
+    std::vector<std::string> companionNotices_;
     PieceHasher hasher_; // hashes each piece right behind its writing
 };
 

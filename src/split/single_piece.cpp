@@ -2,6 +2,7 @@
 
 #include "format/numbers.h"
 #include "format/split_set.h"
+#include "integrity/set_companions.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
 #include "platform/file_list.h"
@@ -141,6 +142,7 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
         }
     }
     host.setBusy(false);
+    removeSetCompanions(RemoveFileExtension(piece)); // an older set's: this one has none
     showStoredPiece(job.source, piece, length, services);
     return true;
 }

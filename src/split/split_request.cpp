@@ -228,12 +228,17 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "Text4");
 }
 
+// The outcome of a split, with a line for each companion that was left out.
 std::string splitDoneText(const Request& r, int pieces, const std::string& sizeText,
-                          const std::string& unit)
+                          const std::string& unit, const std::vector<std::string>& notices)
 {
-    return "The file " + r.source + " has been " + (r.compressed ? "compressed and " : "")
-           + "split into " + std::to_string(pieces) + " files. " + CR + "Each file contains "
-           + sizeText + " " + unitWord(unit) + " or less.";
+    std::string text = "The file " + r.source + " has been "
+                       + (r.compressed ? "compressed and " : "") + "split into "
+                       + std::to_string(pieces) + " files. " + CR + "Each file contains " + sizeText
+                       + " " + unitWord(unit) + " or less.";
+    for (const std::string& notice : notices)
+        text += CR + notice;
+    return text;
 }
 
 void showOutcome(Request& r, const SizeChoice& choice)
@@ -259,8 +264,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
         label->setCaption("Completed splitting.");
     }
     host.message(Question::Notice,
-                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit()), Buttons::Ok,
-                 Icon::Information);
+                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
+                               engine.CompanionNotices()),
+                 Buttons::Ok, Icon::Information);
     if (bar)
         bar->setVisible(false);
 }
@@ -313,14 +319,16 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     }
     sizeForPieces(archiveLength, choice);
     const std::string name = GetFileNameFromPath(piece);
+    std::vector<std::string> notices;
     try {
         CompanionWork work;
         work.afterStripe = [&services] { services.host.processEvents(); };
         const std::string setName = RemoveFileExtension(name);
-        auto companions =
+        PreparedCompanions companions =
             prepareSetCompanions(r.destination, {setName, 1, false, true},
                                  {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
         commitSetCompanions(r.destination + setName, companions);
+        notices = std::move(companions.notices);
     } catch (const RunError& error) {
         removeFileQuietly(piece);
         services.host.message(Question::Notice,
@@ -335,8 +343,9 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
                   engine.UnitRef());
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed compressing and splitting.");
-    services.host.message(Question::Notice, splitDoneText(r, 1, choice.sizeText, choice.unit),
-                          Buttons::Ok, Icon::Information);
+    services.host.message(Question::Notice,
+                          splitDoneText(r, 1, choice.sizeText, choice.unit, notices), Buttons::Ok,
+                          Icon::Information);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     return true;

@@ -20,6 +20,7 @@ struct PieceFinding {
     std::string reason;
     long long number = 0;
     long long count = 0;
+    bool lineSet = false;
 };
 
 // The byte-piece reading of the picked file: its header's number and count.
@@ -39,6 +40,7 @@ void readAsLinePiece(const std::string& path, PieceFinding& finding)
 {
     const int number = pieceNumberFromName(path);
     finding.valid = true;
+    finding.lineSet = true;
     finding.number = number;
     finding.count = lastConsecutivePiece(RemoveFileExtension(path), number);
 }
@@ -66,16 +68,20 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
                                  Buttons::Ok, Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
-        if (const std::string damage = pieceChecksumProblem(path); !damage.empty()) {
-            context.host.message(Question::Notice, damage, Buttons::Ok, Icon::Critical);
+        const ChecksumReport checksums = checkOnePiece(
+            path, {RemoveFileExtension(path), static_cast<int>(finding.count), !finding.lineSet});
+        if (!checksums.clean()) {
+            context.host.message(Question::Notice, checksums.problems().front(), Buttons::Ok,
+                                 Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
+        const std::string notice = checksums.notUsed ? LF + checksums.notice() : std::string();
         clearList(context);
         listFile(context, path, static_cast<double>(fileLength(path)));
         context.host.message(Question::Notice,
                              "File " + path + " is a valid split file. " + LF + "It is split file #"
                                  + std::to_string(finding.number) + " in a set of "
-                                 + std::to_string(finding.count) + " file(s).",
+                                 + std::to_string(finding.count) + " file(s)." + notice,
                              Buttons::Ok, Icon::None);
         return VerifyVerdict::Verified;
     } catch (const RunError& e) {

@@ -11,7 +11,10 @@
 #include "recovery/recovery.h"
 #include "verify/verify_common.h"
 
+#include <algorithm>
 #include <functional>
+#include <memory>
+#include <set>
 #include <vector>
 
 namespace parcelo {
@@ -44,8 +47,12 @@ private:
     void checkByteSizes();
     void checkLineGap();
     void addReason(const std::string& reason);
+    void watchChecksums(bool lineSet);
+    PieceState stateOf(const std::string& path) const;
+    void setState(const std::string& path, PieceState state);
     void addChecksumReasons();
-    void addRepairVerdict();
+    void addRecoveryFindings();
+    void markLost(const std::string& path, PieceState whenMissing);
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -55,15 +62,42 @@ private:
     bool result_ = true;
     std::string reasons_;
     int count_ = 0;
-    std::vector<std::uint64_t> sizes_; // of the byte pieces checked, piece 1 first
-    ChecksumWatch checksums_{base_};   // hashes each piece while the next is opened
-    bool missing_ = false;             // a piece was missing: sizes say nothing then
+    std::vector<std::uint64_t> sizes_;          // of the byte pieces checked, piece 1 first
+    std::unique_ptr<ChecksumWatch> checksums_;  // hashes each piece while the next is opened
+    bool missing_ = false;                      // a piece was missing: sizes say nothing then
+    std::vector<ChecksumReport::Piece> states_; // each piece's and recovery piece's state
+    std::set<std::string> vouched_;             // the pieces the set's checksum file found OK
+    std::string notice_; // a file named like the checksum file that is not the set's
 };
 
 void SetCheck::addReason(const std::string& reason)
 {
     reasons_ += reason;
     result_ = false;
+}
+
+void SetCheck::watchChecksums(bool lineSet)
+{
+    checksums_ = std::make_unique<ChecksumWatch>(ChecksumSet{base_, count_, !lineSet});
+}
+
+// What has been found of the file at path so far: OK when nothing.
+PieceState SetCheck::stateOf(const std::string& path) const
+{
+    const auto known = std::find_if(states_.begin(), states_.end(),
+                                    [&](const ChecksumReport::Piece& p) { return p.path == path; });
+    return known == states_.end() ? PieceState::Ok : known->state;
+}
+
+// The first finding against a piece stands; OK only until something else is found.
+void SetCheck::setState(const std::string& path, PieceState state)
+{
+    const auto known = std::find_if(states_.begin(), states_.end(),
+                                    [&](const ChecksumReport::Piece& p) { return p.path == path; });
+    if (known == states_.end())
+        states_.push_back({path, state});
+    else if (known->state == PieceState::Ok)
+        known->state = state;
 }
 
 // The picked piece as a byte piece: its signature and the set's count.
@@ -98,15 +132,17 @@ SetCheck::Step SetCheck::onDisk(int i, const std::function<void(int)>& checkPiec
     for (;;) {
         try {
             // With a checksum file every missing piece is listed, not just the first.
-            if (!diskette_ && checksums_.active() && !fileExists(pieceName(i))) {
+            if (!diskette_ && checksums_->active() && !fileExists(pieceName(i))) {
                 addReason("Missing Split File: " + pieceName(i) + LF);
+                setState(pieceName(i), PieceState::Missing);
                 missing_ = true;
                 return Step::Done;
             }
             if (!diskette_ || fileExists(pieceName(i))) {
                 checkPiece(i);
-                checksums_.begin(pieceName(i));
-                checksums_.end(diskette_);
+                setState(pieceName(i), PieceState::Ok);
+                checksums_->begin(pieceName(i));
+                checksums_->end(diskette_);
                 return Step::Done;
             }
         } catch (const RunError& e) {
@@ -124,10 +160,15 @@ void SetCheck::checkBytePiece(int i)
     File piece(name, File::Mode::Read);
     const PieceHeader header = readPieceHeaderZeroFilled(piece);
     sizes_.push_back(piece.size());
+    std::string fault;
     if (!header.hasByteSignature())
-        addReason("The file " + name + " was not split by Parcelo application." + LF);
+        fault = "The file " + name + " was not split by Parcelo application.";
     else if (header.count != count_ || header.number != i)
-        addReason(notOfTheSetText(name) + LF);
+        fault = notOfTheSetText(name);
+    if (!fault.empty()) {
+        addReason(fault + LF);
+        setState(name, PieceState::Damaged);
+    }
     listFile(context_, name, static_cast<double>(piece.size()));
 }
 
@@ -138,6 +179,7 @@ void SetCheck::checkByteSizes()
         return;
     for (const int i : misSizedPieces(sizes_)) {
         const std::string reason = notOfTheSetText(pieceName(i)) + LF;
+        setState(pieceName(i), PieceState::Damaged);
         if (reasons_.find(reason) == std::string::npos) // its header may have named it
             addReason(reason);
     }
@@ -157,17 +199,30 @@ void SetCheck::checkLinePiece(int i)
     const std::uint64_t size = piece.size();
     if (size == 0)
         throw RunError(err::InputPastEndOfFile); // no first line to read
-    if (!markerLineEnd(piece))
+    if (!markerLineEnd(piece)) {
         addReason("The file " + name + " was not split by Parcelo application." + LF);
+        setState(name, PieceState::Damaged);
+    }
     listFile(context_, name, static_cast<double>(size));
 }
 
-// Each damaged, unlisted or missing piece once, or the checksum file as another set's.
+// Each damaged or missing piece once, or the checksum file as an earlier split's; the
+// recovery pieces it lists are read too.
 void SetCheck::addChecksumReasons()
 {
-    const ChecksumReport report = checksums_.report();
+    if (!checksums_)
+        return;
+    if (!diskette_)
+        checksums_->hashListedRecoveryPieces();
+    const ChecksumReport report = checksums_->report();
     if (context_.checksums != nullptr)
         *context_.checksums = report;
+    notice_ = report.notice();
+    for (const ChecksumReport::Piece& piece : report.pieces) {
+        setState(piece.path, piece.state);
+        if (piece.state == PieceState::Ok)
+            vouched_.insert(piece.path);
+    }
     for (const std::string& problem : report.problems()) {
         const std::string reason = problem + LF;
         if (reasons_.find(reason) == std::string::npos)
@@ -175,31 +230,63 @@ void SetCheck::addChecksumReasons()
     }
 }
 
-// Whether the set's recovery pieces can rebuild what is lost.
-void SetCheck::addRepairVerdict()
+// What the set's recovery pieces tell: a piece whose data does not match its CRC is
+// damaged, unless the checksum file vouches for it; so is a recovery piece that does not
+// match; a missing recovery piece is optional. When something is lost, whether they can
+// rebuild it.
+void SetCheck::addRecoveryFindings()
 {
-    if (diskette_)
+    if (diskette_ || count_ == 0)
         return;
     const SetCondition condition = examineSet(base_);
-    if (condition.hasRecovery && !condition.complete())
+    if (!condition.hasRecovery)
+        return;
+    for (const int n : condition.lostPieces)
+        markLost(pieceName(n), PieceState::Missing);
+    const auto& lostRecovery = condition.lostRecovery;
+    for (int j = 1; j <= condition.layout.recoveryCount; ++j) {
+        const std::string path = recoveryPieceName(base_, j);
+        if (std::find(lostRecovery.begin(), lostRecovery.end(), j) != lostRecovery.end())
+            markLost(path, PieceState::MissingOptional);
+        else
+            setState(path, PieceState::Ok);
+    }
+    if (!result_ && !condition.complete())
         addReason(repairVerdict(condition) + LF);
+}
+
+// A file the recovery pieces find lost: when it is there it is damaged, with a reason
+// unless the header or the checksum file named it already.
+void SetCheck::markLost(const std::string& path, PieceState whenMissing)
+{
+    if (!fileExists(path)) {
+        setState(path, whenMissing);
+        return;
+    }
+    if (vouched_.count(path) != 0 || stateOf(path) != PieceState::Ok)
+        return;
+    setState(path, PieceState::Damaged);
+    addReason(damagedPieceText(path) + LF);
 }
 
 VerifyVerdict SetCheck::showVerdict()
 {
     addChecksumReasons();
-    if (!result_)
-        addRepairVerdict();
+    addRecoveryFindings();
+    if (context_.checksums != nullptr)
+        context_.checksums->pieces = states_;
+    const std::string notice = notice_.empty() ? std::string() : std::string(LF) + notice_;
     if (result_) {
         context_.host.message(
             Question::Notice,
-            "The set of split files associated with this file has been verified successfully.",
+            "The set of split files associated with this file has been verified successfully."
+                + notice,
             Buttons::Ok, Icon::None);
         return VerifyVerdict::Verified;
     }
     context_.host.message(Question::Notice,
                           "The set of split files associated with this file could not be verified."
-                              + std::string(LF) + reasons_,
+                              + std::string(LF) + reasons_ + notice_,
                           Buttons::Ok, Icon::Critical);
     return VerifyVerdict::NotVerified;
 }
@@ -221,6 +308,7 @@ VerifyVerdict SetCheck::run()
     // line reading is needed only when it had none (and the disk has not been changed).
     const bool bytePass = result_;
     if (bytePass) {
+        watchChecksums(false);
         if (!checkPieces([this](int i) { checkBytePiece(i); }))
             return reportCancel(context_);
         checkByteSizes();
@@ -228,6 +316,7 @@ VerifyVerdict SetCheck::run()
     if (!bytePass && firstLineIsMarker(path_)) {
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
+        watchChecksums(true);
         if (!checkPieces([this](int i) { checkLinePiece(i); }))
             return reportCancel(context_);
         checkLineGap();

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <set>
 
 using namespace parcelo::test;
 using ::testing::HasSubstr;
@@ -185,6 +186,82 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     EXPECT_THAT(refused.err, HasSubstr("cannot be repaired: 2 pieces are missing and only 1 "
                                        "recovery pieces are there"));
     EXPECT_FALSE(fs::exists(piece("data.bin.001")));
+}
+
+// A second split of an edited file into the same folder: whatever the first one left, the
+// join gives the edited file and the check passes; only what the second wrote stays.
+TEST_F(CliRunTest, AnOlderSetsCompanionsGoWithANewSplitOfTheName)
+{
+    const std::string older = patternBytes(10000, 5);
+    std::string newer = older;
+    newer[4000] ^= 0x55; // in piece 2
+    const std::set<std::string> setPieces = {"data.bin.001", "data.bin.002", "data.bin.003",
+                                             "data.bin.004"};
+    const std::set<std::string> scripts = {"data.bin.join.sh", "data.bin.join.cmd"};
+    const auto with = [&](std::set<std::string> names, const std::set<std::string>& more) {
+        names.insert(more.begin(), more.end());
+        return names;
+    };
+    const struct {
+        std::vector<std::string> first, second; // split options
+        std::set<std::string> left;
+    } cases[] = {
+        {{"--recovery", "2"}, {}, with(with(setPieces, scripts), {"data.bin.sha256"})},
+        {{"--recovery", "2"}, {"--no-checksums"}, with(setPieces, scripts)},
+        {{"--recovery", "3"},
+         {"--recovery", "1", "--no-join-script"},
+         with(setPieces, {"data.bin.rec001", "data.bin.sha256"})},
+        {{}, {"--no-checksums", "--no-join-script"}, setPieces},
+    };
+    int row = 0;
+    for (const auto& c : cases) {
+        const std::string folder = temp.file("set" + std::to_string(++row));
+        SCOPED_TRACE(folder);
+        fs::create_directory(folder);
+        const auto split = [&](const std::string& content, std::vector<std::string> options) {
+            writeFile(temp.file("data.bin"), content);
+            std::vector<std::string> arguments = {"split", temp.file("data.bin"), folder,
+                                                  "--pieces", "4"};
+            arguments.insert(arguments.end(), options.begin(), options.end());
+            EXPECT_EQ(run(arguments).status, 0);
+        };
+        split(older, c.first);
+        split(newer, c.second);
+        EXPECT_EQ(namesIn(folder), c.left);
+        const std::string into = temp.file("joined" + std::to_string(row));
+        fs::create_directory(into);
+        const CliRun joinedRun = run({"join", folder + "/data.bin.003", into});
+        EXPECT_EQ(joinedRun.status, 0) << joinedRun.err;
+        EXPECT_TRUE(readFile(into + "/data.bin") == newer);
+        EXPECT_EQ(run({"verify", "--set", folder + "/data.bin.001"}).status, 0);
+    }
+}
+
+// The user's own file named like the checksum file is neither replaced nor trusted, and a
+// recovery piece less is no fault; parcelo-cli says both.
+TEST_F(CliRunTest, TheUsersChecksumFileStaysAndMissingRecoveryPiecesAreOptional)
+{
+    writeFile(temp.file("data.bin"), patternBytes(10000, 6));
+    const std::string mine =
+        commandOutput("cd '" + temp.path().string() + "' && sha256sum data.bin");
+    writeFile(piece("data.bin.sha256"), mine);
+    const CliRun split =
+        run({"split", temp.file("data.bin"), pieces, "--pieces", "4", "--recovery", "2"});
+    EXPECT_EQ(split.status, 0) << split.err;
+    EXPECT_THAT(split.out, HasSubstr("data.bin.sha256 already exists and was not written by "
+                                     "Parcelo: no checksum file was written."));
+    EXPECT_EQ(readFile(piece("data.bin.sha256")), mine);
+
+    fs::remove(piece("data.bin.rec002"));
+    const CliRun verified = run({"verify", "--set", piece("data.bin.002")});
+    EXPECT_EQ(verified.status, 0) << verified.err;
+    EXPECT_THAT(verified.out, HasSubstr("MISSING (optional) " + piece("data.bin.rec002") + "\n"));
+    EXPECT_THAT(verified.out, HasSubstr("OK " + piece("data.bin.004") + "\n"));
+    const CliRun joinedRun = run({"join", piece("data.bin.002"), joined});
+    EXPECT_EQ(joinedRun.status, 0) << joinedRun.err;
+    EXPECT_THAT(joinedRun.out, HasSubstr("data.bin.sha256 does not list the pieces of this set; "
+                                         "it was not used."));
+    EXPECT_TRUE(readFile(output("data.bin")) == patternBytes(10000, 6));
 }
 
 TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)

@@ -143,13 +143,12 @@ TEST(SafeWrites, AFailedCompanionLeavesAnOlderSetOfTheNameAsItWas)
     // the pieces take 1048 bytes: the faults hit the recovery piece, then the checksum file
     for (const std::uint64_t failAfter : {1100u, 1600u}) {
         SCOPED_TRACE(failAfter);
-        test::SplitRun run(test::patternBytes(1000), 300, "BT");
-        for (const char* name :
-             {"data.bin.001", "data.bin.002", "data.bin.sha256", "data.bin.rec001"})
-            test::writeFile(run.out + name, std::string("older ") + name);
+        test::SplitRun run(test::patternBytes(1000, 2), 300, "BT");
+        run.engine.SetCompanions({true, true, 1, false});
+        ASSERT_EQ(run.engine.StartSplit(), 0); // the older set, then the source edited
+        test::writeFile(run.engine.SourceFile(), test::patternBytes(1000, 3));
         const auto before = test::snapshot(run.out);
         run.host.cause({failAfter, EIO});
-        run.engine.SetCompanions({true, true, 1, false});
         EXPECT_EQ(run.engine.StartSplit(), 57);
         EXPECT_EQ(test::snapshot(run.out), before);
     }
