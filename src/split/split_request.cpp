@@ -276,6 +276,15 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
     return choice.requestedBytes + 100 >= archiveBound;
 }
 
+void showCompressedPieceError(SplitServices& services, const RunError& error)
+{
+    services.host.message(Question::Notice,
+                          jobStop().requested() ? std::string(split_text::kCancelled)
+                                                : "Error: " + std::to_string(error.number()) + " : "
+                                                      + error.description(),
+                          Buttons::Ok, Icon::Critical);
+}
+
 // The one piece's companions and the outcome, as a split of the compressed file into one
 // piece gives them. False (after the message) when a companion could not be written;
 // then the piece is gone too.
@@ -300,11 +309,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         commitSetCompanions(r.destination + setName, companions);
     } catch (const RunError& error) {
         removeFileQuietly(piece);
-        services.host.message(Question::Notice,
-                              jobStop().requested() ? std::string(split_text::kCancelled)
-                                                    : "Error: " + std::to_string(error.number())
-                                                          + " : " + error.description(),
-                              Buttons::Ok, Icon::Critical);
+        showCompressedPieceError(services, error);
         return false;
     }
     engine.SetUnit(choice.unit);
@@ -327,6 +332,13 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
     if (!r.pane.Check1 || r.tempCompressed == "Yes" || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
+    try {
+        if (choice.byPieces) // the one piece gets the companions: refused before it is made
+            checkRecoveryFor(r.services.engine.Companions(), 1);
+    } catch (const RunError& error) {
+        showCompressedPieceError(r.services, error);
+        return false;
+    }
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
     compressor.SetTempCompressedFile({});
