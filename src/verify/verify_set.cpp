@@ -3,6 +3,7 @@
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/checksum_watch.h"
+#include "integrity/checksum_witness.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -45,7 +46,8 @@ private:
     void checkLineGap();
     void addReason(const std::string& reason);
     void addChecksumReasons();
-    void addRepairVerdict();
+    void examineRecovery();
+    void recordOutlook(const SetCondition& condition) const;
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -58,6 +60,8 @@ private:
     std::vector<std::uint64_t> sizes_; // of the byte pieces checked, piece 1 first
     ChecksumWatch checksums_{base_};   // hashes each piece while the next is opened
     bool missing_ = false;             // a piece was missing: sizes say nothing then
+    bool bytePass_ = false;            // the set was read as a byte set
+    std::string notes_;                // shown whatever the verdict, after the reasons
 };
 
 void SetCheck::addReason(const std::string& reason)
@@ -175,31 +179,55 @@ void SetCheck::addChecksumReasons()
     }
 }
 
-// Whether the set's recovery pieces can rebuild what is lost.
-void SetCheck::addRepairVerdict()
+// The set's recovery pieces, checked as a join checks them: what they find lost is a
+// reason, with whether they can rebuild it; those that were not used are noted.
+void SetCheck::examineRecovery()
 {
-    if (diskette_)
+    SetCondition condition;
+    if (bytePass_ && !diskette_) {
+        ChecksumWitness checksums(base_);
+        RecoveryOptions options;
+        options.afterStripe = [this] { context_.host.processEvents(); };
+        options.witness = &checksums;
+        condition = examineSet(base_, options);
+    }
+    notes_ = condition.notice;
+    if (condition.hasRecovery && !condition.lostPieces.empty())
+        addReason("The set " + repairVerdict(condition) + "." + LF);
+    recordOutlook(condition);
+}
+
+void SetCheck::recordOutlook(const SetCondition& condition) const
+{
+    if (context_.outlook == nullptr)
         return;
-    const SetCondition condition = examineSet(base_);
-    if (condition.hasRecovery && !condition.complete())
-        addReason(repairVerdict(condition) + LF);
+    RepairOutlook& outlook = *context_.outlook;
+    if (result_)
+        outlook = {SetOutlook::Intact, "is intact"};
+    else if (condition.hasRecovery && condition.repairable && !condition.complete())
+        outlook = {SetOutlook::Repairable, repairVerdict(condition)};
+    else if (!condition.hasRecovery || !condition.repairable)
+        outlook = {SetOutlook::NotRepairable, repairVerdict(condition)};
+    else // the recovery pieces find whole what the other checks find damaged
+        outlook = {SetOutlook::NotRepairable,
+                   "cannot be repaired: its recovery pieces find nothing to rebuild"};
 }
 
 VerifyVerdict SetCheck::showVerdict()
 {
     addChecksumReasons();
-    if (!result_)
-        addRepairVerdict();
+    examineRecovery();
     if (result_) {
         context_.host.message(
             Question::Notice,
-            "The set of split files associated with this file has been verified successfully.",
+            "The set of split files associated with this file has been verified successfully."
+                + (notes_.empty() ? notes_ : LF + notes_),
             Buttons::Ok, Icon::None);
         return VerifyVerdict::Verified;
     }
     context_.host.message(Question::Notice,
                           "The set of split files associated with this file could not be verified."
-                              + std::string(LF) + reasons_,
+                              + std::string(LF) + reasons_ + notes_,
                           Buttons::Ok, Icon::Critical);
     return VerifyVerdict::NotVerified;
 }
@@ -219,13 +247,13 @@ VerifyVerdict SetCheck::run()
     clearList(context_);
     // A picked piece with a byte signature can never start with the marker line, so the
     // line reading is needed only when it had none (and the disk has not been changed).
-    const bool bytePass = result_;
-    if (bytePass) {
+    bytePass_ = result_;
+    if (bytePass_) {
         if (!checkPieces([this](int i) { checkBytePiece(i); }))
             return reportCancel(context_);
         checkByteSizes();
     }
-    if (!bytePass && firstLineIsMarker(path_)) {
+    if (!bytePass_ && firstLineIsMarker(path_)) {
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
         if (!checkPieces([this](int i) { checkLinePiece(i); }))
