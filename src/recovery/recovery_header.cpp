@@ -170,7 +170,7 @@ HeaderCheck decodeRecoveryHeader(const unsigned char* bytes, std::size_t size,
                                  std::uint64_t fileSize, RecoveryHeader& h)
 {
     // A file cut inside the mark (an empty one too) is a recovery piece cut short.
-    if (std::memcmp(bytes, kMagic, std::min(size, sizeof kMagic)) != 0)
+    if (size > 0 && std::memcmp(bytes, kMagic, std::min(size, sizeof kMagic)) != 0)
         return HeaderCheck::NotRecovery;
     if (size < sizeof kMagic)
         return HeaderCheck::Damaged;
