@@ -386,10 +386,14 @@ std::string usageText()
            + wrapped("Results go to standard output; questions, errors and the progress line "
                      "(drawn when standard error is a terminal) to standard error. -q or --quiet "
                      "drops the progress line and every notice; errors still print.")
-           + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
-                     "stopped by Ctrl-C (the job's unfinished files are removed).")
+           + wrapped("Exit status: 0 success (verify --set: the set is intact), 1 failed, refused "
+                     "or cancelled, 2 usage error, 3 verify --set: pieces are damaged or missing "
+                     "and the recovery pieces can rebuild them, 4 verify --set or repair: pieces "
+                     "are damaged or missing and cannot be rebuilt, 130 stopped by Ctrl-C (the "
+                     "job's unfinished files are removed).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
-                     "repair rebuilds lost or damaged pieces from them. "
+                     "verify --set ends with the set's verdict (intact, can be repaired, cannot "
+                     "be repaired) and repair rebuilds lost or damaged pieces from them. "
                      + std::string(kRecoveryPromise));
 }
 

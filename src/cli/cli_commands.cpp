@@ -127,14 +127,27 @@ int verify(const Arguments& a)
 {
     Session s(a);
     ChecksumReport checksums;
+    RepairOutlook outlook;
     VerifyPaneValues pane{a.source};
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
     services.checksums = &checksums;
+    services.outlook = &outlook;
     const CommandOutcome outcome =
         a.wholeSet ? cmdVerify2_Click(pane, services) : cmdVerify1_Click(pane, services);
     for (const ChecksumReport::Piece& piece : checksums.pieces)
         std::printf("%s %s\n", pieceStateWord(piece.state), piece.path.c_str());
-    return outcome.succeeded ? kExitSuccess : kExitFailure;
+    if (outlook.verdict.empty()) // no verdict on a set: one piece, or the check stopped
+        return outcome.succeeded ? kExitSuccess : kExitFailure;
+    std::printf("parcelo-cli: the set %s\n", outlook.verdict.c_str());
+    switch (outlook.state) {
+    case SetOutlook::Intact:
+        return kExitSuccess;
+    case SetOutlook::Repairable:
+        return kExitRepairable;
+    case SetOutlook::NotRepairable:
+        break;
+    }
+    return kExitNotRepairable;
 }
 
 } // namespace

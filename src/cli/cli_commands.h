@@ -7,7 +7,9 @@ namespace parcelo::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitStopped = 130; // stopped by SIGINT or SIGTERM
+inline constexpr int kExitRepairable = 3;    // verify --set: lost pieces the set can rebuild
+inline constexpr int kExitNotRepairable = 4; // verify --set, repair: lost beyond rebuilding
+inline constexpr int kExitStopped = 130;     // stopped by SIGINT or SIGTERM
 
 // Runs a parsed command with a console host; returns the exit status (kExitStopped when
 // a stop was requested while it ran).

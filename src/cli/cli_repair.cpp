@@ -1,6 +1,7 @@
 #include "cli/cli_repair.h"
 
 #include "cli/cli_commands.h"
+#include "integrity/checksum_witness.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "recovery/recovery.h"
@@ -13,20 +14,23 @@ int repair(const Arguments& a)
 {
     const std::string base = RemoveFileExtension(a.source);
     try {
-        const SetCondition condition = examineSet(base);
+        ChecksumWitness checksums(base);
+        RecoveryOptions options;
+        options.witness = &checksums;
+        const SetCondition condition = examineSet(base, options);
+        if (!condition.notice.empty() && !a.quiet)
+            std::fprintf(stderr, "parcelo-cli: %s\n", condition.notice.c_str());
         if (!condition.hasRecovery) {
             std::fprintf(stderr, "parcelo-cli: no recovery pieces of this set: %s\n", base.c_str());
             return kExitFailure;
         }
-        if (condition.complete()) {
-            std::printf("parcelo-cli: the set is complete: %s\n", base.c_str());
-            return kExitSuccess;
-        }
+        const std::string verdict = "parcelo-cli: the set " + repairVerdict(condition) + "\n";
         if (!condition.repairable) {
-            std::fprintf(stderr, "parcelo-cli: the set %s\n", repairVerdict(condition).c_str());
-            return kExitFailure;
+            std::fputs(verdict.c_str(), stderr);
+            return kExitNotRepairable;
         }
-        for (const std::string& path : repairSet(base, condition))
+        std::fputs(verdict.c_str(), stdout);
+        for (const std::string& path : repairSet(base, condition, options))
             std::printf("parcelo-cli: rebuilt %s\n", path.c_str());
         return kExitSuccess;
     } catch (const RunError& error) {

@@ -38,6 +38,22 @@ ListedFile listedFile(const std::string& name, const std::string& setName)
     return {recovery, number};
 }
 
+std::string stateText(const ChecksumReport::Piece& piece)
+{
+    switch (piece.state) {
+    case PieceState::Damaged:
+        return damagedPieceText(piece.path);
+    case PieceState::Missing:
+        return "Missing Split File: " + piece.path;
+    case PieceState::Ok:
+    case PieceState::MissingOptional:
+        break;
+    }
+    return {};
+}
+
+} // namespace
+
 bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName)
 {
     return listing.wellFormed && !listing.entries.empty()
@@ -46,8 +62,6 @@ bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName
                [&](const ChecksumEntry& e) { return listedFile(e.name, setName).number; });
 }
 
-// Pieces 1 to the count (or, for a line set, at least that far), each once, and recovery
-// pieces; nothing else.
 bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
 {
     const std::string setName = GetFileNameFromPath(set.base);
@@ -66,22 +80,6 @@ bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
     return pieces > 0 && pieces == last
            && (set.exactCount ? last == set.pieceCount : last >= set.pieceCount);
 }
-
-std::string stateText(const ChecksumReport::Piece& piece)
-{
-    switch (piece.state) {
-    case PieceState::Damaged:
-        return damagedPieceText(piece.path);
-    case PieceState::Missing:
-        return "Missing Split File: " + piece.path;
-    case PieceState::Ok:
-    case PieceState::MissingOptional:
-        break;
-    }
-    return {};
-}
-
-} // namespace
 
 SetChecksumFile readSetChecksumFile(const ChecksumSet& set)
 {

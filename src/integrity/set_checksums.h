@@ -33,6 +33,13 @@ struct SetChecksumFile {
 // Throws RunError when there is such a file and it cannot be read.
 SetChecksumFile readSetChecksumFile(const ChecksumSet& set);
 
+// True when the listing is well formed and names pieces and recovery pieces of setName
+// ("NAME.001", "NAME.rec001") and nothing else.
+bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName);
+// True when it lists, besides recovery pieces, the set's pieces 1 to the count (or, for a
+// line set, at least that far), each once, and nothing else.
+bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set);
+
 // True when the file at path is a checksum file that lists pieces and recovery pieces of
 // setName ("NAME.001", "NAME.rec001") and nothing else: one a split wrote. False too when
 // it cannot be read.

@@ -23,6 +23,12 @@ int recoveryPiecesFor(const CompanionOptions& options, int pieceCount)
     return std::max(wanted, minimumRecoveryPieces(pieceCount));
 }
 
+void checkRecoveryFor(const CompanionOptions& options, int pieceCount)
+{
+    if (const int count = recoveryPiecesFor(options, pieceCount); count > 0)
+        checkRecoveryCount(pieceCount, count);
+}
+
 const char* const kRecoveryPromise =
     "Any N files of a set of up to 255 files (pieces and recovery pieces) may be lost. "
     "Larger sets are dealt in turn into G groups of at most 255 files (G = the fewest that "
@@ -65,7 +71,7 @@ fs::file_type typeAt(const std::string& path)
 bool isOwnRecoveryPiece(const std::string& path)
 {
     RecoveryHeader header;
-    return readRecoveryHeader(path, header);
+    return readRecoveryHeader(path, header) == HeaderCheck::Sound;
 }
 
 // Whether a companion may be written at path: not when the folder cannot hold its name,

@@ -22,6 +22,9 @@ struct CompanionOptions {
 
 // The recovery pieces the options ask for a set of pieceCount pieces.
 int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
+// Throws RunError, stating the limit, when a byte set of pieceCount pieces cannot have
+// them: checked before the first piece is written.
+void checkRecoveryFor(const CompanionOptions& options, int pieceCount);
 
 // Reads "N" or "N%" (N from 0 to the most pieces a set has; a percentage up to 100) into
 // options.recovery and options.recoveryPercent; false, leaving options as they were, else.

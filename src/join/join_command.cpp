@@ -98,7 +98,8 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links
 
     if (engine.ErrorFlag() != 0) {
-        host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        host.message(Question::Notice, joinErrorText(engine) + repairReport(repair), Buttons::Ok,
+                     Icon::Critical);
         return {};
     }
     if (d.stopped) {

@@ -1,5 +1,6 @@
 #include "join/join_repair.h"
 
+#include "integrity/checksum_witness.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -50,10 +51,16 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
         return repair;
     try {
         std::string base = RemoveFileExtension(piece);
+        ChecksumWitness checksums(base);
         RecoveryOptions options;
         options.afterStripe = [&host] { host.processEvents(); };
+        options.witness = &checksums;
         const SetCondition condition = examineSet(base, options);
-        if (!condition.hasRecovery || condition.complete() || !condition.repairable)
+        repair.notice = condition.notice;
+        if (condition.hasRecovery && !condition.lostPieces.empty() && !condition.repairable)
+            repair.notice += std::string(repair.notice.empty() ? "" : " ") + "The set "
+                             + repairVerdict(condition) + ".";
+        if (condition.lostPieces.empty() || !condition.repairable)
             return repair;
         if (!isWritable(folderOf(piece))) {
             repair.folder = std::make_unique<TemporaryFolder>(engine.JoinedFilePath());
@@ -61,7 +68,7 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
             base = repair.folder->path() + GetFileNameFromPath(base);
             engine.SetSourceFile(repair.folder->path() + GetFileNameFromPath(piece));
         }
-        for (const std::string& path : repairSet(base, condition, options))
+        for (const std::string& path : repairSet(base, condition, options, Rebuild::Pieces))
             repair.rebuilt += (repair.rebuilt.empty() ? "" : ", ") + GetFileNameFromPath(path);
     } catch (const RunError& error) {
         engine.SetSourceFile(piece);
@@ -75,10 +82,10 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
 
 std::string repairReport(const JoinRepair& repair)
 {
+    std::string text = repair.notice.empty() ? std::string() : CR + repair.notice;
     if (repair.rebuilt.empty())
-        return {};
-    std::string text =
-        std::string(CR) + "Rebuilt from the recovery pieces: " + repair.rebuilt + ".";
+        return text;
+    text += std::string(CR) + "Rebuilt from the recovery pieces: " + repair.rebuilt + ".";
     if (repair.folder)
         text += " The pieces' folder cannot be written, so they were used for this join and "
                 "not kept.";

@@ -14,6 +14,7 @@ class modJoinFile;
 struct JoinRepair {
     bool ok = true;      // false: the rebuild failed and the user has been told why
     std::string rebuilt; // the names of the rebuilt files, joined by ", "
+    std::string notice;  // recovery pieces that were not used, a set that cannot be repaired
     // Stands in for a pieces' folder that cannot be written, for the length of the join.
     std::unique_ptr<TemporaryFolder> folder;
 };
@@ -21,10 +22,12 @@ struct JoinRepair {
 // Rebuilds the lost pieces of the engine's set from its recovery pieces before it is
 // joined: in the pieces' folder when it can be written, else in a temporary folder beside
 // the joined file that links the set's other files and becomes the engine's source for
-// this join. A set that is complete or cannot be repaired is left to the join to report.
+// this join. Only the pieces are rebuilt, never the recovery pieces. A set that is
+// complete or cannot be repaired is left to the join to report.
 JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host);
 
-// The sentence the join's success message gains for a repair ("" when nothing was rebuilt).
+// The sentences the join's outcome message gains from the repair: its notice and what was
+// rebuilt ("" when there is neither).
 std::string repairReport(const JoinRepair& repair);
 
 } // namespace parcelo

@@ -75,9 +75,17 @@ std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
     return rows;
 }
 
+std::uint64_t openFileLimit()
+{
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_max == RLIM_INFINITY)
+        return UINT64_MAX;
+    return limit.rlim_max;
+}
+
 void reserveOpenFiles(std::size_t count)
 {
-    constexpr rlim_t kSpare = 64; // the program's own files besides the set's
+    constexpr rlim_t kSpare = kSpareFiles;
     rlimit limit{};
     if (getrlimit(RLIMIT_NOFILE, &limit) != 0 || limit.rlim_cur >= count + kSpare)
         return;

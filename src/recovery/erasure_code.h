@@ -24,6 +24,13 @@ struct CodedStream {
 std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
                                     const std::vector<int>& wanted);
 
+// The program's own files besides a set's, counted in every need of open files.
+inline constexpr std::size_t kSpareFiles = 64;
+
+// The most files one process may have open (the hard limit, which the soft one can be
+// raised to).
+std::uint64_t openFileLimit();
+
 // Raises the limit of open files so that `count` more can be open at once (a set's
 // recovery pieces stay open until all are complete); throws RunError when it cannot.
 void reserveOpenFiles(std::size_t count);

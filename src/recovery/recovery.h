@@ -34,11 +34,12 @@ std::string recoveryPieceName(const std::string& basePath, int number);
 // The number of a recovery piece name (".rec" and digits at its end), or 0.
 int recoveryPieceNumber(const std::string& path);
 
-// How K pieces and R recovery pieces are dealt into codes of at most 255 files.
+// How K pieces and R recovery pieces are dealt into codes of at most 255 files. Every
+// group holds at least one piece and one recovery piece, so G is at most K and at most R.
 struct RecoveryGroups {
     int pieces = 0;
     int recovery = 0;
-    int groups = 0; // 0 when R is too small for K pieces
+    int groups = 0; // 0 when no layout serves K pieces and R recovery pieces
 
     int groupOf(int number) const { return (number - 1) % groups; }
     int indexInGroup(int number) const { return (number - 1) / groups; }
@@ -50,8 +51,15 @@ private:
 };
 
 RecoveryGroups recoveryGroups(int pieceCount, int recoveryCount);
-// The fewest recovery pieces a set of pieceCount pieces can have.
+// The fewest and the most recovery pieces a set of pieceCount pieces can have.
 int minimumRecoveryPieces(int pieceCount);
+int maximumRecoveryPieces(int pieceCount);
+// Why a set of pieceCount pieces cannot have recoveryCount recovery pieces (too few, too
+// many, or more files than the system lets one process keep open while they are
+// written), with the limit; "" when it can.
+std::string recoveryCountProblem(int pieceCount, int recoveryCount);
+// Throws RunError (6) with recoveryCountProblem's text when there is one.
+void checkRecoveryCount(int pieceCount, int recoveryCount);
 
 // The layout a recovery piece records about its set, and the CRC-32 of the data of every
 // piece and recovery piece, so that damaged files are found without other help.
@@ -74,15 +82,48 @@ struct RecoveryHeader {
     bool fitsPiece(const PieceHeader& header, int n, std::uint64_t fileSize) const;
 };
 
+// What the first bytes of a file say of it as a recovery piece.
+enum class HeaderCheck {
+    NotRecovery, // no recovery piece at all (another file of that name)
+    Damaged,     // a recovery piece's mark (or a part of it: a file cut short), but a
+                 // header that is damaged or cannot be
+    Sound        // a header whose fields agree with each other and with the file's size
+};
+
 std::size_t recoveryHeaderSize(int pieceCount, int recoveryCount);
 std::vector<unsigned char> encodeRecoveryHeader(const RecoveryHeader& header);
-// Reads and checks the header of a recovery piece; false when it is none or damaged.
-bool readRecoveryHeader(const std::string& path, RecoveryHeader& header);
+// Decodes the header at the start of bytes (size of them; the rest of a file of fileSize
+// bytes is not needed) and checks every field before it is used: the counts and their
+// groups, the number, the data sizes against each other and against fileSize.
+HeaderCheck decodeRecoveryHeader(const unsigned char* bytes, std::size_t size,
+                                 std::uint64_t fileSize, RecoveryHeader& header);
+// Reads (never more than the largest header) and decodes the header of a recovery piece.
+HeaderCheck readRecoveryHeader(const std::string& path, RecoveryHeader& header);
+
+// What a record of the set kept apart from its recovery pieces (its checksum file) says
+// of a file: the record is the judge of the recovery pieces, never the other way round.
+enum class Testimony { Unknown, Matches, Differs };
+
+class FileWitness {
+public:
+    virtual ~FileWitness() = default;
+    // True when the record is the one of a set of pieceCount pieces.
+    virtual bool describes(int pieceCount) const = 0;
+    // True when it says something of the file of that name (no folder).
+    virtual bool lists(const std::string& name) const = 0;
+    // The bytes of the listed file name, from its first, fed in order; end() judges them.
+    virtual void begin(const std::string& name) = 0;
+    virtual void update(const unsigned char* bytes, std::size_t size) = 0;
+    virtual Testimony end() = 0;
+    // The record's file name, for messages.
+    virtual std::string name() const = 0;
+};
 
 struct RecoveryOptions {
     std::size_t stripeBytes = 1 << 20;   // the most bytes of one file held at a time
     std::size_t memoryBudget = 64 << 20; // stripes shrink to keep all buffers within this
     std::function<void()> afterStripe;   // called after every stripe (keeps a window alive)
+    FileWitness* witness = nullptr;      // the set's checksum file, when there is one
 };
 
 // Ends a stripe: calls afterStripe, then throws RunError "Process cancelled by the user."
@@ -103,14 +144,24 @@ std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int r
                                               const RecoveryOptions& options,
                                               const PiecePaths& piecePaths);
 
-// The state of a set, as its recovery pieces describe it.
+// The state of a set, as the recovery pieces that belong to its pieces describe it.
+//
+// Recovery pieces belong to the pieces at hand only when (1) their headers are sound and
+// alike but for the number; (2) sizes first, before any data is read: at least one piece
+// here has their layout's header and size, or no piece is here at all; (3) with the set's
+// checksum file (one that lists exactly its pieces) as the judge: they are listed in it
+// and match it, and no piece they call damaged matches it; (4) without one: their CRCs
+// match at least one piece here, or no piece is here. A recovery piece the checksum file
+// does not list or lists under another hash is counted lost. Recovery pieces that do not
+// belong are never used nor replaced; `notice` names them and why.
 struct SetCondition {
-    bool hasRecovery = false; // a usable recovery piece of this set was found
+    bool hasRecovery = false; // recovery pieces that belong to these pieces were found
     RecoveryHeader layout;
     std::vector<int> lostPieces;      // missing or damaged
-    std::vector<int> lostRecovery;    // missing, damaged or of another set
-    std::vector<int> foreignRecovery; // recovery pieces of another set (never used)
-    bool repairable = false;
+    std::vector<int> lostRecovery;    // missing, damaged or taken by a file not of the set
+    std::vector<int> foreignRecovery; // files named as recovery pieces, not of this set
+    bool repairable = false;          // every lost file can be rebuilt
+    std::string notice;               // which recovery pieces were not used and why; "" when none
 
     bool complete() const { return lostPieces.empty() && lostRecovery.empty(); }
     int usableRecovery() const
@@ -119,18 +170,26 @@ struct SetCondition {
     }
 };
 
-// What a check says of a set with lost files: "N pieces are damaged or missing; the set
-// can be repaired" or "cannot be repaired: N pieces are missing and only R recovery
-// pieces are there".
+// What a check says of a set, after "the set ": "is intact", "can be repaired: 1 piece
+// is damaged or missing and 2 recovery pieces are here" (or "...: 1 recovery piece is
+// damaged or missing"), "cannot be repaired: 3 pieces are damaged or missing and only 2
+// recovery pieces are here", or without recovery pieces of the set "cannot be repaired:
+// no recovery pieces of this set are here".
 std::string repairVerdict(const SetCondition& condition);
 
 SetCondition examineSet(const std::string& basePath, const RecoveryOptions& options = {});
 
-// Rebuilds every lost piece and recovery piece of a repairable set in place (a damaged
-// file is replaced only by its complete rebuild) and returns the paths written. A
-// recovery piece of another set is left as it is. Throws RunError when the set cannot be
-// repaired; then nothing changes.
+// Which lost files a repair rebuilds: the pieces a join needs, or every file of the set.
+enum class Rebuild { Pieces, Everything };
+
+// Rebuilds lost files of a repairable set in place and returns the paths written. It
+// works one group at a time, so that no more files are open than one code holds: a
+// group's rebuilt files take their names once each has its CRC and matches the checksum
+// file (a damaged file is replaced only by such a rebuild); a file that is not of the set
+// is never replaced. Throws RunError when the set cannot be repaired (nothing changes
+// then) or a rebuild fails its checks (the group's files stay as they were).
 std::vector<std::string> repairSet(const std::string& basePath, const SetCondition& condition,
-                                   const RecoveryOptions& options = {});
+                                   const RecoveryOptions& options = {},
+                                   Rebuild what = Rebuild::Everything);
 
 } // namespace parcelo

@@ -69,12 +69,8 @@ std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int r
     RecoveryHeader layout = layoutOfPieces(basePath, piecePaths);
     layout.setId = setId;
     layout.recoveryCount = recoveryCount;
+    checkRecoveryCount(layout.pieceCount, recoveryCount);
     const RecoveryGroups groups = recoveryGroups(layout.pieceCount, recoveryCount);
-    if (groups.groups == 0)
-        throw RunError(err::Overflow, "A set of " + std::to_string(layout.pieceCount)
-                                          + " pieces needs at least "
-                                          + std::to_string(minimumRecoveryPieces(layout.pieceCount))
-                                          + " recovery pieces");
     const int k = layout.pieceCount;
     layout.crcs.assign(static_cast<std::size_t>(k) + static_cast<std::size_t>(recoveryCount), 0);
     const std::size_t headerSize = recoveryHeaderSize(k, recoveryCount);

@@ -2,6 +2,9 @@
 
 #include "format/split_set.h"
 #include "platform/file.h"
+#include "platform/run_error.h"
+#include "recovery/erasure_code.h"
+#include "recovery/recovery_detail.h"
 
 #include <zlib.h>
 
@@ -10,6 +13,8 @@
 #include <random>
 
 namespace parcelo {
+
+using recovery_detail::countText;
 
 namespace {
 
@@ -76,9 +81,11 @@ RecoveryGroups recoveryGroups(int pieceCount, int recoveryCount)
     if (pieceCount < 1 || recoveryCount < 1)
         return result;
     int groups = 1;
-    while (ceilDiv(pieceCount, groups) + ceilDiv(recoveryCount, groups) > kMaxCodeFiles)
+    while (groups < pieceCount
+           && ceilDiv(pieceCount, groups) + ceilDiv(recoveryCount, groups) > kMaxCodeFiles)
         ++groups;
-    result.groups = groups <= recoveryCount ? groups : 0;
+    const bool fits = ceilDiv(pieceCount, groups) + ceilDiv(recoveryCount, groups) <= kMaxCodeFiles;
+    result.groups = fits && groups <= recoveryCount ? groups : 0;
     return result;
 }
 
@@ -88,6 +95,36 @@ int minimumRecoveryPieces(int pieceCount)
     while (recoveryGroups(pieceCount, r).groups == 0)
         ++r;
     return r;
+}
+
+int maximumRecoveryPieces(int pieceCount)
+{
+    // With a group per piece, each group has room for 254 recovery pieces.
+    return static_cast<int>(std::min<long>(kMaxPieces, long{kMaxCodeFiles - 1} * pieceCount));
+}
+
+std::string recoveryCountProblem(int pieceCount, int recoveryCount)
+{
+    const std::string set = "A set of " + countText(pieceCount, "piece");
+    if (recoveryCount < minimumRecoveryPieces(pieceCount))
+        return set + " needs at least "
+               + countText(minimumRecoveryPieces(pieceCount), "recovery piece");
+    if (recoveryCount > maximumRecoveryPieces(pieceCount))
+        return set + " can have at most "
+               + countText(maximumRecoveryPieces(pieceCount), "recovery piece");
+    // Every recovery piece stays open until all are complete.
+    const std::uint64_t needed = std::uint64_t(recoveryCount) + kMaxCodeFiles + kSpareFiles;
+    if (needed > openFileLimit())
+        return "Too many files to keep open at once: " + countText(recoveryCount, "recovery piece")
+               + " need " + std::to_string(needed) + " open files and the system allows "
+               + std::to_string(openFileLimit());
+    return {};
+}
+
+void checkRecoveryCount(int pieceCount, int recoveryCount)
+{
+    if (std::string problem = recoveryCountProblem(pieceCount, recoveryCount); !problem.empty())
+        throw RunError(err::Overflow, problem);
 }
 
 bool RecoveryHeader::sameSet(const RecoveryHeader& other) const
@@ -129,42 +166,60 @@ std::vector<unsigned char> encodeRecoveryHeader(const RecoveryHeader& h)
     return bytes;
 }
 
-bool readRecoveryHeader(const std::string& path, RecoveryHeader& h)
+HeaderCheck decodeRecoveryHeader(const unsigned char* bytes, std::size_t size,
+                                 std::uint64_t fileSize, RecoveryHeader& h)
+{
+    // A file cut inside the mark (an empty one too) is a recovery piece cut short.
+    if (size > 0 && std::memcmp(bytes, kMagic, std::min(size, sizeof kMagic)) != 0)
+        return HeaderCheck::NotRecovery;
+    if (size < sizeof kMagic)
+        return HeaderCheck::Damaged;
+    if (size < kFixedPart)
+        return HeaderCheck::Damaged;
+    const std::uint32_t k = readLittleEndian32(bytes + 28);
+    const std::uint32_t r = readLittleEndian32(bytes + 48);
+    if (k < 1 || k > kMaxPieces || r < 1 || r > kMaxPieces || readLittleEndian32(bytes + 60) != 0)
+        return HeaderCheck::Damaged;
+    const auto groups = recoveryGroups(int(k), int(r)).groups;
+    const std::size_t headerSize = recoveryHeaderSize(int(k), int(r));
+    if (groups == 0 || readLittleEndian32(bytes + 56) != std::uint32_t(groups) || size < headerSize
+        || readLittleEndian32(bytes + headerSize - 4) != crcOf(bytes, headerSize - 4))
+        return HeaderCheck::Damaged;
+    RecoveryHeader read;
+    std::memcpy(read.setId.data(), bytes + 8, read.setId.size());
+    read.signature = readLittleEndian32(bytes + 24);
+    read.pieceCount = int(k);
+    read.pieceDataSize = getU64(bytes + 32);
+    read.lastDataSize = getU64(bytes + 40);
+    read.recoveryCount = int(r);
+    read.number = int(readLittleEndian32(bytes + 52));
+    if (read.number < 1 || read.number > read.recoveryCount || read.lastDataSize < 1
+        || read.lastDataSize > read.pieceDataSize || fileSize < headerSize
+        || fileSize - headerSize != read.pieceDataSize)
+        return HeaderCheck::Damaged;
+    read.crcs.resize(std::size_t{k} + r);
+    for (std::size_t i = 0; i < read.crcs.size(); ++i)
+        read.crcs[i] = readLittleEndian32(bytes + kFixedPart + 4 * i);
+    h = std::move(read);
+    return HeaderCheck::Sound;
+}
+
+HeaderCheck readRecoveryHeader(const std::string& path, RecoveryHeader& h)
 {
     try {
         File file(path, File::Mode::Read);
-        unsigned char fixed[kFixedPart];
-        if (file.read(fixed, kFixedPart) != kFixedPart || std::memcmp(fixed, kMagic, 8) != 0)
-            return false;
-        const auto k = readLittleEndian32(fixed + 28);
-        const auto r = readLittleEndian32(fixed + 48);
-        if (k < 1 || k > kMaxPieces || r < 1 || r > kMaxPieces
-            || readLittleEndian32(fixed + 56)
-                   != std::uint32_t(recoveryGroups(int(k), int(r)).groups))
-            return false;
-        std::vector<unsigned char> bytes(recoveryHeaderSize(int(k), int(r)));
-        std::memcpy(bytes.data(), fixed, kFixedPart);
-        const std::size_t rest = bytes.size() - kFixedPart;
-        if (file.read(bytes.data() + kFixedPart, rest) != rest)
-            return false;
-        const std::size_t body = bytes.size() - 4;
-        if (readLittleEndian32(bytes.data() + body) != crcOf(bytes.data(), body))
-            return false;
-        std::memcpy(h.setId.data(), fixed + 8, h.setId.size());
-        h.signature = readLittleEndian32(fixed + 24);
-        h.pieceCount = int(k);
-        h.pieceDataSize = getU64(fixed + 32);
-        h.lastDataSize = getU64(fixed + 40);
-        h.recoveryCount = int(r);
-        h.number = int(readLittleEndian32(fixed + 52));
-        h.crcs.resize(k + r);
-        for (std::size_t i = 0; i < h.crcs.size(); ++i)
-            h.crcs[i] = readLittleEndian32(bytes.data() + kFixedPart + 4 * i);
-        return h.number >= 1 && h.number <= h.recoveryCount && h.lastDataSize >= 1
-               && h.lastDataSize <= h.pieceDataSize
-               && file.size() == bytes.size() + h.pieceDataSize;
-    } catch (const std::exception&) {
-        return false;
+        std::vector<unsigned char> bytes(kFixedPart);
+        bytes.resize(file.read(bytes.data(), bytes.size()));
+        if (bytes.size() == kFixedPart) {
+            // The counts are checked by the decoding; here they only bound what is read.
+            const auto k = std::min<std::uint32_t>(readLittleEndian32(&bytes[28]), kMaxPieces);
+            const auto r = std::min<std::uint32_t>(readLittleEndian32(&bytes[48]), kMaxPieces);
+            bytes.resize(recoveryHeaderSize(int(k), int(r)));
+            bytes.resize(kFixedPart + file.read(&bytes[kFixedPart], bytes.size() - kFixedPart));
+        }
+        return decodeRecoveryHeader(bytes.data(), bytes.size(), file.size(), h);
+    } catch (const RunError&) {
+        return HeaderCheck::NotRecovery; // no file that can be read
     }
 }
 

@@ -48,6 +48,7 @@ std::int16_t modSplitFile::SplitFileBySize()
         if (count > static_cast<std::uint64_t>(kMaxPieces))
             throw RunError(err::Overflow);
         pieceCount_ = static_cast<int>(count);
+        checkRecoveryFor(companions_, pieceCount_);
 
         if (disketteMode()) {
             if (requested > static_cast<double>(kDisketteCapacity)) {

@@ -305,6 +305,15 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
     return choice.requestedBytes + 100 >= archiveBound;
 }
 
+void showCompressedPieceError(SplitServices& services, const RunError& error)
+{
+    services.host.message(Question::Notice,
+                          jobStop().requested() ? std::string(split_text::kCancelled)
+                                                : "Error: " + std::to_string(error.number()) + " : "
+                                                      + error.description(),
+                          Buttons::Ok, Icon::Critical);
+}
+
 // The one piece's companions and the outcome, as a split of the compressed file into one
 // piece gives them. False (after the message) when a companion could not be written;
 // then the piece is gone too.
@@ -331,11 +340,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         notices = std::move(companions.notices);
     } catch (const RunError& error) {
         removeFileQuietly(piece);
-        services.host.message(Question::Notice,
-                              jobStop().requested() ? std::string(split_text::kCancelled)
-                                                    : "Error: " + std::to_string(error.number())
-                                                          + " : " + error.description(),
-                              Buttons::Ok, Icon::Critical);
+        showCompressedPieceError(services, error);
         return false;
     }
     engine.SetUnit(choice.unit);
@@ -359,6 +364,13 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
     if (!r.pane.Check1 || r.tempCompressed == "Yes" || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
+    try {
+        if (choice.byPieces) // the one piece gets the companions: refused before it is made
+            checkRecoveryFor(r.services.engine.Companions(), 1);
+    } catch (const RunError& error) {
+        showCompressedPieceError(r.services, error);
+        return false;
+    }
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
     compressor.SetTempCompressedFile({});

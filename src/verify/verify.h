@@ -16,6 +16,15 @@ class RecentFilesSink;
 // cancelled, run-time error); only a verdict is recorded among the recent verified files.
 enum class VerifyVerdict { Verified, NotVerified, NoVerdict };
 
+// What a check of a whole set concludes about repairing it: Intact when it verified,
+// Repairable when its recovery pieces can rebuild everything lost, NotRepairable else.
+enum class SetOutlook { Intact, Repairable, NotRepairable };
+
+struct RepairOutlook {
+    SetOutlook state = SetOutlook::NotRepairable;
+    std::string verdict; // "is intact", "can be repaired: ...", "cannot be repaired: ..."
+};
+
 // Where a check reports: the host for its messages and busy pointer, the verify pane's
 // file list (optional) with the display unit of its size texts, and the error state, whose
 // ErrorFlag and ErrorMessage receive a cancel or a run-time error (optional).
@@ -25,6 +34,7 @@ struct VerifyContext {
     std::string* unit = nullptr; // nullptr: kilobytes
     ErrorState* joinState = nullptr;
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
+    RepairOutlook* outlook = nullptr;    // receives a set check's conclusion
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and
@@ -49,6 +59,7 @@ struct VerifyServices {
     std::string* unit = nullptr;         // the display unit of the list's sizes; nullptr: kilobytes
     ErrorState* joinState = nullptr;     // the join engine's error, set by a set check
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
+    RepairOutlook* outlook = nullptr;    // receives a set check's conclusion
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with

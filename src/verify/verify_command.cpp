@@ -42,8 +42,12 @@ CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
                       Icon::Critical);
-    const VerifyContext context{host, services.pane.fileList, services.unit, services.joinState,
-                                services.checksums};
+    const VerifyContext context{host,
+                                services.pane.fileList,
+                                services.unit,
+                                services.joinState,
+                                services.checksums,
+                                services.outlook};
     host.setBusy(true);
     clearList(context);
     const VerifyVerdict verdict = check(path, context);

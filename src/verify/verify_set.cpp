@@ -3,6 +3,7 @@
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/checksum_watch.h"
+#include "integrity/checksum_witness.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -53,6 +54,7 @@ private:
     void addChecksumReasons();
     void addRecoveryFindings();
     void markLost(const std::string& path, PieceState whenMissing);
+    void recordOutlook(const SetCondition& condition) const;
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -67,7 +69,9 @@ private:
     bool missing_ = false;                      // a piece was missing: sizes say nothing then
     std::vector<ChecksumReport::Piece> states_; // each piece's and recovery piece's state
     std::set<std::string> vouched_;             // the pieces the set's checksum file found OK
-    std::string notice_; // a file named like the checksum file that is not the set's
+    std::string notice_;    // a file named like the checksum file that is not the set's
+    bool bytePass_ = false; // the set was read as a byte set
+    std::string notes_;     // what the recovery pieces' examination notes, whatever the verdict
 };
 
 void SetCheck::addReason(const std::string& reason)
@@ -230,29 +234,52 @@ void SetCheck::addChecksumReasons()
     }
 }
 
-// What the set's recovery pieces tell: a piece whose data does not match its CRC is
-// damaged, unless the checksum file vouches for it; so is a recovery piece that does not
-// match; a missing recovery piece is optional. When something is lost, whether they can
-// rebuild it.
+// What the set's recovery pieces tell, checked as a join checks them: a piece whose data
+// does not match its CRC is damaged, unless the checksum file vouches for it; so is a
+// recovery piece that does not match; a missing recovery piece is optional. When something
+// is lost, whether they can rebuild it; those that were not used are noted.
 void SetCheck::addRecoveryFindings()
 {
-    if (diskette_ || count_ == 0)
-        return;
-    const SetCondition condition = examineSet(base_);
-    if (!condition.hasRecovery)
-        return;
-    for (const int n : condition.lostPieces)
-        markLost(pieceName(n), PieceState::Missing);
-    const auto& lostRecovery = condition.lostRecovery;
-    for (int j = 1; j <= condition.layout.recoveryCount; ++j) {
-        const std::string path = recoveryPieceName(base_, j);
-        if (std::find(lostRecovery.begin(), lostRecovery.end(), j) != lostRecovery.end())
-            markLost(path, PieceState::MissingOptional);
-        else
-            setState(path, PieceState::Ok);
+    SetCondition condition;
+    if (bytePass_ && !diskette_ && count_ > 0) {
+        ChecksumWitness checksums(base_);
+        RecoveryOptions options;
+        options.afterStripe = [this] { context_.host.processEvents(); };
+        options.witness = &checksums;
+        condition = examineSet(base_, options);
     }
-    if (!result_ && !condition.complete())
-        addReason(repairVerdict(condition) + LF);
+    notes_ = condition.notice;
+    if (condition.hasRecovery) {
+        for (const int n : condition.lostPieces)
+            markLost(pieceName(n), PieceState::Missing);
+        const auto& lostRecovery = condition.lostRecovery;
+        for (int j = 1; j <= condition.layout.recoveryCount; ++j) {
+            const std::string path = recoveryPieceName(base_, j);
+            if (std::find(lostRecovery.begin(), lostRecovery.end(), j) != lostRecovery.end())
+                markLost(path, PieceState::MissingOptional);
+            else
+                setState(path, PieceState::Ok);
+        }
+        if (!condition.lostPieces.empty())
+            addReason("The set " + repairVerdict(condition) + "." + LF);
+    }
+    recordOutlook(condition);
+}
+
+void SetCheck::recordOutlook(const SetCondition& condition) const
+{
+    if (context_.outlook == nullptr)
+        return;
+    RepairOutlook& outlook = *context_.outlook;
+    if (result_)
+        outlook = {SetOutlook::Intact, "is intact"};
+    else if (condition.hasRecovery && condition.repairable && !condition.complete())
+        outlook = {SetOutlook::Repairable, repairVerdict(condition)};
+    else if (!condition.hasRecovery || !condition.repairable)
+        outlook = {SetOutlook::NotRepairable, repairVerdict(condition)};
+    else // the recovery pieces find whole what the other checks find damaged
+        outlook = {SetOutlook::NotRepairable,
+                   "cannot be repaired: its recovery pieces find nothing to rebuild"};
 }
 
 // A file the recovery pieces find lost: when it is there it is damaged, with a reason
@@ -275,7 +302,10 @@ VerifyVerdict SetCheck::showVerdict()
     addRecoveryFindings();
     if (context_.checksums != nullptr)
         context_.checksums->pieces = states_;
-    const std::string notice = notice_.empty() ? std::string() : std::string(LF) + notice_;
+    std::string notice;
+    for (const std::string* line : {&notice_, &notes_})
+        if (!line->empty())
+            notice += LF + *line;
     if (result_) {
         context_.host.message(
             Question::Notice,
@@ -286,7 +316,7 @@ VerifyVerdict SetCheck::showVerdict()
     }
     context_.host.message(Question::Notice,
                           "The set of split files associated with this file could not be verified."
-                              + std::string(LF) + reasons_ + notice_,
+                              + std::string(LF) + reasons_ + notice.substr(notice.empty() ? 0 : 1),
                           Buttons::Ok, Icon::Critical);
     return VerifyVerdict::NotVerified;
 }
@@ -306,14 +336,14 @@ VerifyVerdict SetCheck::run()
     clearList(context_);
     // A picked piece with a byte signature can never start with the marker line, so the
     // line reading is needed only when it had none (and the disk has not been changed).
-    const bool bytePass = result_;
-    if (bytePass) {
+    bytePass_ = result_;
+    if (bytePass_) {
         watchChecksums(false);
         if (!checkPieces([this](int i) { checkBytePiece(i); }))
             return reportCancel(context_);
         checkByteSizes();
     }
-    if (!bytePass && firstLineIsMarker(path_)) {
+    if (!bytePass_ && firstLineIsMarker(path_)) {
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
         watchChecksums(true);

@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <sstream>
 
 using namespace parcelo::test;
 using ::testing::HasSubstr;
@@ -95,7 +96,9 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
     ASSERT_EQ(split.status, 0) << split.err;
     EXPECT_THAT(split.out, HasSubstr("wrote 4 pieces"));
 
-    EXPECT_EQ(run({"verify", "--set", piece("data.bin.002")}).status, 0);
+    const CliRun verified = run({"verify", "--set", piece("data.bin.002")});
+    EXPECT_EQ(verified.status, 0);
+    EXPECT_THAT(verified.out, HasSubstr("parcelo-cli: the set is intact\n"));
     const CliRun join = run({"join", piece("data.bin.003"), joined});
     ASSERT_EQ(join.status, 0) << join.err;
     EXPECT_EQ(readFile(output("data.bin")), content);
@@ -105,7 +108,9 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
     flipByte(piece("data.bin.002"), 100);
     fs::remove(piece("data.bin.004"));
     const CliRun broken = run({"verify", "--set", piece("data.bin.001")});
-    EXPECT_EQ(broken.status, 1);
+    EXPECT_EQ(broken.status, 4);
+    EXPECT_THAT(broken.out, HasSubstr("parcelo-cli: the set cannot be repaired: no recovery "
+                                      "pieces of this set are here\n"));
     for (const std::string& line :
          {"OK " + piece("data.bin.001"), "DAMAGED " + piece("data.bin.002"),
           "MISSING " + piece("data.bin.004")})
@@ -171,8 +176,10 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     EXPECT_THAT(repaired.out, HasSubstr("rebuilt " + piece("data.bin.010")));
 
     fs::remove(piece("data.bin.005"));
-    EXPECT_THAT(run({"verify", "--set", piece("data.bin.001")}).err,
-                HasSubstr("1 pieces are damaged or missing; the set can be repaired"));
+    const CliRun repairable = run({"verify", "--set", piece("data.bin.001")});
+    EXPECT_EQ(repairable.status, 3);
+    EXPECT_THAT(repairable.out, HasSubstr("parcelo-cli: the set can be repaired: 1 piece is "
+                                          "damaged or missing and 2 recovery pieces are here\n"));
     const CliRun joinedRun = run({"join", piece("data.bin.001"), joined});
     EXPECT_EQ(joinedRun.status, 0) << joinedRun.err;
     EXPECT_THAT(joinedRun.out, HasSubstr("Rebuilt from the recovery pieces: data.bin.005."));
@@ -181,11 +188,74 @@ TEST_F(CliRunTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksum
     fs::remove(piece("data.bin.001"));
     fs::remove(piece("data.bin.002"));
     fs::remove(piece("data.bin.rec002"));
+    fs::remove(piece("data.bin.004"));
+    const std::string beyond = "parcelo-cli: the set cannot be repaired: 3 pieces are damaged or "
+                               "missing and only 1 recovery piece is here\n";
     const CliRun refused = run({"repair", piece("data.bin.003")});
-    EXPECT_EQ(refused.status, 1);
-    EXPECT_THAT(refused.err, HasSubstr("cannot be repaired: 2 pieces are missing and only 1 "
-                                       "recovery pieces are there"));
+    EXPECT_EQ(refused.status, 4);
+    EXPECT_THAT(refused.err, HasSubstr(beyond));
     EXPECT_FALSE(fs::exists(piece("data.bin.001")));
+    const CliRun notRepairable = run({"verify", "--set", piece("data.bin.003")});
+    EXPECT_EQ(notRepairable.status, 4);
+    EXPECT_THAT(notRepairable.out, HasSubstr(beyond));
+}
+
+// A set split again into the folder of an older one that had recovery pieces: the join
+// gives the new file or refuses, verify never offers a repair from the older pieces, and
+// no piece is rewritten.
+TEST_F(CliRunTest, AnOlderSetsRecoveryPiecesNeverRollAPieceBack)
+{
+    struct Case {
+        const char* first;  // options of the first split (--size 30000 both times)
+        std::string change; // what the source gains: "X" over byte 40000, or this appended
+        const char* second; // options of the second split
+        const char* lost;   // a piece of the new set removed before the join, or ""
+    };
+    const Case cases[] = {
+        {"--recovery 2", "X", "", ""},
+        {"--recovery 2 --no-checksums", "X", "", ""},
+        {"--recovery 2", "appended", "", ""},
+        {"--recovery 2", "X", "", "data.bin.002"},
+        {"--recovery 3", "X", "--recovery 1", ""},
+        {"--recovery 2 --no-checksums", std::string(30000, 'a'), "--no-checksums", ""},
+    };
+    const auto words = [](const std::string& options) {
+        std::vector<std::string> list;
+        std::istringstream in(options);
+        for (std::string word; in >> word;)
+            list.push_back(word);
+        return list;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.first) + " / " + c.change.substr(0, 8) + " / " + c.second + " / "
+                     + c.lost);
+        fs::remove_all(pieces);
+        fs::remove_all(joined);
+        fs::create_directory(pieces);
+        fs::create_directory(joined);
+        std::string content = patternBytes(100000, 4);
+        writeFile(temp.file("data.bin"), content);
+        for (const auto& [options, last] : {std::pair{c.first, false}, {c.second, true}}) {
+            std::vector<std::string> split = {"split", temp.file("data.bin"), pieces, "--size",
+                                              "30000"};
+            for (const std::string& word : words(options))
+                split.push_back(word);
+            ASSERT_EQ(run(split).status, 0);
+            if (!last) {
+                content = c.change == "X" ? content.replace(40000, 1, "X") : content + c.change;
+                writeFile(temp.file("data.bin"), content);
+            }
+        }
+        if (*c.lost)
+            fs::remove(piece(c.lost));
+        const auto before = snapshot(pieces);
+        const CliRun verify = run({"verify", "--set", piece("data.bin.001")});
+        EXPECT_EQ(verify.status, *c.lost ? 4 : 0) << verify.out << verify.err;
+        const CliRun join = run({"join", piece("data.bin.001"), joined});
+        EXPECT_EQ(join.status, *c.lost ? 1 : 0) << join.err;
+        EXPECT_EQ(readFile(output("data.bin")), *c.lost ? "" : content);
+        EXPECT_TRUE(snapshot(pieces) == before) << "a piece was rewritten";
+    }
 }
 
 // A second split of an edited file into the same folder: whatever the first one left, the
@@ -291,6 +361,25 @@ TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)
     EXPECT_EQ(notPiece.status, 1);
     EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n");
     EXPECT_EQ(notPiece.out, "");
+
+    // recovery counts the layout cannot serve, refused before any piece is written
+    writeFile(temp.file("data.bin"), patternBytes(10000));
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"--pieces", "1", "--recovery", "255"},
+         "A set of 1 piece can have at most 254 recovery pieces"},
+        {{"--pieces", "1", "--compress", "--recovery", "255"},
+         "A set of 1 piece can have at most 254 recovery pieces"},
+        {{"--pieces", "5", "--recovery", "2000"},
+         "A set of 5 pieces can have at most 1270 recovery pieces"},
+    };
+    for (const auto& [options, refusal] : refusals) {
+        std::vector<std::string> split = {"split", temp.file("data.bin"), pieces};
+        split.insert(split.end(), options.begin(), options.end());
+        const CliRun refused = run(split);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err, "parcelo-cli: Error: 6 : " + refusal + "\n");
+        EXPECT_TRUE(fs::is_empty(pieces));
+    }
 
     // the usage errors' texts are arguments_test's
     const CliRun usage = run({"frobnicate"});
