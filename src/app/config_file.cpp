@@ -11,10 +11,7 @@
 #include "xml/xml_document.h"
 #include "xml/xml_error.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <iterator>
 #include <vector>
 
@@ -257,15 +254,13 @@ std::string configFileText(const std::string& serialized)
     return text;
 }
 
-// Writes the text under a temporary name beside path, makes it durable and renames it
-// over path in one step, so the file is either the old one or the new one. A failure
-// removes the temporary file.
+// Writes the text under a temporary name beside path and renames it over path in one
+// step, so the file is either the old one or the new one; its data and then its folder
+// are synced whatever the option for jobs says. A failure removes the temporary file.
 void replaceFile(const std::string& path, const std::string& text)
 {
-    SafeOutput out(path);
+    SafeOutput out(path, Durability::Always);
     out.file().write(text);
-    if (::fsync(out.file().descriptor()) != 0)
-        throw runErrorFromOs(errno, path);
     out.commit();
 }
 

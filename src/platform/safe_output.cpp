@@ -306,7 +306,9 @@ void removeStale(const std::filesystem::path& folder, const FinalNameFilter& bel
 
 } // namespace
 
-SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
+SafeOutput::SafeOutput(const std::string& finalPath, Durability durability)
+    : finalPath_(finalPath), durable_(durability == Durability::Always
+                                      || (durability == Durability::AsOptioned && flushToDisk()))
 {
     int fd = -1;
     const std::filesystem::path created = createUniquely(finalPath, [&fd](const char* candidate) {
@@ -322,12 +324,14 @@ SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
     }
     temporaryPath_ = created.string();
     file_ = File::adopt(fd, finalPath);
+    file_.setWriteBehind(durable_);
     slot_ = publish(temporaryPath_);
 }
 
 SafeOutput::SafeOutput(SafeOutput&& other) noexcept
     : file_(std::move(other.file_)), finalPath_(std::move(other.finalPath_)),
-      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_), lock_(other.lock_)
+      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_), lock_(other.lock_),
+      durable_(other.durable_), dataSynced_(other.dataSynced_)
 {
     other.temporaryPath_.clear();
     other.slot_ = -1;
@@ -343,6 +347,8 @@ SafeOutput& SafeOutput::operator=(SafeOutput&& other) noexcept
         temporaryPath_ = std::move(other.temporaryPath_);
         slot_ = other.slot_;
         lock_ = other.lock_;
+        durable_ = other.durable_;
+        dataSynced_ = other.dataSynced_;
         other.temporaryPath_.clear();
         other.slot_ = -1;
         other.lock_ = -1;
@@ -385,11 +391,42 @@ void SafeOutput::commitWithoutReplacing()
     finish(false);
 }
 
-void SafeOutput::finish(bool replace)
+void SafeOutput::syncData()
 {
+    if (!durable_ || dataSynced_ || temporaryPath_.empty())
+        return;
     try {
         file_.close();
+        if (lock_ >= 0) {
+            durable::syncData(lock_, finalPath_); // the same open file as the written one
+        } else {
+            const int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0)
+                throw runErrorFromOs(errno, finalPath_);
+            const File reopened = File::adopt(fd, finalPath_);
+            durable::syncData(reopened.descriptor(), finalPath_);
+        }
+    } catch (...) {
+        discard();
+        throw;
+    }
+    dataSynced_ = true;
+}
+
+void syncData(std::vector<SafeOutput>& outputs)
+{
+    for (SafeOutput& output : outputs)
+        output.syncData();
+}
+
+void SafeOutput::finish(bool replace)
+{
+    std::filesystem::path folder;
+    try {
+        file_.close();
+        syncData();
         const std::filesystem::path target = toNativePath(finalPath_);
+        folder = target.parent_path();
         int result = 0;
         if (replace) {
             result = ::rename(temporaryPath_.c_str(), target.c_str());
@@ -413,6 +450,8 @@ void SafeOutput::finish(bool replace)
     releaseLock();
     unpublish(slot_);
     slot_ = -1;
+    if (durable_)
+        durable::renamedInto(folder.string());
 }
 
 TemporaryFolder::TemporaryFolder(const std::string& finalPath)

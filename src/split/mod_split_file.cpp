@@ -4,6 +4,7 @@
 #include "format/split_set.h"
 #include "platform/bindings.h"
 #include "platform/captions.h"
+#include "platform/durability.h"
 #include "platform/file_list.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
@@ -56,6 +57,7 @@ std::int16_t modSplitFile::StartSplit()
 {
     status_ = 0;
     message_.clear();
+    DurableJob durable; // the pieces' folder is synced once, after the last rename
     try {
         if (!fileExists(sourceFile_)) {
             message_ = "File: " + sourceFile_ + " does not exist.";
@@ -80,6 +82,7 @@ std::int16_t modSplitFile::StartSplit()
         if (status_ == 0) {
             commitPiece();
             finishSet();
+            durable.syncFolders();
         }
     } catch (const RunError& error) {
         if (jobStop().requested())
@@ -268,7 +271,8 @@ void modSplitFile::createPiece(const std::string& name)
 }
 
 // Closes the open piece (a failure to store its data throws). A piece on a diskette takes
-// its name at once, before the disk is changed; in a folder it waits for the others.
+// its name at once and is on the disk before the disk is changed; in a folder it waits for
+// the others.
 void modSplitFile::commitPiece()
 {
     piece_.close();
@@ -279,6 +283,7 @@ void modSplitFile::commitPiece()
     if (disketteMode()) {
         hasher_.settle(); // the disk is changed next
         commitFinishedPieces();
+        syncRenamedFolders();
     }
 }
 
@@ -305,6 +310,8 @@ void modSplitFile::finishSet()
     };
     std::vector<SafeOutput> companions =
         prepareSetCompanions(folder, set, digests, companions_, work);
+    syncData(finishedPieces_); // all on the disk before the first takes its name
+    syncData(companions);
     commitFinishedPieces();
     commitSetCompanions(folder + fileName_, companions);
 }
@@ -320,6 +327,7 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
             std::vector<SafeOutput> companions =
                 prepareSetCompanions(folder, set, digests, companions_);
             commitSetCompanions(folder + fileName_, companions);
+            syncRenamedFolders();
             return;
         } catch (const RunError&) {
             // no room, or no disk: one more disk is asked for
