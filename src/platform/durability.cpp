@@ -8,12 +8,18 @@
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <system_error>
+#include <thread>
 
 namespace parcelo {
 
 namespace {
 
 std::atomic<bool> g_flushToDisk{true};
+
+// How many files are synced at once: enough that the disk's cache flushes of their syncs
+// come together.
+constexpr std::size_t kSyncThreads = 8;
 
 // The folders the outermost job on this thread renamed outputs into, not yet synced.
 thread_local std::vector<std::string>* t_jobFolders = nullptr;
@@ -99,10 +105,31 @@ void startWriteback(int fd) noexcept
 #endif
 }
 
-void syncData(int fd, const std::string& path)
+int syncData(int fd) noexcept
 {
-    if (::fdatasync(fd) != 0 && !cannotSync(errno))
-        throw runErrorFromOs(errno, path);
+    return ::fdatasync(fd) != 0 && !cannotSync(errno) ? errno : 0;
+}
+
+std::vector<int> syncDataOfAll(const std::vector<int>& fds)
+{
+    std::vector<int> errors(fds.size(), 0);
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < fds.size(); i = next++)
+            errors[i] = syncData(fds[i]);
+    };
+    std::vector<std::thread> helpers;
+    const std::size_t count = std::min(kSyncThreads, fds.size());
+    try {
+        for (std::size_t i = 1; i < count; ++i)
+            helpers.emplace_back(work);
+    } catch (const std::system_error&) {
+        // no more threads: fewer do the work
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    return errors;
 }
 
 void renamedInto(const std::string& nativeFolder)

@@ -47,9 +47,12 @@ namespace durable {
 // What SafeOutput and File use. Starts writing the file's dirty pages to the disk without
 // waiting for them, so that a later syncData finds them mostly written.
 void startWriteback(int fd) noexcept;
-// Waits until the file's data (and what is needed to read it back) is on the disk; throws
-// RunError naming path.
-void syncData(int fd, const std::string& path);
+// Waits until the file's data (and what is needed to read it back) is on the disk; 0 or
+// the OS error (none for a file system that cannot sync such a file).
+int syncData(int fd) noexcept;
+// syncData of each descriptor, several at a time, so that the disk's cache is flushed for
+// many at once rather than once for each; the OS error of each.
+std::vector<int> syncDataOfAll(const std::vector<int>& fds);
 // The folder an output was renamed into: synced now, or by the job running on this thread.
 void renamedInto(const std::string& nativeFolder);
 

@@ -391,32 +391,65 @@ void SafeOutput::commitWithoutReplacing()
     finish(false);
 }
 
-void SafeOutput::syncData()
+bool SafeOutput::needsSync() const
 {
-    if (!durable_ || dataSynced_ || temporaryPath_.empty())
-        return;
-    try {
-        file_.close();
-        if (lock_ >= 0) {
-            durable::syncData(lock_, finalPath_); // the same open file as the written one
-        } else {
-            const int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0)
-                throw runErrorFromOs(errno, finalPath_);
-            const File reopened = File::adopt(fd, finalPath_);
-            durable::syncData(reopened.descriptor(), finalPath_);
-        }
-    } catch (...) {
-        discard();
-        throw;
-    }
-    dataSynced_ = true;
+    return durable_ && !dataSynced_ && !temporaryPath_.empty();
 }
 
-void syncData(std::vector<SafeOutput>& outputs)
+// Closes the file (a failure to store its data throws) and gives a descriptor to sync it
+// by: the lock's, which shares the written file's open state, or one opened for it (owned).
+int SafeOutput::openForSync(bool& owned)
 {
-    for (SafeOutput& output : outputs)
-        output.syncData();
+    file_.close();
+    owned = lock_ < 0;
+    if (!owned)
+        return lock_;
+    const int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw runErrorFromOs(errno, finalPath_);
+    return fd;
+}
+
+void SafeOutput::syncData()
+{
+    syncAll({std::span<SafeOutput>(this, 1)});
+}
+
+void SafeOutput::syncAll(std::initializer_list<std::span<SafeOutput>> groups)
+{
+    std::vector<SafeOutput*> outputs;
+    std::vector<int> fds;
+    std::vector<int> owned;
+    const auto closeOwned = [&owned] {
+        for (const int fd : owned)
+            ::close(fd);
+    };
+    for (std::span<SafeOutput> group : groups) {
+        for (SafeOutput& output : group) {
+            if (!output.needsSync())
+                continue;
+            bool ownsFd = false;
+            try {
+                fds.push_back(output.openForSync(ownsFd));
+            } catch (...) {
+                output.discard();
+                closeOwned();
+                throw;
+            }
+            if (ownsFd)
+                owned.push_back(fds.back());
+            outputs.push_back(&output);
+        }
+    }
+    const std::vector<int> errors = durable::syncDataOfAll(fds);
+    closeOwned();
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (errors[i] != 0) {
+            outputs[i]->discard();
+            throw runErrorFromOs(errors[i], outputs[i]->finalPath_);
+        }
+        outputs[i]->dataSynced_ = true;
+    }
 }
 
 void SafeOutput::finish(bool replace)

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -37,9 +39,13 @@ public:
     const std::string& temporaryPath() const { return temporaryPath_; }
 
     // Closes the complete file and waits until its data is on the disk (once; commit does
-    // it when it was not done): a job syncs all its outputs before it commits the first.
-    // Throws RunError naming the final path, with the temporary file removed.
+    // it when it was not done). Throws RunError naming the final path, with the temporary
+    // file removed.
     void syncData();
+    // syncData for every output of the groups, several at a time: a job syncs all its
+    // outputs so before it commits the first, which costs about one flush of the disk's
+    // cache instead of one for each. A failure removes the output that failed.
+    static void syncAll(std::initializer_list<std::span<SafeOutput>> groups);
     // Closes the file (a failure to store its data throws) and renames it onto the final
     // name, replacing a file there. On failure the temporary file is removed. A durable
     // output's data is synced first, and its folder after (see DurableJob): a failure to
@@ -51,6 +57,8 @@ public:
     void discard() noexcept;
 
 private:
+    bool needsSync() const;
+    int openForSync(bool& owned);
     void finish(bool replace);
     void releaseLock() noexcept;
 
@@ -62,9 +70,6 @@ private:
     bool durable_ = false;      // synced before it is reported done
     bool dataSynced_ = false;
 };
-
-// Syncs the data of every output, before the first of them is committed.
-void syncData(std::vector<SafeOutput>& outputs);
 
 // A folder that stands beside a final name for the length of a job (named as a temporary
 // file of it, created exclusively, locked and marked as this program's by a file inside)

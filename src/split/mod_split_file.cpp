@@ -310,8 +310,7 @@ void modSplitFile::finishSet()
     };
     std::vector<SafeOutput> companions =
         prepareSetCompanions(folder, set, digests, companions_, work);
-    syncData(finishedPieces_); // all on the disk before the first takes its name
-    syncData(companions);
+    SafeOutput::syncAll({finishedPieces_, companions}); // on the disk before the first renames
     commitFinishedPieces();
     commitSetCompanions(folder + fileName_, companions);
 }

@@ -323,7 +323,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         auto companions =
             prepareSetCompanions(r.destination, {setName, 1, false, true},
                                  {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
-        syncData(companions);
+        SafeOutput::syncAll({companions});
         commitSetCompanions(r.destination + setName, companions);
         durable.syncFolders();
     } catch (const RunError& error) {
