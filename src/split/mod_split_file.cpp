@@ -208,7 +208,7 @@ RoomNeed modSplitFile::roomForSet(int pieces, std::uint64_t pieceBytes,
                                   std::uint64_t largestPiece) const
 {
     constexpr std::uint64_t kChecksumLine = 64 + 2 + 8; // digest, separator, number, end
-    constexpr std::uint64_t kJoinScriptRoom = 32 << 10;
+    constexpr std::uint64_t kJoinScriptRoom = 16 << 10;
     RoomNeed need{pieceBytes, static_cast<std::uint64_t>(pieces), largestPiece};
     const int recovery = unit_ == "LN" ? 0 : recoveryPiecesFor(companions_, pieces);
     if (recovery > 0) {
