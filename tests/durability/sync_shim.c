@@ -19,7 +19,7 @@ static void logLine(const char* op, const char* first, const char* second)
         return;
     char line[3 * PATH_MAX];
     int length = snprintf(line, sizeof line, "%s%s%s%s%s\n", op, first ? "\t" : "",
-                                first ? first : "", second ? "\t" : "", second ? second : "");
+                          first ? first : "", second ? "\t" : "", second ? second : "");
     if (length < 0)
         return;
     if ((size_t)length >= sizeof line)
@@ -27,7 +27,8 @@ static void logLine(const char* op, const char* first, const char* second)
     const int fd = open(name, O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
     if (fd < 0)
         return;
-    if (write(fd, line, (size_t)length) < 0) { /* a lost line shows as a failed check */ }
+    if (write(fd, line, (size_t)length) < 0) { /* a lost line shows as a failed check */
+    }
     close(fd);
 }
 
