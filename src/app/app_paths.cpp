@@ -34,7 +34,7 @@ void copyShippedConfig(const AppPaths& paths)
         return;
     try {
         const std::string text = readWholeFile(shipped);
-        SafeOutput out(paths.configFilePath);
+        SafeOutput out(paths.configFilePath, Durability::Always);
         out.file().write(text);
         out.commitWithoutReplacing();
     } catch (const RunError&) {

@@ -11,10 +11,7 @@
 #include "xml/xml_document.h"
 #include "xml/xml_error.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <iterator>
 #include <vector>
 
@@ -124,8 +121,8 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-// An element after the four first ones (<Sending/>, <Recovery/>); none in a file an older
-// version wrote.
+// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>); none in a
+// file an older version wrote.
 std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const char* name)
 {
     for (std::int32_t position = 5;; ++position) {
@@ -202,6 +199,20 @@ void writeRecoveryText(const std::string& text, XMLDocument& document)
     setLaterAttribute(document, "Recovery", "pieces", text);
 }
 
+// <Writing flush="..."/>: on unless written "false"; written only once it is off.
+bool flushFlag(const XMLDocument& document)
+{
+    const auto attribute = laterAttribute(document, "Writing", "flush");
+    return !attribute || attribute->Value() != "false";
+}
+
+void writeFlushFlag(bool flush, XMLDocument& document)
+{
+    if (!laterElement(document, "Writing") && flush)
+        return; // an older file stays as it was while it is on
+    setLaterAttribute(document, "Writing", "flush", flagText(flush));
+}
+
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
@@ -219,6 +230,7 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.writeChecksums = sendingFlag(document, "checksums");
     options.writeJoinScript = sendingFlag(document, "joinScript");
     options.recoveryPieces = recoveryText(document);
+    options.flushToDisk = flushFlag(document);
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -235,6 +247,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     optionAt(document, 4, 2).SetValue(flagText(options.deleteAfterJoin));
     writeSendingFlags(options, document);
     writeRecoveryText(options.recoveryPieces, document);
+    writeFlushFlag(options.flushToDisk, document);
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the
@@ -257,15 +270,13 @@ std::string configFileText(const std::string& serialized)
     return text;
 }
 
-// Writes the text under a temporary name beside path, makes it durable and renames it
-// over path in one step, so the file is either the old one or the new one. A failure
-// removes the temporary file.
+// Writes the text under a temporary name beside path and renames it over path in one
+// step, so the file is either the old one or the new one; its data and then its folder
+// are synced whatever the option for jobs says. A failure removes the temporary file.
 void replaceFile(const std::string& path, const std::string& text)
 {
-    SafeOutput out(path);
+    SafeOutput out(path, Durability::Always);
     out.file().write(text);
-    if (::fsync(out.file().descriptor()) != 0)
-        throw runErrorFromOs(errno, path);
     out.commit();
 }
 

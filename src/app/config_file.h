@@ -43,6 +43,9 @@ struct ParceloOptions {
     bool writeJoinScript = true;
     // <Recovery pieces="..."/> after it: the Split pane's "N" or "N%"; "0" (none) when missing
     std::string recoveryPieces = "0";
+    // <Writing flush="..."/> after them: a job waits until what it wrote is on the disk
+    // before it reports done; on unless written "false"
+    bool flushToDisk = true;
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

@@ -175,6 +175,8 @@ std::string readOptions(const Options& options, Arguments& out, int& modes)
             out.yes = true;
         } else if (option == "--quiet") {
             out.quiet = true;
+        } else if (option == "--no-sync") {
+            out.noSync = true;
         } else if (option == "--set") {
             out.wholeSet = true;
         } else if (option == "--compress") {
@@ -386,6 +388,8 @@ std::string usageText()
            + wrapped("Results go to standard output; questions, errors and the progress line "
                      "(drawn when standard error is a terminal) to standard error. -q or --quiet "
                      "drops the progress line and every notice; errors still print.")
+           + wrapped("split, join, compress and repair end once what they wrote is on the disk; "
+                     "--no-sync ends them sooner, leaving that to the system.")
            + wrapped("Exit status: 0 success (verify --set: the set is intact), 1 failed, refused "
                      "or cancelled, 2 usage error, 3 verify --set: pieces are damaged or missing "
                      "and the recovery pieces can rebuild them, 4 verify --set or repair: pieces "

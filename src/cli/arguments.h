@@ -33,7 +33,8 @@ struct Arguments {
     int recovery = 0;          // split --recovery N or N%
     bool recoveryPercent = false;
     bool yes = false;
-    bool quiet = false; // -q, --quiet: no progress, no notices
+    bool quiet = false;  // -q, --quiet: no progress, no notices
+    bool noSync = false; // --no-sync: done without waiting for the disk
 };
 
 // The parsed command line, or the reason it is not one.

@@ -4,6 +4,7 @@
 #include "cli/cli_repair.h"
 #include "cli/console_host.h"
 #include "commands/engines.h"
+#include "platform/durability.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/stop_token.h"
@@ -177,6 +178,7 @@ int runVerb(const Arguments& arguments)
 
 int runCommand(const Arguments& arguments)
 {
+    setFlushToDisk(!arguments.noSync);
     const int status = runVerb(arguments);
     return jobStop().requested() ? kExitStopped : status;
 }

@@ -2,6 +2,7 @@
 #include "cli/arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/stop_signals.h"
+#include "platform/file_system.h"
 
 #include <cstdio>
 #include <string>
@@ -26,5 +27,6 @@ int main(int argc, char** argv)
         return kExitSuccess;
     }
     installStopSignals();
+    parcelo::ignoreFileSizeSignal();
     return runCommand(*parsed.arguments);
 }

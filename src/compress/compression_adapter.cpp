@@ -77,12 +77,12 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
     if (tempCompressedFile_ == "Yes")
         EnsureFolderExists(tempFolder_); // made only for the split that needs it
-    return CompressFileInto(sourcePath, CompressedFileFor(sourcePath), {});
+    return CompressFileInto(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch);
 }
 
 std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
                                                   const std::string& target,
-                                                  const std::string& prefix)
+                                                  const std::string& prefix, Durability durability)
 {
     try {
         operation_ = kCompressOperation;
@@ -94,6 +94,7 @@ std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
         tool_.SetSourceFileName(sourcePath);
         tool_.SetTargetFileName(target);
         tool_.SetTargetPrefix(prefix);
+        tool_.SetTargetDurability(durability);
         tool_.DoCompress();
         finish(splitPane_.progressBar);
         return 1;

@@ -2,6 +2,7 @@
 
 #include "compress/compression_levels.h"
 #include "platform/bindings.h"
+#include "platform/durability.h"
 #include "platform/job_progress.h"
 #include "platform/run_error.h"
 
@@ -59,11 +60,13 @@ public:
     std::string CompressedFileFor(const std::string& sourcePath) const;
 
     // 1 when the compressed file was written, 0 when anything failed (no file is left).
+    // The file is a scratch copy for a split, never synced.
     std::int16_t CompressFile(const std::string& sourcePath);
     // The same archive written straight into targetPath after prefix (a piece that holds
     // the whole compressed file), instead of CompressedFileFor's file.
     std::int16_t CompressFileInto(const std::string& sourcePath, const std::string& targetPath,
-                                  const std::string& prefix);
+                                  const std::string& prefix,
+                                  Durability durability = Durability::AsOptioned);
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
     // holds the reason and nothing the folder held before has changed.

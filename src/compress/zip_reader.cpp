@@ -3,12 +3,15 @@
 #include "compress/zip_support.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "platform/safe_output.h"
 #include "platform/stop_token.h"
 
 #include <zip.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -118,6 +121,51 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
 
 } // namespace
 
+namespace {
+
+std::uint64_t littleEndian(const unsigned char* bytes, std::size_t count)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = count; i-- > 0;)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
+// The ZIP64 field of an extra block that holds the sizes, when there is one whole.
+std::uint64_t zip64Size(const std::vector<unsigned char>& extra)
+{
+    constexpr std::uint64_t kZip64Field = 1;
+    for (std::size_t at = 0; at + 4 <= extra.size();) {
+        const std::uint64_t id = littleEndian(&extra[at], 2);
+        const std::size_t length = littleEndian(&extra[at + 2], 2);
+        if (id == kZip64Field && length >= 8 && at + 4 + 8 <= extra.size())
+            return littleEndian(&extra[at + 4], 8);
+        at += 4 + length;
+    }
+    return 0;
+}
+
+} // namespace
+
+std::uint64_t declaredEntrySize(File& file, std::uint64_t archiveBytes)
+{
+    constexpr std::size_t kLocalHeader = 30;
+    constexpr std::uint64_t kSignature = 0x04034b50;
+    constexpr std::uint64_t kSizeInZip64 = 0xFFFFFFFF;
+    constexpr std::uint64_t kMostDeflateRatio = 1032; // deflate never packs more than this
+    unsigned char header[kLocalHeader];
+    if (file.read(header, kLocalHeader) != kLocalHeader || littleEndian(header, 4) != kSignature)
+        return 0;
+    std::uint64_t size = littleEndian(header + 22, 4);
+    if (size == kSizeInZip64) {
+        file.seek(file.position() + littleEndian(header + 26, 2));
+        std::vector<unsigned char> extra(littleEndian(header + 28, 2));
+        extra.resize(file.read(extra.data(), extra.size()));
+        size = zip64Size(extra);
+    }
+    return size / kMostDeflateRatio <= archiveBytes ? size : 0;
+}
+
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
                       const PercentProgress::BytesReport& bytes)
@@ -127,9 +175,21 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
     Entry entry = openOnlyEntry(archive.get(), archivePath);
     PercentProgress progress(expected, report, bytes);
 
+    const std::string folder = GetFolderFromPath(targetPath);
+    if (auto refusal = roomRefusal(folder, {expected, 1, expected}, LargeFileAdvice::AnotherDrive))
+        throw *refusal;
     removeStaleTemporaries(targetPath);
     SafeOutput target(targetPath);
-    if (copyEntry(entry.get(), target.file(), expected, archivePath, progress) != expected)
+    std::uint64_t copied = 0;
+    try {
+        copied = copyEntry(entry.get(), target.file(), expected, archivePath, progress);
+    } catch (const RunError& error) {
+        if (error.number() != err::DiskFull)
+            throw;
+        const std::uint64_t written = target.file().position();
+        throw RunError(err::DiskFull, diskFullText(folder, expected - std::min(written, expected)));
+    }
+    if (copied != expected)
         throw damaged(archivePath, "it holds less data than recorded");
     if (zip_fclose(entry.release()) != 0)
         throw damaged(archivePath, "its data does not match its checksum");

@@ -2,6 +2,7 @@
 
 #include "compress/percent_progress.h"
 
+#include <cstdint>
 #include <string>
 
 namespace parcelo {
@@ -14,5 +15,12 @@ namespace parcelo {
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
                       const PercentProgress::BytesReport& bytes = {});
+
+class File;
+
+// The size of its file that the ZIP entry starting at the file's position declares in its
+// local header (a guess to check room by: the entry itself is checked when it is read); 0
+// when it declares none, or more than an archive of archiveBytes can hold.
+std::uint64_t declaredEntrySize(File& file, std::uint64_t archiveBytes);
 
 } // namespace parcelo

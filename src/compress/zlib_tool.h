@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/durability.h"
 #include "platform/run_error.h"
 
 #include <cstdint>
@@ -44,6 +45,8 @@ public:
     void SetTargetFileName(std::string path) { targetFileName_ = std::move(path); }
     // Bytes DoCompress writes before the archive in the target (a piece header), or "".
     void SetTargetPrefix(std::string prefix) { targetPrefix_ = std::move(prefix); }
+    // Whether DoCompress's target is synced like every output, or is a scratch copy.
+    void SetTargetDurability(Durability durability) { targetDurability_ = durability; }
     // 1 (fastest) to 9 (smallest).
     std::int32_t CompressionLevel() const { return compressionLevel_; }
     void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
@@ -63,6 +66,7 @@ private:
     std::string sourceFileName_;
     std::string targetFileName_;
     std::string targetPrefix_;
+    Durability targetDurability_ = Durability::AsOptioned;
     std::int32_t compressionLevel_ = 9;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;

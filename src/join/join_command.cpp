@@ -1,11 +1,14 @@
 #include "join/join_command.h"
 
 #include "compress/compression_adapter.h"
+#include "compress/zip_reader.h"
 #include "compress/zlib_tool.h"
 #include "format/set_pieces.h"
+#include "format/split_set.h"
 #include "join/join_repair.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
+#include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
@@ -59,6 +62,24 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
     return d;
 }
 
+// The size of the file a compressed set's archive declares (in its first piece) when the
+// join will decompress it; 0 otherwise, or when it is not known.
+std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& engine)
+{
+    const std::string first = engine.PiecePath(1);
+    if (pane.Check2 || DecompressedFileName(engine.JoinedFilePath()).empty()
+        || isDiskettePath(first))
+        return 0;
+    try {
+        File piece(first, File::Mode::Read);
+        if (!readPieceHeaderZeroFilled(piece).isCompressed())
+            return 0;
+        return declaredEntrySize(piece, engine.JoinedBytes());
+    } catch (const RunError&) {
+        return 0; // the join tells what is wrong with the piece
+    }
+}
+
 std::string decompressionFailedText(const Decompression& d)
 {
     return "The file: " + d.joined + CR
@@ -89,6 +110,7 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
         return {};
 
     host.setBusy(true);
+    engine.SetRoomAfterJoin(decompressedBytes(pane, engine));
     engine.JoinSplitFiles();
     Decompression d;
     if (engine.ErrorFlag() == 0)

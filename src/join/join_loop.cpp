@@ -8,6 +8,7 @@
 #include "join/line_copy.h"
 #include "platform/bindings.h"
 #include "platform/file_list.h"
+#include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
@@ -83,6 +84,7 @@ void modJoinFile::JoinSplitFiles()
         JoinRun run(host_, joining_);
         try {
             removeStaleTemporaries(JoinedFilePath());
+            refuseWithoutRoom();
             output_ = SafeOutput(JoinedFilePath());
             startProgress();
             startMeter();
@@ -101,7 +103,7 @@ void modJoinFile::JoinSplitFiles()
         } catch (const Stopped&) {
             fail(-1, kCancelledByUser);
         } catch (const RunError& e) {
-            fail(e.number(), e.description());
+            fail(e.number(), failureText(e));
         }
     }
     meter_.reset();
@@ -279,6 +281,46 @@ void modJoinFile::showPieceInLabel()
 {
     if (LabelBinding* label = asLabel(statusLabel_))
         label->setCaption(joiningCaption(currentPiecePath_));
+}
+
+std::uint64_t modJoinFile::JoinedBytes() const
+{
+    std::uint64_t total = 0;
+    for (int i = 1; i <= pieceCount_; ++i) {
+        const std::string path = PiecePath(i);
+        if (isDiskettePath(path))
+            return 0;
+        try {
+            const std::uint64_t size = fileLength(path);
+            total += lineSet_ ? size : size - std::min<std::uint64_t>(size, kPieceHeaderSize);
+        } catch (const RunError&) {
+            return 0; // the join reports a piece it cannot read when it gets there
+        }
+    }
+    return total;
+}
+
+// Throws the reason before the first byte when the destination cannot take the joined file
+// and what follows it (diskettes are not asked).
+void modJoinFile::refuseWithoutRoom() const
+{
+    const std::uint64_t joined = JoinedBytes();
+    if (joined == 0 || isDiskettePath(destinationFolder_))
+        return;
+    const RoomNeed need{joined + roomAfterJoin_, roomAfterJoin_ > 0 ? 2u : 1u,
+                        std::max(joined, roomAfterJoin_)};
+    if (const auto refusal = roomRefusal(destinationFolder_, need, LargeFileAdvice::AnotherDrive))
+        throw *refusal;
+}
+
+// A write that found the disk full tells how much more room the join needed.
+std::string modJoinFile::failureText(const RunError& error)
+{
+    if (error.number() != err::DiskFull || !output_.isOpen() || isDiskettePath(destinationFolder_))
+        return error.description();
+    const std::uint64_t total = JoinedBytes() + roomAfterJoin_;
+    const std::uint64_t written = output_.file().position();
+    return diskFullText(destinationFolder_, total - std::min(written, total));
 }
 
 void modJoinFile::closeFiles() noexcept

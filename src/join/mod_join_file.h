@@ -45,6 +45,10 @@ public:
     // "Yes" when the last piece read carried the compressed signature, else "".
     const std::string& Compressed() const { return compressed_; }
     void SetCompressed(const std::string& value) { compressed_ = value; }
+    // Bytes a later step writes beside the joined file (its decompressed file): the join
+    // refuses to start unless there is room for them too.
+    std::uint64_t RoomAfterJoin() const { return roomAfterJoin_; }
+    void SetRoomAfterJoin(std::uint64_t bytes) { roomAfterJoin_ = bytes; }
     // Ask before DeleteBrokenFiles deletes the pieces.
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
@@ -67,6 +71,9 @@ public:
     // one the engine keeps its own, which starts as kilobytes.
     void SetDisplayUnit(std::string* unit) { unit_ = unit != nullptr ? unit : &ownUnit_; }
 
+    // The bytes the joined file will hold: the pieces' less their headers (a line set's
+    // marker lines are counted too); 0 when a piece is on a diskette or cannot be measured.
+    std::uint64_t JoinedBytes() const;
     // The joined file: DestinationFolder + JoinedFileName.
     std::string JoinedFilePath() const { return destinationFolder_ + joinedFileName_; }
     // The path of piece i of the picked piece's set.
@@ -117,6 +124,8 @@ private:
     void pulse();
     void pieceDone();
     void closeFiles() noexcept;
+    void refuseWithoutRoom() const;
+    std::string failureText(const RunError& error);
 
     Host& host_;
     std::string sourceFile_;
@@ -128,6 +137,7 @@ private:
     std::string lineMode_;
     std::string compressed_;
     bool confirmDelete_ = true;
+    std::uint64_t roomAfterJoin_ = 0;
     bool lineSet_ = false;
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own

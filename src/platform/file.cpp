@@ -1,6 +1,7 @@
 #include "platform/file.h"
 
 #include "platform/copy_core.h"
+#include "platform/durability.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
@@ -15,6 +16,9 @@
 namespace parcelo {
 
 namespace {
+
+// How much a write-behind file writes between two starts of writing back.
+constexpr std::uint64_t kWriteBehindStep = std::uint64_t{8} << 20;
 
 struct WriteFault {
     std::uint64_t bytesLeft;
@@ -91,7 +95,9 @@ File File::adopt(int descriptor, const std::string& path)
     return file;
 }
 
-File::File(File&& other) noexcept : fd_(other.fd_), path_(std::move(other.path_))
+File::File(File&& other) noexcept
+    : fd_(other.fd_), path_(std::move(other.path_)), writeBehind_(other.writeBehind_),
+      notWrittenBack_(other.notWrittenBack_)
 {
     other.fd_ = -1;
 }
@@ -102,6 +108,8 @@ File& File::operator=(File&& other) noexcept
         closeQuietly();
         fd_ = other.fd_;
         path_ = std::move(other.path_);
+        writeBehind_ = other.writeBehind_;
+        notWrittenBack_ = other.notWrittenBack_;
         other.fd_ = -1;
     }
     return *this;
@@ -123,6 +131,9 @@ void File::close()
 {
     if (fd_ < 0)
         return;
+    if (writeBehind_ && notWrittenBack_ > 0)
+        durable::startWriteback(fd_);
+    notWrittenBack_ = 0;
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR)
@@ -175,6 +186,18 @@ void File::write(const void* buffer, std::size_t size)
         }
         done += static_cast<std::size_t>(put);
     }
+    noteWritten(size);
+}
+
+void File::noteWritten(std::uint64_t bytes)
+{
+    if (!writeBehind_)
+        return;
+    notWrittenBack_ += bytes;
+    if (notWrittenBack_ >= kWriteBehindStep) {
+        durable::startWriteback(fd_);
+        notWrittenBack_ = 0;
+    }
 }
 
 std::uint64_t File::size() const
@@ -223,6 +246,7 @@ void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chun
         const auto step = static_cast<std::size_t>(std::min<std::uint64_t>(count, chunkSize));
         std::size_t moved =
             useKernel ? kernelCopy(source, target, static_cast<std::size_t>(kernelStep)) : 0;
+        target.noteWritten(moved);
         useKernel = useKernel && moved == kernelStep;
         if (moved == 0) {
             useKernel = false;

@@ -45,6 +45,13 @@ public:
     // Closes the file; a failure to close a written file (data not stored) throws.
     void close();
 
+    // Starts the disk writing what is written, every few megabytes and at close, without
+    // waiting for it: an output that is synced before it takes its name is then mostly on
+    // the disk already.
+    void setWriteBehind(bool on) { writeBehind_ = on; }
+    // Counts bytes that reached the file other than through write (a kernel copy).
+    void noteWritten(std::uint64_t bytes);
+
     // Takes over an open descriptor; errors then name path.
     static File adopt(int descriptor, const std::string& path);
 
@@ -53,6 +60,8 @@ private:
 
     int fd_ = -1;
     std::string path_;
+    bool writeBehind_ = false;
+    std::uint64_t notWrittenBack_ = 0; // bytes written since writing back last started
 };
 
 // The largest block moved in one step by every copy in the programs.

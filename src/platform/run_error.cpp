@@ -1,5 +1,7 @@
 #include "platform/run_error.h"
 
+#include "platform/file_system.h"
+
 #include <cerrno>
 
 namespace parcelo {
@@ -56,7 +58,6 @@ static int runErrorNumber(int osError, bool onFolder)
 #ifdef EDQUOT
     case EDQUOT:
 #endif
-    case EFBIG:
         return err::DiskFull;
     case EACCES:
     case EPERM:
@@ -72,6 +73,8 @@ static int runErrorNumber(int osError, bool onFolder)
 
 RunError runErrorFromOs(int osError, const std::string& path, bool onFolder)
 {
+    if (osError == EFBIG) // a limit, not a full disk
+        return RunError(err::PathFileAccessError, fileTooLargeText(path));
     const int number = runErrorNumber(osError, onFolder);
     std::string description = describeRunError(number);
     if (!path.empty())

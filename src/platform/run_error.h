@@ -56,7 +56,8 @@ protected:
 std::string describeRunError(int number);
 
 // The run-time error for an OS error (errno value) met on a file or folder; the
-// description ends with ": " and the path when one is given.
+// description ends with ": " and the path when one is given. A file too large for a limit
+// is told with the limit (fileTooLargeText).
 RunError runErrorFromOs(int osError, const std::string& path = {}, bool onFolder = false);
 
 } // namespace parcelo

@@ -306,7 +306,9 @@ void removeStale(const std::filesystem::path& folder, const FinalNameFilter& bel
 
 } // namespace
 
-SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
+SafeOutput::SafeOutput(const std::string& finalPath, Durability durability)
+    : finalPath_(finalPath), durable_(durability == Durability::Always
+                                      || (durability == Durability::AsOptioned && flushToDisk()))
 {
     int fd = -1;
     const std::filesystem::path created = createUniquely(finalPath, [&fd](const char* candidate) {
@@ -322,12 +324,14 @@ SafeOutput::SafeOutput(const std::string& finalPath) : finalPath_(finalPath)
     }
     temporaryPath_ = created.string();
     file_ = File::adopt(fd, finalPath);
+    file_.setWriteBehind(durable_);
     slot_ = publish(temporaryPath_);
 }
 
 SafeOutput::SafeOutput(SafeOutput&& other) noexcept
     : file_(std::move(other.file_)), finalPath_(std::move(other.finalPath_)),
-      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_), lock_(other.lock_)
+      temporaryPath_(std::move(other.temporaryPath_)), slot_(other.slot_), lock_(other.lock_),
+      durable_(other.durable_), dataSynced_(other.dataSynced_)
 {
     other.temporaryPath_.clear();
     other.slot_ = -1;
@@ -343,6 +347,8 @@ SafeOutput& SafeOutput::operator=(SafeOutput&& other) noexcept
         temporaryPath_ = std::move(other.temporaryPath_);
         slot_ = other.slot_;
         lock_ = other.lock_;
+        durable_ = other.durable_;
+        dataSynced_ = other.dataSynced_;
         other.temporaryPath_.clear();
         other.slot_ = -1;
         other.lock_ = -1;
@@ -385,11 +391,75 @@ void SafeOutput::commitWithoutReplacing()
     finish(false);
 }
 
+bool SafeOutput::needsSync() const
+{
+    return durable_ && !dataSynced_ && !temporaryPath_.empty();
+}
+
+// Closes the file (a failure to store its data throws) and gives a descriptor to sync it
+// by: the lock's, which shares the written file's open state, or one opened for it (owned).
+int SafeOutput::openForSync(bool& owned)
+{
+    file_.close();
+    owned = lock_ < 0;
+    if (!owned)
+        return lock_;
+    const int fd = ::open(temporaryPath_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        throw runErrorFromOs(errno, finalPath_);
+    return fd;
+}
+
+void SafeOutput::syncData()
+{
+    syncAll({std::span<SafeOutput>(this, 1)});
+}
+
+void SafeOutput::syncAll(std::initializer_list<std::span<SafeOutput>> groups)
+{
+    std::vector<SafeOutput*> outputs;
+    std::vector<int> fds;
+    std::vector<int> owned;
+    const auto closeOwned = [&owned] {
+        for (const int fd : owned)
+            ::close(fd);
+    };
+    for (std::span<SafeOutput> group : groups) {
+        for (SafeOutput& output : group) {
+            if (!output.needsSync())
+                continue;
+            bool ownsFd = false;
+            try {
+                fds.push_back(output.openForSync(ownsFd));
+            } catch (...) {
+                output.discard();
+                closeOwned();
+                throw;
+            }
+            if (ownsFd)
+                owned.push_back(fds.back());
+            outputs.push_back(&output);
+        }
+    }
+    const std::vector<int> errors = durable::syncDataOfAll(fds);
+    closeOwned();
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        if (errors[i] != 0) {
+            outputs[i]->discard();
+            throw runErrorFromOs(errors[i], outputs[i]->finalPath_);
+        }
+        outputs[i]->dataSynced_ = true;
+    }
+}
+
 void SafeOutput::finish(bool replace)
 {
+    std::filesystem::path folder;
     try {
         file_.close();
+        syncData();
         const std::filesystem::path target = toNativePath(finalPath_);
+        folder = target.parent_path();
         int result = 0;
         if (replace) {
             result = ::rename(temporaryPath_.c_str(), target.c_str());
@@ -413,6 +483,8 @@ void SafeOutput::finish(bool replace)
     releaseLock();
     unpublish(slot_);
     slot_ = -1;
+    if (durable_)
+        durable::renamedInto(folder.string());
 }
 
 TemporaryFolder::TemporaryFolder(const std::string& finalPath)

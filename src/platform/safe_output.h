@@ -1,10 +1,14 @@
 #pragma once
 
+#include "platform/durability.h"
 #include "platform/file.h"
 
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -13,12 +17,15 @@ namespace parcelo {
 // never follows a link or reuses a file), holds an advisory lock until it is committed or
 // discarded (also once the file itself is closed), and is removed on every way out that
 // does not commit it. A process killed mid-write leaves at most
-// "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears.
+// "<final name>.parcelo-tmp-XXXXXX", which removeStaleTemporaries clears. A durable output
+// (see durability.h) is written back while it is written, its data is synced before it
+// takes its final name and its folder after.
 class SafeOutput {
 public:
     SafeOutput() = default;
     // Creates the temporary file for finalPath; throws RunError naming finalPath.
-    explicit SafeOutput(const std::string& finalPath);
+    explicit SafeOutput(const std::string& finalPath,
+                        Durability durability = Durability::AsOptioned);
     SafeOutput(SafeOutput&& other) noexcept;
     SafeOutput& operator=(SafeOutput&& other) noexcept;
     SafeOutput(const SafeOutput&) = delete;
@@ -31,8 +38,18 @@ public:
     const std::string& finalPath() const { return finalPath_; }
     const std::string& temporaryPath() const { return temporaryPath_; }
 
+    // Closes the complete file and waits until its data is on the disk (once; commit does
+    // it when it was not done). Throws RunError naming the final path, with the temporary
+    // file removed.
+    void syncData();
+    // syncData for every output of the groups, several at a time: a job syncs all its
+    // outputs so before it commits the first, which costs about one flush of the disk's
+    // cache instead of one for each. A failure removes the output that failed.
+    static void syncAll(std::initializer_list<std::span<SafeOutput>> groups);
     // Closes the file (a failure to store its data throws) and renames it onto the final
-    // name, replacing a file there. On failure the temporary file is removed.
+    // name, replacing a file there. On failure the temporary file is removed. A durable
+    // output's data is synced first, and its folder after (see DurableJob): a failure to
+    // sync the folder throws with the file under its final name.
     void commit();
     // As commit, but fails with "File already exists" (58) when the final name is taken.
     void commitWithoutReplacing();
@@ -40,6 +57,8 @@ public:
     void discard() noexcept;
 
 private:
+    bool needsSync() const;
+    int openForSync(bool& owned);
     void finish(bool replace);
     void releaseLock() noexcept;
 
@@ -48,6 +67,8 @@ private:
     std::string temporaryPath_; // native path of the temporary file
     int slot_ = -1;             // its place in the table cleared on a signal
     int lock_ = -1;             // holds the lock (none when no more files may be opened)
+    bool durable_ = false;      // synced before it is reported done
+    bool dataSynced_ = false;
 };
 
 // A folder that stands beside a final name for the length of a job (named as a temporary

@@ -4,13 +4,16 @@
 #include "format/split_set.h"
 #include "platform/bindings.h"
 #include "platform/captions.h"
+#include "platform/durability.h"
 #include "platform/file_list.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
+#include "recovery/recovery.h"
 #include "split/split_messages.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace parcelo {
@@ -56,6 +59,7 @@ std::int16_t modSplitFile::StartSplit()
 {
     status_ = 0;
     message_.clear();
+    DurableJob durable; // the pieces' folder is synced once, after the last rename
     try {
         if (!fileExists(sourceFile_)) {
             message_ = "File: " + sourceFile_ + " does not exist.";
@@ -69,6 +73,7 @@ std::int16_t modSplitFile::StartSplit()
         }
         hasher_.finish(); // drops what a failed split left
         companionNotices_.clear();
+        room_ = {};
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -81,6 +86,7 @@ std::int16_t modSplitFile::StartSplit()
         if (status_ == 0) {
             commitPiece();
             finishSet();
+            durable.syncFolders();
         }
     } catch (const RunError& error) {
         if (jobStop().requested())
@@ -170,11 +176,72 @@ void modSplitFile::setProgressValue(int value)
         bar->setValue(value);
 }
 
+// A full disk outside diskettes is told with the room the split still needed.
 std::int16_t modSplitFile::fail(const RunError& error)
 {
+    const bool full = error.number() == err::DiskFull && !disketteMode() && room_.bytes > 0;
+    const std::uint64_t written = full ? bytesWritten() : 0;
+    message_ = full ? diskFullText(destFolder_, room_.bytes - std::min(written, room_.bytes))
+                    : error.description();
     CloseFiles();
-    message_ = error.description();
     status_ = static_cast<std::int16_t>(error.number());
+    return status_;
+}
+
+// The bytes in the pieces written so far (as far as they can be measured).
+std::uint64_t modSplitFile::bytesWritten() const noexcept
+{
+    std::uint64_t total = 0;
+    try {
+        total = piece_.isOpen() ? piece_.size() : 0;
+        for (const SafeOutput& piece : finishedPieces_)
+            total += fileLength(piece.temporaryPath());
+    } catch (const RunError&) {
+        // a piece that cannot be measured counts as empty
+    }
+    return total;
+}
+
+// What the set takes in its folder: pieces of pieceBytes together, recovery pieces of the
+// size of a whole piece, the checksum file and the join scripts (at most the room kept for
+// each).
+RoomNeed modSplitFile::roomForSet(int pieces, std::uint64_t pieceBytes,
+                                  std::uint64_t largestPiece) const
+{
+    constexpr std::uint64_t kChecksumLine = 64 + 2 + 8; // digest, separator, number, end
+    constexpr std::uint64_t kJoinScriptRoom = 16 << 10;
+    RoomNeed need{pieceBytes, static_cast<std::uint64_t>(pieces), largestPiece};
+    const int recovery = unit_ == "LN" ? 0 : recoveryPiecesFor(companions_, pieces);
+    if (recovery > 0) {
+        const std::uint64_t each =
+            largestPiece - kPieceHeaderSize + recoveryHeaderSize(pieces, recovery);
+        need.bytes += each * static_cast<std::uint64_t>(recovery);
+        need.files += static_cast<std::uint64_t>(recovery);
+        need.largestFile = std::max(need.largestFile, each);
+    }
+    if (companions_.checksums) {
+        need.bytes +=
+            static_cast<std::uint64_t>(pieces + recovery) * (kChecksumLine + fileName_.size() + 4);
+        ++need.files;
+    }
+    if (companions_.joinScript) {
+        need.bytes += 2 * kJoinScriptRoom;
+        need.files += 2;
+    }
+    return need;
+}
+
+// Refuses the split before its first byte when the folder cannot take the set; 0 when it
+// can. Diskettes are asked for one by one instead.
+std::int16_t modSplitFile::refuseWithoutRoom(const RoomNeed& need)
+{
+    if (disketteMode())
+        return 0;
+    room_ = need;
+    if (const auto refusal = roomRefusal(destFolder_, need, LargeFileAdvice::SmallerPieces)) {
+        message_ = refusal->description();
+        status_ = -1;
+    }
     return status_;
 }
 
@@ -269,7 +336,8 @@ void modSplitFile::createPiece(const std::string& name)
 }
 
 // Closes the open piece (a failure to store its data throws). A piece on a diskette takes
-// its name at once, before the disk is changed; in a folder it waits for the others.
+// its name at once and is on the disk before the disk is changed; in a folder it waits for
+// the others.
 void modSplitFile::commitPiece()
 {
     piece_.close();
@@ -280,6 +348,7 @@ void modSplitFile::commitPiece()
     if (disketteMode()) {
         hasher_.settle(); // the disk is changed next
         commitFinishedPieces();
+        syncRenamedFolders();
     }
 }
 
@@ -306,6 +375,8 @@ void modSplitFile::finishSet()
                    : std::string();
     };
     PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
+    SafeOutput::syncAll(
+        {finishedPieces_, companions.files}); // on the disk before the first renames
     commitFinishedPieces();
     commitSetCompanions(folder + fileName_, companions);
     companionNotices_ = std::move(companions.notices);
@@ -322,6 +393,7 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
             PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_);
             commitSetCompanions(folder + fileName_, companions);
             companionNotices_ = std::move(companions.notices);
+            syncRenamedFolders();
             return;
         } catch (const RunError&) {
             // no room, or no disk: one more disk is asked for
@@ -402,8 +474,9 @@ void modSplitFile::showBytes(std::uint64_t done)
         meter_->advanceTo(done);
 }
 
-// Runs a write into the open piece. A full disk asks the user for room: OK (or a declined
-// cancel) writes the block again from its start, a confirmed cancel ends the split.
+// Runs a write into the open piece. A full diskette asks the user for room: OK (or a
+// declined cancel) writes the block again from its start, a confirmed cancel ends the
+// split. Elsewhere a full disk fails the split (see fail).
 void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewindSource)
 {
     stopWhenAsked();
@@ -414,7 +487,7 @@ void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewind
             write();
             return;
         } catch (const RunError& error) {
-            if (error.number() != err::DiskFull)
+            if (error.number() != err::DiskFull || !disketteMode())
                 throw;
         }
         if (host_.message(Question::DiskFull, split_text::diskFull(), Buttons::OkCancel,

@@ -5,6 +5,7 @@
 #include "integrity/set_companions.h"
 #include "platform/bindings.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/safe_output.h"
 
@@ -100,6 +101,9 @@ private:
     void setProgressValue(int value);
 
     std::int16_t fail(const RunError& error);
+    RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
+    std::int16_t refuseWithoutRoom(const RoomNeed& need);
+    std::uint64_t bytesWritten() const noexcept;
     std::int16_t cancelSplit();
     bool confirmCancel();
     Answer askForDisk();
@@ -159,6 +163,7 @@ private:
     CompanionOptions companions_;
     std::vector<std::string> companionNotices_;
     PieceHasher hasher_; // hashes each piece right behind its writing
+    RoomNeed room_;      // what the split writes outside diskettes, checked before it starts
 };
 
 } // namespace parcelo

@@ -84,6 +84,9 @@ std::int16_t modSplitFile::SplitFileByLines()
             if (askDisketteCount(question) != 0)
                 return status_;
         }
+        // room for the file's lines; the estimate of the pieces is too rough to count them
+        if (refuseWithoutRoom(roomForSet(1, fileLength_, 0)) != 0)
+            return status_;
         if (ProgressBarBinding* bar = progress())
             bar->setMaximum(estimate > 0 ? estimate : kUnknownProgressMaximum);
 

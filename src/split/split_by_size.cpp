@@ -63,6 +63,11 @@ std::int16_t modSplitFile::SplitFileBySize()
             if (askDisketteCount(question) != 0)
                 return status_;
         }
+        const std::uint64_t largest = std::min(pieceSize, fileLength_) + kPieceHeaderSize;
+        if (refuseWithoutRoom(
+                roomForSet(pieceCount_, fileLength_ + kPieceHeaderSize * count, largest))
+            != 0)
+            return status_;
 
         source_ = File(sourceFile_, File::Mode::Read);
         ProgressBarBinding* bar = progress();

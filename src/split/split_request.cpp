@@ -6,12 +6,14 @@
 #include "integrity/set_companions.h"
 #include "integrity/sha256.h"
 #include "platform/diskette.h"
+#include "platform/durability.h"
 #include "platform/file.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 #include "platform/stop_token.h"
 #include "split/mod_split_file.h"
 #include "split/single_piece.h"
@@ -330,14 +332,17 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     const std::string name = GetFileNameFromPath(piece);
     std::vector<std::string> notices;
     try {
+        DurableJob durable;
         CompanionWork work;
         work.afterStripe = [&services] { services.host.processEvents(); };
         const std::string setName = RemoveFileExtension(name);
         PreparedCompanions companions =
             prepareSetCompanions(r.destination, {setName, 1, false, true},
                                  {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
+        SafeOutput::syncAll({companions.files});
         commitSetCompanions(r.destination + setName, companions);
         notices = std::move(companions.notices);
+        durable.syncFolders();
     } catch (const RunError& error) {
         removeFileQuietly(piece);
         showCompressedPieceError(services, error);

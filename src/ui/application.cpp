@@ -1,5 +1,7 @@
 #include "ui/application.h"
 
+#include "platform/file_system.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
@@ -10,6 +12,7 @@ void setUpApplication(const QString& name)
 {
     QApplication::setApplicationName(name);
     QApplication::setOrganizationName(QStringLiteral("Norvane"));
+    ignoreFileSizeSignal();
     if (QIcon::fallbackThemeName().isEmpty()
         || QIcon::fallbackThemeName() == QLatin1String("hicolor"))
         QIcon::setFallbackThemeName(QStringLiteral("Adwaita"));

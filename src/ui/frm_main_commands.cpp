@@ -5,6 +5,7 @@
 
 #include "commands/engines.h"
 #include "integrity/set_companions.h"
+#include "platform/durability.h"
 #include "platform/stop_token.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
@@ -96,6 +97,7 @@ void frmMain::runWork(const std::function<void()>& operation, QLabel* status)
 {
     if (working())
         return;
+    setFlushToDisk(optionsPane->chkFlush->isChecked());
     const bool stopped =
         runStoppable({splitPane->cmdSpCancel, joinPane->cmdJnCancel, verifyPane->cmdVerify3},
                      [&] { work_.run(operation); });

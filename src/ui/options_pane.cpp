@@ -34,6 +34,7 @@ OptionsPane::OptionsPane(QWidget* parent) : QWidget(parent)
     groupLayout->addWidget(buildCompression());
     groupLayout->addWidget(buildDeletion());
     groupLayout->addWidget(buildSending());
+    groupLayout->addWidget(buildWriting());
     groupLayout->addWidget(buildFolders());
     groupLayout->addStretch();
     auto* scroll = new QScrollArea(this);
@@ -101,6 +102,17 @@ QWidget* OptionsPane::buildSending()
     return frame;
 }
 
+QWidget* OptionsPane::buildWriting()
+{
+    auto* frame = new QGroupBox(QStringLiteral("Writing Options"), this);
+    chkFlush = named(new QCheckBox(QStringLiteral("F&lush to disk before reporting done"), frame),
+                     "chkFlush");
+    chkFlush->setChecked(true);
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(chkFlush);
+    return frame;
+}
+
 QWidget* OptionsPane::buildFolders()
 {
     auto* frame = new QGroupBox(QStringLiteral("Default Folders"), this);
@@ -124,6 +136,7 @@ void OptionsPane::showOptions(const ParceloOptions& options)
     chkDelOrgJoin->setChecked(options.deleteAfterJoin);
     chkChecksums->setChecked(options.writeChecksums);
     chkJoinScript->setChecked(options.writeJoinScript);
+    chkFlush->setChecked(options.flushToDisk);
     txtDefoutSplit->setText(QString::fromStdString(options.splitFolder));
     txtDefoutJoin->setText(QString::fromStdString(options.joinFolder));
 }
@@ -138,6 +151,7 @@ void OptionsPane::readOptions(ParceloOptions& options) const
     options.deleteAfterJoin = chkDelOrgJoin->isChecked();
     options.writeChecksums = chkChecksums->isChecked();
     options.writeJoinScript = chkJoinScript->isChecked();
+    options.flushToDisk = chkFlush->isChecked();
     options.splitFolder = txtDefoutSplit->text().toStdString();
     options.joinFolder = txtDefoutJoin->text().toStdString();
 }

@@ -13,7 +13,8 @@ namespace parcelo {
 
 struct ParceloOptions;
 
-// The Options pane (picOptions): compression, deletion and the default folders, with
+// The Options pane (picOptions): compression, deletion, sending, writing and the default
+// folders, with
 // "Save Options" and its status and bar. The options live in these controls while the
 // program runs.
 class OptionsPane : public QWidget {
@@ -33,6 +34,7 @@ public:
     QCheckBox* chkDelOrgJoin;
     QCheckBox* chkChecksums;
     QCheckBox* chkJoinScript;
+    QCheckBox* chkFlush;
     QLineEdit* txtDefoutSplit;
     QPushButton* cmdOptBr1;
     QLineEdit* txtDefoutJoin;
@@ -45,6 +47,7 @@ private:
     QWidget* buildCompression();
     QWidget* buildDeletion();
     QWidget* buildSending();
+    QWidget* buildWriting();
     QWidget* buildFolders();
 };
 

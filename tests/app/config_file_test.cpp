@@ -145,16 +145,21 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(config(), once);
 
-    // the sending flags: on in a file without them; a change adds them after the rest
-    EXPECT_TRUE(options.writeChecksums && options.writeJoinScript);
+    // the sending and flush flags: on in a file without them; a change adds them after
+    // the rest
+    EXPECT_TRUE(options.writeChecksums && options.writeJoinScript && options.flushToDisk);
     options.writeChecksums = false;
+    options.flushToDisk = false;
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(config(), once.substr(0, once.size() - 8)
-                            + "<Sending checksums=\"false\" joinScript=\"true\"/>\r\n</cfg>\r\n");
+                            + "<Sending checksums=\"false\" joinScript=\"true\"/>\r\n"
+                              "<Writing flush=\"false\"/>\r\n</cfg>\r\n");
     options.writeChecksums = true;
+    options.flushToDisk = true;
     ASSERT_TRUE(load().ok());
     EXPECT_FALSE(options.writeChecksums);
     EXPECT_TRUE(options.writeJoinScript);
+    EXPECT_FALSE(options.flushToDisk);
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)

@@ -334,23 +334,30 @@ TEST_F(CliRunTest, TheUsersChecksumFileStaysAndMissingRecoveryPiecesAreOptional)
     EXPECT_TRUE(readFile(output("data.bin")) == patternBytes(10000, 6));
 }
 
-TEST_F(CliRunTest, AFullDiskEndsTheSplitWithoutAnyoneToAsk)
+// A file size limit (ulimit -f, in the child that runs parcelo-cli) is told as one, never
+// as a full disk or by the signal that ends a program by default; nothing is left. A run
+// that asks again and again is stopped after 20 seconds.
+TEST_F(CliRunTest, AFileSizeLimitIsToldAndEndsTheJobWithoutAnyoneToAsk)
 {
-    // Files may not grow past 4 KB (the write fails as on a full disk); a run that asks
-    // again and again is stopped after 20 seconds.
-    const std::string fullDisk = "trap '' XFSZ; ulimit -f 8; exec timeout 20";
+    const std::string limited = "ulimit -f 8; exec timeout 20"; // 8 blocks of 512 bytes
     writeFile(temp.file("big.bin"), patternBytes(20'000));
-    std::vector<std::string> split = {"split", temp.file("big.bin"), pieces, "--size", "10KB"};
-    for (const bool yes : {false, true}) {
-        if (yes)
-            split.push_back("--yes");
-        const CliRun full = run(split, fullDisk);
-        const std::string all = full.out + full.err;
-        EXPECT_EQ(full.status, 1) << all;
-        EXPECT_THAT(full.err, HasSubstr("There is not enough space on the disk."));
+    ASSERT_EQ(run({"split", temp.file("big.bin"), pieces, "--size", "20000"}).status, 0);
+    const std::vector<std::string> cases[] = {
+        {"split", temp.file("big.bin"), temp.path().string(), "--size", "10KB"},
+        {"split", temp.file("big.bin"), temp.path().string(), "--size", "10KB", "--yes"},
+        {"join", piece("big.bin.001"), joined},
+    };
+    for (const auto& arguments : cases) {
+        const CliRun over = run(arguments, limited);
+        const std::string all = over.out + over.err;
+        EXPECT_EQ(over.status, 1) << all;
+        EXPECT_THAT(over.err, HasSubstr("This process cannot write files over 4 KB (its file "
+                                        "size limit, ulimit -f): "));
+        EXPECT_EQ(all.find("space"), std::string::npos) << all;
         EXPECT_LE(std::count(all.begin(), all.end(), '\n'), 4) << all;
-        EXPECT_TRUE(fs::is_empty(pieces)) << yes;
+        EXPECT_TRUE(fs::is_empty(joined));
     }
+    EXPECT_EQ(namesIn(temp.path()).size(), 5u) << "big.bin, pieces, joined and the outputs";
 }
 
 TEST_F(CliRunTest, FailuresAndUsageErrorsHaveTheirExitStatus)

@@ -1,4 +1,5 @@
 #include "compress/compression_adapter.h"
+#include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
@@ -122,6 +123,15 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
         }
         writePrefixedSingleEntryArchive(source, prefixed, prefix, "report v2.pdf", level, {});
         ASSERT_EQ(readFile(prefixed), prefix + readFile(archive));
+        // the size its first piece declares, believed only within deflate's reach
+        File piece(prefixed, File::Mode::Read);
+        for (const auto& [archiveBytes, declared] :
+             {std::pair{fs::file_size(archive), size}, {size / 2000, size < 1032 ? size : 0}}) {
+            piece.seek(prefix.size());
+            EXPECT_EQ(declaredEntrySize(piece, archiveBytes), declared);
+        }
+        piece.seek(0);
+        EXPECT_EQ(declaredEntrySize(piece, size), 0u) << "no local header there";
     }
     // No temporary file is left beside the three.
     EXPECT_EQ(filesIn(temp.path()), 3u);

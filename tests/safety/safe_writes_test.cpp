@@ -1,6 +1,7 @@
 // Afterwards the destination holds what it held before (or the complete result).
 #include "format/split_set.h"
 #include "join/mod_join_file.h"
+#include "platform/file_system.h"
 
 #include "fault_host.h"
 #include "set_writer.h"
@@ -30,33 +31,45 @@ std::size_t openIn(const fs::path& folder)
     return open;
 }
 
-const std::string kDiskFull = "There is not enough space on the disk.";
 const std::string kSure = "Are you sure you want to cancel the process?";
+
+// A disk said to have room enough, which the injected faults fill up: a job fails with
+// what it still had to write.
+struct FullDisk {
+    FullDisk()
+    {
+        setFileSystemQuery([](const fs::path&) {
+            return std::optional<FileSystemFacts>({"/media/usb", "", std::uint64_t{1} << 40, 0});
+        });
+    }
+    ~FullDisk() { setFileSystemQuery(nullptr); }
+    static std::string text(const std::string& more)
+    {
+        return "There is not enough space on /media/usb: " + more + " more are needed.";
+    }
+};
 
 } // namespace
 
-// The diskette's own cancels are split_diskette_test's.
+// The diskette's own disk-full questions and cancels are split_diskette_test's.
 TEST(SafeWrites, SplitLeavesTheDestinationAsItWas)
 {
-    // OK asks again while the disk stays full; No to the cancel question, too
-    const Answers diskFull = {{Question::DiskFull, Answer::Ok, kDiskFull + "\rPlease insert"},
-                              {Question::DiskFull, Answer::Cancel, kDiskFull},
-                              {Question::ConfirmCancel, Answer::No, kSure},
-                              {Question::DiskFull, Answer::Cancel, kDiskFull},
-                              {Question::ConfirmCancel, Answer::Yes, kSure}};
+    // A full disk fails the split, unasked, with the room it still needed.
+    const FullDisk disk;
     const struct {
         const char* name;
         std::string unit;
         Fault fault;
-        Answers answers;
+        int status;
+        std::string message; // "" for the piece's write error
     } cases[] = {
         // a fault after 500 bytes hits the second piece in both modes
-        {"disk full, cancelled", "BT", {500}, diskFull},
-        {"write error", "BT", {500, EIO}, {}},
-        {"stopped", "BT", {0, 0, 3}, {}},
-        {"lines, disk full", "LN", {500}, diskFull},
-        {"lines, write error", "LN", {500, EIO}, {}},
-        {"lines, stopped", "LN", {0, 0, 2}, {}},
+        {"disk full", "BT", {500}, 61, FullDisk::text("548 bytes")},
+        {"write error", "BT", {500, EIO}, 57, ""},
+        {"stopped", "BT", {0, 0, 3}, -1, "Splitting of the files was cancelled."},
+        {"lines, disk full", "LN", {500}, 61, FullDisk::text("500 bytes")},
+        {"lines, write error", "LN", {500, EIO}, 57, ""},
+        {"lines, stopped", "LN", {0, 0, 2}, -1, "Splitting of the files was cancelled."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,11 +79,11 @@ TEST(SafeWrites, SplitLeavesTheDestinationAsItWas)
         test::writeFile(run.out + "data.bin.001", "a piece the user had");
         test::writeFile(run.out + "keep.txt", "unrelated");
         const auto before = test::snapshot(run.out);
-        run.host.cause(c.fault).say(c.answers);
-        const bool broken = c.fault.osError == EIO;
-        EXPECT_EQ(run.engine.StartSplit(), broken ? 57 : -1);
-        EXPECT_EQ(run.engine.Message(), broken ? "Device I/O error: " + run.piecePath(2)
-                                               : "Splitting of the files was cancelled.");
+        run.engine.SetCompanions({false, false});
+        run.host.cause(c.fault);
+        EXPECT_EQ(run.engine.StartSplit(), c.status);
+        EXPECT_EQ(run.engine.Message(),
+                  c.message.empty() ? "Device I/O error: " + run.piecePath(2) : c.message);
         EXPECT_TRUE(run.host.allAnswersUsed());
         EXPECT_EQ(test::snapshot(run.out), before);
         EXPECT_EQ(test::readFile(run.temp.file("data.bin")), run.content);
@@ -90,6 +103,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
     const std::string largerSet = "The file " + piece3 + " is not a valid file of the set.";
     const std::string diskCancel =
         "Split files could not be located or process was cancelled by user.";
+    const FullDisk disk;
     const struct {
         const char* name;
         Fault fault;
@@ -98,7 +112,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         std::string message;
         bool diskette = false; // the second disk is asked for and the prompt cancelled
     } cases[] = {
-        {"disk full", {500}, {}, 61, "Disk full: " + joined},
+        {"disk full", {500}, {}, 61, FullDisk::text("500 bytes")},
         {"write error", {500, EIO}, {}, 57, "Device I/O error: " + joined},
         {"stopped", {0, 0, 3}, {}, -1, "Process cancelled by the user."},
         {"piece of no set", {}, PieceHeader{0x12345678, 4, 3}, 1, noSet},

@@ -82,17 +82,29 @@ TEST(SplitBySize, RefusalsWriteNothing)
     EXPECT_EQ(gone.engine.Message(), "File:  does not exist.");
 }
 
-TEST(SplitBySize, ARetryAfterADiskFullWritesTheSameSet)
+// A full diskette is asked about; OK writes the block again onto the disk given.
+TEST(SplitBySize, ARetryAfterAFullDisketteWritesTheSameSet)
 {
     for (const auto& [content, size, unit] : {std::tuple{test::patternBytes(1000), 300.0, "BT"},
                                               std::tuple{test::hundredLines(), 30.0, "LN"}}) {
         SplitRun plain(content, size, unit);
         ASSERT_EQ(plain.engine.StartSplit(), 0);
         SplitRun retried(content, size, unit);
-        retried.host.cause({500, ENOSPC, 0, true})
+        const test::DisketteFolder drive(retried.temp.path() / "floppy");
+        retried.engine.SetDestFolder("a:/");
+        // the second disk fills up; each message lifts the fault: room made before OK
+        retried.host.cause({0, ENOSPC, 0, true}).onShown = [](const test::ShownMessage& shown) {
+            if (shown.text.find("disk #2") != std::string::npos)
+                faults::failWritesAfter(100, ENOSPC);
+        };
+        retried.host.answer(Question::DisketteCount, Answer::Yes)
+            .answer(Question::InsertDisk, Answer::Ok, "disk #1")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #2")
             .answer(Question::DiskFull, Answer::Ok,
-                    "There is not enough space on the disk.\rPlease insert");
-        EXPECT_EQ(retried.engine.StartSplit(), 0);
+                    "There is not enough space on the disk.\rPlease insert")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #3")
+            .answer(Question::InsertDisk, Answer::Ok, "disk #4");
+        EXPECT_EQ(retried.engine.StartSplit(), 0) << retried.engine.Message();
         EXPECT_EQ(retried.pieces(), plain.pieces()) << unit;
         EXPECT_EQ(test::readFile(retried.temp.file("data.bin")), content); // source untouched
     }

@@ -246,10 +246,6 @@ TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverT
     const std::string content = test::patternBytes(200'000);
     // Random bytes are stored: the compressed file is a little over 200,000 bytes.
     const std::uint64_t zipped = 200'500;
-    const std::string sure = "Are you sure you want to cancel the process?";
-    const test::Answers cancelAtDiskFull = {
-        {Question::DiskFull, Answer::Cancel, "There is not enough space on the disk."},
-        {Question::ConfirmCancel, Answer::Yes, sure}};
     const test::Answers declined = {{Question::DisketteCount, Answer::No, "diskettes"}};
     const struct {
         const char* name;
@@ -258,7 +254,7 @@ TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverT
         std::string size; // in bytes
         bool diskette = false;
     } cases[] = {
-        {"disk full while compressing", {100}, cancelAtDiskFull, "1000"},
+        {"disk full while compressing", {100}, {}, "1000"},
         {"write error in the pieces", {zipped + 500, EIO}, {}, "1000"},
         {"write error in the one piece", {zipped / 2, EIO}, {}, "1000000"},
         {"stopped while compressing", {0, 0, 1}, {}, "1000"},

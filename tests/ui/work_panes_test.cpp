@@ -1,4 +1,5 @@
 #include "compress/zlib_tool.h"
+#include "platform/durability.h"
 
 #include "shell_fixture.h"
 
@@ -107,9 +108,16 @@ TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
     split(file, none);
     EXPECT_TRUE(fs::exists(none + "data.bin.004") && !fs::exists(none + "data.bin.rec001"));
     sp->txtRecovery->setText(QStringLiteral("2"));
+    window->optionsPane->chkFlush->setChecked(false); // reaches the next job, and is kept
+    split(file, folder("unflushed"));
+    EXPECT_FALSE(flushToDisk());
+    setFlushToDisk(true);
     window->Before_Close();
     EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
-    EXPECT_EQ(shell.start()->splitPane->txtRecovery->text(), QStringLiteral("2"));
+    EXPECT_TRUE(contains(shell.config(), "<Writing flush=\"false\""));
+    const auto again = shell.start();
+    EXPECT_EQ(again->splitPane->txtRecovery->text(), QStringLiteral("2"));
+    EXPECT_FALSE(again->optionsPane->chkFlush->isChecked());
     mode(sp->Option1, sp->Text3, "10", 4); // lines
     EXPECT_FALSE(sp->txtRecovery->isEnabled());
 }
