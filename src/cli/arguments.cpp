@@ -185,6 +185,8 @@ std::string readOptions(const Options& options, Arguments& out, int& modes)
             out.deletePieces = true;
         } else if (option == "--no-decompress") {
             out.noDecompress = true;
+        } else if (option == "--force") {
+            out.force = true;
         } else if (option == "--no-checksums") {
             out.noChecksums = true;
         } else if (option == "--no-join-script") {
@@ -233,6 +235,8 @@ bool optionAllowed(Verb verb, const Arguments& a)
     if (verb != Verb::Verify && a.wholeSet)
         return false;
     if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
+        return false;
+    if (verb != Verb::Join && a.force)
         return false;
     switch (verb) {
     case Verb::Split:
@@ -364,7 +368,8 @@ std::string usageText()
            + " [--delete-source] [--yes]\n"
              "                    [--no-checksums] [--no-join-script]\n"
              "                    [--recovery N|N%]\n"
-             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
+             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--force]\n"
+             "                   [--yes]\n"
              "  parcelo-cli compress SOURCE DESTFOLDER "
            + levels
            + " [--yes]\n"
@@ -382,7 +387,8 @@ std::string usageText()
                + presetNames()
                + ". -y or --yes answers Yes or OK to every question but Cancel to a request for "
                  "another disk; without a terminal (or once input ends) and without --yes "
-                 "every question is declined. A declined disk ends the run.")
+                 "every question is declined. A declined disk ends the run. A join never "
+                 "replaces a file of the name it makes unless given --force or --yes.")
            + wrapped("Results go to standard output; questions, errors and the progress line "
                      "(drawn when standard error is a terminal) to standard error. -q or --quiet "
                      "drops the progress line and every notice; errors still print.")

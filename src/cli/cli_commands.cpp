@@ -111,6 +111,7 @@ int split(const Arguments& a)
 int join(const Arguments& a)
 {
     Session s(a);
+    s.host.setReplaceFiles(a.force);
     JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = cmdJoin_Click(pane, services);

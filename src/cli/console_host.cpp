@@ -174,6 +174,10 @@ bool ConsoleHost::personAtTerminal() const
 // standard input ends) they get the answer that stops.
 Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
 {
+    if (kind == Question::Replace && !replaceFiles_ && policy_ != AnswerPolicy::AlwaysYes)
+        return told(cautiousAnswer(buttons), " (use --force to replace it)", out);
+    if (kind == Question::Replace && replaceFiles_)
+        return told(agreeingAnswer(kind, buttons), " (--force)", out);
     if (policy_ == AnswerPolicy::AlwaysYes)
         return told(agreeingAnswer(kind, buttons), "", out);
     if (!personAtTerminal())

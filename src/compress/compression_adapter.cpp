@@ -103,7 +103,7 @@ std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
     }
 }
 
-std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
+std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace)
 {
     decompressFailure_.reset();
     const std::string target = DecompressedFileName(joinedPath);
@@ -117,6 +117,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
         operation_ = kDecompressOperation;
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
+        tool_.SetReplaceTarget(replace);
         tool_.DoDecompress();
         finish(joinPane_.progressBar);
         return 1;

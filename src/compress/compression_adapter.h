@@ -66,8 +66,9 @@ public:
                                   const std::string& prefix);
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
-    // holds the reason and nothing the folder held before has changed.
-    std::int16_t DecompressFile(const std::string& joinedPath);
+    // holds the reason and nothing the folder held before has changed. A file of the
+    // decompressed name is replaced only when `replace` says so; else it fails the work.
+    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true);
     // Why the last DecompressFile failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 

@@ -120,7 +120,7 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
 
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
-                      const PercentProgress::BytesReport& bytes)
+                      const PercentProgress::BytesReport& bytes, bool replace)
 {
     Archive archive = openArchive(archivePath);
     const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
@@ -133,7 +133,10 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
         throw damaged(archivePath, "it holds less data than recorded");
     if (zip_fclose(entry.release()) != 0)
         throw damaged(archivePath, "its data does not match its checksum");
-    target.commit();
+    if (replace)
+        target.commit();
+    else
+        target.commitWithoutReplacing();
     progress.finish();
 }
 

@@ -18,7 +18,8 @@ void ZlibTool::DoDecompress()
 {
     extractOnlyEntry(
         sourceFileName_, targetFileName_,
-        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_);
+        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
+        replaceTarget_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

@@ -31,6 +31,7 @@ void modJoinFile::ResetJoin()
     joinedFileName_.clear();
     compressed_.clear();
     confirmDelete_ = true;
+    replaceJoinedFile_ = false;
     lineSet_ = false;
     outputCreated_ = false;
     closeFiles();

@@ -385,11 +385,33 @@ void SafeOutput::commitWithoutReplacing()
     finish(false);
 }
 
+// The temporary file, open: the file itself while it is, else the lock on it.
+int SafeOutput::descriptor() const noexcept
+{
+    return file_.isOpen() ? file_.descriptor() : lock_;
+}
+
+// A file that takes the place of another keeps its permission bits (not its set-ID bits);
+// a link or anything else in its place says nothing about them.
+void SafeOutput::takeModeOfReplaced(const std::filesystem::path& target) const noexcept
+{
+    struct stat replaced {};
+    if (::lstat(target.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode))
+        return;
+    const mode_t mode = replaced.st_mode & 0777;
+    if (const int fd = descriptor(); fd >= 0)
+        ::fchmod(fd, mode);
+    else
+        ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+}
+
 void SafeOutput::finish(bool replace)
 {
     try {
-        file_.close();
         const std::filesystem::path target = toNativePath(finalPath_);
+        if (replace)
+            takeModeOfReplaced(target);
+        file_.close();
         int result = 0;
         if (replace) {
             result = ::rename(temporaryPath_.c_str(), target.c_str());

@@ -32,7 +32,8 @@ public:
     const std::string& temporaryPath() const { return temporaryPath_; }
 
     // Closes the file (a failure to store its data throws) and renames it onto the final
-    // name, replacing a file there. On failure the temporary file is removed.
+    // name, replacing a file there, whose permission bits it takes. On failure the
+    // temporary file is removed.
     void commit();
     // As commit, but fails with "File already exists" (58) when the final name is taken.
     void commitWithoutReplacing();
@@ -41,6 +42,8 @@ public:
 
 private:
     void finish(bool replace);
+    int descriptor() const noexcept;
+    void takeModeOfReplaced(const std::filesystem::path& target) const noexcept;
     void releaseLock() noexcept;
 
     File file_;

@@ -101,6 +101,20 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
     EXPECT_EQ(readFile(output("data.bin")), content);
     EXPECT_THAT(join.out, HasSubstr("checked 4 pieces against data.bin.sha256\n"));
 
+    // The joined file is never replaced silently: refused without --force, which keeps
+    // the old file's permissions on the new one.
+    writeFile(output("data.bin"), "mine");
+    fs::permissions(output("data.bin"), fs::perms(0600));
+    const CliRun refused = run({"join", piece("data.bin.001"), joined});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("data.bin already exists in " + joined
+                                       + ". Replace it? -> no (use --force to replace it)"));
+    EXPECT_EQ(readFile(output("data.bin")), "mine");
+    EXPECT_EQ(namesIn(joined), std::set<std::string>{"data.bin"});
+    EXPECT_EQ(run({"join", piece("data.bin.001"), joined, "--force"}).status, 0);
+    EXPECT_EQ(readFile(output("data.bin")), content);
+    EXPECT_EQ(fs::status(output("data.bin")).permissions(), fs::perms(0600));
+
     // every piece is reported: a damaged one and a missing one fail the check
     flipByte(piece("data.bin.002"), 100);
     fs::remove(piece("data.bin.004"));
