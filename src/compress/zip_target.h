@@ -17,7 +17,8 @@ namespace parcelo::zipsupport {
 // the archive's start, so its offsets are those of a stand-alone archive.
 class ArchiveTarget {
 public:
-    explicit ArchiveTarget(std::string targetPath, std::string prefix = {});
+    explicit ArchiveTarget(std::string targetPath, std::string prefix = {},
+                           Sharing sharing = Sharing::Shared);
     ArchiveTarget(const ArchiveTarget&) = delete;
     ArchiveTarget& operator=(const ArchiveTarget&) = delete;
     ~ArchiveTarget();
@@ -36,6 +37,7 @@ private:
 
     std::string targetPath_;
     std::string prefix_;
+    Sharing sharing_;
     SafeOutput output_;
     zip_error_t error_;
     std::exception_ptr failure_;

@@ -201,12 +201,12 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
 void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                                      const std::string& prefix, const std::string& entryName,
                                      int level, const PercentProgress::Report& report,
-                                     const PercentProgress::BytesReport& bytes)
+                                     const PercentProgress::BytesReport& bytes, Sharing sharing)
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
     SourceReader reader(sourcePath, level, report, bytes);
-    zipsupport::ArchiveTarget target(targetPath, prefix);
+    zipsupport::ArchiveTarget target(targetPath, prefix, sharing);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);
     // zip_close writes everything and commits the target; on failure the target is

@@ -11,7 +11,7 @@ void ZlibTool::DoCompress()
     writePrefixedSingleEntryArchive(
         sourceFileName_, targetFileName_, targetPrefix_, GetFileNameFromPath(sourceFileName_),
         compressionLevel_, [this](std::int16_t percent) { raiseProgressNotify(percent); },
-        bytesNotify_);
+        bytesNotify_, privateTarget_ ? Sharing::Private : Sharing::Shared);
 }
 
 void ZlibTool::DoDecompress()

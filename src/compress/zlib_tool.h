@@ -47,6 +47,9 @@ public:
     // 1 (fastest) to 9 (smallest).
     std::int32_t CompressionLevel() const { return compressionLevel_; }
     void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
+    // Whether DoCompress makes a target only its owner may read (a private copy).
+    bool PrivateTarget() const { return privateTarget_; }
+    void SetPrivateTarget(bool owner) { privateTarget_ = owner; }
     // Whether DoDecompress may replace a file at the target (the default).
     bool ReplaceTarget() const { return replaceTarget_; }
     void SetReplaceTarget(bool replace) { replaceTarget_ = replace; }
@@ -67,6 +70,7 @@ private:
     std::string targetFileName_;
     std::string targetPrefix_;
     std::int32_t compressionLevel_ = 9;
+    bool privateTarget_ = false;
     bool replaceTarget_ = true;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;

@@ -8,6 +8,10 @@
 
 namespace parcelo {
 
+// Who may read a file the programs make: whom the umask lets (the user's own files), or
+// its owner alone (a private copy of the user's data outside the destination).
+enum class Sharing { Shared, Private };
+
 // A file written under a temporary name in its destination folder and moved onto its
 // final name only when it is complete. The temporary file is created exclusively (it
 // never follows a link or reuses a file), holds an advisory lock until it is committed or
@@ -18,7 +22,7 @@ class SafeOutput {
 public:
     SafeOutput() = default;
     // Creates the temporary file for finalPath; throws RunError naming finalPath.
-    explicit SafeOutput(const std::string& finalPath);
+    explicit SafeOutput(const std::string& finalPath, Sharing sharing = Sharing::Shared);
     SafeOutput(SafeOutput&& other) noexcept;
     SafeOutput& operator=(SafeOutput&& other) noexcept;
     SafeOutput(const SafeOutput&) = delete;
@@ -73,7 +77,8 @@ private:
 
     std::filesystem::path native_;
     std::string path_;
-    int fd_ = -1; // holds the lock
+    int fd_ = -1;   // holds the lock
+    int slot_ = -1; // its place in the table cleared on a signal
 };
 
 // The marker between a final name and the random tail of its temporary file.
@@ -97,8 +102,8 @@ void removeStaleTemporaries(const std::string& folder, const FinalNameFilter& be
 bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
                     const std::string& own) noexcept;
 
-// Removes every temporary file this process has open. Async-signal-safe: for a handler of
-// SIGINT or SIGTERM that then ends the process.
+// Removes every temporary file and temporary folder (with what it holds) this process has
+// open. Async-signal-safe: for a handler of SIGINT or SIGTERM that then ends the process.
 void removeSafeOutputsOnSignal() noexcept;
 
 } // namespace parcelo

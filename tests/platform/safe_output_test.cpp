@@ -39,11 +39,19 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     EXPECT_EQ(test::readFile(target), "user's own");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 
+    // The new file takes the permissions of the one it replaces; a private one is its
+    // owner's alone.
+    std::filesystem::permissions(target, std::filesystem::perms(0604));
     SafeOutput complete(target);
     complete.file().write("complete");
     complete.commit();
     EXPECT_EQ(test::readFile(target), "complete");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
+    EXPECT_EQ(std::filesystem::status(target).permissions(), std::filesystem::perms(0604));
+    SafeOutput copy(temp.file("copy"), Sharing::Private);
+    copy.commit();
+    EXPECT_EQ(std::filesystem::status(temp.file("copy")).permissions(),
+              std::filesystem::perms(0600));
 
     EXPECT_EQ(test::runErrorOf([&] { SafeOutput(temp.file("no/such/file")); }), err::PathNotFound);
     // A name long enough that the marker would overflow a file name is cut, not refused.
@@ -163,4 +171,23 @@ TEST(SafeOutput, StaleTemporariesAreClearedAndNothingElse)
         EXPECT_EQ(!fs::exists(fs::symlink_status(made[i])), cases[i].cleared) << cases[i].what;
     EXPECT_EQ(test::readFile(user), "the user's");
     ::close(fifoWriter);
+}
+
+// The clean-up of a second Ctrl-C, which then ends the process: every temporary file and
+// every temporary folder with the links and files in it.
+TEST(SafeOutput, TheSignalCleanUpLeavesNothingBehind)
+{
+    test::TempFolder temp;
+    test::writeFile(temp.file("mine"), "the user's");
+    const fs::path left = leftByKilledJob(temp.path(), [&] {
+        SafeOutput piece(temp.file("data.bin.001"));
+        piece.file().write("partial");
+        TemporaryFolder repair(temp.file("data.bin"));
+        fs::create_symlink(temp.file("mine"), repair.path() + "data.bin.002");
+        SafeOutput rebuilt(repair.path() + "data.bin.001");
+        removeSafeOutputsOnSignal();
+        ::_exit(0); // as the handler does: no destructor runs
+    });
+    EXPECT_TRUE(left.empty()) << left;
+    EXPECT_EQ(test::readFile(temp.file("mine")), "the user's");
 }
