@@ -8,6 +8,8 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
+#include <utility>
 
 using namespace parcelo;
 
@@ -175,6 +177,20 @@ TEST(XmlParser, RaisesItsOwnErrors)
     };
     for (const auto& [text, error] : cases)
         EXPECT_EQ(loadError(text), std::string("-2147221495 ") + error) << text;
+    // where the data went wrong: lines counted by line feeds, columns by bytes
+    const std::tuple<const char*, std::size_t, std::size_t> positions[] = {
+        {"<a>\n  <b>\n  </b>", 3, 7},
+        {"<a>\r\n<b x='1\n", 3, 1},
+        {"plain", 1, 6},
+    };
+    for (const auto& [text, line, column] : positions) {
+        XMLDocument document;
+        try {
+            document.LoadData(text);
+        } catch (const XmlError& error) {
+            EXPECT_EQ(std::pair(error.line(), error.column()), std::pair(line, column)) << text;
+        }
+    }
     for (const char* twice : {"<a x='1' x='2'/>", "<a x='1' X='2'/>"})
         EXPECT_EQ(loadError(twice), "-2147221047 AppendAttribute: Attempt to Append Duplicate "
                                     "Attribute");
@@ -203,15 +219,33 @@ TEST(XmlParser, ItsOwnOutputLoadsBackAlike)
     EXPECT_EQ(second.Serialize(), written);
 }
 
-TEST(XmlParser, DepthOfTheDocumentHasNoLimit)
+// Only the document's own limit bounds its depth; a deeper element is refused where it
+// stands.
+TEST(XmlParser, DepthOfTheDocumentHasNoLimitButItsOwn)
 {
+    const auto nested = [](std::size_t depth) {
+        std::string text;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "<d>";
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "</d>";
+        return text;
+    };
     constexpr std::size_t depth = 200000;
-    std::string text;
-    for (std::size_t i = 0; i < depth; ++i)
-        text += "<d>";
-    for (std::size_t i = 0; i < depth; ++i)
-        text += "</d>";
     XMLDocument document;
-    document.LoadData(text);
+    document.LoadData(nested(depth));
     EXPECT_EQ(document.Serialize().size(), depth * 3 + (depth - 1) * 7 + 1); // one <d/>
+
+    XMLDocument limited, tooDeep;
+    limited.SetDeepestNesting(64);
+    limited.LoadData(nested(64));
+    tooDeep.SetDeepestNesting(64);
+    try {
+        tooDeep.LoadData(nested(65));
+        ADD_FAILURE() << "65 levels loaded";
+    } catch (const XmlError& error) {
+        EXPECT_EQ(error.description(), "Elements nested deeper than 64 levels");
+        EXPECT_EQ(error.line(), 1u);
+        EXPECT_EQ(error.column(), 193u); // the "<" of the 65th level
+    }
 }
