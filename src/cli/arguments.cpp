@@ -392,8 +392,9 @@ std::string usageText()
            + wrapped("Results go to standard output; questions, errors and the progress line "
                      "(drawn when standard error is a terminal) to standard error. -q or --quiet "
                      "drops the progress line and every notice; errors still print.")
-           + wrapped("Exit status: 0 success, 1 failed, refused or cancelled, 2 usage error, 130 "
-                     "stopped by Ctrl-C (the job's unfinished files are removed).")
+           + wrapped("Exit status: 0 success, 1 failed, refused or cancelled (or a result that "
+                     "could not be written), 2 usage error, 130 stopped by Ctrl-C (the job's "
+                     "unfinished files are removed; a job already done keeps its status).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
                      "repair rebuilds lost or damaged pieces from them. "
                      + std::string(kRecoveryPromise));

@@ -166,7 +166,13 @@ int runVerb(const Arguments& arguments)
 int runCommand(const Arguments& arguments)
 {
     const int status = runVerb(arguments);
-    return jobStop().requested() ? kExitStopped : status;
+    return exitStatusAfter(status, jobStop().requested()); // asked once the job has ended
+}
+
+int exitStatusAfter(int status, bool stopRequested)
+{
+    // A job done before the stop came has its result; only one the stop ended is "stopped".
+    return status != kExitSuccess && stopRequested ? kExitStopped : status;
 }
 
 } // namespace parcelo::cli

@@ -52,7 +52,7 @@ private:
     bool replaceFiles_ = false;
 };
 
-// The message on one line: its line breaks become spaces.
+// The message on one line: its line breaks become spaces, none at its end.
 std::string oneLine(const std::string& text);
 
 } // namespace parcelo::cli
