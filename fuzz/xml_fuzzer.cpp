@@ -1,6 +1,6 @@
-// Loads any bytes as a document, writes the tree out and loads that again. Parse errors
-// are expected; crashes, hangs, leaks and undefined behaviour are not. A tree that the
-// writer can express (named tags, childless elements in the empty-element style, no
+// Loads any bytes as a document (with a depth limit too), writes the tree out and loads
+// that again. Parse errors are expected; crashes, hangs, leaks and undefined behaviour are not. A
+// tree that the writer can express (named tags, childless elements in the empty-element style, no
 // double quote in a value, no name ending in "<") must come back alike.
 #include "platform/host.h"
 #include "xml/xml_document.h"
@@ -82,12 +82,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     CountingHost host;
+    // Loaded as the configuration is, with a depth limit: what loads so loads alike without.
+    XMLDocument limited;
+    limited.SetDeepestNesting(4);
+    bool limitedLoaded = true;
+    try {
+        limited.LoadData(text);
+    } catch (const XmlError& error) {
+        if (error.number() == xmlerr::kParse && (error.line() == 0 || error.column() == 0))
+            std::abort(); // a parse error always tells where
+        limitedLoaded = false;
+    }
     XMLDocument first;
     try {
         first.LoadData(text, &host);
     } catch (const XmlError&) {
+        if (limitedLoaded)
+            std::abort();
         return 0;
     }
+    if (limitedLoaded && limited.Serialize() != first.Serialize())
+        std::abort();
     const std::string written = first.Serialize();
     const bool mustMatch = writesBackAlike(*first.Root());
     XMLDocument second;

@@ -15,9 +15,15 @@ namespace parcelo {
 
 namespace {
 
-std::string userFolder(QStandardPaths::StandardLocation location, const char* below)
+// The user's folder of a kind, with `below` under it. A relative path in the variable that
+// names it is no such folder (the XDG rules): the default under home is used instead.
+std::string userFolder(QStandardPaths::StandardLocation location, const char* variable,
+                       const char* defaultBelowHome, const char* below)
 {
-    const QString base = QStandardPaths::writableLocation(location);
+    QString base = QStandardPaths::writableLocation(location);
+    if (const QString named = qEnvironmentVariable(variable);
+        !named.isEmpty() && QDir::isRelativePath(named))
+        base = QDir::homePath() + QLatin1Char('/') + QLatin1String(defaultBelowHome);
     return QDir::cleanPath(base + QLatin1Char('/') + QLatin1String(below)).toStdString();
 }
 
@@ -44,6 +50,26 @@ void copyShippedConfig(const AppPaths& paths)
 
 } // namespace
 
+std::string configFolderProblem(const AppPaths& paths)
+{
+    if (!paths.installed)
+        return {};
+    const std::filesystem::path folder =
+        std::filesystem::path(toNativePath(paths.configFilePath)).parent_path();
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    std::string reason;
+    if (error)
+        reason = error.message();
+    else if (!folderExists(fromNativePath(folder)))
+        reason = "it is not a folder";
+    else if (!isWritable(fromNativePath(folder)))
+        reason = "it cannot be written";
+    return reason.empty() ? reason
+                          : "The configuration folder " + fromNativePath(folder)
+                                + " cannot be used: " + reason + ".";
+}
+
 std::string logFolderOf(const AppPaths& paths)
 {
     return fromNativePath(toNativePath(paths.logFilePath).parent_path());
@@ -68,8 +94,10 @@ AppPaths appPathsFor(const std::string& appFolder)
 
 AppPaths userAppPathsFor(const std::string& appFolder)
 {
-    const std::string config = userFolder(QStandardPaths::GenericConfigLocation, "Parcelo");
-    const std::string data = userFolder(QStandardPaths::GenericDataLocation, "Parcelo");
+    const std::string config =
+        userFolder(QStandardPaths::GenericConfigLocation, "XDG_CONFIG_HOME", ".config", "Parcelo");
+    const std::string data =
+        userFolder(QStandardPaths::GenericDataLocation, "XDG_DATA_HOME", ".local/share", "Parcelo");
     const std::string home = QDir::homePath().toStdString() + "/Parcelo/";
     return {appFolder,
             config + "/config.xml",

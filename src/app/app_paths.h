@@ -32,6 +32,11 @@ AppPaths userAppPathsFor(const std::string& appFolder);
 // is no config.xml to write at all), else userAppPathsFor.
 AppPaths resolveAppPaths(const std::string& appFolder);
 
+// Why the user's configuration folder of an installed program cannot be used ("The
+// configuration folder FOLDER cannot be used: REASON."), trying to make it when it is
+// missing; "" when it can, or when the program keeps its options beside itself.
+std::string configFolderProblem(const AppPaths& paths);
+
 // The folder that holds the log file: the application folder the log messages name.
 std::string logFolderOf(const AppPaths& paths);
 

@@ -25,13 +25,46 @@ std::string pleaseCheckConfig(const std::string& appFolder)
            + ") of the application.";
 }
 
+// The user's copy of an installed program's file is missing when its folder cannot be used:
+// the message then names that folder and why, instead of the program's folder.
 ConfigStatus reportMissingConfig(const AppPaths& paths, Host& host, const LogWriter& log)
 {
     const std::string notFound = paths.configFilePath + " file can not be found.";
-    host.message(Question::Notice, notFound + LF + pleaseCheckConfig(paths.appFolder), Buttons::Ok,
-                 Icon::None, "Fatal Error: cannot continue");
-    log("Fatal Error: " + notFound + " " + pleaseCheckConfig(paths.appFolder));
+    std::string hint = configFolderProblem(paths);
+    if (hint.empty())
+        hint = pleaseCheckConfig(paths.appFolder);
+    host.message(Question::Notice, notFound + LF + hint, Buttons::Ok, Icon::None,
+                 "Fatal Error: cannot continue");
+    log("Fatal Error: " + notFound + " " + hint);
     return {kConfigMissing, "File config.xml was not found in the application folder."};
+}
+
+// The most a configuration file may hold, and the deepest its elements may nest: far more
+// than any has, and little enough that a file that is no configuration is refused at once.
+constexpr std::uint64_t kMostConfigBytes = 1 << 20;
+constexpr std::size_t kDeepestConfigNesting = 64;
+
+// The configuration file's text, parsed; a file too large is refused before it is read.
+// XmlError names the file, the reason and, for a malformed document, where it is.
+void loadConfigDocument(const std::string& path, XMLDocument& document, Host& host)
+{
+    File in(path, File::Mode::Read);
+    if (in.size() > kMostConfigBytes)
+        throw XmlError(xmlerr::kParse, "Parse",
+                       path + ": the file is larger than 1 MB, too large for a configuration file");
+    std::string text(static_cast<std::size_t>(in.size()), '\0');
+    text.resize(in.read(text.data(), text.size()));
+    in.close();
+    document.SetDeepestNesting(kDeepestConfigNesting);
+    try {
+        document.LoadData(text, &host);
+    } catch (const XmlError& error) {
+        std::string where;
+        if (error.line() > 0)
+            where = " at line " + std::to_string(error.line()) + ", column "
+                    + std::to_string(error.column());
+        throw XmlError(error.number(), error.source(), path + ": " + error.description() + where);
+    }
 }
 
 ConfigStatus reportSaveFailure(int number, const std::string& description, const AppPaths& paths,
@@ -335,7 +368,7 @@ ConfigStatus LoadConfiguration(const AppPaths& paths, ParceloOptions& options, E
     ParceloOptions loaded = options;
     try {
         XMLDocument document;
-        document.LoadData(readWholeFile(paths.configFilePath), &host);
+        loadConfigDocument(paths.configFilePath, document, host);
         readOptions(document, paths, loaded);
     } catch (const XmlError& error) {
         return {error.number(), error.description()};
@@ -359,7 +392,7 @@ ConfigStatus SaveConfiguration(const AppPaths& paths, ParceloOptions& options, E
     tidyFolderBoxes(options, explore);
     try {
         XMLDocument document;
-        document.LoadData(readWholeFile(paths.configFilePath), &host);
+        loadConfigDocument(paths.configFilePath, document, host);
         writeOptions(options, document);
         const std::string text = configFileText(document.Serialize());
         checkLoadsBack(text, document);

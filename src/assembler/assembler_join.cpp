@@ -22,7 +22,7 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
     if (const JoinStart start = startJoin(pane.Text5, pane.Text6, engine, host); !start.ready)
         return {false, start.focus, {}};
 
-    if (!locateSet(engine, host))
+    if (!askBeforeReplacing(engine, host).go || !locateSet(engine, host))
         return {};
 
     host.setBusy(true);

@@ -28,10 +28,12 @@ struct AssemblerJoinServices {
     std::string makerWebPage; // named in the notice about a compressed set
 };
 
-// Parcelo Assembler's Join button over its two boxes. It checks them as Parcelo's Join does, joins
-// the set without any display, never decompresses (a compressed set is said to be so and keeps its
-// ".zip" name), and after every successful join offers to delete the pieces (never on the diskette
-// drive). A failed join leaves no joined file; the outcome's file is the joined one.
+// Parcelo Assembler's Join button over its two boxes. It checks them as Parcelo's Join does
+// (asking before the joined file replaces a file of its name), joins the set without any
+// display, never decompresses (a compressed set is said to be so and keeps its ".zip"
+// name), and after every successful join offers to delete the pieces (never on the
+// diskette drive). A failed join leaves no joined file; the outcome's file is the joined
+// one.
 CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& services);
 
 // The notice after joining a set that was compressed before it was split.

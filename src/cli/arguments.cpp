@@ -187,6 +187,8 @@ std::string readOptions(const Options& options, Arguments& out, int& modes)
             out.deletePieces = true;
         } else if (option == "--no-decompress") {
             out.noDecompress = true;
+        } else if (option == "--force") {
+            out.force = true;
         } else if (option == "--no-checksums") {
             out.noChecksums = true;
         } else if (option == "--no-join-script") {
@@ -235,6 +237,8 @@ bool optionAllowed(Verb verb, const Arguments& a)
     if (verb != Verb::Verify && a.wholeSet)
         return false;
     if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
+        return false;
+    if (verb != Verb::Join && a.force)
         return false;
     switch (verb) {
     case Verb::Split:
@@ -366,7 +370,8 @@ std::string usageText()
            + " [--delete-source] [--yes]\n"
              "                    [--no-checksums] [--no-join-script]\n"
              "                    [--recovery N|N%]\n"
-             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--yes]\n"
+             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--force]\n"
+             "                   [--yes]\n"
              "  parcelo-cli compress SOURCE DESTFOLDER "
            + levels
            + " [--yes]\n"
@@ -384,17 +389,19 @@ std::string usageText()
                + presetNames()
                + ". -y or --yes answers Yes or OK to every question but Cancel to a request for "
                  "another disk; without a terminal (or once input ends) and without --yes "
-                 "every question is declined. A declined disk ends the run.")
+                 "every question is declined. A declined disk ends the run. A join never "
+                 "replaces a file of the name it makes unless given --force or --yes.")
            + wrapped("Results go to standard output; questions, errors and the progress line "
                      "(drawn when standard error is a terminal) to standard error. -q or --quiet "
                      "drops the progress line and every notice; errors still print.")
            + wrapped("split, join, compress and repair end once what they wrote is on the disk; "
                      "--no-sync ends them sooner, leaving that to the system.")
            + wrapped("Exit status: 0 success (verify --set: the set is intact), 1 failed, refused "
-                     "or cancelled, 2 usage error, 3 verify --set: pieces are damaged or missing "
+                     "or cancelled (or a result that could not be written), 2 usage error, 3 "
+                     "verify --set: pieces are damaged or missing "
                      "and the recovery pieces can rebuild them, 4 verify --set or repair: pieces "
                      "are damaged or missing and cannot be rebuilt, 130 stopped by Ctrl-C (the "
-                     "job's unfinished files are removed).")
+                     "job's unfinished files are removed; a job already done keeps its status).")
            + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
                      "verify --set ends with the set's verdict (intact, can be repaired, cannot "
                      "be repaired) and repair rebuilds lost or damaged pieces from them. "

@@ -28,6 +28,7 @@ struct Arguments {
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;
+    bool force = false;        // join --force: the joined file replaces a file of its name
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
     int recovery = 0;          // split --recovery N or N%

@@ -112,6 +112,7 @@ int split(const Arguments& a)
 int join(const Arguments& a)
 {
     Session s(a);
+    s.host.setReplaceFiles(a.force);
     JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = cmdJoin_Click(pane, services);
@@ -180,7 +181,13 @@ int runCommand(const Arguments& arguments)
 {
     setFlushToDisk(!arguments.noSync);
     const int status = runVerb(arguments);
-    return jobStop().requested() ? kExitStopped : status;
+    return exitStatusAfter(status, jobStop().requested()); // asked once the job has ended
+}
+
+int exitStatusAfter(int status, bool stopRequested)
+{
+    // A job done before the stop came has its result; only one the stop ended is "stopped".
+    return status != kExitSuccess && stopRequested ? kExitStopped : status;
 }
 
 } // namespace parcelo::cli

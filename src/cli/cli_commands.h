@@ -11,8 +11,12 @@ inline constexpr int kExitRepairable = 3;    // verify --set: lost pieces the se
 inline constexpr int kExitNotRepairable = 4; // verify --set, repair: lost beyond rebuilding
 inline constexpr int kExitStopped = 130;     // stopped by SIGINT or SIGTERM
 
-// Runs a parsed command with a console host; returns the exit status (kExitStopped when
-// a stop was requested while it ran).
+// Runs a parsed command with a console host; returns the exit status (exitStatusAfter).
 int runCommand(const Arguments& arguments);
+
+// The exit status of a command that ended with status: kExitStopped when it did not
+// succeed and a stop was requested; a command that finished keeps its status (the stop
+// came after the work was done).
+int exitStatusAfter(int status, bool stopRequested);
 
 } // namespace parcelo::cli

@@ -1,5 +1,6 @@
 #include "cli/console_host.h"
 
+#include "cli/standard_streams.h"
 #include "platform/job_progress.h"
 
 #include <unistd.h>
@@ -96,7 +97,7 @@ const char* answerWord(Answer answer)
 Answer told(Answer answer, const char* why, std::FILE* out)
 {
     std::fprintf(out, " -> %s%s\n", answerWord(answer), why);
-    std::fflush(out);
+    flushStream(out);
     return answer;
 }
 
@@ -106,6 +107,8 @@ std::string oneLine(const std::string& text)
 {
     std::string line = toDisplayText(text);
     std::replace(line.begin(), line.end(), '\n', ' ');
+    while (!line.empty() && line.back() == ' ')
+        line.pop_back(); // a message that ends with a line break
     return line;
 }
 
@@ -158,7 +161,7 @@ Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons 
     std::fputs(oneLine(text).c_str(), out);
     if (buttons == Buttons::Ok) {
         std::fputc('\n', out);
-        std::fflush(out);
+        flushStream(out);
         return Answer::Ok;
     }
     return ask(kind, buttons, out);
@@ -174,13 +177,17 @@ bool ConsoleHost::personAtTerminal() const
 // standard input ends) they get the answer that stops.
 Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
 {
+    if (kind == Question::Replace && !replaceFiles_ && policy_ != AnswerPolicy::AlwaysYes)
+        return told(cautiousAnswer(buttons), " (use --force to replace it)", out);
+    if (kind == Question::Replace && replaceFiles_)
+        return told(agreeingAnswer(kind, buttons), " (--force)", out);
     if (policy_ == AnswerPolicy::AlwaysYes)
         return told(agreeingAnswer(kind, buttons), "", out);
     if (!personAtTerminal())
         return told(unattendedAnswer(kind, buttons), " (no terminal; use --yes)", out);
     for (;;) {
         std::fputs(buttonHint(buttons), out);
-        std::fflush(out);
+        flushStream(out);
         char line[64];
         if (std::fgets(line, sizeof line, input_) == nullptr)
             return told(unattendedAnswer(kind, buttons), " (end of input)", out);

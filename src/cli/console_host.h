@@ -29,6 +29,10 @@ public:
 
     void showProgress(const ProgressReport& report) override;
 
+    // --force: a file of a name the command makes is replaced. Without it (and without
+    // --yes) the question whether to replace one is answered No, even on a terminal.
+    void setReplaceFiles(bool replace) { replaceFiles_ = replace; }
+
     static std::FILE* terminalStandardError();
 
 protected:
@@ -45,9 +49,10 @@ private:
     bool quiet_;
     std::FILE* progressOut_;
     bool progressShown_ = false;
+    bool replaceFiles_ = false;
 };
 
-// The message on one line: its line breaks become spaces.
+// The message on one line: its line breaks become spaces, none at its end.
 std::string oneLine(const std::string& text);
 
 } // namespace parcelo::cli

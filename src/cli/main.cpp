@@ -1,6 +1,7 @@
 #include "app/version.h"
 #include "cli/arguments.h"
 #include "cli/cli_commands.h"
+#include "cli/standard_streams.h"
 #include "cli/stop_signals.h"
 #include "platform/file_system.h"
 
@@ -11,6 +12,7 @@
 int main(int argc, char** argv)
 {
     using namespace parcelo::cli;
+    guardStandardStreams();
     const std::vector<std::string> args(argv + 1, argv + argc);
     const ParseResult parsed = parseArguments(args);
     if (!parsed.arguments) {
@@ -20,13 +22,13 @@ int main(int argc, char** argv)
     }
     if (parsed.arguments->verb == Verb::Help) {
         std::fputs(usageText().c_str(), stdout);
-        return kExitSuccess;
+        return finishStandardOutput(kExitSuccess);
     }
     if (parsed.arguments->verb == Verb::Version) {
         std::printf("parcelo-cli %s\n", parcelo::kParceloVersion);
-        return kExitSuccess;
+        return finishStandardOutput(kExitSuccess);
     }
     installStopSignals();
     parcelo::ignoreFileSizeSignal();
-    return runCommand(*parsed.arguments);
+    return finishStandardOutput(runCommand(*parsed.arguments));
 }

@@ -3,6 +3,8 @@
 #include "compress/zlib_tool.h"
 #include "platform/host.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
+#include "platform/safe_output.h"
 
 #include <cmath>
 #include <string_view>
@@ -12,6 +14,8 @@ namespace parcelo {
 namespace {
 
 constexpr const char* kZipExtension = ".zip";
+// The name the private folders of temporary compressed files are made from.
+constexpr const char* kPrivateFolderStem = "Parcelo";
 
 void showStatus(Binding* label, const std::string& caption)
 {
@@ -70,21 +74,52 @@ CompressionAdapter::~CompressionAdapter()
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
 {
-    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, tempFolder_);
+    std::string folder = tempFolder_;
+    if (privateFolder_) {
+        folder = privateFolder_->path();
+        folder.pop_back(); // its final separator
+    }
+    return CompressedFileName(sourcePath, destFolder_, tempCompressedFile_, folder);
 }
 
+// A temporary compressed file is a copy of the user's data where others may look: it goes
+// into a folder of its own that only this user may enter, made under a name nobody can
+// take beforehand (one taken is passed over), and is readable by its owner alone.
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
-    if (tempCompressedFile_ == "Yes")
+    ReleaseTemporaryFolder();
+    if (tempCompressedFile_ != "Yes")
+        return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch,
+                          false);
+    try {
         EnsureFolderExists(tempFolder_); // made only for the split that needs it
-    return CompressFileInto(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch);
+        const std::string stem = tempFolder_ + kSeparator + kPrivateFolderStem;
+        removeStaleTemporaries(stem); // what a killed run left
+        privateFolder_ = std::make_unique<TemporaryFolder>(stem);
+    } catch (const RunError&) {
+        return 0;
+    }
+    return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch, true);
+}
+
+void CompressionAdapter::ReleaseTemporaryFolder()
+{
+    privateFolder_.reset();
 }
 
 std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
                                                   const std::string& target,
                                                   const std::string& prefix, Durability durability)
 {
+    return compressTo(sourcePath, target, prefix, durability, false);
+}
+
+std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
+                                            const std::string& target, const std::string& prefix,
+                                            Durability durability, bool owner)
+{
     try {
+        tool_.SetPrivateTarget(owner);
         operation_ = kCompressOperation;
         tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
@@ -104,7 +139,7 @@ std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
     }
 }
 
-std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
+std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace)
 {
     decompressFailure_.reset();
     const std::string target = DecompressedFileName(joinedPath);
@@ -118,6 +153,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath)
         operation_ = kDecompressOperation;
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
+        tool_.SetReplaceTarget(replace);
         tool_.DoDecompress();
         finish(joinPane_.progressBar);
         return 1;

@@ -7,12 +7,14 @@
 #include "platform/run_error.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 
 namespace parcelo {
 
 class Host;
+class TemporaryFolder;
 class ZlibTool;
 
 // Where a source file is compressed to before a split: tempFolder when
@@ -35,9 +37,9 @@ inline constexpr const char* kDecompressOperation = "Decompress";
 // shows no message: the calling command reports the outcome.
 class CompressionAdapter {
 public:
-    // tempFolder: where a split's temporary compressed file goes (made when first needed),
-    // without a final separator. Only the status label
-    // and progress bar of each pane are used.
+    // tempFolder: under it, in a private folder of its own (mode 700, named at random), a
+    // split's temporary compressed file goes; without a final separator, made when first
+    // needed. Only the status label and progress bar of each pane are used.
     CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings splitPane, PaneBindings joinPane,
                        std::string tempFolder,
                        CompressionLevelOption levelOption = CompressionLevelOption::None);
@@ -56,12 +58,16 @@ public:
     void SetTempCompressedFile(std::string flag) { tempCompressedFile_ = std::move(flag); }
     const std::string& TempCompressedFile() const { return tempCompressedFile_; }
 
-    // The compressed file CompressFile writes for sourcePath.
+    // The compressed file CompressFile writes (or wrote) for sourcePath.
     std::string CompressedFileFor(const std::string& sourcePath) const;
 
-    // 1 when the compressed file was written, 0 when anything failed (no file is left).
-    // The file is a scratch copy for a split, never synced.
+    // 1 when the compressed file was written, 0 when anything failed (no file is left): a
+    // scratch copy for a split, never synced. A
+    // temporary compressed file (TempCompressedFile "Yes") is readable by its owner alone
+    // and lies in a new private folder, which ReleaseTemporaryFolder removes.
     std::int16_t CompressFile(const std::string& sourcePath);
+    // Removes the private folder of the last temporary compressed file, with the file.
+    void ReleaseTemporaryFolder();
     // The same archive written straight into targetPath after prefix (a piece that holds
     // the whole compressed file), instead of CompressedFileFor's file.
     std::int16_t CompressFileInto(const std::string& sourcePath, const std::string& targetPath,
@@ -69,8 +75,9 @@ public:
                                   Durability durability = Durability::AsOptioned);
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
-    // holds the reason and nothing the folder held before has changed.
-    std::int16_t DecompressFile(const std::string& joinedPath);
+    // holds the reason and nothing the folder held before has changed. A file of the
+    // decompressed name is replaced only when `replace` says so; else it fails the work.
+    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true);
     // Why the last DecompressFile failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 
@@ -83,6 +90,8 @@ public:
     void ProgressNotify(std::int16_t percent);
 
 private:
+    std::int16_t compressTo(const std::string& sourcePath, const std::string& targetPath,
+                            const std::string& prefix, Durability durability, bool owner);
     void startMeter(Binding* label, const char* verb, const std::string& path);
     void startBusy();
     void finish(Binding* progressBar);
@@ -93,6 +102,7 @@ private:
     PaneBindings splitPane_;
     PaneBindings joinPane_;
     std::string tempFolder_;
+    std::unique_ptr<TemporaryFolder> privateFolder_; // holds the temporary compressed file
     CompressionLevelOption levelOption_;
     std::string destFolder_;
     std::string tempCompressedFile_;

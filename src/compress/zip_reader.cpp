@@ -168,7 +168,7 @@ std::uint64_t declaredEntrySize(File& file, std::uint64_t archiveBytes)
 
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
-                      const PercentProgress::BytesReport& bytes)
+                      const PercentProgress::BytesReport& bytes, bool replace)
 {
     Archive archive = openArchive(archivePath);
     const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
@@ -193,7 +193,10 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
         throw damaged(archivePath, "it holds less data than recorded");
     if (zip_fclose(entry.release()) != 0)
         throw damaged(archivePath, "its data does not match its checksum");
-    target.commit();
+    if (replace)
+        target.commit();
+    else
+        target.commitWithoutReplacing();
     progress.finish();
 }
 

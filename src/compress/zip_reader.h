@@ -9,12 +9,13 @@ namespace parcelo {
 
 // Writes the bytes of the only file in the ZIP archive at archivePath to targetPath,
 // checking them against the entry's size and CRC. The bytes go to a temporary file beside
-// targetPath that replaces it only when complete and checked; the entry's own name is
-// never used. An archive holding anything but exactly one file entry is refused. On every
-// failure targetPath is left as it was. report receives each whole percentage written.
+// targetPath that replaces it only when complete and checked (and only when replace is
+// set: else a file there fails the extraction); the entry's own name is never used. An
+// archive holding anything but exactly one file entry is refused. On every failure
+// targetPath is left as it was. report receives each whole percentage written.
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
-                      const PercentProgress::BytesReport& bytes = {});
+                      const PercentProgress::BytesReport& bytes = {}, bool replace = true);
 
 class File;
 

@@ -7,8 +7,10 @@
 
 namespace parcelo::zipsupport {
 
-ArchiveTarget::ArchiveTarget(std::string targetPath, std::string prefix, Durability durability)
-    : targetPath_(std::move(targetPath)), prefix_(std::move(prefix)), durability_(durability)
+ArchiveTarget::ArchiveTarget(std::string targetPath, std::string prefix, Durability durability,
+                             Sharing sharing)
+    : targetPath_(std::move(targetPath)), prefix_(std::move(prefix)), durability_(durability),
+      sharing_(sharing)
 {
     zip_error_init(&error_);
 }
@@ -52,7 +54,7 @@ zip_int64_t ArchiveTarget::handle(void* data, zip_uint64_t length, zip_source_cm
         return -1;
     case ZIP_SOURCE_BEGIN_WRITE:
         removeStaleTemporaries(targetPath_);
-        output_ = SafeOutput(targetPath_, durability_);
+        output_ = SafeOutput(targetPath_, durability_, sharing_);
         output_.file().write(prefix_.data(), prefix_.size());
         return 0;
     case ZIP_SOURCE_WRITE:

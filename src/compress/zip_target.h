@@ -18,7 +18,8 @@ namespace parcelo::zipsupport {
 class ArchiveTarget {
 public:
     explicit ArchiveTarget(std::string targetPath, std::string prefix = {},
-                           Durability durability = Durability::AsOptioned);
+                           Durability durability = Durability::AsOptioned,
+                           Sharing sharing = Sharing::Shared);
     ArchiveTarget(const ArchiveTarget&) = delete;
     ArchiveTarget& operator=(const ArchiveTarget&) = delete;
     ~ArchiveTarget();
@@ -38,6 +39,7 @@ private:
     std::string targetPath_;
     std::string prefix_;
     Durability durability_;
+    Sharing sharing_;
     SafeOutput output_;
     zip_error_t error_;
     std::exception_ptr failure_;

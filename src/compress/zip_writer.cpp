@@ -202,12 +202,12 @@ void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::s
                                      const std::string& prefix, const std::string& entryName,
                                      int level, const PercentProgress::Report& report,
                                      const PercentProgress::BytesReport& bytes,
-                                     Durability durability)
+                                     Durability durability, Sharing sharing)
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
     SourceReader reader(sourcePath, level, report, bytes);
-    zipsupport::ArchiveTarget target(targetPath, prefix, durability);
+    zipsupport::ArchiveTarget target(targetPath, prefix, durability, sharing);
     Archive archive = createArchive(target, targetPath);
     addEntry(archive.get(), reader, entryName, level, targetPath);
     // zip_close writes everything and commits the target; on failure the target is

@@ -2,6 +2,7 @@
 
 #include "compress/percent_progress.h"
 #include "platform/durability.h"
+#include "platform/safe_output.h"
 
 #include <string>
 
@@ -12,11 +13,13 @@ namespace parcelo {
 // (1 to 9); ZIP64 where the sizes need it. The archive's offsets are those of a
 // stand-alone archive. The file is built beside the target and takes its place only when
 // complete, so a failure leaves no new file (and an existing target unchanged). report
-// receives each whole percentage of the source read; durability is the target's.
+// receives each whole percentage of the source read; durability is the target's, and
+// sharing says who may read it.
 void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::string& targetPath,
                                      const std::string& prefix, const std::string& entryName,
                                      int level, const PercentProgress::Report& report,
                                      const PercentProgress::BytesReport& bytes = {},
-                                     Durability durability = Durability::AsOptioned);
+                                     Durability durability = Durability::AsOptioned,
+                                     Sharing sharing = Sharing::Shared);
 
 } // namespace parcelo

@@ -11,14 +11,15 @@ void ZlibTool::DoCompress()
     writePrefixedSingleEntryArchive(
         sourceFileName_, targetFileName_, targetPrefix_, GetFileNameFromPath(sourceFileName_),
         compressionLevel_, [this](std::int16_t percent) { raiseProgressNotify(percent); },
-        bytesNotify_, targetDurability_);
+        bytesNotify_, targetDurability_, privateTarget_ ? Sharing::Private : Sharing::Shared);
 }
 
 void ZlibTool::DoDecompress()
 {
     extractOnlyEntry(
         sourceFileName_, targetFileName_,
-        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_);
+        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
+        replaceTarget_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

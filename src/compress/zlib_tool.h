@@ -26,10 +26,10 @@ public:
 // named after the source file, deflated at CompressionLevel; DoDecompress writes the
 // bytes of an archive that holds exactly one file, checked against its CRC (the entry's
 // name is not used; a target that exists is replaced once the bytes are complete and
-// checked). Both stream the data, raise ProgressNotify with every whole percentage from 1
-// to 100 as the work advances, return only when the target is complete, and throw
-// RunError on failure, leaving no target behind (a target that existed before is kept
-// unchanged).
+// checked, unless ReplaceTarget is off: then it fails the decompression). Both stream the data,
+// raise ProgressNotify with every whole percentage from 1 to 100 as the work advances, return only
+// when the target is complete, and throw RunError on failure, leaving no target behind (a target
+// that existed before is kept unchanged).
 class ZlibTool {
 public:
     using ProgressHandler = std::function<void(std::int16_t percent)>;
@@ -50,6 +50,12 @@ public:
     // 1 (fastest) to 9 (smallest).
     std::int32_t CompressionLevel() const { return compressionLevel_; }
     void SetCompressionLevel(std::int32_t level) { compressionLevel_ = level; }
+    // Whether DoCompress makes a target only its owner may read (a private copy).
+    bool PrivateTarget() const { return privateTarget_; }
+    void SetPrivateTarget(bool owner) { privateTarget_ = owner; }
+    // Whether DoDecompress may replace a file at the target (the default).
+    bool ReplaceTarget() const { return replaceTarget_; }
+    void SetReplaceTarget(bool replace) { replaceTarget_ = replace; }
 
     void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
     // Bytes done and total at every block read (compressing) or written (decompressing).
@@ -68,6 +74,8 @@ private:
     std::string targetPrefix_;
     Durability targetDurability_ = Durability::AsOptioned;
     std::int32_t compressionLevel_ = 9;
+    bool privateTarget_ = false;
+    bool replaceTarget_ = true;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;
 };

@@ -34,7 +34,7 @@ struct Decompression {
 // Decompresses a compressed joined file unless asked not to. The decompressed file goes
 // into the destination folder under the joined file's name without its ".zip"; a name
 // without one is left as joined. A failure keeps the joined file.
-Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services)
+Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services, bool replace)
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
@@ -46,7 +46,7 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
                  + "\".zip\".";
         return d;
     }
-    if (services.compressor.DecompressFile(d.joined) == 0) {
+    if (services.compressor.DecompressFile(d.joined, replace) == 0) {
         if (jobStop().requested()) {
             removeFileQuietly(d.joined);
             d.stopped = true;
@@ -80,6 +80,14 @@ std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& e
     }
 }
 
+// The file a decompression of the set will make, when it will make one.
+std::string decompressedPathOf(const JoinPaneValues& pane, const modJoinFile& engine)
+{
+    if (pane.Check2 || !pickedPieceCompressed(engine.SourceFile()))
+        return {};
+    return DecompressedFileName(engine.JoinedFilePath());
+}
+
 std::string decompressionFailedText(const Decompression& d)
 {
     return "The file: " + d.joined + CR
@@ -101,6 +109,10 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
     offerJoinFolder(services.exploreMenu, pane.Text6);
+    const JoinReplacing replacing =
+        askBeforeReplacing(engine, host, decompressedPathOf(pane, engine));
+    if (!replacing.go)
+        return {};
     engine.SetProgressBar(services.pane.progressBar);
     engine.SetStatusLabel(services.pane.statusLabel);
     engine.SetFileList(services.pane.fileList);
@@ -114,7 +126,7 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.JoinSplitFiles();
     Decompression d;
     if (engine.ErrorFlag() == 0)
-        d = decompressIfAsked(pane, services);
+        d = decompressIfAsked(pane, services, replacing.decompressed);
     host.setBusy(false);
     engine.FinishJoin();
     engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links

@@ -32,9 +32,10 @@ struct JoinServices {
     PaneBindings pane;
 };
 
-// The Join button: checks the pane, joins the set, decompresses a compressed set unless
-// Check2 says not to, reports the outcome and offers to delete the pieces. A failed
-// decompression fails the join: the compressed joined file is kept, the pieces are not
+// The Join button: checks the pane, asks before a file it makes replaces one of its name
+// (askBeforeReplacing: a No ends it with nothing written), joins the set, decompresses a
+// compressed set unless Check2 says not to, reports the outcome and offers to delete the pieces. A
+// failed decompression fails the join: the compressed joined file is kept, the pieces are not
 // offered for deletion, and the message gives the reason. The outcome's file is the one
 // written, after decompression when there was one; the kept compressed file when its
 // decompression failed.

@@ -97,7 +97,11 @@ void modJoinFile::JoinSplitFiles()
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());
                 input_ = File();
-                output_.commit(); // a joined file that could not be stored fails here
+                // a joined file that could not be stored fails here
+                if (replaceJoinedFile_)
+                    output_.commit();
+                else
+                    output_.commitWithoutReplacing();
                 outputCreated_ = true;
             }
         } catch (const Stopped&) {

@@ -1,6 +1,8 @@
 #include "join/join_start.h"
 
+#include "format/split_set.h"
 #include "join/mod_join_file.h"
+#include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -69,6 +71,21 @@ bool waitForDestinationDisk(modJoinFile& engine, Host& host)
     }
 }
 
+// Whether a file at path may be replaced: nothing is there, or the user says Yes.
+bool mayReplace(const std::string& path, Host& host)
+{
+    if (!fileExists(path))
+        return true;
+    std::string folder = GetFolderFromPath(path);
+    if (folder.size() > 1)
+        folder.pop_back(); // the folder as it is written, without its last separator
+    return host.message(Question::Replace,
+                        GetFileNameFromPath(path) + " already exists in " + folder
+                            + ". Replace it?",
+                        Buttons::YesNo, Icon::Question)
+           == Answer::Yes;
+}
+
 } // namespace
 
 JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& engine, Host& host)
@@ -85,6 +102,33 @@ JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& 
         return refuse(host, notLocated("The folder ", destination), "Text6");
     }
     return {true, {}};
+}
+
+JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
+                                 const std::string& decompressedPath)
+{
+    JoinReplacing replacing;
+    const std::string joined = engine.JoinedFilePath();
+    // The file the user gets first; the compressed one it is made from after it.
+    if (!decompressedPath.empty()) {
+        replacing.decompressed = fileExists(decompressedPath);
+        replacing.go = mayReplace(decompressedPath, host);
+    }
+    const bool joinedThere = fileExists(joined);
+    replacing.go = replacing.go && mayReplace(joined, host);
+    engine.SetReplaceJoinedFile(replacing.go && joinedThere);
+    replacing.decompressed = replacing.go && replacing.decompressed;
+    return replacing;
+}
+
+bool pickedPieceCompressed(const std::string& piece)
+{
+    try {
+        File file(piece, File::Mode::Read);
+        return readPieceHeaderZeroFilled(file).isCompressed();
+    } catch (const RunError&) {
+        return false; // the join tells what is wrong with it
+    }
 }
 
 bool locateSet(modJoinFile& engine, Host& host)

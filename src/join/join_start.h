@@ -20,6 +20,24 @@ struct JoinStart {
 // Cancelling that prompt ends the join without a further message.
 JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& engine, Host& host);
 
+// Which of the files a join makes may take the place of a file of its name.
+struct JoinReplacing {
+    bool go = true;            // false: the user keeps a file there; the join ends at once
+    bool decompressed = false; // the decompressed file may replace one of its name
+};
+
+// Asked before the join writes anything: for each file the join will make (the file a
+// decompression will make, when decompressedPath names one, then the joined file) that
+// already exists, "NAME already exists in FOLDER. Replace it?" (Yes and No, No being the
+// answer that keeps it). Any No ends the join. The engine learns whether the joined file
+// may replace one (SetReplaceJoinedFile); a file that was not there when asked is never
+// replaced, even when it turns up during the join.
+JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
+                                 const std::string& decompressedPath = {});
+
+// True when the picked piece carries the signature of a compressed set.
+bool pickedPieceCompressed(const std::string& piece);
+
 // Finds every piece of the set from the engine's source; when it cannot, shows why
 // (critical) and returns false.
 bool locateSet(modJoinFile& engine, Host& host);

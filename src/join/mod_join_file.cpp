@@ -32,6 +32,7 @@ void modJoinFile::ResetJoin()
     compressed_.clear();
     confirmDelete_ = true;
     roomAfterJoin_ = 0;
+    replaceJoinedFile_ = false;
     lineSet_ = false;
     outputCreated_ = false;
     closeFiles();

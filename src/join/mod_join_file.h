@@ -49,6 +49,11 @@ public:
     // refuses to start unless there is room for them too.
     std::uint64_t RoomAfterJoin() const { return roomAfterJoin_; }
     void SetRoomAfterJoin(std::uint64_t bytes) { roomAfterJoin_ = bytes; }
+    // Whether the joined file may take the place of a file of its name (the user agreed to
+    // it); without it such a file fails the join with "File already exists". ResetJoin
+    // clears it.
+    bool ReplaceJoinedFile() const { return replaceJoinedFile_; }
+    void SetReplaceJoinedFile(bool replace) { replaceJoinedFile_ = replace; }
     // Ask before DeleteBrokenFiles deletes the pieces.
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
@@ -85,7 +90,8 @@ public:
     // Checks the picked piece and finds the rest of its set; fills the file list.
     void LocateSplitFiles();
     // Writes the joined file from pieces 1 to PieceCount, under a temporary name that
-    // becomes the joined file's only when it is complete (replacing a file of that name).
+    // becomes the joined file's only when it is complete (replacing a file of that name
+    // only when ReplaceJoinedFile says so).
     // A failure, or a stop requested meanwhile, leaves the folder as it was.
     void JoinSplitFiles();
     // Closes the previous piece and opens the next one, asking for its diskette on drive
@@ -138,6 +144,7 @@ private:
     std::string compressed_;
     bool confirmDelete_ = true;
     std::uint64_t roomAfterJoin_ = 0;
+    bool replaceJoinedFile_ = false;
     bool lineSet_ = false;
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own

@@ -11,9 +11,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -46,34 +48,66 @@ constexpr std::string_view kFolderMark =
 // The temporary paths this process has open, readable from a signal handler: a slot is
 // claimed (1), filled, then published (2); the handler only reads published slots. A split
 // keeps every piece open here until its last piece is complete; the pages of slots never
-// used are never touched.
-constexpr int kSlots = 1024;
+// used are never touched. Temporary folders have a table of their own.
 constexpr std::size_t kSlotPath = 4096;
 struct Slot {
     std::atomic<int> state{0};
     char path[kSlotPath]{};
 };
-Slot g_slots[kSlots];
+std::array<Slot, 1024> g_files;
+std::array<Slot, 64> g_folders;
 
-int publish(const std::string& path) noexcept
+template <std::size_t N>
+int publish(std::array<Slot, N>& slots, const std::string& path) noexcept
 {
     if (path.size() >= kSlotPath)
         return -1;
-    for (int i = 0; i < kSlots; ++i) {
+    for (std::size_t i = 0; i < N; ++i) {
         int expected = 0;
-        if (g_slots[i].state.compare_exchange_strong(expected, 1)) {
-            std::memcpy(g_slots[i].path, path.c_str(), path.size() + 1);
-            g_slots[i].state.store(2);
-            return i;
+        if (slots[i].state.compare_exchange_strong(expected, 1)) {
+            std::memcpy(slots[i].path, path.c_str(), path.size() + 1);
+            slots[i].state.store(2);
+            return static_cast<int>(i);
         }
     }
     return -1; // more open files than slots: only the signal clean-up misses it
 }
 
-void unpublish(int slot) noexcept
+template <std::size_t N>
+void unpublish(std::array<Slot, N>& slots, int slot) noexcept
 {
     if (slot >= 0)
-        g_slots[slot].state.store(0);
+        slots[static_cast<std::size_t>(slot)].state.store(0);
+}
+
+// Removes the files and links in a temporary folder, then the folder: async-signal-safe
+// (no allocation, no stdio). A few passes, since removing entries while they are listed may
+// skip some; anything that cannot go (a folder inside) keeps the folder.
+void removeFolderOnSignal(const char* path) noexcept
+{
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    alignas(dirent64) char buffer[4096];
+    constexpr std::size_t kNameAt = offsetof(dirent64, d_name);
+    for (int pass = 0; pass < 4; ++pass) {
+        bool removed = false;
+        ::lseek(fd, 0, SEEK_SET);
+        for (ssize_t got; (got = ::getdents64(fd, buffer, sizeof buffer)) > 0;) {
+            for (ssize_t at = 0; at < got;) {
+                unsigned short length = 0;
+                std::memcpy(&length, buffer + at + offsetof(dirent64, d_reclen), sizeof length);
+                const char* name = buffer + at + kNameAt;
+                if (std::strcmp(name, ".") != 0 && std::strcmp(name, "..") != 0)
+                    removed = ::unlinkat(fd, name, 0) == 0 || removed;
+                at += length;
+            }
+        }
+        if (!removed)
+            break;
+    }
+    ::close(fd);
+    ::rmdir(path);
 }
 
 // The descriptors that hold the locks of uncommitted temporary files (kept after the file
@@ -306,15 +340,17 @@ void removeStale(const std::filesystem::path& folder, const FinalNameFilter& bel
 
 } // namespace
 
-SafeOutput::SafeOutput(const std::string& finalPath, Durability durability)
+SafeOutput::SafeOutput(const std::string& finalPath, Durability durability, Sharing sharing)
     : finalPath_(finalPath), durable_(durability == Durability::Always
                                       || (durability == Durability::AsOptioned && flushToDisk()))
 {
+    const mode_t mode = sharing == Sharing::Private ? 0600 : 0666;
     int fd = -1;
-    const std::filesystem::path created = createUniquely(finalPath, [&fd](const char* candidate) {
-        fd = ::open(candidate, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        return fd >= 0;
-    });
+    const std::filesystem::path created =
+        createUniquely(finalPath, [&fd, mode](const char* candidate) {
+            fd = ::open(candidate, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+            return fd >= 0;
+        });
     lockCreated(fd);
     // The lock outlives the file: a split closes each piece long before it commits it.
     if (roomForAnotherLock()) {
@@ -325,7 +361,7 @@ SafeOutput::SafeOutput(const std::string& finalPath, Durability durability)
     temporaryPath_ = created.string();
     file_ = File::adopt(fd, finalPath);
     file_.setWriteBehind(durable_);
-    slot_ = publish(temporaryPath_);
+    slot_ = publish(g_files, temporaryPath_);
 }
 
 SafeOutput::SafeOutput(SafeOutput&& other) noexcept
@@ -368,7 +404,7 @@ void SafeOutput::discard() noexcept
         ::unlink(temporaryPath_.c_str());
     temporaryPath_.clear();
     releaseLock();
-    unpublish(slot_);
+    unpublish(g_files, slot_);
     slot_ = -1;
 }
 
@@ -452,14 +488,36 @@ void SafeOutput::syncAll(std::initializer_list<std::span<SafeOutput>> groups)
     }
 }
 
+// The temporary file, open: the file itself while it is, else the lock on it.
+int SafeOutput::descriptor() const noexcept
+{
+    return file_.isOpen() ? file_.descriptor() : lock_;
+}
+
+// A file that takes the place of another keeps its permission bits (not its set-ID bits);
+// a link or anything else in its place says nothing about them.
+void SafeOutput::takeModeOfReplaced(const std::filesystem::path& target) const noexcept
+{
+    struct stat replaced {};
+    if (::lstat(target.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode))
+        return;
+    const mode_t mode = replaced.st_mode & 0777;
+    if (const int fd = descriptor(); fd >= 0)
+        ::fchmod(fd, mode);
+    else
+        ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+}
+
 void SafeOutput::finish(bool replace)
 {
     std::filesystem::path folder;
     try {
-        file_.close();
-        syncData();
         const std::filesystem::path target = toNativePath(finalPath_);
         folder = target.parent_path();
+        if (replace)
+            takeModeOfReplaced(target);
+        file_.close();
+        syncData();
         int result = 0;
         if (replace) {
             result = ::rename(temporaryPath_.c_str(), target.c_str());
@@ -481,7 +539,7 @@ void SafeOutput::finish(bool replace)
     }
     temporaryPath_.clear();
     releaseLock();
-    unpublish(slot_);
+    unpublish(g_files, slot_);
     slot_ = -1;
     if (durable_)
         durable::renamedInto(folder.string());
@@ -500,6 +558,7 @@ TemporaryFolder::TemporaryFolder(const std::string& finalPath)
         throw runErrorFromOs(error, finalPath);
     }
     path_ = withTrailingSeparator(fromNativePath(native_));
+    slot_ = publish(g_folders, native_.string());
 }
 
 TemporaryFolder::~TemporaryFolder()
@@ -509,6 +568,8 @@ TemporaryFolder::~TemporaryFolder()
 
 void TemporaryFolder::removeFolder() noexcept
 {
+    unpublish(g_folders, slot_);
+    slot_ = -1;
     std::error_code ignored;
     std::filesystem::remove_all(native_, ignored);
     if (fd_ >= 0)
@@ -557,9 +618,12 @@ bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
 
 void removeSafeOutputsOnSignal() noexcept
 {
-    for (Slot& slot : g_slots)
+    for (Slot& slot : g_files)
         if (slot.state.load() == 2)
             ::unlink(slot.path);
+    for (Slot& slot : g_folders)
+        if (slot.state.load() == 2)
+            removeFolderOnSignal(slot.path);
 }
 
 } // namespace parcelo

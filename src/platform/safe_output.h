@@ -12,6 +12,10 @@
 
 namespace parcelo {
 
+// Who may read a file the programs make: whom the umask lets (the user's own files), or
+// its owner alone (a private copy of the user's data outside the destination).
+enum class Sharing { Shared, Private };
+
 // A file written under a temporary name in its destination folder and moved onto its
 // final name only when it is complete. The temporary file is created exclusively (it
 // never follows a link or reuses a file), holds an advisory lock until it is committed or
@@ -25,7 +29,8 @@ public:
     SafeOutput() = default;
     // Creates the temporary file for finalPath; throws RunError naming finalPath.
     explicit SafeOutput(const std::string& finalPath,
-                        Durability durability = Durability::AsOptioned);
+                        Durability durability = Durability::AsOptioned,
+                        Sharing sharing = Sharing::Shared);
     SafeOutput(SafeOutput&& other) noexcept;
     SafeOutput& operator=(SafeOutput&& other) noexcept;
     SafeOutput(const SafeOutput&) = delete;
@@ -47,9 +52,10 @@ public:
     // cache instead of one for each. A failure removes the output that failed.
     static void syncAll(std::initializer_list<std::span<SafeOutput>> groups);
     // Closes the file (a failure to store its data throws) and renames it onto the final
-    // name, replacing a file there. On failure the temporary file is removed. A durable
-    // output's data is synced first, and its folder after (see DurableJob): a failure to
-    // sync the folder throws with the file under its final name.
+    // name, replacing a file there, whose permission bits it takes. On failure the
+    // temporary file is removed. A durable output's data is synced first, and its
+    // folder after (see DurableJob): a failure to sync the folder throws with the file
+    // under its final name.
     void commit();
     // As commit, but fails with "File already exists" (58) when the final name is taken.
     void commitWithoutReplacing();
@@ -60,6 +66,8 @@ private:
     bool needsSync() const;
     int openForSync(bool& owned);
     void finish(bool replace);
+    int descriptor() const noexcept;
+    void takeModeOfReplaced(const std::filesystem::path& target) const noexcept;
     void releaseLock() noexcept;
 
     File file_;
@@ -91,7 +99,8 @@ private:
 
     std::filesystem::path native_;
     std::string path_;
-    int fd_ = -1; // holds the lock
+    int fd_ = -1;   // holds the lock
+    int slot_ = -1; // its place in the table cleared on a signal
 };
 
 // The marker between a final name and the random tail of its temporary file.
@@ -115,8 +124,8 @@ void removeStaleTemporaries(const std::string& folder, const FinalNameFilter& be
 bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
                     const std::string& own) noexcept;
 
-// Removes every temporary file this process has open. Async-signal-safe: for a handler of
-// SIGINT or SIGTERM that then ends the process.
+// Removes every temporary file and temporary folder (with what it holds) this process has
+// open. Async-signal-safe: for a handler of SIGINT or SIGTERM that then ends the process.
 void removeSafeOutputsOnSignal() noexcept;
 
 } // namespace parcelo

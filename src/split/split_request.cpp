@@ -413,6 +413,7 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     // that stored it and after one that failed, so that a retry is not refused.
     if (r.compressed)
         removeFileQuietly(r.fileToSplit);
+    r.services.compressor.ReleaseTemporaryFolder();
     return succeeded;
 }
 

@@ -46,7 +46,7 @@ private:
     void checkBytePiece(int i);
     void checkLinePiece(int i);
     void checkByteSizes();
-    void checkLineGap();
+    void checkLineGap(std::size_t pickedReasons);
     void addReason(const std::string& reason);
     void watchChecksums(bool lineSet);
     PieceState stateOf(const std::string& path) const;
@@ -190,10 +190,14 @@ void SetCheck::checkByteSizes()
 }
 
 // A line piece further on than the last consecutive one means one in between is missing.
-void SetCheck::checkLineGap()
+// That is the set's fault, not the picked piece's: the byte pass's reason about it (the
+// first pickedReasons characters, "not split by Parcelo", untrue of a line piece) goes.
+void SetCheck::checkLineGap(std::size_t pickedReasons)
 {
-    if (!diskette_ && !linePiecesAbove(base_, count_).empty())
-        addReason("Missing Split File: " + pieceName(count_ + 1) + LF);
+    if (diskette_ || linePiecesAbove(base_, count_).empty())
+        return;
+    reasons_.erase(0, pickedReasons);
+    addReason("Missing Split File: " + pieceName(count_ + 1) + LF);
 }
 
 void SetCheck::checkLinePiece(int i)
@@ -344,12 +348,13 @@ VerifyVerdict SetCheck::run()
         checkByteSizes();
     }
     if (!bytePass_ && firstLineIsMarker(path_)) {
+        const std::size_t pickedReasons = reasons_.size();
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
         watchChecksums(true);
         if (!checkPieces([this](int i) { checkLinePiece(i); }))
             return reportCancel(context_);
-        checkLineGap();
+        checkLineGap(pickedReasons);
     }
     return showVerdict();
 }

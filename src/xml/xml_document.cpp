@@ -11,7 +11,7 @@ void XMLDocument::LoadData(const std::string& data, Host* host)
 {
     if (data.empty())
         throw XmlError(xmlerr::kEmptyData, "PcxXml", "Unable to Parse Empty Data");
-    detail::XmlScanner(data, host).parseInto(root_);
+    detail::XmlScanner(data, host, deepestNesting_).parseInto(root_);
 }
 
 } // namespace parcelo

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <exception>
 #include <string>
 
@@ -17,7 +18,8 @@ inline constexpr int kSubscriptOutOfRange = 9;          // no item at that posit
 inline constexpr int kObjectNotSet = 91;                // no object given
 } // namespace xmlerr
 
-// An error of the XML model: a number, the operation that raised it and a description.
+// An error of the XML model: a number, the operation that raised it and a description;
+// a parse error also tells where in the data it was met.
 class XmlError : public std::exception {
 public:
     XmlError(int number, std::string source, std::string description);
@@ -27,10 +29,22 @@ public:
     const std::string& description() const noexcept { return description_; }
     const char* what() const noexcept override { return description_.c_str(); }
 
+    // The line and column (each from 1; columns count bytes) of a parse error; 0 when the
+    // error is not one of the data.
+    std::size_t line() const noexcept { return line_; }
+    std::size_t column() const noexcept { return column_; }
+    void setPosition(std::size_t line, std::size_t column) noexcept
+    {
+        line_ = line;
+        column_ = column;
+    }
+
 private:
     int number_;
     std::string source_;
     std::string description_;
+    std::size_t line_ = 0;
+    std::size_t column_ = 0;
 };
 
 // "Unexpected end of data" raised by the named parse step.

@@ -3,6 +3,7 @@
 #include "platform/host.h"
 #include "xml/xml_error.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace parcelo::detail {
@@ -64,6 +65,22 @@ void XmlScanner::advance()
 
 void XmlScanner::parseInto(const std::shared_ptr<CXmlElement>& element)
 {
+    try {
+        scan(element);
+    } catch (XmlError& error) {
+        const std::string_view before = data_.substr(0, std::min(pos_, data_.size()));
+        const std::size_t lineStart = before.rfind('\n');
+        const std::size_t column =
+            lineStart == std::string_view::npos ? before.size() : before.size() - lineStart - 1;
+        error.setPosition(
+            1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n')),
+            column + 1);
+        throw;
+    }
+}
+
+void XmlScanner::scan(const std::shared_ptr<CXmlElement>& element)
+{
     element->children_.clear();
     std::vector<Frame> frames{{element}};
     for (;;) {
@@ -106,6 +123,9 @@ bool XmlScanner::readTagOfFrame(std::vector<Frame>& frames)
     if (tag->style_ == kEndTag) // closes the element, whatever name it carries
         return closeElement(frames);
     pos_ = start; // the child reads this tag again as its own start tag
+    if (deepest_ != 0 && frames.size() >= deepest_)
+        throw XmlError(xmlerr::kParse, "Parse",
+                       "Elements nested deeper than " + std::to_string(deepest_) + " levels");
     frames.push_back({std::make_shared<CXmlElement>()});
     return false;
 }

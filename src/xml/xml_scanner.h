@@ -18,11 +18,16 @@ namespace detail {
 // values and text keep their bytes as they are (UTF-8 passes through unchanged).
 class XmlScanner {
 public:
-    XmlScanner(std::string_view data, Host* host) : data_(data), host_(host) {}
+    // deepest: the most levels elements may nest (0: no limit).
+    XmlScanner(std::string_view data, Host* host, std::size_t deepest = 0)
+        : data_(data), host_(host), deepest_(deepest)
+    {
+    }
 
     // Reads the first element of the data into `element`, starting at the first byte.
     // Its child list starts empty; its tag and text are kept. Nested elements are
-    // followed on an explicit stack, so the depth of the document has no limit.
+    // followed on an explicit stack, so only `deepest` limits the depth of the document.
+    // An XmlError carries the line and column of the byte the scanner stood on.
     void parseInto(const std::shared_ptr<CXmlElement>& element);
 
 private:
@@ -31,6 +36,7 @@ private:
         bool inside = false; // its first "<" has been met
     };
 
+    void scan(const std::shared_ptr<CXmlElement>& element);
     bool atEnd() const { return pos_ >= data_.size(); }
     unsigned char current() const { return static_cast<unsigned char>(data_[pos_]); }
     void advance(); // one byte on, then a turn for the host
@@ -48,6 +54,7 @@ private:
     std::string_view data_;
     std::size_t pos_ = 0;
     Host* host_;
+    std::size_t deepest_;
 };
 
 } // namespace detail

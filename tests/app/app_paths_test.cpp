@@ -91,3 +91,35 @@ TEST_F(AppPathsTest, InstalledTheShippedConfigIsCopiedOnceAndTheUsersCopyIsUsed)
     EXPECT_EQ(test::readFile(paths.configFilePath), "the user's own options");
     EXPECT_EQ(test::readFile(shippedConfigPath(program.path().string())), shipped);
 }
+
+// A relative XDG folder is no folder (the user's default is used); a configuration folder
+// that cannot be made is named with the reason when the options cannot be found.
+TEST_F(AppPathsTest, TheUsersFoldersFollowTheXdgRulesAndAnUnusableOneIsNamed)
+{
+    const std::string h = home.path().string();
+    const std::string folder = program.path().string();
+    ::setenv("XDG_CONFIG_HOME", "relative/cfg", 1);
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);
+    const AppPaths relative = userAppPathsFor(folder);
+    EXPECT_EQ(relative.configFilePath, h + "/.config/Parcelo/config.xml");
+    EXPECT_EQ(relative.logFilePath, h + "/.local/share/Parcelo/Parcelo.log");
+
+    test::writeFile(h + "/taken", "a file where the folder would be");
+    ::setenv("XDG_CONFIG_HOME", (h + "/taken").c_str(), 1);
+    const AppPaths unusable = userAppPathsFor(folder);
+    prepareAppFolders(unusable);
+    test::ScriptedHost host;
+    host.answer(Question::Notice, Answer::Ok);
+    ParceloOptions options;
+    ExploreMenu explore;
+    std::vector<std::string> logged;
+    EXPECT_EQ(LoadConfiguration(unusable, options, explore, host,
+                                [&](const std::string& entry) { logged.push_back(entry); })
+                  .number,
+              kConfigMissing);
+    const std::string why =
+        "The configuration folder " + h + "/taken/Parcelo cannot be used: Not a directory.";
+    EXPECT_EQ(host.shown.at(0).text, unusable.configFilePath + " file can not be found.\n" + why);
+    EXPECT_EQ(logged, std::vector<std::string>{"Fatal Error: " + unusable.configFilePath
+                                               + " file can not be found. " + why});
+}

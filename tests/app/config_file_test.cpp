@@ -182,17 +182,41 @@ TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)
 
 TEST_F(ConfigFile, FailuresLeaveTheFileAsItWas)
 {
-    const std::string malformed = "<cfg><web a='1' b='2' c='3' d='4'/>";
-    const std::string threeChildren = "<cfg><a/><b x='1' y='2'/><c/></cfg>";
     const std::string good = configWith("false", "9", "/s", "/j");
+    std::string deep = "<cfg>";
+    for (int level = 0; level < 100'000; ++level)
+        deep += "<d>";
+    const std::string& path = paths.configFilePath;
+    // A malformed file is named with the reason and where; one too large or nested too
+    // deep is refused at once, without reading it through.
+    const struct {
+        std::string text;
+        int number;
+        std::string description;
+        bool atOnce = false;
+    } cases[] = {
+        {"<cfg><web a='1' b='2' c='3' d='4'/>", xmlerr::kParse,
+         path + ": Missing closing tag </cfg> at line 1, column 36"},
+        {"<cfg>\r\n<web a='1\r\n", xmlerr::kParse,
+         path + ": Unexpected end of data at line 3, column 1"},
+        {"<cfg><a/><b x='1' y='2'/><c/></cfg>", xmlerr::kSubscriptOutOfRange,
+         "Subscript out of range"},
+        {good + std::string(1 << 20, ' '), xmlerr::kParse,
+         path + ": the file is larger than 1 MB, too large for a configuration file", true},
+        {deep, xmlerr::kParse,
+         path + ": Elements nested deeper than 64 levels at line 1, column 195", true},
+    };
     options.makerWebPage = "before";
-    for (const auto& [text, number] : {std::pair{malformed, xmlerr::kParse},
-                                       std::pair{threeChildren, xmlerr::kSubscriptOutOfRange}}) {
-        writeConfig(text);
-        EXPECT_EQ(load().number, number); // quietly: the start-up reports it
+    for (const auto& c : cases) {
+        writeConfig(c.text);
+        host.eventsProcessed = 0;
+        const ConfigStatus loaded = load(); // quietly: the start-up reports it
+        EXPECT_EQ(loaded.number, c.number);
+        EXPECT_EQ(loaded.description, c.description);
+        EXPECT_TRUE(!c.atOnce || host.eventsProcessed < 1000) << host.eventsProcessed;
         host.answer(Question::Notice, Answer::Ok, "There was an error in saving configurations");
-        EXPECT_EQ(save().number, number);
-        EXPECT_EQ(config(), text);
+        EXPECT_EQ(save().number, c.number);
+        EXPECT_TRUE(config() == c.text);
     }
     EXPECT_EQ(options.makerWebPage, "before");
 

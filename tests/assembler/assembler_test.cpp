@@ -85,6 +85,13 @@ TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotic
     EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
     EXPECT_FALSE(fs::exists(out.file("report.pdf")));
     EXPECT_EQ(test::filesIn(folder.path()), pieces.size() + 2) << "No keeps the pieces";
+
+    // Joined again: asked before the joined file is replaced; No keeps it and says no more.
+    host.answer(Question::Replace, Answer::No,
+                "report.pdf.zip already exists in " + out.path().string() + ". Replace it?");
+    window->cmdJoin->click();
+    EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
+    EXPECT_EQ(test::filesIn(out.path()), 1u);
     EXPECT_TRUE(host.allAnswersUsed());
 }
 

@@ -43,9 +43,10 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "650mb"}).presetIndex, 5);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "1GB"}).presetIndex, 6);
 
-    const Arguments join = parsed({"join", "x.003", "out", "--no-decompress", "--delete-pieces"});
+    const Arguments join =
+        parsed({"join", "x.003", "out", "--no-decompress", "--delete-pieces", "--force"});
     EXPECT_EQ(join.verb, Verb::Join);
-    EXPECT_TRUE(join.noDecompress && join.deletePieces);
+    EXPECT_TRUE(join.noDecompress && join.deletePieces && join.force);
     EXPECT_FALSE(parsed({"verify", "x.001"}).wholeSet);
     const Arguments set = parsed({"verify", "--set", "x.001"});
     EXPECT_TRUE(set.wholeSet);
@@ -101,6 +102,7 @@ TEST(CliArguments, UsageErrorsAreRefused)
         {"split", "a", "b", "--pieces", "2", "--yes=1"},
         {"split", "a", "b", "--pieces", "2", "-x"},
         {"split", "a", "b", "--pieces", "2", "--set"},
+        {"split", "a", "b", "--pieces", "2", "--force"}, // only a join replaces on request
     };
     for (const auto& args : refused)
         EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
@@ -132,6 +134,7 @@ TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
         {Question::DeleteSource, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::DisketteCount, Buttons::YesNo, Answer::Yes, Answer::No},
         {Question::Notice, Buttons::Ok, Answer::Ok, Answer::Ok},
+        {Question::Replace, Buttons::YesNo, Answer::Yes, Answer::No},
     };
     std::FILE* notATerminal = std::tmpfile();
     ConsoleHost yes(AnswerPolicy::AlwaysYes, notATerminal);
@@ -140,5 +143,7 @@ TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
         EXPECT_EQ(yes.message(kind, "q", buttons, Icon::Question), withYes);
         EXPECT_EQ(nobody.message(kind, "q", buttons, Icon::Question), withoutTerminal);
     }
+    nobody.setReplaceFiles(true); // --force
+    EXPECT_EQ(nobody.message(Question::Replace, "q", Buttons::YesNo, Icon::Question), Answer::Yes);
     std::fclose(notATerminal);
 }

@@ -4,13 +4,18 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
 #include <sstream>
+#include <thread>
 
 using namespace parcelo::test;
 using ::testing::HasSubstr;
@@ -78,6 +83,38 @@ protected:
             command += "; kill -INT $pid";
         return exitStatus(std::system((command + "; wait $pid").c_str()));
     }
+    // Starts parcelo-cli with standard input on `in`, standard output on `out` (-1: closed)
+    // and standard error in a file.
+    pid_t start(const std::vector<std::string>& arguments, int in, int out) const
+    {
+        std::vector<std::string> words{PARCELO_CLI};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        const std::string err = temp.file("stderr.txt");
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDERR_FILENO);
+            ::dup2(in, STDIN_FILENO);
+            if (out < 0)
+                ::close(STDOUT_FILENO);
+            else
+                ::dup2(out, STDOUT_FILENO);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        return child;
+    }
+    // The status of a started parcelo-cli once it ends (-1 when a signal ended it) and its
+    // standard error.
+    CliRun finish(pid_t child) const
+    {
+        int raw = 0;
+        ::waitpid(child, &raw, 0);
+        return {exitStatus(raw), {}, readFile(temp.file("stderr.txt"))};
+    }
     std::string piece(const std::string& name) const { return pieces + "/" + name; }
     std::string output(const std::string& name) const { return joined + "/" + name; }
 
@@ -103,6 +140,20 @@ TEST_F(CliRunTest, SplitsVerifiesAndJoinsBackFromAMiddlePiece)
     ASSERT_EQ(join.status, 0) << join.err;
     EXPECT_EQ(readFile(output("data.bin")), content);
     EXPECT_THAT(join.out, HasSubstr("checked 4 pieces against data.bin.sha256\n"));
+
+    // The joined file is never replaced silently: refused without --force, which keeps
+    // the old file's permissions on the new one.
+    writeFile(output("data.bin"), "mine");
+    fs::permissions(output("data.bin"), fs::perms(0600));
+    const CliRun refused = run({"join", piece("data.bin.001"), joined});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_THAT(refused.err, HasSubstr("data.bin already exists in " + joined
+                                       + ". Replace it? -> no (use --force to replace it)"));
+    EXPECT_EQ(readFile(output("data.bin")), "mine");
+    EXPECT_EQ(namesIn(joined), std::set<std::string>{"data.bin"});
+    EXPECT_EQ(run({"join", piece("data.bin.001"), joined, "--force"}).status, 0);
+    EXPECT_EQ(readFile(output("data.bin")), content);
+    EXPECT_EQ(fs::status(output("data.bin")).permissions(), fs::perms(0600));
 
     // every piece is reported: a damaged one and a missing one fail the check
     flipByte(piece("data.bin.002"), 100);
@@ -445,4 +496,65 @@ TEST_F(CliRunTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
     EXPECT_EQ(quiet.find("Compressing big.bin"), std::string::npos);
     EXPECT_EQ(quiet.find("has been compressed"), std::string::npos);
     EXPECT_TRUE(fs::exists(temp.file("b/big.bin.zip.001")));
+}
+
+// A result that cannot be written fails the run with the reason, as coreutils do, and never
+// ends it unseen (SIGPIPE); a closed standard output is no descriptor for a piece to take.
+TEST_F(CliRunTest, AResultThatCannotBeWrittenFailsWithTheReason)
+{
+    const std::string content = patternBytes(10000);
+    writeFile(temp.file("data.bin"), content);
+    int readerGone[2];
+    ASSERT_EQ(::pipe(readerGone), 0);
+    ::close(readerGone[0]);
+    const int full = ::open("/dev/full", O_WRONLY);
+    const int nothing = ::open("/dev/null", O_RDONLY);
+    const std::vector<std::string> split = {"split", temp.file("data.bin"), pieces, "--pieces",
+                                            "3"};
+    const std::vector<std::string> verify = {"verify", "--set", piece("data.bin.001")};
+    const struct {
+        std::vector<std::string> command;
+        int out;
+        const char* reason;
+    } cases[] = {
+        {split, -1, "Bad file descriptor"},
+        {verify, full, "No space left on device"},
+        {verify, readerGone[1], "Broken pipe"},
+    };
+    for (const auto& c : cases) {
+        const CliRun failed = finish(start(c.command, nothing, c.out));
+        EXPECT_EQ(failed.status, 1) << c.reason;
+        EXPECT_EQ(failed.err, std::string("parcelo-cli: write error: ") + c.reason + "\n");
+    }
+    EXPECT_EQ(run(verify).status, 0); // the pieces hold the file and nothing else
+    for (const int fd : {readerGone[1], full, nothing})
+        ::close(fd);
+}
+
+// Ctrl-C at a question asked once the split is done (on a terminal that never answers):
+// the question is declined and the run ends as the finished job it is.
+TEST_F(CliRunTest, AJobDoneBeforeCtrlCReportsItsResultAndSucceeds)
+{
+    writeFile(temp.file("data.bin"), patternBytes(10000));
+    const int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal) | ::unlockpt(terminal), 0);
+    const int user = ::open(::ptsname(terminal), O_RDWR | O_NOCTTY);
+    const int out = ::open(temp.file("stdout.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const pid_t child = start(
+        {"split", temp.file("data.bin"), pieces, "--pieces", "3", "--delete-source"}, user, out);
+    for (int wait = 0; wait < 2000; ++wait) { // at most 20 s
+        if (readFile(temp.file("stderr.txt")).find("Do you wish to delete it?")
+            != std::string::npos)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ::kill(child, SIGINT);
+    const CliRun done = finish(child);
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_THAT(done.err, HasSubstr("Do you wish to delete it? [y]es/[n]o:  -> no"));
+    EXPECT_THAT(readFile(temp.file("stdout.txt")), HasSubstr("parcelo-cli: wrote 3 pieces"));
+    EXPECT_TRUE(fs::exists(temp.file("data.bin")));
+    for (const int fd : {terminal, user, out})
+        ::close(fd);
 }

@@ -58,12 +58,14 @@ struct Joined {
     std::string notice;
 };
 
-// Joins the set into `into`; deletePieces: then deletes its pieces without asking.
+// Joins the set into `into` (replacing a file of its name, as the user may agree to);
+// deletePieces: then deletes its pieces without asking.
 Joined join(const SplitSet& set, const std::string& into, bool deletePieces = false)
 {
     test::ScriptedHost host;
     host.acceptNotices();
     modJoinFile engine(host);
+    engine.SetReplaceJoinedFile(true);
     engine.SetSourceFile(set.piecePath(2));
     engine.SetDestinationFolder(into);
     engine.LocateSplitFiles();

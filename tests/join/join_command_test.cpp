@@ -33,14 +33,20 @@ protected:
     }
 
     CommandOutcome join() { return cmdJoin_Click(pane, services); }
-    // A join whose host shows only the given critical message.
-    CommandOutcome joinShowing(JoinPaneValues& values, const std::string& message)
+    // A join whose host shows only the given critical message, after agreeing to replace
+    // the file named `replacing` when one is named.
+    CommandOutcome joinShowing(JoinPaneValues& values, const std::string& message,
+                               const std::string& replacing = {})
     {
         test::ScriptedHost failing;
+        if (!replacing.empty())
+            failing.answer(Question::Replace, Answer::Yes, replacing + " already exists in ");
         failing.answer(Question::Notice, Answer::Ok, message);
         JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
         const CommandOutcome outcome = cmdJoin_Click(values, s);
-        failing.expectOnlyCritical(message);
+        EXPECT_TRUE(failing.allAnswersUsed());
+        EXPECT_EQ(failing.shown.size(), replacing.empty() ? 1u : 2u);
+        EXPECT_EQ(failing.shown.back().icon, Icon::Critical);
         return outcome;
     }
     std::string in(const std::string& name) const { return temp.file("in/" + name); }
@@ -132,8 +138,7 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceDecompressesByNameOrShowsTheEngines
     // (Check2) is the window's test.
     const std::string archive = compressedBytes(content);
     pane.Text5 = test::writeByteSet(in("report.pdf.zip"), archive, 1000, true).back();
-    // A file of the decompressed name is replaced, once the new one is complete.
-    test::writeFile(out("report.pdf"), "previous");
+    std::filesystem::remove(out("report.pdf"));
     host.answer(Question::Notice, Answer::Ok, created(out("report.pdf"), " and decompressed "));
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
@@ -189,7 +194,7 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
                                  + CR + c.reason;
         if (c.osError != 0)
             faults::failWritesAfter(c.archive.size() + 1000, c.osError);
-        const CommandOutcome outcome = joinShowing(pane, text);
+        const CommandOutcome outcome = joinShowing(pane, text, "report.pdf");
         faults::clearWriteFault();
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
@@ -199,6 +204,55 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
         for (const auto& piece : pieces)
             EXPECT_TRUE(std::filesystem::exists(piece)) << piece;
         std::filesystem::remove(out("report.pdf.zip"));
+    }
+}
+
+// Asked before anything is written: No keeps the file byte for byte and writes nothing, Yes
+// replaces it and the new file keeps its permissions.
+TEST_F(JoinCommandTest, AFileOfANameTheJoinMakesIsReplacedOnlyWhenTheUserSaysSo)
+{
+    const std::string content = test::patternBytes(2500);
+    const std::string archive = compressedBytes(content);
+    const struct {
+        bool compressed;
+        bool keepZip; // "Do not decompress"
+        std::string existing;
+        Answer answer;
+        std::string result; // what the existing name holds after a Yes
+    } cases[] = {
+        {false, false, "report.pdf", Answer::No, {}},
+        {false, false, "report.pdf", Answer::Yes, content},
+        {true, false, "report.pdf", Answer::No, {}},
+        {true, false, "report.pdf", Answer::Yes, content},
+        {true, false, "report.pdf.zip", Answer::No, {}}, // the file decompressed from
+        {true, true, "report.pdf.zip", Answer::Yes, archive},
+    };
+    const std::string mine = "the user's own file";
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.existing + (c.compressed ? " compressed" : "") + (c.keepZip ? " kept" : ""));
+        std::filesystem::remove_all(temp.file("out"));
+        std::filesystem::create_directory(temp.file("out"));
+        pane.Text5 = c.compressed ? test::writeByteSet(in("report.pdf.zip"), archive, 1000, true)[0]
+                                  : test::writeByteSet(in("report.pdf"), content, 1000)[1];
+        pane.Check2 = c.keepZip;
+        test::writeFile(out(c.existing), mine);
+        std::filesystem::permissions(out(c.existing), std::filesystem::perms(0640));
+
+        test::ScriptedHost asked;
+        asked.answer(Question::Replace, c.answer,
+                     c.existing + " already exists in " + temp.file("out") + ". Replace it?");
+        asked.acceptNotices();
+        JoinServices s{asked, engine, compressor, recent, explore, {&bar, &label, &list}};
+        const bool joined = cmdJoin_Click(pane, s).succeeded;
+        EXPECT_EQ(joined, c.answer == Answer::Yes);
+        EXPECT_EQ(asked.shown[0].buttons, Buttons::YesNo);
+        EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{c.existing});
+        EXPECT_EQ(test::readFile(out(c.existing)), c.answer == Answer::Yes ? c.result : mine);
+        EXPECT_EQ(std::filesystem::status(out(c.existing)).permissions(),
+                  std::filesystem::perms(0640));
+        if (c.answer == Answer::No) {
+            EXPECT_EQ(asked.shown.size(), 1u); // nothing more is said
+        }
     }
 }
 

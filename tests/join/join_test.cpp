@@ -23,10 +23,12 @@ const std::string kData = test::patternBytes(1000);
 
 class JoinTest : public ::testing::Test {
 protected:
-    // The host's order of calls; true on success.
-    bool join(const std::string& picked)
+    // The host's order of calls; true on success. replace: the user agreed to replace a
+    // file of the joined name.
+    bool join(const std::string& picked, bool replace = false)
     {
         engine.ResetJoin();
+        engine.SetReplaceJoinedFile(replace);
         engine.SetSourceFile(picked);
         engine.SetDestinationFolder(out.folder());
         engine.LocateSplitFiles();
@@ -62,7 +64,7 @@ TEST_F(JoinTest, JoinsFromAnyPieceListingTheSetAndShowingProgressOrSaysWhyItCann
     engine.SetStatusLabel(&label);
     engine.SetFileList(&list);
     test::writeFile(out.file("report.pdf"), std::string(5000, 'x')); // replaced, not kept
-    ASSERT_TRUE(join(pieces[2])) << engine.ErrorMessage();
+    ASSERT_TRUE(join(pieces[2], true)) << engine.ErrorMessage();
     EXPECT_EQ(engine.JoinedFileName(), "report.pdf");
     EXPECT_EQ(joined("report.pdf"), kData);
     EXPECT_TRUE(host.shown.empty());
@@ -119,7 +121,7 @@ TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)
     // A piece further on shows one missing in between; a file that is no piece does not.
     test::writeLineSet(in.file("data.bin"), {{"1"}, {"2"}, {"3"}, {"4"}, {"5"}});
     test::writeFile(in.file("data.bin.007"), "not a piece\r\n");
-    ASSERT_TRUE(join(in.file("data.bin.004"))) << engine.ErrorMessage();
+    ASSERT_TRUE(join(in.file("data.bin.004"), true)) << engine.ErrorMessage();
     fs::remove(in.file("data.bin.004"));
     EXPECT_FALSE(join(in.file("data.bin.002")));
     EXPECT_EQ(engine.ErrorMessage(), "Missing Split File: " + in.file("data.bin.004"));

@@ -39,7 +39,7 @@ TEST(SafeOutput, AppearsOnlyWhenCommittedAndLeavesNothingOtherwise)
     EXPECT_EQ(test::readFile(target), "user's own");
     EXPECT_EQ(test::filesIn(temp.path()), 1u);
 
-    SafeOutput complete(target);
+    SafeOutput complete(target); // the modes it gives are the join's and split's tests
     complete.file().write("complete");
     complete.commit();
     EXPECT_EQ(test::readFile(target), "complete");
@@ -163,4 +163,23 @@ TEST(SafeOutput, StaleTemporariesAreClearedAndNothingElse)
         EXPECT_EQ(!fs::exists(fs::symlink_status(made[i])), cases[i].cleared) << cases[i].what;
     EXPECT_EQ(test::readFile(user), "the user's");
     ::close(fifoWriter);
+}
+
+// The clean-up of a second Ctrl-C, which then ends the process: every temporary file and
+// every temporary folder with the links and files in it.
+TEST(SafeOutput, TheSignalCleanUpLeavesNothingBehind)
+{
+    test::TempFolder temp;
+    test::writeFile(temp.file("mine"), "the user's");
+    const fs::path left = leftByKilledJob(temp.path(), [&] {
+        SafeOutput piece(temp.file("data.bin.001"));
+        piece.file().write("partial");
+        TemporaryFolder repair(temp.file("data.bin"));
+        fs::create_symlink(temp.file("mine"), repair.path() + "data.bin.002");
+        SafeOutput rebuilt(repair.path() + "data.bin.001");
+        removeSafeOutputsOnSignal();
+        ::_exit(0); // as the handler does: no destructor runs
+    });
+    EXPECT_TRUE(left.empty()) << left;
+    EXPECT_EQ(test::readFile(temp.file("mine")), "the user's");
 }

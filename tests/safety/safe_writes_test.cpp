@@ -111,6 +111,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         int flag;
         std::string message;
         bool diskette = false; // the second disk is asked for and the prompt cancelled
+        bool replace = true;   // the user agreed to replace the file of the joined name
     } cases[] = {
         {"disk full", {500}, {}, 61, FullDisk::text("500 bytes")},
         {"write error", {500, EIO}, {}, 57, "Device I/O error: " + joined},
@@ -118,6 +119,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
         {"piece of no set", {}, PieceHeader{0x12345678, 4, 3}, 1, noSet},
         {"piece of a larger set", {}, PieceHeader{PieceSignaturePlain, 5, 3}, 1, largerSet},
         {"diskette prompt cancelled", {}, {}, 1, diskCancel, true},
+        {"not agreed to replace", {}, {}, 58, "File already exists: " + joined, false, false},
         {"complete", {}, {}, 0, ""},
     };
     for (const auto& c : cases) {
@@ -139,6 +141,7 @@ TEST(SafeWrites, JoinKeepsAFileOfTheJoinedNameUnlessTheJoinCompletes)
             host.say({{Question::InsertDisk, Answer::Cancel, "Please insert disk #2"},
                       {Question::ConfirmCancel, Answer::Yes, kSure}});
         modJoinFile engine(host);
+        engine.SetReplaceJoinedFile(c.replace);
         engine.SetSourceFile(c.diskette ? "a:/data.bin.001" : pieces[1]);
         engine.SetDestinationFolder(out.folder());
         engine.LocateSplitFiles();

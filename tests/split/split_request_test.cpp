@@ -283,3 +283,50 @@ TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverT
         EXPECT_TRUE(c.diskette || split().succeeded); // not refused for a file it left
     }
 }
+
+// A diskette split's compressed copy lies in a private folder of its own, made under a name
+// nobody can know beforehand; what waits at the name the copy once had (a folder, which a
+// rename cannot replace, or someone's link) never stops the split being compressed.
+TEST_F(SplitRequestTest, ADisketteSplitsCompressedCopyIsPrivateWhateverWaitsAtItsOldName)
+{
+    namespace fs = std::filesystem;
+    test::DisketteFolder floppy(temp.path() / "floppy");
+    test::writeFile(temp.file("source.bin"), test::patternBytes(5000));
+    const std::string oldName = temp.file("source.bin.zip");
+    const std::function<void()> plants[] = {
+        [] {},
+        [&] { fs::create_directory(oldName); },
+        [&] { fs::create_symlink(temp.file("source.bin"), oldName); },
+    };
+    pane.Text4 = "a:/";
+    pane.Check1 = true;
+    pane.Combo1 = 0;
+    pane.Text3 = "1000";
+    host.acceptNotices();
+    std::set<std::string> folders;
+    for (const auto& plant : plants) {
+        fs::remove(oldName);
+        plant();
+        const auto before = test::namesIn(temp.path());
+        fs::path copy;
+        fs::perms folderMode{}, copyMode{};
+        host.onShown = [&](const test::ShownMessage& shown) {
+            if (shown.kind != Question::DisketteCount)
+                return;
+            copy = engine.SourceFile();
+            folderMode = fs::status(copy.parent_path()).permissions();
+            copyMode = fs::status(copy).permissions();
+            EXPECT_EQ(engine.Compressed(), "Yes");
+        };
+        host.answer(Question::DisketteCount, Answer::No, "diskettes");
+        EXPECT_FALSE(split().succeeded);
+        EXPECT_TRUE(host.allAnswersUsed());
+        EXPECT_EQ(copy.filename(), "source.bin.zip");
+        EXPECT_EQ(copy.parent_path().parent_path(), temp.path());
+        EXPECT_EQ(folderMode, fs::perms(0700));
+        EXPECT_EQ(copyMode, fs::perms(0600));
+        EXPECT_EQ(test::namesIn(temp.path()), before); // the folder goes with the split
+        folders.insert(copy.parent_path().filename().string());
+    }
+    EXPECT_EQ(folders.size(), std::size(plants));
+}

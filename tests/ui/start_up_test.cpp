@@ -19,13 +19,14 @@ TEST(StartUp, WithoutConfigEndsWithTheFatalMessageAfterPreparingFolders)
     for (const char* folder : {"Temp", "PcxBr", "PcxJn"})
         EXPECT_TRUE(std::filesystem::is_directory(shell.app.path() / folder)) << folder;
 
-    // a malformed file is the start-up failure
+    // a malformed file is the start-up failure, named with the reason and where it is
     shell.installConfig("<Cfg>\n<Web a=\"1\"/>\n");
     shell.host.answer(Question::Notice, Answer::Ok, "Could not start application properly.");
     EXPECT_EQ(shell.start(), nullptr);
     EXPECT_EQ(shell.host.shown.at(1).text,
-              "Could not start application properly.\r-2147221495: Missing closing tag </Cfg>."
-              "\rIf the problem persists, please contact support@norvane.example.");
+              "Could not start application properly.\r-2147221495: " + shell.paths.configFilePath
+                  + ": Missing closing tag </Cfg> at line 3, column 1."
+                    "\rIf the problem persists, please contact support@norvane.example.");
     EXPECT_EQ(shell.host.shown[1].icon, Icon::Critical);
 }
 

@@ -241,10 +241,12 @@ TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
             else
                 (c.label == sp->Label5 ? sp->cmdSpCancel : jn->cmdJnCancel)->click();
         };
-        if (c.label == sp->Label5)
+        if (c.label == sp->Label5) {
             split(file, out, c.compress);
-        else
+        } else { // agreeing to replace the user's file, which a stop then keeps
+            host.answer(Question::Replace, Answer::Yes, "big.bin already exists in ");
             join(set + "big.bin.zip.002", out);
+        }
         EXPECT_TRUE(stopShown);
         EXPECT_EQ(test::filesIn(out), 1u);
         EXPECT_TRUE(test::readFile(out + "big.bin") == "the user's own file");

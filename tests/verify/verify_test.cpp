@@ -198,10 +198,7 @@ TEST_F(VerifyTest, ALineSetIsCountedUpFromThePickedPiece)
     // A piece further on than the last consecutive one: the one between is missing.
     fs::remove(pieces[2]);
     EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
-    EXPECT_EQ(onlyMessage(), kSetBad
-                                 + "This file was not split by Parcelo application.Missing "
-                                   "Split File: "
-                                 + pieces[2] + "\n");
+    EXPECT_EQ(onlyMessage(), kSetBad + "Missing Split File: " + pieces[2] + "\n");
     EXPECT_EQ(list.rows.size(), 2u);
     fs::remove(pieces[3]);
     EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::Verified);

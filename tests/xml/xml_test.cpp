@@ -203,15 +203,33 @@ TEST(XmlParser, ItsOwnOutputLoadsBackAlike)
     EXPECT_EQ(second.Serialize(), written);
 }
 
-TEST(XmlParser, DepthOfTheDocumentHasNoLimit)
+// Only the document's own limit bounds its depth; a deeper element is refused where it
+// stands.
+TEST(XmlParser, DepthOfTheDocumentHasNoLimitButItsOwn)
 {
+    const auto nested = [](std::size_t depth) {
+        std::string text;
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "<d>";
+        for (std::size_t i = 0; i < depth; ++i)
+            text += "</d>";
+        return text;
+    };
     constexpr std::size_t depth = 200000;
-    std::string text;
-    for (std::size_t i = 0; i < depth; ++i)
-        text += "<d>";
-    for (std::size_t i = 0; i < depth; ++i)
-        text += "</d>";
     XMLDocument document;
-    document.LoadData(text);
+    document.LoadData(nested(depth));
     EXPECT_EQ(document.Serialize().size(), depth * 3 + (depth - 1) * 7 + 1); // one <d/>
+
+    XMLDocument limited, tooDeep;
+    limited.SetDeepestNesting(64);
+    limited.LoadData(nested(64));
+    tooDeep.SetDeepestNesting(64);
+    try {
+        tooDeep.LoadData(nested(65));
+        ADD_FAILURE() << "65 levels loaded";
+    } catch (const XmlError& error) {
+        EXPECT_EQ(error.description(), "Elements nested deeper than 64 levels");
+        EXPECT_EQ(error.line(), 1u);
+        EXPECT_EQ(error.column(), 193u); // the "<" of the 65th level
+    }
 }
