@@ -17,8 +17,7 @@ rm -rf "$build/package"
   || { cat "$build/cpack.log" >&2; fail "cpack failed"; }
 deb=$(ls "$build"/package/parcelo_*.deb)
 
-# Debian's checks: no error and no warning (overrides, each with its reason, are in
-# packaging/lintian-overrides)
+# Debian's checks: no error and no warning
 lintian --fail-on error,warning "$deb" \
   || fail "lintian found problems in $(basename "$deb")"
 

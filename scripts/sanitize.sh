@@ -4,7 +4,7 @@
 #   scripts/sanitize.sh [SANITIZER...] [-- CTEST ARGUMENTS...]
 #     address undefined (the default), or thread; the build folder is build-SANITIZERS,
 #     or $SANITIZE_BUILD_DIR
-#   e.g. scripts/sanitize.sh thread -- -R 'Compress|Hasher'
+#   e.g. scripts/sanitize.sh thread -- -R 'ZlibTool|CompressionAdapter|Checksums'
 set -euo pipefail
 cd "$(dirname "$0")/.."
 sanitizers=()
