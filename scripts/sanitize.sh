@@ -17,7 +17,9 @@ done
 list=$(IFS=';'; echo "${sanitizers[*]}")
 build="${SANITIZE_BUILD_DIR:-build-$(IFS=-; echo "${sanitizers[*]}")}"
 
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARCELO_WERROR=ON \
+# Warnings are the main build's business: the sanitizers' instrumentation makes GCC warn
+# falsely (maybe-uninitialized inside std::regex), so they are not errors here.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARCELO_WERROR=OFF \
   -DPARCELO_BUILD_GUI=OFF -DPARCELO_BUILD_BENCH=OFF -DPARCELO_SANITIZE="$list" > /dev/null
 cmake --build "$build"
 # Leaks count as faults too; a report names the file and line.
