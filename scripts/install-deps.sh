@@ -8,7 +8,8 @@ packages=(
   libgtest-dev
   clang libclang-rt-14-dev clang-tidy
   zip unzip
-  dpkg-dev desktop-file-utils file util-linux
+  dpkg-dev desktop-file-utils file util-linux lintian binutils
+  shared-mime-info libglib2.0-bin
   libssl-dev dash busybox
   xvfb xauth
 )

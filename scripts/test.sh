@@ -10,5 +10,8 @@ bash scripts/tidy.sh build
 bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-90}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j 2
+# The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, in a
+# build folder of their own without the windows and benchmarks.
+bash scripts/sanitize.sh address undefined
 # The Debian package: contents, desktop entry, and the programs run from it.
 bash scripts/check-package.sh build

@@ -110,10 +110,9 @@ AppPaths userAppPathsFor(const std::string& appFolder)
 
 AppPaths resolveAppPaths(const std::string& appFolder)
 {
-    const std::string config = shippedConfigPath(appFolder);
-    if (!fileExists(config) || (isWritable(config) && isWritable(appFolder)))
-        return appPathsFor(appFolder);
-    return userAppPathsFor(appFolder);
+    if (fileExists(appFolder + kSeparator + kInstalledMarker))
+        return userAppPathsFor(appFolder);
+    return appPathsFor(appFolder);
 }
 
 void prepareAppFolders(const AppPaths& paths)

@@ -8,9 +8,13 @@ namespace parcelo {
 inline constexpr const char* kRegistryKeyPath = "Software\\Norvane\\Parcelo";
 inline constexpr const char* kRecentFilesKeyName = "Recent Files";
 
-// The files and folders the programs use, all fixed at start-up. Run from a folder whose
-// config.xml can be written, everything lives beside the program; installed (a program
-// folder nobody may write), the user's own folders take over.
+// The name of the marker file that `cmake --install` (and so the package) puts beside the
+// installed programs. Its presence alone tells an installed program from a build.
+inline constexpr const char* kInstalledMarker = "parcelo.installed";
+
+// The files and folders the programs use, all fixed at start-up. Run from a build folder,
+// everything lives beside the program; installed (the marker beside it), the user's own
+// folders take over, whoever runs it, root too.
 struct AppPaths {
     std::string appFolder;      // the executable's folder, without a final separator
     std::string configFilePath; // appFolder/config.xml, or the user's copy of it
@@ -28,8 +32,7 @@ AppPaths appPathsFor(const std::string& appFolder);
 // appFolder.
 AppPaths userAppPathsFor(const std::string& appFolder);
 
-// appPathsFor when config.xml beside the program and its folder can be written (or there
-// is no config.xml to write at all), else userAppPathsFor.
+// userAppPathsFor when the installed marker lies beside the program, else appPathsFor.
 AppPaths resolveAppPaths(const std::string& appFolder);
 
 // Why the user's configuration folder of an installed program cannot be used ("The

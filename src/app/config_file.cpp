@@ -322,11 +322,15 @@ std::string shapeOf(const XMLDocument& document)
     while (!pending.empty()) {
         const CXmlElement* element = pending.back();
         pending.pop_back();
-        shape += "<" + element->Name();
+        shape += '<';
+        shape += element->Name();
         if (element->Tag())
-            for (const auto& attribute : element->Tag()->NewEnum())
-                shape += " " + attribute->Name();
-        shape += ">" + std::to_string(element->NewEnum().size());
+            for (const auto& attribute : element->Tag()->NewEnum()) {
+                shape += ' ';
+                shape += attribute->Name();
+            }
+        shape += '>';
+        shape += std::to_string(element->NewEnum().size());
         const auto& children = element->NewEnum();
         std::transform(children.rbegin(), children.rend(), std::back_inserter(pending),
                        [](const auto& child) { return child.get(); });

@@ -6,6 +6,7 @@
 #include "platform/host.h"
 #include "platform/paths.h"
 
+#include <algorithm>
 #include <exception>
 #include <utility>
 
@@ -84,14 +85,15 @@ void RecentFiles::AddRecentFile(const std::string& fileName, const std::string& 
     try {
         const RecentKind selected = recentKindFrom(kind);
         auto& files = listOf(selected);
+        // the name moves to the front, in place of the same name in any case
         const std::string lowered = lowerCase(fileName);
-        for (std::size_t i = 0; i < files.size(); ++i) {
-            if (lowerCase(files[i]) == lowered) {
-                files.erase(files.begin() + static_cast<std::ptrdiff_t>(i));
-                break;
-            }
-        }
-        files.insert(files.begin(), fileName);
+        auto same = std::find_if(files.begin(), files.end(), [&](const std::string& listed) {
+            return lowerCase(listed) == lowered;
+        });
+        if (same == files.end())
+            same = files.insert(files.end(), fileName);
+        *same = fileName;
+        std::rotate(files.begin(), same, same + 1);
         if (files.size() > kMaxRecentFiles)
             files.resize(kMaxRecentFiles);
         const std::string key = recentFilesKey();

@@ -57,7 +57,10 @@ std::string replaced(std::string text, char what, const std::string& with)
 // text between single quotes: the shell reads every byte of it as data.
 std::string shQuoted(const std::string& text)
 {
-    return "'" + replaced(text, '\'', "'\\''") + "'";
+    std::string quoted(1, '\'');
+    quoted += replaced(text, '\'', "'\\''");
+    quoted += '\'';
+    return quoted;
 }
 
 // The line that sets variable to value. A value with control characters (a line break

@@ -458,7 +458,7 @@ CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
 {
     pane.Option1 = false;
     pane.Option3 = false;
-    pane.Text2 = "1";
+    pane.Text2.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
     pane.txtRecovery.clear();
     services.host.processEvents();
     CommandOutcome outcome = cmdSpSplit_Click(pane, services);

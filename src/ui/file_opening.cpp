@@ -60,4 +60,15 @@ std::vector<std::string> commandLineFiles(const QStringList& arguments)
     return files;
 }
 
+std::optional<Pane> commandLinePane(const QStringList& arguments)
+{
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--split"))
+            return Pane::Split;
+        if (arguments[i] == QLatin1String("--join"))
+            return Pane::Join;
+    }
+    return std::nullopt;
+}
+
 } // namespace parcelo

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "ui/navigation_column.h"
+
 #include <QStringList>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,5 +17,9 @@ bool looksLikePiece(const std::string& path);
 // The files named on the command line (without the program), made absolute against the
 // current folder; options (starting with '-') are left out.
 std::vector<std::string> commandLineFiles(const QStringList& arguments);
+
+// The pane the command line asks for whatever its files hold: "--split" the Split pane,
+// "--join" the Join pane (the desktop entry's actions); nullopt when neither is given.
+std::optional<Pane> commandLinePane(const QStringList& arguments);
 
 } // namespace parcelo

@@ -13,6 +13,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,9 +73,10 @@ public:
     Pane visiblePane() const;
 
     // Files handed to the program (command line, desktop entry, a drop): a piece fills the
-    // Join pane, any other file the Split pane's source, and that pane is shown. Folders are
-    // left out; ignored while an operation runs.
-    void openFiles(const std::vector<std::string>& paths);
+    // Join pane, any other file the Split pane's source, and that pane is shown; `as`
+    // (Split or Join) chooses the pane instead, and is shown even without a file. Folders
+    // are left out; ignored while an operation runs.
+    void openFiles(const std::vector<std::string>& paths, std::optional<Pane> as = std::nullopt);
 
     // The file-open dialog in LastBrowseFolder, or in the given folder; "" when cancelled.
     std::string GetFile();

@@ -22,15 +22,15 @@
 
 namespace parcelo {
 
-void frmMain::openFiles(const std::vector<std::string>& paths)
+void frmMain::openFiles(const std::vector<std::string>& paths, std::optional<Pane> as)
 {
     if (working())
         return;
-    std::optional<Pane> shown;
+    std::optional<Pane> shown = as;
     for (const std::string& path : paths) {
         if (folderExists(path))
             continue;
-        const bool piece = looksLikePiece(path);
+        const bool piece = as ? *as == Pane::Join : looksLikePiece(path);
         QLineEdit* box = piece ? joinPane->Text5 : splitPane->Text1;
         QLineEdit* destination = piece ? joinPane->Text6 : splitPane->Text4;
         box->setText(QString::fromStdString(path));

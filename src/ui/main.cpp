@@ -21,7 +21,8 @@ int main(int argc, char* argv[])
     if (!window)
         return 1;
     host.setParentWidget(window.get());
-    window->openFiles(parcelo::commandLineFiles(QCoreApplication::arguments()));
+    const QStringList arguments = QCoreApplication::arguments();
+    window->openFiles(parcelo::commandLineFiles(arguments), parcelo::commandLinePane(arguments));
     window->setOnEnded([] { QCoreApplication::quit(); });
     return QApplication::exec();
 }

@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -46,22 +45,28 @@ protected:
 
 } // namespace
 
-TEST_F(AppPathsTest, AWritableProgramFolderKeepsEverythingBesideTheProgram)
+TEST_F(AppPathsTest, TheInstalledMarkerAloneDecidesWhetherTheUsersFoldersAreUsed)
 {
     const std::string folder = program.path().string();
-    const AppPaths paths = resolveAppPaths(folder);
-    EXPECT_FALSE(paths.installed);
-    EXPECT_EQ(paths.configFilePath, folder + "/config.xml");
-    EXPECT_EQ(paths.logFilePath, folder + "/Parcelo.log");
+    const struct {
+        bool marker;
+        ::mode_t mode;
+    } cases[] = {{false, 0755}, {false, 0555}, {true, 0755}, {true, 0555}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "marker " << c.marker << ", mode " << std::oct << c.mode);
+        ::chmod(program.path().c_str(), 0755);
+        const std::string marker = folder + "/" + kInstalledMarker;
+        std::filesystem::remove(marker);
+        if (c.marker)
+            test::writeFile(marker, "");
+        ::chmod(program.path().c_str(), c.mode);
+        const AppPaths paths = resolveAppPaths(folder);
+        EXPECT_EQ(paths.installed, c.marker);
+        EXPECT_EQ(paths.configFilePath == folder + "/config.xml", !c.marker);
+        EXPECT_EQ(paths.logFilePath == folder + "/Parcelo.log", !c.marker);
+    }
     EXPECT_TRUE(std::filesystem::is_empty(home.path()));
-}
-
-TEST_F(AppPathsTest, AReadOnlyProgramFolderUsesTheUsersFolders)
-{
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes any folder";
-    ::chmod(program.path().c_str(), 0555);
-    EXPECT_TRUE(resolveAppPaths(program.path().string()).installed);
 }
 
 TEST_F(AppPathsTest, InstalledTheShippedConfigIsCopiedOnceAndTheUsersCopyIsUsed)

@@ -32,9 +32,12 @@ struct CliRun {
 // The shell words that start parcelo-cli with these arguments, each one quoted.
 std::string commandFor(const std::vector<std::string>& arguments)
 {
-    std::string command = "'" + std::string(PARCELO_CLI) + "'";
-    for (const auto& argument : arguments)
-        command += " '" + argument + "'";
+    std::string command = "'" PARCELO_CLI "'";
+    for (const auto& argument : arguments) {
+        command += " '";
+        command += argument;
+        command += '\'';
+    }
     return command;
 }
 

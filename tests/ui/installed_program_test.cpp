@@ -1,6 +1,7 @@
 // Run by scripts/check-package.sh against the unpacked package, not by ctest: the main
-// window started from a program folder nobody may write, with the user's folders under a
-// temporary HOME.
+// window started from an installed program folder (read-only, or writable by root running
+// it), with the user's folders under a temporary HOME and nothing written beside the
+// program.
 #include "app/app_paths.h"
 #include "format/split_set.h"
 
@@ -19,6 +20,7 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
         GTEST_SKIP() << "PARCELO_INSTALLED_FOLDER names no installed program folder";
     const AppPaths paths = resolveAppPaths(installed);
     ASSERT_TRUE(paths.installed);
+    const auto shipped = test::snapshot(installed);
 
     test::Shell shell; // its services and a folder for the data; the program is installed
     shell.host.acceptNotices();
@@ -51,4 +53,5 @@ TEST(InstalledProgram, KeepsOptionsAndLogInTheUsersFoldersAndSplitsAndJoins)
     window->cmdMExit_Click();
     EXPECT_TRUE(window->hasEnded());
     EXPECT_TRUE(contains(readFile(paths.configFilePath), "lastSplitFile=\"" + movie));
+    EXPECT_EQ(test::snapshot(installed), shipped);
 }

@@ -88,6 +88,40 @@ TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirB
     QDir::setCurrent(current);
 }
 
+TEST_F(KeysAndFiles, SplitAndJoinSwitchesChooseThePaneWhateverTheFileHolds)
+{
+    test::TempFolder folder;
+    const auto header = encodePieceHeader({PieceSignaturePlain, 2, 1});
+    const std::string piece = folder.file("movie.bin.001");
+    const std::string other = folder.file("report.txt");
+    test::writeFile(piece, std::string(header.begin(), header.end()) + "data");
+    test::writeFile(other, "text");
+    const struct {
+        const char* option;
+        std::vector<std::string> files;
+        Pane pane;
+        QLineEdit* box;
+        std::string boxText;
+    } cases[] = {
+        {"--split", {piece}, Pane::Split, window->splitPane->Text1, piece},
+        {"--join", {other}, Pane::Join, window->joinPane->Text5, other},
+        {"--join", {}, Pane::Join, window->joinPane->Text5, other}, // the menu entry's action
+        {"--split", {}, Pane::Split, window->splitPane->Text1, piece},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.option);
+        window->showPane(Pane::Options);
+        QStringList arguments{QStringLiteral("Parcelo"), QString::fromLatin1(c.option)};
+        for (const std::string& file : c.files)
+            arguments << QString::fromStdString(file);
+        window->openFiles(commandLineFiles(arguments), commandLinePane(arguments));
+        EXPECT_EQ(window->visiblePane(), c.pane);
+        EXPECT_EQ(text(c.box), c.boxText);
+    }
+    EXPECT_EQ(commandLinePane({QStringLiteral("Parcelo"), QString::fromStdString(piece)}),
+              std::nullopt);
+}
+
 TEST_F(KeysAndFiles, TabGoesThroughSplitByInReadingOrderAndTheFocusIsMarked)
 {
     activate(*window);
