@@ -69,6 +69,7 @@ std::int16_t modSplitFile::StartSplit()
         }
         hasher_.finish(); // drops what a failed split left
         companionNotices_.clear();
+        companionFiles_.clear();
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -307,8 +308,16 @@ void modSplitFile::finishSet()
     };
     PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
     commitFinishedPieces();
+    commitCompanions(folder, companions);
+}
+
+// Gives the prepared companions their names and lists them after the pieces.
+void modSplitFile::commitCompanions(const std::string& folder, PreparedCompanions& companions)
+{
     commitSetCompanions(folder + fileName_, companions);
     companionNotices_ = std::move(companions.notices);
+    companionFiles_ = committedCompanions(companions);
+    listCompanions(fileList_, companionFiles_, unit_);
 }
 
 // The companions go onto the last disk or, when they cannot be written there, onto one
@@ -320,8 +329,7 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
     for (;;) {
         try {
             PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_);
-            commitSetCompanions(folder + fileName_, companions);
-            companionNotices_ = std::move(companions.notices);
+            commitCompanions(folder, companions);
             return;
         } catch (const RunError&) {
             // no room, or no disk: one more disk is asked for

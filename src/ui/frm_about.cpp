@@ -60,7 +60,7 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
                        "Copying or passing it on, in whole or in part, is allowed only as its "
                        "licence permits."),
         this);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);

@@ -138,11 +138,7 @@ void frmMain::refreshExploreMenu()
 
 void frmMain::mnuExplore_Click(int index)
 {
-    const std::string folder = explore_.entry(index).tag;
-    if (folderExists(folder) && desktop_.openFolder(folder))
-        return;
-    host_.message(Question::Notice, "There was an error in opening the specified folder.",
-                  Buttons::Ok, Icon::Critical);
+    ExploreFolder(host_, desktop_, explore_.entry(index).tag);
 }
 
 void frmMain::mnuViewLogFile_Click()

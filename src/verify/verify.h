@@ -11,6 +11,7 @@ namespace parcelo {
 class Host;
 class ErrorState;
 class RecentFilesSink;
+struct SetCondition;
 
 // The outcome of a check. NoVerdict: the check stopped before a verdict (file missing,
 // cancelled, run-time error); only a verdict is recorded among the recent verified files.
@@ -25,6 +26,7 @@ struct VerifyContext {
     std::string* unit = nullptr; // nullptr: kilobytes
     ErrorState* joinState = nullptr;
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
+    SetCondition* condition = nullptr;   // receives what a set's recovery pieces tell of it
 };
 
 // Checks one piece (a byte piece by its header, a line piece by its marker line) and
@@ -49,6 +51,7 @@ struct VerifyServices {
     std::string* unit = nullptr;         // the display unit of the list's sizes; nullptr: kilobytes
     ErrorState* joinState = nullptr;     // the join engine's error, set by a set check
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
+    SetCondition* condition = nullptr;   // receives what a set's recovery pieces tell of it
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with

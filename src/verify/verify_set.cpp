@@ -239,6 +239,8 @@ void SetCheck::addRecoveryFindings()
     if (diskette_ || count_ == 0)
         return;
     const SetCondition condition = examineSet(base_);
+    if (context_.condition != nullptr)
+        *context_.condition = condition;
     if (!condition.hasRecovery)
         return;
     for (const int n : condition.lostPieces)
