@@ -251,7 +251,7 @@ void frmMain::mnuWeb_Click()
 void frmMain::mnuAbout_Click()
 {
     frmAbout about({values_.ProductName, values_.AssemblerVersion, values_.AssemblerDescription,
-                    values_.MakerWebPage},
+                    values_.MakerWebPage, true},
                    host_, desktop_, this);
     modal_.runModal(about);
 }

@@ -19,6 +19,7 @@ struct AboutDetails {
     std::string version;      // "1.2", shown after "Version "
     std::string description;  // an extra line (Parcelo Assembler's), or "" for none
     std::string makerWebPage; // shown after "On web: "
+    bool joiner = false;      // Parcelo Assembler's box: the libraries it is built with
 };
 
 // The About box of both programs, with its System Info button.
@@ -37,6 +38,8 @@ public:
     QLabel* lblDescription;
     QLabel* Label4;
     QLabel* Label1;
+    QLabel* lblLicence;
+    QLabel* lblLibraries;
     QLabel* lblDisclaimer;
     QPushButton* cmdOK;
     QPushButton* cmdSysInfo;

@@ -191,8 +191,8 @@ void frmMain::mnuWeb_Click()
 
 void frmMain::mnuAbout_Click()
 {
-    frmAbout about({kProductName, kParceloVersion, {}, options_.makerWebPage}, host_, desktop_,
-                   this);
+    frmAbout about({kProductName, kParceloVersion, {}, options_.makerWebPage, false}, host_,
+                   desktop_, this);
     dialogs_.runModal(about);
 }
 

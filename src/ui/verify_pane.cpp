@@ -67,28 +67,35 @@ void VerifyPane::showRebuilt(const std::vector<std::string>& paths, const std::s
         showState(path, "REBUILT", unit);
 }
 
-// The file's row gets the state; a file the check did not open (a missing piece, a
-// recovery piece) gets a row first, with its size when it is there.
+// The file's row gets the state, and its size when it has none yet (a rebuilt file). A file
+// the check did not open (a missing piece, a recovery piece) gets a row first, in the order
+// of the names.
 void VerifyPane::showState(const std::string& path, const char* state, const std::string& unit)
 {
     const QString name = QString::fromStdString(path);
     QTreeWidgetItem* row = nullptr;
-    for (int i = 0; i < ListView3->topLevelItemCount() && row == nullptr; ++i)
-        if (ListView3->topLevelItem(i)->text(0) == name)
+    int before = ListView3->topLevelItemCount();
+    for (int i = ListView3->topLevelItemCount() - 1; i >= 0; --i) {
+        const QString shown = ListView3->topLevelItem(i)->text(0);
+        if (shown == name)
             row = ListView3->topLevelItem(i);
+        else if (shown > name)
+            before = i;
+    }
     if (row == nullptr) {
-        FileListBinding& list = *asFileList(bindings().fileList);
-        const int index = list.addRow(path, FileRowKind::Piece);
-        try {
-            if (fileExists(path))
-                list.setRowSize(index, formatListSize(static_cast<double>(fileLength(path)),
-                                                      unit.empty() ? "KB" : unit));
-        } catch (const RunError&) {
-            // listed without its size
-        }
-        row = ListView3->topLevelItem(index);
+        const int index = asFileList(bindings().fileList)->addRow(path, FileRowKind::Piece);
+        row = ListView3->takeTopLevelItem(index);
+        ListView3->insertTopLevelItem(before, row);
     }
     row->setText(QtFileList::kKindColumn, QString::fromLatin1(state));
+    try {
+        if (row->text(1).isEmpty() && fileExists(path))
+            row->setText(
+                1, QString::fromStdString(formatListSize(static_cast<double>(fileLength(path)),
+                                                         unit.empty() ? "KB" : unit)));
+    } catch (const RunError&) {
+        // listed without its size
+    }
 }
 
 } // namespace parcelo

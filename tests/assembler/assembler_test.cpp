@@ -135,6 +135,7 @@ TEST_F(Assembler, MenusDropsEnterAndFinish)
     modal.onModal = [&](QDialog& dialog) {
         if (auto* about = dynamic_cast<frmAbout*>(&dialog)) {
             EXPECT_EQ(about->Label3->text(), "This is Parcelo Assembler.");
+            EXPECT_FALSE(about->lblLibraries->text().contains(QStringLiteral("libzip")));
         }
         // the join scripts join without installing anything
         if (auto* instructions = dynamic_cast<assembler::frmInstructions*>(&dialog)) {

@@ -147,7 +147,7 @@ TEST_F(WorkPanes, VerifyWholeSetKeepsEachFilesStateAndRepairRebuildsWhatIsLost)
          "The set is intact.",
          false},
         {{"002", "rec002"},
-         "data.bin.001=OK data.bin.003=OK data.bin.004=OK data.bin.002=MISSING data.bin.rec001=OK "
+         "data.bin.001=OK data.bin.002=MISSING data.bin.003=OK data.bin.004=OK data.bin.rec001=OK "
          "data.bin.rec002=MISSING (optional) ",
          "The set can be repaired: 2 files damaged or missing. Repair rebuilds them in place.",
          true},
@@ -157,7 +157,7 @@ TEST_F(WorkPanes, VerifyWholeSetKeepsEachFilesStateAndRepairRebuildsWhatIsLost)
          "The set can be repaired: 1 file damaged or missing. Repair rebuilds them in place.",
          true},
         {{"001", "002", "003"},
-         "data.bin.004=OK data.bin.001=MISSING data.bin.002=MISSING data.bin.003=MISSING "
+         "data.bin.001=MISSING data.bin.002=MISSING data.bin.003=MISSING data.bin.004=OK "
          "data.bin.rec001=OK data.bin.rec002=OK ",
          "The set cannot be repaired: no recovery pieces that fit it were found.",
          false},
@@ -186,6 +186,9 @@ TEST_F(WorkPanes, VerifyWholeSetKeepsEachFilesStateAndRepairRebuildsWhatIsLost)
         for (const auto& [name, content] : kept)
             EXPECT_EQ(test::readFile(out + name), content) << name;
         EXPECT_FALSE(vf->cmdRepair->isEnabled());
+        for (const std::string& row : rows(vf->ListView3)) { // a rebuilt file's size shows
+            EXPECT_FALSE(contains(row, "||REBUILT")) << row;
+        }
         EXPECT_TRUE(contains(states(), "=REBUILT"));
         EXPECT_TRUE(vf->lblVerdict->text().endsWith(QStringLiteral(": the set is intact.")));
     }
