@@ -234,8 +234,8 @@ std::string writtenSummary(int pieces, const std::vector<std::string>& companion
     if (const std::size_t recovery = count(FileRowKind::RecoveryPiece); recovery > 0)
         parts.push_back(counted(recovery, "recovery piece"));
     if (const std::size_t scripts = count(FileRowKind::JoinScript); scripts > 0)
-        parts.push_back(scripts == 1 ? "a join script for recipients"
-                                     : "join scripts for recipients");
+        parts.emplace_back(scripts == 1 ? "a join script for recipients"
+                                        : "join scripts for recipients");
     if (parts.empty())
         return {};
     std::string text = "Written: " + counted(static_cast<std::size_t>(pieces), "piece") + " plus ";
