@@ -503,11 +503,10 @@ void SafeOutput::takeModeOfReplaced(const std::filesystem::path& target) const n
         return;
     const mode_t mode = replaced.st_mode & 0777;
     const int fd = descriptor();
-    // Best effort: a mode that cannot be kept leaves the new file with the default one.
-    const int kept = fd >= 0
-                         ? ::fchmod(fd, mode)
-                         : ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
-    static_cast<void>(kept);
+    const int failed =
+        fd >= 0 ? ::fchmod(fd, mode)
+                : ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+    static_cast<void>(failed); // then the new file keeps the mode it was made with
 }
 
 void SafeOutput::finish(bool replace)
