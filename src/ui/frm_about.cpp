@@ -110,7 +110,7 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
     layout->addLayout(top);
     layout->addWidget(rule);
     layout->addLayout(foot);
-    setFixedWidth(480);
+    setFixedSize(480, layout->totalHeightForWidth(480)); // every wrapped line whole
 
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });
