@@ -30,13 +30,12 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
     host.setBusy(false);
     if (engine.ErrorFlag() != 0) {
         engine.FinishJoin(); // removes the partial joined file
-        host.message(Question::Notice, joinErrorText(engine), Buttons::Ok, Icon::Critical);
+        reportFailure(host, joinErrorText(engine));
         return {};
     }
 
     const std::string joined = engine.JoinedFilePath();
-    host.message(Question::Notice, joinSucceededText(joined) + checksumNoticeLine(engine),
-                 Buttons::Ok, Icon::Information);
+    host.showOutcome(joinSucceededText(joined) + checksumNoticeLine(engine), pane.Text6);
     if (engine.Compressed() == "Yes")
         host.message(Question::Notice, compressedSetNotice(joined, services.makerWebPage),
                      Buttons::Ok, Icon::Information);

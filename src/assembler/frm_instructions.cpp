@@ -27,7 +27,7 @@ frmInstructions::frmInstructions(const std::string& makerWebPage, QWidget* paren
         frameLayout->addWidget(line);
         lines.push_back(line);
     }
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
 

@@ -11,7 +11,7 @@ class QPushButton;
 
 namespace parcelo::assembler {
 
-// Parcelo Assembler's instructions: the four numbered lines and the note that it cannot
+// Parcelo Assembler's instructions: the numbered lines and the note that it cannot
 // decompress, in a frame, with OK to close.
 class frmInstructions : public QDialog {
 public:

@@ -3,6 +3,7 @@
 #include "assembler/assembler_join.h"
 #include "assembler/frm_instructions.h"
 #include "platform/host.h"
+#include "platform/paths.h"
 #include "platform/stop_token.h"
 #include "ui/app_icons.h"
 #include "ui/assembler_instructions.h"
@@ -25,6 +26,9 @@
 #include <QStatusBar>
 #include <QVBoxLayout>
 
+#include <filesystem>
+#include <system_error>
+
 namespace parcelo::assembler {
 
 namespace {
@@ -40,7 +44,8 @@ QLabel* textLabel(const char* name, const QString& text, QWidget* parent)
 
 frmMain::frmMain(AssemblerValues values, const AssemblerServices& services, QWidget* parent)
     : QMainWindow(parent), values_(std::move(values)), host_(services.host),
-      desktop_(services.desktop), modal_(services.modal), engine_(services.host)
+      desktop_(services.desktop), modal_(services.modal), userJoinFolder_(services.userJoinFolder),
+      engine_(services.host)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Parcelo Assembler"));
@@ -59,10 +64,11 @@ void frmMain::buildControls()
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.35);
     titleFont.setBold(true);
     Label1->setFont(titleFont);
-    Label6 = textLabel("Label6", QStringLiteral("Locate any one of the split files:"), central);
+    Label6 = textLabel("Label6", QStringLiteral("&Locate any one of the split files:"), central);
     Text5 = named(new QLineEdit(central), "Text5");
     Label6->setBuddy(Text5);
-    Label7 = textLabel("Label7", QStringLiteral("Destination folder of the joined file:"), central);
+    Label7 =
+        textLabel("Label7", QStringLiteral("&Destination folder of the joined file:"), central);
     Text6 = named(new QLineEdit(central), "Text6");
     Label7->setBuddy(Text6);
     Label10 = textLabel(
@@ -81,10 +87,10 @@ void frmMain::buildControls()
                        QStringLiteral("Download complete Parcelo from ")
                            + QString::fromStdString(values_.MakerWebPage),
                        central);
-    cmdJoin = commandButton("cmdJoin", "Join", central);
+    cmdJoin = commandButton("cmdJoin", "&Join", central);
     cmdJoin->setDefault(true);
-    cmdJnCancel = commandButton("cmdJnCancel", "Clear All", central);
-    cmdFinish = commandButton("cmdFinish", "Exit", central);
+    cmdJnCancel = commandButton("cmdJnCancel", kClearAllCaption, central);
+    cmdFinish = commandButton("cmdFinish", "E&xit", central);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -149,27 +155,13 @@ void frmMain::wireKeyboardAndDrops()
     acceptPathDrops(*Text6, firstOf(folderInto(*Text6), fileInto(*Text5)));
 }
 
-void frmMain::showEvent(QShowEvent* event)
+std::string frmMain::joinedFileFolder(const std::string& piecesFolder) const
 {
-    QMainWindow::showEvent(event);
-    // after the window is on screen, so the warning stands over it
-    if (noFilesFound_)
-        QMetaObject::invokeMethod(
-            this, [this] { Form_Resize(); }, Qt::QueuedConnection);
-}
-
-void frmMain::Form_Resize()
-{
-    if (!noFilesFound_)
-        return;
-    noFilesFound_ = false; // cleared first: the warning shows once however often this runs
-    host_.message(
-        Question::Notice,
-        std::string("The first split file could not be located in the current folder.") + LF
-            + "Please copy and run " + kAssemblerProgram
-            + " from the folder which contains split files." + LF
-            + "Alternatively specify the location of any one the split files and click on Join.",
-        Buttons::Ok, Icon::Critical);
+    if (isWritable(piecesFolder) || userJoinFolder_.empty())
+        return withTrailingSeparator(piecesFolder);
+    std::error_code ignored; // a folder that cannot be made is reported by the join
+    std::filesystem::create_directories(toNativePath(userJoinFolder_), ignored);
+    return withTrailingSeparator(userJoinFolder_);
 }
 
 void frmMain::cmdJoin_Click()
@@ -178,6 +170,8 @@ void frmMain::cmdJoin_Click()
     if (engine_.Joining())
         return;
     AssemblerPaneValues values{Text5->text().toStdString(), Text6->text().toStdString()};
+    if (values.Text6.empty() && fileExists(values.Text5))
+        values.Text6 = joinedFileFolder(GetFolderFromPath(values.Text5));
     AssemblerJoinServices services{engine_, host_, values_.MakerWebPage};
     statusBar()->clearMessage();
     CommandOutcome outcome;
@@ -257,7 +251,7 @@ void frmMain::mnuWeb_Click()
 void frmMain::mnuAbout_Click()
 {
     frmAbout about({values_.ProductName, values_.AssemblerVersion, values_.AssemblerDescription,
-                    values_.MakerWebPage},
+                    values_.MakerWebPage, true},
                    host_, desktop_, this);
     modal_.runModal(about);
 }

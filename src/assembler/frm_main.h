@@ -26,6 +26,8 @@ struct AssemblerServices {
     Host& host;
     Desktop& desktop;
     ModalRunner& modal;
+    // The user's folder for joined files, for pieces in a folder that cannot be written.
+    std::string userJoinFolder;
 };
 
 // Parcelo Assembler's one window: the two path boxes, Join, Clear All and Exit, and the
@@ -34,13 +36,13 @@ class frmMain : public QMainWindow {
 public:
     frmMain(AssemblerValues values, const AssemblerServices& services, QWidget* parent = nullptr);
 
-    // Asks for the start-up warning (no first piece beside the program) when the window
-    // shows; Form_Resize shows it once.
-    void SetNoFiles() { noFilesFound_ = true; }
-    bool NoFilesFound() const { return noFilesFound_; }
-    void Form_Resize();
+    // Where the joined file of pieces in piecesFolder goes unless the user says otherwise:
+    // that folder when it can be written, else the user's folder for joined files (made
+    // when missing).
+    std::string joinedFileFolder(const std::string& piecesFolder) const;
 
-    // Join; ignored while a join is running.
+    // Join; ignored while a join is running. An empty destination becomes the joined file's
+    // folder for the piece.
     void cmdJoin_Click();
     // Clear All: empties both boxes; while a join runs it reads "Stop" and stops it (Esc too).
     void cmdJnCancel_Click();
@@ -80,7 +82,6 @@ public:
     QAction* mnuAbout;
 
 protected:
-    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -95,8 +96,8 @@ private:
     Host& host_;
     Desktop& desktop_;
     ModalRunner& modal_;
+    std::string userJoinFolder_;
     modJoinFile engine_;
-    bool noFilesFound_ = false;
     bool closeAfterJoin_ = false;
     bool ended_ = false;
     std::function<void()> onEnded_;

@@ -1,4 +1,5 @@
 // Parcelo Assembler: joins a set of split files from the folder it is run in.
+#include "app/app_paths.h"
 #include "assembler/start_up.h"
 #include "ui/application.h"
 #include "ui/desktop.h"
@@ -13,8 +14,11 @@ int main(int argc, char* argv[])
 
     parcelo::QtHost host;
     parcelo::SystemDesktop desktop;
+    host.setDesktop(&desktop);
     parcelo::ExecModalRunner modal;
-    auto window = parcelo::assembler::Main(parcelo::applicationFolder(), {host, desktop, modal});
+    const std::string appFolder = parcelo::applicationFolder();
+    auto window = parcelo::assembler::Main(
+        appFolder, {host, desktop, modal, parcelo::userAppPathsFor(appFolder).joinFolder});
     host.setParentWidget(window.get());
     window->setOnEnded([] { QCoreApplication::quit(); });
     return QApplication::exec();

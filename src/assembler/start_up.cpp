@@ -16,11 +16,8 @@ std::unique_ptr<frmMain> Main(const std::string& appFolder, const AssemblerServi
     auto window = std::make_unique<frmMain>(values, services);
     if (found) {
         window->Text5->setText(QString::fromStdString(folder + values.FirstPieceName));
-    } else {
-        window->SetNoFiles();
-        window->Text5->setText(QString::fromStdString(folder));
+        window->Text6->setText(QString::fromStdString(window->joinedFileFolder(folder)));
     }
-    window->Text6->setText(QString::fromStdString(folder));
     window->show();
     window->activateWindow();
     return window;

@@ -11,8 +11,9 @@ namespace parcelo::assembler {
 inline constexpr const char* kFirstPiecePattern = "*.001";
 
 // Parcelo Assembler's start: the program-wide values, the first piece beside the program
-// (appFolder, without a final separator) in the source box, that folder as the
-// destination, and the window shown. With no first piece there the window warns once.
+// (appFolder, without a final separator) in the source box, the joined file's folder for
+// it as the destination, and the window shown. With no first piece there (the installed
+// program, say) both boxes start empty.
 std::unique_ptr<frmMain> Main(const std::string& appFolder, const AssemblerServices& services);
 
 } // namespace parcelo::assembler

@@ -18,18 +18,22 @@ namespace parcelo::cli {
 
 namespace {
 
-// Collects the rows the engines list, for the summary line.
+// Collects the pieces the engines list, for the summary line; the files a split writes
+// beside them are left out.
 class CollectedFiles : public FileListBinding {
 public:
     void clear() override { rows.clear(); }
-    int addRow(const std::string& text) override
+    int addRow(const std::string& text, FileRowKind kind) override
     {
+        if (kind != FileRowKind::Piece)
+            return -1;
         rows.push_back({text, {}});
         return static_cast<int>(rows.size()) - 1;
     }
     void setRowSize(int row, const std::string& size) override
     {
-        rows.at(static_cast<std::size_t>(row)).second = size;
+        if (row >= 0)
+            rows.at(static_cast<std::size_t>(row)).second = size;
     }
     void scrollToRow(int) override {}
 

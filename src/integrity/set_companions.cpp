@@ -4,6 +4,7 @@
 #include "integrity/checksum_file.h"
 #include "integrity/set_checksums.h"
 #include "integrity/sha256.h"
+#include "platform/file_list.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "recovery/recovery.h"
@@ -181,6 +182,72 @@ void commitSetCompanions(const std::string& setBase, PreparedCompanions& compani
         throw;
     }
     removeSetCompanions(setBase, committed);
+}
+
+FileRowKind companionKind(const std::string& path)
+{
+    if (path.ends_with(".join.sh") || path.ends_with(".join.cmd"))
+        return FileRowKind::JoinScript;
+    if (recoveryPieceNumber(path) > 0)
+        return FileRowKind::RecoveryPiece;
+    return FileRowKind::ChecksumFile;
+}
+
+std::vector<std::string> committedCompanions(const PreparedCompanions& companions)
+{
+    std::vector<std::string> paths;
+    for (const SafeOutput& file : companions.files)
+        paths.push_back(file.finalPath());
+    std::stable_sort(paths.begin(), paths.end(), [](const std::string& a, const std::string& b) {
+        return companionKind(a) < companionKind(b);
+    });
+    return paths;
+}
+
+void listCompanions(Binding* list, const std::vector<std::string>& companions, std::string& unit)
+{
+    for (const std::string& path : companions) {
+        double size = 0;
+        try {
+            size = static_cast<double>(fileLength(path));
+        } catch (const RunError&) {
+            // listed without its size: the file is written, whatever its folder says now
+        }
+        AddFileToList(list, path, size, unit, companionKind(path));
+    }
+}
+
+namespace {
+
+std::string counted(std::size_t count, const std::string& what)
+{
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+} // namespace
+
+std::string writtenSummary(int pieces, const std::vector<std::string>& companions)
+{
+    std::vector<std::string> parts;
+    const auto count = [&](FileRowKind kind) {
+        return static_cast<std::size_t>(
+            std::count_if(companions.begin(), companions.end(),
+                          [kind](const std::string& path) { return companionKind(path) == kind; }));
+    };
+    for (const std::string& path : companions)
+        if (companionKind(path) == FileRowKind::ChecksumFile)
+            parts.push_back(GetFileNameFromPath(path));
+    if (const std::size_t recovery = count(FileRowKind::RecoveryPiece); recovery > 0)
+        parts.push_back(counted(recovery, "recovery piece"));
+    if (const std::size_t scripts = count(FileRowKind::JoinScript); scripts > 0)
+        parts.emplace_back(scripts == 1 ? "a join script for recipients"
+                                        : "join scripts for recipients");
+    if (parts.empty())
+        return {};
+    std::string text = "Written: " + counted(static_cast<std::size_t>(pieces), "piece") + " plus ";
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text + ".";
 }
 
 void removeSetCompanions(const std::string& setBase, const std::vector<std::string>& keep)

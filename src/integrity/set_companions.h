@@ -2,6 +2,7 @@
 
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
+#include "platform/bindings.h"
 #include "recovery/recovery.h"
 
 #include <functional>
@@ -62,6 +63,21 @@ PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScr
 // of the name left that this one did not write anew (removeSetCompanions). When one
 // fails, those already committed are removed and the failure is rethrown.
 void commitSetCompanions(const std::string& setBase, PreparedCompanions& companions);
+
+// The companions committed, in the order a file list shows them after the pieces: the
+// checksum file, the join scripts, then the recovery pieces.
+std::vector<std::string> committedCompanions(const PreparedCompanions& companions);
+
+// What a companion of a set is, by its name.
+FileRowKind companionKind(const std::string& path);
+
+// Adds a row for each companion (committedCompanions' paths) to a split's file list, with
+// its size in the split's display unit.
+void listCompanions(Binding* list, const std::vector<std::string>& companions, std::string& unit);
+
+// "Written: 4 pieces plus data.bin.sha256, 2 recovery pieces and join scripts for
+// recipients." for a set and its committed companions; "" when there are none.
+std::string writtenSummary(int pieces, const std::vector<std::string>& companions);
 
 // Removes the companions of the set at setBase (a piece's path without its number) that a
 // split wrote, recognised by their content: a checksum file that lists only pieces and

@@ -132,12 +132,11 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links
 
     if (engine.ErrorFlag() != 0) {
-        host.message(Question::Notice, joinErrorText(engine) + repairReport(repair), Buttons::Ok,
-                     Icon::Critical);
+        reportFailure(host, joinErrorText(engine) + repairReport(repair));
         return {};
     }
     if (d.stopped) {
-        host.message(Question::Notice, kCancelledByUser, Buttons::Ok, Icon::Critical);
+        reportFailure(host, kCancelledByUser);
         return {};
     }
     // The pieces stay: the joined file is all the user has of the set.
@@ -148,10 +147,9 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    host.message(Question::Notice,
-                 joinSucceededText(d.result, d.suffix) + d.note + checksumNoticeLine(engine)
-                     + repairReport(repair),
-                 Buttons::Ok, Icon::Information);
+    host.showOutcome(joinSucceededText(d.result, d.suffix) + d.note + checksumNoticeLine(engine)
+                         + repairReport(repair),
+                     pane.Text6);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {

@@ -74,8 +74,7 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
         engine.SetSourceFile(piece);
         repair = {};
         repair.ok = false;
-        host.message(Question::Notice, "The set could not be repaired: " + error.description(),
-                     Buttons::Ok, Icon::Critical);
+        reportFailure(host, "The set could not be repaired: " + error.description());
     }
     return repair;
 }

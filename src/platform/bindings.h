@@ -32,13 +32,20 @@ public:
     virtual void setCaption(const std::string& caption) = 0;
 };
 
-// A two-column report list: a full path with the list's icon, and a size text.
+// What a row of a file list stands for: a piece of a set, or a file a split writes beside
+// its pieces.
+enum class FileRowKind { Piece, ChecksumFile, JoinScript, RecoveryPiece };
+
+// "piece", "checksum file", "join script" or "recovery piece".
+const char* fileRowKindName(FileRowKind kind);
+
+// A report list: a full path with the list's icon, a size text and what the row stands for.
 class FileListBinding : public Binding {
 public:
     std::string kindName() const override { return kListViewKind; }
     virtual void clear() = 0;
     // Appends a row and returns its index for the calls below.
-    virtual int addRow(const std::string& text) = 0;
+    virtual int addRow(const std::string& text, FileRowKind kind) = 0;
     virtual void setRowSize(int row, const std::string& sizeText) = 0;
     virtual void scrollToRow(int row) = 0;
 };

@@ -63,12 +63,13 @@ std::string formatListSize(double size, const std::string& unit)
     return {};
 }
 
-void AddFileToList(Binding* list, const std::string& name, double size, std::string& unit)
+void AddFileToList(Binding* list, const std::string& name, double size, std::string& unit,
+                   FileRowKind kind)
 {
     FileListBinding* fileList = asFileList(list);
     if (fileList == nullptr)
         return;
-    const int row = fileList->addRow(name);
+    const int row = fileList->addRow(name, kind);
     if (unit.empty())
         unit = "KB";
     fileList->setRowSize(row, formatListSize(size, unit));

@@ -1,6 +1,7 @@
 #include "platform/host.h"
 
 #include "platform/bindings.h"
+#include "platform/stop_token.h"
 
 namespace parcelo {
 
@@ -8,6 +9,17 @@ Answer SilentHost::showMessage(Question kind, const std::string&, Buttons button
                                const std::string&)
 {
     return unattendedAnswer(kind, buttons);
+}
+
+bool offersOkOnly(Question kind)
+{
+    return kind == Question::Notice || kind == Question::Stopped;
+}
+
+void reportFailure(Host& host, const std::string& text)
+{
+    host.message(jobStop().requested() ? Question::Stopped : Question::Notice, text, Buttons::Ok,
+                 Icon::Critical);
 }
 
 Answer cautiousAnswer(Buttons buttons)
@@ -30,6 +42,21 @@ Answer unattendedAnswer(Question kind, Buttons buttons)
     if (kind == Question::ConfirmCancel && buttons != Buttons::Ok)
         return Answer::Yes;
     return cautiousAnswer(buttons);
+}
+
+const char* fileRowKindName(FileRowKind kind)
+{
+    switch (kind) {
+    case FileRowKind::Piece:
+        break;
+    case FileRowKind::ChecksumFile:
+        return "checksum file";
+    case FileRowKind::JoinScript:
+        return "join script";
+    case FileRowKind::RecoveryPiece:
+        return "recovery piece";
+    }
+    return "piece";
 }
 
 void clearPaneDisplay(const PaneBindings& pane)

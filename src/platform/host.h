@@ -30,8 +30,13 @@ enum class Question {
     Replace,       // replace an existing file with a new one
     CreateFile,    // create a missing file
     Exit,          // leave the application
-    StopJob        // a job is running: stop it and exit - Yes stops
+    StopJob,       // a job is running: stop it and exit - Yes stops
+    Stopped        // the job ended because the person stopped it: OK only. A window
+                   // shows no box for it: its status line says "Cancelled." at once
 };
+
+// True for the kinds that offer OK alone.
+bool offersOkOnly(Question kind);
 
 // Everything the core needs from whoever runs it: message boxes, pending events and the
 // busy pointer. The windows pass a Qt-backed host, the CLI a console host and the tests
@@ -46,6 +51,14 @@ public:
                    const std::string& title = kProductName)
     {
         return showMessage(kind, text, buttons, icon, title);
+    }
+
+    // Shows the outcome of a job that wrote its files into folder: an information notice,
+    // whose box may offer to open the folder.
+    virtual void showOutcome(const std::string& text, const std::string& folder)
+    {
+        (void)folder;
+        message(Question::Notice, text, Buttons::Ok, Icon::Information);
     }
 
     // Lets the user interface handle repaints and input before returning.
@@ -73,6 +86,10 @@ protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
 };
+
+// Reports why a job failed, as a critical notice; when the person asked the job to stop,
+// the report is of kind Stopped, since nothing went wrong.
+void reportFailure(Host& host, const std::string& text);
 
 // The answer that declines: Cancel or No where the buttons offer it, else OK.
 Answer cautiousAnswer(Buttons buttons);

@@ -74,6 +74,7 @@ std::int16_t modSplitFile::StartSplit()
         hasher_.finish(); // drops what a failed split left
         companionNotices_.clear();
         room_ = {};
+        companionFiles_.clear();
         currentPiece_ = 0;
         pieceCount_ = 0;
         committedPieces_ = 0;
@@ -378,8 +379,16 @@ void modSplitFile::finishSet()
     SafeOutput::syncAll(
         {finishedPieces_, companions.files}); // on the disk before the first renames
     commitFinishedPieces();
+    commitCompanions(folder, companions);
+}
+
+// Gives the prepared companions their names and lists them after the pieces.
+void modSplitFile::commitCompanions(const std::string& folder, PreparedCompanions& companions)
+{
     commitSetCompanions(folder + fileName_, companions);
     companionNotices_ = std::move(companions.notices);
+    companionFiles_ = committedCompanions(companions);
+    listCompanions(fileList_, companionFiles_, unit_);
 }
 
 // The companions go onto the last disk or, when they cannot be written there, onto one
@@ -391,8 +400,7 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
     for (;;) {
         try {
             PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_);
-            commitSetCompanions(folder + fileName_, companions);
-            companionNotices_ = std::move(companions.notices);
+            commitCompanions(folder, companions);
             syncRenamedFolders();
             return;
         } catch (const RunError&) {

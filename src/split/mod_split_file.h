@@ -74,6 +74,8 @@ public:
     int PieceCount() const { return pieceCount_; }
     // Why companions the last split was asked for were not written, one line each.
     const std::vector<std::string>& CompanionNotices() const { return companionNotices_; }
+    // The companions the last split wrote, as its file list shows them after the pieces.
+    const std::vector<std::string>& CompanionFiles() const { return companionFiles_; }
 
     // The entry point: splits by lines or by size, removes the pieces of a failed split
     // from a fixed drive and returns Status.
@@ -119,6 +121,7 @@ private:
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
+    void commitCompanions(const std::string& folder, PreparedCompanions& companions);
     void writeDisketteCompanions(const std::string& folder, const JoinScriptSet& set,
                                  const std::vector<PieceHasher::Digest>& digests);
 
@@ -162,6 +165,7 @@ private:
     std::unique_ptr<JobProgress> meter_; // the bytes of the source, while StartSplit runs
     CompanionOptions companions_;
     std::vector<std::string> companionNotices_;
+    std::vector<std::string> companionFiles_;
     PieceHasher hasher_; // hashes each piece right behind its writing
     RoomNeed room_;      // what the split writes outside diskettes, checked before it starts
 };

@@ -1,5 +1,6 @@
 #include "split/single_piece.h"
 
+#include "compress/compression_adapter.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
@@ -53,6 +54,8 @@ bool waitForDisk(Host& host, double requestedBytes)
 
 struct Stopped {};
 
+constexpr const char* kCanceled = "Process canceled by the user.";
+
 void writePiece(const std::string& compressedFile, const std::string& piece, Host& host)
 {
     File source(compressedFile, File::Mode::Read);
@@ -68,6 +71,43 @@ void writePiece(const std::string& compressedFile, const std::string& piece, Hos
         host.processEvents();
     });
     output.commit();
+}
+
+// What became of the piece: written, or why not ("" when the person declined a disk and
+// nothing more needs saying).
+struct StoredPiece {
+    bool written = false;
+    std::string failure;
+};
+
+StoredPiece writeStoredPiece(const SinglePieceJob& job, const std::string& piece, Host& host,
+                             std::uint64_t& length)
+{
+    const bool diskette = isDiskettePath(job.destination);
+    if (diskette && job.requestedBytes > static_cast<double>(kDisketteCapacity))
+        return {false,
+                "The split file size you specified is greater than the diskette storage size!"};
+    if (diskette && !waitForDisk(host, job.requestedBytes))
+        return {};
+    for (;;) {
+        try {
+            length = fileLength(job.compressedFile);
+            host.setBusy(true);
+            writePiece(job.compressedFile, piece, host);
+            host.setBusy(false);
+            return {true, {}};
+        } catch (const Stopped&) {
+            host.setBusy(false);
+            return {false, kCanceled};
+        } catch (const RunError& error) {
+            host.setBusy(false);
+            if (error.number() == err::BadFileNameOrNumber || !diskette)
+                return {false, "Error:" + std::string(LF) + std::to_string(error.number()) + ": "
+                                   + error.description()};
+            if (!waitForDisk(host, job.requestedBytes))
+                return {false, kCanceled};
+        }
+    }
 }
 
 } // namespace
@@ -87,61 +127,35 @@ void showStoredPiece(const std::string& source, const std::string& piece, std::u
     if (FileListBinding* list = asFileList(pane.fileList))
         list->clear();
     AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.UnitRef());
-    services.host.message(Question::Notice,
-                          "The file " + source + " has been compressed successfully." + CR
-                              + "The compressed file was not split because the size of the "
-                              + "compressed file is less than the desired size of the split file.",
-                          Buttons::Ok, Icon::Information);
+    services.host.showOutcome("The file " + source + " has been compressed successfully." + CR
+                                  + "The compressed file was not split because the size of the "
+                                  + "compressed file is less than the desired size of the split "
+                                    "file.",
+                              GetFolderFromPath(piece));
     if (bar)
         bar->setVisible(false);
+}
+
+std::string storedPiecePath(const SinglePieceJob& job)
+{
+    return job.destination + GetFileNameFromPath(job.compressedFile) + SplitFileExtension(1);
 }
 
 bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
 {
     Host& host = services.host;
-    const bool diskette = isDiskettePath(job.destination);
-    if (diskette && job.requestedBytes > static_cast<double>(kDisketteCapacity)) {
-        host.message(Question::Notice,
-                     "The split file size you specified is greater than the diskette storage size!",
-                     Buttons::Ok, Icon::Critical);
-        return false;
-    }
-    if (diskette && !waitForDisk(host, job.requestedBytes))
-        return false;
-    const std::string piece =
-        job.destination + GetFileNameFromPath(job.compressedFile) + SplitFileExtension(1);
-    std::uint64_t length = 0;
-    host.setBusy(true);
+    const std::string piece = storedPiecePath(job);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setValue(0);
-    for (;;) {
-        try {
-            length = fileLength(job.compressedFile);
-            writePiece(job.compressedFile, piece, host);
-            break;
-        } catch (const Stopped&) {
-            host.setBusy(false);
-            host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
-                         Icon::Critical);
-            return false;
-        } catch (const RunError& error) {
-            host.setBusy(false);
-            if (error.number() == err::BadFileNameOrNumber || !diskette) {
-                host.message(Question::Notice,
-                             "Error:" + std::string(LF) + std::to_string(error.number()) + ": "
-                                 + error.description(),
-                             Buttons::Ok, Icon::Critical);
-                return false;
-            }
-            if (!waitForDisk(host, job.requestedBytes)) {
-                host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
-                             Icon::Critical);
-                return false;
-            }
-            host.setBusy(true);
-        }
+    std::uint64_t length = 0;
+    const StoredPiece stored = writeStoredPiece(job, piece, host, length);
+    removeFileQuietly(job.compressedFile); // this request's own: gone before the outcome shows
+    services.compressor.ReleaseTemporaryFolder();
+    if (!stored.written) {
+        if (!stored.failure.empty())
+            reportFailure(host, stored.failure);
+        return false;
     }
-    host.setBusy(false);
     removeSetCompanions(RemoveFileExtension(piece)); // an older set's: this one has none
     showStoredPiece(job.source, piece, length, services);
     return true;

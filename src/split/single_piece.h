@@ -17,12 +17,15 @@ struct SinglePieceJob {
     std::string tempCompressed; // "Yes" when compressedFile lives in the Temp folder
 };
 
+// Where the job stores its piece: the compressed file's name with ".001", in the destination.
+std::string storedPiecePath(const SinglePieceJob& job);
+
 // The outcome of a compressed file stored as the one piece (length: the compressed file's).
 void showStoredPiece(const std::string& source, const std::string& piece, std::uint64_t length,
                      SplitServices& services);
 
-// Stores the piece and reports the outcome; the compressed file is the caller's to remove.
-// Returns true when the piece was written.
+// Stores the piece, removes the compressed file (the request's own) and reports the
+// outcome. Returns true when the piece was written.
 bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services);
 
 } // namespace parcelo

@@ -46,6 +46,7 @@ struct Request {
     std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
     std::string fileToSplit;
     bool compressed = false; // fileToSplit is a compressed file this request made
+    std::string firstPiece;  // of the set written
 };
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
@@ -230,14 +231,18 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "Text4");
 }
 
-// The outcome of a split, with a line for each companion that was left out.
+// The outcome of a split: what was written beside the pieces, and a line for each
+// companion that was left out.
 std::string splitDoneText(const Request& r, int pieces, const std::string& sizeText,
-                          const std::string& unit, const std::vector<std::string>& notices)
+                          const std::string& unit, const std::vector<std::string>& companions,
+                          const std::vector<std::string>& notices)
 {
     std::string text = "The file " + r.source + " has been "
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains " + sizeText
                        + " " + unitWord(unit) + " or less.";
+    if (const std::string written = writtenSummary(pieces, companions); !written.empty())
+        text += CR + written;
     for (const std::string& notice : notices)
         text += CR + notice;
     return text;
@@ -250,11 +255,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
     LabelBinding* label = asLabel(r.services.pane.statusLabel);
     ProgressBarBinding* bar = asProgressBar(r.services.pane.progressBar);
     if (engine.Status() != 0) {
-        host.message(Question::Notice,
-                     engine.Status() == -1
-                         ? engine.Message()
-                         : "Error: " + std::to_string(engine.Status()) + " : " + engine.Message(),
-                     Buttons::Ok, Icon::Critical);
+        reportFailure(host, engine.Status() == -1 ? engine.Message()
+                                                  : "Error: " + std::to_string(engine.Status())
+                                                        + " : " + engine.Message());
         if (bar)
             bar->setValue(0);
         return;
@@ -265,10 +268,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
     } else if (label) {
         label->setCaption("Completed splitting.");
     }
-    host.message(Question::Notice,
-                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
-                               engine.CompanionNotices()),
-                 Buttons::Ok, Icon::Information);
+    host.showOutcome(splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
+                                   engine.CompanionFiles(), engine.CompanionNotices()),
+                     r.destination);
     if (bar)
         bar->setVisible(false);
 }
@@ -291,6 +293,10 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetCompressed(r.compressed ? "Yes" : "");
     engine.StartSplit();
     r.services.host.setBusy(false);
+    r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
+    if (r.compressed)
+        removeFileQuietly(r.fileToSplit); // this request's own: gone before the outcome shows
+    r.services.compressor.ReleaseTemporaryFolder();
     showOutcome(r, choice);
     return engine.Status() == 0;
 }
@@ -309,11 +315,9 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
 
 void showCompressedPieceError(SplitServices& services, const RunError& error)
 {
-    services.host.message(Question::Notice,
-                          jobStop().requested() ? std::string(split_text::kCancelled)
-                                                : "Error: " + std::to_string(error.number()) + " : "
-                                                      + error.description(),
-                          Buttons::Ok, Icon::Critical);
+    reportFailure(services.host, jobStop().requested() ? std::string(split_text::kCancelled)
+                                                       : "Error: " + std::to_string(error.number())
+                                                             + " : " + error.description());
 }
 
 // The one piece's companions and the outcome, as a split of the compressed file into one
@@ -331,6 +335,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     sizeForPieces(archiveLength, choice);
     const std::string name = GetFileNameFromPath(piece);
     std::vector<std::string> notices;
+    std::vector<std::string> written;
     try {
         DurableJob durable;
         CompanionWork work;
@@ -342,6 +347,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         SafeOutput::syncAll({companions.files});
         commitSetCompanions(r.destination + setName, companions);
         notices = std::move(companions.notices);
+        written = committedCompanions(companions);
         durable.syncFolders();
     } catch (const RunError& error) {
         removeFileQuietly(piece);
@@ -351,11 +357,11 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     engine.SetUnit(choice.unit);
     AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
                   engine.UnitRef());
+    listCompanions(services.pane.fileList, written, engine.UnitRef());
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed compressing and splitting.");
-    services.host.message(Question::Notice,
-                          splitDoneText(r, 1, choice.sizeText, choice.unit, notices), Buttons::Ok,
-                          Icon::Information);
+    services.host.showOutcome(splitDoneText(r, 1, choice.sizeText, choice.unit, written, notices),
+                              r.destination);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     return true;
@@ -380,6 +386,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     compressor.SetDestFolder(r.destination);
     compressor.SetTempCompressedFile({});
     const std::string piece = compressor.CompressedFileFor(r.source) + SplitFileExtension(1);
+    r.firstPiece = piece;
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
     r.services.engine.SetStatus(0);
     r.services.engine.SetMessage("");
@@ -400,28 +407,24 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
         compressFirst(r);
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);
-    bool succeeded = false;
+    // The compressed file is this request's own, wherever it lies: both ways remove it, and
+    // the private folder it lies in, after a split that stored it and after one that failed,
+    // so that a retry is not refused.
     if (!choice.byPieces && r.compressed
         && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
         const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
                                  r.tempCompressed};
-        succeeded = storeAsSinglePiece(job, r.services);
-    } else {
-        succeeded = runSplit(r, choice);
+        r.firstPiece = storedPiecePath(job);
+        return storeAsSinglePiece(job, r.services);
     }
-    // The compressed file is this request's own, wherever it lies: it goes after a split
-    // that stored it and after one that failed, so that a retry is not refused.
-    if (r.compressed)
-        removeFileQuietly(r.fileToSplit);
-    r.services.compressor.ReleaseTemporaryFolder();
-    return succeeded;
+    return runSplit(r, choice);
 }
 
 } // namespace
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false};
+    Request r{pane, services, {}, {}, {}, {}, false, {}};
     if (auto refused = checkPaths(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
@@ -451,7 +454,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
     }
-    return {succeeded, {}, {}};
+    return {succeeded, {}, succeeded ? r.firstPiece : std::string()};
 }
 
 CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)

@@ -41,7 +41,8 @@ struct SplitServices {
 };
 
 // The Split button: checks the pane, compresses first when asked, splits, reports the
-// outcome and offers to delete the source.
+// outcome and offers to delete the source. A successful outcome's file is the set's first
+// piece.
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services);
 
 // "Clear All": the pane's boxes and choices back to their start values (the delete option

@@ -16,6 +16,9 @@ std::vector<std::string> assemblerInstructionLines(const std::string& makerWebPa
         "disks.",
         std::string("4. Any questions, comments or suggestions, please contact ") + kSupportEmail
             + " or visit us at " + makerWebPage,
+        "5. To join without installing anything, run the join script that came with the pieces "
+        "in their folder: sh NAME.join.sh on Linux or macOS, NAME.join.cmd on Windows (NAME is "
+        "the joined file's name). It checks the pieces against NAME.sha256 before it joins them.",
     };
 }
 

@@ -13,8 +13,8 @@ inline constexpr const char* kAssemblerProgram = "PcxAssembler.exe";
 inline constexpr const char* kAssemblerProgram = "PcxAssembler";
 #endif
 
-// The four numbered lines that tell a recipient how to use Parcelo Assembler; the last
-// names the support address and the maker's web page.
+// The numbered lines that tell a recipient how to use Parcelo Assembler (the fourth names
+// the support address and the maker's web page) and how to join with the join scripts.
 std::vector<std::string> assemblerInstructionLines(const std::string& makerWebPage);
 
 // The note that Parcelo Assembler cannot decompress.

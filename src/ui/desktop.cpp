@@ -3,6 +3,8 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileInfo>
@@ -67,6 +69,22 @@ std::string SystemDesktop::systemInfoTool()
             return found.toStdString();
     }
     return {};
+}
+
+bool SystemDesktop::notify(const std::string& title, const std::string& text)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.Notifications"),
+        QStringLiteral("/org/freedesktop/Notifications"),
+        QStringLiteral("org.freedesktop.Notifications"), QStringLiteral("Notify"));
+    // application, id to replace, icon, summary, body, actions, hints, timeout (default)
+    call << QStringLiteral("Parcelo") << 0U << QStringLiteral("parcelo")
+         << QString::fromStdString(title) << QString::fromStdString(text) << QStringList()
+         << QVariantMap() << -1;
+    return bus.send(call); // no reply awaited: without a notification service nothing shows
 }
 
 void ExecModalRunner::runModal(QDialog& dialog)

@@ -19,6 +19,9 @@ public:
     virtual bool startProgram(const std::string& program) = 0;
     // The system information tool to start; "" when the system has none.
     virtual std::string systemInfoTool() = 0;
+    // Asks for a desktop notification; false when there is no one to show it. Nothing is
+    // waited for.
+    virtual bool notify(const std::string& title, const std::string& text) = 0;
 };
 
 // The desktop of the running system: the browser, file manager and editor it associates
@@ -30,6 +33,8 @@ public:
     bool openInEditor(const std::string& file) override;
     bool startProgram(const std::string& program) override;
     std::string systemInfoTool() override;
+    // Through org.freedesktop.Notifications on the session bus.
+    bool notify(const std::string& title, const std::string& text) override;
 };
 
 // Shows windows modally over their owner. The programs run them; tests show and inspect

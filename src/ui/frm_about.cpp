@@ -1,5 +1,6 @@
 #include "ui/frm_about.h"
 
+#include "app/version.h"
 #include "ui/app_icons.h"
 #include "ui/web_links.h"
 
@@ -19,6 +20,19 @@ QLabel* textLine(const char* name, const QString& text, QWidget* parent)
     label->setObjectName(QString::fromLatin1(name));
     label->setWordWrap(true);
     return label;
+}
+
+// "Built with Qt 6 (LGPL-3.0 or GPL-2.0), zlib (Zlib) and ..."
+QString librariesLine(bool joiner)
+{
+    QStringList libraries;
+    for (const ThirdPartyLibrary& library : kThirdPartyLibraries)
+        if (library.inJoiner || !joiner)
+            libraries << QStringLiteral("%1 (%2)").arg(QString::fromLatin1(library.name),
+                                                       QString::fromLatin1(library.licence));
+    const QString last = libraries.takeLast();
+    return QStringLiteral("Built with ") + libraries.join(QStringLiteral(", "))
+           + QStringLiteral(" and ") + last + QStringLiteral(".");
 }
 
 } // namespace
@@ -54,13 +68,18 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
         "Label4", QStringLiteral("On web: ") + QString::fromStdString(details.makerWebPage), this);
     Label1 =
         textLine("Label1", QStringLiteral("Copyright \u00a9 Norvane. All rights reserved."), this);
+    lblLicence = textLine("lblLicence",
+                          product + QStringLiteral(" is ") + QString::fromLatin1(kParceloLicence)
+                              + QStringLiteral("."),
+                          this);
+    lblLibraries = textLine("lblLibraries", librariesLine(details.joiner), this);
     lblDisclaimer = textLine(
         "lblDisclaimer",
         QStringLiteral("Warning: this program is provided as is, without warranty of any kind. "
                        "Copying or passing it on, in whole or in part, is allowed only as its "
                        "licence permits."),
         this);
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdSysInfo = new QPushButton(QStringLiteral("&System Info..."), this);
@@ -83,15 +102,15 @@ frmAbout::frmAbout(const AboutDetails& details, Host& host, Desktop& desktop, QW
     buttons->addStretch();
     auto* foot = new QHBoxLayout;
     auto* notices = new QVBoxLayout;
-    notices->addWidget(Label1);
-    notices->addWidget(lblDisclaimer);
+    for (QLabel* notice : {Label1, lblLicence, lblLibraries, lblDisclaimer})
+        notices->addWidget(notice);
     foot->addLayout(notices, 1);
     foot->addLayout(buttons);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(rule);
     layout->addLayout(foot);
-    setFixedWidth(480);
+    setFixedSize(480, layout->totalHeightForWidth(480)); // every wrapped line whole
 
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, [this] { StartSysInfo(); });

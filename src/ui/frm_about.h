@@ -16,9 +16,10 @@ class Desktop;
 // What the About box says about the program showing it.
 struct AboutDetails {
     std::string productName = kProductName;
-    std::string version;      // "1.2", shown after "Version "
+    std::string version;      // "1.2.0", shown after "Version "
     std::string description;  // an extra line (Parcelo Assembler's), or "" for none
     std::string makerWebPage; // shown after "On web: "
+    bool joiner = false;      // Parcelo Assembler's box: the libraries it is built with
 };
 
 // The About box of both programs, with its System Info button.
@@ -37,6 +38,8 @@ public:
     QLabel* lblDescription;
     QLabel* Label4;
     QLabel* Label1;
+    QLabel* lblLicence;
+    QLabel* lblLibraries;
     QLabel* lblDisclaimer;
     QPushButton* cmdOK;
     QPushButton* cmdSysInfo;

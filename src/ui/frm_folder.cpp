@@ -55,19 +55,24 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
         Drive1->addItem(QDir::toNativeSeparators(root), root);
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Drives);
+    model_->setReadOnly(false); // a new folder's name is typed in place
     Dir1 = new QTreeView(this);
     Dir1->setObjectName(QStringLiteral("Dir1"));
     Dir1->setModel(model_);
     for (int column = 1; column < model_->columnCount(); ++column)
         Dir1->hideColumn(column);
     Dir1->header()->hide();
-    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdNewFolder = new QPushButton(QStringLiteral("&New Folder"), this);
+    cmdNewFolder->setObjectName(QStringLiteral("cmdNewFolder"));
+    cmdNewFolder->setAutoDefault(false);
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
 
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(cmdNewFolder);
     buttons->addStretch();
     buttons->addWidget(cmdOK);
     buttons->addWidget(cmdCancel);
@@ -81,6 +86,7 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
     connect(model_, &QFileSystemModel::directoryLoaded, this, [this] { keepShownFolderInView(); });
     connect(model_, &QFileSystemModel::layoutChanged, this, [this] { keepShownFolderInView(); });
     connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(); });
+    connect(cmdNewFolder, &QPushButton::clicked, this, [this] { cmdNewFolder_Click(); });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
     Form_Load();
@@ -90,7 +96,7 @@ frmFolder::frmFolder(Host& host, std::string initialFolder, QWidget* parent)
 void frmFolder::Form_Load()
 {
     loading_ = true;
-    QString folder = QDir::currentPath();
+    QString folder = initialFolder_.empty() ? QDir::homePath() : QDir::currentPath();
     if (!isDiskettePath(initialFolder_) && !initialFolder_.empty() && folderExists(initialFolder_))
         folder = QDir(QString::fromStdString(fromNativePath(toNativePath(initialFolder_))))
                      .absolutePath();
@@ -180,6 +186,30 @@ std::string frmFolder::highlightedFolder() const
     const QModelIndex current = Dir1->currentIndex();
     const QString folder = current.isValid() ? model_->filePath(current) : driveRoot_;
     return QDir::toNativeSeparators(folder).toStdString();
+}
+
+// The new folder is "New Folder" (or "New Folder 2" ...) in the highlighted folder; it is
+// highlighted at once with its name open for typing.
+void frmFolder::cmdNewFolder_Click()
+{
+    const QString parentPath = QString::fromStdString(fromNativePath(highlightedFolder()));
+    const QDir parent(parentPath);
+    QString name = QStringLiteral("New Folder");
+    for (int n = 2; parent.exists(name); ++n)
+        name = QStringLiteral("New Folder %1").arg(n);
+    const QModelIndex made = model_->mkdir(model_->index(parentPath), name);
+    if (!made.isValid()) {
+        host_.message(Question::Notice,
+                      "The folder " + parent.filePath(name).toStdString()
+                          + " could not be made. Please choose a folder you may write to.",
+                      Buttons::Ok, Icon::Critical);
+        return;
+    }
+    shownFolder_ = model_->filePath(made);
+    Dir1->setCurrentIndex(made);
+    revealCurrent();
+    Dir1->setFocus();
+    Dir1->edit(made);
 }
 
 void frmFolder::cmdOK_Click()

@@ -15,8 +15,10 @@ namespace parcelo {
 class Host;
 
 // The folder chooser: a drive list and a folder tree. It opens at InitialFolder when
-// that folder exists, and in the current working directory otherwise (also for a folder
-// on the diskette drive). OK takes the highlighted folder, Cancel none.
+// that folder exists, at the user's home folder when none is given, and in the current
+// working directory otherwise (also for a folder on the diskette drive). "New Folder"
+// makes a folder in the highlighted one and lets its name be typed; OK takes the
+// highlighted folder, Cancel none.
 class frmFolder : public QDialog {
 public:
     frmFolder(Host& host, std::string initialFolder, QWidget* parent = nullptr);
@@ -29,12 +31,14 @@ public:
 
     // The user picked another drive in Drive1.
     void Drive1_Change();
+    void cmdNewFolder_Click();
     void cmdOK_Click();
     void cmdCancel_Click();
 
     QLabel* Label1;
     QComboBox* Drive1;
     QTreeView* Dir1;
+    QPushButton* cmdNewFolder;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 

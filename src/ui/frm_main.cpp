@@ -7,6 +7,7 @@
 #include "platform/stop_token.h"
 #include "ui/app_icons.h"
 #include "ui/help_window.h"
+#include "ui/job_notice.h"
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
 #include "ui/main_menus.h"
@@ -88,9 +89,11 @@ frmMain::frmMain(AppPaths paths, const ShellServices& services, QWidget* parent)
     for (const char* kind : {"Split", "Joined", "Verified"})
         recentFiles_->LoadRecentFiles(kind);
 
-    // the engines report through the panes' controls
+    // the engines report through the panes' controls, and tell of a long job's end
+    jobNotice_ =
+        std::make_unique<JobNoticeHost>(host_, desktop_, [this] { return isActiveWindow(); });
     engines_ = std::make_unique<Engines>(
-        host_,
+        *jobNotice_,
         WorkPaneBindings{splitPane->bindings(), joinPane->bindings(), verifyPane->bindings()},
         paths_.tempFolder);
 
@@ -193,9 +196,8 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
     splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
-    const QString splitFolder = QString::fromStdString(options.splitFolder);
-    for (QLineEdit* box : {splitPane->Text4, joinPane->Text5, verifyPane->Text8})
-        box->setText(splitFolder);
+    // the piece boxes stay empty: a folder there is no piece to join or verify
+    splitPane->Text4->setText(QString::fromStdString(options.splitFolder));
     joinPane->Text6->setText(QString::fromStdString(options.joinFolder));
     lastBrowseFolder_ = options.lastBrowseFolder;
     explore_ = explore;

@@ -28,6 +28,7 @@ class Desktop;
 class Engines;
 class HelpWindow;
 class Host;
+class JobNoticeHost;
 class JoinPane;
 class MainDialogs;
 class OptionsPane;
@@ -126,9 +127,11 @@ public:
     // The Join pane's Join and "Clear All".
     void cmdJoin_Click();
     void cmdJnCancel_Click();
-    // The Verify pane's "Verify this file", "Verify whole set" and "Clear All".
+    // The Verify pane's "Verify this file", "Verify whole set", Repair and "Clear All".
+    // Repair is enabled while the last whole-set check found a set that can be repaired.
     void cmdVerify1_Click();
     void cmdVerify2_Click();
+    void cmdRepair_Click();
     void cmdVerify3_Click();
 
     // True while a split, join, check, compression or save runs: the commands that start
@@ -156,6 +159,8 @@ public:
     HelpWindow* helpWindow();
 
     Host& host() { return host_; }
+    // What the jobs talk through: the window's host, and the notice of a long job's end.
+    JobNoticeHost& jobNotice() { return *jobNotice_; }
     const AppPaths& paths() const { return paths_; }
     const ParceloOptions& loadedOptions() const { return options_; }
 
@@ -195,6 +200,8 @@ private:
     void saveOptions();
     void runSplitCommand(bool compressOnly);
     void runVerifyCommand(bool wholeSet);
+    void runRepairCommand();
+    void offerRepair(bool repairable);
     SplitPaneValues splitValues() const;
     void showSplitValues(const SplitPaneValues& values);
     CompressionLevelOption levelOption() const;
@@ -217,6 +224,8 @@ private:
     HelpWindow* helpWindow_ = nullptr;
     WorkGate work_{*this};
     bool closeAfterWork_ = false;
+    bool repairable_ = false; // the Verify pane's set can be repaired
+    std::unique_ptr<JobNoticeHost> jobNotice_;
     std::unique_ptr<Engines> engines_;
 };
 

@@ -41,6 +41,9 @@ void frmMain::browseForFile(QLineEdit* box, QLineEdit* destination, Pane pane, Q
         const std::string chosen = GetFolderFile(GetFolderFromPath(textOf(box)));
         if (!chosen.empty())
             box->setText(QString::fromStdString(chosen));
+    } else if (pane != Pane::Split && lastBrowseFolder_.empty()) {
+        // pieces are looked for where splits put them
+        box->setText(QString::fromStdString(GetFolderFile(textOf(optionsPane->txtDefoutSplit))));
     } else {
         box->setText(QString::fromStdString(GetFile()));
     }

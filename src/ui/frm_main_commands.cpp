@@ -6,7 +6,9 @@
 #include "commands/engines.h"
 #include "integrity/set_companions.h"
 #include "platform/durability.h"
+#include "platform/paths.h"
 #include "platform/stop_token.h"
+#include "ui/job_notice.h"
 #include "ui/join_pane.h"
 #include "ui/main_menus.h"
 #include "ui/options_pane.h"
@@ -14,6 +16,7 @@
 #include "ui/split_pane.h"
 #include "ui/stoppable_job.h"
 #include "ui/verify_pane.h"
+#include "verify/set_repair.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,6 +70,7 @@ void frmMain::wireCommands()
         {joinPane->cmdJnCancel, &frmMain::cmdJnCancel_Click},
         {verifyPane->cmdVerify1, &frmMain::cmdVerify1_Click},
         {verifyPane->cmdVerify2, &frmMain::cmdVerify2_Click},
+        {verifyPane->cmdRepair, &frmMain::cmdRepair_Click},
         {verifyPane->cmdVerify3, &frmMain::cmdVerify3_Click},
         {optionsPane->Command6, &frmMain::Command6_Click},
     };
@@ -98,9 +102,13 @@ void frmMain::runWork(const std::function<void()>& operation, QLabel* status)
     if (working())
         return;
     setFlushToDisk(optionsPane->chkFlush->isChecked());
+    verifyPane->cmdRepair->setEnabled(false);
+    jobNotice_->jobStarted();
     const bool stopped =
         runStoppable({splitPane->cmdSpCancel, joinPane->cmdJnCancel, verifyPane->cmdVerify3},
                      [&] { work_.run(operation); });
+    jobNotice_->jobEnded();
+    verifyPane->cmdRepair->setEnabled(repairable_);
     if (stopped && status)
         status->setText(QStringLiteral("Cancelled."));
     if (closeAfterWork_) {
@@ -183,6 +191,12 @@ void frmMain::runSplitCommand(bool compressOnly)
     putBack(pane.Text4, typed.Text4, values.Text4);
     refreshExploreMenu();
     focusControl(pane, outcome.focus);
+    // the set just written is the one to join or verify next (not one on diskettes, which
+    // would ask for a disk)
+    if (outcome.succeeded && !isDiskettePath(outcome.producedFile)) {
+        setText(joinPane->Text5, outcome.producedFile);
+        setText(verifyPane->Text8, outcome.producedFile);
+    }
 }
 
 void frmMain::cmdSpSplit_Click()
@@ -233,26 +247,65 @@ void frmMain::cmdJnCancel_Click()
     setText(joinPane->Text6, values.Text6);
 }
 
+void frmMain::offerRepair(bool repairable)
+{
+    repairable_ = repairable;
+    verifyPane->cmdRepair->setEnabled(repairable && !working());
+}
+
+// After a whole-set check the list keeps each file's state and the verdict line says what
+// the set is; a check of one file says nothing of the set.
 void frmMain::runVerifyCommand(bool wholeSet)
 {
     QLineEdit* box = verifyPane->Text8;
     VerifyPaneValues values{textOf(box)};
     const VerifyPaneValues typed = values;
     VerifyServices services = engines_->verifyServices(*recentFiles_);
+    ChecksumReport report;
+    RepairOutlook outlook;
+    services.checksums = &report;
+    services.outlook = &outlook;
+    offerRepair(false);
+    verifyPane->lblVerdict->clear();
     const CommandOutcome outcome = wholeSet ? parcelo::cmdVerify2_Click(values, services)
                                             : parcelo::cmdVerify1_Click(values, services);
     putBack(box, typed.Text8, values.Text8);
+    if (wholeSet && !report.pieces.empty()) {
+        verifyPane->showStates(report, splitEngine().UnitRef());
+        if (!outlook.verdict.empty())
+            verifyPane->lblVerdict->setText(QString::fromStdString(verdictLine(outlook)));
+        offerRepair(outlook.state == SetOutlook::Repairable);
+    }
+    focusControl(*verifyPane, outcome.focus);
+}
+
+void frmMain::runRepairCommand()
+{
+    VerifyPaneValues values{textOf(verifyPane->Text8)};
+    const VerifyPaneValues typed = values;
+    VerifyServices services = engines_->verifyServices(*recentFiles_);
+    std::vector<std::string> rebuilt;
+    const CommandOutcome outcome = parcelo::cmdRepair_Click(values, services, rebuilt);
+    putBack(verifyPane->Text8, typed.Text8, values.Text8);
+    verifyPane->showRebuilt(rebuilt, splitEngine().UnitRef());
+    if (outcome.succeeded)
+        offerRepair(false);
     focusControl(*verifyPane, outcome.focus);
 }
 
 void frmMain::cmdVerify1_Click()
 {
-    runWork([this] { runVerifyCommand(false); });
+    runWork([this] { runVerifyCommand(false); }, verifyPane->lblVerdict);
 }
 
 void frmMain::cmdVerify2_Click()
 {
-    runWork([this] { runVerifyCommand(true); });
+    runWork([this] { runVerifyCommand(true); }, verifyPane->lblVerdict);
+}
+
+void frmMain::cmdRepair_Click()
+{
+    runWork([this] { runRepairCommand(); }, verifyPane->lblVerdict);
 }
 
 void frmMain::cmdVerify3_Click()
@@ -262,6 +315,7 @@ void frmMain::cmdVerify3_Click()
     VerifyPaneValues values{textOf(verifyPane->Text8)};
     parcelo::cmdVerify3_Click(values, verifyPane->bindings());
     setText(verifyPane->Text8, values.Text8);
+    offerRepair(false);
 }
 
 } // namespace parcelo

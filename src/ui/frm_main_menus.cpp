@@ -138,11 +138,7 @@ void frmMain::refreshExploreMenu()
 
 void frmMain::mnuExplore_Click(int index)
 {
-    const std::string folder = explore_.entry(index).tag;
-    if (folderExists(folder) && desktop_.openFolder(folder))
-        return;
-    host_.message(Question::Notice, "There was an error in opening the specified folder.",
-                  Buttons::Ok, Icon::Critical);
+    ExploreFolder(host_, desktop_, explore_.entry(index).tag);
 }
 
 void frmMain::mnuViewLogFile_Click()
@@ -195,8 +191,8 @@ void frmMain::mnuWeb_Click()
 
 void frmMain::mnuAbout_Click()
 {
-    frmAbout about({kProductName, kParceloVersion, {}, options_.makerWebPage}, host_, desktop_,
-                   this);
+    frmAbout about({kProductName, kParceloVersion, {}, options_.makerWebPage, false}, host_,
+                   desktop_, this);
     dialogs_.runModal(about);
 }
 

@@ -48,9 +48,9 @@ frmPcxAInstructions::frmPcxAInstructions(std::string appFolder, std::string make
     Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addWidget(Label1);
-    Command1 = new QPushButton(QStringLiteral("Launch Parcelo Assembler"), this);
+    Command1 = new QPushButton(QStringLiteral("&Launch Parcelo Assembler"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command2 = new QPushButton(QStringLiteral("Close"), this);
+    Command2 = new QPushButton(QStringLiteral("&Close"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
     Command2->setDefault(true);
 

@@ -1,6 +1,7 @@
 #include "ui/help_window.h"
 
 #include "ui/app_icons.h"
+#include "ui/keyboard.h"
 
 #include <QFileInfo>
 #include <QPalette>
@@ -61,6 +62,9 @@ HelpWindow::HelpWindow(std::string helpFile, QWidget* parent)
     layout->addWidget(tools);
     layout->addWidget(browser_);
     resize(720, 560);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        addWindowShortcut(*this, keys, [this] { close(); });
 }
 
 void HelpWindow::showContents()

@@ -14,8 +14,9 @@ inline constexpr const char* kHelpFileName = "Parcelo.html";
 // The anchor of a help keyword: lower case, spaces made into "-" ("parcelo-assembler").
 std::string helpAnchor(const std::string& keyword);
 
-// A window that shows the HTML help file, at its contents or at a keyword's section.
-// A missing help file is said inside the window; nothing else reports it.
+// A window that shows the HTML help file, at its contents or at a keyword's section; Esc
+// and Ctrl+W close it. A missing help file is said inside the window; nothing else
+// reports it.
 class HelpWindow : public QWidget {
 public:
     explicit HelpWindow(std::string helpFile, QWidget* parent = nullptr);

@@ -1,5 +1,7 @@
 #include "ui/join_pane.h"
 
+#include "ui/stoppable_job.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,20 +18,20 @@ JoinPane::JoinPane(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture3"));
     Text5 = pathBox("Text5", this);
-    Command1 = commandButton("Command1", "Browse", this);
+    Command1 = commandButton("Command1", "&Browse", this);
     Text6 = pathBox("Text6", this);
-    Command4 = commandButton("Command4", "Browse", this);
+    Command4 = commandButton("Command4", "Bro&wse", this);
     auto* paths = new QGridLayout;
-    addPathRow(*paths, 0, "Locate any one of the split files:", Text5, Command1);
-    addPathRow(*paths, 2, "Destination folder of the joined file:", Text6, Command4);
+    addPathRow(*paths, 0, "&Locate any one of the split files:", Text5, Command1);
+    addPathRow(*paths, 2, "&Destination folder of the joined file:", Text6, Command4);
 
-    Check2 = named(new QCheckBox(QStringLiteral("Do not decompress the joined file created after "
+    Check2 = named(new QCheckBox(QStringLiteral("Do &not decompress the joined file created after "
                                                 "joining files"),
                                  this),
                    "Check2");
-    cmdJoin = commandButton("cmdJoin", "Join", this);
+    cmdJoin = commandButton("cmdJoin", "&Join", this);
     cmdJoin->setDefault(true);
-    cmdJnCancel = commandButton("cmdJnCancel", "Clear All", this);
+    cmdJnCancel = commandButton("cmdJnCancel", kClearAllCaption, this);
     auto* commands = new QHBoxLayout;
     commands->addStretch();
     commands->addWidget(cmdJoin);

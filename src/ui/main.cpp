@@ -16,6 +16,7 @@ int main(int argc, char* argv[])
 
     parcelo::QtHost host;
     parcelo::SystemDesktop desktop;
+    host.setDesktop(&desktop);
     parcelo::QtMainDialogs dialogs(host);
     auto window = parcelo::Main(parcelo::applicationFolder(), {host, desktop, dialogs});
     if (!window)

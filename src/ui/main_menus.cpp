@@ -82,10 +82,10 @@ void MainMenus::buildFile(QMenuBar& bar)
 void MainMenus::buildView(QMenuBar& bar)
 {
     mnuView = menu(bar, "mnuView", "&View");
-    mnuV1 = entry(mnuView, "mnuV1", "Split files window");
-    mnuV2 = entry(mnuView, "mnuV2", "Join files window");
-    mnuV4 = entry(mnuView, "mnuV4", "Verify files window");
-    mnuV3 = entry(mnuView, "mnuV3", "Options window");
+    mnuV1 = entry(mnuView, "mnuV1", "&Split files window");
+    mnuV2 = entry(mnuView, "mnuV2", "&Join files window");
+    mnuV4 = entry(mnuView, "mnuV4", "&Verify files window");
+    mnuV3 = entry(mnuView, "mnuV3", "&Options window");
 }
 
 void MainMenus::buildExplore(QMenuBar& bar)

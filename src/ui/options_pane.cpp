@@ -20,7 +20,7 @@ namespace parcelo {
 OptionsPane::OptionsPane(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("picOptions"));
-    Command6 = commandButton("Command6", "Save Options", this);
+    Command6 = commandButton("Command6", "Save Op&tions", this);
     Label25 = statusLabel("Label25", this);
     ProgressBar4 = paneProgressBar("ProgressBar4", this);
     auto* foot = new QHBoxLayout;
@@ -53,13 +53,15 @@ QWidget* OptionsPane::buildCompression()
 {
     auto* frame = new QGroupBox(QStringLiteral("Compression Options"), this);
     chkAutoCompress =
-        named(new QCheckBox(QStringLiteral("Automatically compress file before splitting"), frame),
+        named(new QCheckBox(QStringLiteral("Automatically &compress file before splitting"), frame),
               "chkAutoCompress");
-    optCLevel1 = named(new QRadioButton(QStringLiteral("Highest Compression (recommended)"), frame),
-                       "optCLevel1");
+    optCLevel1 =
+        named(new QRadioButton(QStringLiteral("Highest Co&mpression (recommended)"), frame),
+              "optCLevel1");
     optCLevel1->setChecked(true);
-    optCLevel2 = named(new QRadioButton(QStringLiteral("Medium Compression"), frame), "optCLevel2");
-    optCLevel3 = named(new QRadioButton(QStringLiteral("Highest Speed"), frame), "optCLevel3");
+    optCLevel2 =
+        named(new QRadioButton(QStringLiteral("Med&ium Compression"), frame), "optCLevel2");
+    optCLevel3 = named(new QRadioButton(QStringLiteral("Highest &Speed"), frame), "optCLevel3");
     auto* layout = new QGridLayout(frame);
     layout->addWidget(chkAutoCompress, 0, 0, 1, 2);
     layout->addWidget(new QLabel(QStringLiteral("Compression level:"), frame), 1, 0, 1, 2);
@@ -74,12 +76,13 @@ QWidget* OptionsPane::buildCompression()
 QWidget* OptionsPane::buildDeletion()
 {
     auto* frame = new QGroupBox(QStringLiteral("Delete Options"), this);
-    chkDelOrgSplit = named(
-        new QCheckBox(QStringLiteral("Delete original file after it is split successfully"), frame),
-        "chkDelOrgSplit");
+    chkDelOrgSplit =
+        named(new QCheckBox(QStringLiteral("&Delete original file after it is split successfully"),
+                            frame),
+              "chkDelOrgSplit");
     chkDelOrgJoin =
         named(new QCheckBox(
-                  QStringLiteral("Delete broken files after they are joined successfully"), frame),
+                  QStringLiteral("Delete &broken files after they are joined successfully"), frame),
               "chkDelOrgJoin");
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(chkDelOrgSplit);
@@ -91,10 +94,10 @@ QWidget* OptionsPane::buildSending()
 {
     auto* frame = new QGroupBox(QStringLiteral("Sending Options"), this);
     chkChecksums =
-        named(new QCheckBox(QStringLiteral("Write a checksum file beside the pieces"), frame),
+        named(new QCheckBox(QStringLiteral("Write a chec&ksum file beside the pieces"), frame),
               "chkChecksums");
     chkJoinScript =
-        named(new QCheckBox(QStringLiteral("Write a join script for recipients"), frame),
+        named(new QCheckBox(QStringLiteral("Write a &join script for recipients"), frame),
               "chkJoinScript");
     auto* layout = new QVBoxLayout(frame);
     layout->addWidget(chkChecksums);
@@ -117,12 +120,12 @@ QWidget* OptionsPane::buildFolders()
 {
     auto* frame = new QGroupBox(QStringLiteral("Default Folders"), this);
     txtDefoutSplit = pathBox("txtDefoutSplit", frame);
-    cmdOptBr1 = commandButton("cmdOptBr1", "Browse", frame);
+    cmdOptBr1 = commandButton("cmdOptBr1", "B&rowse", frame);
     txtDefoutJoin = pathBox("txtDefoutJoin", frame);
-    cmdOptBr2 = commandButton("cmdOptBr2", "Browse", frame);
+    cmdOptBr2 = commandButton("cmdOptBr2", "Bro&wse", frame);
     auto* layout = new QGridLayout(frame);
-    addPathRow(*layout, 0, "Default output folder for split files:", txtDefoutSplit, cmdOptBr1);
-    addPathRow(*layout, 2, "Default output folder for joined file:", txtDefoutJoin, cmdOptBr2);
+    addPathRow(*layout, 0, "Default output folder for s&plit files:", txtDefoutSplit, cmdOptBr1);
+    addPathRow(*layout, 2, "Default output folder for joi&ned file:", txtDefoutJoin, cmdOptBr2);
     return frame;
 }
 

@@ -42,18 +42,22 @@ QLineEdit* pathBox(const char* name, QWidget* parent)
     return named(new QLineEdit(parent), name);
 }
 
-QTreeWidget* fileList(const char* name, const char* title, QWidget* parent)
+QTreeWidget* fileList(const char* name, const char* title, QWidget* parent, const char* third)
 {
     auto* list = named(new QTreeWidget(parent), name);
-    list->setColumnCount(2);
-    list->setHeaderLabels({QString::fromLatin1(title), QStringLiteral("File Size")});
+    QStringList headings{QString::fromLatin1(title), QStringLiteral("File Size")};
+    if (third != nullptr)
+        headings << QString::fromLatin1(third);
+    list->setColumnCount(static_cast<int>(headings.size()));
+    list->setHeaderLabels(headings);
     list->setAccessibleName(QString::fromLatin1(title));
     list->setRootIsDecorated(false);
     list->setUniformRowHeights(true);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->header()->setStretchLastSection(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    list->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    for (int column = 1; column < list->columnCount(); ++column)
+        list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
     list->setMinimumHeight(60);
     return list;
 }

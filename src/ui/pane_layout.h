@@ -36,8 +36,10 @@ std::string textOf(const QLineEdit* box);
 QLabel* paneTitle(const char* text, QWidget* parent);
 QPushButton* commandButton(const char* name, const char* caption, QWidget* parent);
 QLineEdit* pathBox(const char* name, QWidget* parent);
-// A two-column report list headed by the title and "File Size".
-QTreeWidget* fileList(const char* name, const char* title, QWidget* parent);
+// A report list headed by the title and "File Size", and by the third heading when one is
+// given (what each row stands for, or its state).
+QTreeWidget* fileList(const char* name, const char* title, QWidget* parent,
+                      const char* third = nullptr);
 // A progress bar, hidden until an operation shows it.
 QProgressBar* paneProgressBar(const char* name, QWidget* parent);
 QLabel* statusLabel(const char* name, QWidget* parent);

@@ -38,9 +38,11 @@ void QtFileList::clear()
     list_.clear();
 }
 
-int QtFileList::addRow(const std::string& text)
+int QtFileList::addRow(const std::string& text, FileRowKind kind)
 {
     auto* row = new QTreeWidgetItem(&list_, {QString::fromStdString(text)});
+    if (list_.columnCount() > kKindColumn)
+        row->setText(kKindColumn, QString::fromLatin1(fileRowKindName(kind)));
     row->setIcon(0, rowIcon_);
     row->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
     return list_.indexOfTopLevelItem(row);

@@ -33,14 +33,18 @@ private:
     QLabel& label_;
 };
 
-// A two-column list: the full path with the list's icon, and the size text.
+// A report list: the full path with the list's icon, the size text and, in a list with a
+// third column, what the row stands for.
 class QtFileList : public FileListBinding {
 public:
     QtFileList(QTreeWidget& list, QIcon rowIcon) : list_(list), rowIcon_(std::move(rowIcon)) {}
     void clear() override;
-    int addRow(const std::string& text) override;
+    int addRow(const std::string& text, FileRowKind kind) override;
     void setRowSize(int row, const std::string& sizeText) override;
     void scrollToRow(int row) override;
+
+    // The column that tells what a row stands for, or its state.
+    static constexpr int kKindColumn = 2;
 
 private:
     QTreeWidget& list_;

@@ -1,7 +1,11 @@
 #include "ui/qt_host.h"
 
+#include "ui/desktop.h"
+#include "ui/web_links.h"
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QPushButton>
 
 namespace parcelo {
 
@@ -72,17 +76,41 @@ void QtHost::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
+void QtHost::runBox(QMessageBox& box)
+{
+    const bool wasBusy = busy_;
+    setBusy(false);
+    if (modal_ != nullptr)
+        modal_->runModal(box);
+    else
+        box.exec();
+    setBusy(wasBusy);
+}
+
 Answer QtHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                            const std::string& title)
 {
-    // A question must not be answered under the hourglass.
-    const bool wasBusy = busy_;
-    setBusy(false);
+    if (kind == Question::Stopped)
+        return Answer::Ok;
     const auto box = makeMessageBox(kind, text, buttons, icon, title, parent_);
-    box->exec();
-    const Answer answer = answerFor(box->standardButton(box->clickedButton()), buttons);
-    setBusy(wasBusy);
-    return answer;
+    runBox(*box);
+    return answerFor(box->standardButton(box->clickedButton()), buttons);
+}
+
+void QtHost::showOutcome(const std::string& text, const std::string& folder)
+{
+    if (desktop_ == nullptr || folder.empty()) {
+        Host::showOutcome(text, folder);
+        return;
+    }
+    const auto box = makeMessageBox(Question::Notice, text, Buttons::Ok, Icon::Information,
+                                    kProductName, parent_);
+    QPushButton* open = box->addButton(QStringLiteral("Open &Folder"), QMessageBox::ActionRole);
+    open->setObjectName(QStringLiteral("cmdOpenFolder"));
+    box->setDefaultButton(QMessageBox::Ok);
+    runBox(*box);
+    if (box->clickedButton() == open)
+        ExploreFolder(*this, *desktop_, folder);
 }
 
 std::unique_ptr<QMessageBox> makeMessageBox(Question kind, const std::string& text, Buttons buttons,

@@ -11,8 +11,13 @@ class QWidget;
 
 namespace parcelo {
 
+class Desktop;
+class ModalRunner;
+
 // The windows' Host: message boxes over the main window, the Qt event loop for pending
-// events and the application's override cursor for the busy pointer.
+// events and the application's override cursor for the busy pointer. A job the person
+// stopped gets no box (Question::Stopped). An outcome box offers "Open Folder" when the
+// host has a desktop to open it with.
 class QtHost : public Host {
 public:
     explicit QtHost(QWidget* parent = nullptr) : parent_(parent) {}
@@ -20,6 +25,12 @@ public:
 
     // The window the message boxes are shown over (none: centred on the screen).
     void setParentWidget(QWidget* parent) { parent_ = parent; }
+    // The file manager for "Open Folder"; none: outcome boxes offer OK alone.
+    void setDesktop(Desktop* desktop) { desktop_ = desktop; }
+    // Who runs the boxes; none: each box's own exec.
+    void setModalRunner(ModalRunner* runner) { modal_ = runner; }
+
+    void showOutcome(const std::string& text, const std::string& folder) override;
 
     void processEvents() override;
     bool processesEvents() const override { return true; }
@@ -30,7 +41,13 @@ protected:
                        const std::string& title) override;
 
 private:
+    // Runs the box with the busy pointer off: a question must not be answered under the
+    // hourglass.
+    void runBox(QMessageBox& box);
+
     QPointer<QWidget> parent_;
+    Desktop* desktop_ = nullptr;
+    ModalRunner* modal_ = nullptr;
     bool busy_ = false;
 };
 

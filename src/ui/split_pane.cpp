@@ -2,6 +2,7 @@
 
 #include "format/split_choices.h"
 #include "integrity/set_companions.h"
+#include "ui/stoppable_job.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -25,25 +26,25 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture2"));
     Text1 = pathBox("Text1", this);
-    Command3 = commandButton("Command3", "Browse", this);
+    Command3 = commandButton("Command3", "&Browse", this);
     Text4 = pathBox("Text4", this);
-    Command2 = commandButton("Command2", "Browse", this);
+    Command2 = commandButton("Command2", "Bro&wse", this);
     auto* paths = new QGridLayout;
-    addPathRow(*paths, 0, "Source File:", Text1, Command3);
-    addPathRow(*paths, 2, "Destination:", Text4, Command2);
+    addPathRow(*paths, 0, "Source F&ile:", Text1, Command3);
+    addPathRow(*paths, 2, "&Destination:", Text4, Command2);
 
     Frame1 = buildSplitBy();
-    Check1 = named(new QCheckBox(QStringLiteral("Compress before Splitting"), this), "Check1");
+    Check1 = named(new QCheckBox(QStringLiteral("&Compress before Splitting"), this), "Check1");
     txtRecovery = pathBox("txtRecovery", this);
     txtRecovery->setText(QStringLiteral("0"));
     txtRecovery->setMaximumWidth(70);
-    cmdSpSplit = commandButton("cmdSpSplit", "Split", this);
+    cmdSpSplit = commandButton("cmdSpSplit", "&Split", this);
     cmdSpSplit->setDefault(true);
-    cmdCompress = commandButton("cmdCompress", "Compress only", this);
-    cmdSpCancel = commandButton("cmdSpCancel", "Clear All", this);
+    cmdCompress = commandButton("cmdCompress", "Co&mpress only", this);
+    cmdSpCancel = commandButton("cmdSpCancel", kClearAllCaption, this);
     auto* commands = new QHBoxLayout;
     commands->addWidget(Check1);
-    auto* recoveryLabel = new QLabel(QStringLiteral("Recovery pieces:"), this);
+    auto* recoveryLabel = new QLabel(QStringLiteral("&Recovery pieces:"), this);
     recoveryLabel->setBuddy(txtRecovery);
     commands->addWidget(recoveryLabel);
     commands->addWidget(txtRecovery);
@@ -52,7 +53,7 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     commands->addWidget(cmdCompress);
     commands->addWidget(cmdSpCancel);
 
-    ListView1 = fileList("ListView1", "Generated Files", this);
+    ListView1 = fileList("ListView1", "Generated Files", this, "Kind");
     ProgressBar1 = paneProgressBar("ProgressBar1", this);
     Label5 = statusLabel("Label5", this);
     display_ = std::make_unique<PaneDisplay>(*ProgressBar1, Label5, *ListView1);
@@ -93,19 +94,19 @@ void SplitPane::showRecoveryChoice()
 QGroupBox* SplitPane::buildSplitBy()
 {
     auto* frame = named(new QGroupBox(QStringLiteral("Split By"), this), "Frame1");
-    Option1 = named(new QRadioButton(QStringLiteral("Size"), frame), "Option1");
+    Option1 = named(new QRadioButton(QStringLiteral("Si&ze"), frame), "Option1");
     Option1->setChecked(true);
     Text3 = pathBox("Text3", frame);
     Combo1 = named(new QComboBox(frame), "Combo1");
     for (const SizeUnit& unit : kSizeUnits)
         Combo1->addItem(QString::fromUtf8(unit.caption));
-    Option2 = named(new QRadioButton(QStringLiteral("Pieces"), frame), "Option2");
+    Option2 = named(new QRadioButton(QStringLiteral("&Pieces"), frame), "Option2");
     Text2 = pathBox("Text2", frame);
-    Option3 = named(new QRadioButton(QStringLiteral("Custom"), frame), "Option3");
+    Option3 = named(new QRadioButton(QStringLiteral("C&ustom"), frame), "Option3");
     Combo2 = named(new QComboBox(frame), "Combo2");
     for (const SizePreset& preset : kSizePresets)
         Combo2->addItem(QString::fromUtf8(preset.caption));
-    auto* piecesLabel = new QLabel(QStringLiteral("Number of Pieces:"), frame);
+    auto* piecesLabel = new QLabel(QStringLiteral("&Number of Pieces:"), frame);
     piecesLabel->setBuddy(Text2);
     // the option buttons stand as the labels of the boxes beside them
     Text3->setAccessibleName(QStringLiteral("Size"));

@@ -9,7 +9,7 @@ namespace {
 
 void labelButtons(std::initializer_list<QPushButton*> buttons, bool running)
 {
-    const QString text = running ? QStringLiteral("Stop") : QStringLiteral("Clear All");
+    const QString text = QString::fromLatin1(running ? kStopCaption : kClearAllCaption);
     for (QPushButton* button : buttons)
         button->setText(text);
 }

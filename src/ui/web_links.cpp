@@ -1,6 +1,7 @@
 #include "ui/web_links.h"
 
 #include "platform/host.h"
+#include "platform/paths.h"
 #include "ui/desktop.h"
 
 namespace parcelo {
@@ -20,6 +21,14 @@ void OpenWebPage(Host& host, Desktop& desktop, const std::string& address)
     host.message(Question::Notice,
                  "A Internet browser could not be started or " + address + " could not be accessed."
                      + CR + "Please open a browser and open " + address + ".",
+                 Buttons::Ok, Icon::Critical);
+}
+
+void ExploreFolder(Host& host, Desktop& desktop, const std::string& folder)
+{
+    if (folderExists(folder) && desktop.openFolder(folder))
+        return;
+    host.message(Question::Notice, "There was an error in opening the specified folder.",
                  Buttons::Ok, Icon::Critical);
 }
 

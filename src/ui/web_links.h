@@ -16,6 +16,9 @@ std::string makerSiteAddress(const std::string& makerWebPage, const std::string&
 // Opens a web page in the browser; says so when it cannot be opened.
 void OpenWebPage(Host& host, Desktop& desktop, const std::string& address);
 
+// Opens a folder in the file manager; says so when it cannot be opened.
+void ExploreFolder(Host& host, Desktop& desktop, const std::string& folder);
+
 // Starts the system information tool; says so when there is none.
 void StartSysInfo(Host& host, Desktop& desktop);
 

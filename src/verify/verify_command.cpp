@@ -24,24 +24,14 @@ CommandOutcome refuse(Host& host, const std::string& message, Icon icon)
     return {false, "Text8", {}};
 }
 
-// The steps both buttons share; `refusedEndings` are the last characters that make the
-// path no file name.
+// The steps both buttons share.
 CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services,
                                 const std::string& refusedEndings, Check check)
 {
     Host& host = services.host;
-    if (isBlankText(pane.Text8))
-        return refuse(host, "Please select a file to verify.", Icon::None);
-    if (refusedEndings.find(pane.Text8.back()) != std::string::npos)
-        return refuse(host, "Please enter a valid file name to verify.", Icon::None);
-    pane.Text8 = repairPathColon(pane.Text8);
+    if (auto refused = refusePickedPath(pane, host, refusedEndings))
+        return *refused;
     const std::string& path = pane.Text8;
-    if (!fileExists(path))
-        return refuse(host,
-                      "The file " + path
-                          + " cannot be located. Please make sure that the file exists in the "
-                            "specified path.",
-                      Icon::Critical);
     const VerifyContext context{host,
                                 services.pane.fileList,
                                 services.unit,
@@ -59,6 +49,27 @@ CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services
 }
 
 } // namespace
+
+namespace verify_detail {
+
+std::optional<CommandOutcome> refusePickedPath(VerifyPaneValues& pane, Host& host,
+                                               const std::string& refusedEndings)
+{
+    if (isBlankText(pane.Text8))
+        return refuse(host, "Please select a file to verify.", Icon::None);
+    if (refusedEndings.find(pane.Text8.back()) != std::string::npos)
+        return refuse(host, "Please enter a valid file name to verify.", Icon::None);
+    pane.Text8 = repairPathColon(pane.Text8);
+    if (!fileExists(pane.Text8))
+        return refuse(host,
+                      "The file " + pane.Text8
+                          + " cannot be located. Please make sure that the file exists in the "
+                            "specified path.",
+                      Icon::Critical);
+    return std::nullopt;
+}
+
+} // namespace verify_detail
 
 CommandOutcome cmdVerify1_Click(VerifyPaneValues& pane, VerifyServices& services)
 {

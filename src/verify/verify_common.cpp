@@ -26,9 +26,8 @@ VerifyVerdict reportRunError(const VerifyContext& context, const RunError& error
         context.joinState->SetErrorFlag(error.number());
         context.joinState->SetErrorMessage(error.description());
     }
-    context.host.message(Question::Notice,
-                         "Error:" + std::to_string(error.number()) + " " + error.description(),
-                         Buttons::Ok, Icon::Critical);
+    reportFailure(context.host,
+                  "Error:" + std::to_string(error.number()) + " " + error.description());
     return VerifyVerdict::NoVerdict;
 }
 

@@ -2,6 +2,7 @@
 
 #include "verify/verify.h"
 
+#include <optional>
 #include <string>
 
 namespace parcelo {
@@ -13,6 +14,11 @@ namespace verify_detail {
 
 inline constexpr const char* kNoValidExtension = "The file does not have a valid extension.";
 inline constexpr const char* kDoesNotExist = "The file does not exist in the specified path.";
+
+// Checks and repairs the picked path (Text8): blank, ending in one of refusedEndings (no
+// file name) or missing is refused with its message, the focus going to Text8.
+std::optional<CommandOutcome> refusePickedPath(VerifyPaneValues& pane, Host& host,
+                                               const std::string& refusedEndings);
 
 // Adds a row to the context's list in its display unit.
 void listFile(const VerifyContext& context, const std::string& path, double size);

@@ -3,13 +3,13 @@
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/checksum_watch.h"
-#include "integrity/checksum_witness.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
 #include "recovery/recovery.h"
+#include "verify/set_repair.h"
 #include "verify/verify_common.h"
 
 #include <algorithm>
@@ -54,7 +54,6 @@ private:
     void addChecksumReasons();
     void addRecoveryFindings();
     void markLost(const std::string& path, PieceState whenMissing);
-    void recordOutlook(const SetCondition& condition) const;
     VerifyVerdict showVerdict();
 
     const std::string& path_;
@@ -245,13 +244,8 @@ void SetCheck::addChecksumReasons()
 void SetCheck::addRecoveryFindings()
 {
     SetCondition condition;
-    if (bytePass_ && !diskette_ && count_ > 0) {
-        ChecksumWitness checksums(base_);
-        RecoveryOptions options;
-        options.afterStripe = [this] { context_.host.processEvents(); };
-        options.witness = &checksums;
-        condition = examineSet(base_, options);
-    }
+    if (bytePass_ && !diskette_ && count_ > 0)
+        condition = SetRepair(base_, [this] { context_.host.processEvents(); }).condition();
     notes_ = condition.notice;
     if (condition.hasRecovery) {
         for (const int n : condition.lostPieces)
@@ -267,23 +261,8 @@ void SetCheck::addRecoveryFindings()
         if (!condition.lostPieces.empty())
             addReason("The set " + repairVerdict(condition) + "." + LF);
     }
-    recordOutlook(condition);
-}
-
-void SetCheck::recordOutlook(const SetCondition& condition) const
-{
-    if (context_.outlook == nullptr)
-        return;
-    RepairOutlook& outlook = *context_.outlook;
-    if (result_)
-        outlook = {SetOutlook::Intact, "is intact"};
-    else if (condition.hasRecovery && condition.repairable && !condition.complete())
-        outlook = {SetOutlook::Repairable, repairVerdict(condition)};
-    else if (!condition.hasRecovery || !condition.repairable)
-        outlook = {SetOutlook::NotRepairable, repairVerdict(condition)};
-    else // the recovery pieces find whole what the other checks find damaged
-        outlook = {SetOutlook::NotRepairable,
-                   "cannot be repaired: its recovery pieces find nothing to rebuild"};
+    if (context_.outlook != nullptr)
+        *context_.outlook = repairOutlook(result_, condition);
 }
 
 // A file the recovery pieces find lost: when it is there it is damaged, with a reason

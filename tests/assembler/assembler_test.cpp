@@ -1,9 +1,11 @@
 #include "assembler/find_file.h"
+#include "assembler/frm_instructions.h"
 #include "assembler/frm_main.h"
 #include "assembler/start_up.h"
 #include "format/split_set.h"
 #include "platform/host.h"
 #include "ui/frm_about.h"
+#include "ui/stoppable_job.h"
 
 #include "set_writer.h"
 #include "temp_folder.h"
@@ -40,7 +42,7 @@ protected:
     std::unique_ptr<assembler::frmMain> start()
     {
         // the program's folder as its start-up gets it: without a final separator
-        auto started = assembler::Main(folder.path().string(), {host, desktop, modal});
+        auto started = assembler::Main(folder.path().string(), {host, desktop, modal, {}});
         for (int i = 0; i < 5; ++i) // lets the queued start-up warning show
             QCoreApplication::processEvents();
         return started;
@@ -95,28 +97,27 @@ TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotic
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(Assembler, WithoutAFirstPieceWarnsOnceAndTheFolderAloneIsRefused)
+TEST_F(Assembler, WithoutAFirstPieceStartsEmptyAndTheJoinGoesBesideThePieces)
 {
     // none of these is a first piece: a later piece, a longer extension, a folder
     test::writeFile(folder.file("movie.avi.002"), "x");
     test::writeFile(folder.file("movie.avi.0010"), "x");
     fs::create_directory(folder.file("archive.001"));
+    auto window = start(); // a message, with no answer queued, would fail the case
+    EXPECT_EQ(text(window->Text5), "");
+    EXPECT_EQ(text(window->Text6), "");
 
-    host.answer(Question::Notice, Answer::Ok, "The first split file could not be located");
-    auto window = start(); // and shown again, with no answer queued, would fail the case
-    window->resize(window->width() + 40, window->height() + 40);
-    window->hide();
-    window->show();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(host.allAnswersUsed());
-    EXPECT_EQ(text(window->Text5), folder.folder());
-    EXPECT_EQ(text(window->Text6), folder.folder());
-
-    host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name");
-    window->Text6->setFocus();
+    // a piece typed with no destination: the joined file goes beside the pieces
+    test::TempFolder sent;
+    const std::string data = test::patternBytes(5'000);
+    test::writeByteSet(sent.file("notes.bin"), data, 2'000);
+    window->Text5->setText(QString::fromStdString(sent.file("notes.bin.002")));
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
     window->cmdJoin->click();
+    EXPECT_EQ(text(window->Text6), sent.folder());
+    EXPECT_EQ(test::readFile(sent.file("notes.bin")), data);
     EXPECT_TRUE(host.allAnswersUsed());
-    EXPECT_EQ(window->focusWidget(), window->Text5);
 }
 
 TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
@@ -141,6 +142,11 @@ TEST_F(Assembler, MenusDropsEnterAndFinish)
     modal.onModal = [&](QDialog& dialog) {
         if (auto* about = dynamic_cast<frmAbout*>(&dialog)) {
             EXPECT_EQ(about->Label3->text(), "This is Parcelo Assembler.");
+            EXPECT_FALSE(about->lblLibraries->text().contains(QStringLiteral("libzip")));
+        }
+        // the join scripts join without installing anything
+        if (auto* instructions = dynamic_cast<assembler::frmInstructions*>(&dialog)) {
+            EXPECT_TRUE(instructions->lines.at(4)->text().contains(QStringLiteral("NAME.join.sh")));
         }
     };
     window->mnuAbout->trigger();
@@ -199,18 +205,21 @@ TEST_F(Assembler, ARunningJoinStopsOnStopEscapeAndAConfirmedClose)
         window->Text6->setText(QString::fromStdString(out.folder()));
         bool stopShown = false;
         host.onEvents = [&] {
-            if (stopShown || window->cmdJnCancel->text() != QStringLiteral("Stop"))
+            if (stopShown || window->cmdJnCancel->text() != QString::fromLatin1(kStopCaption))
                 return;
             stopShown = true;
             stop();
         };
+        host.shown.clear();
         window->cmdJoin->click();
         host.onEvents = {};
         EXPECT_TRUE(stopShown);
+        for (const test::ShownMessage& shown : host.shown)
+            EXPECT_NE(shown.kind, Question::Notice) << shown.text;
         EXPECT_EQ(test::filesIn(out.folder()), 0u);
         EXPECT_EQ(test::filesIn(folder.path()), pieces.size());
         EXPECT_EQ(window->statusBar()->currentMessage(), QStringLiteral("Cancelled."));
-        EXPECT_EQ(window->cmdJnCancel->text(), QStringLiteral("Clear All"));
+        EXPECT_EQ(window->cmdJnCancel->text(), QString::fromLatin1(kClearAllCaption));
         EXPECT_EQ(text(window->Text5), pieces[0]) << "Stop does not clear the boxes";
     }
     EXPECT_TRUE(host.allAnswersUsed());

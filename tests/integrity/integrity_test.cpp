@@ -274,8 +274,8 @@ TEST(Checksums, AFileNamedLikeTheChecksumFileIsUsedOnlyWhenItListsTheSetsPieces)
 }
 
 // A split never replaces a file it did not write, and a companion whose name the folder
-// cannot hold is left out: the split succeeds and says what it left out. A join that
-// deletes the pieces leaves such files too.
+// cannot hold is left out: the split succeeds and says what it left out and what it wrote.
+// A join that deletes the pieces leaves such files too.
 TEST(Companions, WhatASplitDidNotWriteIsKeptAndANameTooLongIsLeftOut)
 {
     const auto leftOut = [](const std::string& name, const std::string& what) {
@@ -287,25 +287,39 @@ TEST(Companions, WhatASplitDidNotWriteIsKeptAndANameTooLongIsLeftOut)
     const std::string script = "no join script was written in its place";
     const std::string n247(247, 'n');
     const std::string n249(249, 'n');
+    const std::string four = "Written: 4 pieces plus ";
     const struct {
         std::string name;     // of the file split
         std::string existing; // a file of the user's, "" for none
         std::vector<std::string> notices;
+        std::string written; // the outcome's line
     } cases[] = {
         {"data.bin",
          "data.bin.sha256",
-         {leftOut("data.bin.sha256", "no checksum file was written")}},
-        {"data.bin", "data.bin.join.sh", {leftOut("data.bin.join.sh", script)}},
-        {"data.bin", "data.bin.join.cmd", {leftOut("data.bin.join.cmd", script)}},
+         {leftOut("data.bin.sha256", "no checksum file was written")},
+         four + "1 recovery piece and join scripts for recipients."},
+        {"data.bin",
+         "data.bin.join.sh",
+         {leftOut("data.bin.join.sh", script)},
+         four + "data.bin.sha256, 1 recovery piece and a join script for recipients."},
+        {"data.bin",
+         "data.bin.join.cmd",
+         {leftOut("data.bin.join.cmd", script)},
+         four + "data.bin.sha256, 1 recovery piece and a join script for recipients."},
         {"data.bin",
          "data.bin.rec001",
-         {leftOut("data.bin.rec001", "no recovery pieces were written")}},
-        {n247, "", {tooLong(n247 + ".join.cmd", script)}},
+         {leftOut("data.bin.rec001", "no recovery pieces were written")},
+         four + "data.bin.sha256 and join scripts for recipients."},
+        {n247,
+         "",
+         {tooLong(n247 + ".join.cmd", script)},
+         four + n247 + ".sha256, 1 recovery piece and a join script for recipients."},
         {n249,
          "",
          {tooLong(n249 + ".rec001", "no recovery pieces were written"),
           tooLong(n249 + ".sha256", "no checksum file was written"),
-          tooLong(n249 + ".join.sh", script), tooLong(n249 + ".join.cmd", script)}},
+          tooLong(n249 + ".join.sh", script), tooLong(n249 + ".join.cmd", script)},
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.existing + " " + std::to_string(c.name.size()));
@@ -319,6 +333,7 @@ TEST(Companions, WhatASplitDidNotWriteIsKeptAndANameTooLongIsLeftOut)
             c.name);
         EXPECT_EQ(set.status, 0) << set.engine.Message();
         EXPECT_EQ(set.engine.CompanionNotices(), c.notices);
+        EXPECT_EQ(writtenSummary(set.engine.PieceCount(), set.engine.CompanionFiles()), c.written);
         const std::set<std::string> written = test::namesIn(set.out);
         EXPECT_EQ(written.size(), 8u - c.notices.size() + (c.existing.empty() ? 0 : 1));
         const Joined joined = join(set, set.temp.folder() + "out/", true);

@@ -304,7 +304,7 @@ TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane
     std::filesystem::current_path(previous);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 
-    list.addRow("row");
+    list.addRow("row", FileRowKind::Piece);
     cmdJnCancel_Click(pane, services.pane);
     EXPECT_TRUE(pane.Text5.empty() && pane.Text6.empty());
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());

@@ -57,7 +57,9 @@ TEST(SplitByLines, WritesMarkedPiecesOfWholeLinesWithTheirOwnEndings)
     test::FakeFileList list;
     listed.engine.SetFileList(&list);
     ASSERT_EQ(listed.engine.StartSplit(), 0);
-    ASSERT_EQ(list.rows.size(), 2u);
+    ASSERT_EQ(list.rows.size(), 5u); // and the checksum file and join scripts
+    EXPECT_EQ(list.kinds[1], FileRowKind::Piece);
+    EXPECT_EQ(list.kinds[2], FileRowKind::ChecksumFile);
     EXPECT_EQ(list.rows[0].second, "0.98KB"); // (first line + CR LF) x 2 lines = 1004 bytes
     EXPECT_EQ(list.rows[1].second, "0.52KB"); // the first piece: 18 + 502 + 12 bytes
 }

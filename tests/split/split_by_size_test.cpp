@@ -185,7 +185,13 @@ TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
     EXPECT_TRUE(otherLabel.captions.empty() && otherBar.values.empty() && otherBar.max == 100);
     EXPECT_EQ(bar.max, 4);
     EXPECT_EQ(bar.values, (std::vector<int>{0, 1, 2, 3, 4}));
-    ASSERT_EQ(list.rows.size(), 4u);
+    // the pieces, then what was written beside them
+    using K = FileRowKind;
+    EXPECT_EQ(list.kinds, (std::vector<K>{K::Piece, K::Piece, K::Piece, K::Piece, K::ChecksumFile,
+                                          K::JoinScript, K::JoinScript}));
+    ASSERT_EQ(list.rows.size(), 7u);
     EXPECT_EQ(list.rows[3], (std::pair{bound.piecePath(4), std::string("100Bytes")}));
+    EXPECT_EQ(list.rows[4].first, RemoveFileExtension(bound.piecePath(4)) + ".sha256");
+    EXPECT_EQ(list.rows[4].second, std::to_string(fileLength(list.rows[4].first)) + "Bytes");
     EXPECT_EQ(label.captions.back(), "Generating File: " + bound.piecePath(4));
 }

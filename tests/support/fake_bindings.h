@@ -30,16 +30,22 @@ public:
 
 class FakeFileList : public FileListBinding {
 public:
-    void clear() override { rows.clear(); }
-    int addRow(const std::string& text) override
+    void clear() override
+    {
+        rows.clear();
+        kinds.clear();
+    }
+    int addRow(const std::string& text, FileRowKind kind) override
     {
         rows.emplace_back(text, std::string());
+        kinds.push_back(kind);
         return static_cast<int>(rows.size()) - 1;
     }
     void setRowSize(int row, const std::string& size) override { rows.at(row).second = size; }
     void scrollToRow(int row) override { lastScrolled = row; }
 
     std::vector<std::pair<std::string, std::string>> rows; // text, size text
+    std::vector<FileRowKind> kinds;
     int lastScrolled = -1;
 };
 

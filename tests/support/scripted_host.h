@@ -32,13 +32,18 @@ public:
         replies_.push_back({kind, reply, std::move(expectedText)});
         return *this;
     }
-    // Lets every notice without a queued answer pass with OK.
+    // Lets every notice (and report of a stop) without a queued answer pass with OK.
     ScriptedHost& acceptNotices(bool accept = true)
     {
         acceptNotices_ = accept;
         return *this;
     }
 
+    void showOutcome(const std::string& text, const std::string& folder) override
+    {
+        outcomeFolders.push_back(folder);
+        Host::showOutcome(text, folder);
+    }
     void processEvents() override { ++eventsProcessed; }
     bool processesEvents() const override { return true; }
     void setBusy(bool busy) override { busyChanges.push_back(busy); }
@@ -55,13 +60,14 @@ public:
     std::vector<ShownMessage> shown;
     std::function<void(const ShownMessage&)> onShown; // runs once a message is answered
     std::vector<bool> busyChanges;
+    std::vector<std::string> outcomeFolders; // the folder of each outcome shown
     long eventsProcessed = 0;
 
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override
     {
-        EXPECT_EQ(kind == Question::Notice, buttons == Buttons::Ok)
+        EXPECT_EQ(offersOkOnly(kind), buttons == Buttons::Ok)
             << "a notice offers OK alone, a question more: \"" << text << "\"";
         Answer reply = cautiousAnswer(buttons);
         if (!replies_.empty()) {
@@ -72,7 +78,7 @@ protected:
                 << "\")";
             EXPECT_EQ(kind, next.kind) << "message \"" << text << "\" is of another kind";
             reply = next.answer;
-        } else if (acceptNotices_ && kind == Question::Notice) {
+        } else if (acceptNotices_ && offersOkOnly(kind)) {
             reply = Answer::Ok;
         } else {
             ADD_FAILURE() << "unexpected message: \"" << text << "\"";

@@ -1,14 +1,19 @@
+#include "assembler/frm_instructions.h"
+#include "assembler/start_up.h"
 #include "format/split_set.h"
 #include "ui/file_opening.h"
+#include "ui/frm_about.h"
 #include "ui/frm_folder.h"
 #include "ui/frm_pcx_a_instructions.h"
 #include "ui/help_window.h"
+#include "ui/stoppable_job.h"
 
 #include "shell_fixture.h"
 
 #include <QAccessible>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QMenuBar>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -27,6 +32,13 @@ void activate(QWidget& window)
     window.show();
     window.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+// The access key of a caption ('\0' for none), as Alt and the marked letter press it.
+QChar accessKey(const QString& caption)
+{
+    const QKeySequence keys = QKeySequence::mnemonic(caption);
+    return keys.isEmpty() ? QChar() : QChar(keys[0].key()).toUpper();
 }
 
 } // namespace
@@ -65,8 +77,7 @@ TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirB
             EXPECT_EQ(window->visiblePane(), pane);
         }
     }
-    EXPECT_EQ(text(window->verifyPane->Text8), text(window->splitPane->Text4))
-        << "a drop on a box is no text typed into it";
+    EXPECT_EQ(text(window->verifyPane->Text8), "") << "a drop on a box is no text typed into it";
 
     // a folder fills a destination box, and is no file to split or join
     const std::string inside = folder.path().string();
@@ -163,9 +174,21 @@ TEST_F(KeysAndFiles, ShortcutsOpenHelpBrowseAndAskBeforeExitingAndEnterPressesTh
 {
     activate(*window);
     QTest::keyClick(window.get(), Qt::Key_F1);
-    ASSERT_NE(window->helpWindow(), nullptr);
-    EXPECT_TRUE(window->helpWindow()->isVisible());
-    window->helpWindow()->close();
+    HelpWindow* help = window->helpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(help->isVisible());
+    // Esc and Ctrl+W close it (offscreen, a child window does not take the keys itself)
+    for (const QKeySequence& close :
+         {QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}) {
+        help->showContents();
+        const QList<QAction*> actions = help->actions();
+        const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction* a) {
+            return a->shortcut() == close && a->shortcutContext() == Qt::WindowShortcut;
+        });
+        ASSERT_NE(action, actions.end()) << close.toString().toStdString();
+        (*action)->trigger();
+        EXPECT_FALSE(help->isVisible()) << close.toString().toStdString();
+    }
     activate(*window);
 
     // Ctrl+O browses for the shown pane's file
@@ -217,11 +240,69 @@ TEST_F(KeysAndFiles, EveryBoxAndListIsNamedAfterItsLabelAndTheWindowsFitTheScree
     EXPECT_LE(needed.width(), screen.width());
     EXPECT_LE(needed.height(), screen.height());
 
+    // the boxes of wrapped text show every line
     frmPcxAInstructions instructions(shell.appFolder, "https://www.norvane.example", shell.host,
                                      shell.desktop);
-    instructions.show();
-    QLabel* label = instructions.Label1;
-    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    frmAbout about({"Parcelo", "1.2.0", {}, "https://www.norvane.example", false}, shell.host,
+                   shell.desktop);
+    for (QWidget* box : {static_cast<QWidget*>(&instructions), static_cast<QWidget*>(&about)}) {
+        box->show();
+        for (QLabel* label : box->findChildren<QLabel*>()) {
+            if (label->wordWrap() && label->isVisible()) {
+                EXPECT_GE(label->height(), label->heightForWidth(label->width()))
+                    << label->objectName().toStdString();
+            }
+        }
+    }
+}
+
+// Within what one pane shows, with the menu bar beside it, every button, check box and
+// option button has an access key and no two keys are alike: a "Clear All" button's key
+// must also differ from the one it has while it reads "Stop".
+TEST_F(KeysAndFiles, AccessKeysAreThereAndUniqueInEveryPane)
+{
+    auto joiner = assembler::Main(shell.appFolder, {shell.host, shell.desktop, shell.dialogs, {}});
+    frmAbout about({}, shell.host, shell.desktop);
+    frmFolder chooser(shell.host, shell.appFolder);
+    frmPcxAInstructions introduction(shell.appFolder, {}, shell.host, shell.desktop);
+    assembler::frmInstructions instructions({});
+    const struct {
+        const char* name;
+        QWidget* pane;
+        QMenuBar* menus; // shown beside the pane, or none
+    } panes[] = {
+        {"Split", window->splitPane, window->menuBar()},
+        {"Join", window->joinPane, window->menuBar()},
+        {"Verify", window->verifyPane, window->menuBar()},
+        {"Options", window->optionsPane, window->menuBar()},
+        {"PcxAssembler", joiner->centralWidget(), joiner->menuBar()},
+        {"About", &about, nullptr},
+        {"Folder chooser", &chooser, nullptr},
+        {"Joiner introduction", &introduction, nullptr},
+        {"Joiner instructions", &instructions, nullptr},
+    };
+    for (const auto& pane : panes) {
+        SCOPED_TRACE(pane.name);
+        std::map<QChar, QString> owners;
+        const auto take = [&](const QString& caption) {
+            const QChar key = accessKey(caption);
+            EXPECT_FALSE(key.isNull()) << caption.toStdString() << " has no access key";
+            const auto [owner, fresh] = owners.emplace(key, caption);
+            EXPECT_TRUE(fresh || key.isNull()) << caption.toStdString() << " and "
+                                               << owner->second.toStdString() << " share a key";
+        };
+        if (pane.menus)
+            for (QAction* menu : pane.menus->actions())
+                take(menu->text());
+        for (QAbstractButton* button : pane.pane->findChildren<QAbstractButton*>()) {
+            take(button->text());
+            if (button->text() == QString::fromLatin1(kClearAllCaption))
+                take(QString::fromLatin1(kStopCaption));
+        }
+        for (QLabel* label : pane.pane->findChildren<QLabel*>())
+            if (label->buddy())
+                take(label->text());
+    }
 }
 
 TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
@@ -244,6 +325,22 @@ TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
                       == wanted;
     };
     EXPECT_TRUE(QTest::qWaitFor(shownAndSelected, 5000));
+}
+
+TEST(FolderChooser, StartsAtHomeWhenNoFolderIsGivenAndMakesANewFolderInTheHighlightedOne)
+{
+    test::ScriptedHost host;
+    EXPECT_EQ(frmFolder(host, "").highlightedFolder(),
+              QDir::toNativeSeparators(QDir::homePath()).toStdString());
+
+    test::TempFolder tree;
+    QDir(QString::fromStdString(tree.folder())).mkpath(QStringLiteral("New Folder"));
+    frmFolder chooser(host, tree.path().string());
+    chooser.cmdNewFolder->click(); // "New Folder" is taken: the next free name
+    EXPECT_TRUE(QDir(QString::fromStdString(tree.file("New Folder 2"))).exists());
+    EXPECT_EQ(chooser.highlightedFolder(), tree.file("New Folder 2"));
+    chooser.cmdOK->click();
+    EXPECT_EQ(chooser.SelectedFolder(), tree.file("New Folder 2"));
 }
 
 TEST(HelpWindow, ColoursFollowADarkPalette)

@@ -55,12 +55,18 @@ TEST_F(MainWindow, BrowseFillsTheBoxesAndRemembersTheFolder)
     EXPECT_EQ(text(split.Text4), "/d/in/");
     EXPECT_EQ(window->focusWidget(), split.cmdSpSplit);
 
+    // an empty piece box starts in the split folder until a file was picked
+    const auto fresh = shell.start();
+    fresh->Command5_Click();
+    EXPECT_EQ(shell.dialogs.starts.back(), text(fresh->optionsPane->txtDefoutSplit));
+    EXPECT_EQ(text(fresh->verifyPane->Text8), "");
+
     // a box that holds a path starts in its folder; cancelling keeps the box
     VerifyPane& verify = *window->verifyPane;
-    const std::string prefilled = text(verify.Text8);
+    verify.Text8->setText("/d/set/x.001");
     window->Command5_Click();
-    EXPECT_EQ(shell.dialogs.starts.back(), prefilled);
-    EXPECT_EQ(text(verify.Text8), prefilled);
+    EXPECT_EQ(shell.dialogs.starts.back(), "/d/set/");
+    EXPECT_EQ(text(verify.Text8), "/d/set/x.001");
     EXPECT_EQ(window->visiblePane(), Pane::Verify);
 
     // an empty box starts where the last file was picked; a destination is kept
@@ -146,7 +152,12 @@ TEST_F(MainWindow, ExploreAndLogEntriesOpenTheirFoldersAndFilesOrSayTheyCannot)
 TEST_F(MainWindow, AboutBoxWebLinksAndTheJoinerWindow)
 {
     shell.dialogs.onModal = [&](QDialog& dialog) {
-        EXPECT_FALSE(dynamic_cast<frmAbout&>(dialog).Label3->isVisible()); // the joiner's line
+        const auto& about = dynamic_cast<frmAbout&>(dialog);
+        EXPECT_FALSE(about.Label3->isVisible()); // the joiner's line
+        EXPECT_TRUE(about.lblLicence->text().startsWith(QStringLiteral("Parcelo is freeware")));
+        EXPECT_EQ(about.lblLibraries->text(),
+                  QStringLiteral("Built with Qt 6 (LGPL-3.0 or GPL-2.0), libzip (BSD-3-Clause), "
+                                 "zlib (Zlib), ISA-L (BSD-3-Clause) and OpenSSL 3 (Apache-2.0)."));
     };
     window->menus->mnuAbout->trigger();
     window->menus->mnuSupport->trigger();
@@ -192,4 +203,34 @@ TEST(QtHost, MessageBoxesCarryTitleIconButtonsLineBreaksAndSafeDefaults)
     // a box closed without one of its buttons declines
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNoCancel), Answer::Cancel);
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNo), Answer::No);
+}
+
+// A stop is no error: no box. An outcome box offers to open its folder when there is a
+// desktop to do it.
+TEST(QtHost, AStopShowsNoBoxAndAnOutcomeOffersToOpenItsFolder)
+{
+    test::InspectingModal<ModalRunner> modal;
+    test::FakeDesktop desktop;
+    test::TempFolder written;
+    QtHost host;
+    host.setModalRunner(&modal);
+    EXPECT_EQ(host.message(Question::Stopped, "Splitting of the files was cancelled.", Buttons::Ok,
+                           Icon::Critical),
+              Answer::Ok);
+    EXPECT_TRUE(modal.modalsShown.empty());
+
+    QPushButton* open = nullptr;
+    modal.onModal = [&](QDialog& box) {
+        open = box.findChild<QPushButton*>(QStringLiteral("cmdOpenFolder"));
+        if (open)
+            open->click();
+    };
+    host.showOutcome("done", written.folder());
+    EXPECT_EQ(open, nullptr) << "no desktop, no Open Folder";
+    host.setDesktop(&desktop);
+    host.showOutcome("done", written.folder());
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open->text(), QStringLiteral("Open &Folder"));
+    EXPECT_EQ(desktop.folders, std::vector<std::string>{written.folder()});
+    EXPECT_EQ(modal.modalsShown.size(), 2u);
 }

@@ -51,9 +51,11 @@ TEST(StartUp, ShowsTheSplitPaneWithTheOptionsInTheControlsAndLogsOnlyTheFirstTim
     EXPECT_TRUE(options.optCLevel2->isChecked());
     EXPECT_TRUE(options.chkDelOrgSplit->isChecked());
     EXPECT_FALSE(options.chkDelOrgJoin->isChecked());
-    for (const QLineEdit* box : {options.txtDefoutSplit, window->splitPane->Text4,
-                                 window->joinPane->Text5, window->verifyPane->Text8})
+    for (const QLineEdit* box : {options.txtDefoutSplit, window->splitPane->Text4})
         EXPECT_EQ(box->text().toStdString(), split + "/");
+    // a folder in a piece box would only be refused as no file name
+    EXPECT_TRUE(window->joinPane->Text5->text().isEmpty());
+    EXPECT_TRUE(window->verifyPane->Text8->text().isEmpty());
     for (const QLineEdit* box : {options.txtDefoutJoin, window->joinPane->Text6})
         EXPECT_EQ(box->text().toStdString(), join + "/");
     EXPECT_TRUE(window->splitPane->Text1->text().isEmpty());

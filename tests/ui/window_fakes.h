@@ -37,9 +37,13 @@ public:
     bool openInEditor(const std::string& file) override { return note(edited, file); }
     bool startProgram(const std::string& program) override { return note(started, program); }
     std::string systemInfoTool() override { return {}; }
+    bool notify(const std::string& title, const std::string& text) override
+    {
+        return note(notifications, title + ": " + text);
+    }
 
     bool succeed = true;
-    std::vector<std::string> webPages, folders, edited, started;
+    std::vector<std::string> webPages, folders, edited, started, notifications;
 
 private:
     bool note(std::vector<std::string>& list, const std::string& entry)

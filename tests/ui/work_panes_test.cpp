@@ -1,5 +1,9 @@
 #include "compress/zlib_tool.h"
+#include "format/split_set.h"
 #include "platform/durability.h"
+#include "platform/file_list.h"
+#include "ui/job_notice.h"
+#include "ui/stoppable_job.h"
 
 #include "shell_fixture.h"
 
@@ -59,6 +63,16 @@ protected:
         typeAndClick({{jn->Text5, piece}, {jn->Text6, to}}, jn->cmdJoin);
     }
     std::string lastMessage() const { return host.shown.empty() ? "" : host.shown.back().text; }
+    // Each row of a list as "path|size|third column".
+    static std::vector<std::string> rows(const QTreeWidget* list)
+    {
+        std::vector<std::string> shown;
+        for (int i = 0; i < list->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* row = list->topLevelItem(i);
+            shown.push_back((row->text(0) + "|" + row->text(1) + "|" + row->text(2)).toStdString());
+        }
+        return shown;
+    }
 
     test::HookedHost& host = shell.host;
     SplitPane* sp = nullptr;
@@ -68,6 +82,152 @@ protected:
 };
 
 } // namespace
+
+// The list names every file the split wrote, with its size and what it is, and the outcome
+// names the companions; the compressed file is gone before the outcome shows. The set is
+// then the one the Join and Verify panes offer.
+TEST_F(WorkPanes, AFinishedSplitListsEveryFileItWroteAndOffersTheSetToJoin)
+{
+    const std::string file = source("data.bin", test::patternBytes(300000)), out = folder("out");
+    mode(sp->Option2, sp->Text2, "4");
+    sp->txtRecovery->setText(QStringLiteral("2"));
+    std::set<std::string> whenShown;
+    host.onShown = [&](const test::ShownMessage&) { whenShown = test::namesIn(out); };
+    split(file, out, true);
+    const std::string set = out + "data.bin.zip.";
+    // a piece is listed with the size of the pieces' data, a companion with its own
+    std::vector<std::string> expected;
+    for (const char* name : {"001|piece", "002|piece", "003|piece", "004|piece",
+                             "sha256|checksum file", "join.sh|join script", "join.cmd|join script",
+                             "rec001|recovery piece", "rec002|recovery piece"}) {
+        const std::string entry = name, path = set + entry.substr(0, entry.find('|'));
+        const auto bytes = entry.ends_with("|piece") ? fs::file_size(set + "001") - kPieceHeaderSize
+                                                     : fs::file_size(path);
+        expected.push_back(path + "|" + formatListSize(static_cast<double>(bytes), "KB")
+                           + entry.substr(entry.find('|')));
+    }
+    EXPECT_EQ(rows(sp->ListView1), expected);
+    EXPECT_EQ(test::filesIn(out), expected.size());
+    EXPECT_EQ(whenShown, test::namesIn(out)) << "no compressed file left when the outcome shows";
+    EXPECT_TRUE(contains(lastMessage(), "Written: 4 pieces plus data.bin.zip.sha256, 2 recovery "
+                                        "pieces and join scripts for recipients."));
+    EXPECT_EQ(host.outcomeFolders, std::vector<std::string>{out});
+    EXPECT_EQ(test::text(jn->Text5), set + "001");
+    EXPECT_EQ(test::text(vf->Text8), set + "001");
+}
+
+// "Verify whole set" leaves each file's state in the list and says what the set is; Repair
+// rebuilds what can be rebuilt.
+TEST_F(WorkPanes, VerifyWholeSetKeepsEachFilesStateAndRepairRebuildsWhatIsLost)
+{
+    const std::string bytes = test::patternBytes(40000), out = folder("set");
+    mode(sp->Option2, sp->Text2, "4");
+    sp->txtRecovery->setText(QStringLiteral("2"));
+    split(source("data.bin", bytes), out);
+    const std::string piece = out + "data.bin.";
+    std::map<std::string, std::string> kept;
+    for (const std::string& name : test::namesIn(out))
+        kept[name] = test::readFile(out + name);
+    const auto states = [&] {
+        std::string shown;
+        for (const std::string& row : rows(vf->ListView3))
+            shown +=
+                row.substr(row.find_last_of('/') + 1, row.find('|') - row.find_last_of('/') - 1)
+                + "=" + row.substr(row.rfind('|') + 1) + " ";
+        return shown;
+    };
+    const struct {
+        std::vector<std::string> lost; // removed, or "*NAME" damaged
+        std::string states;
+        std::string verdict;
+        bool repair;
+    } cases[] = {
+        {{},
+         "data.bin.001=OK data.bin.002=OK data.bin.003=OK data.bin.004=OK data.bin.rec001=OK "
+         "data.bin.rec002=OK ",
+         "The set is intact.",
+         false},
+        {{"002", "rec002"},
+         "data.bin.001=OK data.bin.002=MISSING data.bin.003=OK data.bin.004=OK data.bin.rec001=OK "
+         "data.bin.rec002=MISSING (optional) ",
+         "The set can be repaired: 1 piece is damaged or missing and 1 recovery piece is here.",
+         true},
+        {{"*003"},
+         "data.bin.001=OK data.bin.002=OK data.bin.003=DAMAGED data.bin.004=OK data.bin.rec001=OK "
+         "data.bin.rec002=OK ",
+         "The set can be repaired: 1 piece is damaged or missing and 2 recovery pieces are here.",
+         true},
+        {{"001", "002", "003"},
+         "data.bin.001=MISSING data.bin.002=MISSING data.bin.003=MISSING data.bin.004=OK "
+         "data.bin.rec001=OK data.bin.rec002=OK ",
+         "The set cannot be repaired: 3 pieces are damaged or missing and only 2 recovery pieces "
+         "are "
+         "here.",
+         false},
+    };
+    window->cmdMVerify_Click();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.verdict);
+        for (const auto& [name, content] : kept)
+            test::writeFile(out + name, content);
+        for (const std::string& lost : c.lost) {
+            if (lost[0] == '*') { // the same length, other bytes
+                std::string damaged = kept["data.bin." + lost.substr(1)];
+                damaged.replace(100, 7, "damaged");
+                test::writeFile(piece + lost.substr(1), damaged);
+            } else {
+                fs::remove(piece + lost);
+            }
+        }
+        typeAndClick({{vf->Text8, piece + "004"}}, vf->cmdVerify2);
+        EXPECT_EQ(states(), c.states);
+        EXPECT_EQ(vf->lblVerdict->text().toStdString(), c.verdict);
+        EXPECT_EQ(vf->cmdRepair->isEnabled(), c.repair);
+        if (!c.repair)
+            continue;
+        vf->cmdRepair->click();
+        for (const auto& [name, content] : kept)
+            EXPECT_EQ(test::readFile(out + name), content) << name;
+        EXPECT_FALSE(vf->cmdRepair->isEnabled());
+        for (const std::string& row : rows(vf->ListView3)) { // a rebuilt file's size shows
+            EXPECT_FALSE(contains(row, "||REBUILT")) << row;
+        }
+        EXPECT_TRUE(contains(states(), "=REBUILT"));
+        EXPECT_TRUE(vf->lblVerdict->text().endsWith(QStringLiteral(": the set is intact.")));
+    }
+    vf->cmdVerify3->click(); // Clear All
+    EXPECT_EQ(vf->ListView3->topLevelItemCount(), 0);
+    EXPECT_TRUE(vf->lblVerdict->text().isEmpty());
+}
+
+// A job that ran long and ends while the window is not the active one asks the desktop for
+// a notification, once, with its outcome's first line.
+TEST_F(WorkPanes, ALongJobThatEndsAwayFromTheWindowAsksForANotification)
+{
+    const std::string file = source("a.bin", test::patternBytes(5000));
+    QWidget elsewhere;
+    const struct {
+        std::chrono::milliseconds threshold;
+        QWidget* active;
+        std::size_t notifications;
+    } cases[] = {
+        {JobNoticeHost::kLongJob, &elsewhere, 0}, // a short job
+        {std::chrono::milliseconds(0), window.get(), 0},
+        {std::chrono::milliseconds(0), &elsewhere, 1},
+    };
+    mode(sp->Option2, sp->Text2, "2");
+    for (const auto& c : cases) {
+        window->jobNotice().setThreshold(c.threshold);
+        c.active->show();
+        c.active->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(c.active));
+        shell.desktop.notifications.clear();
+        split(file, folder("out" + std::to_string(&c - cases)));
+        EXPECT_EQ(shell.desktop.notifications.size(), c.notifications);
+    }
+    EXPECT_EQ(shell.desktop.notifications.back(),
+              "Parcelo: job finished: The file " + file + " has been split into 2 files. ");
+}
 
 // Each option's effect is the commands' own tests'; here the controls reach them. The
 // split modes are too: by size here, by number below and a preset for the long jobs.
@@ -201,8 +361,9 @@ TEST_F(WorkPanes, VerifyButtonsAndDeleteOptionsReachTheCommands)
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-// "Stop" (or Esc) ends each phase of a long job leaving the destination folder as it was;
-// how often a job lets the window's events through is bench/responsiveness's measure.
+// "Stop" (or Esc) ends each phase of a long job leaving the destination folder as it was,
+// with "Cancelled." and no box: a stop is no error. How often a job lets the window's
+// events through is bench/responsiveness's measure.
 TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
 {
     const std::string file = source("big.bin", test::patternBytes(64u << 20));
@@ -231,11 +392,12 @@ TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
         const std::string out = folder(std::string("stopped-") + c.phase);
         test::writeFile(out + "big.bin", "the user's own file");
         bool stopShown = false;
+        host.shown.clear();
         host.onEvents = [&] {
             if (!c.label->text().startsWith(QString::fromUtf8(c.phase)) || stopShown)
                 return;
-            stopShown = sp->cmdSpCancel->text() == QStringLiteral("Stop")
-                        && jn->cmdJnCancel->text() == QStringLiteral("Stop");
+            stopShown = sp->cmdSpCancel->text() == QString::fromLatin1(kStopCaption)
+                        && jn->cmdJnCancel->text() == QString::fromLatin1(kStopCaption);
             if (c.escape)
                 emit escape->activated();
             else
@@ -248,10 +410,13 @@ TEST_F(WorkPanes, LongJobsStopInEveryPhaseLeavingTheDestinationAsItWas)
             join(set + "big.bin.zip.002", out);
         }
         EXPECT_TRUE(stopShown);
+        for (const test::ShownMessage& shown : host.shown) // and the question asked before
+            EXPECT_TRUE(shown.kind == Question::Stopped || shown.kind == Question::Replace)
+                << shown.text;
         EXPECT_EQ(test::filesIn(out), 1u);
         EXPECT_TRUE(test::readFile(out + "big.bin") == "the user's own file");
         EXPECT_EQ(c.label->text(), QStringLiteral("Cancelled."));
-        EXPECT_EQ(sp->cmdSpCancel->text(), QStringLiteral("Clear All"));
+        EXPECT_EQ(sp->cmdSpCancel->text(), QString::fromLatin1(kClearAllCaption));
         EXPECT_TRUE(sp->cmdSpSplit->isEnabled() && jn->cmdJoin->isEnabled());
     }
     EXPECT_EQ(test::filesIn(set), setFiles);

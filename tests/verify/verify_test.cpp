@@ -245,7 +245,7 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
     EXPECT_TRUE(host.busyChanges.empty());
 
     test::writeByteSet(in.file("a.bin"), "abc", 2);
-    list.addRow("from before");
+    list.addRow("from before", FileRowKind::Piece);
     host.answer(Question::Notice, Answer::Ok, kSetOk);
     result = press(cmdVerify2_Click, in.file("a.bin.001"));
     EXPECT_TRUE(result.succeeded);

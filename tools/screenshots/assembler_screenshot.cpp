@@ -31,7 +31,7 @@ int main(int argc, char* argv[])
     SilentHost host;
     SystemDesktop desktop;
     ExecModalRunner modal;
-    auto window = assembler::Main(appDir.path().toStdString(), {host, desktop, modal});
+    auto window = assembler::Main(appDir.path().toStdString(), {host, desktop, modal, {}});
     // the boxes as a recipient would see them, not the temporary folder
     window->Text5->setText(QStringLiteral("/home/ann/Downloads/holiday.avi.001"));
     window->Text6->setText(QStringLiteral("/home/ann/Downloads/"));

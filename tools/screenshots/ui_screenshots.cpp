@@ -1,6 +1,7 @@
-// Saves a picture of each pane of the main window, of a finished split and join, of a
-// running and a stopped split, and of the About box, help, the joiner's instructions and
-// the folder chooser as PNG files into the folder given, for the README. Run it under Xvfb:
+// Saves a picture of each pane of the main window, of a finished split (the window and its
+// outcome box) and join, of the Verify pane's states and Repair, of a running and a stopped
+// split, and of the About box, help, the joiner's instructions and the folder chooser as PNG
+// files into the folder given, for the README. Run it under Xvfb:
 //   xvfb-run -s "-screen 0 1280x800x24" build/bin/ui_screenshots docs
 // With --scaled it saves only the window as small as a 1366x768 screen at 150 % leaves it:
 //   QT_SCALE_FACTOR=1.5 xvfb-run -s "-screen 0 1366x768x24" build/bin/ui_screenshots docs --scaled
@@ -16,6 +17,7 @@
 #include "ui/join_pane.h"
 #include "ui/main_dialogs.h"
 #include "ui/options_pane.h"
+#include "ui/qt_host.h"
 #include "ui/split_pane.h"
 #include "ui/start_up.h"
 #include "ui/verify_pane.h"
@@ -29,6 +31,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -39,8 +42,23 @@ using screenshot::save;
 
 namespace {
 
-// A host that answers nothing and runs a hook whenever a job lets events through.
-class WatchingHost : public SilentHost {
+// Closes every message box at once, unanswered, after handing it to a hook that may take
+// its picture.
+class ClosingRunner : public ModalRunner {
+public:
+    void runModal(QDialog& dialog) override
+    {
+        dialog.show();
+        if (onModal)
+            onModal(dialog);
+        dialog.close();
+    }
+    std::function<void(QDialog&)> onModal;
+};
+
+// The windows' own host, its boxes closed at once, running a hook whenever a job lets
+// events through.
+class WatchingHost : public QtHost {
 public:
     void processEvents() override
     {
@@ -48,7 +66,6 @@ public:
         if (onEvents)
             onEvents();
     }
-    bool processesEvents() const override { return true; }
     std::function<void()> onEvents;
 };
 
@@ -78,9 +95,39 @@ bool saveRunningAndStoppedSplit(frmMain& window, WatchingHost& host, const QStri
            && save(window, folder + QStringLiteral("split-cancelled.png"));
 }
 
-// A compressed split of a 5,000,000-byte file into 1.38 MB pieces, then the join of the set
-// from its second piece, each pictured when it has finished.
-bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
+// Saves the next message box whose text holds `part`.
+void pictureBox(ClosingRunner& runner, const QString& part, const QString& file, bool& saved)
+{
+    runner.onModal = [&runner, part, file, &saved](QDialog& dialog) {
+        auto* box = qobject_cast<QMessageBox*>(&dialog);
+        if (box == nullptr || !box->text().contains(part))
+            return;
+        saved = save(*box, file);
+        runner.onModal = nullptr;
+    };
+}
+
+// Verify whole set with the second piece gone, pictured with its states and verdict, then
+// Repair, pictured with the piece rebuilt.
+bool saveVerifyAndRepair(frmMain& window, const std::string& pieces, const QString& folder)
+{
+    if (!QFile::remove(QString::fromStdString(pieces + "holiday.avi.zip.002")))
+        return false;
+    VerifyPane& verify = *window.verifyPane;
+    window.cmdMVerify_Click();
+    verify.Text8->setText(QString::fromStdString(pieces + "holiday.avi.zip.001"));
+    window.cmdVerify2_Click();
+    bool saved =
+        verify.cmdRepair->isEnabled() && save(window, folder + QStringLiteral("verify-states.png"));
+    window.cmdRepair_Click();
+    return save(window, folder + QStringLiteral("verify-repaired.png")) && saved
+           && QFile::exists(QString::fromStdString(pieces + "holiday.avi.zip.002"));
+}
+
+// A compressed split of a 5,000,000-byte file into 1.38 MB pieces with two recovery pieces
+// (the window and its outcome box), the check and repair of the set, then the join of the
+// set from its second piece, each pictured when it has finished.
+bool saveFinishedSplitAndJoin(frmMain& window, ClosingRunner& runner, const QString& folder)
 {
     QTemporaryDir work;
     const std::string root = work.path().toStdString() + "/";
@@ -97,9 +144,15 @@ bool saveFinishedSplitAndJoin(frmMain& window, const QString& folder)
     split.Option3->setChecked(true);
     split.Combo2->setCurrentIndex(0);
     split.Check1->setChecked(true);
+    split.txtRecovery->setText(QStringLiteral("2"));
+    bool boxSaved = false;
+    pictureBox(runner, QStringLiteral("Written:"), folder + QStringLiteral("split-outcome.png"),
+               boxSaved);
     window.cmdSpSplit_Click();
-    bool saved = split.ListView1->topLevelItemCount() > 0
+    bool saved = boxSaved && split.ListView1->topLevelItemCount() > 4
                  && save(window, folder + QStringLiteral("split-finished.png"));
+    split.txtRecovery->setText(QStringLiteral("0"));
+    saved = saveVerifyAndRepair(window, pieces, folder) && saved;
 
     window.cmdMJoin_Click();
     window.joinPane->Text5->setText(QString::fromStdString(pieces + "holiday.avi.zip.002"));
@@ -115,14 +168,14 @@ void fillLikeAUser(frmMain& window)
 {
     const QString split = QStringLiteral("/home/ann/Parcelo/PcxBr/");
     const QString join = QStringLiteral("/home/ann/Parcelo/PcxJn/");
-    for (QLineEdit* box :
-         {window.splitPane->Text4, window.verifyPane->Text8, window.optionsPane->txtDefoutSplit})
+    for (QLineEdit* box : {window.splitPane->Text4, window.optionsPane->txtDefoutSplit})
         box->setText(split);
     for (QLineEdit* box : {window.joinPane->Text6, window.optionsPane->txtDefoutJoin})
         box->setText(join);
     window.splitPane->Text1->setText(QStringLiteral("/home/ann/Videos/holiday.avi"));
     window.splitPane->Text3->setText(QStringLiteral("1.38"));
-    window.joinPane->Text5->setText(split + QStringLiteral("holiday.avi.zip.001"));
+    for (QLineEdit* box : {window.joinPane->Text5, window.verifyPane->Text8})
+        box->setText(split + QStringLiteral("holiday.avi.zip.001"));
 }
 
 } // namespace
@@ -142,7 +195,10 @@ int main(int argc, char* argv[])
                      QString::fromStdString(paths.configFilePath)))
         return 1;
     WatchingHost host;
+    ClosingRunner boxes;
     SystemDesktop desktop;
+    host.setModalRunner(&boxes);
+    host.setDesktop(&desktop);
     QtMainDialogs dialogs(host);
     auto window = Main(appFolder,
                        {host, desktop, dialogs, RegistryRoot::inFile(appFolder + "/registry.ini")});
@@ -165,10 +221,10 @@ int main(int argc, char* argv[])
     saved = save(*window, folder + QStringLiteral("pane-verify.png")) && saved;
     window->cmdMOptions_Click();
     saved = save(*window, folder + QStringLiteral("pane-options.png")) && saved;
-    saved = saveFinishedSplitAndJoin(*window, folder) && saved;
+    saved = saveFinishedSplitAndJoin(*window, boxes, folder) && saved;
     saved = saveRunningAndStoppedSplit(*window, host, folder) && saved;
-    frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage}, host,
-                   desktop, window.get());
+    frmAbout about({kProductName, kParceloVersion, {}, window->loadedOptions().makerWebPage, false},
+                   host, desktop, window.get());
     about.show();
     saved = save(about, folder + QStringLiteral("about.png")) && saved;
     QFile::copy(QString::fromUtf8(PARCELO_SHIPPED_HELP),
