@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/options.h"
 #include "compress/compression_levels.h"
 
 #include <optional>
@@ -10,14 +11,14 @@ namespace parcelo::cli {
 
 using parcelo::CompressionLevelOption;
 
-enum class Verb { Help, Version, Split, Join, Verify, Compress, Repair };
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
 // What a command line asks for.
 struct Arguments {
     Verb verb = Verb::Help;
-    std::string source;      // the file to split or compress, or the picked piece
-    std::string destination; // the destination folder
+    Verb helpTopic = Verb::Help; // --help: the command it was given with (Help: none)
+    std::string source;          // the file to split or compress, or the piece picked
+    std::string destination;     // the destination folder
     SplitMode mode = SplitMode::Size;
     std::string sizeText;  // the number as typed (--size, --pieces, --lines)
     std::string unit;      // "BT", "KB", "MB", "GB" or "LN"
@@ -28,8 +29,10 @@ struct Arguments {
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;
+    bool force = false;        // join --force: replace an existing joined file
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
+    bool noSync = false;       // --no-sync: written files are not flushed to the disk
     int recovery = 0;          // split --recovery N or N%
     bool recoveryPercent = false;
     bool yes = false;
@@ -42,6 +45,8 @@ struct ParseResult {
     std::string error;
 };
 
+// Reads a command line by the option table: options anywhere before "--", long ones with
+// their value after "=" or as the next word, short ones bundled ("-qy", "-s3MB").
 ParseResult parseArguments(const std::vector<std::string>& args);
 
 // "1.5MB" -> number text "1.5" and unit "MB"; units B, KB, MB, GB (or K, M, G) in any case,
@@ -51,6 +56,12 @@ bool parseSizeWithUnit(const std::string& text, std::string& number, std::string
 // The index of a preset ("1.38MB" ... "1GB") in the preset list, or -1.
 int presetIndexOf(const std::string& text);
 
-std::string usageText();
+// True when the path's name ends in a piece number (".001").
+bool endsInPieceNumber(const std::string& path);
+
+// The set a file of a set belongs to, as its path without the piece number (or the
+// recovery piece number, or the ending of a checksum file or join script); "" for a file
+// of no set.
+std::string setOfFile(const std::string& path);
 
 } // namespace parcelo::cli
