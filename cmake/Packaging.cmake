@@ -30,15 +30,24 @@ endforeach()
 install(FILES ${parcelo_packaging}/parcelo-cli.bash-completion
         DESTINATION share/bash-completion/completions RENAME parcelo-cli)
 
+# The manual pages, compressed: parcelo-cli's, and the windowed program's with it.
 find_program(GZIP_PROGRAM gzip REQUIRED)
-set(man_page ${CMAKE_BINARY_DIR}/man/parcelo-cli.1.gz)
-add_custom_command(OUTPUT ${man_page}
-  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
-  COMMAND ${GZIP_PROGRAM} -9 -n -c ${parcelo_packaging}/parcelo-cli.1 > ${man_page}
-  DEPENDS ${parcelo_packaging}/parcelo-cli.1
-  COMMENT "Compressing the parcelo-cli manual page")
-add_custom_target(parcelo_man_page ALL DEPENDS ${man_page})
-install(FILES ${man_page} DESTINATION share/man/man1)
+set(man_pages parcelo-cli)
+if(PARCELO_BUILD_GUI)
+  list(APPEND man_pages Parcelo)
+endif()
+set(compressed_man_pages)
+foreach(page ${man_pages})
+  set(man_page ${CMAKE_BINARY_DIR}/man/${page}.1.gz)
+  add_custom_command(OUTPUT ${man_page}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/man
+    COMMAND ${GZIP_PROGRAM} -9 -n -c ${parcelo_packaging}/${page}.1 > ${man_page}
+    DEPENDS ${parcelo_packaging}/${page}.1
+    COMMENT "Compressing the ${page} manual page")
+  list(APPEND compressed_man_pages ${man_page})
+endforeach()
+add_custom_target(parcelo_man_page ALL DEPENDS ${compressed_man_pages})
+install(FILES ${compressed_man_pages} DESTINATION share/man/man1)
 
 install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION share/doc/parcelo)
 

@@ -21,7 +21,8 @@ for path in usr/bin/Parcelo usr/bin/parcelo-cli \
     usr/lib/parcelo/Parcelo usr/lib/parcelo/PcxAssembler usr/lib/parcelo/parcelo-cli \
     usr/lib/parcelo/config.xml usr/lib/parcelo/Parcelo.html \
     usr/share/applications/Parcelo.desktop usr/share/icons/hicolor/scalable/apps/parcelo.svg \
-    usr/share/man/man1/parcelo-cli.1.gz usr/share/bash-completion/completions/parcelo-cli; do
+    usr/share/man/man1/parcelo-cli.1.gz usr/share/man/man1/Parcelo.1.gz \
+    usr/share/bash-completion/completions/parcelo-cli; do
   grep -q " \./$path\( ->\|$\)" <<< "$listing" || fail "the package lacks /$path"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -77,7 +78,7 @@ run "$home" "$work/ro/usr/bin/parcelo-cli" split "$home/sample.bin" "$home/kept"
 rm "$home/kept/sample.bin.003"
 chmod a-w "$home/kept"
 before=$(ls -l "$home/kept")
-said=$(run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/kept/sample.bin.001" "$home/rejoined")
+said=$(run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/kept/sample.bin.001" "$home/rejoined" 2>&1)
 grep -q "Rebuilt from the recovery pieces: sample.bin.003" <<< "$said" \
   || fail "the join did not rebuild the lost piece: $said"
 cmp "$home/sample.bin" "$home/rejoined/sample.bin" || fail "the repaired join differs"
