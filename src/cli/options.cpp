@@ -116,19 +116,22 @@ std::string usageName(const OptionSpec& option)
     return option.argument.empty() ? text : text + " " + option.argument;
 }
 
-// "split", "SOURCE", "DESTFOLDER", "(-s SIZE", "| -n N", ..., "[--compress]", ...: --help
-// and --version are left to their own lines of the usage.
+// "split", "SOURCE", "DESTFOLDER", "(-s SIZE", "| -n N", ..., "[--compress]", ..., "[-yq]":
+// --help and --version are left to their own lines of the usage.
 std::vector<std::string> synopsis(const CommandSpec& command)
 {
     std::vector<std::string> items = wordsOf(command.name + std::string(" ") + command.operands);
     std::vector<std::string> modes;
     std::vector<std::string> others;
+    std::string letters; // the short options without a value, bundled: "[-yq]"
     for (const OptionSpec& option : optionTable()) {
         if (!takes(option, command.verb) || option.id == OptionId::Help
             || option.id == OptionId::Version)
             continue;
         if (option.splitMode)
             modes.push_back((modes.empty() ? "(" : "| ") + usageName(option));
+        else if (option.shortName != '\0' && option.argument.empty())
+            letters += option.shortName;
         else
             others.push_back("[" + usageName(option) + "]");
     }
@@ -136,6 +139,8 @@ std::vector<std::string> synopsis(const CommandSpec& command)
         modes.back() += ")";
     items.insert(items.end(), modes.begin(), modes.end());
     items.insert(items.end(), others.begin(), others.end());
+    if (!letters.empty())
+        items.push_back("[-" + letters + "]");
     return items;
 }
 
