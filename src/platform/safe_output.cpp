@@ -502,10 +502,11 @@ void SafeOutput::takeModeOfReplaced(const std::filesystem::path& target) const n
     if (::lstat(target.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode))
         return;
     const mode_t mode = replaced.st_mode & 0777;
-    if (const int fd = descriptor(); fd >= 0)
-        ::fchmod(fd, mode);
-    else
-        ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+    const int fd = descriptor();
+    // Best effort: a file that cannot take them keeps the bits it was made with.
+    [[maybe_unused]] const int failed =
+        fd >= 0 ? ::fchmod(fd, mode)
+                : ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
 }
 
 void SafeOutput::finish(bool replace)

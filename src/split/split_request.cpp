@@ -45,7 +45,8 @@ struct Request {
     std::string destination;
     std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false; // fileToSplit is a compressed file this request made
+    bool compressed = false;          // fileToSplit is a compressed file this request made
+    std::vector<std::string> notices; // the companions left out, after a split
 };
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
@@ -265,9 +266,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
     } else if (label) {
         label->setCaption("Completed splitting.");
     }
+    r.notices = engine.CompanionNotices();
     host.message(Question::Notice,
-                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
-                               engine.CompanionNotices()),
+                 splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(), r.notices),
                  Buttons::Ok, Icon::Information);
     if (bar)
         bar->setVisible(false);
@@ -330,7 +331,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     }
     sizeForPieces(archiveLength, choice);
     const std::string name = GetFileNameFromPath(piece);
-    std::vector<std::string> notices;
+    std::vector<std::string>& notices = r.notices;
     try {
         DurableJob durable;
         CompanionWork work;
@@ -421,7 +422,7 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false};
+    Request r{pane, services, {}, {}, {}, {}, false, {}};
     if (auto refused = checkPaths(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
@@ -451,7 +452,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
     }
-    return {succeeded, {}, {}};
+    return {succeeded, {}, {}, succeeded ? r.notices : std::vector<std::string>()};
 }
 
 CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)

@@ -284,6 +284,7 @@ void SetCheck::recordOutlook(const SetCondition& condition) const
     else // the recovery pieces find whole what the other checks find damaged
         outlook = {SetOutlook::NotRepairable,
                    "cannot be repaired: its recovery pieces find nothing to rebuild"};
+    outlook.notice = condition.notice;
 }
 
 // A file the recovery pieces find lost: when it is there it is damaged, with a reason
