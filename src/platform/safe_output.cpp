@@ -502,10 +502,11 @@ void SafeOutput::takeModeOfReplaced(const std::filesystem::path& target) const n
     if (::lstat(target.c_str(), &replaced) != 0 || !S_ISREG(replaced.st_mode))
         return;
     const mode_t mode = replaced.st_mode & 0777;
-    if (const int fd = descriptor(); fd >= 0)
-        ::fchmod(fd, mode);
-    else
-        ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+    const int fd = descriptor();
+    const int changed =
+        fd >= 0 ? ::fchmod(fd, mode)
+                : ::fchmodat(AT_FDCWD, temporaryPath_.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+    static_cast<void>(changed); // best effort: a mode that cannot be set stays as made
 }
 
 void SafeOutput::finish(bool replace)
