@@ -94,16 +94,6 @@ std::string levelNames(const std::string& separator = ", ", const std::string& l
         last);
 }
 
-bool parseRecovery(const std::string& text, Arguments& out)
-{
-    CompanionOptions options;
-    if (!parseRecoveryText(text, options))
-        return false;
-    out.recovery = options.recovery;
-    out.recoveryPercent = options.recoveryPercent;
-    return true;
-}
-
 // The options that take a value; "--name=value" or "--name value".
 bool takesValue(const std::string& name)
 {
@@ -194,7 +184,7 @@ std::string readOptions(const Options& options, Arguments& out, int& modes)
         } else if (option == "--no-join-script") {
             out.noJoinScript = true;
         } else if (option == "--recovery") {
-            if (!value(text) || !parseRecovery(text, out))
+            if (!value(out.recovery) || out.recovery.empty())
                 return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
         } else if (option == "--level") {
             const CompressionLevelChoice* level =
@@ -236,7 +226,7 @@ bool optionAllowed(Verb verb, const Arguments& a)
 {
     if (verb != Verb::Verify && a.wholeSet)
         return false;
-    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
+    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || !a.recovery.empty()))
         return false;
     if (verb != Verb::Join && a.force)
         return false;
@@ -351,7 +341,7 @@ ParseResult parseArguments(const std::vector<std::string>& args)
         return {std::nullopt, "split takes exactly one of --size, --pieces, --lines, --preset"};
     if (out.verb != Verb::Split && modes != 0)
         return {std::nullopt, words[0] + " takes no size"};
-    if (out.recovery > 0 && out.mode == SplitMode::Lines)
+    if (!out.recovery.empty() && out.mode == SplitMode::Lines)
         return {std::nullopt,
                 "--recovery needs a split by size or pieces: line sets have no recovery pieces"};
     if (!optionAllowed(out.verb, out))

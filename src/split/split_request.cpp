@@ -2,6 +2,7 @@
 
 #include "compress/compression_adapter.h"
 #include "format/numbers.h"
+#include "format/split_choices.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
 #include "integrity/sha256.h"
@@ -179,11 +180,16 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     companions.recovery = 0;
     companions.recoveryPercent = false;
     const std::string& text = r.pane.txtRecovery;
-    if (choice.unit != kLinesUnit && !text.empty() && !parseRecoveryText(text, companions))
-        return refuse(r.services.host,
-                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
-                      "as 10%.",
-                      "txtRecovery");
+    if (choice.unit != kLinesUnit && !text.empty()) {
+        const std::optional<RecoveryChoice> recovery = parseRecoveryChoice(text);
+        if (!recovery)
+            return refuse(r.services.host,
+                          "Recovery pieces takes a number of recovery pieces or a percentage, "
+                          "such as 10%.",
+                          "txtRecovery");
+        companions.recovery = recovery->count;
+        companions.recoveryPercent = recovery->percent;
+    }
     if (companions.recovery > 0 && isDiskettePath(r.destination))
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
