@@ -1,9 +1,11 @@
 #include "cli/cli_repair.h"
 
 #include "cli/cli_commands.h"
+#include "format/set_pieces.h"
 #include "integrity/checksum_witness.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "recovery/recovery.h"
 
 #include <cstdio>
@@ -35,6 +37,9 @@ int repair(const Arguments& a)
         return kExitSuccess;
     } catch (const RunError& error) {
         std::fprintf(stderr, "parcelo-cli: %s\n", error.what());
+        return kExitFailure;
+    } catch (const JobStopped&) {
+        std::fprintf(stderr, "parcelo-cli: %s\n", kCancelledByUser);
         return kExitFailure;
     }
 }

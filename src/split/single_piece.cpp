@@ -32,8 +32,7 @@ bool confirmCancel(Host& host)
 bool waitForDisk(Host& host, double requestedBytes)
 {
     for (;;) {
-        if (jobStop().requested())
-            return false;
+        jobStop().throwIfRequested();
         if (host.message(Question::InsertDisk,
                          "Please insert disk in drive A: and click OK to continue.",
                          Buttons::OkCancel, Icon::Information)
@@ -51,8 +50,6 @@ bool waitForDisk(Host& host, double requestedBytes)
     }
 }
 
-struct Stopped {};
-
 void writePiece(const std::string& compressedFile, const std::string& piece, Host& host)
 {
     File source(compressedFile, File::Mode::Read);
@@ -63,8 +60,7 @@ void writePiece(const std::string& compressedFile, const std::string& piece, Hos
     target.write(header.data(), header.size());
     std::vector<char> buffer;
     copyBytes(source, target, source.size(), kCopyChunk, buffer, [&] {
-        if (jobStop().requested())
-            throw Stopped{};
+        jobStop().throwIfRequested();
         host.processEvents();
     });
     output.commit();
@@ -96,7 +92,39 @@ void showStoredPiece(const std::string& source, const std::string& piece, std::u
         bar->setVisible(false);
 }
 
-bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
+namespace {
+
+constexpr const char* kCanceled = "Process canceled by the user.";
+
+// Writes the piece, asking for another diskette after a failure on one; false, after the
+// message, when that failed or the user cancelled.
+bool writeRetrying(const SinglePieceJob& job, const std::string& piece, std::uint64_t& length,
+                   Host& host)
+{
+    for (;;) {
+        try {
+            length = fileLength(job.compressedFile);
+            writePiece(job.compressedFile, piece, host);
+            return true;
+        } catch (const RunError& error) {
+            host.setBusy(false);
+            if (error.number() == err::BadFileNameOrNumber || !isDiskettePath(job.destination)) {
+                host.message(Question::Notice,
+                             "Error:" + std::string(LF) + std::to_string(error.number()) + ": "
+                                 + error.description(),
+                             Buttons::Ok, Icon::Critical);
+                return false;
+            }
+            if (!waitForDisk(host, job.requestedBytes)) {
+                host.message(Question::Notice, kCanceled, Buttons::Ok, Icon::Critical);
+                return false;
+            }
+            host.setBusy(true);
+        }
+    }
+}
+
+bool storePiece(const SinglePieceJob& job, SplitServices& services)
 {
     Host& host = services.host;
     const bool diskette = isDiskettePath(job.destination);
@@ -114,37 +142,25 @@ bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
     host.setBusy(true);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setValue(0);
-    for (;;) {
-        try {
-            length = fileLength(job.compressedFile);
-            writePiece(job.compressedFile, piece, host);
-            break;
-        } catch (const Stopped&) {
-            host.setBusy(false);
-            host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
-                         Icon::Critical);
-            return false;
-        } catch (const RunError& error) {
-            host.setBusy(false);
-            if (error.number() == err::BadFileNameOrNumber || !diskette) {
-                host.message(Question::Notice,
-                             "Error:" + std::string(LF) + std::to_string(error.number()) + ": "
-                                 + error.description(),
-                             Buttons::Ok, Icon::Critical);
-                return false;
-            }
-            if (!waitForDisk(host, job.requestedBytes)) {
-                host.message(Question::Notice, "Process canceled by the user.", Buttons::Ok,
-                             Icon::Critical);
-                return false;
-            }
-            host.setBusy(true);
-        }
-    }
+    if (!writeRetrying(job, piece, length, host))
+        return false;
     host.setBusy(false);
     removeSetCompanions(RemoveFileExtension(piece)); // an older set's: this one has none
     showStoredPiece(job.source, piece, length, services);
     return true;
+}
+
+} // namespace
+
+bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services)
+{
+    try {
+        return storePiece(job, services);
+    } catch (const JobStopped&) {
+        services.host.setBusy(false);
+        services.host.message(Question::Notice, kCanceled, Buttons::Ok, Icon::Critical);
+        return false;
+    }
 }
 
 } // namespace parcelo

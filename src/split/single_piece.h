@@ -22,7 +22,7 @@ void showStoredPiece(const std::string& source, const std::string& piece, std::u
                      SplitServices& services);
 
 // Stores the piece and reports the outcome; the compressed file is the caller's to remove.
-// Returns true when the piece was written.
+// Returns true when the piece was written; a stop ends it as "Process canceled by the user.".
 bool storeAsSinglePiece(const SinglePieceJob& job, SplitServices& services);
 
 } // namespace parcelo

@@ -316,9 +316,7 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
 void showCompressedPieceError(SplitServices& services, const RunError& error)
 {
     services.host.message(Question::Notice,
-                          jobStop().requested() ? std::string(split_text::kCancelled)
-                                                : "Error: " + std::to_string(error.number()) + " : "
-                                                      + error.description(),
+                          "Error: " + std::to_string(error.number()) + " : " + error.description(),
                           Buttons::Ok, Icon::Critical);
 }
 
@@ -353,6 +351,9 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         removeFileQuietly(piece);
         showCompressedPieceError(services, error);
         return false;
+    } catch (const JobStopped&) {
+        removeFileQuietly(piece); // the split's cancel follows
+        throw;
     }
     engine.SetUnit(choice.unit);
     AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
@@ -423,6 +424,25 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     return succeeded;
 }
 
+// Compresses (when asked) and splits. A stop of the compression or of the one piece's
+// companions ends as a stopped split does (the split and the single piece end their own
+// stops).
+bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
+{
+    try {
+        const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
+        return stored ? *stored : compressAndSplit(r, choice);
+    } catch (const JobStopped&) {
+        SplitServices& services = r.services;
+        services.compressor.ReleaseTemporaryFolder();
+        services.host.message(Question::Notice, split_text::kCancelled, Buttons::Ok,
+                              Icon::Critical);
+        if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
+            bar->setValue(0);
+        return false;
+    }
+}
+
 } // namespace
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
@@ -450,8 +470,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         return *refused;
 
     services.recentFiles.AddRecentFile(r.source, "Split");
-    const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
-    const bool succeeded = stored ? *stored : compressAndSplit(r, choice);
+    const bool succeeded = compressAndSplitStoppable(r, choice);
     if (succeeded && pane.chkDelOrgSplit) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
