@@ -28,7 +28,7 @@ namespace parcelo {
 
 namespace {
 
-// How the file is cut, as the pane asked for it.
+// How the file is cut, as the request asked for it.
 struct SizeChoice {
     bool byPieces = false;
     std::int64_t pieces = 0;
@@ -39,15 +39,15 @@ struct SizeChoice {
 };
 
 struct Request {
-    SplitPaneValues& pane;
+    SplitRequest& request;
     SplitServices& services;
     std::string source;
     std::string destination;
     std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false;          // fileToSplit is a compressed file this request made
-    std::string firstPiece;           // of the set written
-    std::vector<std::string> notices; // the companions left out, after a split
+    bool compressed = false;               // fileToSplit is a compressed file this request made
+    std::string firstPiece;                // of the set written
+    std::vector<std::string> notices = {}; // the companions left out, after a split
 };
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
@@ -78,16 +78,17 @@ bool endsWithPathMark(const std::string& path)
 std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
-    if (r.pane.Text1.empty())
+    if (r.request.sourcePath.empty())
         return refuse(host, "Please select a file to split/compress.", "Text1");
-    r.pane.Text1 = repairPathColon(r.pane.Text1);
-    if (r.pane.Text4.empty())
+    r.request.sourcePath = repairPathColon(r.request.sourcePath);
+    if (r.request.destinationFolder.empty())
         return refuse(host, "Please specify the folder where you want to save the generated files.",
                       "Text4");
-    r.pane.Text4 = withTrailingSeparator(repairPathColon(r.pane.Text4));
-    r.source = r.pane.Text1;
-    r.destination = r.pane.Text4;
-    r.tempCompressed = isDiskettePath(r.destination) && r.pane.Check1 ? "Yes" : "";
+    r.request.destinationFolder =
+        withTrailingSeparator(repairPathColon(r.request.destinationFolder));
+    r.source = r.request.sourcePath;
+    r.destination = r.request.destinationFolder;
+    r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst ? "Yes" : "";
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       "Text1");
@@ -108,7 +109,7 @@ std::optional<CommandOutcome> checkPaths(Request& r)
 
 std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
-    const auto number = parseNumber(r.pane.Text2);
+    const auto number = parseNumber(r.request.pieceCount);
     if (!number)
         return refuse(r.services.host, "Please enter a valid value for number of pieces!", "Text2");
     const double whole = std::trunc(*number);
@@ -122,12 +123,12 @@ std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 {
     Host& host = r.services.host;
-    const auto number = parseNumber(r.pane.Text3);
+    const auto number = parseNumber(r.request.pieceSize);
     if (!number || std::trunc(*number) < 0)
         return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
-    choice.unit = unitCodeAt(r.pane.Combo1, "MB");
+    choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
     if (choice.unit == kLinesUnit) {
-        if (r.pane.Check1)
+        if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
                                       "number of lines.")
@@ -147,7 +148,7 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 
 void choosePreset(const Request& r, SizeChoice& choice)
 {
-    const SizePreset& preset = presetAt(r.pane.Combo2);
+    const SizePreset& preset = presetAt(r.request.presetIndex);
     choice.splitSize = preset.size;
     choice.unit = preset.unit;
     choice.sizeText = numberText(preset.size);
@@ -172,7 +173,7 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
-// The recovery pieces the pane asks for, into the engine's companions; none for lines.
+// The recovery pieces the request asks for, into the engine's companions; none for lines.
 // Every piece is read to make them, so they cannot follow pieces onto diskettes.
 std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choice)
 {
@@ -180,7 +181,7 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     CompanionOptions companions = engine.Companions();
     companions.recovery = 0;
     companions.recoveryPercent = false;
-    const std::string& text = r.pane.txtRecovery;
+    const std::string& text = r.request.recoveryCount;
     if (choice.unit != kLinesUnit && !text.empty() && !parseRecoveryText(text, companions))
         return refuse(r.services.host,
                       "Recovery pieces takes a number of recovery pieces or a percentage, such "
@@ -198,10 +199,10 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
 // Compresses the source when asked; afterwards r.fileToSplit names what is split. When
 // no compressed file was made the source is split as it is, and nothing marks it as a
 // temporary file.
-void compressFirst(Request& r)
+void compressSource(Request& r)
 {
     r.fileToSplit = r.source;
-    if (!r.pane.Check1)
+    if (!r.request.compressFirst)
         return;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
@@ -217,7 +218,7 @@ void compressFirst(Request& r)
 // Splitting with compression must not overwrite a file the user already has.
 std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes")
+    if (!r.request.compressFirst || r.tempCompressed == "Yes")
         return std::nullopt;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
@@ -375,7 +376,8 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes" || !compressedFileFitsOnePiece(r, choice))
+    if (!r.request.compressFirst || r.tempCompressed == "Yes"
+        || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
         if (choice.byPieces) // the one piece gets the companions: refused before it is made
@@ -406,7 +408,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 bool compressAndSplit(Request& r, SizeChoice& choice)
 {
     if (r.fileToSplit.empty())
-        compressFirst(r);
+        compressSource(r);
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);
     // The compressed file is this request's own, wherever it lies: both ways remove it, and
@@ -424,9 +426,9 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 
 } // namespace
 
-CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false, {}};
+    Request r{request, services, {}, {}, {}, {}, false, {}};
     if (auto refused = checkPaths(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
@@ -435,9 +437,9 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 
     SizeChoice choice;
     std::optional<CommandOutcome> refused;
-    if (!pane.Option1 && !pane.Option3)
+    if (request.mode == SplitMode::ByPieces)
         refused = choosePieces(r, choice);
-    else if (pane.Option1)
+    else if (request.mode == SplitMode::BySize)
         refused = chooseTypedSize(r, choice);
     else
         choosePreset(r, choice);
@@ -451,7 +453,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     services.recentFiles.AddRecentFile(r.source, "Split");
     const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
     const bool succeeded = stored ? *stored : compressAndSplit(r, choice);
-    if (succeeded && pane.chkDelOrgSplit) {
+    if (succeeded && request.deleteSourceAfter) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
@@ -461,14 +463,13 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     return {true, {}, r.firstPiece, r.notices};
 }
 
-CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome compressOnlyCommand(SplitRequest& request, SplitServices& services)
 {
-    pane.Option1 = false;
-    pane.Option3 = false;
-    pane.Text2.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
-    pane.txtRecovery.clear();
+    request.mode = SplitMode::ByPieces;
+    request.pieceCount.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
+    request.recoveryCount.clear();
     services.host.processEvents();
-    CommandOutcome outcome = cmdSpSplit_Click(pane, services);
+    CommandOutcome outcome = splitCommand(request, services);
     if (outcome.focus.empty())
         outcome.focus = "Text1";
     return outcome;
@@ -496,11 +497,11 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
     }
 }
 
-void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
+void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings)
 {
-    const bool deleteOption = pane.chkDelOrgSplit;
-    pane = SplitPaneValues{};
-    pane.chkDelOrgSplit = deleteOption;
+    const bool deleteOption = request.deleteSourceAfter;
+    request = SplitRequest{};
+    request.deleteSourceAfter = deleteOption;
     clearPaneDisplay(bindings);
 }
 
