@@ -50,7 +50,7 @@ struct Request {
     std::vector<std::string> notices = {}; // the companions left out, after a split
 };
 
-CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
+CommandOutcome refuse(Host& host, const std::string& text, RequestField focus)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus, {}};
@@ -79,11 +79,11 @@ std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
     if (r.request.sourcePath.empty())
-        return refuse(host, "Please select a file to split/compress.", "Text1");
+        return refuse(host, "Please select a file to split/compress.", RequestField::SourcePath);
     r.request.sourcePath = repairPathColon(r.request.sourcePath);
     if (r.request.destinationFolder.empty())
         return refuse(host, "Please specify the folder where you want to save the generated files.",
-                      "Text4");
+                      RequestField::DestinationFolder);
     r.request.destinationFolder =
         withTrailingSeparator(repairPathColon(r.request.destinationFolder));
     r.source = r.request.sourcePath;
@@ -91,19 +91,19 @@ std::optional<CommandOutcome> checkPaths(Request& r)
     r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst ? "Yes" : "";
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!fileExists(r.source))
         return refuse(host,
                       "The file " + r.source
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
         return refuse(host,
                       "The folder " + r.destination
                           + " cannot be located. Please make sure that the folder exists in the "
                             "specified path.",
-                      "Text4");
+                      RequestField::DestinationFolder);
     return std::nullopt;
 }
 
@@ -111,10 +111,12 @@ std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
     const auto number = parseNumber(r.request.pieceCount);
     if (!number)
-        return refuse(r.services.host, "Please enter a valid value for number of pieces!", "Text2");
+        return refuse(r.services.host, "Please enter a valid value for number of pieces!",
+                      RequestField::PieceCount);
     const double whole = std::trunc(*number);
     if (whole < 1)
-        return refuse(r.services.host, "Number of pieces should be more than zero!", "Text2");
+        return refuse(r.services.host, "Number of pieces should be more than zero!",
+                      RequestField::PieceCount);
     choice.byPieces = true;
     choice.pieces = static_cast<std::int64_t>(std::min(whole, 1e18));
     return std::nullopt;
@@ -125,7 +127,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     Host& host = r.services.host;
     const auto number = parseNumber(r.request.pieceSize);
     if (!number || std::trunc(*number) < 0)
-        return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
+        return refuse(host, "Please enter a valid value for the size of split file(s)!",
+                      RequestField::PieceSize);
     choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
     if (choice.unit == kLinesUnit) {
         if (r.request.compressFirst)
@@ -133,7 +136,7 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
                           std::string("You can not compress file if you want it to be split by "
                                       "number of lines.")
                               + LF + "Please uncheck 'Compress before Splitting' to continue.",
-                          "Check1");
+                          RequestField::CompressFirst);
         host.message(Question::Notice,
                      std::string("Please note that splitting files by number of lines is "
                                  "successful only for text files. e.g. *.txt, *.xml, *.dat etc..")
@@ -186,12 +189,12 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
         return refuse(r.services.host,
                       "Recovery pieces takes a number of recovery pieces or a percentage, such "
                       "as 10%.",
-                      "txtRecovery");
+                      RequestField::RecoveryCount);
     if (companions.recovery > 0 && isDiskettePath(r.destination))
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
                       "every piece of the set, and the pieces are on other disks by then.",
-                      "txtRecovery");
+                      RequestField::RecoveryCount);
     engine.SetCompanions(companions);
     return std::nullopt;
 }
@@ -230,7 +233,7 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "The file " + target
                       + " already exists. Compressing before splitting would replace it; please "
                         "move or rename it, or choose another destination folder.",
-                  "Text4");
+                  RequestField::DestinationFolder);
 }
 
 // The outcome of a split: what was written beside the pieces, and a line for each
@@ -470,8 +473,8 @@ CommandOutcome compressOnlyCommand(SplitRequest& request, SplitServices& service
     request.recoveryCount.clear();
     services.host.processEvents();
     CommandOutcome outcome = splitCommand(request, services);
-    if (outcome.focus.empty())
-        outcome.focus = "Text1";
+    if (outcome.focus == RequestField::None)
+        outcome.focus = RequestField::SourcePath;
     return outcome;
 }
 

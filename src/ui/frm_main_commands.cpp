@@ -49,13 +49,43 @@ void putBack(QLineEdit* box, const std::string& typed, const std::string& repair
         setText(box, repaired);
 }
 
-// The control a command named for the focus, looked up among the pane's children.
-void focusControl(QWidget& pane, const std::string& name)
+void focusControl(QWidget* control)
 {
-    if (name.empty())
-        return;
-    if (auto* control = pane.findChild<QWidget*>(QString::fromStdString(name)))
+    if (control)
         control->setFocus();
+}
+
+// Each pane's box for a request field a command named for the focus.
+QWidget* splitControl(const SplitPane& pane, RequestField field)
+{
+    switch (field) {
+    case RequestField::SourcePath:
+        return pane.Text1;
+    case RequestField::PieceCount:
+        return pane.Text2;
+    case RequestField::PieceSize:
+        return pane.Text3;
+    case RequestField::DestinationFolder:
+        return pane.Text4;
+    case RequestField::CompressFirst:
+        return pane.Check1;
+    case RequestField::RecoveryCount:
+        return pane.txtRecovery;
+    default:
+        return nullptr;
+    }
+}
+
+QWidget* joinControl(const JoinPane& pane, RequestField field)
+{
+    if (field == RequestField::PiecePath)
+        return pane.Text5;
+    return field == RequestField::DestinationFolder ? pane.Text6 : nullptr;
+}
+
+QWidget* verifyControl(const VerifyPane& pane, RequestField field)
+{
+    return field == RequestField::PiecePath ? pane.Text8 : nullptr;
 }
 
 } // namespace
@@ -192,7 +222,7 @@ void frmMain::runSplitCommand(bool compressOnly)
     putBack(pane.Text1, typed.sourcePath, values.sourcePath);
     putBack(pane.Text4, typed.destinationFolder, values.destinationFolder);
     refreshExploreMenu();
-    focusControl(pane, outcome.focus);
+    focusControl(splitControl(pane, outcome.focus));
     // the set just written is the one to join or verify next (not one on diskettes, which
     // would ask for a disk)
     if (outcome.succeeded && !isDiskettePath(outcome.producedFile)) {
@@ -239,7 +269,7 @@ void frmMain::cmdJoin_Click()
             putBack(pane.Text5, typed.piecePath, values.piecePath);
             putBack(pane.Text6, typed.destinationFolder, values.destinationFolder);
             refreshExploreMenu();
-            focusControl(pane, outcome.focus);
+            focusControl(joinControl(pane, outcome.focus));
         },
         joinPane->Label8);
 }
@@ -289,7 +319,7 @@ void frmMain::runVerifyCommand(bool wholeSet)
             verifyPane->lblVerdict->setText(QString::fromStdString(verdictLine(outlook)));
         offerRepair(outlook.state == SetOutlook::Repairable);
     }
-    focusControl(*verifyPane, outcome.focus);
+    focusControl(verifyControl(*verifyPane, outcome.focus));
 }
 
 void frmMain::runRepairCommand()
@@ -303,7 +333,7 @@ void frmMain::runRepairCommand()
     verifyPane->showRebuilt(rebuilt, splitEngine().UnitRef());
     if (outcome.succeeded)
         offerRepair(false);
-    focusControl(*verifyPane, outcome.focus);
+    focusControl(verifyControl(*verifyPane, outcome.focus));
 }
 
 void frmMain::cmdVerify1_Click()

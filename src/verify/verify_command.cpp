@@ -21,7 +21,7 @@ bool isBlankText(const std::string& text)
 CommandOutcome refuse(Host& host, const std::string& message, Icon icon)
 {
     host.message(Question::Notice, message, Buttons::Ok, icon);
-    return {false, "Text8", {}};
+    return {false, RequestField::PiecePath, {}};
 }
 
 // The steps both buttons share.

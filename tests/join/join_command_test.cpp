@@ -89,20 +89,23 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
 {
     test::writeByteSet(in("a.bin"), "0123456789", 4);
     struct Case {
-        std::string text5, text6, message, focus;
+        std::string text5, text6, message;
+        RequestField focus;
     };
     const std::string out = temp.file("out"), nowhere = temp.file("nowhere");
     const std::vector<Case> cases = {
-        {"", out, "Please locate any of the splitted file!", ""},
-        {in("a.bin.001"), "", "Please specify destination folder for the joined file!", ""},
+        {"", out, "Please locate any of the splitted file!", RequestField::None},
+        {in("a.bin.001"), "", "Please specify destination folder for the joined file!",
+         RequestField::None},
         {temp.folder(), out, "Please enter a valid file name to continue with this operation.",
-         "Text5"},
+         RequestField::PiecePath},
         {"a:/x.001", "a:/",
          "You cannot select a: drive as source AND destination to join files. "
          "Please select a different folder as destination.",
-         "Text6"},
-        {in("a.bin.009"), out, test::notLocated("file", in("a.bin.009")), "Text5"},
-        {in("a.bin.001"), nowhere, test::notLocated("folder", nowhere + "/"), "Text6"},
+         RequestField::DestinationFolder},
+        {in("a.bin.009"), out, test::notLocated("file", in("a.bin.009")), RequestField::PiecePath},
+        {in("a.bin.001"), nowhere, test::notLocated("folder", nowhere + "/"),
+         RequestField::DestinationFolder},
     };
     for (const Case& c : cases) {
         JoinRequest values{c.text5, c.text6, false, false};

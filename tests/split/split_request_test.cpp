@@ -71,43 +71,50 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
     const auto size = [](std::string n) -> Change { return [n](auto& p) { p.pieceSize = n; }; };
     const struct {
         Change change;
-        std::string text, focus;
+        std::string text;
+        RequestField focus;
     } cases[] = {
-        {[](auto& p) { p.sourcePath.clear(); }, "Please select a file to split/compress.", "Text1"},
+        {[](auto& p) { p.sourcePath.clear(); }, "Please select a file to split/compress.",
+         RequestField::SourcePath},
         {[](auto& p) { p.destinationFolder.clear(); },
-         "Please specify the folder where you want to save the generated files.", "Text4"},
+         "Please specify the folder where you want to save the generated files.",
+         RequestField::DestinationFolder},
         {[&](auto& p) { p.sourcePath = temp.folder(); },
-         "Please enter a valid file name to continue with this operation.", "Text1"},
+         "Please enter a valid file name to continue with this operation.",
+         RequestField::SourcePath},
         {[&](auto& p) { p.sourcePath = temp.file("none.bin"); },
-         test::notLocated("file", temp.file("none.bin")), "Text1"},
+         test::notLocated("file", temp.file("none.bin")), RequestField::SourcePath},
         {[&](auto& p) { p.destinationFolder = temp.file("nowhere"); },
-         test::notLocated("folder", temp.file("nowhere") + "/"), "Text4"},
-        {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
-        {pieces("0"), "Number of pieces should be more than zero!", "Text2"},
-        {size(""), "Please enter a valid value for the size of split file(s)!", "Text3"},
-        {size("-2"), "Please enter a valid value for the size of split file(s)!", "Text3"},
+         test::notLocated("folder", temp.file("nowhere") + "/"), RequestField::DestinationFolder},
+        {pieces("abc"), "Please enter a valid value for number of pieces!",
+         RequestField::PieceCount},
+        {pieces("0"), "Number of pieces should be more than zero!", RequestField::PieceCount},
+        {size(""), "Please enter a valid value for the size of split file(s)!",
+         RequestField::PieceSize},
+        {size("-2"), "Please enter a valid value for the size of split file(s)!",
+         RequestField::PieceSize},
         {[](auto& p) {
              p.sizeUnit = 4;
              p.compressFirst = true;
          },
          std::string("You can not compress file if you want it to be split by number of lines.")
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
-         "Check1"},
+         RequestField::CompressFirst},
         {[](auto& p) {
              p.sourcePath.clear();
              p.recoveryCount = "x";
          },
-         "Please select a file to split/compress.", "Text1"},
+         "Please select a file to split/compress.", RequestField::SourcePath},
         {[](auto& p) { p.recoveryCount = "x"; },
          "Recovery pieces takes a number of recovery pieces or a percentage, such as 10%.",
-         "txtRecovery"},
+         RequestField::RecoveryCount},
         {[](auto& p) {
              p.destinationFolder = "a:/";
              p.recoveryCount = "2";
          },
          "Recovery pieces cannot be written onto diskettes: they are made from every piece of "
          "the set, and the pieces are on other disks by then.",
-         "txtRecovery"},
+         RequestField::RecoveryCount},
     };
     request.pieceSize = "4";
     const SplitRequest valid = request;

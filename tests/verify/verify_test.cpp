@@ -234,13 +234,13 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
     };
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
     auto result = press(verifyFileCommand, in.folder()); // ends with "/"
-    EXPECT_EQ(result.focus, "Text8");
+    EXPECT_EQ(result.focus, RequestField::PiecePath);
     EXPECT_EQ(host.shown.back().icon, Icon::None);
 
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
     host.answer(Question::Notice, Answer::Ok, test::notLocated("file", in.folder()));
     result = press(verifySetCommand, in.folder());
-    EXPECT_EQ(result.focus, "Text8");
+    EXPECT_EQ(result.focus, RequestField::PiecePath);
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
     EXPECT_TRUE(host.busyChanges.empty());
 
@@ -249,7 +249,7 @@ TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
     host.answer(Question::Notice, Answer::Ok, kSetOk);
     result = press(verifySetCommand, in.file("a.bin.001"));
     EXPECT_TRUE(result.succeeded);
-    EXPECT_TRUE(result.focus.empty());
+    EXPECT_EQ(result.focus, RequestField::None);
     EXPECT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(host.busyChanges, (std::vector<bool>{true, false}));
     EXPECT_TRUE(host.allAnswersUsed());
