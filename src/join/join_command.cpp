@@ -38,7 +38,7 @@ Decompression decompressIfAsked(const JoinRequest& request, JoinServices& servic
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
-    if (engine.Compressed() != "Yes" || request.keepCompressed)
+    if (!engine.isCompressed() || request.keepCompressed)
         return d;
     const std::string target = DecompressedFileName(d.joined);
     if (target.empty()) {

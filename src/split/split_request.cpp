@@ -43,7 +43,7 @@ struct Request {
     SplitServices& services;
     std::string source;
     std::string destination;
-    std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
+    bool tempCompressed = false; // the compressed file goes to the Temp folder
     std::string fileToSplit;
     bool compressed = false;               // fileToSplit is a compressed file this request made
     std::string firstPiece;                // of the set written
@@ -88,7 +88,7 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         withTrailingSeparator(repairPathColon(r.request.destinationFolder));
     r.source = r.request.sourcePath;
     r.destination = r.request.destinationFolder;
-    r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst ? "Yes" : "";
+    r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst;
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       RequestField::SourcePath);
@@ -209,23 +209,23 @@ void compressSource(Request& r)
         return;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     if (compressor.CompressFile(r.source) == 1) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
     } else {
-        r.tempCompressed.clear();
+        r.tempCompressed = false;
     }
 }
 
 // Splitting with compression must not overwrite a file the user already has.
 std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
 {
-    if (!r.request.compressFirst || r.tempCompressed == "Yes")
+    if (!r.request.compressFirst || r.tempCompressed)
         return std::nullopt;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     const std::string target = compressor.CompressedFileFor(r.source);
     if (!fileExists(target))
         return std::nullopt;
@@ -289,14 +289,14 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetSplitSize(choice.splitSize);
     engine.SetUnit(choice.unit);
     engine.SetSplitByPieces(choice.byPieces);
-    engine.SetTempCompressedFile(r.tempCompressed);
+    engine.markTempCompressedFile(r.tempCompressed);
     engine.SetProgressBar(r.services.pane.progressBar);
     engine.SetStatusLabel(r.services.pane.statusLabel);
     engine.SetFileList(r.services.pane.fileList);
     r.services.host.setBusy(true);
     engine.SetStatus(0);
     engine.SetMessage("");
-    engine.SetCompressed(r.compressed ? "Yes" : "");
+    engine.markCompressed(r.compressed);
     engine.StartSplit();
     r.services.host.setBusy(false);
     r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
@@ -379,8 +379,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.request.compressFirst || r.tempCompressed == "Yes"
-        || !compressedFileFitsOnePiece(r, choice))
+    if (!r.request.compressFirst || r.tempCompressed || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
         if (choice.byPieces) // the one piece gets the companions: refused before it is made
@@ -391,7 +390,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     }
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile({});
+    compressor.markTempCompressedFile(false);
     const std::string piece = compressor.CompressedFileFor(r.source) + SplitFileExtension(1);
     r.firstPiece = piece;
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
@@ -419,8 +418,7 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     // so that a retry is not refused.
     if (!choice.byPieces && r.compressed
         && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
-        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
-                                 r.tempCompressed};
+        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes};
         r.firstPiece = storedPiecePath(job);
         return storeAsSinglePiece(job, r.services);
     }
