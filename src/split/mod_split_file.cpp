@@ -247,7 +247,7 @@ std::int16_t modSplitFile::refuseWithoutRoom(const RoomNeed& need)
 void modSplitFile::cancelSplit()
 {
     CloseFiles();
-    if (tempCompressedFile_ == "Yes")
+    if (tempCompressedFile_)
         removeFileQuietly(sourceFile_);
     message_ = split_text::kCancelled;
     status_ = -1;
@@ -355,7 +355,7 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;

@@ -21,7 +21,7 @@ struct ScriptSet : test::SplitRun {
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
-        engine.SetCompressed(compressed ? "Yes" : "");
+        engine.markCompressed(compressed);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }
