@@ -22,12 +22,6 @@ bool endsWithPathMark(const std::string& path)
     return !path.empty() && (path.back() == '\\' || path.back() == ':' || path.back() == '/');
 }
 
-std::string notLocated(const std::string& what, const std::string& path)
-{
-    return what + path + " cannot be located. Please make sure that the "
-           + (what == "The file " ? "file" : "folder") + " exists in the specified path.";
-}
-
 JoinStart checkBoxes(std::string& source, std::string& destination, Host& host)
 {
     if (source.empty())
@@ -45,7 +39,7 @@ JoinStart checkBoxes(std::string& source, std::string& destination, Host& host)
                       "select a different folder as destination.",
                       RequestField::DestinationFolder);
     if (!fileExists(source))
-        return refuse(host, notLocated("The file ", source), RequestField::PiecePath);
+        return refuse(host, fileNotLocatedText(source), RequestField::PiecePath);
     return {true, {}};
 }
 
@@ -99,8 +93,7 @@ JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& 
         if (!waitForDestinationDisk(engine, host))
             return {};
     } else if (!folderExists(destination)) {
-        return refuse(host, notLocated("The folder ", destination),
-                      RequestField::DestinationFolder);
+        return refuse(host, folderNotLocatedText(destination), RequestField::DestinationFolder);
     }
     return {true, {}};
 }

@@ -62,11 +62,7 @@ bool modJoinFile::IsSplitFile(const std::string& path)
 {
     bool result = pickedNameEndsInDigit(path);
     if (!fileExists(path)) {
-        host_.message(Question::Notice,
-                      "The file " + path
-                          + " cannot be located. Please make sure that the file exists in the "
-                            "specified path.",
-                      Buttons::Ok, Icon::Critical);
+        host_.message(Question::Notice, fileNotLocatedText(path), Buttons::Ok, Icon::Critical);
         result = false;
     }
     pieceCount_ = 0;

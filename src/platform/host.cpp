@@ -22,6 +22,18 @@ void reportFailure(Host& host, const std::string& text)
                  Icon::Critical);
 }
 
+std::string fileNotLocatedText(const std::string& path)
+{
+    return "The file " + path
+           + " cannot be located. Please make sure that the file exists in the specified path.";
+}
+
+std::string folderNotLocatedText(const std::string& path)
+{
+    return "The folder " + path
+           + " cannot be located. Please make sure that the folder exists in the specified path.";
+}
+
 Answer cautiousAnswer(Buttons buttons)
 {
     switch (buttons) {

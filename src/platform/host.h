@@ -91,6 +91,11 @@ protected:
 // the report is of kind Stopped, since nothing went wrong.
 void reportFailure(Host& host, const std::string& text);
 
+// "The file PATH cannot be located. Please make sure that the file exists in the specified
+// path." and its folder twin: the one text every command refuses a missing input with.
+std::string fileNotLocatedText(const std::string& path);
+std::string folderNotLocatedText(const std::string& path);
+
 // The answer that declines: Cancel or No where the buttons offer it, else OK.
 Answer cautiousAnswer(Buttons buttons);
 

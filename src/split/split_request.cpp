@@ -94,17 +94,9 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       RequestField::SourcePath);
     if (!fileExists(r.source))
-        return refuse(host,
-                      "The file " + r.source
-                          + " cannot be located. Please make sure that the file exists in the "
-                            "specified path.",
-                      RequestField::SourcePath);
+        return refuse(host, fileNotLocatedText(r.source), RequestField::SourcePath);
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
-        return refuse(host,
-                      "The folder " + r.destination
-                          + " cannot be located. Please make sure that the folder exists in the "
-                            "specified path.",
-                      RequestField::DestinationFolder);
+        return refuse(host, folderNotLocatedText(r.destination), RequestField::DestinationFolder);
     return std::nullopt;
 }
 

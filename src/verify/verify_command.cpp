@@ -61,11 +61,7 @@ std::optional<CommandOutcome> refusePickedPath(VerifyRequest& request, Host& hos
         return refuse(host, "Please enter a valid file name to verify.", Icon::None);
     request.piecePath = repairPathColon(request.piecePath);
     if (!fileExists(request.piecePath))
-        return refuse(host,
-                      "The file " + request.piecePath
-                          + " cannot be located. Please make sure that the file exists in the "
-                            "specified path.",
-                      Icon::Critical);
+        return refuse(host, fileNotLocatedText(request.piecePath), Icon::Critical);
     return std::nullopt;
 }
 
