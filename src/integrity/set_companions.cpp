@@ -127,20 +127,35 @@ std::vector<std::string> recoveryPiecesBeside(const std::string& setBase)
 }
 
 // The recovery pieces, with their digests added to those of the pieces.
-void addRecoveryPieces(const std::string& setBase, int count, const CompanionWork& work,
-                       std::vector<PieceHasher::Digest>& digests, std::vector<SafeOutput>& outputs)
+void addRecoveryPieces(const std::string& setBase, const JoinScriptSet& set, int count,
+                       const CompanionWork& work, std::vector<PieceHasher::Digest>& digests,
+                       std::vector<SafeOutput>& outputs)
 {
     RecoveryOptions options;
     options.afterStripe = work.afterStripe;
     for (SafeOutput& output :
-         prepareRecoveryPieces(setBase, count, newSetIdentifier(), options, work.piecePaths)) {
+         prepareRecoveryPieces(setBase, count, newSetIdentifier(), options, work.piecePaths,
+                               set.plain ? set.pieceCount : 0)) {
         digests.push_back(
             {GetFileNameFromPath(output.finalPath()), sha256OfFile(output.temporaryPath()), {}});
         outputs.push_back(std::move(output));
     }
 }
 
+OwnFile ownChecksumsOf(const std::string& setName)
+{
+    return [setName](const std::string& path) { return isOwnChecksumFile(path, setName); };
+}
+
 } // namespace
+
+std::string plainChecksumProblem(const std::string& setBase)
+{
+    std::vector<std::string> notices;
+    mayWrite(checksumFilePath(setBase), ownChecksumsOf(GetFileNameFromPath(setBase)),
+             "plain pieces are known by it alone, so none were written", notices);
+    return notices.empty() ? std::string() : notices.front();
+}
 
 PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
                                         const std::vector<PieceHasher::Digest>& pieceDigests,
@@ -152,14 +167,17 @@ PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScr
     std::vector<std::string>& notices = prepared.notices;
     const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
     if (recovery > 0 && mayWriteRecoveryPieces(base, recovery, notices))
-        addRecoveryPieces(base, recovery, work, digests, prepared.files);
-    const std::string checksums = checksumFilePath(base);
-    const OwnFile ownChecksums = [&](const std::string& path) {
-        return isOwnChecksumFile(path, set.name);
-    };
-    if (options.checksums
-        && mayWrite(checksums, ownChecksums, "no checksum file was written", notices))
-        prepared.files.push_back(prepareChecksumFile(checksums, digests));
+        addRecoveryPieces(base, set, recovery, work, digests, prepared.files);
+    // A plain set is known by its checksum file alone: without it there is no set.
+    if (set.plain) {
+        if (const std::string problem = plainChecksumProblem(base); !problem.empty())
+            throw RunError(err::PathFileAccessError, problem);
+        prepared.files.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    } else if (options.checksums
+               && mayWrite(checksumFilePath(base), ownChecksumsOf(set.name),
+                           "no checksum file was written", notices)) {
+        prepared.files.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    }
     if (options.joinScript)
         for (SafeOutput& script : prepareJoinScripts(folder, set))
             if (mayWrite(script.finalPath(), isOwnJoinScript,

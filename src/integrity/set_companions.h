@@ -31,6 +31,13 @@ void checkRecoveryFor(const CompanionOptions& options, int pieceCount);
 // options.recovery and options.recoveryPercent; false, leaving options as they were, else.
 bool parseRecoveryText(std::string text, CompanionOptions& options);
 
+// Why the checksum file of a plain set at setBase (a piece's path without its number)
+// cannot be written: its name is too long for the folder, or a file of that name there was
+// not written by a split. "" when it can. A plain set is known by its checksum file alone,
+// so a split into plain pieces is refused before its first piece, and prepareSetCompanions
+// fails, when there is such a reason.
+std::string plainChecksumProblem(const std::string& setBase);
+
 // What recovery pieces promise, as every front end states it.
 extern const char* const kRecoveryPromise;
 
@@ -53,7 +60,7 @@ struct PreparedCompanions {
 // The chosen companions of a finished set for folder (with its trailing separator), for
 // the caller to commit once the pieces have their names: the recovery pieces first, so
 // that the checksum file lists them. digests are the pieces' in order, named without
-// folder. A failure leaves nothing behind.
+// folder. A plain set always gets its checksum file. A failure leaves nothing behind.
 PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
                                         const std::vector<PieceHasher::Digest>& digests,
                                         const CompanionOptions& options,

@@ -153,6 +153,17 @@ void modSplitFile::CloseFiles() noexcept
     source_ = File();
 }
 
+// The bytes each piece has before its data.
+std::uint64_t modSplitFile::headerBytes() const
+{
+    return plainPieces_ ? 0 : kPieceHeaderSize;
+}
+
+bool modSplitFile::writesChecksums() const
+{
+    return companions_.checksums || plainPieces_;
+}
+
 bool modSplitFile::disketteMode() const
 {
     return isDiskettePath(destFolder_);
@@ -215,12 +226,12 @@ RoomNeed modSplitFile::roomForSet(int pieces, std::uint64_t pieceBytes,
     const int recovery = unit_ == "LN" ? 0 : recoveryPiecesFor(companions_, pieces);
     if (recovery > 0) {
         const std::uint64_t each =
-            largestPiece - kPieceHeaderSize + recoveryHeaderSize(pieces, recovery);
+            largestPiece - headerBytes() + recoveryHeaderSize(pieces, recovery);
         need.bytes += each * static_cast<std::uint64_t>(recovery);
         need.files += static_cast<std::uint64_t>(recovery);
         need.largestFile = std::max(need.largestFile, each);
     }
-    if (companions_.checksums) {
+    if (writesChecksums()) {
         need.bytes +=
             static_cast<std::uint64_t>(pieces + recovery) * (kChecksumLine + fileName_.size() + 4);
         ++need.files;
@@ -332,7 +343,7 @@ void modSplitFile::createPiece(const std::string& name)
         removeStaleTemporaries(name);
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
-    if (companions_.checksums)
+    if (writesChecksums())
         hasher_.begin(pieceOutput_.temporaryPath(), GetFileNameFromPath(name));
 }
 
@@ -362,7 +373,8 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes",
+                            plainPieces_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;

@@ -55,6 +55,10 @@ public:
     // "Yes" when SourceFile is a temporary compressed file: every cancel deletes it.
     const std::string& TempCompressedFile() const { return tempCompressedFile_; }
     void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = flag; }
+    // True when the pieces carry no header: each is a byte range of the file and nothing
+    // else, and the set is known by its checksum file, which is always written.
+    bool PlainPieces() const { return plainPieces_; }
+    void SetPlainPieces(bool plain) { plainPieces_ = plain; }
     // True when the size came from a number of pieces: no too-small check then.
     bool SplitByPieces() const { return splitByPieces_; }
     void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
@@ -102,6 +106,8 @@ private:
     FileListBinding* list() const;
     void setProgressValue(int value);
 
+    std::uint64_t headerBytes() const;
+    bool writesChecksums() const;
     std::int16_t fail(const RunError& error);
     RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
     std::int16_t refuseWithoutRoom(const RoomNeed& need);
@@ -148,6 +154,7 @@ private:
     std::string compressed_;
     std::string tempCompressedFile_;
     bool splitByPieces_ = false;
+    bool plainPieces_ = false;
     bool confirmDelete_ = false;
     std::int16_t status_ = 0;
     std::string message_;

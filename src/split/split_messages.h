@@ -10,6 +10,14 @@ namespace parcelo::split_text {
 
 inline const std::string kCancelled = "Splitting of the files was cancelled.";
 
+inline const std::string kPlainByLines =
+    "Splitting by lines makes header pieces only: every piece of a line set starts with the "
+    "marker line by which it is joined, and plain pieces hold nothing but the file's bytes.";
+
+inline const std::string kPlainOnDiskettes =
+    "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
+    "alone, which would be on another disk than the pieces.";
+
 inline std::string confirmCancel()
 {
     return cancelProcessQuestion();

@@ -23,10 +23,11 @@ struct SplitPaneValues {
     bool Option1 = true;         // split by the size typed in Text3 with the unit of Combo1
     bool Option3 = false;        // split by the preset chosen in Combo2 (neither: by pieces)
     int Combo1 = 2;              // 0 Bytes, 1 KiloBytes, 2 MegaBytes, 3 GigaBytes, 4 Lines
-    int Combo2 = 0;              // the presets, 1.38 MegaBytes to 1 GigaByte
+    int Combo2 = 0;              // the presets, 1.38 MegaBytes to 25 GigaBytes
     bool Check1 = true;          // "Compress before Splitting"
     bool chkDelOrgSplit = false; // offer to delete the source after a split
     std::string txtRecovery;     // recovery pieces: "N", "N%", or empty (none)
+    bool chkPlainPieces = false; // pieces without header, known by their checksum file
 };
 
 // What a split request works with besides the pane's values.
