@@ -196,6 +196,7 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
     splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
+    splitPane->chkPlainPieces->setChecked(options.plainPieces);
     // the piece boxes stay empty: a folder there is no piece to join or verify
     splitPane->Text4->setText(QString::fromStdString(options.splitFolder));
     joinPane->Text6->setText(QString::fromStdString(options.joinFolder));
@@ -213,6 +214,7 @@ ParceloOptions frmMain::optionsFromControls() const
     const std::string recovery = splitPane->txtRecovery->text().trimmed().toStdString();
     CompanionOptions parsed;
     options.recoveryPieces = parseRecoveryText(recovery, parsed) ? recovery : "0";
+    options.plainPieces = splitPane->chkPlainPieces->isChecked();
     return options;
 }
 

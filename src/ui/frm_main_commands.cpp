@@ -151,6 +151,7 @@ SplitPaneValues frmMain::splitValues() const
     values.Check1 = pane.Check1->isChecked();
     values.chkDelOrgSplit = optionsPane->chkDelOrgSplit->isChecked();
     values.txtRecovery = pane.txtRecovery->text().trimmed().toStdString();
+    values.chkPlainPieces = pane.chkPlainPieces->isChecked();
     return values;
 }
 
