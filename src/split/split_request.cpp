@@ -468,7 +468,7 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false, {}};
+    Request r{pane, services, {}, {}, {}, {}, false, {}, {}};
     if (auto refused = checkPaths(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
