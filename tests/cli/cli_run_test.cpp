@@ -145,8 +145,13 @@ TEST_F(CliJobTest, PlainPiecesJoinWithCatAndWithParceloFromAnyPieceAndAreRepaire
         ASSERT_EQ(join.status, 0) << join.err;
         EXPECT_TRUE(readFile(output("log.txt")) == content);
     }
+    // a lost piece is rebuilt by the join, or by repair
     fs::remove(piece("log.txt.004"));
     EXPECT_EQ(run({"verify", "--set", piece("log.txt.001")}).status, 3);
+    const CliRun join = run({"join", piece("log.txt.002"), joined, "--force"});
+    EXPECT_THAT(join.err, HasSubstr("Rebuilt from the recovery pieces: log.txt.004."));
+    EXPECT_TRUE(readFile(output("log.txt")) == content);
+    flipByte(piece("log.txt.001"), 10);
     const CliRun repaired = run({"repair", piece("log.txt.002"), "-q"});
     EXPECT_EQ(repaired.status, 0) << repaired.err;
     EXPECT_TRUE(commandOutput("cd '" + pieces + "' && cat log.txt.0*") == content);
