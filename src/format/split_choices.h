@@ -48,13 +48,13 @@ inline constexpr std::array<SizePreset, 13> kSizePresets = {{
     {650, "MB", "650 MegaBytes", "650MB", 0, "a 650 MB CD"},
     {1, "GB", "1 GigaByte", "1GB", 0, ""},
     {18, "MB", "18 MegaBytes", "18MB", 18'000'000,
-     "a mail attachment: under a 25 MB mail limit once a mail program encodes it in base64 "
+     "a mail attachment, under a 25 MB mail limit once a mail program encodes it in base64 "
      "with line breaks"},
     {700, "MB", "700 MegaBytes", "700MB", 734'003'200,
      "a 700 MB CD, with room for its file system"},
     {2, "GB", "2 GigaBytes", "2GB", 2'000'000'000, "an upload limit of 2 GB"},
     {4, "GB", "4 GigaBytes", "4GB", 4'294'967'295,
-     "a USB stick formatted FAT32, whose largest file is 4,294,967,295 bytes"},
+     "a USB stick formatted FAT32, the largest file FAT32 holds"},
     {4.7, "GB", "4.7 GigaBytes", "4.7GB", 4'700'000'000, "a DVD"},
     {25, "GB", "25 GigaBytes", "25GB", 25'000'000'000, "a Blu-ray disc"},
 }};
