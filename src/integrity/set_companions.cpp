@@ -4,6 +4,7 @@
 #include "integrity/checksum_file.h"
 #include "integrity/set_checksums.h"
 #include "integrity/sha256.h"
+#include "platform/file.h"
 #include "platform/file_list.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -266,6 +267,47 @@ std::string writtenSummary(int pieces, const std::vector<std::string>& companion
     for (std::size_t i = 0; i < parts.size(); ++i)
         text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
     return text + ".";
+}
+
+namespace {
+
+// Piece n of an older set of the name: its header says so, or the older checksum file of
+// the name lists it with its digest.
+bool isOlderPiece(const std::string& path, int n, const std::optional<ChecksumListing>& older)
+{
+    try {
+        File piece(path, File::Mode::Read);
+        const PieceHeader header = readPieceHeaderZeroFilled(piece);
+        if (header.hasByteSignature() && header.number == n && header.count >= n)
+            return true;
+        const std::string name = GetFileNameFromPath(path);
+        const std::string setName = GetFileNameFromPath(RemoveFileExtension(path));
+        if (!older || !listsOnlyFilesOf(*older, setName))
+            return false;
+        const auto listed = std::find_if(older->entries.begin(), older->entries.end(),
+                                         [&](const ChecksumEntry& e) { return e.name == name; });
+        return listed != older->entries.end() && listed->hex == sha256OfFile(path);
+    } catch (const RunError&) {
+        return false; // what cannot be read is left alone
+    }
+}
+
+} // namespace
+
+std::vector<std::string> removeOlderPiecesBeyond(const std::string& setBase, int count,
+                                                 const std::optional<ChecksumListing>& older)
+{
+    std::vector<std::string> left;
+    for (int n = count + 1; n <= kMaxPieces; ++n) {
+        const std::string path = setBase + SplitFileExtension(n);
+        if (typeAt(path) != fs::file_type::regular)
+            break;
+        if (isOlderPiece(path, n, older))
+            removeFileQuietly(path);
+        else
+            left.push_back(GetFileNameFromPath(path));
+    }
+    return left;
 }
 
 void removeSetCompanions(const std::string& setBase, const std::vector<std::string>& keep)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
 #include "platform/bindings.h"
 #include "recovery/recovery.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -85,6 +87,13 @@ void listCompanions(Binding* list, const std::vector<std::string>& companions, s
 // "Written: 4 pieces plus data.bin.sha256, 2 recovery pieces and join scripts for
 // recipients." for a set and its committed companions; "" when there are none.
 std::string writtenSummary(int pieces, const std::vector<std::string>& companions);
+
+// The pieces an older split of the name left beyond the count of a new plain set at
+// setBase, which cat NAME.0* would take in: those recognised as Parcelo's by their header,
+// or by a line of the older checksum file (read before the new one replaced it) that
+// their digest matches, are removed; the names of the others, which stay, are returned.
+std::vector<std::string> removeOlderPiecesBeyond(const std::string& setBase, int count,
+                                                 const std::optional<ChecksumListing>& older);
 
 // Removes the companions of the set at setBase (a piece's path without its number) that a
 // split wrote, recognised by their content: a checksum file that lists only pieces and

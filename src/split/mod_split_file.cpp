@@ -390,8 +390,24 @@ void modSplitFile::finishSet()
     PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
     SafeOutput::syncAll(
         {finishedPieces_, companions.files}); // on the disk before the first renames
+    const std::optional<ChecksumListing> older = olderChecksums(folder);
     commitFinishedPieces();
     commitCompanions(folder, companions);
+    if (!plainPieces_)
+        return;
+    for (const std::string& name : removeOlderPiecesBeyond(folder + fileName_, pieceCount_, older))
+        companionNotices_.push_back(split_text::notAPieceBeyond(name));
+}
+
+// The checksum file an older split of the name left, which tells its pieces, before this
+// split's replaces it: plain pieces beyond the new count are known by it.
+std::optional<ChecksumListing> modSplitFile::olderChecksums(const std::string& folder) const
+{
+    try {
+        return plainPieces_ ? readChecksumFile(checksumFilePath(folder + fileName_)) : std::nullopt;
+    } catch (const RunError&) {
+        return std::nullopt; // unreadable: its pieces are not recognised
+    }
 }
 
 // Gives the prepared companions their names and lists them after the pieces.

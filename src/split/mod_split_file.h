@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,7 @@ private:
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
+    std::optional<ChecksumListing> olderChecksums(const std::string& folder) const;
     void commitCompanions(const std::string& folder, PreparedCompanions& companions);
     void writeDisketteCompanions(const std::string& folder, const JoinScriptSet& set,
                                  const std::vector<PieceHasher::Digest>& digests);

@@ -54,6 +54,14 @@ inline std::string tooManyPieces(std::uint64_t pieces)
            + (pieces > 0 ? "; this split would make " + std::to_string(pieces) : std::string());
 }
 
+// A file after the last plain piece that no split of the name wrote.
+inline std::string notAPieceBeyond(const std::string& name)
+{
+    return name
+           + " follows the pieces but is not one of them: leave it out when joining them "
+             "with cat or copy /b.";
+}
+
 inline std::string insertDisk(int number)
 {
     return "Please insert disk #" + std::to_string(number)

@@ -254,9 +254,17 @@ TEST_F(SplitRequestTest, PlainPiecesAreTheFilesBytesNamedByTheirChecksumFile)
               (std::set<std::string>{"source.bin.001", "source.bin.002", "source.bin.003",
                                      "source.bin.004", "source.bin.sha256"}));
 
+    // fewer pieces of the name: the older ones beyond go, a file that is none is named
+    test::writeFile(out("source.bin.005"), "mine");
+    pane.Text3 = "6000";
+    EXPECT_TRUE(splitSaying("source.bin.005 follows the pieces but is not one of them: leave it "
+                            "out when joining them with cat or copy /b."));
+    EXPECT_EQ(test::namesIn(temp.file("out")),
+              (std::set<std::string>{"source.bin.001", "source.bin.002", "source.bin.005",
+                                     "source.bin.sha256"}));
+
     test::writeFile(out("source.bin.sha256"), "my own list\n");
-    for (const char* piece :
-         {"source.bin.001", "source.bin.002", "source.bin.003", "source.bin.004"})
+    for (const char* piece : {"source.bin.001", "source.bin.002", "source.bin.005"})
         std::filesystem::remove(out(piece));
     EXPECT_FALSE(splitSaying("source.bin.sha256 already exists and was not written by Parcelo: "
                              "plain pieces are known by it alone, so none were written."));
