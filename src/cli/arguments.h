@@ -34,8 +34,7 @@ struct Arguments {
     bool noJoinScript = false; // split --no-join-script
     bool plain = false;        // split, join --plain: pieces without header
     bool noSync = false;       // --no-sync: done without waiting for the disk
-    int recovery = 0;          // split --recovery N or N%
-    bool recoveryPercent = false;
+    std::string recovery;      // split --recovery N or N%, as typed: the split checks it
     bool yes = false;
     bool quiet = false; // -q, --quiet: no progress, no notices
 };

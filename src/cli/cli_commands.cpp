@@ -26,8 +26,7 @@ SplitPaneValues splitPane(const Arguments& a)
     pane.Check1 = a.compress || a.verb == Verb::Compress;
     pane.chkDelOrgSplit = a.deleteSource;
     pane.chkPlainPieces = a.plain;
-    if (a.recovery > 0)
-        pane.txtRecovery = std::to_string(a.recovery) + (a.recoveryPercent ? "%" : "");
+    pane.txtRecovery = a.recovery;
     pane.Option1 = a.mode == SplitMode::Size || a.mode == SplitMode::Lines;
     pane.Option3 = a.mode == SplitMode::Preset;
     pane.Combo2 = a.presetIndex;

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
+#include "platform/stop_token.h"
 
 #include <cmath>
 #include <string_view>
@@ -133,6 +134,9 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
         tool_.DoCompress();
         finish(splitPane_.progressBar);
         return 1;
+    } catch (const JobStopped&) {
+        abandon();
+        throw;
     } catch (...) {
         abandon();
         return 0;
@@ -157,6 +161,9 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
         tool_.DoDecompress();
         finish(joinPane_.progressBar);
         return 1;
+    } catch (const JobStopped&) {
+        abandon();
+        throw;
     } catch (const RunError& e) {
         decompressFailure_ = e;
     } catch (const std::exception& e) {

@@ -62,9 +62,10 @@ public:
     std::string CompressedFileFor(const std::string& sourcePath) const;
 
     // 1 when the compressed file was written, 0 when anything failed (no file is left): a
-    // scratch copy for a split, never synced. A
-    // temporary compressed file (TempCompressedFile "Yes") is readable by its owner alone
-    // and lies in a new private folder, which ReleaseTemporaryFolder removes.
+    // scratch copy for a split, never synced. A stop is thrown on (JobStopped), leaving no
+    // file either. A temporary compressed file (TempCompressedFile "Yes") is readable by
+    // its owner alone and lies in a new private folder, which ReleaseTemporaryFolder
+    // removes.
     std::int16_t CompressFile(const std::string& sourcePath);
     // Removes the private folder of the last temporary compressed file, with the file.
     void ReleaseTemporaryFolder();
@@ -76,7 +77,8 @@ public:
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
     // holds the reason and nothing the folder held before has changed. A file of the
-    // decompressed name is replaced only when `replace` says so; else it fails the work.
+    // decompressed name is replaced only when `replace` says so; else it fails the work. A
+    // stop is thrown on (JobStopped), changing nothing either.
     std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true);
     // Why the last DecompressFile failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }

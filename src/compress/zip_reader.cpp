@@ -104,8 +104,7 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
     std::vector<char> buffer(kCopyChunk);
     std::uint64_t done = 0;
     for (;;) {
-        if (jobStop().requested())
-            throw ZlibToolError("Decompression of " + archivePath + " stopped by the user");
+        jobStop().throwIfRequested();
         const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
         if (got < 0)
             throwReadError(*zip_file_get_error(entry), archivePath);

@@ -2,6 +2,7 @@
 
 #include "format/split_set.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace parcelo {
@@ -61,6 +62,20 @@ std::string presetDescription(const SizePreset& preset)
     }
     const std::string use = preset.use;
     return use.empty() ? text : text + ": " + use;
+}
+
+std::optional<RecoveryChoice> parseRecoveryChoice(std::string text)
+{
+    const bool percent = text.ends_with('%');
+    if (percent)
+        text.pop_back();
+    if (text.empty() || text.size() > 5
+        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int count = std::stoi(text);
+    if (count > (percent ? 100 : kMaxPieces))
+        return std::nullopt;
+    return RecoveryChoice{count, percent};
 }
 
 } // namespace parcelo

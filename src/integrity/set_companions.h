@@ -18,7 +18,8 @@ struct CompanionOptions {
     bool checksums = true;  // NAME.sha256
     bool joinScript = true; // NAME.join.sh and NAME.join.cmd
     // NAME.rec001 ... for a byte set: this many, or this percentage of the piece count
-    // (at least one, and at least as many as a set of its size needs).
+    // (at least one, and at least as many as a set of its size needs); read from the
+    // user's text by parseRecoveryChoice (format/split_choices.h).
     int recovery = 0;
     bool recoveryPercent = false;
 };
@@ -28,10 +29,6 @@ int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
 // Throws RunError, stating the limit, when a byte set of pieceCount pieces cannot have
 // them: checked before the first piece is written.
 void checkRecoveryFor(const CompanionOptions& options, int pieceCount);
-
-// Reads "N" or "N%" (N from 0 to the most pieces a set has; a percentage up to 100) into
-// options.recovery and options.recoveryPercent; false, leaving options as they were, else.
-bool parseRecoveryText(std::string text, CompanionOptions& options);
 
 // Why the checksum file of a plain set at setBase (a piece's path without its number)
 // cannot be written: its name is too long for the folder, or a file of that name there was

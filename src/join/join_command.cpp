@@ -45,14 +45,15 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
         d.note = "It has not been decompressed: its name does not end in \".zip\".";
         return d;
     }
-    if (services.compressor.DecompressFile(d.joined, replace) == 0) {
-        if (jobStop().requested()) {
-            removeFileQuietly(d.joined);
-            d.stopped = true;
+    try {
+        if (services.compressor.DecompressFile(d.joined, replace) == 0) {
+            d.failure = services.compressor.DecompressFailure().value_or(
+                ZlibToolError("The file " + d.joined + " cannot be decompressed."));
             return d;
         }
-        d.failure = services.compressor.DecompressFailure().value_or(
-            ZlibToolError("The file " + d.joined + " cannot be decompressed."));
+    } catch (const JobStopped&) {
+        removeFileQuietly(d.joined);
+        d.stopped = true;
         return d;
     }
     removeFileQuietly(d.joined);

@@ -43,14 +43,6 @@ std::string joiningCaption(const std::string& path)
     return pathCaption(kJoiningFile, path, kLongestCaption, kShownPathTail);
 }
 
-struct Stopped {};
-
-void stopWhenAsked()
-{
-    if (jobStop().requested())
-        throw Stopped{};
-}
-
 // Holds a flag up, and the busy pointer, for the length of a scope.
 class JoinRun {
 public:
@@ -103,7 +95,7 @@ void modJoinFile::JoinSplitFiles()
                     output_.commitWithoutReplacing();
                 outputCreated_ = true;
             }
-        } catch (const Stopped&) {
+        } catch (const JobStopped&) {
             fail(-1, kCancelledByUser);
         } catch (const RunError& e) {
             fail(e.number(), failureText(e));
@@ -226,7 +218,8 @@ bool modJoinFile::openPiece()
             if (!onDiskette || e.number() != err::BadFileNameOrNumber)
                 throw;
         }
-        if (jobStop().requested() || !askForDisk(host_, currentPiece_, pieceCount_))
+        jobStop().throwIfRequested();
+        if (!askForDisk(host_, currentPiece_, pieceCount_))
             return false;
     }
 }
@@ -267,7 +260,7 @@ void modJoinFile::startMeter()
 
 void modJoinFile::pulse()
 {
-    stopWhenAsked();
+    jobStop().throwIfRequested();
     if (input_.isOpen()) {
         checksums_->advance(input_.position());
         if (meter_)

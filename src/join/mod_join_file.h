@@ -99,10 +99,12 @@ public:
     // Writes the joined file from pieces 1 to PieceCount, under a temporary name that
     // becomes the joined file's only when it is complete (replacing a file of that name
     // only when ReplaceJoinedFile says so).
-    // A failure, or a stop requested meanwhile, leaves the folder as it was.
+    // A failure, or a stop requested meanwhile, leaves the folder as it was; the stop
+    // (JobStopped) ends here as ErrorFlag -1, "Process cancelled by the user.".
     void JoinSplitFiles();
     // Closes the previous piece and opens the next one, asking for its diskette on drive
-    // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number.
+    // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number;
+    // a stop is thrown on.
     int OpenNextJoinFile();
     // Ends a join: releases the bindings, closes every file and, after a failure, deletes
     // the joined file this join completed.

@@ -83,13 +83,10 @@ public:
     const std::vector<std::string>& CompanionFiles() const { return companionFiles_; }
 
     // The entry point: splits by lines or by size, removes the pieces of a failed split
-    // from a fixed drive and returns Status.
+    // from a fixed drive and returns Status. A stop (JobStopped, from the stop token or a
+    // cancel the user confirmed) ends here as the cancel: -1 and "Splitting of the files
+    // was cancelled.".
     std::int16_t StartSplit();
-    std::int16_t SplitFileBySize();
-    std::int16_t SplitFileByLines();
-    // Closes the open piece and opens the next, asking for a disk in diskette mode.
-    // 0 when it is open; otherwise Status (-1 cancelled, or a run-time error number).
-    std::int16_t OpenNextSplitFile(double requiredFreeSpace);
     // Closes the files, drops the pieces not yet under their names and deletes those that
     // are, except on diskettes. In a folder the pieces take their names only once every
     // piece is complete, so a failed split leaves the files there as they were.
@@ -98,8 +95,14 @@ public:
     void CloseFiles() noexcept;
 
 private:
-    enum class StepResult { Done, Restart, Stop };
-    struct Cancelled {};
+    enum class StepResult { Done, Restart, Failed };
+
+    // The splits StartSplit runs; a failure is their Status, a stop is thrown on.
+    std::int16_t SplitFileBySize();
+    std::int16_t SplitFileByLines();
+    // Closes the open piece and opens the next, asking for a disk in diskette mode.
+    // 0 when it is open; otherwise Status (a refusal or a run-time error number).
+    std::int16_t OpenNextSplitFile(double requiredFreeSpace);
 
     bool disketteMode() const;
     ProgressBarBinding* progress() const;
@@ -113,8 +116,9 @@ private:
     RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
     std::int16_t refuseWithoutRoom(const RoomNeed& need);
     std::uint64_t bytesWritten() const noexcept;
-    std::int16_t cancelSplit();
-    bool confirmCancel();
+    void cancelSplit();
+    // Asks whether to cancel the split; throws JobStopped when the user says yes.
+    void stopIfConfirmed();
     Answer askForDisk();
     StepResult runOpenStep(const std::function<void()>& step);
     std::int16_t waitForDisk(double requiredFreeSpace);
@@ -124,7 +128,6 @@ private:
     void removeStalePieces() const;
     FinalNameFilter setFileFilter() const;
     bool anotherJobWritesSet() const;
-    void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
@@ -137,7 +140,7 @@ private:
     void writeHeader(int count, int number);
     void copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk);
     std::uint64_t checkedPieceSize(double requested) const;
-    std::int16_t askDisketteCount(const std::string& question);
+    void askDisketteCount(const std::string& question);
 
     void splitRemainingLines(LineReader& reader);
     void writeMarker();

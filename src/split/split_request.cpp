@@ -2,6 +2,7 @@
 
 #include "compress/compression_adapter.h"
 #include "format/numbers.h"
+#include "format/split_choices.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
 #include "integrity/sha256.h"
@@ -193,11 +194,16 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     companions.recovery = 0;
     companions.recoveryPercent = false;
     const std::string& text = r.pane.txtRecovery;
-    if (choice.unit != kLinesUnit && !text.empty() && !parseRecoveryText(text, companions))
-        return refuse(r.services.host,
-                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
-                      "as 10%.",
-                      "txtRecovery");
+    if (choice.unit != kLinesUnit && !text.empty()) {
+        const std::optional<RecoveryChoice> recovery = parseRecoveryChoice(text);
+        if (!recovery)
+            return refuse(r.services.host,
+                          "Recovery pieces takes a number of recovery pieces or a percentage, "
+                          "such as 10%.",
+                          "txtRecovery");
+        companions.recovery = recovery->count;
+        companions.recoveryPercent = recovery->percent;
+    }
     if (companions.recovery > 0 && isDiskettePath(r.destination))
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
@@ -355,9 +361,8 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
 
 void showCompressedPieceError(SplitServices& services, const RunError& error)
 {
-    reportFailure(services.host, jobStop().requested() ? std::string(split_text::kCancelled)
-                                                       : "Error: " + std::to_string(error.number())
-                                                             + " : " + error.description());
+    reportFailure(services.host,
+                  "Error: " + std::to_string(error.number()) + " : " + error.description());
 }
 
 // The one piece's companions and the outcome, as a split of the compressed file into one
@@ -393,6 +398,9 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         removeFileQuietly(piece);
         showCompressedPieceError(services, error);
         return false;
+    } catch (const JobStopped&) {
+        removeFileQuietly(piece); // the split's cancel follows
+        throw;
     }
     engine.SetUnit(choice.unit);
     AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
@@ -464,6 +472,24 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     return runSplit(r, choice);
 }
 
+// Compresses (when asked) and splits. A stop of the compression or of the one piece's
+// companions ends as a stopped split does (the split and the single piece end their own
+// stops).
+bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
+{
+    try {
+        const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
+        return stored ? *stored : compressAndSplit(r, choice);
+    } catch (const JobStopped&) {
+        SplitServices& services = r.services;
+        services.compressor.ReleaseTemporaryFolder();
+        reportFailure(services.host, split_text::kCancelled);
+        if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
+            bar->setValue(0);
+        return false;
+    }
+}
+
 } // namespace
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
@@ -493,8 +519,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         return *refused;
 
     services.recentFiles.AddRecentFile(r.source, "Split");
-    const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
-    const bool succeeded = stored ? *stored : compressAndSplit(r, choice);
+    const bool succeeded = compressAndSplitStoppable(r, choice);
     if (succeeded && pane.chkDelOrgSplit) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);

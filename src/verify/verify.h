@@ -43,7 +43,8 @@ struct VerifyContext {
 VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& context);
 
 // Checks every piece of the picked piece's set, asking for diskettes on drive A:, lists
-// them and shows whether the set verified, with one reason per bad piece.
+// them and shows whether the set verified, with one reason per bad piece. A stop, or a
+// cancelled diskette prompt, ends it without a verdict or a message.
 VerifyVerdict VerifySplitSet(const std::string& path, const VerifyContext& context);
 
 // The Verify pane's path box, which the buttons repair.

@@ -27,7 +27,7 @@ void clearList(const VerifyContext& context);
 // Records an unexpected error in the join state and shows "Error:" + number + " " +
 // description.
 VerifyVerdict reportRunError(const VerifyContext& context, const RunError& error);
-// Records a cancel at a diskette prompt (no message).
+// Records a stop, or a cancel at a diskette prompt (no message).
 VerifyVerdict reportCancel(const VerifyContext& context);
 
 } // namespace verify_detail
