@@ -36,7 +36,7 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
 
     const std::string joined = engine.JoinedFilePath();
     host.showOutcome(joinSucceededText(joined) + checksumNoticeLine(engine), pane.Text6);
-    if (engine.Compressed() == "Yes")
+    if (engine.isCompressed())
         host.message(Question::Notice, compressedSetNotice(joined, services.makerWebPage),
                      Buttons::Ok, Icon::Information);
     engine.FinishJoin();

@@ -18,25 +18,26 @@ namespace parcelo::cli {
 
 namespace {
 
-SplitPaneValues splitPane(const Arguments& a)
+SplitRequest splitRequest(const Arguments& a)
 {
-    SplitPaneValues pane;
-    pane.Text1 = a.source;
-    pane.Text4 = a.destination;
-    pane.Check1 = a.compress || a.verb == Verb::Compress;
-    pane.chkDelOrgSplit = a.deleteSource;
-    pane.chkPlainPieces = a.plain;
-    pane.txtRecovery = a.recovery;
-    pane.Option1 = a.mode == SplitMode::Size || a.mode == SplitMode::Lines;
-    pane.Option3 = a.mode == SplitMode::Preset;
-    pane.Combo2 = a.presetIndex;
+    SplitRequest request;
+    request.sourcePath = a.source;
+    request.destinationFolder = a.destination;
+    request.compressFirst = a.compress || a.verb == Verb::Compress;
+    request.deleteSourceAfter = a.deleteSource;
+    request.plainPieces = a.plain;
+    request.recoveryCount = a.recovery;
+    request.mode = a.mode == SplitMode::Pieces   ? parcelo::SplitMode::ByPieces
+                   : a.mode == SplitMode::Preset ? parcelo::SplitMode::ByPreset
+                                                 : parcelo::SplitMode::BySize;
+    request.presetIndex = a.presetIndex;
     if (a.mode == SplitMode::Pieces)
-        pane.Text2 = a.sizeText;
+        request.pieceCount = a.sizeText;
     else
-        pane.Text3 = a.sizeText;
+        request.pieceSize = a.sizeText;
     if (const int unit = unitIndexOf(a.unit); unit >= 0)
-        pane.Combo1 = unit;
-    return pane;
+        request.sizeUnit = unit;
+    return request;
 }
 
 std::string counted(std::size_t count, const std::string& what)
@@ -105,12 +106,12 @@ int split(const Arguments& a)
 {
     Session s(a);
     s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
-    SplitPaneValues pane = splitPane(a);
+    SplitRequest request = splitRequest(a);
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
-    const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
-                                                            : cmdSpSplit_Click(pane, services);
+    const CommandOutcome outcome = a.verb == Verb::Compress ? compressOnlyCommand(request, services)
+                                                            : splitCommand(request, services);
     const std::string result =
-        outcome.succeeded ? splitResult(a, pane.Text4, s.files) : std::string();
+        outcome.succeeded ? splitResult(a, request.destinationFolder, s.files) : std::string();
     finish(s.host, outcome.succeeded, result, outcome.notices);
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
@@ -132,9 +133,9 @@ int join(const Arguments& a)
     Session s(a);
     s.host.setReplaceFiles(a.force);
     s.host.setJoinPlain(a.plain);
-    JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
+    JoinRequest request{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
-    const CommandOutcome outcome = cmdJoin_Click(pane, services);
+    const CommandOutcome outcome = joinCommand(request, services);
     const std::string result =
         outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
     finish(s.host, outcome.succeeded, result, outcome.notices);
@@ -193,13 +194,13 @@ int verify(const Arguments& a)
     Session s(a);
     ChecksumReport checksums;
     RepairOutlook outlook;
-    VerifyPaneValues pane{a.source};
+    VerifyRequest request{a.source};
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
     services.checksums = &checksums;
     services.outlook = &outlook;
     if (a.wholeSet)
-        return verifySet(s, cmdVerify2_Click(pane, services), checksums, outlook);
-    const CommandOutcome outcome = cmdVerify1_Click(pane, services);
+        return verifySet(s, verifySetCommand(request, services), checksums, outlook);
+    const CommandOutcome outcome = verifyFileCommand(request, services);
     finish(s.host, outcome.succeeded, {});
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }

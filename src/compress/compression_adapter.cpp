@@ -35,10 +35,10 @@ void showProgressStart(Binding* progressBar)
 } // namespace
 
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile, const std::string& tempFolder)
+                               bool temporary, const std::string& tempFolder)
 {
     const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
-    if (tempCompressedFile == "Yes")
+    if (temporary)
         return tempFolder + kSeparator + name;
     return destFolder + name;
 }
@@ -89,7 +89,7 @@ std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath)
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
     ReleaseTemporaryFolder();
-    if (tempCompressedFile_ != "Yes")
+    if (!tempCompressedFile_)
         return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch,
                           false);
     try {

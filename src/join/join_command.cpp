@@ -34,11 +34,11 @@ struct Decompression {
 // Decompresses a compressed joined file unless asked not to. The decompressed file goes
 // into the destination folder under the joined file's name without its ".zip"; a name
 // without one is left as joined. A failure keeps the joined file.
-Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services, bool replace)
+Decompression decompressIfAsked(const JoinRequest& request, JoinServices& services, bool replace)
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
-    if (engine.Compressed() != "Yes" || pane.Check2)
+    if (!engine.isCompressed() || request.keepCompressed)
         return d;
     const std::string target = DecompressedFileName(d.joined);
     if (target.empty()) {
@@ -64,15 +64,15 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
 
 // The size of the file a compressed set's archive declares (in its first piece) when the
 // join will decompress it; 0 otherwise, or when it is not known.
-std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& engine)
+std::uint64_t decompressedBytes(const JoinRequest& request, const modJoinFile& engine)
 {
     const std::string first = engine.PiecePath(1);
-    if (pane.Check2 || DecompressedFileName(engine.JoinedFilePath()).empty()
+    if (request.keepCompressed || DecompressedFileName(engine.JoinedFilePath()).empty()
         || isDiskettePath(first))
         return 0;
     try {
         File piece(first, File::Mode::Read);
-        const bool compressed = engine.PlainSet() ? engine.Compressed() == "Yes"
+        const bool compressed = engine.PlainSet() ? engine.isCompressed()
                                                   : readPieceHeaderZeroFilled(piece).isCompressed();
         if (!compressed)
             return 0;
@@ -83,9 +83,9 @@ std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& e
 }
 
 // The file a decompression of the set will make, when it will make one.
-std::string decompressedPathOf(const JoinPaneValues& pane, const modJoinFile& engine)
+std::string decompressedPathOf(const JoinRequest& request, const modJoinFile& engine)
 {
-    if (pane.Check2 || !pickedPieceCompressed(engine.SourceFile()))
+    if (request.keepCompressed || !pickedPieceCompressed(engine.SourceFile()))
         return {};
     return DecompressedFileName(engine.JoinedFilePath());
 }
@@ -100,19 +100,21 @@ std::string decompressionFailedText(const Decompression& d)
 
 } // namespace
 
-CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
+CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
 {
     Host& host = services.host;
     modJoinFile& engine = services.engine;
-    if (const JoinStart start = startJoin(pane.Text5, pane.Text6, engine, host); !start.ready)
+    if (const JoinStart start =
+            startJoin(request.piecePath, request.destinationFolder, engine, host);
+        !start.ready)
         return {false, start.focus, {}};
 
-    services.recentFiles.AddRecentFile(pane.Text5, "Joined");
+    services.recentFiles.AddRecentFile(request.piecePath, "Joined");
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
-    offerJoinFolder(services.exploreMenu, pane.Text6);
+    offerJoinFolder(services.exploreMenu, request.destinationFolder);
     const JoinReplacing replacing =
-        askBeforeReplacing(engine, host, decompressedPathOf(pane, engine));
+        askBeforeReplacing(engine, host, decompressedPathOf(request, engine));
     if (!replacing.go)
         return {};
     engine.SetProgressBar(services.pane.progressBar);
@@ -124,14 +126,14 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
         return {};
 
     host.setBusy(true);
-    engine.SetRoomAfterJoin(decompressedBytes(pane, engine));
+    engine.SetRoomAfterJoin(decompressedBytes(request, engine));
     engine.JoinSplitFiles();
     Decompression d;
     if (engine.ErrorFlag() == 0)
-        d = decompressIfAsked(pane, services, replacing.decompressed);
+        d = decompressIfAsked(request, services, replacing.decompressed);
     host.setBusy(false);
     engine.FinishJoin();
-    engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links
+    engine.SetSourceFile(request.piecePath); // the user's pieces, not a repair folder's links
 
     if (engine.ErrorFlag() != 0) {
         reportFailure(host, joinErrorText(engine) + repairReport(repair));
@@ -158,20 +160,20 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     std::string text = joinSucceededText(d.result, d.suffix);
     for (const std::string& notice : notices)
         text += CR + notice;
-    host.showOutcome(text, pane.Text6);
+    host.showOutcome(text, request.destinationFolder);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
-    if (pane.chkDelOrgJoin) {
+    if (request.deletePiecesAfter) {
         engine.SetConfirmDelete(true);
         engine.DeleteBrokenFiles();
     }
     return {true, {}, d.result, notices};
 }
 
-void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings)
+void clearJoinCommand(JoinRequest& request, const PaneBindings& bindings)
 {
-    pane.Text5.clear();
-    pane.Text6.clear();
+    request.piecePath.clear();
+    request.destinationFolder.clear();
     clearPaneDisplay(bindings);
 }
 

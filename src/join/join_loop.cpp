@@ -114,7 +114,7 @@ bool modJoinFile::joinBytes()
     const auto pulse = [this] { this->pulse(); };
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
-        lineMode_.clear();
+        lineMode_ = false;
         if (OpenNextJoinFile() != 0) {
             openFailed();
             return false;
@@ -123,7 +123,7 @@ bool modJoinFile::joinBytes()
             const PieceHeader header = readPieceHeaderZeroFilled(input_);
             if (!header.hasByteSignature())
                 return rejectPiece(notASplitPiece(currentPiecePath_));
-            compressed_ = header.isCompressed() ? "Yes" : "";
+            compressed_ = header.isCompressed();
             // Every piece must name this set's count and its own place in it; a piece of
             // another set under the same name would corrupt the joined file.
             if (header.count != pieceCount_ || header.number != i)
@@ -142,7 +142,7 @@ bool modJoinFile::joinBytes()
 bool modJoinFile::joinLines()
 {
     const auto pulse = [this] { this->pulse(); };
-    lineMode_ = "Yes";
+    lineMode_ = true;
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
         if (OpenNextJoinFile() != 0) {
@@ -333,7 +333,7 @@ void modJoinFile::FinishJoin()
     progressBar_ = nullptr;
     statusLabel_ = nullptr;
     fileList_ = nullptr;
-    compressed_.clear();
+    compressed_ = false;
     closeFiles();
     if (errorFlag_ != 0)
         DeleteJoinedFile();

@@ -30,7 +30,7 @@ void modJoinFile::ResetJoin()
     errorMessage_.clear();
     destinationFolder_.clear();
     joinedFileName_.clear();
-    compressed_.clear();
+    compressed_ = false;
     confirmDelete_ = true;
     roomAfterJoin_ = 0;
     replaceJoinedFile_ = false;
@@ -154,7 +154,7 @@ bool modJoinFile::locatePlainSet()
     if (const int count = plainSetCount(sourceFile_); count > 0) {
         plainSet_ = true;
         pieceCount_ = count;
-        compressed_ = plainSetCompressed(PiecePath(1), joinedFileName_) ? "Yes" : "";
+        compressed_ = plainSetCompressed(PiecePath(1), joinedFileName_);
         return true;
     }
     return headerRefusal_.empty() && locateForeignSet();

@@ -258,7 +258,7 @@ std::int16_t modSplitFile::refuseWithoutRoom(const RoomNeed& need)
 void modSplitFile::cancelSplit()
 {
     CloseFiles();
-    if (tempCompressedFile_ == "Yes")
+    if (tempCompressedFile_)
         removeFileQuietly(sourceFile_);
     message_ = split_text::kCancelled;
     status_ = -1;
@@ -366,8 +366,7 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes",
-                            plainPieces_};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_, plainPieces_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/safe_output.h"
+#include "platform/yes_flag.h"
 
 #include <cstdint>
 #include <functional>
@@ -50,16 +51,20 @@ public:
     void SetUnit(const std::string& unit) { unit_ = unit; }
     // The display unit of every file list (see AddFileToList), shared with join and verify.
     std::string& UnitRef() { return unit_; }
-    // "Yes" when SourceFile is a compressed file made for this split.
-    const std::string& Compressed() const { return compressed_; }
-    void SetCompressed(const std::string& flag) { compressed_ = flag; }
-    // "Yes" when SourceFile is a temporary compressed file: every cancel deletes it.
-    const std::string& TempCompressedFile() const { return tempCompressedFile_; }
-    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = flag; }
+    // True ("Yes") when SourceFile is a compressed file made for this split.
+    bool isCompressed() const { return compressed_; }
+    void markCompressed(bool compressed) { compressed_ = compressed; }
+    std::string Compressed() const { return yesFlag(compressed_); }
+    void SetCompressed(const std::string& flag) { compressed_ = isYesFlag(flag); }
+    // True ("Yes") when SourceFile is a temporary compressed file: every cancel deletes it.
+    bool isTempCompressedFile() const { return tempCompressedFile_; }
+    void markTempCompressedFile(bool temporary) { tempCompressedFile_ = temporary; }
+    std::string TempCompressedFile() const { return yesFlag(tempCompressedFile_); }
+    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = isYesFlag(flag); }
     // True when the pieces carry no header: each is a byte range of the file and nothing
     // else, and the set is known by its checksum file, which is always written.
-    bool PlainPieces() const { return plainPieces_; }
-    void SetPlainPieces(bool plain) { plainPieces_ = plain; }
+    bool plainPieces() const { return plainPieces_; }
+    void setPlainPieces(bool plain) { plainPieces_ = plain; }
     // True when the size came from a number of pieces: no too-small check then.
     bool SplitByPieces() const { return splitByPieces_; }
     void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
@@ -156,8 +161,8 @@ private:
     std::string destFolder_;
     double splitSize_ = 0;
     std::string unit_;
-    std::string compressed_;
-    std::string tempCompressedFile_;
+    bool compressed_ = false;
+    bool tempCompressedFile_ = false;
     bool splitByPieces_ = false;
     bool plainPieces_ = false;
     bool confirmDelete_ = false;

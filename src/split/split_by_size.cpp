@@ -129,7 +129,7 @@ void modSplitFile::askDisketteCount(const std::string& question)
 void modSplitFile::writeHeader(int count, int number)
 {
     PieceHeader header;
-    header.signature = compressed_ == "Yes" ? PieceSignatureCompressed : PieceSignaturePlain;
+    header.signature = compressed_ ? PieceSignatureCompressed : PieceSignaturePlain;
     header.count = count;
     header.number = number;
     const auto bytes = encodePieceHeader(header);

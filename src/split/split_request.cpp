@@ -29,7 +29,7 @@ namespace parcelo {
 
 namespace {
 
-// How the file is cut, as the pane asked for it.
+// How the file is cut, as the request asked for it.
 struct SizeChoice {
     bool byPieces = false;
     std::int64_t pieces = 0;
@@ -41,18 +41,18 @@ struct SizeChoice {
 };
 
 struct Request {
-    SplitPaneValues& pane;
+    SplitRequest& request;
     SplitServices& services;
     std::string source;
     std::string destination;
-    std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
+    bool tempCompressed = false; // the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false;          // fileToSplit is a compressed file this request made
-    std::string firstPiece;           // of the set written
-    std::vector<std::string> notices; // the companions left out, after a split
+    bool compressed = false;               // fileToSplit is a compressed file this request made
+    std::string firstPiece;                // of the set written
+    std::vector<std::string> notices = {}; // the companions left out, after a split
 };
 
-CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
+CommandOutcome refuse(Host& host, const std::string& text, RequestField focus)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus, {}};
@@ -80,42 +80,45 @@ bool endsWithPathMark(const std::string& path)
 std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
-    if (r.pane.Text1.empty())
-        return refuse(host, "Please select a file to split/compress.", "Text1");
-    r.pane.Text1 = repairPathColon(r.pane.Text1);
-    if (r.pane.Text4.empty())
+    if (r.request.sourcePath.empty())
+        return refuse(host, "Please select a file to split/compress.", RequestField::SourcePath);
+    r.request.sourcePath = repairPathColon(r.request.sourcePath);
+    if (r.request.destinationFolder.empty())
         return refuse(host, "Please specify the folder where you want to save the generated files.",
-                      "Text4");
-    r.pane.Text4 = withTrailingSeparator(repairPathColon(r.pane.Text4));
-    r.source = r.pane.Text1;
-    r.destination = r.pane.Text4;
-    r.tempCompressed = isDiskettePath(r.destination) && r.pane.Check1 ? "Yes" : "";
+                      RequestField::DestinationFolder);
+    r.request.destinationFolder =
+        withTrailingSeparator(repairPathColon(r.request.destinationFolder));
+    r.source = r.request.sourcePath;
+    r.destination = r.request.destinationFolder;
+    r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst;
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!fileExists(r.source))
         return refuse(host,
                       "The file " + r.source
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
         return refuse(host,
                       "The folder " + r.destination
                           + " cannot be located. Please make sure that the folder exists in the "
                             "specified path.",
-                      "Text4");
+                      RequestField::DestinationFolder);
     return std::nullopt;
 }
 
 std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
-    const auto number = parseNumber(r.pane.Text2);
+    const auto number = parseNumber(r.request.pieceCount);
     if (!number)
-        return refuse(r.services.host, "Please enter a valid value for number of pieces!", "Text2");
+        return refuse(r.services.host, "Please enter a valid value for number of pieces!",
+                      RequestField::PieceCount);
     const double whole = std::trunc(*number);
     if (whole < 1)
-        return refuse(r.services.host, "Number of pieces should be more than zero!", "Text2");
+        return refuse(r.services.host, "Number of pieces should be more than zero!",
+                      RequestField::PieceCount);
     choice.byPieces = true;
     choice.pieces = static_cast<std::int64_t>(std::min(whole, 1e18));
     return std::nullopt;
@@ -124,19 +127,20 @@ std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 {
     Host& host = r.services.host;
-    const auto number = parseNumber(r.pane.Text3);
+    const auto number = parseNumber(r.request.pieceSize);
     if (!number || std::trunc(*number) < 0)
-        return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
-    choice.unit = unitCodeAt(r.pane.Combo1, "MB");
+        return refuse(host, "Please enter a valid value for the size of split file(s)!",
+                      RequestField::PieceSize);
+    choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
     if (choice.unit == kLinesUnit) {
-        if (r.pane.chkPlainPieces)
-            return refuse(host, split_text::kPlainByLines, "chkPlainPieces");
-        if (r.pane.Check1)
+        if (r.request.plainPieces)
+            return refuse(host, split_text::kPlainByLines, RequestField::PlainPieces);
+        if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
                                       "number of lines.")
                               + LF + "Please uncheck 'Compress before Splitting' to continue.",
-                          "Check1");
+                          RequestField::CompressFirst);
         host.message(Question::Notice,
                      std::string("Please note that splitting files by number of lines is "
                                  "successful only for text files. e.g. *.txt, *.xml, *.dat etc..")
@@ -154,9 +158,9 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 // back by the engine are the same bytes).
 void choosePreset(const Request& r, SizeChoice& choice)
 {
-    const SizePreset& preset = presetAt(r.pane.Combo2);
+    const SizePreset& preset = presetAt(r.request.presetIndex);
     choice.unit = preset.unit;
-    choice.requestedBytes = presetDataBytes(preset, r.pane.chkPlainPieces);
+    choice.requestedBytes = presetDataBytes(preset, r.request.plainPieces);
     if (preset.fileBytes == 0) {
         choice.splitSize = preset.size;
         choice.sizeText = numberText(preset.size);
@@ -185,7 +189,7 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
-// The recovery pieces the pane asks for, into the engine's companions; none for lines.
+// The recovery pieces the request asks for, into the engine's companions; none for lines.
 // Every piece is read to make them, so they cannot follow pieces onto diskettes.
 std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choice)
 {
@@ -193,14 +197,14 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     CompanionOptions companions = engine.Companions();
     companions.recovery = 0;
     companions.recoveryPercent = false;
-    const std::string& text = r.pane.txtRecovery;
+    const std::string& text = r.request.recoveryCount;
     if (choice.unit != kLinesUnit && !text.empty()) {
         const std::optional<RecoveryChoice> recovery = parseRecoveryChoice(text);
         if (!recovery)
             return refuse(r.services.host,
                           "Recovery pieces takes a number of recovery pieces or a percentage, "
                           "such as 10%.",
-                          "txtRecovery");
+                          RequestField::RecoveryCount);
         companions.recovery = recovery->count;
         companions.recoveryPercent = recovery->percent;
     }
@@ -208,7 +212,7 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
                       "every piece of the set, and the pieces are on other disks by then.",
-                      "txtRecovery");
+                      RequestField::RecoveryCount);
     engine.SetCompanions(companions);
     return std::nullopt;
 }
@@ -217,39 +221,39 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
 // own, away from the pieces.
 std::optional<CommandOutcome> choosePlainPieces(Request& r)
 {
-    if (r.pane.chkPlainPieces && isDiskettePath(r.destination))
-        return refuse(r.services.host, split_text::kPlainOnDiskettes, "chkPlainPieces");
-    r.services.engine.SetPlainPieces(r.pane.chkPlainPieces);
+    if (r.request.plainPieces && isDiskettePath(r.destination))
+        return refuse(r.services.host, split_text::kPlainOnDiskettes, RequestField::PlainPieces);
+    r.services.engine.setPlainPieces(r.request.plainPieces);
     return std::nullopt;
 }
 
 // Compresses the source when asked; afterwards r.fileToSplit names what is split. When
 // no compressed file was made the source is split as it is, and nothing marks it as a
 // temporary file.
-void compressFirst(Request& r)
+void compressSource(Request& r)
 {
     r.fileToSplit = r.source;
-    if (!r.pane.Check1)
+    if (!r.request.compressFirst)
         return;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     if (compressor.CompressFile(r.source) == 1) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
     } else {
-        r.tempCompressed.clear();
+        r.tempCompressed = false;
     }
 }
 
 // Splitting with compression must not overwrite a file the user already has.
 std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes")
+    if (!r.request.compressFirst || r.tempCompressed)
         return std::nullopt;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     const std::string target = compressor.CompressedFileFor(r.source);
     if (!fileExists(target))
         return std::nullopt;
@@ -257,7 +261,7 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "The file " + target
                       + " already exists. Compressing before splitting would replace it; please "
                         "move or rename it, or choose another destination folder.",
-                  "Text4");
+                  RequestField::DestinationFolder);
 }
 
 // How the set can be joined without Parcelo, as its companions allow.
@@ -267,7 +271,7 @@ std::string withoutParceloLine(const Request& r, const std::string& setName, int
     const bool scripts = std::any_of(companions.begin(), companions.end(), [](const auto& path) {
         return companionKind(path) == FileRowKind::JoinScript;
     });
-    const JoinScriptSet set{setName, pieces, false, r.compressed, r.pane.chkPlainPieces};
+    const JoinScriptSet set{setName, pieces, false, r.compressed, r.request.plainPieces};
     const std::string text = joinWithoutParceloText(set, scripts);
     return text.empty() ? text : CR + text;
 }
@@ -329,14 +333,14 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetSplitSize(choice.splitSize);
     engine.SetUnit(choice.unit);
     engine.SetSplitByPieces(choice.byPieces);
-    engine.SetTempCompressedFile(r.tempCompressed);
+    engine.markTempCompressedFile(r.tempCompressed);
     engine.SetProgressBar(r.services.pane.progressBar);
     engine.SetStatusLabel(r.services.pane.statusLabel);
     engine.SetFileList(r.services.pane.fileList);
     r.services.host.setBusy(true);
     engine.SetStatus(0);
     engine.SetMessage("");
-    engine.SetCompressed(r.compressed ? "Yes" : "");
+    engine.markCompressed(r.compressed);
     engine.StartSplit();
     r.services.host.setBusy(false);
     r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
@@ -422,7 +426,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes" || r.pane.chkPlainPieces
+    if (!r.request.compressFirst || r.tempCompressed || r.request.plainPieces
         || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
@@ -434,7 +438,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     }
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile({});
+    compressor.markTempCompressedFile(false);
     const std::string piece = compressor.CompressedFileFor(r.source) + SplitFileExtension(1);
     r.firstPiece = piece;
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
@@ -454,7 +458,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 bool compressAndSplit(Request& r, SizeChoice& choice)
 {
     if (r.fileToSplit.empty())
-        compressFirst(r);
+        compressSource(r);
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);
     // The compressed file is this request's own, wherever it lies: both ways remove it, and
@@ -462,10 +466,9 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     // so that a retry is not refused.
     // A plain piece is the compressed file itself, split like any other file so that it
     // gets the checksum file that names it.
-    if (!choice.byPieces && r.compressed && !r.pane.chkPlainPieces
+    if (!choice.byPieces && r.compressed && !r.request.plainPieces
         && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
-        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
-                                 r.tempCompressed};
+        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes};
         r.firstPiece = storedPiecePath(job);
         return storeAsSinglePiece(job, r.services);
     }
@@ -492,9 +495,9 @@ bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
 
 } // namespace
 
-CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false, {}, {}};
+    Request r{request, services, {}, {}, {}, {}, false, {}, {}};
     if (auto refused = checkPaths(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
@@ -503,9 +506,9 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 
     SizeChoice choice;
     std::optional<CommandOutcome> refused;
-    if (!pane.Option1 && !pane.Option3)
+    if (request.mode == SplitMode::ByPieces)
         refused = choosePieces(r, choice);
-    else if (pane.Option1)
+    else if (request.mode == SplitMode::BySize)
         refused = chooseTypedSize(r, choice);
     else
         choosePreset(r, choice);
@@ -520,7 +523,7 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 
     services.recentFiles.AddRecentFile(r.source, "Split");
     const bool succeeded = compressAndSplitStoppable(r, choice);
-    if (succeeded && pane.chkDelOrgSplit) {
+    if (succeeded && request.deleteSourceAfter) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
@@ -530,16 +533,15 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     return {true, {}, r.firstPiece, r.notices};
 }
 
-CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome compressOnlyCommand(SplitRequest& request, SplitServices& services)
 {
-    pane.Option1 = false;
-    pane.Option3 = false;
-    pane.Text2.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
-    pane.txtRecovery.clear();
+    request.mode = SplitMode::ByPieces;
+    request.pieceCount.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
+    request.recoveryCount.clear();
     services.host.processEvents();
-    CommandOutcome outcome = cmdSpSplit_Click(pane, services);
-    if (outcome.focus.empty())
-        outcome.focus = "Text1";
+    CommandOutcome outcome = splitCommand(request, services);
+    if (outcome.focus == RequestField::None)
+        outcome.focus = RequestField::SourcePath;
     return outcome;
 }
 
@@ -565,11 +567,11 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
     }
 }
 
-void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
+void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings)
 {
-    const bool deleteOption = pane.chkDelOrgSplit;
-    pane = SplitPaneValues{};
-    pane.chkDelOrgSplit = deleteOption;
+    const bool deleteOption = request.deleteSourceAfter;
+    request = SplitRequest{};
+    request.deleteSourceAfter = deleteOption;
     clearPaneDisplay(bindings);
 }
 

@@ -15,9 +15,9 @@ namespace verify_detail {
 inline constexpr const char* kNoValidExtension = "The file does not have a valid extension.";
 inline constexpr const char* kDoesNotExist = "The file does not exist in the specified path.";
 
-// Checks and repairs the picked path (Text8): blank, ending in one of refusedEndings (no
-// file name) or missing is refused with its message, the focus going to Text8.
-std::optional<CommandOutcome> refusePickedPath(VerifyPaneValues& pane, Host& host,
+// Checks and repairs the picked path (piecePath): blank, ending in one of refusedEndings
+// (no file name) or missing is refused with its message, the focus going to its box.
+std::optional<CommandOutcome> refusePickedPath(VerifyRequest& request, Host& host,
                                                const std::string& refusedEndings);
 
 // Adds a row to the context's list in its display unit.

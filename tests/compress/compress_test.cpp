@@ -276,7 +276,7 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     ZlibTool tool;
     CompressionAdapter adapter(w.host, tool, w.split, w.join, temp.file("Temp"),
                                CompressionLevelOption::HighestSpeed);
-    adapter.SetTempCompressedFile("Yes");
+    adapter.markTempCompressedFile(true);
     ASSERT_EQ(adapter.CompressFile(temp.file("big.iso")), 1); // makes the missing folder
     // in a private folder of its own (the split request's test has its modes)
     const fs::path zipped = adapter.CompressedFileFor(temp.file("big.iso"));

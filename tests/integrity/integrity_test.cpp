@@ -30,7 +30,7 @@ struct SplitSet : test::SplitRun {
                    : compressed        ? "data.zip"
                                        : "data.bin")
     {
-        engine.SetCompressed(compressed ? "Yes" : "");
+        engine.markCompressed(compressed);
         engine.SetCompanions(companions);
         if (setUp)
             setUp(out);

@@ -21,8 +21,8 @@ struct ScriptSet : test::SplitRun {
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
-        engine.SetCompressed(compressed ? "Yes" : "");
-        engine.SetPlainPieces(plain);
+        engine.markCompressed(compressed);
+        engine.setPlainPieces(plain);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }
