@@ -10,7 +10,7 @@ packages=(
   zip unzip
   dpkg-dev desktop-file-utils file util-linux lintian binutils
   shared-mime-info libglib2.0-bin
-  libssl-dev dash busybox
+  libssl-dev dash busybox 7zip
   xvfb xauth
 )
 missing=()

@@ -154,7 +154,7 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>); none in a
+// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>, <Pieces/>); none in a
 // file an older version wrote.
 std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const char* name)
 {
@@ -252,6 +252,20 @@ void writeFlushFlag(bool flush, XMLDocument& document)
     setLaterAttribute(document, "Writing", "flush", flagText(flush));
 }
 
+// <Pieces plain="..."/>: off unless written "true"; written only once it is on.
+bool plainPiecesFlag(const XMLDocument& document)
+{
+    const auto attribute = laterAttribute(document, "Pieces", "plain");
+    return attribute && attribute->Value() == "true";
+}
+
+void writePlainPiecesFlag(bool plain, XMLDocument& document)
+{
+    if (!laterElement(document, "Pieces") && !plain)
+        return; // an older file stays as it was while it is off
+    setLaterAttribute(document, "Pieces", "plain", flagText(plain));
+}
+
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
@@ -270,6 +284,7 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.writeJoinScript = sendingFlag(document, "joinScript");
     options.recoveryPieces = recoveryText(document);
     options.flushToDisk = flushFlag(document);
+    options.plainPieces = plainPiecesFlag(document);
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -287,6 +302,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     writeSendingFlags(options, document);
     writeRecoveryText(options.recoveryPieces, document);
     writeFlushFlag(options.flushToDisk, document);
+    writePlainPiecesFlag(options.plainPieces, document);
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the

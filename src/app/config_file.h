@@ -47,6 +47,9 @@ struct ParceloOptions {
     // <Writing flush="..."/> after them: a job waits until what it wrote is on the disk
     // before it reports done; on unless written "false"
     bool flushToDisk = true;
+    // <Pieces plain="..."/> after them: the Split pane's "Plain pieces (no header)"; off
+    // unless written "true"
+    bool plainPieces = false;
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

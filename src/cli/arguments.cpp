@@ -201,6 +201,9 @@ std::string readOption(const Given& g, Arguments& out)
     case OptionId::NoJoinScript:
         out.noJoinScript = true;
         break;
+    case OptionId::Plain:
+        out.plain = true;
+        break;
     case OptionId::DeleteSource:
         out.deleteSource = true;
         break;

@@ -32,6 +32,7 @@ struct Arguments {
     bool force = false;        // join --force: the joined file replaces a file of its name
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
+    bool plain = false;        // split, join --plain: pieces without header
     bool noSync = false;       // --no-sync: done without waiting for the disk
     std::string recovery;      // split --recovery N or N%, as typed: the split checks it
     bool yes = false;

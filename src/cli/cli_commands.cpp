@@ -25,6 +25,7 @@ SplitRequest splitRequest(const Arguments& a)
     request.destinationFolder = a.destination;
     request.compressFirst = a.compress || a.verb == Verb::Compress;
     request.deleteSourceAfter = a.deleteSource;
+    request.plainPieces = a.plain;
     request.recoveryCount = a.recovery;
     request.mode = a.mode == SplitMode::Pieces   ? parcelo::SplitMode::ByPieces
                    : a.mode == SplitMode::Preset ? parcelo::SplitMode::ByPreset
@@ -86,7 +87,7 @@ std::string splitResult(const Arguments& a, const std::string& destination,
         return "wrote nothing";
     const bool compressed = a.compress || a.verb == Verb::Compress;
     std::string text = std::string(compressed ? "compressed and " : "") + "wrote "
-                       + counted(pieces.size(), "piece");
+                       + counted(pieces.size(), a.plain ? "plain piece" : "piece");
     if (const std::string size = sizeText(pieces.front()); !size.empty())
         text += (pieces.size() == 1 ? " of " : " of up to ") + size;
     const std::string first = GetFileNameFromPath(pieces.front());
@@ -119,7 +120,8 @@ int split(const Arguments& a)
 std::string joinResult(modJoinFile& engine, const std::string& produced)
 {
     const bool decompressed = produced != engine.JoinedFilePath();
-    std::string text = "joined " + counted(static_cast<std::size_t>(engine.PieceCount()), "piece")
+    const auto pieces = static_cast<std::size_t>(engine.PieceCount());
+    std::string text = "joined " + counted(pieces, engine.PlainSet() ? "plain piece" : "piece")
                        + (decompressed ? " and decompressed them" : "") + " into " + produced;
     if (const std::string size = sizeText(produced); !size.empty())
         text += " (" + size + ")";
@@ -130,12 +132,15 @@ int join(const Arguments& a)
 {
     Session s(a);
     s.host.setReplaceFiles(a.force);
+    s.host.setJoinPlain(a.plain);
     JoinRequest request{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = joinCommand(request, services);
     const std::string result =
         outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
     finish(s.host, outcome.succeeded, result, outcome.notices);
+    if (!outcome.succeeded && s.engines.joinEngine().PlainOfferDeclined())
+        s.host.error("use --plain to join it as plain pieces");
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
 

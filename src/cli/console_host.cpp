@@ -307,6 +307,8 @@ void ConsoleHost::output(const std::string& line)
 Answer ConsoleHost::showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                 const std::string&)
 {
+    if (kind == Question::JoinPlain)
+        return joinPlain_ ? Answer::Yes : Answer::No;
     // A disk nobody can change, or a file kept without --force, ends the run: its question
     // is the error that says why.
     const bool failing = icon == Icon::Critical || (asksForDisk(kind) && !personAtTerminal())

@@ -45,6 +45,9 @@ public:
     // --force: a file of a name the command makes is replaced. Without it (and without
     // --yes) the question whether to replace one is answered No, even on a terminal.
     void setReplaceFiles(bool replace) { replaceFiles_ = replace; }
+    // --plain: another tool's numbered pieces are joined as plain pieces; without it the
+    // offer is declined. Either way nobody is asked.
+    void setJoinPlain(bool plain) { joinPlain_ = plain; }
 
     // The messages held since the last call, in the order shown.
     std::vector<HeldMessage> takeMessages();
@@ -71,6 +74,7 @@ private:
     std::FILE* progressOut_;
     bool progressShown_ = false;
     bool replaceFiles_ = false;
+    bool joinPlain_ = false;
     std::vector<HeldMessage> held_;
 };
 

@@ -34,12 +34,15 @@ std::vector<OptionSpec> makeOptionTable()
         {Pieces, "pieces", 'n', "N", kSplit, true,
          "N pieces of equal size (at most " + std::to_string(kMaxPieces) + ")"},
         {Lines, "lines", 'l', "N", kSplit, true, "pieces of N lines each, of a text file"},
-        {Preset, "preset", '\0', "NAME", kSplit, true, "pieces of a preset size: " + presetNames()},
+        {Preset, "preset", '\0', "NAME", kSplit, true, "pieces of a preset size (Presets below)"},
         {Compress, "compress", '\0', "", kSplit, false, "compress SOURCE into a ZIP archive first"},
         {Level, "level", '\0', "LEVEL", kSplit | kCompress, false,
          "compression level: " + levelNames()},
         {Recovery, "recovery", '\0', "N[%]", kSplit, false,
          "also write N recovery pieces, or N% of the pieces"},
+        {Plain, "plain", '\0', "", kSplit | kJoin, false,
+         "split: pieces without header, which cat or copy /b joins too; join: another "
+         "tool's numbered pieces, joined as plain pieces"},
         {NoChecksums, "no-checksums", '\0', "", kSplit, false,
          "write no checksum file (NAME.sha256)"},
         {NoJoinScript, "no-join-script", '\0', "", kSplit, false,
@@ -220,6 +223,18 @@ std::string listOf(const Table& table, Name name)
     return text;
 }
 
+// The presets, each with its exact bytes and what it fits.
+std::string presetLines()
+{
+    std::string text = "\nPresets:\n";
+    for (const SizePreset& preset : kSizePresets) {
+        std::string name = std::string("  ") + preset.name;
+        name.resize(10, ' ');
+        text += wrapped(name, presetDescription(preset), 10);
+    }
+    return text;
+}
+
 struct ExitStatusLine {
     int status;
     const char* meaning;
@@ -260,6 +275,11 @@ std::string levelNames()
 {
     return listOf(kCompressionLevels, [](const CompressionLevelChoice& c) { return c.name; });
 }
+
+const char* const kWithoutParcelo =
+    "Without Parcelo, a set is joined by the join scripts written beside it (sh NAME.join.sh, "
+    "or NAME.join.cmd on Windows); plain pieces also by cat NAME.0* > NAME, or copy /b "
+    "NAME.0* NAME on Windows.";
 
 const std::vector<CommandSpec>& commandTable()
 {
@@ -323,6 +343,8 @@ std::string helpText(Verb topic)
     else
         text += wrapped({}, sentence(commandOf(topic).summary), 0);
     text += optionLines(topic);
+    if (topic == Verb::Help || topic == Verb::Split)
+        text += presetLines() + "\n" + wrapped({}, kWithoutParcelo, 0);
     if (topic == Verb::Help)
         text += "\nOptions may stand anywhere before \"--\"; a value follows its option, or an\n"
                 "equals sign after a long name (--size=3MB).\n";

@@ -33,6 +33,7 @@ enum class OptionId {
     Compress,
     Level,
     Recovery,
+    Plain,
     NoChecksums,
     NoJoinScript,
     DeleteSource,
@@ -73,6 +74,9 @@ std::string spelledNames(const OptionSpec& option);
 std::string unitSuffixes();
 std::string presetNames();
 std::string levelNames();
+
+// How a set is joined without Parcelo, as the help says it.
+extern const char* const kWithoutParcelo;
 
 // --help: the usage of every command (or of one), its options one per line, the exit
 // statuses and where the manual is. A topic of Verb::Help is the whole program.

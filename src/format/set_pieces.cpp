@@ -7,8 +7,11 @@
 #include "platform/run_error.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <map>
 
 namespace parcelo {
 
@@ -18,6 +21,37 @@ bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
 }
+
+// Numbers of more digits than this are no piece numbers of a set.
+constexpr std::size_t kMostDigits = 6;
+
+bool allDigits(const std::string& text)
+{
+    return !text.empty() && text.size() <= kMostDigits
+           && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The digits after "name." of each entry of folder named so, by number: several spellings
+// of one number ("7", "007") are all kept.
+std::multimap<int, std::string> numberedNames(const std::string& folder, const std::string& name)
+{
+    std::multimap<int, std::string> found;
+    const std::string prefix = name + ".";
+    std::error_code ec;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(toNativePath(folder.empty() ? "." : folder), ec)) {
+        const std::string entryName = entry.path().filename().string();
+        if (entryName.size() <= prefix.size() || entryName.compare(0, prefix.size(), prefix) != 0)
+            continue;
+        std::string digits = entryName.substr(prefix.size());
+        if (allDigits(digits))
+            found.emplace(std::stoi(digits), std::move(digits));
+    }
+    return found;
+}
+
+constexpr std::array<unsigned char, 4> kLocalFileHeader = {'P', 'K', 3, 4};
+constexpr std::size_t kLocalHeaderFixed = 30; // bytes before the entry's name
 
 } // namespace
 
@@ -94,7 +128,7 @@ std::string invalidPieceText(const std::string& path, const std::string& reason)
     return "File " + path + " is not a valid split file." + LF + reason;
 }
 
-std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes)
+std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes, std::uint64_t headerBytes)
 {
     std::vector<int> wrong;
     if (sizes.size() < 2)
@@ -102,10 +136,84 @@ std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes)
     const std::uint64_t full = *std::max_element(sizes.begin(), sizes.end() - 1);
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const bool last = i + 1 == sizes.size();
-        if (sizes[i] <= kPieceHeaderSize || sizes[i] > full || (!last && sizes[i] != full))
+        if (sizes[i] <= headerBytes || sizes[i] > full || (!last && sizes[i] != full))
             wrong.push_back(static_cast<int>(i) + 1);
     }
     return wrong;
+}
+
+std::string NumberedPieces::path(int n) const
+{
+    return base + numberedExtension(first + n - 1, width);
+}
+
+std::optional<NumberedPieces> numberedPiecesBeside(const std::string& picked)
+{
+    const std::string pickedDigits = GetFileExtension(GetFileNameFromPath(picked));
+    if (!allDigits(pickedDigits) || pickedDigits.size() == GetFileNameFromPath(picked).size())
+        return std::nullopt;
+    NumberedPieces pieces;
+    pieces.base = RemoveFileExtension(picked);
+    const auto names = numberedNames(GetFolderFromPath(picked), GetFileNameFromPath(pieces.base));
+    if (names.empty())
+        return std::nullopt;
+    pieces.width = static_cast<int>(kMostDigits);
+    for (const auto& entry : names)
+        pieces.width = std::min(pieces.width, static_cast<int>(entry.second.size()));
+    const auto spelled = [&](int number, const std::string& digits) {
+        return numberedExtension(number, pieces.width) == "." + digits;
+    };
+    if (!spelled(std::stoi(pickedDigits), pickedDigits))
+        return std::nullopt;
+    pieces.first = 1;
+    for (const auto& [number, digits] : names) {
+        if (!spelled(number, digits))
+            continue;
+        if (number == 0)
+            pieces.first = 0;
+        pieces.last = std::max(pieces.last, number);
+    }
+    if (pieces.count() < 1 || pieces.count() > kMaxPieces)
+        return std::nullopt;
+    return pieces;
+}
+
+bool holdsParceloPiece(const NumberedPieces& pieces)
+{
+    for (int n = 1; n <= pieces.count(); ++n) {
+        try {
+            File piece(pieces.path(n), File::Mode::Read);
+            if (readPieceHeaderZeroFilled(piece).hasByteSignature())
+                return true;
+            piece.seek(0);
+            if (markerLineEnd(piece))
+                return true;
+        } catch (const RunError&) {
+            // missing or unreadable: the join tells
+        }
+    }
+    return false;
+}
+
+bool plainSetCompressed(const std::string& firstPiece, const std::string& joinedName)
+{
+    const std::string zip = ".zip";
+    if (joinedName.size() <= zip.size() || !joinedName.ends_with(zip))
+        return false;
+    const std::string entry = joinedName.substr(0, joinedName.size() - zip.size());
+    try {
+        File piece(firstPiece, File::Mode::Read);
+        std::string start(kLocalHeaderFixed + entry.size(), '\0');
+        if (piece.read(start.data(), start.size()) != start.size()
+            || std::memcmp(start.data(), kLocalFileHeader.data(), kLocalFileHeader.size()) != 0)
+            return false;
+        const auto* bytes = reinterpret_cast<const unsigned char*>(start.data());
+        const std::size_t nameLength = bytes[26] | static_cast<std::size_t>(bytes[27]) << 8;
+        return nameLength == entry.size()
+               && start.compare(kLocalHeaderFixed, entry.size(), entry) == 0;
+    } catch (const RunError&) {
+        return false;
+    }
 }
 
 std::string notOfTheSetText(const std::string& path)

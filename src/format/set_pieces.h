@@ -38,9 +38,40 @@ std::string pieceFault(const PieceHeader& header, std::uint64_t fileSize);
 std::string invalidPieceText(const std::string& path, const std::string& reason);
 
 // The numbers of the pieces whose sizes (header included, piece 1 first) break the rule of
-// a byte set: every piece but the last holds as many bytes as the largest of them, and the
-// last holds no more. A piece cut short or grown is so found before anything is joined.
-std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes);
+// a byte set: every piece but the last holds as many bytes as the largest of them, the
+// last holds no more, and each holds data after its headerBytes. A piece cut short or
+// grown is so found before anything is joined.
+std::vector<int> misSizedPieces(const std::vector<std::uint64_t>& sizes,
+                                std::uint64_t headerBytes = kPieceHeaderSize);
+
+// Pieces that another tool numbered (7-Zip's volumes, split -d, ...): base + "." + a number
+// of at least `width` digits, from `first` (0 or 1) to `last`.
+struct NumberedPieces {
+    std::string base; // a piece's path without its number
+    int first = 1;
+    int last = 0;
+    int width = 3;
+
+    int count() const { return last - first + 1; }
+    // Piece n of the set, the first being 1.
+    std::string path(int n) const;
+};
+
+// The numbered pieces the picked file belongs to: the names base + "." + digits in its
+// folder spelled with the fewest digits any of them has, from the lowest number there (0
+// or 1; a gap before the lowest one found is a missing piece) to the highest. Nothing when
+// the picked name ends in no such number or is not spelled so, or the set would be larger
+// than a set may be.
+std::optional<NumberedPieces> numberedPiecesBeside(const std::string& picked);
+
+// True when one of the pieces there starts like a piece of Parcelo's own (a header with a
+// byte signature, or the line-set marker): then they are not another tool's.
+bool holdsParceloPiece(const NumberedPieces& pieces);
+
+// Whether a plain set whose first piece is at firstPiece holds a file compressed before the
+// split: the joined file's name ends in ".zip" and the piece begins as the archive that
+// compression writes, with an entry named as the joined file without its ".zip".
+bool plainSetCompressed(const std::string& firstPiece, const std::string& joinedName);
 
 // "The file " + path + " is not a valid file of the set."
 std::string notOfTheSetText(const std::string& path);

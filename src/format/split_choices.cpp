@@ -3,6 +3,7 @@
 #include "format/split_set.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace parcelo {
 
@@ -32,6 +33,35 @@ const SizePreset& presetAt(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= kSizePresets.size())
         return kSizePresets[0];
     return kSizePresets[static_cast<std::size_t>(index)];
+}
+
+double presetDataBytes(const SizePreset& preset, bool plainPieces)
+{
+    if (preset.fileBytes == 0)
+        return preset.size * bytesPerUnit(preset.unit);
+    return static_cast<double>(preset.fileBytes - (plainPieces ? 0 : kPieceHeaderSize));
+}
+
+std::string groupedNumber(std::uint64_t value)
+{
+    std::string digits = std::to_string(value);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), 1, ',');
+    return digits;
+}
+
+std::string presetDescription(const SizePreset& preset)
+{
+    std::string text;
+    if (preset.fileBytes != 0) {
+        text = groupedNumber(preset.fileBytes) + " bytes a piece file, header included";
+    } else {
+        const auto data = static_cast<std::uint64_t>(std::nearbyint(presetDataBytes(preset, true)));
+        text = groupedNumber(data) + " bytes of data a piece (" + std::to_string(kPieceHeaderSize)
+               + " more with the header)";
+    }
+    const std::string use = preset.use;
+    return use.empty() ? text : text + ": " + use;
 }
 
 std::optional<RecoveryChoice> parseRecoveryChoice(std::string text)

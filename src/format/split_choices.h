@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -26,24 +27,50 @@ inline constexpr std::array<SizeUnit, 5> kSizeUnits = {{
 
 inline constexpr const char* kLinesUnit = "LN";
 
-// A ready-made piece size: the number, its unit code, its caption in the Split pane and
-// its name on parcelo-cli's command line.
+// A ready-made piece size: the number, its unit code, its caption in the Split pane, its
+// name on parcelo-cli's command line and what it is meant for. The first seven give the
+// data bytes of each piece (size times the unit; the header comes on top); the others
+// name a limit of today and give the largest piece file, header included (fileBytes).
 struct SizePreset {
     double size;
     const char* unit;
     const char* caption;
     const char* name;
+    std::uint64_t fileBytes; // 0: size times the unit bytes of data in each piece
+    const char* use;         // what the size fits, or ""
 };
 
-inline constexpr std::array<SizePreset, 7> kSizePresets = {{
-    {1.38, "MB", "1.38 MegaBytes", "1.38MB"},
-    {2.88, "MB", "2.88 MegaBytes", "2.88MB"},
-    {5, "MB", "5 MegaBytes", "5MB"},
-    {10, "MB", "10 MegaBytes", "10MB"},
-    {100, "MB", "100 MegaBytes", "100MB"},
-    {650, "MB", "650 MegaBytes", "650MB"},
-    {1, "GB", "1 GigaByte", "1GB"},
+inline constexpr std::array<SizePreset, 13> kSizePresets = {{
+    {1.38, "MB", "1.38 MegaBytes", "1.38MB", 0, "a 1.44 MB diskette"},
+    {2.88, "MB", "2.88 MegaBytes", "2.88MB", 0, "a 2.88 MB diskette"},
+    {5, "MB", "5 MegaBytes", "5MB", 0, ""},
+    {10, "MB", "10 MegaBytes", "10MB", 0, "chat uploads of 10 MB"},
+    {100, "MB", "100 MegaBytes", "100MB", 0, ""},
+    {650, "MB", "650 MegaBytes", "650MB", 0, "a 650 MB CD"},
+    {1, "GB", "1 GigaByte", "1GB", 0, ""},
+    {18, "MB", "18 MegaBytes", "18MB", 18'000'000,
+     "a mail attachment, under a 25 MB mail limit once a mail program encodes it in base64 "
+     "with line breaks"},
+    {700, "MB", "700 MegaBytes", "700MB", 734'003'200,
+     "a 700 MB CD, with room for its file system"},
+    {2, "GB", "2 GigaBytes", "2GB", 2'000'000'000, "an upload limit of 2 GB"},
+    {4, "GB", "4 GigaBytes", "4GB", 4'294'967'295,
+     "a USB stick formatted FAT32, the largest file FAT32 holds"},
+    {4.7, "GB", "4.7 GigaBytes", "4.7GB", 4'700'000'000, "a DVD"},
+    {25, "GB", "25 GigaBytes", "25GB", 25'000'000'000, "a Blu-ray disc"},
 }};
+
+// The data bytes in each piece the preset gives: for a preset of piece files, those less
+// the header when the pieces carry one (plain pieces carry none).
+double presetDataBytes(const SizePreset& preset, bool plainPieces);
+
+// What the preset gives and fits, with its exact byte counts, as its tooltip and parcelo-
+// cli's help say it: "18,000,000 bytes a piece file, header included: a mail attachment:
+// ..." or "1,447,035 bytes of data a piece (12 more with the header): a 1.44 MB diskette".
+std::string presetDescription(const SizePreset& preset);
+
+// 18000000 -> "18,000,000".
+std::string groupedNumber(std::uint64_t value);
 
 // The bytes one unit stands for; 0 for lines and unknown codes.
 double bytesPerUnit(const std::string& unit);

@@ -14,8 +14,13 @@ namespace parcelo {
 
 std::string SplitFileExtension(int pieceNumber)
 {
-    char text[16];
-    std::snprintf(text, sizeof text, ".%03d", pieceNumber);
+    return numberedExtension(pieceNumber, 3);
+}
+
+std::string numberedExtension(int number, int width)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, ".%0*d", width, number);
     return text;
 }
 

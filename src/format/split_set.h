@@ -14,6 +14,9 @@ class File;
 inline constexpr std::uint32_t PieceSignatureCompressed = 0x5F33E01F;
 inline constexpr std::uint32_t PieceSignaturePlain = 0x5F33E020;
 inline constexpr std::size_t kPieceHeaderSize = 12;
+// What recovery pieces record as the signature of a plain set's pieces, which carry no
+// header at all (the pieces are the bytes of the file and nothing else).
+inline constexpr std::uint32_t kNoPieceHeader = 0;
 
 // The first line of every piece of a line set.
 inline constexpr const char* kLineMarker = "PcxLineBreak9174";
@@ -25,6 +28,9 @@ inline constexpr int kMaxPieces = 32767;
 // The numeric extension of a piece, with its point: 7 -> ".007", 42 -> ".042",
 // 123 -> ".123", 1234 -> ".1234".
 std::string SplitFileExtension(int pieceNumber);
+// The same with at least `width` digits, as other tools number their pieces too:
+// (7, 1) -> ".7", (0, 3) -> ".000", (12, 2) -> ".12".
+std::string numberedExtension(int number, int width);
 
 // folder + base name + SplitFileExtension(number).
 std::string pieceName(const std::string& folder, const std::string& baseName, int pieceNumber);

@@ -25,7 +25,7 @@ ChecksumWitness::ChecksumWitness(const std::string& setBase)
 
 bool ChecksumWitness::describes(int pieceCount) const
 {
-    return ofSet_ && listsTheSet(*listing_, {base_, pieceCount, true});
+    return ofSet_ && listsTheSet(*listing_, {base_, pieceCount, true, {}});
 }
 
 bool ChecksumWitness::lists(const std::string& name) const

@@ -9,6 +9,7 @@
 #include <openssl/evp.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -471,7 +472,9 @@ std::string shellJoinScript(const JoinScriptSet& set)
                                    {"LISTED", shListedName(set.name)},
                                    {"REPAIR", shAssignment("repair", shQuoted(set.name + ".001"))},
                                    {"COUNT", std::to_string(set.pieceCount)},
-                                   {"STRIP", set.lineSet ? "tail -n +2" : "tail -c +13"},
+                                   {"STRIP", set.lineSet ? "tail -n +2"
+                                             : set.plain ? "cat"
+                                                         : "tail -c +13"},
                                    {"NOTE", afterJoinNote(set)}});
 }
 
@@ -482,12 +485,59 @@ std::string cmdJoinScript(const JoinScriptSet& set)
                {{"NAME64", base64(set.name)},
                 {"COUNT", std::to_string(set.pieceCount)},
                 {"SKIP", set.lineSet ? "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10)"
+                         : set.plain ? "$s.Position=0"
                                      : "$s.Position=12"},
                 {"NOTE", afterJoinNote(set)}});
     const bool utf8 = !isAscii(set.name);
     return withCrLf(filled(kCmdTemplate, {{"PS", program},
                                           {"CHCP", utf8 ? kUtf8Console : ""},
                                           {"RESTORE", utf8 ? kRestoreConsole : ""}}));
+}
+
+namespace {
+
+// The name as a shell and cmd take it: as it is when it holds nothing either reads
+// specially, else quoted.
+bool plainWord(const std::string& name)
+{
+    return std::all_of(name.begin(), name.end(), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '.' || c == '_' || c == '-';
+    });
+}
+
+// "cat NAME.0* > NAME": patterns that list the pieces in order. A pattern sorts names only
+// while their numbers have as many digits, so each length has one.
+std::string catCommand(const std::string& name, int pieces)
+{
+    const std::string word = plainWord(name) ? name : shQuoted(name);
+    std::string command = "cat";
+    if (pieces <= 99)
+        command += " " + word + ".0*";
+    for (std::size_t digits = 3; pieces > 99 && digits <= std::to_string(pieces).size(); ++digits) {
+        command += " " + word + ".";
+        for (std::size_t i = 0; i < digits; ++i)
+            command += "[0-9]";
+    }
+    return command + " > " + word;
+}
+
+} // namespace
+
+std::string joinWithoutParceloText(const JoinScriptSet& set, bool scripts)
+{
+    const std::string scriptNames = set.name + ".join.sh or " + set.name + ".join.cmd";
+    if (!set.plain)
+        return scripts ? "Anyone can join them without Parcelo by running " + scriptNames + "."
+                       : std::string();
+    std::string text =
+        "Anyone can join them without Parcelo: " + catCommand(set.name, set.pieceCount);
+    // copy /b takes the names of one length in order; a quote or % would not stay in the name
+    if (set.pieceCount <= 999 && set.name.find_first_of("\"%") == std::string::npos) {
+        const std::string word = plainWord(set.name) ? set.name : "\"" + set.name + "\"";
+        text += ", copy /b " + word + (set.pieceCount <= 99 ? ".0*" : ".???") + " " + word
+                + " on Windows";
+    }
+    return text + (scripts ? ", or " + scriptNames + "." : ".");
 }
 
 bool isParceloJoinScript(const std::string& text)

@@ -14,6 +14,7 @@ struct JoinScriptSet {
     int pieceCount = 0;
     bool lineSet = false;    // pieces start with the marker line, not the 12-byte header
     bool compressed = false; // the joined file is a .zip to open with an archive tool
+    bool plain = false;      // the pieces carry no header: they are the file's bytes alone
 };
 
 // The POSIX sh script (dash, busybox sh): checks the data pieces against the lines that
@@ -24,6 +25,11 @@ std::string shellJoinScript(const JoinScriptSet& set);
 // The same for Windows: a .cmd that runs PowerShell (SHA-256 and copies by streams);
 // /force. The name is in it only as base64 of its UTF-8 bytes.
 std::string cmdJoinScript(const JoinScriptSet& set);
+
+// One sentence that tells how the set can be joined without Parcelo: by the join scripts
+// (when scripts says they were written), and for plain pieces also by cat or copy /b,
+// with the command for this set. "" for a set of header pieces without scripts.
+std::string joinWithoutParceloText(const JoinScriptSet& set, bool scripts);
 
 // The second line of both scripts carries this marker (after "# " or "rem "): a file of a
 // script's name that has it was written by Parcelo.

@@ -62,11 +62,14 @@ bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName
                [&](const ChecksumEntry& e) { return listedFile(e.name, setName).number; });
 }
 
-bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
+namespace {
+
+// The count K when the listing names the pieces 1 to K of setName, maybe its recovery
+// pieces, and nothing else; 0 otherwise.
+int listedPieceCount(const ChecksumListing& listing, const std::string& setName)
 {
-    const std::string setName = GetFileNameFromPath(set.base);
     if (!listsOnlyFilesOf(listing, setName))
-        return false;
+        return 0;
     int pieces = 0;
     int last = 0;
     for (const ChecksumEntry& entry : listing.entries) {
@@ -77,8 +80,38 @@ bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
         }
     }
     // A well-formed listing names nothing twice: as many pieces as the last number is 1..last.
-    return pieces > 0 && pieces == last
-           && (set.exactCount ? last == set.pieceCount : last >= set.pieceCount);
+    return pieces == last ? last : 0;
+}
+
+bool listsExactly(const ChecksumListing& listing, const std::vector<std::string>& names)
+{
+    return listing.wellFormed && listing.entries.size() == names.size()
+           && std::all_of(listing.entries.begin(), listing.entries.end(),
+                          [&](const ChecksumEntry& e) {
+                              return std::find(names.begin(), names.end(), e.name) != names.end();
+                          });
+}
+
+} // namespace
+
+bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set)
+{
+    if (!set.pieceNames.empty())
+        return listsExactly(listing, set.pieceNames);
+    const int last = listedPieceCount(listing, GetFileNameFromPath(set.base));
+    return last > 0 && (set.exactCount ? last == set.pieceCount : last >= set.pieceCount);
+}
+
+int plainSetCount(const std::string& path)
+{
+    const std::string base = RemoveFileExtension(path);
+    const std::string setName = GetFileNameFromPath(base);
+    const std::optional<ChecksumListing> listing = readChecksumFile(checksumFilePath(base));
+    if (!listing)
+        return 0;
+    const int count = listedPieceCount(*listing, setName);
+    const ListedFile picked = listedFile(GetFileNameFromPath(path), setName);
+    return !picked.recovery && picked.number >= 1 && picked.number <= count ? count : 0;
 }
 
 SetChecksumFile readSetChecksumFile(const ChecksumSet& set)

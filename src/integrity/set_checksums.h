@@ -18,6 +18,9 @@ struct ChecksumSet {
     // False for a line set, whose count is what the pieces found give: pieces the checksum
     // file lists beyond it are missing.
     bool exactCount = true;
+    // Another tool's pieces, by file name: the checksum file is theirs when it lists these
+    // and nothing else. Empty for a set Parcelo names.
+    std::vector<std::string> pieceNames;
 };
 
 // The checksum file beside a set, read once. It is the set's own when it lists the set's
@@ -39,6 +42,13 @@ bool listsOnlyFilesOf(const ChecksumListing& listing, const std::string& setName
 // True when it lists, besides recovery pieces, the set's pieces 1 to the count (or, for a
 // line set, at least that far), each once, and nothing else.
 bool listsTheSet(const ChecksumListing& listing, const ChecksumSet& set);
+
+// The piece count of Parcelo's own plain set (pieces without any header) that the piece
+// at path belongs to. Such a set is known by its checksum file alone: NAME.sha256 beside
+// it lists the pieces NAME.001 to NAME.K, maybe recovery pieces and nothing else, and the
+// piece is one of those listed. 0 when there is no such file or it names no set of the
+// piece. Throws RunError when the file is there and cannot be read.
+int plainSetCount(const std::string& path);
 
 // True when the file at path is a checksum file that lists pieces and recovery pieces of
 // setName ("NAME.001", "NAME.rec001") and nothing else: one a split wrote. False too when

@@ -4,6 +4,7 @@
 #include "integrity/checksum_file.h"
 #include "integrity/set_checksums.h"
 #include "integrity/sha256.h"
+#include "platform/file.h"
 #include "platform/file_list.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -111,20 +112,35 @@ std::vector<std::string> recoveryPiecesBeside(const std::string& setBase)
 }
 
 // The recovery pieces, with their digests added to those of the pieces.
-void addRecoveryPieces(const std::string& setBase, int count, const CompanionWork& work,
-                       std::vector<PieceHasher::Digest>& digests, std::vector<SafeOutput>& outputs)
+void addRecoveryPieces(const std::string& setBase, const JoinScriptSet& set, int count,
+                       const CompanionWork& work, std::vector<PieceHasher::Digest>& digests,
+                       std::vector<SafeOutput>& outputs)
 {
     RecoveryOptions options;
     options.afterStripe = work.afterStripe;
     for (SafeOutput& output :
-         prepareRecoveryPieces(setBase, count, newSetIdentifier(), options, work.piecePaths)) {
+         prepareRecoveryPieces(setBase, count, newSetIdentifier(), options, work.piecePaths,
+                               set.plain ? set.pieceCount : 0)) {
         digests.push_back(
             {GetFileNameFromPath(output.finalPath()), sha256OfFile(output.temporaryPath()), {}});
         outputs.push_back(std::move(output));
     }
 }
 
+OwnFile ownChecksumsOf(const std::string& setName)
+{
+    return [setName](const std::string& path) { return isOwnChecksumFile(path, setName); };
+}
+
 } // namespace
+
+std::string plainChecksumProblem(const std::string& setBase)
+{
+    std::vector<std::string> notices;
+    mayWrite(checksumFilePath(setBase), ownChecksumsOf(GetFileNameFromPath(setBase)),
+             "plain pieces are known by it alone, so none were written", notices);
+    return notices.empty() ? std::string() : notices.front();
+}
 
 PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
                                         const std::vector<PieceHasher::Digest>& pieceDigests,
@@ -136,14 +152,17 @@ PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScr
     std::vector<std::string>& notices = prepared.notices;
     const int recovery = set.lineSet ? 0 : recoveryPiecesFor(options, set.pieceCount);
     if (recovery > 0 && mayWriteRecoveryPieces(base, recovery, notices))
-        addRecoveryPieces(base, recovery, work, digests, prepared.files);
-    const std::string checksums = checksumFilePath(base);
-    const OwnFile ownChecksums = [&](const std::string& path) {
-        return isOwnChecksumFile(path, set.name);
-    };
-    if (options.checksums
-        && mayWrite(checksums, ownChecksums, "no checksum file was written", notices))
-        prepared.files.push_back(prepareChecksumFile(checksums, digests));
+        addRecoveryPieces(base, set, recovery, work, digests, prepared.files);
+    // A plain set is known by its checksum file alone: without it there is no set.
+    if (set.plain) {
+        if (const std::string problem = plainChecksumProblem(base); !problem.empty())
+            throw RunError(err::PathFileAccessError, problem);
+        prepared.files.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    } else if (options.checksums
+               && mayWrite(checksumFilePath(base), ownChecksumsOf(set.name),
+                           "no checksum file was written", notices)) {
+        prepared.files.push_back(prepareChecksumFile(checksumFilePath(base), digests));
+    }
     if (options.joinScript)
         for (SafeOutput& script : prepareJoinScripts(folder, set))
             if (mayWrite(script.finalPath(), isOwnJoinScript,
@@ -232,6 +251,47 @@ std::string writtenSummary(int pieces, const std::vector<std::string>& companion
     for (std::size_t i = 0; i < parts.size(); ++i)
         text += (i == 0 ? "" : i + 1 == parts.size() ? " and " : ", ") + parts[i];
     return text + ".";
+}
+
+namespace {
+
+// Piece n of an older set of the name: its header says so, or the older checksum file of
+// the name lists it with its digest.
+bool isOlderPiece(const std::string& path, int n, const std::optional<ChecksumListing>& older)
+{
+    try {
+        File piece(path, File::Mode::Read);
+        const PieceHeader header = readPieceHeaderZeroFilled(piece);
+        if (header.hasByteSignature() && header.number == n && header.count >= n)
+            return true;
+        const std::string name = GetFileNameFromPath(path);
+        const std::string setName = GetFileNameFromPath(RemoveFileExtension(path));
+        if (!older || !listsOnlyFilesOf(*older, setName))
+            return false;
+        const auto listed = std::find_if(older->entries.begin(), older->entries.end(),
+                                         [&](const ChecksumEntry& e) { return e.name == name; });
+        return listed != older->entries.end() && listed->hex == sha256OfFile(path);
+    } catch (const RunError&) {
+        return false; // what cannot be read is left alone
+    }
+}
+
+} // namespace
+
+std::vector<std::string> removeOlderPiecesBeyond(const std::string& setBase, int count,
+                                                 const std::optional<ChecksumListing>& older)
+{
+    std::vector<std::string> left;
+    for (int n = count + 1; n <= kMaxPieces; ++n) {
+        const std::string path = setBase + SplitFileExtension(n);
+        if (typeAt(path) != fs::file_type::regular)
+            break;
+        if (isOlderPiece(path, n, older))
+            removeFileQuietly(path);
+        else
+            left.push_back(GetFileNameFromPath(path));
+    }
+    return left;
 }
 
 void removeSetCompanions(const std::string& setBase, const std::vector<std::string>& keep)

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
 #include "platform/bindings.h"
 #include "recovery/recovery.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +29,13 @@ int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
 // Throws RunError, stating the limit, when a byte set of pieceCount pieces cannot have
 // them: checked before the first piece is written.
 void checkRecoveryFor(const CompanionOptions& options, int pieceCount);
+
+// Why the checksum file of a plain set at setBase (a piece's path without its number)
+// cannot be written: its name is too long for the folder, or a file of that name there was
+// not written by a split. "" when it can. A plain set is known by its checksum file alone,
+// so a split into plain pieces is refused before its first piece, and prepareSetCompanions
+// fails, when there is such a reason.
+std::string plainChecksumProblem(const std::string& setBase);
 
 // What recovery pieces promise, as every front end states it.
 extern const char* const kRecoveryPromise;
@@ -50,7 +59,7 @@ struct PreparedCompanions {
 // The chosen companions of a finished set for folder (with its trailing separator), for
 // the caller to commit once the pieces have their names: the recovery pieces first, so
 // that the checksum file lists them. digests are the pieces' in order, named without
-// folder. A failure leaves nothing behind.
+// folder. A plain set always gets its checksum file. A failure leaves nothing behind.
 PreparedCompanions prepareSetCompanions(const std::string& folder, const JoinScriptSet& set,
                                         const std::vector<PieceHasher::Digest>& digests,
                                         const CompanionOptions& options,
@@ -75,6 +84,13 @@ void listCompanions(Binding* list, const std::vector<std::string>& companions, s
 // "Written: 4 pieces plus data.bin.sha256, 2 recovery pieces and join scripts for
 // recipients." for a set and its committed companions; "" when there are none.
 std::string writtenSummary(int pieces, const std::vector<std::string>& companions);
+
+// The pieces an older split of the name left beyond the count of a new plain set at
+// setBase, which cat NAME.0* would take in: those recognised as Parcelo's by their header,
+// or by a line of the older checksum file (read before the new one replaced it) that
+// their digest matches, are removed; the names of the others, which stay, are returned.
+std::vector<std::string> removeOlderPiecesBeyond(const std::string& setBase, int count,
+                                                 const std::optional<ChecksumListing>& older);
 
 // Removes the companions of the set at setBase (a piece's path without its number) that a
 // split wrote, recognised by their content: a checksum file that lists only pieces and

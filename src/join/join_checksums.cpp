@@ -20,6 +20,10 @@ bool modJoinFile::checksumsHold()
 {
     const ChecksumReport report = checksums_->report();
     checksumNotice_ = report.notice();
+    // Parcelo's own plain set was known by its checksum file: it must still hold.
+    if (!report.present && plainSet_ && !foreignSet_)
+        return rejectPiece(GetFileNameFromPath(report.file)
+                           + " changed during the join and no longer lists these pieces.");
     if (!report.present)
         return true;
     if (!report.clean()) {

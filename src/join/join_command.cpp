@@ -72,7 +72,9 @@ std::uint64_t decompressedBytes(const JoinRequest& request, const modJoinFile& e
         return 0;
     try {
         File piece(first, File::Mode::Read);
-        if (!readPieceHeaderZeroFilled(piece).isCompressed())
+        const bool compressed = engine.PlainSet() ? engine.isCompressed()
+                                                  : readPieceHeaderZeroFilled(piece).isCompressed();
+        if (!compressed)
             return 0;
         return declaredEntrySize(piece, engine.JoinedBytes());
     } catch (const RunError&) {

@@ -83,8 +83,7 @@ void modJoinFile::JoinSplitFiles()
             currentPiece_ = 0;
             checksumNote_.clear();
             checksumNotice_.clear();
-            checksums_ = std::make_unique<ChecksumWatch>(
-                ChecksumSet{RemoveFileExtension(PiecePath(1)), pieceCount_, !lineSet_});
+            checksums_ = std::make_unique<ChecksumWatch>(checksumSet());
             if ((lineSet_ ? joinLines() : joinBytes()) && checksumsHold()) {
                 if (ProgressBarBinding* bar = asProgressBar(progressBar_))
                     bar->setValue(bar->maximum());
@@ -120,14 +119,16 @@ bool modJoinFile::joinBytes()
             openFailed();
             return false;
         }
-        const PieceHeader header = readPieceHeaderZeroFilled(input_);
-        if (!header.hasByteSignature())
-            return rejectPiece(notASplitPiece(currentPiecePath_));
-        compressed_ = header.isCompressed();
-        // Every piece must name this set's count and its own place in it; a piece of
-        // another set under the same name would corrupt the joined file.
-        if (header.count != pieceCount_ || header.number != i)
-            return rejectPiece(notOfTheSet(currentPiecePath_));
+        if (!plainSet_) {
+            const PieceHeader header = readPieceHeaderZeroFilled(input_);
+            if (!header.hasByteSignature())
+                return rejectPiece(notASplitPiece(currentPiecePath_));
+            compressed_ = header.isCompressed();
+            // Every piece must name this set's count and its own place in it; a piece of
+            // another set under the same name would corrupt the joined file.
+            if (header.count != pieceCount_ || header.number != i)
+                return rejectPiece(notOfTheSet(currentPiecePath_));
+        }
         const std::uint64_t remaining = input_.size() - input_.position();
         watchPiece(
             [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
@@ -289,7 +290,8 @@ std::uint64_t modJoinFile::JoinedBytes() const
             return 0;
         try {
             const std::uint64_t size = fileLength(path);
-            total += lineSet_ ? size : size - std::min<std::uint64_t>(size, kPieceHeaderSize);
+            total += lineSet_ || plainSet_ ? size
+                                           : size - std::min<std::uint64_t>(size, kPieceHeaderSize);
         } catch (const RunError&) {
             return 0; // the join reports a piece it cannot read when it gets there
         }
@@ -365,7 +367,8 @@ bool modJoinFile::DeleteBrokenFiles(const std::string& question)
         if (fileExists(path) && !removeFileQuietly(path))
             allDeleted = false;
     }
-    if (allDeleted)
+    // Another tool's set has no companions of Parcelo's: a checksum file beside it is not ours.
+    if (allDeleted && !foreignSet_)
         removeSetCompanions(RemoveFileExtension(PiecePath(1)));
     if (FileListBinding* list = asFileList(fileList_))
         list->clear();

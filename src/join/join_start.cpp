@@ -1,6 +1,8 @@
 #include "join/join_start.h"
 
+#include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/set_checksums.h"
 #include "join/mod_join_file.h"
 #include "platform/file.h"
 #include "platform/host.h"
@@ -119,7 +121,12 @@ bool pickedPieceCompressed(const std::string& piece)
 {
     try {
         File file(piece, File::Mode::Read);
-        return readPieceHeaderZeroFilled(file).isCompressed();
+        const PieceHeader header = readPieceHeaderZeroFilled(file);
+        if (header.hasByteSignature() || isDiskettePath(piece) || plainSetCount(piece) == 0)
+            return header.isCompressed();
+        // Parcelo's own plain set: its first piece begins as a compressed file does.
+        const std::string base = RemoveFileExtension(piece);
+        return plainSetCompressed(base + SplitFileExtension(1), GetFileNameFromPath(base));
     } catch (const RunError&) {
         return false; // the join tells what is wrong with it
     }

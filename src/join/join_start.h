@@ -37,7 +37,8 @@ struct JoinReplacing {
 JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
                                  const std::string& decompressedPath = {});
 
-// True when the picked piece carries the signature of a compressed set.
+// True when the picked piece carries the signature of a compressed set, or belongs to
+// Parcelo's own plain set of a compressed file (plainSetCompressed).
 bool pickedPieceCompressed(const std::string& piece);
 
 // Finds every piece of the set from the engine's source; when it cannot, shows why

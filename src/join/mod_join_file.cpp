@@ -2,6 +2,7 @@
 
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/set_checksums.h"
 #include "platform/bindings.h"
 #include "platform/file_list.h"
 #include "platform/host.h"
@@ -34,6 +35,11 @@ void modJoinFile::ResetJoin()
     roomAfterJoin_ = 0;
     replaceJoinedFile_ = false;
     lineSet_ = false;
+    plainSet_ = false;
+    foreignSet_ = false;
+    plainOfferDeclined_ = false;
+    firstNumber_ = 1;
+    numberWidth_ = 3;
     outputCreated_ = false;
     closeFiles();
 }
@@ -49,7 +55,8 @@ void modJoinFile::SetSourceFile(const std::string& path)
 
 std::string modJoinFile::PiecePath(int piece) const
 {
-    return RemoveFileExtension(sourceFile_) + SplitFileExtension(piece);
+    return RemoveFileExtension(sourceFile_)
+           + numberedExtension(firstNumber_ + piece - 1, numberWidth_);
 }
 
 void modJoinFile::fail(int flag, const std::string& message)
@@ -106,6 +113,80 @@ bool modJoinFile::locateLineSet()
     }
 }
 
+// A piece whose header passes may yet be the first piece of a plain set cut from a Parcelo
+// piece: the checksum file beside it names a plain set its header does not fit, and the
+// set its header describes does not hold together. Anything else stays a header set.
+bool modJoinFile::headerContradictsPlainSet() const
+{
+    if (isDiskettePath(sourceFile_))
+        return false;
+    const int listed = plainSetCount(sourceFile_);
+    if (listed == 0)
+        return false;
+    File picked(sourceFile_, File::Mode::Read);
+    const PieceHeader header = readPieceHeaderZeroFilled(picked);
+    if (header.count == listed && header.number == pieceNumberFromName(sourceFile_))
+        return false;
+    for (int i = 1; i <= pieceCount_; ++i) {
+        try {
+            File piece(PiecePath(i), File::Mode::Read);
+            const PieceHeader other = readPieceHeaderZeroFilled(piece);
+            if (!other.hasByteSignature() || other.count != pieceCount_ || other.number != i)
+                return true;
+        } catch (const RunError&) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A piece without header: Parcelo's own plain set, named by its checksum file, or else
+// maybe another tool's numbered pieces. Never on diskettes, whose set is not all in view.
+bool modJoinFile::locatePlainSet()
+{
+    if (isDiskettePath(sourceFile_) || !pickedNameEndsInDigit(sourceFile_)
+        || !fileExists(sourceFile_))
+        return false;
+    if (const int count = plainSetCount(sourceFile_); count > 0) {
+        plainSet_ = true;
+        pieceCount_ = count;
+        compressed_ = plainSetCompressed(PiecePath(1), joinedFileName_);
+        return true;
+    }
+    return headerRefusal_.empty() && locateForeignSet();
+}
+
+// Another tool's numbered pieces are joined as plain pieces only when the user says so.
+bool modJoinFile::locateForeignSet()
+{
+    const std::optional<NumberedPieces> pieces = numberedPiecesBeside(sourceFile_);
+    if (!pieces || holdsParceloPiece(*pieces))
+        return false;
+    const std::string question = GetFileNameFromPath(sourceFile_) + " is not a Parcelo piece. Join "
+                                 + GetFileNameFromPath(pieces->path(1)) + " to "
+                                 + GetFileNameFromPath(pieces->path(pieces->count()))
+                                 + " as plain pieces?";
+    if (host_.message(Question::JoinPlain, question, Buttons::YesNo, Icon::Question)
+        != Answer::Yes) {
+        plainOfferDeclined_ = true;
+        return false;
+    }
+    plainSet_ = true;
+    foreignSet_ = true;
+    firstNumber_ = pieces->first;
+    numberWidth_ = pieces->width;
+    pieceCount_ = pieces->count();
+    return true;
+}
+
+ChecksumSet modJoinFile::checksumSet() const
+{
+    ChecksumSet set{RemoveFileExtension(PiecePath(1)), pieceCount_, !lineSet_, {}};
+    for (int i = 1; foreignSet_ && i <= pieceCount_; ++i)
+        set.pieceNames.push_back(GetFileNameFromPath(PiecePath(i)));
+    return set;
+}
+
 int modJoinFile::firstMissingPiece() const
 {
     for (int i = 1; i <= pieceCount_; ++i) {
@@ -120,12 +201,13 @@ int modJoinFile::firstMissingPiece() const
 
 int modJoinFile::firstMisSizedPiece() const
 {
-    if (lineSet_)
+    // Another tool's pieces are as it made them; the user vouched for them.
+    if (lineSet_ || foreignSet_)
         return 0;
     std::vector<std::uint64_t> sizes;
     for (int i = 1; i <= pieceCount_; ++i)
         sizes.push_back(fileLength(PiecePath(i)));
-    const std::vector<int> wrong = misSizedPieces(sizes);
+    const std::vector<int> wrong = misSizedPieces(sizes, plainSet_ ? 0 : kPieceHeaderSize);
     return wrong.empty() ? 0 : wrong.front();
 }
 
@@ -144,7 +226,13 @@ void modJoinFile::LocateSplitFiles()
 {
     try {
         lineSet_ = false;
-        if (!IsSplitFile(sourceFile_) && !locateLineSet()) {
+        plainSet_ = false;
+        foreignSet_ = false;
+        plainOfferDeclined_ = false;
+        firstNumber_ = 1;
+        numberWidth_ = 3;
+        const bool headed = IsSplitFile(sourceFile_) && !headerContradictsPlainSet();
+        if (!headed && !locateLineSet() && !locatePlainSet()) {
             fail(-1, headerRefusal_.empty() ? kNotASplitFile : headerRefusal_);
             return;
         }

@@ -68,6 +68,12 @@ public:
     std::string LineMode() const { return yesFlag(lineMode_); }
     // True when the located set was split by lines.
     bool LineSet() const { return lineSet_; }
+    // True when the located set's pieces carry no header: Parcelo's own plain set, known by
+    // its checksum file, or another tool's numbered pieces the user agreed to join so.
+    bool PlainSet() const { return plainSet_; }
+    // True when the picked piece was offered as another tool's plain piece and the offer
+    // was declined; the join then failed as "not a split file".
+    bool PlainOfferDeclined() const { return plainOfferDeclined_; }
     // After a join that used the set's checksum file: "checked N pieces against NAME.sha256".
     const std::string& ChecksumNote() const { return checksumNote_; }
     // "NAME.sha256 does not list the pieces of this set; it was not used." or "".
@@ -84,7 +90,8 @@ public:
     std::uint64_t JoinedBytes() const;
     // The joined file: DestinationFolder + JoinedFileName.
     std::string JoinedFilePath() const { return destinationFolder_ + joinedFileName_; }
-    // The path of piece i of the picked piece's set.
+    // The path of piece i of the picked piece's set (the first is 1, whatever number its
+    // name has).
     std::string PiecePath(int piece) const;
 
     // True when the file is a byte-set piece a split could have written (pieceFault),
@@ -117,6 +124,10 @@ public:
 
 private:
     bool locateLineSet();
+    bool headerContradictsPlainSet() const;
+    bool locatePlainSet();
+    bool locateForeignSet();
+    ChecksumSet checksumSet() const;
     int firstMissingPiece() const;
     int firstMisSizedPiece() const;
     void listPieces();
@@ -151,6 +162,11 @@ private:
     std::uint64_t roomAfterJoin_ = 0;
     bool replaceJoinedFile_ = false;
     bool lineSet_ = false;
+    bool plainSet_ = false;
+    bool foreignSet_ = false; // another tool's numbered pieces
+    bool plainOfferDeclined_ = false;
+    int firstNumber_ = 1; // the number in the first piece's name
+    int numberWidth_ = 3; // the fewest digits of the numbers in the pieces' names
     bool joining_ = false;
     bool outputCreated_ = false; // the joined file on disk is this join's own
     std::string headerRefusal_;  // why the picked byte piece's header is no split's

@@ -15,6 +15,7 @@ enum class RequestField {
     DestinationFolder,
     CompressFirst,
     RecoveryCount,
+    PlainPieces,
     PiecePath,
 };
 

@@ -29,6 +29,7 @@ enum class Question {
     DeletePieces,  // delete the pieces just joined
     Replace,       // replace an existing file with a new one
     CreateFile,    // create a missing file
+    JoinPlain,     // join another tool's numbered pieces as plain pieces - Yes joins them
     Exit,          // leave the application
     StopJob,       // a job is running: stop it and exit - Yes stops
     Stopped        // the job ended because the person stopped it: OK only. A window

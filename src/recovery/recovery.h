@@ -14,8 +14,9 @@
 namespace parcelo {
 
 // Recovery pieces: NAME.rec001 ... hold a Reed-Solomon code over the data of the pieces
-// NAME.001 ... NAME.K (the bytes after each 12-byte header; a shorter last piece counts as
-// padded with zeros), so that lost or damaged files of a set can be rebuilt exactly.
+// NAME.001 ... NAME.K (the bytes after each 12-byte header, or the whole piece of a plain
+// set, which has none; a shorter last piece counts as padded with zeros), so that lost or
+// damaged files of a set can be rebuilt exactly.
 //
 // A set of up to 255 files (pieces plus recovery pieces) survives the loss of any R of
 // them. A larger set is dealt in turn into G groups (piece n into group (n - 1) mod G,
@@ -90,7 +91,7 @@ void checkRecoveryCount(int pieceCount, int recoveryCount);
 // piece and recovery piece, so that damaged files are found without other help.
 struct RecoveryHeader {
     SetIdentifier setId{};
-    std::uint32_t signature = 0; // the signature in the pieces' headers
+    std::uint32_t signature = 0; // the signature in the pieces' headers, or kNoPieceHeader
     int pieceCount = 0;
     std::uint64_t pieceDataSize = 0; // data bytes of every piece but the last
     std::uint64_t lastDataSize = 0;
@@ -102,8 +103,14 @@ struct RecoveryHeader {
     {
         return piece == pieceCount ? lastDataSize : pieceDataSize;
     }
+    // The bytes before the data of each piece: the header, or none in a plain set.
+    std::uint64_t pieceHeaderBytes() const
+    {
+        return signature == kNoPieceHeader ? 0 : kPieceHeaderSize;
+    }
     bool sameSet(const RecoveryHeader& other) const;
-    // True when a file of fileSize bytes with this piece header is piece n of the set.
+    // True when a file of fileSize bytes with this piece header (its first bytes, of no
+    // account in a plain set) is piece n of the set.
     bool fitsPiece(const PieceHeader& header, int n, std::uint64_t fileSize) const;
 };
 
@@ -157,9 +164,12 @@ struct RecoveryOptions {
 void endStripe(const RecoveryOptions& options, std::uint64_t bytes);
 
 // Writes recovery pieces 1..recoveryCount for the byte set basePath.001 ... (each file
-// complete before it takes its name). Throws RunError on a bad set or a write failure.
+// complete before it takes its name); plainPieces gives the count of a plain set, whose
+// pieces carry no header to tell it (0: the pieces' headers tell it). Throws RunError on a
+// bad set or a write failure.
 void createRecoveryPieces(const std::string& basePath, int recoveryCount,
-                          const SetIdentifier& setId, const RecoveryOptions& options = {});
+                          const SetIdentifier& setId, const RecoveryOptions& options = {},
+                          int plainPieces = 0);
 
 // Where piece n of a set is read from (a piece not yet under its name), or "" for its name.
 using PiecePaths = std::function<std::string(int n)>;
@@ -168,7 +178,7 @@ using PiecePaths = std::function<std::string(int n)>;
 std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int recoveryCount,
                                               const SetIdentifier& setId,
                                               const RecoveryOptions& options,
-                                              const PiecePaths& piecePaths);
+                                              const PiecePaths& piecePaths, int plainPieces = 0);
 
 // The state of a set, as the recovery pieces that belong to its pieces describe it.
 //

@@ -3,6 +3,7 @@
 
 #include "format/split_set.h"
 #include "platform/file.h"
+#include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
 
@@ -28,11 +29,33 @@ File openPiece(const std::string& path, const RecoveryHeader& layout, int n)
     File file(path, File::Mode::Read);
     if (!layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size()))
         notAPiece(file.path());
+    file.seek(layout.pieceHeaderBytes());
     return file;
 }
 
-RecoveryHeader layoutOfPieces(const std::string& basePath, const PiecePaths& piecePaths)
+// A plain set's layout: its count is given, and its pieces are data alone.
+RecoveryHeader layoutOfPlainPieces(const std::string& basePath, const PiecePaths& piecePaths,
+                                   int count)
 {
+    RecoveryHeader layout;
+    layout.signature = kNoPieceHeader;
+    layout.pieceCount = count;
+    const std::string first = pathOfPiece(basePath, piecePaths, 1);
+    layout.pieceDataSize = fileLength(first);
+    layout.lastDataSize =
+        count > 1 ? fileLength(pathOfPiece(basePath, piecePaths, count)) : layout.pieceDataSize;
+    if (count > kMaxPieces || layout.pieceDataSize == 0)
+        notAPiece(first);
+    if (layout.lastDataSize == 0 || layout.lastDataSize > layout.pieceDataSize)
+        notAPiece(pathOfPiece(basePath, piecePaths, count));
+    return layout;
+}
+
+RecoveryHeader layoutOfPieces(const std::string& basePath, const PiecePaths& piecePaths,
+                              int plainPieces)
+{
+    if (plainPieces > 0)
+        return layoutOfPlainPieces(basePath, piecePaths, plainPieces);
     RecoveryHeader layout;
     File first(pathOfPiece(basePath, piecePaths, 1), File::Mode::Read);
     const PieceHeader header = readPieceHeaderZeroFilled(first);
@@ -55,18 +78,20 @@ RecoveryHeader layoutOfPieces(const std::string& basePath, const PiecePaths& pie
 } // namespace
 
 void createRecoveryPieces(const std::string& basePath, int recoveryCount,
-                          const SetIdentifier& setId, const RecoveryOptions& options)
+                          const SetIdentifier& setId, const RecoveryOptions& options,
+                          int plainPieces)
 {
-    for (auto& output : prepareRecoveryPieces(basePath, recoveryCount, setId, options, {}))
+    for (auto& output :
+         prepareRecoveryPieces(basePath, recoveryCount, setId, options, {}, plainPieces))
         output.commit();
 }
 
 std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int recoveryCount,
                                               const SetIdentifier& setId,
                                               const RecoveryOptions& options,
-                                              const PiecePaths& piecePaths)
+                                              const PiecePaths& piecePaths, int plainPieces)
 {
-    RecoveryHeader layout = layoutOfPieces(basePath, piecePaths);
+    RecoveryHeader layout = layoutOfPieces(basePath, piecePaths, plainPieces);
     layout.setId = setId;
     layout.recoveryCount = recoveryCount;
     checkRecoveryCount(layout.pieceCount, recoveryCount);

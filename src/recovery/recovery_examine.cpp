@@ -236,7 +236,7 @@ int Examination::judgePieces(SetCondition& c, const std::vector<bool>& fits)
     int matching = 0;
     for (int n = 1; n <= c.layout.pieceCount; ++n) {
         if (fits[static_cast<std::size_t>(n)]
-            && dataCrc(piece(n), kPieceHeaderSize)
+            && dataCrc(piece(n), c.layout.pieceHeaderBytes())
                    == c.layout.crcs[static_cast<std::size_t>(n - 1)])
             ++matching;
         else

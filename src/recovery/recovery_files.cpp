@@ -37,7 +37,10 @@ bool openPiece(const std::string& basePath, const RecoveryHeader& layout, int n,
 {
     try {
         file = File(basePath + SplitFileExtension(n), File::Mode::Read);
-        return layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size());
+        if (!layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size()))
+            return false;
+        file.seek(layout.pieceHeaderBytes());
+        return true;
     } catch (const RunError&) {
         return false;
     }

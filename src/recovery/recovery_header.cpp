@@ -136,6 +136,8 @@ bool RecoveryHeader::sameSet(const RecoveryHeader& other) const
 
 bool RecoveryHeader::fitsPiece(const PieceHeader& header, int n, std::uint64_t fileSize) const
 {
+    if (signature == kNoPieceHeader)
+        return fileSize == dataSizeOfPiece(n);
     return header.signature == signature && header.count == pieceCount && header.number == n
            && fileSize == kPieceHeaderSize + dataSizeOfPiece(n);
 }

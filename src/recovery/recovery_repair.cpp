@@ -104,7 +104,8 @@ void GroupRepair::addPiece(int n)
     const std::uint32_t crc = layout_.crcs[static_cast<std::size_t>(n - 1)];
     if (contains(condition_.lostPieces, n)) {
         const auto header = encodePieceHeader({layout_.signature, layout_.pieceCount, n});
-        addOutput(path, {header.begin(), header.end()}, row, layout_.dataSizeOfPiece(n), crc);
+        const auto end = header.begin() + static_cast<std::ptrdiff_t>(layout_.pieceHeaderBytes());
+        addOutput(path, {header.begin(), end}, row, layout_.dataSizeOfPiece(n), crc);
     } else if (static_cast<int>(from_.size()) < kg_) {
         files_.emplace_back();
         addInput(openPiece(base_, layout_, n, files_.back()), row, layout_.dataSizeOfPiece(n), crc,

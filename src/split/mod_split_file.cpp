@@ -151,6 +151,17 @@ void modSplitFile::CloseFiles() noexcept
     source_ = File();
 }
 
+// The bytes each piece has before its data.
+std::uint64_t modSplitFile::headerBytes() const
+{
+    return plainPieces_ ? 0 : kPieceHeaderSize;
+}
+
+bool modSplitFile::writesChecksums() const
+{
+    return companions_.checksums || plainPieces_;
+}
+
 bool modSplitFile::disketteMode() const
 {
     return isDiskettePath(destFolder_);
@@ -213,12 +224,12 @@ RoomNeed modSplitFile::roomForSet(int pieces, std::uint64_t pieceBytes,
     const int recovery = unit_ == "LN" ? 0 : recoveryPiecesFor(companions_, pieces);
     if (recovery > 0) {
         const std::uint64_t each =
-            largestPiece - kPieceHeaderSize + recoveryHeaderSize(pieces, recovery);
+            largestPiece - headerBytes() + recoveryHeaderSize(pieces, recovery);
         need.bytes += each * static_cast<std::uint64_t>(recovery);
         need.files += static_cast<std::uint64_t>(recovery);
         need.largestFile = std::max(need.largestFile, each);
     }
-    if (companions_.checksums) {
+    if (writesChecksums()) {
         need.bytes +=
             static_cast<std::uint64_t>(pieces + recovery) * (kChecksumLine + fileName_.size() + 4);
         ++need.files;
@@ -325,7 +336,7 @@ void modSplitFile::createPiece(const std::string& name)
         removeStaleTemporaries(name);
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
-    if (companions_.checksums)
+    if (writesChecksums())
         hasher_.begin(pieceOutput_.temporaryPath(), GetFileNameFromPath(name));
 }
 
@@ -355,7 +366,7 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_, plainPieces_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;
@@ -371,8 +382,24 @@ void modSplitFile::finishSet()
     PreparedCompanions companions = prepareSetCompanions(folder, set, digests, companions_, work);
     SafeOutput::syncAll(
         {finishedPieces_, companions.files}); // on the disk before the first renames
+    const std::optional<ChecksumListing> older = olderChecksums(folder);
     commitFinishedPieces();
     commitCompanions(folder, companions);
+    if (!plainPieces_)
+        return;
+    for (const std::string& name : removeOlderPiecesBeyond(folder + fileName_, pieceCount_, older))
+        companionNotices_.push_back(split_text::notAPieceBeyond(name));
+}
+
+// The checksum file an older split of the name left, which tells its pieces, before this
+// split's replaces it: plain pieces beyond the new count are known by it.
+std::optional<ChecksumListing> modSplitFile::olderChecksums(const std::string& folder) const
+{
+    try {
+        return plainPieces_ ? readChecksumFile(checksumFilePath(folder + fileName_)) : std::nullopt;
+    } catch (const RunError&) {
+        return std::nullopt; // unreadable: its pieces are not recognised
+    }
 }
 
 // Gives the prepared companions their names and lists them after the pieces.

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,10 @@ public:
     void markTempCompressedFile(bool temporary) { tempCompressedFile_ = temporary; }
     std::string TempCompressedFile() const { return yesFlag(tempCompressedFile_); }
     void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = isYesFlag(flag); }
+    // True when the pieces carry no header: each is a byte range of the file and nothing
+    // else, and the set is known by its checksum file, which is always written.
+    bool plainPieces() const { return plainPieces_; }
+    void setPlainPieces(bool plain) { plainPieces_ = plain; }
     // True when the size came from a number of pieces: no too-small check then.
     bool SplitByPieces() const { return splitByPieces_; }
     void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
@@ -110,6 +115,8 @@ private:
     FileListBinding* list() const;
     void setProgressValue(int value);
 
+    std::uint64_t headerBytes() const;
+    bool writesChecksums() const;
     std::int16_t fail(const RunError& error);
     RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
     std::int16_t refuseWithoutRoom(const RoomNeed& need);
@@ -129,6 +136,7 @@ private:
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
+    std::optional<ChecksumListing> olderChecksums(const std::string& folder) const;
     void commitCompanions(const std::string& folder, PreparedCompanions& companions);
     void writeDisketteCompanions(const std::string& folder, const JoinScriptSet& set,
                                  const std::vector<PieceHasher::Digest>& digests);
@@ -156,6 +164,7 @@ private:
     bool compressed_ = false;
     bool tempCompressedFile_ = false;
     bool splitByPieces_ = false;
+    bool plainPieces_ = false;
     bool confirmDelete_ = false;
     std::int16_t status_ = 0;
     std::string message_;

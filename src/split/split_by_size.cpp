@@ -50,6 +50,11 @@ std::int16_t modSplitFile::SplitFileBySize()
             throw RunError(err::Overflow, split_text::tooManyPieces(count));
         pieceCount_ = static_cast<int>(count);
         checkRecoveryFor(companions_, pieceCount_);
+        if (plainPieces_) {
+            message_ = plainChecksumProblem(destFolder_ + fileName_);
+            if (!message_.empty())
+                return status_ = -1;
+        }
 
         if (disketteMode()) {
             if (requested > static_cast<double>(kDisketteCapacity)) {
@@ -63,9 +68,8 @@ std::int16_t modSplitFile::SplitFileBySize()
                 + " bytes of free space." + CR + "Do you want to continue?";
             askDisketteCount(question);
         }
-        const std::uint64_t largest = std::min(pieceSize, fileLength_) + kPieceHeaderSize;
-        if (refuseWithoutRoom(
-                roomForSet(pieceCount_, fileLength_ + kPieceHeaderSize * count, largest))
+        const std::uint64_t largest = std::min(pieceSize, fileLength_) + headerBytes();
+        if (refuseWithoutRoom(roomForSet(pieceCount_, fileLength_ + headerBytes() * count, largest))
             != 0)
             return status_;
 
@@ -87,7 +91,8 @@ std::int16_t modSplitFile::SplitFileBySize()
             displaySize_ = static_cast<double>(dataSize);
             if (OpenNextSplitFile(requested) != 0)
                 break;
-            writeHeader(pieceCount_, number);
+            if (!plainPieces_)
+                writeHeader(pieceCount_, number);
             copyPieceData(dataSize, chunk, chunked);
             piece_.close();
             bar = progress();

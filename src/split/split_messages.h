@@ -12,6 +12,14 @@ namespace parcelo::split_text {
 
 inline const std::string kCancelled = "Splitting of the files was cancelled.";
 
+inline const std::string kPlainByLines =
+    "Splitting by lines makes header pieces only: every piece of a line set starts with the "
+    "marker line by which it is joined, and plain pieces hold nothing but the file's bytes.";
+
+inline const std::string kPlainOnDiskettes =
+    "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
+    "alone, which would be on another disk than the pieces.";
+
 inline std::string confirmCancel()
 {
     return cancelProcessQuestion();
@@ -44,6 +52,14 @@ inline std::string tooManyPieces(std::uint64_t pieces)
 {
     return "A set can have at most " + std::to_string(kMaxPieces) + " pieces"
            + (pieces > 0 ? "; this split would make " + std::to_string(pieces) : std::string());
+}
+
+// A file after the last plain piece that no split of the name wrote.
+inline std::string notAPieceBeyond(const std::string& name)
+{
+    return name
+           + " follows the pieces but is not one of them: leave it out when joining them "
+             "with cat or copy /b.";
 }
 
 inline std::string insertDisk(int number)

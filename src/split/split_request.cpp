@@ -36,6 +36,7 @@ struct SizeChoice {
     double splitSize = 0;      // in `unit`
     std::string unit;          // "BT", "KB", "MB", "GB", "LN"
     std::string sizeText;      // the size as the outcome message names it
+    std::string sizeUnit;      // the unit of sizeText when it is not the engine's
     double requestedBytes = 0; // for the single-piece shortcut
 };
 
@@ -124,6 +125,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
                       RequestField::PieceSize);
     choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
     if (choice.unit == kLinesUnit) {
+        if (r.request.plainPieces)
+            return refuse(host, split_text::kPlainByLines, RequestField::PlainPieces);
         if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
@@ -142,13 +145,22 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     return std::nullopt;
 }
 
+// A preset of piece files says exactly how many bytes of data each piece holds; its unit
+// still shows the sizes in the list (the bytes divided by a power of two and multiplied
+// back by the engine are the same bytes).
 void choosePreset(const Request& r, SizeChoice& choice)
 {
     const SizePreset& preset = presetAt(r.request.presetIndex);
-    choice.splitSize = preset.size;
     choice.unit = preset.unit;
-    choice.sizeText = numberText(preset.size);
-    choice.requestedBytes = preset.size * bytesPerUnit(preset.unit);
+    choice.requestedBytes = presetDataBytes(preset, r.request.plainPieces);
+    if (preset.fileBytes == 0) {
+        choice.splitSize = preset.size;
+        choice.sizeText = numberText(preset.size);
+        return;
+    }
+    choice.splitSize = choice.requestedBytes / bytesPerUnit(preset.unit);
+    choice.sizeText = numberText(choice.requestedBytes);
+    choice.sizeUnit = "BT";
 }
 
 // The size of each piece when the file is cut into a number of pieces.
@@ -197,6 +209,16 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     return std::nullopt;
 }
 
+// Plain pieces are known by their checksum file alone, which would be on a disk of its
+// own, away from the pieces.
+std::optional<CommandOutcome> choosePlainPieces(Request& r)
+{
+    if (r.request.plainPieces && isDiskettePath(r.destination))
+        return refuse(r.services.host, split_text::kPlainOnDiskettes, RequestField::PlainPieces);
+    r.services.engine.setPlainPieces(r.request.plainPieces);
+    return std::nullopt;
+}
+
 // Compresses the source when asked; afterwards r.fileToSplit names what is split. When
 // no compressed file was made the source is split as it is, and nothing marks it as a
 // temporary file.
@@ -234,18 +256,34 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   RequestField::DestinationFolder);
 }
 
-// The outcome of a split: what was written beside the pieces, and a line for each
-// companion that was left out.
-std::string splitDoneText(const Request& r, int pieces, const std::string& sizeText,
-                          const std::string& unit, const std::vector<std::string>& companions,
+// How the set can be joined without Parcelo, as its companions allow.
+std::string withoutParceloLine(const Request& r, const std::string& setName, int pieces,
+                               const std::vector<std::string>& companions)
+{
+    const bool scripts = std::any_of(companions.begin(), companions.end(), [](const auto& path) {
+        return companionKind(path) == FileRowKind::JoinScript;
+    });
+    const JoinScriptSet set{setName, pieces, false, r.compressed, r.request.plainPieces};
+    const std::string text = joinWithoutParceloText(set, scripts);
+    return text.empty() ? text : CR + text;
+}
+
+// The outcome of a split: what was written beside the pieces, how to join them without
+// Parcelo, and a line for each companion that was left out.
+std::string splitDoneText(const Request& r, const std::string& setName, int pieces,
+                          const SizeChoice& choice, const std::string& unit,
+                          const std::vector<std::string>& companions,
                           const std::vector<std::string>& notices)
 {
+    const std::string& sizeUnit = choice.sizeUnit.empty() ? unit : choice.sizeUnit;
     std::string text = "The file " + r.source + " has been "
                        + (r.compressed ? "compressed and " : "") + "split into "
-                       + std::to_string(pieces) + " files. " + CR + "Each file contains " + sizeText
-                       + " " + unitWord(unit) + " or less.";
+                       + std::to_string(pieces) + " files. " + CR + "Each file contains "
+                       + choice.sizeText + " " + unitWord(sizeUnit) + " or less.";
     if (const std::string written = writtenSummary(pieces, companions); !written.empty())
         text += CR + written;
+    if (unit != kLinesUnit)
+        text += withoutParceloLine(r, setName, pieces, companions);
     for (const std::string& notice : notices)
         text += CR + notice;
     return text;
@@ -272,7 +310,7 @@ void showOutcome(Request& r, const SizeChoice& choice)
         label->setCaption("Completed splitting.");
     }
     r.notices = engine.CompanionNotices();
-    host.showOutcome(splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
+    host.showOutcome(splitDoneText(r, engine.FileName(), engine.PieceCount(), choice, engine.Unit(),
                                    engine.CompanionFiles(), r.notices),
                      r.destination);
     if (bar)
@@ -366,8 +404,9 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     listCompanions(services.pane.fileList, written, engine.UnitRef());
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed compressing and splitting.");
-    services.host.showOutcome(splitDoneText(r, 1, choice.sizeText, choice.unit, written, notices),
-                              r.destination);
+    services.host.showOutcome(
+        splitDoneText(r, RemoveFileExtension(name), 1, choice, choice.unit, written, notices),
+        r.destination);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     return true;
@@ -379,7 +418,8 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.request.compressFirst || r.tempCompressed || !compressedFileFitsOnePiece(r, choice))
+    if (!r.request.compressFirst || r.tempCompressed || r.request.plainPieces
+        || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
         if (choice.byPieces) // the one piece gets the companions: refused before it is made
@@ -416,7 +456,9 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     // The compressed file is this request's own, wherever it lies: both ways remove it, and
     // the private folder it lies in, after a split that stored it and after one that failed,
     // so that a retry is not refused.
-    if (!choice.byPieces && r.compressed
+    // A plain piece is the compressed file itself, split like any other file so that it
+    // gets the checksum file that names it.
+    if (!choice.byPieces && r.compressed && !r.request.plainPieces
         && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
         const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes};
         r.firstPiece = storedPiecePath(job);
@@ -464,6 +506,8 @@ CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
         choosePreset(r, choice);
     if (!refused)
         refused = chooseRecovery(r, choice);
+    if (!refused)
+        refused = choosePlainPieces(r);
     if (!refused)
         refused = refuseExistingCompressedFile(r);
     if (refused)

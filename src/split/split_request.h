@@ -26,10 +26,11 @@ struct SplitRequest {
     std::string destinationFolder; // where the pieces go
     SplitMode mode = SplitMode::BySize;
     int sizeUnit = 2;               // index in kSizeUnits: 0 Bytes ... 3 GigaBytes, 4 Lines
-    int presetIndex = 0;            // index in kSizePresets, 1.38 MegaBytes to 1 GigaByte
+    int presetIndex = 0;            // index in kSizePresets, 1.38 MegaBytes to 25 GigaBytes
     bool compressFirst = true;      // compress the source and split the compressed file
     bool deleteSourceAfter = false; // offer to delete the source after a split
     std::string recoveryCount;      // recovery pieces: "N", "N%", or empty (none)
+    bool plainPieces = false;       // pieces without header, known by their checksum file
 };
 
 // What a split request works with besides its values.

@@ -195,6 +195,7 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
     splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
+    splitPane->chkPlainPieces->setChecked(options.plainPieces);
     // the piece boxes stay empty: a folder there is no piece to join or verify
     splitPane->Text4->setText(QString::fromStdString(options.splitFolder));
     joinPane->Text6->setText(QString::fromStdString(options.joinFolder));
@@ -210,6 +211,7 @@ ParceloOptions frmMain::optionsFromControls() const
     options.lastSplitSource = splitPane->Text1->text().toStdString();
     options.lastJoinPiece = joinPane->Text5->text().toStdString();
     options.recoveryPieces = splitPane->txtRecovery->text().trimmed().toStdString();
+    options.plainPieces = splitPane->chkPlainPieces->isChecked();
     return options;
 }
 

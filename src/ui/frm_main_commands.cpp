@@ -71,6 +71,8 @@ QWidget* splitControl(const SplitPane& pane, RequestField field)
         return pane.Check1;
     case RequestField::RecoveryCount:
         return pane.txtRecovery;
+    case RequestField::PlainPieces:
+        return pane.chkPlainPieces;
     default:
         return nullptr;
     }
@@ -183,6 +185,7 @@ SplitRequest frmMain::splitValues() const
     request.compressFirst = pane.Check1->isChecked();
     request.deleteSourceAfter = optionsPane->chkDelOrgSplit->isChecked();
     request.recoveryCount = pane.txtRecovery->text().trimmed().toStdString();
+    request.plainPieces = pane.chkPlainPieces->isChecked();
     return request;
 }
 

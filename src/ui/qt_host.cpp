@@ -124,6 +124,8 @@ std::unique_ptr<QMessageBox> makeMessageBox(Question kind, const std::string& te
     box->setStandardButtons(standardButtons(buttons));
     if (deletesFiles(kind) && box->button(QMessageBox::No))
         box->setDefaultButton(QMessageBox::No);
+    if (kind == Question::JoinPlain && box->button(QMessageBox::Yes))
+        box->setDefaultButton(QMessageBox::Yes); // the user picked the piece to join it
     return box;
 }
 

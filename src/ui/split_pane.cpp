@@ -22,6 +22,17 @@
 
 namespace parcelo {
 
+namespace {
+
+constexpr const char* kPlainPiecesTip =
+    "Each piece is the exact bytes of its part of the file (of the compressed file when "
+    "compressing first), named NAME.001, NAME.002, ...: cat NAME.0* > NAME, copy /b or "
+    "7-Zip gives the file back without Parcelo. Parcelo knows such a set by its checksum "
+    "file NAME.sha256, which is always written beside it. Splitting by lines makes header "
+    "pieces only.";
+
+} // namespace
+
 SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Picture2"));
@@ -38,6 +49,12 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     txtRecovery = pathBox("txtRecovery", this);
     txtRecovery->setText(QStringLiteral("0"));
     txtRecovery->setMaximumWidth(70);
+    chkPlainPieces = named(
+        new QCheckBox(
+            QStringLiteral("P&lain pieces (no header): anyone can join them with cat or copy /b"),
+            this),
+        "chkPlainPieces");
+    chkPlainPieces->setToolTip(QString::fromUtf8(kPlainPiecesTip));
     cmdSpSplit = commandButton("cmdSpSplit", "&Split", this);
     cmdSpSplit->setDefault(true);
     cmdCompress = commandButton("cmdCompress", "Co&mpress only", this);
@@ -62,6 +79,7 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     layout->addWidget(paneTitle(" Compress and Split files", this));
     layout->addLayout(paths);
     layout->addWidget(Frame1);
+    layout->addWidget(chkPlainPieces);
     layout->addLayout(commands);
     layout->addWidget(ListView1, 1);
     layout->addWidget(ProgressBar1);
@@ -71,6 +89,14 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
         connect(option, &QRadioButton::toggled, txtRecovery, [this] { showRecoveryChoice(); });
     connect(Combo1, &QComboBox::currentIndexChanged, txtRecovery, [this] { showRecoveryChoice(); });
     showRecoveryChoice();
+    connect(Combo2, &QComboBox::currentIndexChanged, Combo2, [this] { showPresetChoice(); });
+    showPresetChoice();
+}
+
+// The chosen preset's exact byte counts and what it fits, also while the list is closed.
+void SplitPane::showPresetChoice()
+{
+    Combo2->setToolTip(Combo2->currentData(Qt::ToolTipRole).toString());
 }
 
 bool SplitPane::splitsByLines() const
@@ -104,8 +130,12 @@ QGroupBox* SplitPane::buildSplitBy()
     Text2 = pathBox("Text2", frame);
     Option3 = named(new QRadioButton(QStringLiteral("C&ustom"), frame), "Option3");
     Combo2 = named(new QComboBox(frame), "Combo2");
-    for (const SizePreset& preset : kSizePresets)
+    for (const SizePreset& preset : kSizePresets) {
         Combo2->addItem(QString::fromUtf8(preset.caption));
+        Combo2->setItemData(Combo2->count() - 1,
+                            QString::fromStdString(presetDescription(preset) + "."),
+                            Qt::ToolTipRole);
+    }
     auto* piecesLabel = new QLabel(QStringLiteral("&Number of Pieces:"), frame);
     piecesLabel->setBuddy(Text2);
     // the option buttons stand as the labels of the boxes beside them

@@ -42,6 +42,7 @@ public:
     QComboBox* Combo2;
     QCheckBox* Check1;
     QLineEdit* txtRecovery; // "0", "N" or "N%" recovery pieces
+    QCheckBox* chkPlainPieces;
     QPushButton* cmdSpSplit;
     QPushButton* cmdCompress;
     QPushButton* cmdSpCancel;
@@ -56,6 +57,7 @@ private:
     QGroupBox* buildSplitBy();
     void coupleSplitBy();
     void showRecoveryChoice();
+    void showPresetChoice();
 
     std::unique_ptr<PaneDisplay> display_;
 };

@@ -3,6 +3,7 @@
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/checksum_watch.h"
+#include "integrity/set_checksums.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -34,6 +35,18 @@ void readAsBytePiece(const std::string& path, PieceFinding& finding)
     finding.valid = finding.reason.empty();
 }
 
+// A piece of Parcelo's own plain set, which its checksum file names: its number from the
+// name and the set's count from the checksum file.
+void readAsPlainPiece(const std::string& path, PieceFinding& finding)
+{
+    const int count = isDiskettePath(path) ? 0 : plainSetCount(path);
+    if (count == 0)
+        return;
+    finding.valid = true;
+    finding.number = pieceNumberFromName(path);
+    finding.count = count;
+}
+
 // The line-piece reading: the number from the name and the count of consecutive pieces
 // from it upwards.
 void readAsLinePiece(const std::string& path, PieceFinding& finding)
@@ -63,13 +76,16 @@ VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& cont
             readAsBytePiece(path, finding);
         if (!finding.valid && firstLineIsMarker(path))
             readAsLinePiece(path, finding);
+        else if (!finding.valid && finding.reason != kNoValidExtension)
+            readAsPlainPiece(path, finding);
         if (!finding.valid) {
             context.host.message(Question::Notice, invalidPieceText(path, finding.reason),
                                  Buttons::Ok, Icon::Critical);
             return VerifyVerdict::NotVerified;
         }
         const ChecksumReport checksums = checkOnePiece(
-            path, {RemoveFileExtension(path), static_cast<int>(finding.count), !finding.lineSet});
+            path,
+            {RemoveFileExtension(path), static_cast<int>(finding.count), !finding.lineSet, {}});
         if (!checksums.clean()) {
             context.host.message(Question::Notice, checksums.problems().front(), Buttons::Ok,
                                  Icon::Critical);

@@ -3,6 +3,7 @@
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/checksum_watch.h"
+#include "integrity/set_checksums.h"
 #include "platform/file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
@@ -43,6 +44,8 @@ private:
     void onDisk(int i, const std::function<void(int)>& checkPiece);
     void checkBytePiece(int i);
     void checkLinePiece(int i);
+    void checkPlainPiece(int i);
+    bool startPlainPass();
     void checkByteSizes();
     void checkLineGap(std::size_t pickedReasons);
     void addReason(const std::string& reason);
@@ -67,7 +70,8 @@ private:
     std::vector<ChecksumReport::Piece> states_; // each piece's and recovery piece's state
     std::set<std::string> vouched_;             // the pieces the set's checksum file found OK
     std::string notice_;    // a file named like the checksum file that is not the set's
-    bool bytePass_ = false; // the set was read as a byte set
+    bool bytePass_ = false; // the set was read as a byte set (plain pieces too)
+    bool plain_ = false;    // the set is Parcelo's own plain set
     std::string notes_;     // what the recovery pieces' examination notes, whatever the verdict
 };
 
@@ -79,7 +83,7 @@ void SetCheck::addReason(const std::string& reason)
 
 void SetCheck::watchChecksums(bool lineSet)
 {
-    checksums_ = std::make_unique<ChecksumWatch>(ChecksumSet{base_, count_, !lineSet});
+    checksums_ = std::make_unique<ChecksumWatch>(ChecksumSet{base_, count_, !lineSet, {}});
 }
 
 // What has been found of the file at path so far: OK when nothing.
@@ -177,7 +181,7 @@ void SetCheck::checkByteSizes()
 {
     if (missing_)
         return;
-    for (const int i : misSizedPieces(sizes_)) {
+    for (const int i : misSizedPieces(sizes_, plain_ ? 0 : kPieceHeaderSize)) {
         const std::string reason = notOfTheSetText(pieceName(i)) + LF;
         setState(pieceName(i), PieceState::Damaged);
         if (reasons_.find(reason) == std::string::npos) // its header may have named it
@@ -208,6 +212,31 @@ void SetCheck::checkLinePiece(int i)
         setState(name, PieceState::Damaged);
     }
     listFile(context_, name, static_cast<double>(size));
+}
+
+// A plain piece has no header to check: its size and its line in the checksum file tell.
+void SetCheck::checkPlainPiece(int i)
+{
+    const std::string name = pieceName(i);
+    const std::uint64_t size = fileLength(name);
+    sizes_.push_back(size);
+    listFile(context_, name, static_cast<double>(size));
+}
+
+// The picked piece without header may be one of Parcelo's own plain set, which its
+// checksum file names: then that set is checked, and what the header pass said goes.
+bool SetCheck::startPlainPass()
+{
+    const int count = diskette_ || !pickedNameEndsInDigit(path_) ? 0 : plainSetCount(path_);
+    if (count == 0)
+        return false;
+    reasons_.clear();
+    result_ = true;
+    plain_ = true;
+    bytePass_ = true;
+    count_ = count;
+    watchChecksums(false);
+    return true;
 }
 
 // Each damaged or missing piece once, or the checksum file as an earlier split's; the
@@ -331,6 +360,9 @@ VerifyVerdict SetCheck::run()
         watchChecksums(true);
         checkPieces([this](int i) { checkLinePiece(i); });
         checkLineGap(pickedReasons);
+    } else if (!bytePass_ && startPlainPass()) {
+        checkPieces([this](int i) { checkPlainPiece(i); });
+        checkByteSizes();
     }
     return showVerdict();
 }

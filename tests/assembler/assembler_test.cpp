@@ -163,6 +163,11 @@ TEST_F(Assembler, MenusDropsEnterAndFinish)
     EXPECT_FALSE(test::dropPaths(window->Text5, {other.path().string()}));
 
     host.acceptNotices();
+    for (int press = 0; press < 2; ++press) // "x" is no Parcelo piece: offered as a plain one
+        host.answer(
+                Question::JoinPlain, Answer::No,
+                "b.txt.003 is not a Parcelo piece. Join b.txt.001 to b.txt.003 as plain pieces?")
+            .answer(Question::Notice, Answer::Ok, "The file you selected is not a split file!");
     QSignalSpy pressed(window->cmdJoin, &QPushButton::clicked);
     QTest::keyClick(window->Text5, Qt::Key_Return);
     QTest::keyClick(window->Text6, Qt::Key_Enter);

@@ -43,11 +43,13 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(pieces.level, CompressionLevelOption::HighestSpeed);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "650mb"}).presetIndex, 5);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "1GB"}).presetIndex, 6);
+    EXPECT_EQ(parsed({"split", "a", "b", "--preset", "4.7gb", "--plain"}).presetIndex, 11);
+    EXPECT_TRUE(parsed({"split", "a", "b", "--preset", "4GB", "--plain"}).plain);
 
-    const Arguments join =
-        parsed({"join", "x.003", "out", "--no-decompress", "--delete-pieces", "--force"});
+    const Arguments join = parsed(
+        {"join", "x.003", "out", "--no-decompress", "--delete-pieces", "--force", "--plain"});
     EXPECT_EQ(join.verb, Verb::Join);
-    EXPECT_TRUE(join.noDecompress && join.deletePieces && join.force);
+    EXPECT_TRUE(join.noDecompress && join.deletePieces && join.force && join.plain);
     EXPECT_FALSE(parsed({"verify", "x.001"}).wholeSet);
     const Arguments set = parsed({"verify", "--set", "x.001"});
     EXPECT_TRUE(set.wholeSet);
@@ -139,6 +141,7 @@ TEST(CliArguments, UsageErrorsNameTheProblem)
         {{"join", "x.003", "out", "-s", "1MB"}, "join does not take -s"},
         {{"join", "x.003", "out", "--level", "best"}, "join does not take --level"},
         {{"join", "x.003", "out", "--recovery", "2"}, "join does not take --recovery"},
+        {{"verify", "x.001", "--plain"}, "verify does not take --plain"},
         {{"compress", "a", "b", "--delete-pieces"}, "compress does not take --delete-pieces"},
         {{"split", "a", "b", "-n", "2", "--force"}, "split does not take --force"},
         {{"verify", "x.001", "--no-sync"}, "verify does not take --no-sync"},
@@ -154,7 +157,8 @@ TEST(CliArguments, UsageErrorsNameTheProblem)
         {{"split", "a", "b", "--size", "-1MB"},
          "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB"},
         {{"split", "a", "b", "--preset", "3MB"},
-         "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB"},
+         "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB, 1GB, 18MB, 700MB, 2GB, 4GB, "
+         "4.7GB or 25GB"},
     };
     for (const auto& [args, error] : cases) {
         const ParseResult result = parseArguments(args);

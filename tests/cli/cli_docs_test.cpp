@@ -1,6 +1,7 @@
 // The manual pages and the bash completion against the option table and --help.
 #include "app/version.h"
 #include "cli/options.h"
+#include "format/split_choices.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,14 @@ TEST(CliDocs, HelpManualPageAndCompletionNameTheOptionsOfTheTable)
     const std::string statuses = help.substr(help.find("Exit status:"));
     EXPECT_EQ(matchesOf(statuses, R"(\n  (\d+) )"),
               matchesOf(section(page, "EXIT STATUS"), R"(\.TP\n\.B (\d+)\n)"));
+    // each preset's exact bytes, as --help gives them
+    for (const parcelo::SizePreset& preset : parcelo::kSizePresets) {
+        const std::string description = parcelo::presetDescription(preset);
+        EXPECT_NE(page.find(std::string(preset.name) + "\n"
+                            + description.substr(0, description.find(' '))),
+                  std::string::npos)
+            << preset.name;
+    }
     for (const char* manual : {"parcelo-cli.1", "Parcelo.1"})
         EXPECT_NE(readFile(kPackaging + "/" + manual)
                       .find(std::string("\"Parcelo ") + parcelo::kParceloVersion + "\""),
@@ -136,6 +145,6 @@ TEST(CliDocs, CompletionOffersEachCommandItsOptionsAndTheirValues)
     EXPECT_EQ(completed("split --level=f"), "--level=fast");
     EXPECT_EQ(completed("split --level ="), "best medium fast");
     EXPECT_EQ(completed("compress --level \"\""), "best medium fast");
-    EXPECT_EQ(completed("split -s 1MB --preset 1"), "1.38MB 10MB 100MB 1GB");
+    EXPECT_EQ(completed("split -s 1MB --preset 1"), "1.38MB 10MB 100MB 1GB 18MB");
     EXPECT_EQ(completed("split --size \"\""), "");
 }

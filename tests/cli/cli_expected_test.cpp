@@ -55,6 +55,11 @@ struct Scenario {
 TEST_F(CliExpected, OutputsMatchTheirPinnedFiles)
 {
     const auto set = [this] { splitData(); };
+    // data.bin cut by split -d -a 3 into pieces/data.bin.000 ... 003
+    const auto toolPieces = [this] {
+        commandOutput("cd '" + temp.path().string()
+                      + "' && split -d -a 3 -b 30000 data.bin pieces/data.bin.");
+    };
     const auto lost = [this] {
         splitData();
         damage("data.bin.002");
@@ -73,6 +78,14 @@ TEST_F(CliExpected, OutputsMatchTheirPinnedFiles)
          {"split", "data.bin", "pieces", "-n", "3"},
          [this] { writeFile(piece("data.bin.sha256"), "mine\n"); }},
         {"split-too-many-pieces", {"split", "data.bin", "pieces", "--size", "2"}, {}},
+        {"split-plain",
+         {"split", "data.bin", "pieces", "-s", "30000", "--plain", "--recovery", "2"},
+         {}},
+        {"split-plain-by-lines", {"split", "data.bin", "pieces", "-l", "100", "--plain"}, {}},
+        {"join-other-tools-pieces", {"join", "pieces/data.bin.002", "joined"}, toolPieces},
+        {"join-other-tools-pieces-plain",
+         {"join", "pieces/data.bin.002", "joined", "--plain"},
+         toolPieces},
         {"join",
          {"join", "pieces/data.bin.001", "pieces/data.bin.002", "pieces/data.bin.003",
           "pieces/data.bin.004", "joined"},

@@ -1,4 +1,5 @@
 #include "cli_fixture.h"
+#include "tool_pieces.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -104,6 +105,69 @@ TEST_F(CliJobTest, SplitsAndJoinsBackFromAMiddlePiece)
     EXPECT_EQ(run({"join", piece("data.bin.001"), joined, "--force"}).status, 0);
     EXPECT_TRUE(readFile(output("data.bin")) == content);
     EXPECT_EQ(fs::status(output("data.bin")).permissions(), fs::perms(0600));
+}
+
+// Plain pieces give the file back with cat, and Parcelo joins, checks and repairs them from
+// any one piece, knowing the set by its checksum file.
+TEST_F(CliJobTest, PlainPiecesJoinWithCatAndWithParceloFromAnyPieceAndAreRepaired)
+{
+    const std::string content = compressibleText(1'000'000);
+    writeFile(temp.file("log.txt"), content);
+    const struct {
+        const char* what;
+        std::vector<std::string> options;
+        const char* set;
+    } cases[] = {
+        {"by size", {"--size", "300KB"}, "log.txt"},
+        {"by pieces", {"--pieces", "7"}, "log.txt"},
+        {"compressed", {"--size", "30KB", "--compress", "--level", "fast"}, "log.txt.zip"},
+        {"with recovery pieces", {"--pieces", "5", "--recovery", "2"}, "log.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(pieces);
+        fs::create_directory(pieces);
+        fs::remove(output("log.txt"));
+        std::vector<std::string> arguments = {"split", temp.file("log.txt"), pieces, "--plain"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun split = run(arguments);
+        ASSERT_EQ(split.status, 0) << split.err;
+        const std::string set = c.set;
+        const std::string catted = commandOutput("cd '" + pieces + "' && cat " + set + ".0*");
+        if (set.ends_with(".zip")) {
+            writeFile(output("catted.zip"), catted);
+            EXPECT_TRUE(commandOutput("unzip -p '" + output("catted.zip") + "'") == content);
+        } else {
+            EXPECT_TRUE(catted == content);
+        }
+        EXPECT_EQ(run({"verify", "--set", piece(set + ".002")}).status, 0);
+        const CliRun join = run({"join", piece(set + ".003"), joined, "--force"});
+        ASSERT_EQ(join.status, 0) << join.err;
+        EXPECT_TRUE(readFile(output("log.txt")) == content);
+    }
+    // a lost piece is rebuilt by the join, or by repair
+    fs::remove(piece("log.txt.004"));
+    EXPECT_EQ(run({"verify", "--set", piece("log.txt.001")}).status, 3);
+    const CliRun join = run({"join", piece("log.txt.002"), joined, "--force"});
+    EXPECT_THAT(join.err, HasSubstr("Rebuilt from the recovery pieces: log.txt.004."));
+    EXPECT_TRUE(readFile(output("log.txt")) == content);
+    flipByte(piece("log.txt.001"), 10);
+    const CliRun repaired = run({"repair", piece("log.txt.002"), "-q"});
+    EXPECT_EQ(repaired.status, 0) << repaired.err;
+    EXPECT_TRUE(commandOutput("cd '" + pieces + "' && cat log.txt.0*") == content);
+}
+
+// Other tools' numbered pieces join with --plain byte for byte; 7-Zip opens the archive.
+TEST_F(CliJobTest, OtherToolsPiecesJoinWithPlainByteForByte)
+{
+    for (const ToolPieces& set : makeToolPieces(temp)) {
+        SCOPED_TRACE(set.what);
+        const CliRun join = run({"join", set.picked, joined, "--plain", "--force"});
+        ASSERT_EQ(join.status, 0) << join.err;
+        EXPECT_TRUE(readFile(output(set.joined)) == set.expected);
+    }
+    EXPECT_TRUE(commandOutput("7zz x -so '" + output("archive.7z") + "' 2>/dev/null")
+                == readFile(temp.file("data.bin")));
 }
 
 // Without a terminal a question is declined; --yes accepts it.
@@ -353,7 +417,8 @@ TEST_F(CliJobTest, FailuresHaveTheirExitStatus)
     EXPECT_EQ(run({"verify", temp.file("other.001")}).status, 1);
     const CliRun notPiece = run({"join", temp.file("other.001"), joined});
     EXPECT_EQ(notPiece.status, 1);
-    EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n");
+    EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n"
+                            "parcelo-cli: use --plain to join it as plain pieces\n");
     EXPECT_EQ(notPiece.out, "");
 
     // recovery counts that are none or that the layout cannot serve, refused before any

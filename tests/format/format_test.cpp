@@ -1,5 +1,6 @@
 #include "format/line_reader.h"
 #include "format/numbers.h"
+#include "format/set_pieces.h"
 #include "format/split_choices.h"
 #include "format/split_set.h"
 #include "platform/file.h"
@@ -109,4 +110,42 @@ TEST(SplitSetFormat, PieceNamesAndHeaders)
 
     const unsigned char text[] = {'P', 'c', 'x', 'L', 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_FALSE(decodePieceHeader(text).hasByteSignature());
+}
+
+// Other tools' pieces: the set runs from the lowest number there (0 or 1) to the highest,
+// in the spelling with the fewest digits, whichever piece is picked.
+TEST(SplitSetFormat, OtherToolsNumberedPiecesAreFoundFromAnyOne)
+{
+    EXPECT_EQ(numberedExtension(7, 1), ".7");
+    EXPECT_EQ(numberedExtension(0, 3), ".000");
+    EXPECT_EQ(numberedExtension(1000, 3), ".1000");
+    const struct {
+        std::vector<std::string> files;
+        std::string picked;
+        std::optional<std::pair<int, int>> range; // first, last; nothing: no set
+        int width;
+    } cases[] = {
+        {{"d.000", "d.001", "d.002"}, "d.001", std::pair{0, 2}, 3},
+        {{"d.001", "d.002", "d.007"}, "d.007", std::pair{1, 7}, 3}, // gaps are missing pieces
+        {{"d.003", "d.004"}, "d.004", std::pair{1, 4}, 3},
+        {{"d.1", "d.2", "d.10", "d.11"}, "d.10", std::pair{1, 11}, 1},
+        {{"d.01", "d.02", "d.001"}, "d.02", std::pair{1, 2}, 2},
+        {{"d.01", "d.02", "d.001"}, "d.001", std::nullopt, 0}, // not spelled as the set
+        {{"d.txt", "d.sha256"}, "d.txt", std::nullopt, 0},
+        {{"d.1234567"}, "d.1234567", std::nullopt, 0},
+        {{"d.40000"}, "d.40000", std::nullopt, 0}, // beyond the largest set
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.picked);
+        test::TempFolder temp;
+        for (const std::string& name : c.files)
+            test::writeFile(temp.file(name), "x");
+        const auto found = numberedPiecesBeside(temp.file(c.picked));
+        ASSERT_EQ(found.has_value(), c.range.has_value());
+        if (!found)
+            continue;
+        EXPECT_EQ(std::pair(found->first, found->last), *c.range);
+        EXPECT_EQ(found->width, c.width);
+        EXPECT_EQ(found->path(1), temp.file("d") + numberedExtension(c.range->first, c.width));
+    }
 }

@@ -17,11 +17,12 @@ namespace fs = std::filesystem;
 // A file of this name split into "out/" with the companions asked for.
 struct ScriptSet : test::SplitRun {
     explicit ScriptSet(const std::string& name, const CompanionOptions& companions = {},
-                       const std::string& unit = "BT", bool compressed = false)
+                       const std::string& unit = "BT", bool compressed = false, bool plain = false)
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
         engine.markCompressed(compressed);
+        engine.setPlainPieces(plain);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }
@@ -105,14 +106,22 @@ Ran run(const ScriptSet& set, const Shell& shell, const std::string& arguments =
 TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUnlessForced)
 {
     for (const Shell& shell : shells()) {
-        for (const auto& [unit, compressed, skip] :
-             {std::tuple{"BT", false, "$s.Position=12;"},
-              {"LN", false, "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
-              {"BT", true, "$s.Position=12;"}}) {
-            SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : ""));
-            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed);
+        for (const auto& [unit, compressed, plain, skip] :
+             {std::tuple{"BT", false, false, "$s.Position=12;"},
+              {"LN", false, false, "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
+              {"BT", true, false, "$s.Position=12;"},
+              {"BT", false, true, "$s.Position=0;"},
+              {"BT", true, true, "$s.Position=0;"}}) {
+            SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : "")
+                         + (plain ? " plain" : ""));
+            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed, plain);
             const std::string joined = set.base();
             ASSERT_GT(set.engine.PieceCount(), 1);
+            // plain pieces are the file's bytes: cat gives it back
+            EXPECT_EQ(test::commandOutput("cd " + shellWord(set.out) + " && cat "
+                                          + set.engine.FileName() + ".0*")
+                          == set.content,
+                      plain);
             // the checksum file the scripts check with is what sha256sum prints
             EXPECT_EQ(test::readFile(joined + ".sha256"),
                       test::commandOutput("cd " + shellWord(set.out) + " && sha256sum "

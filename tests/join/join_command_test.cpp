@@ -5,11 +5,13 @@
 #include "platform/diskette.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/paths.h"
 
 #include "fake_bindings.h"
 #include "scripted_host.h"
 #include "set_writer.h"
 #include "temp_folder.h"
+#include "tool_pieces.h"
 
 #include <gtest/gtest.h>
 
@@ -155,6 +157,29 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceDecompressesByNameOrShowsTheEngines
                     + "It has not been decompressed: its name does not end in \".zip\".");
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"photos", "report.pdf"}));
+    EXPECT_TRUE(host.allAnswersUsed());
+}
+
+// Plain pieces as the window joins them: Parcelo's own set of a compressed file is
+// decompressed; another tool's pieces are joined byte for byte once the user agrees.
+TEST_F(JoinCommandTest, PlainPiecesOfParceloAndOfOtherToolsJoinByteForByte)
+{
+    const std::string content = test::patternBytes(3500);
+    request.piecePath =
+        test::writePlainSet(in("report.pdf.zip"), compressedBytes(content), 1000)[1];
+    host.answer(Question::Notice, Answer::Ok, created(out("report.pdf"), " and decompressed "));
+    EXPECT_TRUE(join().succeeded);
+    EXPECT_EQ(test::readFile(out("report.pdf")), content);
+    for (const test::ToolPieces& set : test::makeToolPieces(temp)) {
+        SCOPED_TRACE(set.what);
+        request.piecePath = set.picked;
+        host.answer(Question::JoinPlain, Answer::Yes,
+                    GetFileNameFromPath(set.picked) + " is not a Parcelo piece. Join ");
+        host.answer(Question::Notice, Answer::Ok, created(out(set.joined)));
+        EXPECT_TRUE(join().succeeded);
+        EXPECT_TRUE(test::readFile(out(set.joined)) == set.expected);
+        std::filesystem::remove(out(set.joined));
+    }
     EXPECT_TRUE(host.allAnswersUsed());
 }
 

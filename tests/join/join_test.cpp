@@ -10,8 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include "integrity/set_checksums.h"
+
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <set>
 
 using namespace parcelo;
@@ -93,14 +96,116 @@ TEST_F(JoinTest, JoinsFromAnyPieceListingTheSetAndShowingProgressOrSaysWhyItCann
     test::writeFile(in.file("report.pdf"), "x");
     test::writeFile(in.file("notes.1"), "just some text\r\n");
     test::writeFile(in.file("short.001"), std::string("\x20\xE0\x33\x5F\x01", 5));
+    host.answer(Question::JoinPlain, Answer::No,
+                "notes.1 is not a Parcelo piece. Join notes.1 to notes.1 as plain pieces?");
     host.answer(Question::Notice, Answer::Ok,
                 "The file " + in.file("gone.001") + " cannot be located.");
     for (const char* name : {"report.pdf", "notes.1", "short.001", "gone.001"}) {
         EXPECT_FALSE(join(in.file(name))) << name;
         EXPECT_EQ(engine.ErrorMessage(), "The file you selected is not a split file!");
     }
-    EXPECT_EQ(host.shown.size(), 1u);
+    EXPECT_EQ(host.shown.size(), 2u);
     EXPECT_EQ(test::namesIn(out.path()), (std::set<std::string>{"a:data.bin", "report.pdf"}));
+}
+
+// Pieces without header: Parcelo's own plain set is named by its checksum file; another
+// tool's numbered pieces are joined as plain pieces only when the user says so. (Joins that
+// succeed are the join command's and parcelo-cli's tests.)
+TEST_F(JoinTest, PlainPiecesAreKnownByTheChecksumFileOrJoinedWhenTheUserSaysSo)
+{
+    const auto ownSet = [&] { return test::writePlainSet(in.file("data.bin"), kData, 300); };
+    // Another tool's pieces of kData, numbered from `first` with `width` digits.
+    const auto toolSet = [&](int first, int width, std::size_t size) {
+        std::vector<std::string> paths;
+        for (std::size_t at = 0; at < kData.size(); at += size) {
+            const int number = first + static_cast<int>(paths.size());
+            paths.push_back(in.file("data.bin") + numberedExtension(number, width));
+            test::writeFile(paths.back(), kData.substr(at, size));
+        }
+        return paths;
+    };
+    const std::string notASplitFile = "The file you selected is not a split file!";
+    struct Case {
+        const char* what;
+        std::function<std::string()> picked; // makes the files, returns the piece picked
+        Answer answer;                       // to the offer to join them as plain pieces
+        std::string question;                // "": none expected
+        std::string failure;                 // "": joined
+    };
+    const std::vector<Case> cases = {
+        {"own set with a gap",
+         [&] {
+             const auto pieces = ownSet();
+             fs::remove(pieces[2]);
+             return pieces[0];
+         },
+         Answer::No, "", "Missing Split File: " + in.file("data.bin.003")},
+        {"own set with a damaged piece",
+         [&] {
+             const auto pieces = ownSet();
+             test::flipByte(pieces[2], 7);
+             return pieces[3];
+         },
+         Answer::No, "", damagedPieceText(in.file("data.bin.003"))},
+        {"own set cut from a Parcelo piece",
+         [&] {
+             test::writeBytePiece(in.file("data.bin"), PieceSignaturePlain, 5, 2, kData.substr(12));
+             return test::writePlainSet(in.file("data.bin"), test::readFile(in.file("data.bin")),
+                                        400)[0];
+         },
+         Answer::No, "", ""},
+        {"declined", [&] { return toolSet(1, 3, 400)[0]; }, Answer::No,
+         "data.bin.001 is not a Parcelo piece. Join data.bin.001 to data.bin.003 as plain pieces?",
+         notASplitFile},
+        {"another tool's set with a gap",
+         [&] {
+             const auto pieces = toolSet(1, 3, 250);
+             fs::remove(pieces[1]);
+             return pieces[3];
+         },
+         Answer::Yes, "Join data.bin.001 to data.bin.004",
+         "Missing Split File: " + in.file("data.bin.002")},
+        {"another tool's set with a checksum file and a damaged piece",
+         [&] {
+             const auto pieces = toolSet(0, 3, 400);
+             test::writeFile(in.file("data.bin.sha256"),
+                             test::commandOutput("cd " + in.path().string()
+                                                 + " && sha256sum data.bin.00[0-2]"));
+             test::flipByte(pieces[1], 0);
+             return pieces[0];
+         },
+         Answer::Yes, "Join data.bin.000 to data.bin.002",
+         damagedPieceText(in.file("data.bin.001"))},
+        {"a header set whose picked header is gone is never offered",
+         [&] {
+             const auto pieces = test::writeByteSet(in.file("data.bin"), kData, 300);
+             test::writeFile(pieces[0], std::string(12, '\0') + kData.substr(0, 300));
+             return pieces[0];
+         },
+         Answer::No, "", notASplitFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(in.path());
+        fs::create_directory(in.path());
+        fs::remove(out.file("data.bin"));
+        const std::string picked = c.picked();
+        if (!c.question.empty())
+            host.answer(Question::JoinPlain, c.answer, c.question);
+        if (c.failure.starts_with("The file ") && c.failure != notASplitFile)
+            host.answer(Question::Notice, Answer::Ok, c.failure);
+        EXPECT_EQ(join(picked), c.failure.empty());
+        EXPECT_TRUE(host.allAnswersUsed());
+        if (c.failure.empty()) { // the piece the plain set was cut from
+            EXPECT_TRUE(engine.PlainSet());
+            EXPECT_EQ(joined(), test::readFile(in.file("data.bin")));
+        } else {
+            EXPECT_NE(engine.ErrorMessage().find(c.failure), std::string::npos)
+                << engine.ErrorMessage();
+            EXPECT_FALSE(fs::exists(out.file("data.bin")));
+        }
+        EXPECT_EQ(engine.PlainOfferDeclined(), c.failure == notASplitFile && !c.question.empty());
+    }
 }
 
 TEST_F(JoinTest, SetsSplitByLinesAreJoinedLineByLine)

@@ -3,6 +3,9 @@
 #include "temp_folder.h"
 
 #include "format/split_set.h"
+#include "integrity/checksum_file.h"
+#include "integrity/sha256.h"
+#include "platform/paths.h"
 
 #include <cstdint>
 #include <string>
@@ -48,6 +51,22 @@ inline std::vector<std::string> writeLineSet(const std::string& base,
         paths.push_back(base + SplitFileExtension(static_cast<int>(i + 1)));
         writeFile(paths.back(), text);
     }
+    return paths;
+}
+
+// A plain set of `data` in pieces of `pieceSize` bytes, no header, and the checksum file
+// that names it, as a split writes them: base + ".001" and on. Returns the piece paths.
+inline std::vector<std::string> writePlainSet(const std::string& base, const std::string& data,
+                                              std::size_t pieceSize)
+{
+    std::vector<std::string> paths;
+    std::string sums;
+    for (std::size_t at = 0; at < data.size(); at += pieceSize) {
+        paths.push_back(base + SplitFileExtension(static_cast<int>(paths.size() + 1)));
+        writeFile(paths.back(), data.substr(at, pieceSize));
+        sums += checksumLine(sha256OfFile(paths.back()), GetFileNameFromPath(paths.back()));
+    }
+    writeFile(checksumFilePath(base), sums);
     return paths;
 }
 

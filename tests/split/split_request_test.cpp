@@ -1,6 +1,8 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/split_choices.h"
 #include "format/split_set.h"
+#include "platform/durability.h"
 #include "platform/recent_files.h"
 #include "split/mod_split_file.h"
 #include "split/split_request.h"
@@ -13,6 +15,7 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <set>
 
 using namespace parcelo;
 
@@ -115,6 +118,20 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
          "Recovery pieces cannot be written onto diskettes: they are made from every piece of "
          "the set, and the pieces are on other disks by then.",
          RequestField::RecoveryCount},
+        {[](auto& p) {
+             p.sizeUnit = 4;
+             p.plainPieces = true;
+         },
+         "Splitting by lines makes header pieces only: every piece of a line set starts with the "
+         "marker line by which it is joined, and plain pieces hold nothing but the file's bytes.",
+         RequestField::PlainPieces},
+        {[](auto& p) {
+             p.destinationFolder = "a:/";
+             p.plainPieces = true;
+         },
+         "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
+         "alone, which would be on another disk than the pieces.",
+         RequestField::PlainPieces},
     };
     request.pieceSize = "4";
     const SplitRequest valid = request;
@@ -174,6 +191,87 @@ TEST_F(SplitRequestTest, EachWayToSizeThePiecesReportsTheRealCountAndTheSourceCa
     EXPECT_EQ(host.shown[host.shown.size() - 3].title, "Warning: Parcelo");
     EXPECT_EQ(test::readFile(out("source.bin.002")), "PcxLineBreak9174\r\nc\r\n");
     EXPECT_TRUE(std::filesystem::exists(temp.file("source.bin")));
+}
+
+// Each preset of today's limits gives the largest piece file, header included (plain pieces
+// hold as much data); a source too small for them is refused before anything is written.
+TEST_F(SplitRequestTest, PresetsForTodaysLimitsGiveTheirPieceFiles)
+{
+    test::writeFile(temp.file("source.bin"), "tiny");
+    request.mode = SplitMode::ByPreset;
+    const std::pair<const char*, std::uint64_t> limits[] = {
+        {"18MB", 18'000'000},   {"700MB", 734'003'200},   {"2GB", 2'000'000'000},
+        {"4GB", 4'294'967'295}, {"4.7GB", 4'700'000'000}, {"25GB", 25'000'000'000}};
+    for (const auto& [name, fileBytes] : limits) {
+        request.presetIndex = 0;
+        while (std::string(presetAt(request.presetIndex).name) != name)
+            ++request.presetIndex;
+        for (const bool plain : {false, true}) {
+            SCOPED_TRACE(std::string(name) + (plain ? " plain" : ""));
+            request.plainPieces = plain;
+            EXPECT_FALSE(splitSaying("The file you want to split is smaller than the size you "
+                                     "specified!"));
+            EXPECT_EQ(engine.SplitSize() * bytesPerUnit(engine.Unit()),
+                      static_cast<double>(fileBytes - (plain ? 0 : kPieceHeaderSize)));
+        }
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(temp.file("out")));
+}
+
+// A sparse source of 4.5 GB on a FAT32 stick: the first piece is the largest file FAT32
+// holds. (4.5 GB are written: the slowest test.)
+TEST_F(SplitRequestTest, TheFat32PresetsFirstPieceIsTheLargestFileFat32Holds)
+{
+    struct NoFlush {
+        NoFlush() { setFlushToDisk(false); }
+        ~NoFlush() { setFlushToDisk(true); }
+    } noFlush;
+    test::writeFile(temp.file("source.bin"), "");
+    std::filesystem::resize_file(temp.file("source.bin"), std::uintmax_t{9} << 29);
+    request.mode = SplitMode::ByPreset;
+    request.presetIndex = 10;
+    ASSERT_EQ(std::string(presetAt(request.presetIndex).name), "4GB");
+    EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 4294967283 Bytes or less."));
+    EXPECT_EQ(sizeOf("source.bin.001"), 4'294'967'295u);
+    EXPECT_EQ(sizeOf("source.bin.002"), (std::uintmax_t{9} << 29) - 4'294'967'283u + 12);
+}
+
+// Plain pieces are the file's bytes alone, named by the checksum file that is always
+// written; one of the name that a split did not write refuses them before the first piece.
+TEST_F(SplitRequestTest, PlainPiecesAreTheFilesBytesNamedByTheirChecksumFile)
+{
+    const std::string content = test::patternBytes(10'000);
+    test::writeFile(temp.file("source.bin"), content);
+    request.plainPieces = true;
+    request.pieceSize = "3000";
+    request.sizeUnit = 0;
+    engine.SetCompanions({false, false});
+    EXPECT_TRUE(splitSaying("Anyone can join them without Parcelo: cat source.bin.0* > "
+                            "source.bin, copy /b source.bin.0* source.bin on Windows."));
+    std::string joined;
+    for (const char* piece :
+         {"source.bin.001", "source.bin.002", "source.bin.003", "source.bin.004"})
+        joined += test::readFile(out(piece));
+    EXPECT_EQ(joined, content);
+    EXPECT_EQ(test::namesIn(temp.file("out")),
+              (std::set<std::string>{"source.bin.001", "source.bin.002", "source.bin.003",
+                                     "source.bin.004", "source.bin.sha256"}));
+
+    // fewer pieces of the name: the older ones beyond go, a file that is none is named
+    test::writeFile(out("source.bin.005"), "mine");
+    request.pieceSize = "6000";
+    EXPECT_TRUE(splitSaying("source.bin.005 follows the pieces but is not one of them: leave it "
+                            "out when joining them with cat or copy /b."));
+    EXPECT_EQ(test::namesIn(temp.file("out")),
+              (std::set<std::string>{"source.bin.001", "source.bin.002", "source.bin.005",
+                                     "source.bin.sha256"}));
+
+    test::writeFile(out("source.bin.sha256"), "my own list\n");
+    for (const char* piece : {"source.bin.001", "source.bin.002", "source.bin.005"})
+        std::filesystem::remove(out(piece));
+    EXPECT_FALSE(splitSaying("source.bin.sha256 already exists and was not written by Parcelo: "
+                             "plain pieces are known by it alone, so none were written."));
+    EXPECT_EQ(test::namesIn(temp.file("out")), std::set<std::string>{"source.bin.sha256"});
 }
 
 TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced)

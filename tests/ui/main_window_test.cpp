@@ -193,12 +193,15 @@ TEST(QtHost, MessageBoxesCarryTitleIconButtonsLineBreaksAndSafeDefaults)
     EXPECT_EQ(box->icon(), QMessageBox::Question);
     EXPECT_EQ(box->standardButtons(), QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(box->defaultButton(), nullptr); // the style's default, but not where files go
-    for (const Question kind :
-         {Question::DeleteSource, Question::DeletePieces, Question::Replace}) {
-        const auto deleting = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
-                                             kProductName, nullptr);
-        ASSERT_NE(deleting->defaultButton(), nullptr);
-        EXPECT_EQ(deleting->standardButton(deleting->defaultButton()), QMessageBox::No);
+    // No where Yes deletes or replaces files; Yes to join the pieces the user picked
+    for (const auto& [kind, safe] : {std::pair{Question::DeleteSource, QMessageBox::No},
+                                     {Question::DeletePieces, QMessageBox::No},
+                                     {Question::Replace, QMessageBox::No},
+                                     {Question::JoinPlain, QMessageBox::Yes}}) {
+        const auto asked = makeMessageBox(kind, "delete them?", Buttons::YesNo, Icon::Question,
+                                          kProductName, nullptr);
+        ASSERT_NE(asked->defaultButton(), nullptr);
+        EXPECT_EQ(asked->standardButton(asked->defaultButton()), safe);
     }
     // a box closed without one of its buttons declines
     EXPECT_EQ(answerFor(QMessageBox::NoButton, Buttons::YesNoCancel), Answer::Cancel);

@@ -269,15 +269,24 @@ TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
     EXPECT_TRUE(fs::exists(none + "data.bin.004") && !fs::exists(none + "data.bin.rec001"));
     sp->txtRecovery->setText(QStringLiteral("2"));
     window->optionsPane->chkFlush->setChecked(false); // reaches the next job, and is kept
-    split(file, folder("unflushed"));
+    sp->chkPlainPieces->setChecked(true);             // so do plain pieces
+    const std::string plain = folder("unflushed");
+    split(file, plain);
     EXPECT_FALSE(flushToDisk());
     setFlushToDisk(true);
+    EXPECT_EQ(test::readFile(plain + "data.bin.001"), bytes.substr(0, 100000));
+    EXPECT_TRUE(contains(lastMessage(), "Anyone can join them without Parcelo: cat "));
     window->Before_Close();
     EXPECT_TRUE(contains(shell.config(), "<Recovery pieces=\"2\""));
     EXPECT_TRUE(contains(shell.config(), "<Writing flush=\"false\""));
+    EXPECT_TRUE(contains(shell.config(), "<Pieces plain=\"true\""));
     const auto again = shell.start();
     EXPECT_EQ(again->splitPane->txtRecovery->text(), QStringLiteral("2"));
     EXPECT_FALSE(again->optionsPane->chkFlush->isChecked());
+    EXPECT_TRUE(again->splitPane->chkPlainPieces->isChecked());
+    // the presets tell their exact bytes
+    sp->Combo2->setCurrentIndex(10);
+    EXPECT_TRUE(sp->Combo2->toolTip().startsWith(QStringLiteral("4,294,967,295 bytes")));
     mode(sp->Option1, sp->Text3, "10", 4); // lines
     EXPECT_FALSE(sp->txtRecovery->isEnabled());
 }

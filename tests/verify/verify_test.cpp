@@ -6,6 +6,7 @@
 #include "temp_folder.h"
 
 #include "format/split_set.h"
+#include "integrity/set_checksums.h"
 #include "join/mod_join_file.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
@@ -140,6 +141,27 @@ TEST_F(VerifyTest, AByteSetListsEveryPieceAndGivesOneReasonPerBadPiece)
     jobStop().reset();
     EXPECT_TRUE(host.shown.empty());
     EXPECT_TRUE(list.rows.empty());
+}
+
+// Pieces without header are checked as the set their checksum file names, from any one.
+TEST_F(VerifyTest, APlainSetIsCheckedAsItsChecksumFileNamesIt)
+{
+    const std::string data = test::patternBytes(400);
+    const auto pieces = test::writePlainSet(in.file("report.pdf"), data, 100);
+    EXPECT_EQ(checkFile(pieces[2]), VerifyVerdict::Verified);
+    EXPECT_EQ(onlyMessage(), valid(pieces[2], 3, 4));
+    EXPECT_EQ(checkSet(pieces[1]), VerifyVerdict::Verified);
+    EXPECT_EQ(onlyMessage(), kSetOk);
+    ASSERT_EQ(list.rows.size(), 4u);
+    EXPECT_EQ(list.rows[3].second, "100Bytes");
+
+    test::flipByte(pieces[1], 50);
+    EXPECT_EQ(checkFile(pieces[1]), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(), damagedPieceText(pieces[1]));
+    fs::remove(pieces[2]);
+    EXPECT_EQ(checkSet(pieces[0]), VerifyVerdict::NotVerified);
+    EXPECT_EQ(onlyMessage(), kSetBad + "Missing Split File: " + pieces[2] + "\n"
+                                 + damagedPieceText(pieces[1]) + "\n");
 }
 
 TEST_F(VerifyTest, ABadHeaderOrPieceSizeGivesTheJoinAndBothChecksTheSameReason)
