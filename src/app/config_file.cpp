@@ -154,7 +154,8 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>); none in a
+// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>,
+// <Encryption/>); none in a
 // file an older version wrote.
 std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const char* name)
 {
@@ -246,6 +247,20 @@ void writeFlushFlag(bool flush, XMLDocument& document)
     setLaterAttribute(document, "Writing", "flush", flagText(flush));
 }
 
+// <Encryption split="..."/>: off unless written "true"; written only once it is on.
+bool encryptionFlag(const XMLDocument& document)
+{
+    const auto attribute = laterAttribute(document, "Encryption", "split");
+    return attribute && attribute->Value() == "true";
+}
+
+void writeEncryptionFlag(bool encrypt, XMLDocument& document)
+{
+    if (!laterElement(document, "Encryption") && !encrypt)
+        return; // an older file stays as it was while it is off
+    setLaterAttribute(document, "Encryption", "split", flagText(encrypt));
+}
+
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
 {
     options.makerWebPage = optionAt(document, 1, 1).Value();
@@ -264,6 +279,7 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.writeJoinScript = sendingFlag(document, "joinScript");
     options.recoveryPieces = recoveryText(document);
     options.flushToDisk = flushFlag(document);
+    options.encryptSplits = encryptionFlag(document);
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -281,6 +297,7 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     writeSendingFlags(options, document);
     writeRecoveryText(options.recoveryPieces, document);
     writeFlushFlag(options.flushToDisk, document);
+    writeEncryptionFlag(options.encryptSplits, document);
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the

@@ -46,6 +46,9 @@ struct ParceloOptions {
     // <Writing flush="..."/> after them: a job waits until what it wrote is on the disk
     // before it reports done; on unless written "false"
     bool flushToDisk = true;
+    // <Encryption split="..."/> after them: "Encrypt with a password" of the Split pane is
+    // checked; off unless written "true". The password itself is never kept.
+    bool encryptSplits = false;
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

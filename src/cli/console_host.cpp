@@ -1,5 +1,6 @@
 #include "cli/console_host.h"
 
+#include "cli/password_input.h"
 #include "cli/standard_streams.h"
 #include "platform/job_progress.h"
 
@@ -7,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 namespace parcelo::cli {
 
@@ -195,6 +197,41 @@ Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
         if (answerFor(line[0], buttons, answer))
             return answer;
     }
+}
+
+bool ConsoleHost::canAskPassword() const
+{
+    return given_.has_value() || (input_ != nullptr && ::isatty(::fileno(input_)));
+}
+
+bool ConsoleHost::readPassword(const std::string& prompt, Password& password)
+{
+    wipeProgress();
+    if (input_ == nullptr || !::isatty(::fileno(input_)))
+        return false;
+    std::fputs(prompt.c_str(), stderr);
+    flushStream(stderr);
+    return readHiddenLine(input_, password);
+}
+
+Answer ConsoleHost::showPasswordQuestion(const std::string& text, Password& password,
+                                         const std::string&)
+{
+    wipeProgress();
+    if (given_) {
+        if (std::exchange(givenUsed_, true))
+            return Answer::Cancel;
+        password = *given_;
+        return Answer::Ok;
+    }
+    std::fputs(oneLine(text).c_str(), stderr);
+    if (input_ == nullptr || !::isatty(::fileno(input_)))
+        return told(Answer::Cancel, " (no terminal; use --password-file FILE or --password-prompt)",
+                    stderr);
+    std::fputc(' ', stderr);
+    if (!readPassword({}, password))
+        return told(Answer::Cancel, " (end of input)", stderr);
+    return Answer::Ok;
 }
 
 } // namespace parcelo::cli

@@ -2,8 +2,10 @@
 
 #include "platform/bindings.h"
 #include "platform/host.h"
+#include "platform/password.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace parcelo::cli {
@@ -35,9 +37,23 @@ public:
 
     static std::FILE* terminalStandardError();
 
+    // The password of --password-file: the answer to the first password question (a later
+    // one, after it proved wrong, is declined: the file would give it again).
+    void setGivenPassword(Password password) { given_ = std::move(password); }
+    // Whether a password question can be answered: a password was given, or a person at
+    // the terminal can type one.
+    bool canAskPassword() const;
+    // Asks on the terminal, without echo, for a password (prompt, e.g. "Password: "); false
+    // at the end of input or on Ctrl-C.
+    bool readPassword(const std::string& prompt, Password& password);
+
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
+    // The given password once; else the terminal, without echo; without a terminal the
+    // question is declined with a word on the options that give a password.
+    Answer showPasswordQuestion(const std::string& text, Password& password,
+                                const std::string& title) override;
 
 private:
     bool personAtTerminal() const;
@@ -50,6 +66,8 @@ private:
     std::FILE* progressOut_;
     bool progressShown_ = false;
     bool replaceFiles_ = false;
+    std::optional<Password> given_;
+    bool givenUsed_ = false;
 };
 
 // The message on one line: its line breaks become spaces, none at its end.

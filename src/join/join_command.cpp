@@ -5,11 +5,13 @@
 #include "compress/zlib_tool.h"
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/join_script.h"
 #include "join/join_repair.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/file.h"
 #include "platform/host.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
@@ -29,31 +31,92 @@ struct Decompression {
     std::string note;   // added to the success message when it was not, and why
     std::optional<RunError> failure; // it failed: the joined file is kept, the join failed
     bool stopped = false; // stopped by the user: the joined file is gone, the pieces stay
+    bool refused = false; // no right password: the joined file is gone, the pieces stay
 };
+
+// The number of passwords a join tries on an encrypted archive before it gives up.
+constexpr int kPasswordTries = 3;
+
+std::string nothingWrittenLine()
+{
+    return std::string(CR) + "Nothing has been written and the pieces are kept.";
+}
+
+// Decompresses the joined archive; an encrypted one with a password the host is asked for,
+// each wrong one told in the next question, kPasswordTries at most. A password the person
+// does not give, or a wrong last one, fails the decompression with a sentence of its own.
+// The password is wiped when the decompression ends.
+bool decompressWithPassword(JoinServices& services, const std::string& joined, bool replace,
+                            std::optional<RunError>& failure)
+{
+    CompressionAdapter& compressor = services.compressor;
+    const std::string setName = GetFileNameFromPath(DecompressedFileName(joined));
+    Password password;
+    int wrong = 0;
+    for (;;) {
+        compressor.SetPassword(password.empty() ? nullptr : &password);
+        const bool done = compressor.DecompressFile(joined, replace) == 1;
+        compressor.SetPassword(nullptr);
+        if (done)
+            return true;
+        failure = compressor.DecompressFailure();
+        const int number = failure ? failure->number() : 0;
+        if (number != kPasswordNeededNumber && number != kWrongPasswordNumber)
+            return false;
+        if (number == kWrongPasswordNumber && ++wrong == kPasswordTries)
+            break;
+        const std::string question =
+            wrong == 0
+                ? "The pieces of " + setName
+                      + " are encrypted. Type the password they "
+                        "were split with:"
+                : std::string(kWrongPasswordText) + CR + "Type the password of " + setName
+                      + " again (" + std::to_string(kPasswordTries - wrong) + " tries left):";
+        if (services.host.askPassword(question, password) != Answer::Ok || password.empty())
+            break;
+    }
+    failure = RunError(failure->number(),
+                       wrong > 0 ? std::string(kWrongPasswordText) + nothingWrittenLine()
+                                 : "The pieces of " + setName
+                                       + " are encrypted and no password was given."
+                                       + nothingWrittenLine());
+    return false;
+}
 
 // Decompresses a compressed joined file unless asked not to. The decompressed file goes
 // into the destination folder under the joined file's name without its ".zip"; a name
-// without one is left as joined. A failure keeps the joined file.
+// without one is left as joined. A failure keeps the joined file, except for a password
+// that was wrong or not given: then the encrypted joined file goes too, and nothing is
+// left of the join.
 Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services, bool replace)
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
-    if (engine.Compressed() != "Yes" || pane.Check2)
+    if (engine.Compressed() != "Yes" || pane.Check2) {
+        if (engine.Compressed() == "Yes" && setIsEncrypted(engine.PiecePath(1)))
+            d.note = std::string(CR) + kEncryptedArchiveNote;
         return d;
+    }
     const std::string target = DecompressedFileName(d.joined);
     if (target.empty()) {
         d.note = std::string(CR) + "It has not been decompressed: its name does not end in "
                  + "\".zip\".";
         return d;
     }
-    if (services.compressor.DecompressFile(d.joined, replace) == 0) {
+    if (!decompressWithPassword(services, d.joined, replace, d.failure)) {
         if (jobStop().requested()) {
             removeFileQuietly(d.joined);
+            d.failure.reset();
             d.stopped = true;
             return d;
         }
-        d.failure = services.compressor.DecompressFailure().value_or(
-            ZlibToolError("The file " + d.joined + " cannot be decompressed."));
+        const int number = d.failure ? d.failure->number() : 0;
+        if (number == kPasswordNeededNumber || number == kWrongPasswordNumber) {
+            removeFileQuietly(d.joined);
+            d.refused = true;
+        }
+        if (!d.failure)
+            d.failure = ZlibToolError("The file " + d.joined + " cannot be decompressed.");
         return d;
     }
     removeFileQuietly(d.joined);
@@ -74,7 +137,7 @@ std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& e
         File piece(first, File::Mode::Read);
         if (!readPieceHeaderZeroFilled(piece).isCompressed())
             return 0;
-        return declaredEntrySize(piece, engine.JoinedBytes());
+        return declaredEntry(piece, engine.JoinedBytes()).size;
     } catch (const RunError&) {
         return 0; // the join tells what is wrong with the piece
     }
@@ -97,6 +160,21 @@ std::string decompressionFailedText(const Decompression& d)
 }
 
 } // namespace
+
+bool setIsEncrypted(const std::string& anyPiece)
+{
+    const std::string first = RemoveFileExtension(anyPiece) + SplitFileExtension(1);
+    if (isDiskettePath(first))
+        return false;
+    try {
+        File piece(first, File::Mode::Read);
+        if (!readPieceHeaderZeroFilled(piece).isCompressed())
+            return false;
+        return declaredEntry(piece, piece.size()).encrypted;
+    } catch (const RunError&) {
+        return false; // the join tells what is wrong with the piece
+    }
+}
 
 CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 {
@@ -137,6 +215,10 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     }
     if (d.stopped) {
         reportFailure(host, kCancelledByUser);
+        return {};
+    }
+    if (d.refused) {
+        reportFailure(host, d.failure->description());
         return {};
     }
     // The pieces stay: the joined file is all the user has of the set.

@@ -362,7 +362,8 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes"};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes",
+                            compressed_ == "Yes" && encrypted_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;

@@ -52,6 +52,10 @@ public:
     // "Yes" when SourceFile is a compressed file made for this split.
     const std::string& Compressed() const { return compressed_; }
     void SetCompressed(const std::string& flag) { compressed_ = flag; }
+    // True when SourceFile is a compressed file whose entry is encrypted: the join scripts
+    // say that a password opens the joined archive.
+    bool Encrypted() const { return encrypted_; }
+    void SetEncrypted(bool encrypted) { encrypted_ = encrypted; }
     // "Yes" when SourceFile is a temporary compressed file: every cancel deletes it.
     const std::string& TempCompressedFile() const { return tempCompressedFile_; }
     void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = flag; }
@@ -146,6 +150,7 @@ private:
     double splitSize_ = 0;
     std::string unit_;
     std::string compressed_;
+    bool encrypted_ = false;
     std::string tempCompressedFile_;
     bool splitByPieces_ = false;
     bool confirmDelete_ = false;

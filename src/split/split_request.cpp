@@ -1,6 +1,7 @@
 #include "split/split_request.h"
 
 #include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
@@ -86,7 +87,8 @@ std::optional<CommandOutcome> checkPaths(Request& r)
     r.pane.Text4 = withTrailingSeparator(repairPathColon(r.pane.Text4));
     r.source = r.pane.Text1;
     r.destination = r.pane.Text4;
-    r.tempCompressed = isDiskettePath(r.destination) && r.pane.Check1 ? "Yes" : "";
+    const bool compress = r.pane.Check1 || r.pane.chkEncrypt;
+    r.tempCompressed = isDiskettePath(r.destination) && compress ? "Yes" : "";
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       "Text1");
@@ -104,6 +106,43 @@ std::optional<CommandOutcome> checkPaths(Request& r)
                       "Text4");
     return std::nullopt;
 }
+
+// An encrypted split needs a password typed the same twice; it is always compressed.
+std::optional<CommandOutcome> checkPassword(Request& r)
+{
+    if (!r.pane.chkEncrypt)
+        return std::nullopt;
+    if (r.pane.txtPassword.empty())
+        return refuse(r.services.host, "Please type the password to encrypt the pieces with.",
+                      "txtPassword");
+    if (!(r.pane.txtPassword == r.pane.txtPasswordAgain))
+        return refuse(r.services.host,
+                      "The two passwords are not the same. Please type the password again in "
+                      "both boxes.",
+                      "txtPasswordAgain");
+    r.pane.Check1 = true;
+    return std::nullopt;
+}
+
+// Lends the pane's password to the compressor for the length of the request, then wipes it.
+class PasswordLoan {
+public:
+    explicit PasswordLoan(Request& r) : r_(r)
+    {
+        r_.services.compressor.SetPassword(r_.pane.chkEncrypt ? &r_.pane.txtPassword : nullptr);
+    }
+    ~PasswordLoan()
+    {
+        r_.services.compressor.SetPassword(nullptr);
+        r_.pane.txtPassword.clear();
+        r_.pane.txtPasswordAgain.clear();
+    }
+    PasswordLoan(const PasswordLoan&) = delete;
+    PasswordLoan& operator=(const PasswordLoan&) = delete;
+
+private:
+    Request& r_;
+};
 
 std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
@@ -126,6 +165,12 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
         return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
     choice.unit = unitCodeAt(r.pane.Combo1, "MB");
     if (choice.unit == kLinesUnit) {
+        if (r.pane.chkEncrypt)
+            return refuse(host,
+                          std::string("A file split by number of lines cannot be encrypted: "
+                                      "only a compressed set can.")
+                              + LF + "Please uncheck 'Encrypt with a password' to continue.",
+                          "chkEncrypt");
         if (r.pane.Check1)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
@@ -210,6 +255,8 @@ void compressFirst(Request& r)
         r.compressed = true;
     } else {
         r.tempCompressed.clear();
+        if (r.pane.chkEncrypt)
+            r.fileToSplit.clear(); // never split in the clear what was to be encrypted
     }
 }
 
@@ -291,6 +338,7 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetStatus(0);
     engine.SetMessage("");
     engine.SetCompressed(r.compressed ? "Yes" : "");
+    engine.SetEncrypted(r.compressed && r.pane.chkEncrypt);
     engine.StartSplit();
     r.services.host.setBusy(false);
     r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
@@ -320,6 +368,16 @@ void showCompressedPieceError(SplitServices& services, const RunError& error)
                                                              + " : " + error.description());
 }
 
+// An encrypted split whose compression failed splits nothing: the source is never cut
+// into pieces in the clear.
+bool refuseUnencrypted(Request& r)
+{
+    const std::optional<RunError>& failure = r.services.compressor.CompressFailure();
+    showCompressedPieceError(r.services, failure.value_or(ZlibToolError(
+                                             "The file " + r.source + " cannot be compressed.")));
+    return false;
+}
+
 // The one piece's companions and the outcome, as a split of the compressed file into one
 // piece gives them. False (after the message) when a companion could not be written;
 // then the piece is gone too.
@@ -342,7 +400,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         work.afterStripe = [&services] { services.host.processEvents(); };
         const std::string setName = RemoveFileExtension(name);
         PreparedCompanions companions =
-            prepareSetCompanions(r.destination, {setName, 1, false, true},
+            prepareSetCompanions(r.destination, {setName, 1, false, true, r.pane.chkEncrypt},
                                  {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
         SafeOutput::syncAll({companions.files});
         commitSetCompanions(r.destination + setName, companions);
@@ -392,6 +450,8 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     r.services.engine.SetMessage("");
     if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
         != 1) {
+        if (r.pane.chkEncrypt)
+            return refuseUnencrypted(r);
         r.fileToSplit = r.source;
         return std::nullopt;
     }
@@ -405,6 +465,8 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 {
     if (r.fileToSplit.empty())
         compressFirst(r);
+    if (r.fileToSplit.empty())
+        return refuseUnencrypted(r);
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);
     // The compressed file is this request's own, wherever it lies: both ways remove it, and
@@ -425,7 +487,10 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 {
     Request r{pane, services, {}, {}, {}, {}, false, {}};
+    const PasswordLoan password(r);
     if (auto refused = checkPaths(r))
+        return *refused;
+    if (auto refused = checkPassword(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
@@ -495,8 +560,10 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
 void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
 {
     const bool deleteOption = pane.chkDelOrgSplit;
+    const bool encrypt = pane.chkEncrypt;
     pane = SplitPaneValues{};
     pane.chkDelOrgSplit = deleteOption;
+    pane.chkEncrypt = encrypt;
     clearPaneDisplay(bindings);
 }
 

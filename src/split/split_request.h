@@ -3,6 +3,7 @@
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
 #include "platform/explore_menu.h"
+#include "platform/password.h"
 
 #include <string>
 
@@ -27,6 +28,12 @@ struct SplitPaneValues {
     bool Check1 = true;          // "Compress before Splitting"
     bool chkDelOrgSplit = false; // offer to delete the source after a split
     std::string txtRecovery;     // recovery pieces: "N", "N%", or empty (none)
+    // "Encrypt with a password": the set is compressed and its archive AES-256 encrypted
+    // with txtPassword, which txtPasswordAgain must repeat. The request wipes both when
+    // it ends.
+    bool chkEncrypt = false;
+    Password txtPassword;
+    Password txtPasswordAgain;
 };
 
 // What a split request works with besides the pane's values.
@@ -46,10 +53,12 @@ struct SplitServices {
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services);
 
 // "Clear All": the pane's boxes and choices back to their start values (the delete option
-// belongs to the Options pane and stays); the bar hidden, the label and list emptied.
+// belongs to the Options pane and stays, and so does the encryption choice; the passwords
+// go); the bar hidden, the label and list emptied.
 void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings);
 
-// "Compress only": the request for a single piece, compressed when Check1 says so.
+// "Compress only": the request for a single piece, compressed when Check1 (or chkEncrypt)
+// says so.
 CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services);
 
 // After a successful split: asks (when the engine's ConfirmDelete is set) and deletes the

@@ -195,6 +195,7 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     options_ = options;
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
+    splitPane->chkEncrypt->setChecked(options.encryptSplits);
     splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
     // the piece boxes stay empty: a folder there is no piece to join or verify
     splitPane->Text4->setText(QString::fromStdString(options.splitFolder));
@@ -213,6 +214,7 @@ ParceloOptions frmMain::optionsFromControls() const
     const std::string recovery = splitPane->txtRecovery->text().trimmed().toStdString();
     CompanionOptions parsed;
     options.recoveryPieces = parseRecoveryText(recovery, parsed) ? recovery : "0";
+    options.encryptSplits = splitPane->chkEncrypt->isChecked();
     return options;
 }
 

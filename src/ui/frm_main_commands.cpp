@@ -6,6 +6,7 @@
 #include "commands/engines.h"
 #include "integrity/set_companions.h"
 #include "platform/durability.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/stop_token.h"
 #include "ui/job_notice.h"
@@ -47,6 +48,14 @@ void putBack(QLineEdit* box, const std::string& typed, const std::string& repair
 {
     if (textOf(box) == typed)
         setText(box, repaired);
+}
+
+// A password box's text into a password; the copies on the way are wiped.
+void readPassword(const QLineEdit* box, Password& password)
+{
+    QByteArray typed = box->text().toUtf8();
+    password.assign(std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())));
+    wipeSecret(typed.data(), static_cast<std::size_t>(typed.size()));
 }
 
 // The control a command named for the focus, looked up among the pane's children.
@@ -151,6 +160,11 @@ SplitPaneValues frmMain::splitValues() const
     values.Check1 = pane.Check1->isChecked();
     values.chkDelOrgSplit = optionsPane->chkDelOrgSplit->isChecked();
     values.txtRecovery = pane.txtRecovery->text().trimmed().toStdString();
+    values.chkEncrypt = pane.chkEncrypt->isChecked();
+    if (values.chkEncrypt) {
+        readPassword(pane.txtPassword, values.txtPassword);
+        readPassword(pane.txtPasswordAgain, values.txtPasswordAgain);
+    }
     return values;
 }
 
@@ -168,6 +182,9 @@ void frmMain::showSplitValues(const SplitPaneValues& values)
     pane.Combo1->setCurrentIndex(values.Combo1);
     pane.Combo2->setCurrentIndex(values.Combo2);
     pane.Check1->setChecked(values.Check1);
+    pane.chkEncrypt->setChecked(values.chkEncrypt);
+    if (values.txtPassword.empty())
+        pane.clearPasswords();
 }
 
 void frmMain::runSplitCommand(bool compressOnly)
@@ -189,6 +206,9 @@ void frmMain::runSplitCommand(bool compressOnly)
                                                 : parcelo::cmdSpSplit_Click(values, services);
     putBack(pane.Text1, typed.Text1, values.Text1);
     putBack(pane.Text4, typed.Text4, values.Text4);
+    // the password stays only as long as the split needs it; a refusal lets it be corrected
+    if (values.chkEncrypt && (outcome.succeeded || outcome.focus.empty()))
+        pane.clearPasswords();
     refreshExploreMenu();
     focusControl(pane, outcome.focus);
     // the set just written is the one to join or verify next (not one on diskettes, which
