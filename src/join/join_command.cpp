@@ -57,21 +57,23 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
         compressor.SetPassword(password.empty() ? nullptr : &password);
         const bool done = compressor.DecompressFile(joined, replace) == 1;
         compressor.SetPassword(nullptr);
-        if (done)
+        if (done) {
+            failure.reset();
             return true;
+        }
         failure = compressor.DecompressFailure();
         const int number = failure ? failure->number() : 0;
         if (number != kPasswordNeededNumber && number != kWrongPasswordNumber)
             return false;
         if (number == kWrongPasswordNumber && ++wrong == kPasswordTries)
             break;
+        const int left = kPasswordTries - wrong;
         const std::string question =
-            wrong == 0
-                ? "The pieces of " + setName
-                      + " are encrypted. Type the password they "
-                        "were split with:"
-                : std::string(kWrongPasswordText) + CR + "Type the password of " + setName
-                      + " again (" + std::to_string(kPasswordTries - wrong) + " tries left):";
+            wrong == 0 ? "The pieces of " + setName
+                             + " are encrypted. Type the password they were split with:"
+                       : std::string(kWrongPasswordText) + CR + "Type the password of " + setName
+                             + " again (" + std::to_string(left) + (left == 1 ? " try" : " tries")
+                             + " left):";
         if (services.host.askPassword(question, password) != Answer::Ok || password.empty())
             break;
     }

@@ -17,11 +17,13 @@ namespace fs = std::filesystem;
 // A file of this name split into "out/" with the companions asked for.
 struct ScriptSet : test::SplitRun {
     explicit ScriptSet(const std::string& name, const CompanionOptions& companions = {},
-                       const std::string& unit = "BT", bool compressed = false)
+                       const std::string& unit = "BT", bool compressed = false,
+                       bool encrypted = false)
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
         engine.SetCompressed(compressed ? "Yes" : "");
+        engine.SetEncrypted(encrypted);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }
@@ -105,12 +107,16 @@ Ran run(const ScriptSet& set, const Shell& shell, const std::string& arguments =
 TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUnlessForced)
 {
     for (const Shell& shell : shells()) {
-        for (const auto& [unit, compressed, skip] :
-             {std::tuple{"BT", false, "$s.Position=12;"},
-              {"LN", false, "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
-              {"BT", true, "$s.Position=12;"}}) {
-            SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : ""));
-            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed);
+        // the joined archive of an encrypted set is named as one that needs its password
+        for (const auto& [unit, compressed, encrypted, skip] :
+             {std::tuple{"BT", false, false, "$s.Position=12;"},
+              {"LN", false, false, "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
+              {"BT", true, false, "$s.Position=12;"},
+              {"BT", true, true, "$s.Position=12;"}}) {
+            SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : "")
+                         + (encrypted ? " encrypted" : ""));
+            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed,
+                                encrypted);
             const std::string joined = set.base();
             ASSERT_GT(set.engine.PieceCount(), 1);
             // the checksum file the scripts check with is what sha256sum prints
@@ -119,8 +125,11 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
                                           + set.engine.FileName() + ".0*"));
             const std::string cmd = test::readFile(joined + ".join.cmd");
             EXPECT_TRUE(has(cmd, skip));
-            EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed);
-            EXPECT_EQ(run(set, shell).status, 0);
+            EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed && !encrypted);
+            EXPECT_EQ(has(cmd, kEncryptedArchiveNote), encrypted);
+            const Ran first = run(set, shell);
+            EXPECT_EQ(first.status, 0);
+            EXPECT_EQ(has(first.output, kEncryptedArchiveNote), encrypted);
             EXPECT_TRUE(set.joined());
             test::writeFile(joined, "the user's own");
             const Ran kept = run(set, shell);
