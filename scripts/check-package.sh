@@ -42,6 +42,9 @@ work=$(mktemp -d)
 trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
 dpkg -x "$deb" "$work/unpacked"
 programs="$work/unpacked/usr/lib/parcelo"
+version=$(dpkg-deb -f "$deb" Version)
+[ "$("$programs/parcelo-cli" --version | head -n 1)" = "parcelo-cli (Parcelo) $version" ] \
+  || fail "parcelo-cli --version does not name the package's version $version"
 
 # hardening: position-independent, full RELRO, stack protector, fortified C library calls
 for program in Parcelo PcxAssembler parcelo-cli; do
@@ -148,7 +151,7 @@ run "$home" "$work/ro/usr/bin/parcelo-cli" split "$home/sample.bin" "$home/kept"
 rm "$home/kept/sample.bin.003"
 chmod a-w "$home/kept"
 before=$(ls -l "$home/kept")
-said=$(run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/kept/sample.bin.001" "$home/rejoined")
+said=$(run "$home" "$work/ro/usr/bin/parcelo-cli" join "$home/kept/sample.bin.001" "$home/rejoined" 2>&1)
 grep -q "Rebuilt from the recovery pieces: sample.bin.003" <<< "$said" \
   || fail "the join did not rebuild the lost piece: $said"
 cmp "$home/sample.bin" "$home/rejoined/sample.bin" || fail "the repaired join differs"

@@ -19,7 +19,10 @@ build="${SANITIZE_BUILD_DIR:-build-$(IFS=-; echo "${sanitizers[*]}")}"
 
 # Warnings are the main build's business: the sanitizers' instrumentation makes GCC warn
 # falsely (maybe-uninitialized inside std::regex), so they are not errors here.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPARCELO_WERROR=OFF \
+# -O1 with line tables only: the usual sanitizer build, and about half the compile time of
+# an optimised build with full debug information.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+  -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" -DPARCELO_WERROR=OFF \
   -DPARCELO_BUILD_GUI=OFF -DPARCELO_BUILD_BENCH=OFF -DPARCELO_SANITIZE="$list" > /dev/null
 cmake --build "$build"
 # Leaks count as faults too; a report names the file and line.

@@ -6,9 +6,13 @@ namespace parcelo {
 // in the About box and by parcelo-cli --version: "1.2.0".
 extern const char* const kParceloVersion;
 
-// The terms Parcelo is given under, as the About box names them.
+inline constexpr const char* kParceloCopyright = "Copyright (C) Norvane. All rights reserved.";
+
+// The licence in one phrase, as packaging/copyright states it in full, and its warranty;
+// whoever shows them puts "Licence: " before the phrase (parcelo-cli --version, About).
 inline constexpr const char* kParceloLicence =
-    "freeware: free of charge to use and to pass on whole and unchanged, without warranty";
+    "freeware: free of charge, may be copied whole and unchanged";
+inline constexpr const char* kParceloWarranty = "Provided as is, without warranty of any kind.";
 
 // A library the programs are built with, and its licence as its Debian package names it.
 struct ThirdPartyLibrary {

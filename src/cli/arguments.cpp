@@ -1,11 +1,13 @@
 #include "cli/arguments.h"
 
 #include "format/split_choices.h"
-#include "format/split_set.h"
+#include "integrity/checksum_file.h"
+#include "integrity/join_script.h"
 #include "integrity/set_companions.h"
+#include "platform/paths.h"
+#include "recovery/recovery.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <charconv>
 
@@ -35,221 +37,252 @@ bool isWholeNumber(const std::string& text)
     });
 }
 
-// "a, b or c" (or "a|b|c" with the separator "|" and no last word) from a table's names.
-template <typename Table, typename Name>
-std::string listOf(const Table& table, Name name, const std::string& separator = ", ",
-                   const std::string& last = " or ")
+// An option as it was given: its row, how it was spelled ("-s" or "--size") and its value.
+struct Given {
+    const OptionSpec* option;
+    std::string spelled;
+    std::optional<std::string> value;
+};
+
+struct Sorted {
+    std::vector<std::string> words;
+    std::vector<Given> options;
+};
+
+const OptionSpec* optionNamed(const std::string& longName)
 {
-    std::vector<std::string> names;
-    for (const auto& entry : table)
-        if (*name(entry) != '\0')
-            names.emplace_back(name(entry));
-    std::string text;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i > 0)
-            text += i + 1 == names.size() && !last.empty() ? last : separator;
-        text += names[i];
-    }
-    return text;
+    for (const OptionSpec& option : optionTable())
+        if (option.longName == longName)
+            return &option;
+    return nullptr;
 }
 
-// The words of a paragraph in lines of at most 82 characters, each ending in a newline.
-std::string wrapped(const std::string& paragraph)
+const OptionSpec* optionLettered(char letter)
 {
-    constexpr std::size_t kWidth = 82;
-    std::string text;
-    std::size_t lineStart = 0;
-    std::size_t from = 0;
-    while (from < paragraph.size()) {
-        std::size_t end = paragraph.find(' ', from);
-        if (end == std::string::npos)
-            end = paragraph.size();
-        const bool first = text.size() == lineStart;
-        if (!first && text.size() - lineStart + 1 + (end - from) > kWidth) {
-            text += '\n';
-            lineStart = text.size();
-        } else if (!first) {
-            text += ' ';
+    for (const OptionSpec& option : optionTable())
+        if (option.shortName == letter)
+            return &option;
+    return nullptr;
+}
+
+// "--name", "--name=value" or "--name value"; the errors are worded as getopt words them.
+std::string sortLong(const std::vector<std::string>& args, std::size_t& i, Sorted& out)
+{
+    const std::string& arg = args[i];
+    const std::size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    const OptionSpec* option = optionNamed(name.substr(2));
+    if (option == nullptr)
+        return "unrecognized option '" + arg + "'";
+    std::optional<std::string> value;
+    if (equals != std::string::npos)
+        value = arg.substr(equals + 1);
+    if (value && option->argument.empty())
+        return "option '" + name + "' doesn't allow an argument";
+    if (!value && !option->argument.empty()) {
+        if (i + 1 == args.size())
+            return "option '" + name + "' requires an argument";
+        value = args[++i];
+    }
+    out.options.push_back({option, name, value});
+    return {};
+}
+
+// "-qy", "-s 3MB" or "-s3MB": letters bundled, the first that takes a value ends them.
+std::string sortShort(const std::vector<std::string>& args, std::size_t& i, Sorted& out)
+{
+    const std::string& arg = args[i];
+    for (std::size_t c = 1; c < arg.size(); ++c) {
+        const OptionSpec* option = optionLettered(arg[c]);
+        const std::string letter(1, arg[c]);
+        if (option == nullptr)
+            return "invalid option -- '" + letter + "'";
+        if (option->argument.empty()) {
+            out.options.push_back({option, "-" + letter, std::nullopt});
+            continue;
         }
-        text += paragraph.substr(from, end - from);
-        from = end + 1;
+        std::optional<std::string> value;
+        if (c + 1 < arg.size())
+            value = arg.substr(c + 1);
+        else if (i + 1 < args.size())
+            value = args[++i];
+        else
+            return "option requires an argument -- '" + letter + "'";
+        out.options.push_back({option, "-" + letter, value});
+        break;
     }
-    return text + '\n';
+    return {};
 }
 
-std::string unitSuffixes()
-{
-    return listOf(kSizeUnits, [](const SizeUnit& u) { return u.suffix; });
-}
-
-std::string presetNames()
-{
-    return listOf(kSizePresets, [](const SizePreset& p) { return p.name; });
-}
-
-std::string levelNames(const std::string& separator = ", ", const std::string& last = " or ")
-{
-    return listOf(
-        kCompressionLevels, [](const CompressionLevelChoice& c) { return c.name; }, separator,
-        last);
-}
-
-bool parseRecovery(const std::string& text, Arguments& out)
-{
-    CompanionOptions options;
-    if (!parseRecoveryText(text, options))
-        return false;
-    out.recovery = options.recovery;
-    out.recoveryPercent = options.recoveryPercent;
-    return true;
-}
-
-// The options that take a value; "--name=value" or "--name value".
-bool takesValue(const std::string& name)
-{
-    for (const char* option :
-         {"--size", "--pieces", "--lines", "--preset", "--level", "--recovery"})
-        if (name == option)
-            return true;
-    return false;
-}
-
-// A long option's name for each short one.
-std::string longName(char letter)
-{
-    switch (letter) {
-    case 'h':
-        return "--help";
-    case 'q':
-        return "--quiet";
-    case 'y':
-        return "--yes";
-    default:
-        return std::string("-") + letter;
-    }
-}
-
-using Options = std::vector<std::pair<std::string, std::optional<std::string>>>;
-
-// Sorts a command line into its words and its options, which may stand anywhere before "--";
-// short options may be bundled ("-qy"). Fails with the reason when a value is missing.
-std::string sortWords(const std::vector<std::string>& args, std::vector<std::string>& words,
-                      Options& options)
+// Sorts a command line into its words and its options, which may stand anywhere before
+// "--"; "-" alone is a word.
+std::string sortWords(const std::vector<std::string>& args, Sorted& out)
 {
     bool onlyWords = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (onlyWords || arg.size() < 2 || arg[0] != '-') {
-            words.push_back(arg);
-        } else if (arg == "--") {
+        std::string error;
+        if (onlyWords || arg.size() < 2 || arg[0] != '-')
+            out.words.push_back(arg);
+        else if (arg == "--")
             onlyWords = true;
-        } else if (arg[1] != '-') {
-            for (std::size_t c = 1; c < arg.size(); ++c)
-                options.emplace_back(longName(arg[c]), std::nullopt);
-        } else if (const std::size_t equals = arg.find('='); equals != std::string::npos) {
-            options.emplace_back(arg.substr(0, equals), arg.substr(equals + 1));
-        } else if (takesValue(arg) && i + 1 < args.size()) {
-            options.emplace_back(arg, args[++i]);
-        } else if (takesValue(arg)) {
-            return arg + " needs a value";
-        } else {
-            options.emplace_back(arg, std::nullopt);
-        }
+        else if (arg[1] == '-')
+            error = sortLong(args, i, out);
+        else
+            error = sortShort(args, i, out);
+        if (!error.empty())
+            return error;
     }
     return {};
 }
 
-std::string readOptions(const Options& options, Arguments& out, int& modes)
+bool given(const Sorted& sorted, OptionId id)
 {
-    for (const auto& entry : options) {
-        const std::string& option = entry.first;
-        const std::optional<std::string>& given = entry.second;
-        auto value = [&given](std::string& into) {
-            into = given.value_or(std::string());
-            return given.has_value();
-        };
-        if (given && !takesValue(option))
-            return option + " takes no value";
-        std::string text;
-        if (option == "--yes") {
-            out.yes = true;
-        } else if (option == "--quiet") {
-            out.quiet = true;
-        } else if (option == "--no-sync") {
-            out.noSync = true;
-        } else if (option == "--set") {
-            out.wholeSet = true;
-        } else if (option == "--compress") {
-            out.compress = true;
-        } else if (option == "--delete-source") {
-            out.deleteSource = true;
-        } else if (option == "--delete-pieces") {
-            out.deletePieces = true;
-        } else if (option == "--no-decompress") {
-            out.noDecompress = true;
-        } else if (option == "--force") {
-            out.force = true;
-        } else if (option == "--no-checksums") {
-            out.noChecksums = true;
-        } else if (option == "--no-join-script") {
-            out.noJoinScript = true;
-        } else if (option == "--recovery") {
-            if (!value(text) || !parseRecovery(text, out))
-                return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
-        } else if (option == "--level") {
-            const CompressionLevelChoice* level =
-                value(text) ? CompressionLevelNamed(text) : nullptr;
-            if (level == nullptr)
-                return "--level takes " + levelNames();
-            out.level = level->option;
-        } else if (option == "--size") {
-            if (!value(text) || !parseSizeWithUnit(text, out.sizeText, out.unit))
-                return "--size takes a byte count or a number with a unit " + unitSuffixes()
-                       + ", such as 1.5MB";
-            out.mode = SplitMode::Size;
-            ++modes;
-        } else if (option == "--pieces") {
-            if (!value(out.sizeText) || !isWholeNumber(out.sizeText))
-                return "--pieces takes a whole number";
-            out.mode = SplitMode::Pieces;
-            ++modes;
-        } else if (option == "--lines") {
-            if (!value(out.sizeText) || !isDecimal(out.sizeText))
-                return "--lines takes a number";
-            out.mode = SplitMode::Lines;
-            out.unit = kLinesUnit;
-            ++modes;
-        } else if (option == "--preset") {
-            if (!value(text) || (out.presetIndex = presetIndexOf(text)) < 0)
-                return "--preset takes " + presetNames();
-            out.mode = SplitMode::Preset;
-            ++modes;
-        } else {
-            return "unknown option " + option;
-        }
-    }
+    return std::any_of(sorted.options.begin(), sorted.options.end(),
+                       [id](const Given& g) { return g.option->id == id; });
+}
+
+std::string readRecovery(const std::string& text, Arguments& out)
+{
+    CompanionOptions options;
+    if (!parseRecoveryText(text, options))
+        return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
+    out.recovery = options.recovery;
+    out.recoveryPercent = options.recoveryPercent;
     return {};
 }
 
-// The options each verb takes.
-bool optionAllowed(Verb verb, const Arguments& a)
+// The ways to cut a file: their values, checked.
+std::string readSplitMode(OptionId id, const std::string& text, Arguments& out)
 {
-    if (verb != Verb::Verify && a.wholeSet)
-        return false;
-    if (verb != Verb::Split && (a.noChecksums || a.noJoinScript || a.recovery > 0))
-        return false;
-    if (verb != Verb::Join && a.force)
-        return false;
-    switch (verb) {
-    case Verb::Split:
-        return !a.deletePieces && !a.noDecompress;
-    case Verb::Join:
-        return !a.compress && !a.deleteSource && !a.level;
-    case Verb::Compress:
-        return !a.compress && !a.deleteSource && !a.deletePieces && !a.noDecompress;
+    switch (id) {
+    case OptionId::Size:
+        out.mode = SplitMode::Size;
+        if (!parseSizeWithUnit(text, out.sizeText, out.unit))
+            return "--size takes a byte count or a number with a unit " + unitSuffixes()
+                   + ", such as 1.5MB";
+        return {};
+    case OptionId::Pieces:
+        out.mode = SplitMode::Pieces;
+        out.sizeText = text;
+        return isWholeNumber(text) ? "" : "--pieces takes a whole number";
+    case OptionId::Lines:
+        out.mode = SplitMode::Lines;
+        out.sizeText = text;
+        out.unit = kLinesUnit;
+        return isDecimal(text) ? "" : "--lines takes a number";
     default:
-        return true;
+        out.mode = SplitMode::Preset;
+        out.presetIndex = presetIndexOf(text);
+        return out.presetIndex >= 0 ? "" : "--preset takes " + presetNames();
     }
+}
+
+// What each option sets; the reason when its value is not one it takes.
+std::string readOption(const Given& g, Arguments& out)
+{
+    const std::string text = g.value.value_or(std::string());
+    if (g.option->splitMode)
+        return readSplitMode(g.option->id, text, out);
+    switch (g.option->id) {
+    case OptionId::Level:
+        if (const CompressionLevelChoice* level = CompressionLevelNamed(text))
+            out.level = level->option;
+        else
+            return "--level takes " + levelNames();
+        break;
+    case OptionId::Recovery:
+        return readRecovery(text, out);
+    case OptionId::Compress:
+        out.compress = true;
+        break;
+    case OptionId::NoChecksums:
+        out.noChecksums = true;
+        break;
+    case OptionId::NoJoinScript:
+        out.noJoinScript = true;
+        break;
+    case OptionId::DeleteSource:
+        out.deleteSource = true;
+        break;
+    case OptionId::NoDecompress:
+        out.noDecompress = true;
+        break;
+    case OptionId::DeletePieces:
+        out.deletePieces = true;
+        break;
+    case OptionId::Force:
+        out.force = true;
+        break;
+    case OptionId::Set:
+        out.wholeSet = true;
+        break;
+    case OptionId::NoSync:
+        out.noSync = true;
+        break;
+    case OptionId::Yes:
+        out.yes = true;
+        break;
+    case OptionId::Quiet:
+        out.quiet = true;
+        break;
+    default: // the ways to cut a file, --help and --version: read before
+        break;
+    }
+    return {};
+}
+
+std::string readOptions(const Sorted& sorted, const CommandSpec& command, Arguments& out)
+{
+    int modes = 0;
+    for (const Given& g : sorted.options) {
+        if ((g.option->commands & commandBit(command.verb)) == 0)
+            return std::string(command.name) + " does not take " + g.spelled;
+        if (std::string error = readOption(g, out); !error.empty())
+            return error;
+        modes += g.option->splitMode ? 1 : 0;
+    }
+    if (command.verb == Verb::Split && modes != 1) {
+        std::string names;
+        for (const OptionSpec& option : optionTable())
+            if (option.splitMode)
+                names += (names.empty() ? "" : ", ") + std::string("--") + option.longName;
+        return "split takes exactly one of " + names;
+    }
+    if (out.recovery > 0 && out.mode == SplitMode::Lines)
+        return "--recovery needs a split by size or pieces: line sets have no recovery pieces";
+    return {};
+}
+
+// join's pieces: all of one set, the first piece among them picked.
+std::string pickPiece(const std::vector<std::string>& pieces, Arguments& out)
+{
+    const auto setOrSelf = [](const std::string& path) {
+        const std::string set = setOfFile(path);
+        return set.empty() ? path : set;
+    };
+    const std::string set = setOrSelf(pieces.front());
+    for (const std::string& piece : pieces)
+        if (setOrSelf(piece) != set)
+            return "join: " + pieces.front() + " and " + piece + " are not of one set";
+    const auto piece = std::find_if(pieces.begin(), pieces.end(), endsInPieceNumber);
+    out.source = piece != pieces.end() ? *piece : pieces.front();
+    return {};
+}
+
+std::string readWords(const std::vector<std::string>& words, const CommandSpec& command,
+                      Arguments& out)
+{
+    const std::size_t operands = words.size() - 1;
+    if (operands < command.fewest || (command.most != 0 && operands > command.most))
+        return std::string(operands < command.fewest ? "missing" : "too many")
+               + " arguments: " + command.name + " takes " + command.operands;
+    if (command.most == 1) {
+        out.source = words[1];
+        return {};
+    }
+    out.destination = words.back();
+    return pickPiece({words.begin() + 1, words.end() - 1}, out);
 }
 
 } // namespace
@@ -292,120 +325,59 @@ int presetIndexOf(const std::string& text)
     return -1;
 }
 
-namespace {
-
-struct VerbName {
-    const char* name;
-    Verb verb;
-    std::size_t words; // the words after the verb
-};
-
-constexpr std::array<VerbName, 5> kVerbs = {{
-    {"split", Verb::Split, 2},
-    {"join", Verb::Join, 2},
-    {"compress", Verb::Compress, 2},
-    {"verify", Verb::Verify, 1},
-    {"repair", Verb::Repair, 1},
-}};
-
-bool hasOption(const Options& options, const char* name)
+bool endsInPieceNumber(const std::string& path)
 {
-    return std::any_of(options.begin(), options.end(),
-                       [name](const auto& option) { return option.first == name; });
+    const std::string name = GetFileNameFromPath(path);
+    const std::size_t dot = name.rfind('.');
+    return dot != std::string::npos && isWholeNumber(name.substr(dot + 1));
 }
 
-} // namespace
+std::string setOfFile(const std::string& path)
+{
+    const std::size_t dot = path.rfind('.');
+    if (dot == std::string::npos || dot < GetFolderFromPath(path).size())
+        return {};
+    std::string base = path.substr(0, dot);
+    if (endsInPieceNumber(path))
+        return base;
+    if (const int number = recoveryPieceNumber(path); number > 0)
+        return recoveryPieceName(base, number) == path ? base : "";
+    if (checksumFilePath(base) == path)
+        return base;
+    const std::string scriptBase = RemoveFileExtension(base);
+    const auto scripts = joinScriptPaths(scriptBase);
+    return std::find(scripts.begin(), scripts.end(), path) != scripts.end() ? scriptBase : "";
+}
 
 ParseResult parseArguments(const std::vector<std::string>& args)
 {
-    std::vector<std::string> words;
-    Options options;
-    if (std::string error = sortWords(args, words, options); !error.empty())
+    Sorted sorted;
+    if (std::string error = sortWords(args, sorted); !error.empty())
         return {std::nullopt, error};
     Arguments out;
-    if (hasOption(options, "--help") || (!words.empty() && words[0] == "help"))
+    const std::vector<std::string>& words = sorted.words;
+    const bool helpWord = !words.empty() && words[0] == "help";
+    if (given(sorted, OptionId::Help) || helpWord) {
+        const std::size_t topic = helpWord ? 1 : 0;
+        const CommandSpec* command = words.size() > topic ? commandNamed(words[topic]) : nullptr;
+        out.helpTopic = command != nullptr ? command->verb : Verb::Help;
         return {out, {}};
-    if (hasOption(options, "--version")) {
+    }
+    if (given(sorted, OptionId::Version)) {
         out.verb = Verb::Version;
         return {out, {}};
     }
     if (words.empty())
         return {std::nullopt, "missing command"};
-    const auto verb = std::find_if(kVerbs.begin(), kVerbs.end(),
-                                   [&](const VerbName& v) { return words[0] == v.name; });
-    if (verb == kVerbs.end())
-        return {std::nullopt, "unknown command " + words[0]};
-    out.verb = verb->verb;
-    if (words.size() != 1 + verb->words)
-        return {std::nullopt, words[0]
-                                  + (verb->words == 1   ? " takes one piece"
-                                     : words.size() < 3 ? ": missing arguments"
-                                                        : ": too many arguments")};
-    out.source = words[1];
-    if (verb->words == 2)
-        out.destination = words[2];
-    int modes = 0;
-    if (std::string error = readOptions(options, out, modes); !error.empty())
+    const CommandSpec* command = commandNamed(words[0]);
+    if (command == nullptr)
+        return {std::nullopt, "unknown command '" + words[0] + "'"};
+    out.verb = command->verb;
+    if (std::string error = readWords(words, *command, out); !error.empty())
         return {std::nullopt, error};
-    if (out.verb == Verb::Split && modes != 1)
-        return {std::nullopt, "split takes exactly one of --size, --pieces, --lines, --preset"};
-    if (out.verb != Verb::Split && modes != 0)
-        return {std::nullopt, words[0] + " takes no size"};
-    if (out.recovery > 0 && out.mode == SplitMode::Lines)
-        return {std::nullopt,
-                "--recovery needs a split by size or pieces: line sets have no recovery pieces"};
-    if (!optionAllowed(out.verb, out))
-        return {std::nullopt, words[0] + ": option not allowed here"};
+    if (std::string error = readOptions(sorted, *command, out); !error.empty())
+        return {std::nullopt, error};
     return {out, {}};
-}
-
-std::string usageText()
-{
-    const std::string levels = "[--level " + levelNames("|", "") + "]";
-    return "Usage:\n"
-           "  parcelo-cli split SOURCE DESTFOLDER (--size VALUE | --pieces N | --lines N | "
-           "--preset P)\n"
-           "                    [--compress] "
-           + levels
-           + " [--delete-source] [--yes]\n"
-             "                    [--no-checksums] [--no-join-script]\n"
-             "                    [--recovery N|N%]\n"
-             "  parcelo-cli join PIECE DESTFOLDER [--no-decompress] [--delete-pieces] [--force]\n"
-             "                   [--yes]\n"
-             "  parcelo-cli compress SOURCE DESTFOLDER "
-           + levels
-           + " [--yes]\n"
-             "  parcelo-cli verify PIECE\n"
-             "  parcelo-cli verify --set PIECE\n"
-             "  parcelo-cli repair PIECE\n"
-             "  parcelo-cli --help | --version\n"
-             "\n"
-           + wrapped("Options may stand before or after the arguments; \"--\" ends them. An "
-                     "option's value follows it or an equals sign (--size=3MB).")
-           + wrapped(
-               "--size takes a byte count or a number with a unit " + unitSuffixes()
-               + " (1.5MB); K, M and G are short for KB, MB and GB, binary multiples "
-                 "(1 KB = 1024 bytes). --preset takes "
-               + presetNames()
-               + ". -y or --yes answers Yes or OK to every question but Cancel to a request for "
-                 "another disk; without a terminal (or once input ends) and without --yes "
-                 "every question is declined. A declined disk ends the run. A join never "
-                 "replaces a file of the name it makes unless given --force or --yes.")
-           + wrapped("Results go to standard output; questions, errors and the progress line "
-                     "(drawn when standard error is a terminal) to standard error. -q or --quiet "
-                     "drops the progress line and every notice; errors still print.")
-           + wrapped("split, join, compress and repair end once what they wrote is on the disk; "
-                     "--no-sync ends them sooner, leaving that to the system.")
-           + wrapped("Exit status: 0 success (verify --set: the set is intact), 1 failed, refused "
-                     "or cancelled (or a result that could not be written), 2 usage error, 3 "
-                     "verify --set: pieces are damaged or missing "
-                     "and the recovery pieces can rebuild them, 4 verify --set or repair: pieces "
-                     "are damaged or missing and cannot be rebuilt, 130 stopped by Ctrl-C (the "
-                     "job's unfinished files are removed; a job already done keeps its status).")
-           + wrapped("--recovery writes N (or N% of the pieces) recovery pieces NAME.rec001...; "
-                     "verify --set ends with the set's verdict (intact, can be repaired, cannot "
-                     "be repaired) and repair rebuilds lost or damaged pieces from them. "
-                     + std::string(kRecoveryPromise));
 }
 
 } // namespace parcelo::cli

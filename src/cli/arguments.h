@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cli/options.h"
 #include "compress/compression_levels.h"
 
 #include <optional>
@@ -10,14 +11,14 @@ namespace parcelo::cli {
 
 using parcelo::CompressionLevelOption;
 
-enum class Verb { Help, Version, Split, Join, Verify, Compress, Repair };
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
 // What a command line asks for.
 struct Arguments {
     Verb verb = Verb::Help;
-    std::string source;      // the file to split or compress, or the picked piece
-    std::string destination; // the destination folder
+    Verb helpTopic = Verb::Help; // --help: the command it was given with (Help: none)
+    std::string source;          // the file to split or compress, or the piece picked
+    std::string destination;     // the destination folder
     SplitMode mode = SplitMode::Size;
     std::string sizeText;  // the number as typed (--size, --pieces, --lines)
     std::string unit;      // "BT", "KB", "MB", "GB" or "LN"
@@ -31,11 +32,11 @@ struct Arguments {
     bool force = false;        // join --force: the joined file replaces a file of its name
     bool noChecksums = false;  // split --no-checksums
     bool noJoinScript = false; // split --no-join-script
+    bool noSync = false;       // --no-sync: done without waiting for the disk
     int recovery = 0;          // split --recovery N or N%
     bool recoveryPercent = false;
     bool yes = false;
-    bool quiet = false;  // -q, --quiet: no progress, no notices
-    bool noSync = false; // --no-sync: done without waiting for the disk
+    bool quiet = false; // -q, --quiet: no progress, no notices
 };
 
 // The parsed command line, or the reason it is not one.
@@ -44,6 +45,8 @@ struct ParseResult {
     std::string error;
 };
 
+// Reads a command line by the option table: options anywhere before "--", long ones with
+// their value after "=" or as the next word, short ones bundled ("-qy", "-s3MB").
 ParseResult parseArguments(const std::vector<std::string>& args);
 
 // "1.5MB" -> number text "1.5" and unit "MB"; units B, KB, MB, GB (or K, M, G) in any case,
@@ -53,6 +56,12 @@ bool parseSizeWithUnit(const std::string& text, std::string& number, std::string
 // The index of a preset ("1.38MB" ... "1GB") in the preset list, or -1.
 int presetIndexOf(const std::string& text);
 
-std::string usageText();
+// True when the path's name ends in a piece number (".001").
+bool endsInPieceNumber(const std::string& path);
+
+// The set a file of a set belongs to, as its path without the piece number (or the
+// recovery piece number, or the ending of a checksum file or join script); "" for a file
+// of no set.
+std::string setOfFile(const std::string& path);
 
 } // namespace parcelo::cli

@@ -1,77 +1,22 @@
 #include "cli/cli_commands.h"
 
-#include "app/app_paths.h"
 #include "cli/cli_repair.h"
-#include "cli/console_host.h"
-#include "commands/engines.h"
+#include "cli/session.h"
+#include "integrity/checksum_file.h"
+#include "integrity/join_script.h"
+#include "integrity/set_checksums.h"
 #include "platform/durability.h"
 #include "platform/paths.h"
-#include "platform/recent_files.h"
 #include "platform/stop_token.h"
+#include "recovery/recovery.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <algorithm>
 #include <string>
 #include <vector>
 
 namespace parcelo::cli {
 
 namespace {
-
-// Collects the pieces the engines list, for the summary line; the files a split writes
-// beside them are left out.
-class CollectedFiles : public FileListBinding {
-public:
-    void clear() override { rows.clear(); }
-    int addRow(const std::string& text, FileRowKind kind) override
-    {
-        if (kind != FileRowKind::Piece)
-            return -1;
-        rows.push_back({text, {}});
-        return static_cast<int>(rows.size()) - 1;
-    }
-    void setRowSize(int row, const std::string& size) override
-    {
-        if (row >= 0)
-            rows.at(static_cast<std::size_t>(row)).second = size;
-    }
-    void scrollToRow(int) override {}
-
-    std::vector<std::pair<std::string, std::string>> rows;
-};
-
-// Where a diskette split with compression keeps its compressed file: the Temp folder
-// beside this executable, or the system's when the program is installed.
-std::string tempFolder()
-{
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
-}
-
-// Everything one command run needs: the console, what the engines report through, the
-// engines.
-struct Session {
-    explicit Session(const Arguments& a)
-        : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal, stdin, a.quiet),
-          engines(host, bindings(), tempFolder())
-    {
-        engines.compressor().SetLevelOption(
-            a.level.value_or(CompressionLevelOption::HighestCompression));
-    }
-
-    WorkPaneBindings bindings()
-    {
-        const PaneBindings pane{nullptr, nullptr, &files};
-        return {pane, pane, pane};
-    }
-
-    ConsoleHost host;
-    CollectedFiles files;
-    NoRecentFiles recentFiles;
-    ExploreMenu exploreMenu;
-    Engines engines;
-};
 
 SplitPaneValues splitPane(const Arguments& a)
 {
@@ -94,6 +39,68 @@ SplitPaneValues splitPane(const Arguments& a)
     return pane;
 }
 
+std::string counted(std::size_t count, const std::string& what)
+{
+    return std::to_string(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+// "a", "a and b", "a, b and c".
+std::string listed(const std::vector<std::string>& items)
+{
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i == 0 ? "" : i + 1 == items.size() ? " and " : ", ") + items[i];
+    return text;
+}
+
+// What the split wrote beside its pieces, recognised by content: what an earlier split of
+// the name left is gone once a split succeeds, and a user's file is never one of them.
+std::vector<std::string> companionsBeside(const std::string& setBase)
+{
+    std::vector<std::string> found;
+    const std::string checksums = checksumFilePath(setBase);
+    if (isOwnChecksumFile(checksums, GetFileNameFromPath(setBase)))
+        found.push_back(GetFileNameFromPath(checksums));
+    int recovery = 0;
+    for (RecoveryHeader header; readRecoveryHeader(recoveryPieceName(setBase, recovery + 1), header)
+                                == HeaderCheck::Sound;)
+        ++recovery;
+    if (recovery > 0)
+        found.push_back(counted(static_cast<std::size_t>(recovery), "recovery piece"));
+    const auto scripts = joinScriptPaths(setBase);
+    if (std::all_of(scripts.begin(), scripts.end(), isOwnJoinScript))
+        found.emplace_back("join scripts");
+    return found;
+}
+
+// "wrote 4 pieces of up to 29.3 KB to p/ (data.bin.001 ... data.bin.004) plus
+// data.bin.sha256, 2 recovery pieces and join scripts".
+std::string splitResult(const Arguments& a, const std::string& destination,
+                        const CollectedFiles& files)
+{
+    std::vector<std::string> pieces;
+    for (const auto& row : files.rows)
+        if (endsInPieceNumber(row.first))
+            pieces.push_back(row.first);
+    if (pieces.empty())
+        return "wrote nothing";
+    const bool compressed = a.compress || a.verb == Verb::Compress;
+    std::string text = std::string(compressed ? "compressed and " : "") + "wrote "
+                       + counted(pieces.size(), "piece");
+    if (const std::string size = sizeText(pieces.front()); !size.empty())
+        text += (pieces.size() == 1 ? " of " : " of up to ") + size;
+    const std::string first = GetFileNameFromPath(pieces.front());
+    const std::string last = GetFileNameFromPath(pieces.back());
+    text += " to " + destination + " (" + first
+            + (pieces.size() == 1   ? ""
+               : pieces.size() == 2 ? ", " + last
+                                    : " ... " + last)
+            + ")";
+    const std::vector<std::string> companions =
+        companionsBeside(RemoveFileExtension(pieces.front()));
+    return companions.empty() ? text : text + " plus " + listed(companions);
+}
+
 int split(const Arguments& a)
 {
     Session s(a);
@@ -102,15 +109,21 @@ int split(const Arguments& a)
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
                                                             : cmdSpSplit_Click(pane, services);
-    if (!outcome.succeeded)
-        return kExitFailure;
-    const std::size_t count = s.files.rows.size();
-    std::printf("parcelo-cli: wrote %zu piece%s to %s", count, count == 1 ? "" : "s",
-                pane.Text4.c_str());
-    if (!s.files.rows.empty())
-        std::printf(" (first piece %s)", s.files.rows.front().second.c_str());
-    std::printf("\n");
-    return kExitSuccess;
+    const std::string result =
+        outcome.succeeded ? splitResult(a, pane.Text4, s.files) : std::string();
+    finish(s.host, outcome.succeeded, result, outcome.notices);
+    return outcome.succeeded ? kExitSuccess : kExitFailure;
+}
+
+// "joined 4 pieces into j/data.bin (97.7 KB); checked 4 pieces against data.bin.sha256".
+std::string joinResult(modJoinFile& engine, const std::string& produced)
+{
+    const bool decompressed = produced != engine.JoinedFilePath();
+    std::string text = "joined " + counted(static_cast<std::size_t>(engine.PieceCount()), "piece")
+                       + (decompressed ? " and decompressed them" : "") + " into " + produced;
+    if (const std::string size = sizeText(produced); !size.empty())
+        text += " (" + size + ")";
+    return engine.ChecksumNote().empty() ? text : text + "; " + engine.ChecksumNote();
 }
 
 int join(const Arguments& a)
@@ -120,13 +133,55 @@ int join(const Arguments& a)
     JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = cmdJoin_Click(pane, services);
-    if (!outcome.succeeded)
-        return kExitFailure;
-    if (!s.engines.joinEngine().ChecksumNote().empty())
-        std::printf("parcelo-cli: %s\n", s.engines.joinEngine().ChecksumNote().c_str());
-    std::printf("parcelo-cli: joined %zu pieces into %s\n", s.files.rows.size(),
-                outcome.producedFile.c_str());
-    return kExitSuccess;
+    const std::string result =
+        outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
+    finish(s.host, outcome.succeeded, result, outcome.notices);
+    return outcome.succeeded ? kExitSuccess : kExitFailure;
+}
+
+// A file's state as sha256sum -c words it.
+const char* stateWord(PieceState state)
+{
+    return state == PieceState::Damaged ? "FAILED" : pieceStateWord(state);
+}
+
+int exitStatusOf(SetOutlook outlook)
+{
+    switch (outlook) {
+    case SetOutlook::Intact:
+        return kExitSuccess;
+    case SetOutlook::Repairable:
+        return kExitRepairable;
+    case SetOutlook::NotRepairable:
+        break;
+    }
+    return kExitNotRepairable;
+}
+
+// verify --set: each file of the set with its state, then the set's verdict; the check's
+// own message says no more than they do. Without them (no set was read) it is the result.
+int verifySet(Session& s, const CommandOutcome& outcome, const ChecksumReport& checksums,
+              const RepairOutlook& outlook)
+{
+    if (outlook.verdict.empty() || checksums.pieces.empty()) {
+        finish(s.host, outcome.succeeded, {});
+        return outcome.succeeded ? kExitSuccess : kExitFailure;
+    }
+    std::vector<HeldMessage> held = s.host.takeMessages();
+    held.pop_back(); // the check's verdict message
+    for (const HeldMessage& message : held) {
+        if (message.failure)
+            s.host.error(message.text);
+        else
+            s.host.notice(message.text);
+    }
+    for (const std::string& notice : {checksums.notice(), outlook.notice})
+        if (!notice.empty())
+            s.host.notice(notice);
+    for (const ChecksumReport::Piece& piece : checksums.pieces)
+        s.host.output(piece.path + ": " + stateWord(piece.state));
+    s.host.result("the set " + outlook.verdict);
+    return exitStatusOf(outlook.state);
 }
 
 int verify(const Arguments& a)
@@ -138,27 +193,12 @@ int verify(const Arguments& a)
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
     services.checksums = &checksums;
     services.outlook = &outlook;
-    const CommandOutcome outcome =
-        a.wholeSet ? cmdVerify2_Click(pane, services) : cmdVerify1_Click(pane, services);
-    for (const ChecksumReport::Piece& piece : checksums.pieces)
-        std::printf("%s %s\n", pieceStateWord(piece.state), piece.path.c_str());
-    if (outlook.verdict.empty()) // no verdict on a set: one piece, or the check stopped
-        return outcome.succeeded ? kExitSuccess : kExitFailure;
-    std::printf("parcelo-cli: the set %s\n", outlook.verdict.c_str());
-    switch (outlook.state) {
-    case SetOutlook::Intact:
-        return kExitSuccess;
-    case SetOutlook::Repairable:
-        return kExitRepairable;
-    case SetOutlook::NotRepairable:
-        break;
-    }
-    return kExitNotRepairable;
+    if (a.wholeSet)
+        return verifySet(s, cmdVerify2_Click(pane, services), checksums, outlook);
+    const CommandOutcome outcome = cmdVerify1_Click(pane, services);
+    finish(s.host, outcome.succeeded, {});
+    return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
-
-} // namespace
-
-namespace {
 
 int runVerb(const Arguments& arguments)
 {

@@ -7,6 +7,11 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <vector>
+
+namespace parcelo {
+struct ProgressReport;
+}
 
 namespace parcelo::cli {
 
@@ -16,11 +21,19 @@ enum class AnswerPolicy {
     AlwaysYes      // --yes: Yes or OK, but Cancel to a disk only a person can change
 };
 
-// Shows every message on one line: critical ones (and a request for a disk nobody can
-// change) on standard error, the others on standard output; asks questions on the terminal.
+// A message an engine showed with OK alone, held for the command to place: the window's
+// outcome sentence, which the command replaces by its result line, a notice, or an error.
+struct HeldMessage {
+    std::string text; // on one line
+    bool failure = false;
+};
+
+// The console of one command: asks questions on the terminal (on standard error); holds
+// the messages shown with OK alone for the command, which prints its one result line on
+// standard output and notices and errors on standard error, each after "parcelo-cli: ".
 // The running job's progress is one line on progressOut (standard error when it is a
-// terminal, else nowhere), redrawn in place and wiped before the next message. Quiet
-// drops the progress and every notice that is not an error.
+// terminal, else nowhere), never wider than the terminal, redrawn in place and wiped
+// before anything else is written. Quiet drops the progress and the notices.
 class ConsoleHost : public Host {
 public:
     explicit ConsoleHost(AnswerPolicy policy, std::FILE* input = stdin, bool quiet = false,
@@ -34,6 +47,13 @@ public:
     // --force: a file of a name the command makes is replaced. Without it (and without
     // --yes) the question whether to replace one is answered No, even on a terminal.
     void setReplaceFiles(bool replace) { replaceFiles_ = replace; }
+
+    // The messages held since the last call, in the order shown.
+    std::vector<HeldMessage> takeMessages();
+    void notice(const std::string& text);
+    void error(const std::string& text);
+    void result(const std::string& line); // "parcelo-cli: " and the line, on standard output
+    void output(const std::string& line);
 
     static std::FILE* terminalStandardError();
 
@@ -56,6 +76,7 @@ protected:
                                 const std::string& title) override;
 
 private:
+    bool keepsFileToReplace(Question kind) const; // Replace, without --force or --yes
     bool personAtTerminal() const;
     Answer ask(Question kind, Buttons buttons, std::FILE* out);
     void wipeProgress();
@@ -66,11 +87,21 @@ private:
     std::FILE* progressOut_;
     bool progressShown_ = false;
     bool replaceFiles_ = false;
+    std::vector<HeldMessage> held_;
     std::optional<Password> given_;
     bool givenUsed_ = false;
 };
 
-// The message on one line: its line breaks become spaces, none at its end.
+// The message on one line: each line break, with the spaces around it, becomes a space;
+// none at its end.
 std::string oneLine(const std::string& text);
+
+// The columns of the terminal that out writes to: its window size, else $COLUMNS, else 80.
+int terminalColumns(std::FILE* out);
+
+// The progress caption in at most `columns` columns: the file's name is cut in its middle
+// ("long...name") or, when that is not enough, the line at its end; control characters
+// show as "?".
+std::string fittedProgressLine(const ProgressReport& report, int columns);
 
 } // namespace parcelo::cli

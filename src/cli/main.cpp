@@ -1,4 +1,3 @@
-#include "app/version.h"
 #include "cli/arguments.h"
 #include "cli/cli_commands.h"
 #include "cli/standard_streams.h"
@@ -21,11 +20,11 @@ int main(int argc, char** argv)
         return kExitUsage;
     }
     if (parsed.arguments->verb == Verb::Help) {
-        std::fputs(usageText().c_str(), stdout);
+        std::fputs(helpText(parsed.arguments->helpTopic).c_str(), stdout);
         return finishStandardOutput(kExitSuccess);
     }
     if (parsed.arguments->verb == Verb::Version) {
-        std::printf("parcelo-cli %s\n", parcelo::kParceloVersion);
+        std::fputs(versionText().c_str(), stdout);
         return finishStandardOutput(kExitSuccess);
     }
     installStopSignals();

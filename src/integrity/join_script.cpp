@@ -522,11 +522,17 @@ bool isOwnJoinScript(const std::string& path)
     }
 }
 
+std::array<std::string, 2> joinScriptPaths(const std::string& setBase)
+{
+    return {setBase + ".join.sh", setBase + ".join.cmd"};
+}
+
 std::vector<SafeOutput> prepareJoinScripts(const std::string& folder, const JoinScriptSet& set)
 {
+    const auto paths = joinScriptPaths(folder + set.name);
     std::vector<SafeOutput> scripts;
-    scripts.push_back(prepareText(folder + set.name + ".join.sh", shellJoinScript(set), true));
-    scripts.push_back(prepareText(folder + set.name + ".join.cmd", cmdJoinScript(set), false));
+    scripts.push_back(prepareText(paths[0], shellJoinScript(set), true));
+    scripts.push_back(prepareText(paths[1], cmdJoinScript(set), false));
     return scripts;
 }
 

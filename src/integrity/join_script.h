@@ -2,6 +2,7 @@
 
 #include "platform/safe_output.h"
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ bool isParceloJoinScript(const std::string& text);
 // True when the file at path is a join script a split wrote: one with the marker line, or
 // one of the scripts written before there was a marker (recognised by how they began).
 bool isOwnJoinScript(const std::string& path);
+
+// The join scripts of the set at setBase (a piece's path without its number): the .sh
+// script, then the .cmd script.
+std::array<std::string, 2> joinScriptPaths(const std::string& setBase);
 
 // NAME.join.sh and NAME.join.cmd for folder (with its trailing separator), written
 // complete under temporary names; the caller commits them.

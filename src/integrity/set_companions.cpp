@@ -257,9 +257,9 @@ void removeSetCompanions(const std::string& setBase, const std::vector<std::stri
     const std::string setName = GetFileNameFromPath(setBase);
     std::vector<std::pair<std::string, OwnFile>> companions = {
         {checksumFilePath(setBase),
-         [&](const std::string& path) { return isOwnChecksumFile(path, setName); }},
-        {setBase + ".join.sh", isOwnJoinScript},
-        {setBase + ".join.cmd", isOwnJoinScript}};
+         [&](const std::string& path) { return isOwnChecksumFile(path, setName); }}};
+    for (const std::string& script : joinScriptPaths(setBase))
+        companions.emplace_back(script, isOwnJoinScript);
     for (std::string& path : recoveryPiecesBeside(setBase))
         companions.emplace_back(std::move(path), isOwnRecoveryPiece);
     for (const auto& [path, own] : companions) {

@@ -28,7 +28,7 @@ struct Decompression {
     std::string joined; // the file the join wrote
     std::string result; // the file the user gets: the decompressed one when it was made
     std::string suffix; // " and decompressed" when it was
-    std::string note;   // added to the success message when it was not, and why
+    std::string note;   // a notice of the success message when it was not, and why
     std::optional<RunError> failure; // it failed: the joined file is kept, the join failed
     bool stopped = false; // stopped by the user: the joined file is gone, the pieces stay
     bool refused = false; // no right password: the joined file is gone, the pieces stay
@@ -101,8 +101,7 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
     }
     const std::string target = DecompressedFileName(d.joined);
     if (target.empty()) {
-        d.note = std::string(CR) + "It has not been decompressed: its name does not end in "
-                 + "\".zip\".";
+        d.note = "It has not been decompressed: its name does not end in \".zip\".";
         return d;
     }
     if (!decompressWithPassword(services, d.joined, replace, d.failure)) {
@@ -231,16 +230,23 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
 
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed joining files.");
-    host.showOutcome(joinSucceededText(d.result, d.suffix) + d.note + checksumNoticeLine(engine)
-                         + repairReport(repair),
-                     pane.Text6);
+    std::vector<std::string> notices;
+    for (const std::string& notice : {d.note, engine.ChecksumNotice()})
+        if (!notice.empty())
+            notices.push_back(notice);
+    for (std::string& notice : repairNotices(repair))
+        notices.push_back(std::move(notice));
+    std::string text = joinSucceededText(d.result, d.suffix);
+    for (const std::string& notice : notices)
+        text += CR + notice;
+    host.showOutcome(text, pane.Text6);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     if (pane.chkDelOrgJoin) {
         engine.SetConfirmDelete(true);
         engine.DeleteBrokenFiles();
     }
-    return {true, {}, d.result};
+    return {true, {}, d.result, notices};
 }
 
 void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings)

@@ -79,15 +79,25 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
     return repair;
 }
 
+std::vector<std::string> repairNotices(const JoinRepair& repair)
+{
+    std::vector<std::string> notices;
+    if (!repair.notice.empty())
+        notices.push_back(repair.notice);
+    if (repair.rebuilt.empty())
+        return notices;
+    notices.push_back("Rebuilt from the recovery pieces: " + repair.rebuilt + ".");
+    if (repair.folder)
+        notices.back() += " The pieces' folder cannot be written, so they were used for this "
+                          "join and not kept.";
+    return notices;
+}
+
 std::string repairReport(const JoinRepair& repair)
 {
-    std::string text = repair.notice.empty() ? std::string() : CR + repair.notice;
-    if (repair.rebuilt.empty())
-        return text;
-    text += std::string(CR) + "Rebuilt from the recovery pieces: " + repair.rebuilt + ".";
-    if (repair.folder)
-        text += " The pieces' folder cannot be written, so they were used for this join and "
-                "not kept.";
+    std::string text;
+    for (const std::string& notice : repairNotices(repair))
+        text += CR + notice;
     return text;
 }
 

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace parcelo {
 
@@ -27,7 +28,8 @@ struct JoinRepair {
 JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host);
 
 // The sentences the join's outcome message gains from the repair: its notice and what was
-// rebuilt ("" when there is neither).
+// rebuilt, one each (none when there is neither); repairReport: each after a line break.
+std::vector<std::string> repairNotices(const JoinRepair& repair);
 std::string repairReport(const JoinRepair& repair);
 
 } // namespace parcelo

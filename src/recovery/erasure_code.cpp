@@ -43,8 +43,10 @@ std::size_t partOf(const CodedStream& stream, std::uint64_t offset, std::size_t 
 
 } // namespace
 
-void endStripe(const RecoveryOptions& options)
+void endStripe(const RecoveryOptions& options, std::uint64_t bytes)
 {
+    if (options.bytesDone)
+        options.bytesDone(bytes);
     if (options.afterStripe)
         options.afterStripe();
     if (jobStop().requested())
@@ -115,9 +117,11 @@ void runCode(const std::vector<unsigned char>& rows, std::vector<CodedStream>& i
         out.push_back(buffers[static_cast<std::size_t>(k) + static_cast<std::size_t>(i)].data());
     for (std::uint64_t offset = 0; offset < length; offset += stripe) {
         const auto len = static_cast<std::size_t>(std::min<std::uint64_t>(stripe, length - offset));
+        std::uint64_t moved = 0;
         for (int i = 0; i < k; ++i) {
             auto& source = inputs[static_cast<std::size_t>(i)];
             const std::size_t part = partOf(source, offset, len);
+            moved += part;
             source.file->readExact(in[static_cast<std::size_t>(i)], part);
             updateCrc(source, in[static_cast<std::size_t>(i)], part);
             std::memset(in[static_cast<std::size_t>(i)] + part, 0, len - part);
@@ -128,8 +132,9 @@ void runCode(const std::vector<unsigned char>& rows, std::vector<CodedStream>& i
             const std::size_t part = partOf(target, offset, len);
             target.file->write(out[static_cast<std::size_t>(i)], part);
             updateCrc(target, out[static_cast<std::size_t>(i)], part);
+            moved += part;
         }
-        endStripe(options);
+        endStripe(options, moved);
     }
 }
 

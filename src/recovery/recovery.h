@@ -123,12 +123,13 @@ struct RecoveryOptions {
     std::size_t stripeBytes = 1 << 20;   // the most bytes of one file held at a time
     std::size_t memoryBudget = 64 << 20; // stripes shrink to keep all buffers within this
     std::function<void()> afterStripe;   // called after every stripe (keeps a window alive)
-    FileWitness* witness = nullptr;      // the set's checksum file, when there is one
+    std::function<void(std::uint64_t)> bytesDone; // after every stripe: the bytes it read and wrote
+    FileWitness* witness = nullptr;               // the set's checksum file, when there is one
 };
 
-// Ends a stripe: calls afterStripe, then throws RunError "Process cancelled by the user."
-// when the job has been asked to stop.
-void endStripe(const RecoveryOptions& options);
+// Ends a stripe of `bytes` bytes read and written: calls bytesDone and afterStripe, then throws
+// RunError "Process cancelled by the user." when the job has been asked to stop.
+void endStripe(const RecoveryOptions& options, std::uint64_t bytes);
 
 // Writes recovery pieces 1..recoveryCount for the byte set basePath.001 ... (each file
 // complete before it takes its name). Throws RunError on a bad set or a write failure.

@@ -178,7 +178,7 @@ std::optional<std::uint32_t> Examination::dataCrc(Found& found, std::uint64_t of
         std::vector<unsigned char> buffer(std::max<std::size_t>(options_.stripeBytes, 1));
         while (const std::size_t got = file.read(buffer.data(), buffer.size())) {
             crc = crc32(crc, buffer.data(), static_cast<uInt>(got));
-            endStripe(options_);
+            endStripe(options_, got);
         }
         found.dataCrc = static_cast<std::uint32_t>(crc);
     } catch (const RunError&) {

@@ -73,7 +73,7 @@ Testimony testimonyOf(FileWitness& witness, const std::string& name, File& file,
     witness.begin(name);
     while (const std::size_t got = file.read(buffer.data(), buffer.size())) {
         witness.update(buffer.data(), got);
-        endStripe(options);
+        endStripe(options, got);
     }
     return witness.end();
 }

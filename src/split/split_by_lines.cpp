@@ -5,6 +5,7 @@
 #include "platform/bindings.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "split/split_messages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,7 +139,7 @@ void modSplitFile::splitRemainingLines(LineReader& reader)
             flushLines();
             displaySize_ = static_cast<double>(piece_.position());
             if (currentPiece_ >= kMaxPieces)
-                throw RunError(err::Overflow);
+                throw RunError(err::Overflow, split_text::tooManyPieces(0));
             if (OpenNextSplitFile(0) != 0)
                 return;
             ++pieceCount_;

@@ -46,7 +46,7 @@ std::int16_t modSplitFile::SplitFileBySize()
         const std::uint64_t pieceSize = checkedPieceSize(requested);
         const std::uint64_t count = (fileLength_ + pieceSize - 1) / pieceSize;
         if (count > static_cast<std::uint64_t>(kMaxPieces))
-            throw RunError(err::Overflow);
+            throw RunError(err::Overflow, split_text::tooManyPieces(count));
         pieceCount_ = static_cast<int>(count);
         checkRecoveryFor(companions_, pieceCount_);
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "format/split_set.h"
 #include "platform/captions.h"
 #include "platform/host.h"
 
+#include <cstdint>
 #include <string>
 
 // Texts the split engine shows or leaves in its Message.
@@ -35,6 +37,13 @@ inline std::string companionsLeftOut(const std::string& fileName, bool checksums
                                                   : "join scripts";
     return "The " + what + " of " + fileName + (scripts ? " were" : " was")
            + " not written: no disk took them. Every piece is on its disk.";
+}
+
+// Why a split that would make `pieces` pieces (0: more than a set can number) is refused.
+inline std::string tooManyPieces(std::uint64_t pieces)
+{
+    return "A set can have at most " + std::to_string(kMaxPieces) + " pieces"
+           + (pieces > 0 ? "; this split would make " + std::to_string(pieces) : std::string());
 }
 
 inline std::string insertDisk(int number)

@@ -46,8 +46,9 @@ struct Request {
     std::string destination;
     std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false; // fileToSplit is a compressed file this request made
-    std::string firstPiece;  // of the set written
+    bool compressed = false;          // fileToSplit is a compressed file this request made
+    std::string firstPiece;           // of the set written
+    std::vector<std::string> notices; // the companions left out, after a split
 };
 
 CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
@@ -315,8 +316,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
     } else if (label) {
         label->setCaption("Completed splitting.");
     }
+    r.notices = engine.CompanionNotices();
     host.showOutcome(splitDoneText(r, engine.PieceCount(), choice.sizeText, engine.Unit(),
-                                   engine.CompanionFiles(), engine.CompanionNotices()),
+                                   engine.CompanionFiles(), r.notices),
                      r.destination);
     if (bar)
         bar->setVisible(false);
@@ -392,7 +394,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
     }
     sizeForPieces(archiveLength, choice);
     const std::string name = GetFileNameFromPath(piece);
-    std::vector<std::string> notices;
+    std::vector<std::string>& notices = r.notices;
     std::vector<std::string> written;
     try {
         DurableJob durable;
@@ -519,7 +521,9 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
     }
-    return {succeeded, {}, succeeded ? r.firstPiece : std::string()};
+    if (!succeeded)
+        return {false, {}, {}, {}};
+    return {true, {}, r.firstPiece, r.notices};
 }
 
 CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)

@@ -109,10 +109,12 @@ RepairOutlook repairOutlook(bool verified, const SetCondition& condition)
             "cannot be repaired: its recovery pieces find nothing to rebuild"};
 }
 
-SetRepair::SetRepair(const std::string& basePath, std::function<void()> afterStripe)
+SetRepair::SetRepair(const std::string& basePath, std::function<void()> afterStripe,
+                     std::function<void(std::uint64_t)> bytesDone)
     : base_(basePath), witness_(basePath)
 {
     options_.afterStripe = std::move(afterStripe);
+    options_.bytesDone = std::move(bytesDone);
     options_.witness = &witness_;
     condition_ = examineSet(base_, options_);
 }

@@ -5,6 +5,7 @@
 #include "recovery/recovery.h"
 #include "verify/verify.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,8 +26,10 @@ std::string verdictLine(const RepairOutlook& outlook);
 class SetRepair {
 public:
     // Examines the set at basePath (a piece's path without its number); afterStripe keeps
-    // a window alive. Throws RunError when the set cannot be read.
-    explicit SetRepair(const std::string& basePath, std::function<void()> afterStripe = {});
+    // a window alive, bytesDone counts the bytes each stripe read and wrote. Throws
+    // RunError when the set cannot be read.
+    explicit SetRepair(const std::string& basePath, std::function<void()> afterStripe = {},
+                       std::function<void(std::uint64_t)> bytesDone = {});
     SetRepair(const SetRepair&) = delete;
     SetRepair& operator=(const SetRepair&) = delete;
 

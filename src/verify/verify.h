@@ -22,7 +22,8 @@ enum class SetOutlook { Intact, Repairable, NotRepairable };
 
 struct RepairOutlook {
     SetOutlook state = SetOutlook::NotRepairable;
-    std::string verdict; // "is intact", "can be repaired: ...", "cannot be repaired: ..."
+    std::string verdict;     // "is intact", "can be repaired: ...", "cannot be repaired: ..."
+    std::string notice = {}; // the recovery pieces that were not used and why; "" when none
 };
 
 // Where a check reports: the host for its messages and busy pointer, the verify pane's

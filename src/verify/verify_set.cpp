@@ -261,8 +261,10 @@ void SetCheck::addRecoveryFindings()
         if (!condition.lostPieces.empty())
             addReason("The set " + repairVerdict(condition) + "." + LF);
     }
-    if (context_.outlook != nullptr)
+    if (context_.outlook != nullptr) {
         *context_.outlook = repairOutlook(result_, condition);
+        context_.outlook->notice = condition.notice;
+    }
 }
 
 // A file the recovery pieces find lost: when it is there it is damaged, with a reason

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 #include "cli/console_host.h"
+#include "platform/job_progress.h"
 
 #include <gtest/gtest.h>
 
@@ -28,17 +29,17 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
         {"300B", "BT"}, {"2Kb", "KB"}, {"1GB", "GB"}, {"12", "BT"},
         {"2k", "KB"},   {"3M", "MB"},  {"1g", "GB"}};
     for (const auto& [size, unit] : units)
-        EXPECT_EQ(parsed({"split", "a", "b", "--size", size}).unit, unit) << size;
+        EXPECT_EQ(parsed({"split", "a", "b", "-s", size}).unit, unit) << size;
 
-    const Arguments lines = parsed({"split", "a", "b", "--lines", "2.5", "--yes"});
+    const Arguments lines = parsed({"split", "a", "b", "-l", "2.5", "--yes"});
     EXPECT_EQ(lines.mode, SplitMode::Lines);
     EXPECT_EQ(lines.unit, "LN");
     EXPECT_TRUE(lines.yes);
-    const Arguments pieces = parsed(
-        {"split", "a", "b", "--pieces", "3", "--compress", "--level", "fast", "--delete-source"});
+    const Arguments pieces = parsed({"split", "a", "b", "-n", "3", "--compress", "--level", "fast",
+                                     "--delete-source", "--no-sync"});
     EXPECT_EQ(pieces.mode, SplitMode::Pieces);
     EXPECT_EQ(pieces.sizeText, "3");
-    EXPECT_TRUE(pieces.compress && pieces.deleteSource);
+    EXPECT_TRUE(pieces.compress && pieces.deleteSource && pieces.noSync);
     EXPECT_EQ(pieces.level, CompressionLevelOption::HighestSpeed);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "650mb"}).presetIndex, 5);
     EXPECT_EQ(parsed({"split", "a", "b", "--preset", "1GB"}).presetIndex, 6);
@@ -53,9 +54,10 @@ TEST(CliArguments, EachVerbTakesItsOwnOptions)
     EXPECT_EQ(set.source, "x.001");
     EXPECT_EQ(parsed({"compress", "a", "b", "--level", "medium"}).level,
               CompressionLevelOption::MediumCompression);
+    EXPECT_TRUE(parsed({"repair", "x.001", "--no-sync"}).noSync);
 }
 
-// Options anywhere, "--name=value", "--" and short options, each read as its long form.
+// Options anywhere, "--name=value", "--" and short options, bundled or with their value.
 TEST(CliArguments, FollowsTheCommandLineConventions)
 {
     const Arguments before = parsed({"-y", "--size=3MB", "split", "--", "-in", "--out"});
@@ -65,61 +67,102 @@ TEST(CliArguments, FollowsTheCommandLineConventions)
     const Arguments bundled = parsed({"join", "x.001", "-qy", "out", "--delete-pieces"});
     EXPECT_TRUE(bundled.quiet && bundled.yes && bundled.deletePieces);
     EXPECT_EQ(bundled.destination, "out");
+    for (const auto& size : {std::vector<std::string>{"-s3M"}, {"-qs", "3M"}, {"-qs3M"}})
+        EXPECT_EQ(parsed({"split", "a", "b", size[0], size.size() > 1 ? size[1] : "-y"}).unit,
+                  "MB");
     const Arguments recovery = parsed({"split", "a", "--recovery=10%", "b", "--pieces=4"});
     EXPECT_TRUE(recovery.recoveryPercent);
     EXPECT_EQ(recovery.recovery, 10);
-    EXPECT_EQ(parsed({"split", "a", "--level=fast", "b", "--compress", "--pieces", "2"}).level,
-              CompressionLevelOption::HighestSpeed);
     EXPECT_TRUE(parsed({"verify", "x.001", "--set"}).wholeSet);
-    for (const auto& help : {std::vector<std::string>{"--help"}, {"split", "-h"}, {"help"}})
-        EXPECT_EQ(parsed(help).verb, Verb::Help);
-    EXPECT_EQ(parsed({"join", "--version"}).verb, Verb::Version);
+    EXPECT_EQ(parsed({"join", "-", "out"}).source, "-"); // "-" is a word
+    const std::pair<std::vector<std::string>, Verb> help[] = {
+        {{"--help"}, Verb::Help},
+        {{"split", "-h"}, Verb::Split},
+        {{"help"}, Verb::Help},
+        {{"help", "repair"}, Verb::Repair},
+        {{"-n", "2", "join", "-h"}, Verb::Join},
+    };
+    for (const auto& [args, topic] : help) {
+        EXPECT_EQ(parsed(args).verb, Verb::Help);
+        EXPECT_EQ(parsed(args).helpTopic, topic);
+    }
+    EXPECT_EQ(parsed({"join", "-V"}).verb, Verb::Version);
 }
 
-TEST(CliArguments, UsageErrorsAreRefused)
+// A shell pattern gives join every piece of a set (and perhaps its companions): the set
+// is the one they belong to, picked by its first piece.
+TEST(CliArguments, JoinTakesThePiecesOfOneSet)
 {
-    const std::vector<std::vector<std::string>> refused = {
-        {"split", "a", "b", "--size", "MB"},
-        {"split", "a", "b", "--size", "-1MB"},
-        {"split", "a", "b", "--size", "1.5TB"},
-        {"split", "a", "b"},                                  // no mode
-        {"split", "a", "b", "--pieces", "2", "--lines", "3"}, // two modes
-        {"split", "a", "b", "--pieces", "2", "--no-decompress"},
-        {"split", "a", "--pieces", "2"},
-        {"join", "x.003", "out", "--size", "1MB"},
-        {"join", "x.003", "out", "--compress"},
-        {"join", "x.003", "out", "--level", "best"}, // join never compresses
-        {"verify", "x.001", "extra"},
-        {"verify", "--set"},
-        {"compress", "a", "b", "--delete-pieces"},
-        {"split", "a", "b", "--lines", "3", "--recovery", "2"}, // line sets have none
-        {"split", "a", "b", "--pieces", "2", "--recovery", "101%"},
-        {"join", "x.003", "out", "--recovery", "2"},
-        {"repair"},
-        {"split", "a", "b", "c", "--pieces", "2"},
-        {"split", "a", "b", "--", "--pieces", "2"}, // only words after "--"
-        {"split", "a", "b", "--pieces"},
-        {"split", "a", "b", "--pieces", "2", "--yes=1"},
-        {"split", "a", "b", "--pieces", "2", "-x"},
-        {"split", "a", "b", "--pieces", "2", "--set"},
-        {"split", "a", "b", "--pieces", "2", "--force"}, // only a join replaces on request
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"p/a.bin.001", "p/a.bin.002", "p/a.bin.003"}, "p/a.bin.001"},
+        {{"p/a.bin.join.cmd", "p/a.bin.join.sh", "p/a.bin.rec001", "p/a.bin.sha256", "p/a.bin.002"},
+         "p/a.bin.002"},
+        {{"p/a.bin.sha256"}, "p/a.bin.sha256"},
+        {{"p/a.bin.001", "p/b.bin.001"}, "join: p/a.bin.001 and p/b.bin.001 are not of one set"},
+        {{"p/a.bin.001", "q/a.bin.002"}, "join: p/a.bin.001 and q/a.bin.002 are not of one set"},
+        {{"p/a.bin.001", "p/a.bin.zip.002"},
+         "join: p/a.bin.001 and p/a.bin.zip.002 are not of one set"},
+        {{"notes.txt", "todo.txt"}, "join: notes.txt and todo.txt are not of one set"},
     };
-    for (const auto& args : refused)
-        EXPECT_FALSE(parseArguments(args).arguments.has_value()) << args.size() << args.back();
+    for (const auto& [pieces, picked] : cases) {
+        std::vector<std::string> args = {"join"};
+        args.insert(args.end(), pieces.begin(), pieces.end());
+        args.push_back("out");
+        const ParseResult result = parseArguments(args);
+        EXPECT_EQ(result.arguments ? result.arguments->source : result.error, picked);
+    }
+}
 
-    // the messages name the problem and every choice
+TEST(CliArguments, UsageErrorsNameTheProblem)
+{
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{}, "missing command"},
-        {{"split", "onlyone"}, "split: missing arguments"},
-        {{"split", "a", "b", "--pieces", "2", "--level", "max"},
-         "--level takes best, medium or fast"},
-        {{"split", "a", "b", "--size", "1TB"},
+        {{"-q"}, "missing command"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"split", "onlyone"}, "missing arguments: split takes SOURCE DESTFOLDER"},
+        {{"split", "a", "b", "c", "-n", "2"}, "too many arguments: split takes SOURCE DESTFOLDER"},
+        {{"verify", "x.001", "extra"}, "too many arguments: verify takes PIECE"},
+        {{"join", "out"}, "missing arguments: join takes PIECE... DESTFOLDER"},
+        {{"repair"}, "missing arguments: repair takes PIECE"},
+        {{"split", "a", "b", "--", "--pieces", "2"},
+         "too many arguments: split takes SOURCE "
+         "DESTFOLDER"}, // only words after "--"
+        {{"--bogus"}, "unrecognized option '--bogus'"},
+        {{"split", "a", "b", "--bogus=1"}, "unrecognized option '--bogus=1'"},
+        {{"split", "a", "b", "-x"}, "invalid option -- 'x'"},
+        {{"split", "a", "b", "--pieces"}, "option '--pieces' requires an argument"},
+        {{"split", "a", "b", "-n"}, "option requires an argument -- 'n'"},
+        {{"split", "a", "b", "-n", "2", "--yes=1"}, "option '--yes' doesn't allow an argument"},
+        {{"split", "a", "b"}, "split takes exactly one of --size, --pieces, --lines, --preset"},
+        {{"split", "a", "b", "-n", "2", "-l", "3"},
+         "split takes exactly one of --size, --pieces, --lines, --preset"},
+        {{"split", "a", "b", "-n", "2", "--no-decompress"}, "split does not take --no-decompress"},
+        {{"split", "a", "b", "-n", "2", "--set"}, "split does not take --set"},
+        {{"join", "x.003", "out", "-s", "1MB"}, "join does not take -s"},
+        {{"join", "x.003", "out", "--level", "best"}, "join does not take --level"},
+        {{"join", "x.003", "out", "--recovery", "2"}, "join does not take --recovery"},
+        {{"compress", "a", "b", "--delete-pieces"}, "compress does not take --delete-pieces"},
+        {{"split", "a", "b", "-n", "2", "--force"}, "split does not take --force"},
+        {{"verify", "x.001", "--no-sync"}, "verify does not take --no-sync"},
+        {{"split", "a", "b", "-l", "3", "--recovery", "2"},
+         "--recovery needs a split by size or pieces: line sets have no recovery pieces"},
+        {{"split", "a", "b", "-n", "2", "--recovery", "101%"},
+         "--recovery takes a number of recovery pieces or a percentage, such as 10%"},
+        {{"split", "a", "b", "-n", "2", "--level", "max"}, "--level takes best, medium or fast"},
+        {{"split", "a", "b", "-n", "two"}, "--pieces takes a whole number"},
+        {{"split", "a", "b", "-l", "-3"}, "--lines takes a number"},
+        {{"split", "a", "b", "--size", "1.5TB"},
+         "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB"},
+        {{"split", "a", "b", "--size", "-1MB"},
          "--size takes a byte count or a number with a unit B, KB, MB or GB, such as 1.5MB"},
         {{"split", "a", "b", "--preset", "3MB"},
          "--preset takes 1.38MB, 2.88MB, 5MB, 10MB, 100MB, 650MB or 1GB"},
     };
-    for (const auto& [args, error] : cases)
-        EXPECT_EQ(parseArguments(args).error, error);
+    for (const auto& [args, error] : cases) {
+        const ParseResult result = parseArguments(args);
+        EXPECT_FALSE(result.arguments.has_value()) << error;
+        EXPECT_EQ(result.error, error);
+    }
 }
 
 TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
@@ -146,4 +189,25 @@ TEST(ConsoleHost, AnswersByKindWithoutAPersonAndNeverAsksForADiskAgain)
     nobody.setReplaceFiles(true); // --force
     EXPECT_EQ(nobody.message(Question::Replace, "q", Buttons::YesNo, Icon::Question), Answer::Yes);
     std::fclose(notATerminal);
+}
+
+// However narrow the terminal, the line fits: the name gives way first, in its middle.
+TEST(ConsoleHost, ProgressLineFitsTheTerminal)
+{
+    parcelo::ProgressReport report{"Splitting", "holiday.avi", 400u << 20, 1u << 30, 0, -1};
+    const std::string wide = "\xE5\xA4\xA7"; // one character, two columns
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {"holiday.avi", 80, "Splitting holiday.avi: 400 MB of 1.00 GB (39%)"},
+        {"holiday.avi", 45, "Splitting holi...avi: 400 MB of 1.00 GB (39%)"},
+        {"holiday.avi", 40, "Splitting h...i: 400 MB of 1.00 GB (39%)"},
+        {"holiday.avi", 38, "Splitting : 400 MB of 1.00 GB (39%)"},
+        {"holiday.avi", 20, "Splitting : 400 MB o"},
+        {"a\nb\033[2J.avi", 80, "Splitting a?b?[2J.avi: 400 MB of 1.00 GB (39%)"},
+        {wide + wide + wide + wide, 42,
+         "Splitting " + wide + "..." + wide + ": 400 MB of 1.00 GB (39%)"},
+    };
+    for (const auto& [name, columns, line] : cases) {
+        report.name = name;
+        EXPECT_EQ(fittedProgressLine(report, columns), line) << columns;
+    }
 }

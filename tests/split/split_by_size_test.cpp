@@ -63,7 +63,8 @@ TEST(SplitBySize, RefusalsWriteNothing)
         {1000, 1024, "BT", false, -1,
          "The file you want to split is smaller than the size you specified!"},
         {0, 0, "BT", true, -1, "Specify file size for the file to be splitted."},
-        {40000, 1, "BT", true, 6, "Overflow"},           // more pieces than a set can number
+        {40000, 1, "BT", true, 6,
+         "A set can have at most 32767 pieces; this split would make 40000"},
         {1000, 0.4, "BT", true, 11, "Division by zero"}, // a piece of 0 bytes
         {0, 4, "LN", false, 62, "Input past end of file"},
     };
