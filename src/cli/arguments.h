@@ -29,11 +29,13 @@ struct Arguments {
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;
-    bool force = false;        // join --force: the joined file replaces a file of its name
-    bool noChecksums = false;  // split --no-checksums
-    bool noJoinScript = false; // split --no-join-script
-    bool noSync = false;       // --no-sync: done without waiting for the disk
-    int recovery = 0;          // split --recovery N or N%
+    bool force = false;          // join --force: the joined file replaces a file of its name
+    bool noChecksums = false;    // split --no-checksums
+    bool noJoinScript = false;   // split --no-join-script
+    bool noSync = false;         // --no-sync: done without waiting for the disk
+    std::string passwordFile;    // --password-file FILE: the password is FILE's first line
+    bool passwordPrompt = false; // --password-prompt: typed on the terminal
+    int recovery = 0;            // split --recovery N or N%
     bool recoveryPercent = false;
     bool yes = false;
     bool quiet = false; // -q, --quiet: no progress, no notices

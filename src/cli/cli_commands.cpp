@@ -1,12 +1,15 @@
 #include "cli/cli_commands.h"
 
+#include "app/password_strength.h"
 #include "cli/cli_repair.h"
+#include "cli/password_input.h"
 #include "cli/session.h"
 #include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/set_checksums.h"
 #include "platform/durability.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "platform/stop_token.h"
 #include "recovery/recovery.h"
 
@@ -37,6 +40,57 @@ SplitPaneValues splitPane(const Arguments& a)
     if (const int unit = unitIndexOf(a.unit); unit >= 0)
         pane.Combo1 = unit;
     return pane;
+}
+
+bool givesPassword(const Arguments& a)
+{
+    return !a.passwordFile.empty() || a.passwordPrompt;
+}
+
+// The password of --password-file, or typed at --password-prompt (twice: the split request
+// checks that the two are the same); a weak one is said, never refused. False, with the
+// error said, when there is none.
+bool readSplitPassword(const Arguments& a, ConsoleHost& host, SplitPaneValues& pane)
+{
+    pane.chkEncrypt = true;
+    if (!a.passwordFile.empty()) {
+        try {
+            pane.txtPassword = passwordFromFile(a.passwordFile);
+        } catch (const RunError& error) {
+            host.error(error.description());
+            return false;
+        }
+        pane.txtPasswordAgain = pane.txtPassword;
+    } else if (!host.readPassword("Password: ", pane.txtPassword)
+               || !host.readPassword("Password again: ", pane.txtPasswordAgain)) {
+        host.error("--password-prompt needs a password typed on a terminal");
+        return false;
+    }
+    if (const PasswordHint hint = passwordHint(pane.txtPassword.view()); hint.weak)
+        host.notice(hint.text + ". " + kPassphraseAdvice);
+    return true;
+}
+
+// Where a join gets the password of an encrypted set: --password-file, else the terminal.
+// False, with the error said, when the file cannot give one, or when the set is encrypted,
+// is to be decompressed and nobody can type its password: refused before anything is
+// joined.
+bool readJoinPassword(const Arguments& a, ConsoleHost& host)
+{
+    if (!a.passwordFile.empty()) {
+        try {
+            host.setGivenPassword(passwordFromFile(a.passwordFile));
+        } catch (const RunError& error) {
+            host.error(error.description());
+            return false;
+        }
+    }
+    if (a.noDecompress || host.canAskPassword() || !setIsEncrypted(a.source))
+        return true;
+    host.error("The pieces of " + GetFileNameFromPath(RemoveFileExtension(a.source))
+               + " are encrypted and no password can be asked for: give it with --password-file "
+                 "FILE, or run parcelo-cli on a terminal to type it.");
+    return false;
 }
 
 std::string counted(std::size_t count, const std::string& what)
@@ -84,9 +138,11 @@ std::string splitResult(const Arguments& a, const std::string& destination,
             pieces.push_back(row.first);
     if (pieces.empty())
         return "wrote nothing";
-    const bool compressed = a.compress || a.verb == Verb::Compress;
-    std::string text = std::string(compressed ? "compressed and " : "") + "wrote "
-                       + counted(pieces.size(), "piece");
+    const bool compressed = a.compress || a.verb == Verb::Compress || givesPassword(a);
+    std::string text = std::string(givesPassword(a) ? "compressed, encrypted and "
+                                   : compressed     ? "compressed and "
+                                                    : "")
+                       + "wrote " + counted(pieces.size(), "piece");
     if (const std::string size = sizeText(pieces.front()); !size.empty())
         text += (pieces.size() == 1 ? " of " : " of up to ") + size;
     const std::string first = GetFileNameFromPath(pieces.front());
@@ -106,6 +162,8 @@ int split(const Arguments& a)
     Session s(a);
     s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitPaneValues pane = splitPane(a);
+    if (givesPassword(a) && !readSplitPassword(a, s.host, pane))
+        return kExitFailure;
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
                                                             : cmdSpSplit_Click(pane, services);
@@ -130,6 +188,8 @@ int join(const Arguments& a)
 {
     Session s(a);
     s.host.setReplaceFiles(a.force);
+    if (!readJoinPassword(a, s.host))
+        return kExitFailure;
     JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = cmdJoin_Click(pane, services);

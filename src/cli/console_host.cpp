@@ -368,9 +368,7 @@ bool ConsoleHost::readPassword(const std::string& prompt, Password& password)
     wipeProgress();
     if (input_ == nullptr || !::isatty(::fileno(input_)))
         return false;
-    std::fputs(prompt.c_str(), stderr);
-    flushStream(stderr);
-    return readHiddenLine(input_, password);
+    return readHiddenLine(input_, stderr, prompt, password);
 }
 
 Answer ConsoleHost::showPasswordQuestion(const std::string& text, Password& password,
@@ -383,13 +381,12 @@ Answer ConsoleHost::showPasswordQuestion(const std::string& text, Password& pass
         password = *given_;
         return Answer::Ok;
     }
-    std::fputs(oneLine(text).c_str(), stderr);
-    if (input_ == nullptr || !::isatty(::fileno(input_)))
-        return told(Answer::Cancel, " (no terminal; use --password-file FILE or --password-prompt)",
-                    stderr);
-    std::fputc(' ', stderr);
-    if (!readPassword({}, password))
-        return told(Answer::Cancel, " (end of input)", stderr);
+    if (input_ == nullptr || !::isatty(::fileno(input_))) {
+        std::fputs(oneLine(text).c_str(), stderr);
+        return told(Answer::Cancel, " (no terminal; use --password-file FILE)", stderr);
+    }
+    if (!readPassword(oneLine(text) + " ", password))
+        return told(Answer::Cancel, " (no password)", stderr);
     return Answer::Ok;
 }
 

@@ -33,6 +33,8 @@ enum class OptionId {
     Compress,
     Level,
     Recovery,
+    PasswordFile,
+    PasswordPrompt,
     NoChecksums,
     NoJoinScript,
     DeleteSource,

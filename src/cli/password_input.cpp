@@ -55,12 +55,14 @@ bool firstLine(std::string_view text, bool complete, std::string_view& line)
 
 } // namespace
 
-bool readHiddenLine(std::FILE* in, Password& password)
+bool readHiddenLine(std::FILE* in, std::FILE* out, const std::string& prompt, Password& password)
 {
     std::array<char, kLongestPassword + 3> buffer{};
     bool read = false;
     {
         const EchoOff echoOff(::fileno(in));
+        std::fputs(prompt.c_str(), out);
+        std::fflush(out);
         read = std::fgets(buffer.data(), static_cast<int>(buffer.size()), in) != nullptr;
     }
     std::string_view line;

@@ -50,7 +50,7 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
                             std::optional<RunError>& failure)
 {
     CompressionAdapter& compressor = services.compressor;
-    const std::string setName = GetFileNameFromPath(DecompressedFileName(joined));
+    const std::string setName = GetFileNameFromPath(joined);
     Password password;
     int wrong = 0;
     for (;;) {

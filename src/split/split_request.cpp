@@ -118,8 +118,8 @@ std::optional<CommandOutcome> checkPassword(Request& r)
                       "txtPassword");
     if (!(r.pane.txtPassword == r.pane.txtPasswordAgain))
         return refuse(r.services.host,
-                      "The two passwords are not the same. Please type the password again in "
-                      "both boxes.",
+                      "The two passwords are not the same. Please type the same password "
+                      "twice.",
                       "txtPasswordAgain");
     r.pane.Check1 = true;
     return std::nullopt;
@@ -488,7 +488,7 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 
 CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false, {}};
+    Request r{pane, services, {}, {}, {}, {}, false, {}, {}};
     const PasswordLoan password(r);
     if (auto refused = checkPaths(r))
         return *refused;

@@ -223,7 +223,7 @@ TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneW
     const auto pieces = test::writeByteSet(in("report.pdf.zip"), archive, 10'000, true);
     pane.Text5 = pieces[1];
     pane.chkDelOrgJoin = true; // offered after a success only
-    const std::string asked = "The pieces of report.pdf are encrypted. Type the password";
+    const std::string asked = "The pieces of report.pdf.zip are encrypted. Type the password";
     const std::string nothing = "Nothing has been written and the pieces are kept.";
     const struct {
         std::vector<std::string> typed; // "" cancels
@@ -236,7 +236,7 @@ TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneW
         {{"wrong", ""}, false, std::string(kWrongPasswordText) + CR + nothing},
         {{""},
          false,
-         std::string("The pieces of report.pdf are encrypted and no password was given.") + CR
+         std::string("The pieces of report.pdf.zip are encrypted and no password was given.") + CR
              + nothing},
     };
     for (const auto& c : cases) {
@@ -244,7 +244,7 @@ TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneW
         for (std::size_t i = 0; i < c.typed.size(); ++i)
             host.password(c.typed[i], i == 0 ? asked
                                              : std::string(kWrongPasswordText) + CR
-                                                   + "Type the password of report.pdf again ("
+                                                   + "Type the password of report.pdf.zip again ("
                                                    + (i == 1 ? "2 tries" : "1 try") + " left):");
         host.answer(Question::Notice, Answer::Ok, c.last);
         if (c.joined)

@@ -101,7 +101,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
              p.txtPassword.assign("one passphrase");
              p.txtPasswordAgain.assign("one passphrase!");
          },
-         "The two passwords are not the same. Please type the password again in both boxes.",
+         "The two passwords are not the same. Please type the same password twice.",
          "txtPasswordAgain"},
         {[](auto& p) {
              p.Combo1 = 4;
