@@ -289,6 +289,10 @@ std::string splitDoneText(const Request& r, int pieces, const std::string& sizeT
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains " + sizeText
                        + " " + unitWord(unit) + " or less.";
+    if (r.compressed && r.pane.chkEncrypt)
+        text += CR
+                + std::string("The pieces are encrypted with AES-256: the password is needed "
+                              "to join them.");
     if (const std::string written = writtenSummary(pieces, companions); !written.empty())
         text += CR + written;
     for (const std::string& notice : notices)

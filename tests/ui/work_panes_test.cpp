@@ -307,6 +307,8 @@ TEST_F(WorkPanes, AnEncryptedSetIsRepairedBeforeItsPasswordIsAskedAndNothingKeep
     sp->txtRecovery->setText(QStringLiteral("1"));
     typeAndClick({{sp->Text1, file}, {sp->Text4, pieces}}, sp->cmdSpSplit);
     EXPECT_TRUE(contains(lastMessage(), "has been compressed and split into 3 files."));
+    EXPECT_TRUE(contains(lastMessage(), "The pieces are encrypted with AES-256: the password is "
+                                        "needed to join them."));
     EXPECT_TRUE(sp->txtPassword->text().isEmpty() && sp->txtPasswordAgain->text().isEmpty());
     const std::string damaged = pieces + "data.bin.zip.002", good = test::readFile(damaged);
     test::flipByte(damaged, 5000);
