@@ -52,10 +52,10 @@ PasswordHint passwordHint(std::string_view password)
     if (password.empty())
         return {};
     if (isCommon(password))
-        return {true, "Weak: a common word or password"};
+        return {true, "Weak: a common word"};
     if (password.size() < kStrongLength)
-        return {true, "Weak: fewer than 12 characters"};
-    return {false, "Good: long and not a common word"};
+        return {true, "Weak: under 12 characters"};
+    return {false, "Strong enough"};
 }
 
 } // namespace parcelo

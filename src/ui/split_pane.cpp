@@ -91,6 +91,7 @@ QHBoxLayout* SplitPane::buildEncryption()
     for (const auto& [box, name] : boxes) {
         box->setEchoMode(QLineEdit::Password);
         box->setAccessibleName(QString::fromLatin1(name));
+        box->setMinimumWidth(110);
         box->setMaximumWidth(150);
     }
     lblStrength = named(new QLabel(this), "lblStrength");
@@ -101,7 +102,8 @@ QHBoxLayout* SplitPane::buildEncryption()
     row->addWidget(txtPassword);
     row->addWidget(new QLabel(QStringLiteral("Again:"), this));
     row->addWidget(txtPasswordAgain);
-    row->addWidget(lblStrength, 1);
+    row->addWidget(lblStrength);
+    row->addStretch(1);
     connect(chkEncrypt, &QCheckBox::toggled, this, [this] { showEncryptionChoice(); });
     connect(txtPassword, &QLineEdit::textChanged, lblStrength, [this] { showStrength(); });
     showEncryptionChoice();

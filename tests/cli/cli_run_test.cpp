@@ -214,6 +214,10 @@ TEST_F(CliJobTest, EncryptedSetsOpenWithTheirPasswordAloneWhichNothingShows)
         ASSERT_EQ(split.status, 0) << split.err;
         EXPECT_THAT(split.out, HasSubstr("compressed, encrypted and wrote"));
         EXPECT_EQ(filesHolding(pieces, marker), std::set<std::string>{});
+        // the checksum file holds the digests of the encrypted pieces
+        EXPECT_EQ(std::system(
+                      ("cd '" + pieces + "' && sha256sum -c --quiet data.bin.zip.sha256").c_str()),
+                  0);
         const CliRun join = run({"join", piece("data.bin.zip.001"), joined, withPassword});
         ASSERT_EQ(join.status, 0) << join.err;
         EXPECT_TRUE(readFile(output("data.bin")) == content);
@@ -285,7 +289,7 @@ TEST_F(CliJobTest, EncryptedSetsOpenWithTheirPasswordAloneWhichNothingShows)
         onTerminal({"split", temp.file("data.bin"), joined, "-n", "2", "--password-prompt"},
                    {{"Password: ", "letmein"}, {"Password again: ", "letmein"}});
     EXPECT_EQ(typed.status, 0) << typed.out;
-    EXPECT_THAT(typed.out, HasSubstr("Weak: a common word or password."));
+    EXPECT_THAT(typed.out, HasSubstr("Weak: a common word. A passphrase"));
     const CliRun opened = onTerminal({"join", output("data.bin.zip.001"), temp.file("folder")},
                                      {{"Type the password they were split with: ", "letmein"}});
     EXPECT_EQ(opened.status, 0) << opened.out;

@@ -296,9 +296,9 @@ TEST_F(WorkPanes, AnEncryptedSetIsRepairedBeforeItsPasswordIsAskedAndNothingKeep
     EXPECT_FALSE(sp->txtPassword->isEnabled());
     sp->chkEncrypt->setChecked(true);
     EXPECT_TRUE(sp->Check1->isChecked() && !sp->Check1->isEnabled());
-    for (const auto& [typed, hint] : {std::pair{"Password1", "Weak: a common word or password"},
-                                      {"gh7#kq", "Weak: fewer than 12 characters"},
-                                      {password.c_str(), "Good: long and not a common word"}}) {
+    for (const auto& [typed, hint] : {std::pair{"Password1", "Weak: a common word"},
+                                      {"gh7#kq", "Weak: under 12 characters"},
+                                      {password.c_str(), "Strong enough"}}) {
         sp->txtPassword->setText(QString::fromUtf8(typed));
         EXPECT_EQ(sp->lblStrength->text().toStdString(), hint);
     }
