@@ -7,7 +7,7 @@ bash scripts/install-deps.sh
 bash scripts/build.sh -DPARCELO_WERROR=ON
 bash scripts/tidy.sh build
 # A bounded fuzzing run of every fuzz target (clang, AddressSanitizer): no crash, hang or leak.
-bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-90}"
+bash scripts/fuzz.sh "${PARCELO_FUZZ_SECONDS:-60}"
 export QT_QPA_PLATFORM=offscreen
 ctest --test-dir build --output-on-failure -j 2
 # The core tests once more under AddressSanitizer and UndefinedBehaviorSanitizer, in a

@@ -86,14 +86,14 @@ int main(int argc, char** argv)
     ExploreMenu explore;
 
     const auto split = [&](const std::string& folder, bool compress) {
-        SplitPaneValues pane;
-        pane.Text1 = in;
-        pane.Text4 = (root / folder / "").string();
-        pane.Option1 = false;
-        pane.Text2 = std::to_string(3);
-        pane.Check1 = compress;
+        SplitRequest request;
+        request.sourcePath = in;
+        request.destinationFolder = (root / folder / "").string();
+        request.mode = SplitMode::ByPieces;
+        request.pieceCount = std::to_string(3);
+        request.compressFirst = compress;
         SplitServices services = engines.splitServices(recent, explore);
-        return cmdSpSplit_Click(pane, services).succeeded;
+        return splitCommand(request, services).succeeded;
     };
     const auto splitWithRecovery = [&] {
         engines.splitEngine().SetCompanions({true, true, 1, false});
@@ -102,9 +102,9 @@ int main(int argc, char** argv)
         return ok && fs::remove(root / "recovered" / "big.bin.002"); // for the repair
     };
     const auto join = [&](const std::string& piece, const std::string& folder) {
-        JoinPaneValues pane{(root / piece).string(), (root / folder / "").string()};
+        JoinRequest request{(root / piece).string(), (root / folder / "").string()};
         JoinServices services = engines.joinServices(recent, explore);
-        return cmdJoin_Click(pane, services).succeeded;
+        return joinCommand(request, services).succeeded;
     };
     const struct {
         const char* name;

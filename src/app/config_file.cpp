@@ -1,7 +1,7 @@
 #include "app/config_file.h"
 
 #include "app/text_case.h"
-#include "integrity/set_companions.h"
+#include "format/split_choices.h"
 #include "platform/explore_menu.h"
 #include "platform/file.h"
 #include "platform/host.h"
@@ -218,16 +218,22 @@ void writeSendingFlags(const ParceloOptions& options, XMLDocument& document)
     setLaterAttribute(document, "Sending", "joinScript", flagText(options.writeJoinScript));
 }
 
-// <Recovery pieces="N"/> ("N" or "N%"); "0", none, when missing or unreadable.
+// A recovery choice as kept: "N" or "N%"; "0", none, for any other text.
+std::string keptRecoveryText(const std::string& text)
+{
+    return parseRecoveryChoice(text) ? text : "0";
+}
+
+// <Recovery pieces="N"/>; "0" when missing or unreadable.
 std::string recoveryText(const XMLDocument& document)
 {
     const auto attribute = laterAttribute(document, "Recovery", "pieces");
-    CompanionOptions parsed;
-    return attribute && parseRecoveryText(attribute->Value(), parsed) ? attribute->Value() : "0";
+    return attribute ? keptRecoveryText(attribute->Value()) : "0";
 }
 
-void writeRecoveryText(const std::string& text, XMLDocument& document)
+void writeRecoveryText(const std::string& choice, XMLDocument& document)
 {
+    const std::string text = keptRecoveryText(choice);
     if (!laterElement(document, "Recovery") && text == "0")
         return; // an older file stays as it was while no recovery pieces are asked for
     setLaterAttribute(document, "Recovery", "pieces", text);

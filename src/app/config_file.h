@@ -42,6 +42,7 @@ struct ParceloOptions {
     bool writeChecksums = true;
     bool writeJoinScript = true;
     // <Recovery pieces="..."/> after it: the Split pane's "N" or "N%"; "0" (none) when missing
+    // or not such a text, read or written
     std::string recoveryPieces = "0";
     // <Writing flush="..."/> after them: a job waits until what it wrote is on the disk
     // before it reports done; on unless written "false"

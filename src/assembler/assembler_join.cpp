@@ -40,7 +40,7 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
     host.showOutcome(joinSucceededText(joined) + checksumNoticeLine(engine), pane.Text6);
     // an encrypted set's archive needs a tool that reads AES-encrypted ZIP files, and its
     // password
-    if (engine.Compressed() == "Yes")
+    if (engine.isCompressed())
         host.message(Question::Notice,
                      compressedSetNotice(joined, services.makerWebPage)
                          + (setIsEncrypted(engine.PiecePath(1))

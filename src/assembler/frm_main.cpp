@@ -179,9 +179,9 @@ void frmMain::cmdJoin_Click()
         statusBar()->showMessage(QStringLiteral("Cancelled."));
     Text5->setText(QString::fromStdString(values.Text5));
     Text6->setText(QString::fromStdString(values.Text6));
-    if (outcome.focus == "Text5")
+    if (outcome.focus == RequestField::PiecePath)
         Text5->setFocus();
-    else if (outcome.focus == "Text6")
+    else if (outcome.focus == RequestField::DestinationFolder)
         Text6->setFocus();
     if (closeAfterJoin_)
         close();

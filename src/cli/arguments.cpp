@@ -142,13 +142,12 @@ bool given(const Sorted& sorted, OptionId id)
                        [id](const Given& g) { return g.option->id == id; });
 }
 
+// The count is kept as typed: the split checks it, as it checks the window's box.
 std::string readRecovery(const std::string& text, Arguments& out)
 {
-    CompanionOptions options;
-    if (!parseRecoveryText(text, options))
+    if (text.empty())
         return "--recovery takes a number of recovery pieces or a percentage, such as 10%";
-    out.recovery = options.recovery;
-    out.recoveryPercent = options.recoveryPercent;
+    out.recovery = text;
     return {};
 }
 
@@ -257,7 +256,7 @@ std::string readOptions(const Sorted& sorted, const CommandSpec& command, Argume
                 names += (names.empty() ? "" : ", ") + std::string("--") + option.longName;
         return "split takes exactly one of " + names;
     }
-    if (out.recovery > 0 && out.mode == SplitMode::Lines)
+    if (!out.recovery.empty() && out.mode == SplitMode::Lines)
         return "--recovery needs a split by size or pieces: line sets have no recovery pieces";
     const bool password = !out.passwordFile.empty() || out.passwordPrompt;
     if (!out.passwordFile.empty() && out.passwordPrompt)

@@ -33,10 +33,9 @@ struct Arguments {
     bool noChecksums = false;    // split --no-checksums
     bool noJoinScript = false;   // split --no-join-script
     bool noSync = false;         // --no-sync: done without waiting for the disk
+    std::string recovery;        // split --recovery N or N%, as typed: the split checks it
     std::string passwordFile;    // --password-file FILE: the password is FILE's first line
     bool passwordPrompt = false; // --password-prompt: typed on the terminal
-    int recovery = 0;            // split --recovery N or N%
-    bool recoveryPercent = false;
     bool yes = false;
     bool quiet = false; // -q, --quiet: no progress, no notices
 };

@@ -21,25 +21,25 @@ namespace parcelo::cli {
 
 namespace {
 
-SplitPaneValues splitPane(const Arguments& a)
+SplitRequest splitRequest(const Arguments& a)
 {
-    SplitPaneValues pane;
-    pane.Text1 = a.source;
-    pane.Text4 = a.destination;
-    pane.Check1 = a.compress || a.verb == Verb::Compress;
-    pane.chkDelOrgSplit = a.deleteSource;
-    if (a.recovery > 0)
-        pane.txtRecovery = std::to_string(a.recovery) + (a.recoveryPercent ? "%" : "");
-    pane.Option1 = a.mode == SplitMode::Size || a.mode == SplitMode::Lines;
-    pane.Option3 = a.mode == SplitMode::Preset;
-    pane.Combo2 = a.presetIndex;
+    SplitRequest request;
+    request.sourcePath = a.source;
+    request.destinationFolder = a.destination;
+    request.compressFirst = a.compress || a.verb == Verb::Compress;
+    request.deleteSourceAfter = a.deleteSource;
+    request.recoveryCount = a.recovery;
+    request.mode = a.mode == SplitMode::Pieces   ? parcelo::SplitMode::ByPieces
+                   : a.mode == SplitMode::Preset ? parcelo::SplitMode::ByPreset
+                                                 : parcelo::SplitMode::BySize;
+    request.presetIndex = a.presetIndex;
     if (a.mode == SplitMode::Pieces)
-        pane.Text2 = a.sizeText;
+        request.pieceCount = a.sizeText;
     else
-        pane.Text3 = a.sizeText;
+        request.pieceSize = a.sizeText;
     if (const int unit = unitIndexOf(a.unit); unit >= 0)
-        pane.Combo1 = unit;
-    return pane;
+        request.sizeUnit = unit;
+    return request;
 }
 
 bool givesPassword(const Arguments& a)
@@ -47,26 +47,26 @@ bool givesPassword(const Arguments& a)
     return !a.passwordFile.empty() || a.passwordPrompt;
 }
 
-// The password of --password-file, or typed at --password-prompt (twice: the split request
+// The password of --password-file, or typed at --password-prompt (twice: the split command
 // checks that the two are the same); a weak one is said, never refused. False, with the
 // error said, when there is none.
-bool readSplitPassword(const Arguments& a, ConsoleHost& host, SplitPaneValues& pane)
+bool readSplitPassword(const Arguments& a, ConsoleHost& host, SplitRequest& request)
 {
-    pane.chkEncrypt = true;
+    request.encrypt = true;
     if (!a.passwordFile.empty()) {
         try {
-            pane.txtPassword = passwordFromFile(a.passwordFile);
+            request.password = passwordFromFile(a.passwordFile);
         } catch (const RunError& error) {
             host.error(error.description());
             return false;
         }
-        pane.txtPasswordAgain = pane.txtPassword;
-    } else if (!host.readPassword("Password: ", pane.txtPassword)
-               || !host.readPassword("Password again: ", pane.txtPasswordAgain)) {
+        request.passwordAgain = request.password;
+    } else if (!host.readPassword("Password: ", request.password)
+               || !host.readPassword("Password again: ", request.passwordAgain)) {
         host.error("--password-prompt needs a password typed on a terminal");
         return false;
     }
-    if (const PasswordHint hint = passwordHint(pane.txtPassword.view()); hint.weak)
+    if (const PasswordHint hint = passwordHint(request.password.view()); hint.weak)
         host.notice(hint.text + ". " + kPassphraseAdvice);
     return true;
 }
@@ -161,14 +161,14 @@ int split(const Arguments& a)
 {
     Session s(a);
     s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
-    SplitPaneValues pane = splitPane(a);
-    if (givesPassword(a) && !readSplitPassword(a, s.host, pane))
+    SplitRequest request = splitRequest(a);
+    if (givesPassword(a) && !readSplitPassword(a, s.host, request))
         return kExitFailure;
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
-    const CommandOutcome outcome = a.verb == Verb::Compress ? cmdCompress_Click(pane, services)
-                                                            : cmdSpSplit_Click(pane, services);
+    const CommandOutcome outcome = a.verb == Verb::Compress ? compressOnlyCommand(request, services)
+                                                            : splitCommand(request, services);
     const std::string result =
-        outcome.succeeded ? splitResult(a, pane.Text4, s.files) : std::string();
+        outcome.succeeded ? splitResult(a, request.destinationFolder, s.files) : std::string();
     finish(s.host, outcome.succeeded, result, outcome.notices);
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }
@@ -190,9 +190,9 @@ int join(const Arguments& a)
     s.host.setReplaceFiles(a.force);
     if (!readJoinPassword(a, s.host))
         return kExitFailure;
-    JoinPaneValues pane{a.source, a.destination, a.noDecompress, a.deletePieces};
+    JoinRequest request{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
-    const CommandOutcome outcome = cmdJoin_Click(pane, services);
+    const CommandOutcome outcome = joinCommand(request, services);
     const std::string result =
         outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
     finish(s.host, outcome.succeeded, result, outcome.notices);
@@ -249,13 +249,13 @@ int verify(const Arguments& a)
     Session s(a);
     ChecksumReport checksums;
     RepairOutlook outlook;
-    VerifyPaneValues pane{a.source};
+    VerifyRequest request{a.source};
     VerifyServices services = s.engines.verifyServices(s.recentFiles);
     services.checksums = &checksums;
     services.outlook = &outlook;
     if (a.wholeSet)
-        return verifySet(s, cmdVerify2_Click(pane, services), checksums, outlook);
-    const CommandOutcome outcome = cmdVerify1_Click(pane, services);
+        return verifySet(s, verifySetCommand(request, services), checksums, outlook);
+    const CommandOutcome outcome = verifyFileCommand(request, services);
     finish(s.host, outcome.succeeded, {});
     return outcome.succeeded ? kExitSuccess : kExitFailure;
 }

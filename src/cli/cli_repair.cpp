@@ -2,9 +2,11 @@
 
 #include "cli/cli_commands.h"
 #include "cli/session.h"
+#include "format/set_pieces.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "verify/set_repair.h"
 
 #include <memory>
@@ -75,6 +77,9 @@ int repair(const Arguments& a)
         return repairSet(s, RemoveFileExtension(a.source));
     } catch (const RunError& error) {
         s.host.error(error.what());
+        return kExitFailure;
+    } catch (const JobStopped&) {
+        s.host.error(kCancelledByUser);
         return kExitFailure;
     }
 }

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
+#include "platform/stop_token.h"
 
 #include <cmath>
 #include <string_view>
@@ -34,10 +35,10 @@ void showProgressStart(Binding* progressBar)
 } // namespace
 
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile, const std::string& tempFolder)
+                               bool temporary, const std::string& tempFolder)
 {
     const std::string name = GetFileNameFromPath(sourcePath) + kZipExtension;
-    if (tempCompressedFile == "Yes")
+    if (temporary)
         return tempFolder + kSeparator + name;
     return destFolder + name;
 }
@@ -88,7 +89,7 @@ std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath)
 std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
 {
     ReleaseTemporaryFolder();
-    if (tempCompressedFile_ != "Yes")
+    if (!tempCompressedFile_)
         return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch,
                           false);
     try {
@@ -137,6 +138,10 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
         tool_.SetEntryPassword(nullptr);
         finish(splitPane_.progressBar);
         return 1;
+    } catch (const JobStopped&) {
+        tool_.SetEntryPassword(nullptr);
+        abandon();
+        throw;
     } catch (const RunError& e) {
         compressFailure_ = e;
     } catch (const std::exception& e) {
@@ -169,6 +174,10 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return 1;
+    } catch (const JobStopped&) {
+        tool_.SetEntryPassword(nullptr);
+        abandon();
+        throw;
     } catch (const RunError& e) {
         decompressFailure_ = e;
     } catch (const std::exception& e) {

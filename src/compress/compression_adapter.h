@@ -5,6 +5,7 @@
 #include "platform/durability.h"
 #include "platform/job_progress.h"
 #include "platform/run_error.h"
+#include "platform/yes_flag.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,11 +20,10 @@ class TemporaryFolder;
 class ZlibTool;
 
 // Where a source file is compressed to before a split: tempFolder when
-// tempCompressedFile is "Yes", else destFolder (which ends with a
+// temporary, else destFolder (which ends with a
 // separator); the name is the source's file name followed by ".zip".
 std::string CompressedFileName(const std::string& sourcePath, const std::string& destFolder,
-                               const std::string& tempCompressedFile,
-                               const std::string& tempFolder);
+                               bool temporary, const std::string& tempFolder);
 
 // Where a joined file is decompressed to: its path with one final ".zip" (case-sensitive)
 // removed, so always in the joined file's own folder. "" when the file's name does not end
@@ -57,20 +57,22 @@ public:
     void SetPassword(const Password* password) { password_ = password; }
     const Password* EncryptionPassword() const { return password_; }
 
-    // The split's destination folder and temporary-file flag ("Yes" or ""), which name
-    // the compressed file.
+    // The split's destination folder and whether the compressed file is a temporary one
+    // (the flag reads "Yes" or ""), which name the compressed file.
     void SetDestFolder(std::string folder) { destFolder_ = std::move(folder); }
     const std::string& DestFolder() const { return destFolder_; }
-    void SetTempCompressedFile(std::string flag) { tempCompressedFile_ = std::move(flag); }
-    const std::string& TempCompressedFile() const { return tempCompressedFile_; }
+    void markTempCompressedFile(bool temporary) { tempCompressedFile_ = temporary; }
+    bool isTempCompressedFile() const { return tempCompressedFile_; }
+    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = isYesFlag(flag); }
+    std::string TempCompressedFile() const { return yesFlag(tempCompressedFile_); }
 
     // The compressed file CompressFile writes (or wrote) for sourcePath.
     std::string CompressedFileFor(const std::string& sourcePath) const;
 
     // 1 when the compressed file was written, 0 when anything failed (no file is left): a
-    // scratch copy for a split, never synced. A
-    // temporary compressed file (TempCompressedFile "Yes") is readable by its owner alone
-    // and lies in a new private folder, which ReleaseTemporaryFolder removes.
+    // scratch copy for a split, never synced. A stop is thrown on (JobStopped), leaving no
+    // file either. A temporary compressed file (isTempCompressedFile) is readable by its
+    // owner alone and lies in a new private folder, which ReleaseTemporaryFolder removes.
     std::int16_t CompressFile(const std::string& sourcePath);
     // Why the last compression failed; empty after a success.
     const std::optional<RunError>& CompressFailure() const { return compressFailure_; }
@@ -84,7 +86,8 @@ public:
     // 1 when the decompressed file was written beside the joined one; 0 when the name has
     // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
     // holds the reason and nothing the folder held before has changed. A file of the
-    // decompressed name is replaced only when `replace` says so; else it fails the work.
+    // decompressed name is replaced only when `replace` says so; else it fails the work. A
+    // stop is thrown on (JobStopped), changing nothing either.
     std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true);
     // Why the last DecompressFile failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
@@ -114,7 +117,7 @@ private:
     CompressionLevelOption levelOption_;
     const Password* password_ = nullptr;
     std::string destFolder_;
-    std::string tempCompressedFile_;
+    bool tempCompressedFile_ = false;
     std::string operation_;
     bool busy_ = false;
     std::optional<RunError> compressFailure_;

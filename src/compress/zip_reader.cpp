@@ -127,8 +127,7 @@ bool authenticates(zip_t* archive, const std::string& archivePath, const Passwor
     Entry entry = openOnlyEntry(archive, archivePath, &password, ZIP_FL_COMPRESSED);
     std::vector<char> buffer(kCopyChunk);
     for (;;) {
-        if (jobStop().requested())
-            throw ZlibToolError("Decompression of " + archivePath + " stopped by the user");
+        jobStop().throwIfRequested();
         const zip_int64_t got = zip_fread(entry.get(), buffer.data(), buffer.size());
         if (got < 0)
             return false;
@@ -144,8 +143,7 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
     std::vector<char> buffer(kCopyChunk);
     std::uint64_t done = 0;
     for (;;) {
-        if (jobStop().requested())
-            throw ZlibToolError("Decompression of " + archivePath + " stopped by the user");
+        jobStop().throwIfRequested();
         const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
         if (got < 0)
             throwReadError(*zip_file_get_error(entry), archivePath);
@@ -227,7 +225,7 @@ void copyCheckedEntry(zip_t* archive, Entry entry, SafeOutput& target,
             throw damaged(archivePath, "its data does not match its checksum");
     } catch (const ZlibToolError&) {
         entry.reset();
-        if (password == nullptr || !onlyEntryEncrypted(archive) || jobStop().requested()
+        if (password == nullptr || !onlyEntryEncrypted(archive)
             || authenticates(archive, archivePath, *password))
             throw;
         throw RunError(kWrongPasswordNumber, kWrongPasswordText);

@@ -139,8 +139,7 @@ private:
     // meanwhile cannot be archived.
     std::size_t read(char* out, std::size_t wanted)
     {
-        if (jobStop().requested())
-            throw ZlibToolError("Compression of " + file_.path() + " stopped by the user");
+        jobStop().throwIfRequested();
         wanted = static_cast<std::size_t>(std::min<std::uint64_t>(wanted, size_ - done_));
         const std::size_t given = file_.read(out, wanted);
         if (given < wanted)

@@ -13,7 +13,7 @@ class Password;
 
 // The number of every failure that belongs to the archive itself (damaged, wrong CRC,
 // no entry, unsupported method) rather than to the file system.
-inline constexpr int kZlibToolErrorNumber = -2147221504 + 1;
+inline constexpr int kZlibToolErrorNumber = err::ComponentErrors + 1;
 
 // The archive's entry is encrypted and no password was given for it.
 inline constexpr int kPasswordNeededNumber = kZlibToolErrorNumber + 1;
@@ -36,8 +36,8 @@ public:
 // name is not used; a target that exists is replaced once the bytes are complete and
 // checked, unless ReplaceTarget is off: then it fails the decompression). Both stream the data,
 // raise ProgressNotify with every whole percentage from 1 to 100 as the work advances, return only
-// when the target is complete, and throw RunError on failure, leaving no target behind (a target
-// that existed before is kept unchanged).
+// when the target is complete, and throw RunError on failure, or JobStopped on a stop, leaving
+// no target behind (a target that existed before is kept unchanged).
 class ZlibTool {
 public:
     using ProgressHandler = std::function<void(std::int16_t percent)>;

@@ -1,5 +1,9 @@
 #include "format/split_choices.h"
 
+#include "format/split_set.h"
+
+#include <algorithm>
+
 namespace parcelo {
 
 double bytesPerUnit(const std::string& unit)
@@ -28,6 +32,20 @@ const SizePreset& presetAt(int index)
     if (index < 0 || static_cast<std::size_t>(index) >= kSizePresets.size())
         return kSizePresets[0];
     return kSizePresets[static_cast<std::size_t>(index)];
+}
+
+std::optional<RecoveryChoice> parseRecoveryChoice(std::string text)
+{
+    const bool percent = text.ends_with('%');
+    if (percent)
+        text.pop_back();
+    if (text.empty() || text.size() > 5
+        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::nullopt;
+    const int count = std::stoi(text);
+    if (count > (percent ? 100 : kMaxPieces))
+        return std::nullopt;
+    return RecoveryChoice{count, percent};
 }
 
 } // namespace parcelo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace parcelo {
@@ -55,5 +56,16 @@ int unitIndexOf(const std::string& code);
 
 // The preset at a list index; the first preset when the index is out of the list.
 const SizePreset& presetAt(int index);
+
+// The recovery pieces a byte split is asked for: count of them, or count percent of the
+// piece count. Written "N" or "N%" in the Split pane, on parcelo-cli's command line and in
+// the configuration file.
+struct RecoveryChoice {
+    int count = 0;
+    bool percent = false;
+};
+
+// Reads "N" (0 to the most pieces a set has) or "N%" (up to 100); nullopt for anything else.
+std::optional<RecoveryChoice> parseRecoveryChoice(std::string text);
 
 } // namespace parcelo

@@ -199,7 +199,9 @@ SafeOutput prepareChecksumFile(const std::string& path,
     std::string text;
     for (const PieceHasher::Digest& digest : digests) {
         if (digest.hex.empty())
-            throw RunError(err::DeviceIoError, digest.error);
+            throw digest.failure.value_or(
+                RunError(err::PathFileAccessError,
+                         describeRunError(err::PathFileAccessError) + ": " + digest.name));
         text += checksumLine(digest.hex, digest.name);
     }
     removeStaleTemporaries(path);

@@ -32,7 +32,7 @@ void PieceHasher::begin(const std::string& path, const std::string& name)
         try {
             job.file = File(path, File::Mode::Read);
         } catch (const RunError& e) {
-            job.digest.error = e.description();
+            job.digest.failure = e;
         }
         jobs_.push_back(std::move(job));
     }
@@ -143,7 +143,7 @@ void PieceHasher::hash(Job& job)
         job.digest.hex = sha.finishHex();
         file.close();
     } catch (const RunError& e) {
-        job.digest.error = e.description();
+        job.digest.failure = e;
     }
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/file.h"
+#include "platform/run_error.h"
 
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -19,9 +21,9 @@ namespace parcelo {
 class PieceHasher {
 public:
     struct Digest {
-        std::string name;  // as given to begin()
-        std::string hex;   // empty when the file could not be read
-        std::string error; // why it could not
+        std::string name;                // as given to begin()
+        std::string hex;                 // empty when the file could not be read
+        std::optional<RunError> failure; // why it could not
     };
 
     PieceHasher() = default;

@@ -36,22 +36,6 @@ const char* const kRecoveryPromise =
     "fit; piece n and recovery piece n in group (n - 1) mod G) and need at least G recovery "
     "pieces; each group may lose as many files as it holds recovery pieces.";
 
-bool parseRecoveryText(std::string text, CompanionOptions& options)
-{
-    const bool percent = text.ends_with('%');
-    if (percent)
-        text.pop_back();
-    if (text.empty() || text.size() > 5
-        || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return false;
-    const int count = std::stoi(text);
-    if (count > (percent ? 100 : kMaxPieces))
-        return false;
-    options.recovery = count;
-    options.recoveryPercent = percent;
-    return true;
-}
-
 namespace {
 
 namespace fs = std::filesystem;

@@ -16,7 +16,8 @@ struct CompanionOptions {
     bool checksums = true;  // NAME.sha256
     bool joinScript = true; // NAME.join.sh and NAME.join.cmd
     // NAME.rec001 ... for a byte set: this many, or this percentage of the piece count
-    // (at least one, and at least as many as a set of its size needs).
+    // (at least one, and at least as many as a set of its size needs); read from the
+    // user's text by parseRecoveryChoice (format/split_choices.h).
     int recovery = 0;
     bool recoveryPercent = false;
 };
@@ -26,10 +27,6 @@ int recoveryPiecesFor(const CompanionOptions& options, int pieceCount);
 // Throws RunError, stating the limit, when a byte set of pieceCount pieces cannot have
 // them: checked before the first piece is written.
 void checkRecoveryFor(const CompanionOptions& options, int pieceCount);
-
-// Reads "N" or "N%" (N from 0 to the most pieces a set has; a percentage up to 100) into
-// options.recovery and options.recoveryPercent; false, leaving options as they were, else.
-bool parseRecoveryText(std::string text, CompanionOptions& options);
 
 // What recovery pieces promise, as every front end states it.
 extern const char* const kRecoveryPromise;

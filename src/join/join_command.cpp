@@ -42,6 +42,12 @@ std::string nothingWrittenLine()
     return std::string(CR) + "Nothing has been written and the pieces are kept.";
 }
 
+bool passwordFailure(const std::optional<RunError>& failure)
+{
+    const int number = failure ? failure->number() : 0;
+    return number == kPasswordNeededNumber || number == kWrongPasswordNumber;
+}
+
 // Decompresses the joined archive; an encrypted one with a password the host is asked for,
 // each wrong one told in the next question, kPasswordTries at most. A password the person
 // does not give, or a wrong last one, fails the decompression with a sentence of its own.
@@ -57,15 +63,10 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
         compressor.SetPassword(password.empty() ? nullptr : &password);
         const bool done = compressor.DecompressFile(joined, replace) == 1;
         compressor.SetPassword(nullptr);
-        if (done) {
-            failure.reset();
-            return true;
-        }
         failure = compressor.DecompressFailure();
-        const int number = failure ? failure->number() : 0;
-        if (number != kPasswordNeededNumber && number != kWrongPasswordNumber)
-            return false;
-        if (number == kWrongPasswordNumber && ++wrong == kPasswordTries)
+        if (done || !passwordFailure(failure))
+            return done;
+        if (failure->number() == kWrongPasswordNumber && ++wrong == kPasswordTries)
             break;
         const int left = kPasswordTries - wrong;
         const std::string question =
@@ -90,13 +91,13 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
 // without one is left as joined. A failure keeps the joined file, except for a password
 // that was wrong or not given: then the encrypted joined file goes too, and nothing is
 // left of the join.
-Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& services, bool replace)
+Decompression decompressIfAsked(const JoinRequest& request, JoinServices& services, bool replace)
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
-    if (engine.Compressed() != "Yes" || pane.Check2) {
-        if (engine.Compressed() == "Yes" && setIsEncrypted(engine.PiecePath(1)))
-            d.note = std::string(CR) + kEncryptedArchiveNote;
+    if (!engine.isCompressed() || request.keepCompressed) {
+        if (engine.isCompressed() && setIsEncrypted(engine.PiecePath(1)))
+            d.note = kEncryptedArchiveNote;
         return d;
     }
     const std::string target = DecompressedFileName(d.joined);
@@ -104,20 +105,18 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
         d.note = "It has not been decompressed: its name does not end in \".zip\".";
         return d;
     }
-    if (!decompressWithPassword(services, d.joined, replace, d.failure)) {
-        if (jobStop().requested()) {
-            removeFileQuietly(d.joined);
-            d.failure.reset();
-            d.stopped = true;
+    try {
+        if (!decompressWithPassword(services, d.joined, replace, d.failure)) {
+            d.refused = passwordFailure(d.failure);
+            if (d.refused)
+                removeFileQuietly(d.joined);
+            if (!d.failure)
+                d.failure = ZlibToolError("The file " + d.joined + " cannot be decompressed.");
             return d;
         }
-        const int number = d.failure ? d.failure->number() : 0;
-        if (number == kPasswordNeededNumber || number == kWrongPasswordNumber) {
-            removeFileQuietly(d.joined);
-            d.refused = true;
-        }
-        if (!d.failure)
-            d.failure = ZlibToolError("The file " + d.joined + " cannot be decompressed.");
+    } catch (const JobStopped&) {
+        removeFileQuietly(d.joined);
+        d.stopped = true;
         return d;
     }
     removeFileQuietly(d.joined);
@@ -128,10 +127,10 @@ Decompression decompressIfAsked(const JoinPaneValues& pane, JoinServices& servic
 
 // The size of the file a compressed set's archive declares (in its first piece) when the
 // join will decompress it; 0 otherwise, or when it is not known.
-std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& engine)
+std::uint64_t decompressedBytes(const JoinRequest& request, const modJoinFile& engine)
 {
     const std::string first = engine.PiecePath(1);
-    if (pane.Check2 || DecompressedFileName(engine.JoinedFilePath()).empty()
+    if (request.keepCompressed || DecompressedFileName(engine.JoinedFilePath()).empty()
         || isDiskettePath(first))
         return 0;
     try {
@@ -145,9 +144,9 @@ std::uint64_t decompressedBytes(const JoinPaneValues& pane, const modJoinFile& e
 }
 
 // The file a decompression of the set will make, when it will make one.
-std::string decompressedPathOf(const JoinPaneValues& pane, const modJoinFile& engine)
+std::string decompressedPathOf(const JoinRequest& request, const modJoinFile& engine)
 {
-    if (pane.Check2 || !pickedPieceCompressed(engine.SourceFile()))
+    if (request.keepCompressed || !pickedPieceCompressed(engine.SourceFile()))
         return {};
     return DecompressedFileName(engine.JoinedFilePath());
 }
@@ -177,19 +176,21 @@ bool setIsEncrypted(const std::string& anyPiece)
     }
 }
 
-CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
+CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
 {
     Host& host = services.host;
     modJoinFile& engine = services.engine;
-    if (const JoinStart start = startJoin(pane.Text5, pane.Text6, engine, host); !start.ready)
+    if (const JoinStart start =
+            startJoin(request.piecePath, request.destinationFolder, engine, host);
+        !start.ready)
         return {false, start.focus, {}};
 
-    services.recentFiles.AddRecentFile(pane.Text5, "Joined");
+    services.recentFiles.AddRecentFile(request.piecePath, "Joined");
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
-    offerJoinFolder(services.exploreMenu, pane.Text6);
+    offerJoinFolder(services.exploreMenu, request.destinationFolder);
     const JoinReplacing replacing =
-        askBeforeReplacing(engine, host, decompressedPathOf(pane, engine));
+        askBeforeReplacing(engine, host, decompressedPathOf(request, engine));
     if (!replacing.go)
         return {};
     engine.SetProgressBar(services.pane.progressBar);
@@ -201,14 +202,14 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
         return {};
 
     host.setBusy(true);
-    engine.SetRoomAfterJoin(decompressedBytes(pane, engine));
+    engine.SetRoomAfterJoin(decompressedBytes(request, engine));
     engine.JoinSplitFiles();
     Decompression d;
     if (engine.ErrorFlag() == 0)
-        d = decompressIfAsked(pane, services, replacing.decompressed);
+        d = decompressIfAsked(request, services, replacing.decompressed);
     host.setBusy(false);
     engine.FinishJoin();
-    engine.SetSourceFile(pane.Text5); // the user's pieces, not a repair folder's links
+    engine.SetSourceFile(request.piecePath); // the user's pieces, not a repair folder's links
 
     if (engine.ErrorFlag() != 0) {
         reportFailure(host, joinErrorText(engine) + repairReport(repair));
@@ -239,20 +240,20 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services)
     std::string text = joinSucceededText(d.result, d.suffix);
     for (const std::string& notice : notices)
         text += CR + notice;
-    host.showOutcome(text, pane.Text6);
+    host.showOutcome(text, request.destinationFolder);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
-    if (pane.chkDelOrgJoin) {
+    if (request.deletePiecesAfter) {
         engine.SetConfirmDelete(true);
         engine.DeleteBrokenFiles();
     }
     return {true, {}, d.result, notices};
 }
 
-void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings)
+void clearJoinCommand(JoinRequest& request, const PaneBindings& bindings)
 {
-    pane.Text5.clear();
-    pane.Text6.clear();
+    request.piecePath.clear();
+    request.destinationFolder.clear();
     clearPaneDisplay(bindings);
 }
 

@@ -13,13 +13,13 @@ class Host;
 class RecentFilesSink;
 class modJoinFile;
 
-// The Join pane's values that the Join button reads; the command writes the repaired
-// paths back into Text5 and Text6.
-struct JoinPaneValues {
-    std::string Text5;          // any one piece of the set
-    std::string Text6;          // destination folder of the joined file
-    bool Check2 = false;        // "Do not decompress the joined file created after joining files"
-    bool chkDelOrgJoin = false; // delete the pieces after a successful join
+// What a join is asked to do; the command writes the repaired paths back into piecePath
+// and destinationFolder.
+struct JoinRequest {
+    std::string piecePath;          // any one piece of the set
+    std::string destinationFolder;  // where the joined file goes
+    bool keepCompressed = false;    // leave a compressed set's joined file compressed
+    bool deletePiecesAfter = false; // offer to delete the pieces after a successful join
 };
 
 struct JoinServices {
@@ -32,16 +32,16 @@ struct JoinServices {
     PaneBindings pane;
 };
 
-// The Join button: checks the pane, asks before a file it makes replaces one of its name
+// The Join button: checks the request, asks before a file it makes replaces one of its name
 // (askBeforeReplacing: a No ends it with nothing written), joins the set, decompresses a
-// compressed set unless Check2 says not to, reports the outcome and offers to delete the pieces. A
-// failed decompression fails the join: the compressed joined file is kept, the pieces are not
-// offered for deletion, and the message gives the reason. An encrypted set's password is
+// compressed set unless keepCompressed says not to, reports the outcome and offers to delete the
+// pieces. A failed decompression fails the join: the compressed joined file is kept, the pieces are
+// not offered for deletion, and the message gives the reason. An encrypted set's password is
 // asked for once its pieces have passed their checks (Question::Password, three tries); a
 // password that is wrong or not given writes nothing, the joined archive included ("The
 // password is wrong."). The outcome's file is the one written, after decompression when
 // there was one; the kept compressed file when its decompression failed.
-CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services);
+CommandOutcome joinCommand(JoinRequest& request, JoinServices& services);
 
 // True when the set that anyPiece belongs to is compressed and its archive's entry is
 // encrypted, as its first piece declares (false when that cannot be read, or is on a
@@ -49,6 +49,6 @@ CommandOutcome cmdJoin_Click(JoinPaneValues& pane, JoinServices& services);
 bool setIsEncrypted(const std::string& anyPiece);
 
 // "Clear All" of the Join pane: empties the boxes, the label and the list, hides the bar.
-void cmdJnCancel_Click(JoinPaneValues& pane, const PaneBindings& bindings);
+void clearJoinCommand(JoinRequest& request, const PaneBindings& bindings);
 
 } // namespace parcelo

@@ -43,14 +43,6 @@ std::string joiningCaption(const std::string& path)
     return pathCaption(kJoiningFile, path, kLongestCaption, kShownPathTail);
 }
 
-struct Stopped {};
-
-void stopWhenAsked()
-{
-    if (jobStop().requested())
-        throw Stopped{};
-}
-
 // Holds a flag up, and the busy pointer, for the length of a scope.
 class JoinRun {
 public:
@@ -104,7 +96,7 @@ void modJoinFile::JoinSplitFiles()
                     output_.commitWithoutReplacing();
                 outputCreated_ = true;
             }
-        } catch (const Stopped&) {
+        } catch (const JobStopped&) {
             fail(-1, kCancelledByUser);
         } catch (const RunError& e) {
             fail(e.number(), failureText(e));
@@ -123,7 +115,7 @@ bool modJoinFile::joinBytes()
     const auto pulse = [this] { this->pulse(); };
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
-        lineMode_.clear();
+        lineMode_ = false;
         if (OpenNextJoinFile() != 0) {
             openFailed();
             return false;
@@ -131,7 +123,7 @@ bool modJoinFile::joinBytes()
         const PieceHeader header = readPieceHeaderZeroFilled(input_);
         if (!header.hasByteSignature())
             return rejectPiece(notASplitPiece(currentPiecePath_));
-        compressed_ = header.isCompressed() ? "Yes" : "";
+        compressed_ = header.isCompressed();
         // Every piece must name this set's count and its own place in it; a piece of
         // another set under the same name would corrupt the joined file.
         if (header.count != pieceCount_ || header.number != i)
@@ -149,7 +141,7 @@ bool modJoinFile::joinBytes()
 bool modJoinFile::joinLines()
 {
     const auto pulse = [this] { this->pulse(); };
-    lineMode_ = "Yes";
+    lineMode_ = true;
     for (int i = 1; i <= pieceCount_; ++i) {
         pulse();
         if (OpenNextJoinFile() != 0) {
@@ -225,7 +217,8 @@ bool modJoinFile::openPiece()
             if (!onDiskette || e.number() != err::BadFileNameOrNumber)
                 throw;
         }
-        if (jobStop().requested() || !askForDisk(host_, currentPiece_, pieceCount_))
+        jobStop().throwIfRequested();
+        if (!askForDisk(host_, currentPiece_, pieceCount_))
             return false;
     }
 }
@@ -266,7 +259,7 @@ void modJoinFile::startMeter()
 
 void modJoinFile::pulse()
 {
-    stopWhenAsked();
+    jobStop().throwIfRequested();
     if (input_.isOpen()) {
         checksums_->advance(input_.position());
         if (meter_)
@@ -338,7 +331,7 @@ void modJoinFile::FinishJoin()
     progressBar_ = nullptr;
     statusLabel_ = nullptr;
     fileList_ = nullptr;
-    compressed_.clear();
+    compressed_ = false;
     closeFiles();
     if (errorFlag_ != 0)
         DeleteJoinedFile();

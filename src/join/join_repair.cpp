@@ -1,10 +1,12 @@
 #include "join/join_repair.h"
 
+#include "format/set_pieces.h"
 #include "integrity/checksum_witness.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "recovery/recovery.h"
 
 #include <filesystem>
@@ -41,6 +43,17 @@ void linkSetFiles(const std::string& basePath, const std::string& folder)
         throw runErrorFromOs(ec.value(), folderOf(basePath), true);
 }
 
+// A repair that failed or was stopped: the join goes no further.
+JoinRepair repairFailed(modJoinFile& engine, const std::string& piece, Host& host,
+                        const std::string& why)
+{
+    engine.SetSourceFile(piece);
+    JoinRepair failed;
+    failed.ok = false;
+    reportFailure(host, "The set could not be repaired: " + why);
+    return failed;
+}
+
 } // namespace
 
 JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
@@ -71,10 +84,9 @@ JoinRepair repairBeforeJoin(modJoinFile& engine, Host& host)
         for (const std::string& path : repairSet(base, condition, options, Rebuild::Pieces))
             repair.rebuilt += (repair.rebuilt.empty() ? "" : ", ") + GetFileNameFromPath(path);
     } catch (const RunError& error) {
-        engine.SetSourceFile(piece);
-        repair = {};
-        repair.ok = false;
-        reportFailure(host, "The set could not be repaired: " + error.description());
+        return repairFailed(engine, piece, host, error.description());
+    } catch (const JobStopped&) {
+        return repairFailed(engine, piece, host, kCancelledByUser);
     }
     return repair;
 }

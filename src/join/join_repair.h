@@ -13,7 +13,7 @@ class modJoinFile;
 
 // What the repair before a join did.
 struct JoinRepair {
-    bool ok = true;      // false: the rebuild failed and the user has been told why
+    bool ok = true;      // false: the rebuild failed or stopped; the user has been told why
     std::string rebuilt; // the names of the rebuilt files, joined by ", "
     std::string notice;  // recovery pieces that were not used, a set that cannot be repaired
     // Stands in for a pieces' folder that cannot be written, for the length of the join.

@@ -11,7 +11,7 @@ namespace parcelo {
 
 namespace {
 
-JoinStart refuse(Host& host, const std::string& text, const std::string& focus = {})
+JoinStart refuse(Host& host, const std::string& text, RequestField focus = RequestField::None)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus};
@@ -38,14 +38,14 @@ JoinStart checkBoxes(std::string& source, std::string& destination, Host& host)
     destination = repairPathColon(withTrailingSeparator(destination));
     if (endsWithPathMark(source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      "Text5");
+                      RequestField::PiecePath);
     if (isDiskettePath(source) && isDiskettePath(destination))
         return refuse(host,
                       "You cannot select a: drive as source AND destination to join files. Please "
                       "select a different folder as destination.",
-                      "Text6");
+                      RequestField::DestinationFolder);
     if (!fileExists(source))
-        return refuse(host, notLocated("The file ", source), "Text5");
+        return refuse(host, notLocated("The file ", source), RequestField::PiecePath);
     return {true, {}};
 }
 
@@ -99,7 +99,8 @@ JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& 
         if (!waitForDestinationDisk(engine, host))
             return {};
     } else if (!folderExists(destination)) {
-        return refuse(host, notLocated("The folder ", destination), "Text6");
+        return refuse(host, notLocated("The folder ", destination),
+                      RequestField::DestinationFolder);
     }
     return {true, {}};
 }

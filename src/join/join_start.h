@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/command_outcome.h"
+
 #include <string>
 
 namespace parcelo {
@@ -10,7 +12,7 @@ class modJoinFile;
 // What the start of a Join button decided.
 struct JoinStart {
     bool ready = false; // the engine holds the source and destination; the join may go on
-    std::string focus;  // the box that gets the focus after a refusal ("Text5", "Text6"), or ""
+    RequestField focus = RequestField::None; // the box that gets the focus after a refusal
 };
 
 // The start every Join button shares: checks and repairs the two boxes (any one piece,

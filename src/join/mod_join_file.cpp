@@ -29,7 +29,7 @@ void modJoinFile::ResetJoin()
     errorMessage_.clear();
     destinationFolder_.clear();
     joinedFileName_.clear();
-    compressed_.clear();
+    compressed_ = false;
     confirmDelete_ = true;
     roomAfterJoin_ = 0;
     replaceJoinedFile_ = false;

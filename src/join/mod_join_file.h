@@ -5,6 +5,7 @@
 #include "platform/file.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
+#include "platform/yes_flag.h"
 
 #include <functional>
 #include <memory>
@@ -42,9 +43,10 @@ public:
     // The folder receiving the joined file, with its trailing separator.
     const std::string& DestinationFolder() const { return destinationFolder_; }
     void SetDestinationFolder(const std::string& folder) { destinationFolder_ = folder; }
-    // "Yes" when the last piece read carried the compressed signature, else "".
-    const std::string& Compressed() const { return compressed_; }
-    void SetCompressed(const std::string& value) { compressed_ = value; }
+    // True ("Yes") when the last piece read carried the compressed signature.
+    bool isCompressed() const { return compressed_; }
+    std::string Compressed() const { return yesFlag(compressed_); }
+    void SetCompressed(const std::string& value) { compressed_ = isYesFlag(value); }
     // Bytes a later step writes beside the joined file (its decompressed file): the join
     // refuses to start unless there is room for them too.
     std::uint64_t RoomAfterJoin() const { return roomAfterJoin_; }
@@ -61,8 +63,9 @@ public:
     int PieceCount() const { return pieceCount_; }
     int CurrentPiece() const { return currentPiece_; }
     const std::string& CurrentPiecePath() const { return currentPiecePath_; }
-    // "Yes" while pieces are read as text (a set split by lines), else "".
-    const std::string& LineMode() const { return lineMode_; }
+    // True ("Yes") while pieces are read as text (a set split by lines).
+    bool isLineMode() const { return lineMode_; }
+    std::string LineMode() const { return yesFlag(lineMode_); }
     // True when the located set was split by lines.
     bool LineSet() const { return lineSet_; }
     // After a join that used the set's checksum file: "checked N pieces against NAME.sha256".
@@ -92,10 +95,12 @@ public:
     // Writes the joined file from pieces 1 to PieceCount, under a temporary name that
     // becomes the joined file's only when it is complete (replacing a file of that name
     // only when ReplaceJoinedFile says so).
-    // A failure, or a stop requested meanwhile, leaves the folder as it was.
+    // A failure, or a stop requested meanwhile, leaves the folder as it was; the stop
+    // (JobStopped) ends here as ErrorFlag -1, "Process cancelled by the user.".
     void JoinSplitFiles();
     // Closes the previous piece and opens the next one, asking for its diskette on drive
-    // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number.
+    // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number;
+    // a stop is thrown on.
     int OpenNextJoinFile();
     // Ends a join: releases the bindings, closes every file and, after a failure, deletes
     // the joined file this join completed.
@@ -140,8 +145,8 @@ private:
     int pieceCount_ = 0;
     int currentPiece_ = 0;
     std::string currentPiecePath_;
-    std::string lineMode_;
-    std::string compressed_;
+    bool lineMode_ = false;
+    bool compressed_ = false;
     bool confirmDelete_ = true;
     std::uint64_t roomAfterJoin_ = 0;
     bool replaceJoinedFile_ = false;

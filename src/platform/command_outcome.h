@@ -5,13 +5,29 @@
 
 namespace parcelo {
 
+// A field of a request, named so that a front end can put the focus in the box that
+// holds it after a refusal.
+enum class RequestField {
+    None,
+    SourcePath,
+    PieceCount,
+    PieceSize,
+    DestinationFolder,
+    CompressFirst,
+    RecoveryCount,
+    Encrypt,
+    Password,
+    PasswordAgain,
+    PiecePath,
+};
+
 // What a pane command leaves for the front end that ran it: whether it succeeded, the
-// control that gets the focus (named as in the pane, "" for none), the file it wrote
+// field whose box gets the focus (None for none), the file it wrote
 // ("" when it names none) and the notices its outcome message adds after its first
 // sentence, one each, for a front end that shows them apart.
 struct CommandOutcome {
     bool succeeded = false;
-    std::string focus;
+    RequestField focus = RequestField::None;
     std::string producedFile;
     std::vector<std::string> notices = {};
 };

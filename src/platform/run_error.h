@@ -18,6 +18,9 @@ inline constexpr int InputPastEndOfFile = 62;
 inline constexpr int PermissionDenied = 70;
 inline constexpr int PathFileAccessError = 75;
 inline constexpr int PathNotFound = 76;
+// Below this, a component numbers the failures that are its own rather than the file
+// system's: the archive component's (zlib_tool.h), the recovery code's (recovery.h).
+inline constexpr int ComponentErrors = -2147221504;
 } // namespace err
 
 // A run-time error: a number and its description. Engines catch these and turn them

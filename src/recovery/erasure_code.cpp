@@ -1,6 +1,5 @@
 #include "recovery/erasure_code.h"
 
-#include "format/set_pieces.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
@@ -49,8 +48,7 @@ void endStripe(const RecoveryOptions& options, std::uint64_t bytes)
         options.bytesDone(bytes);
     if (options.afterStripe)
         options.afterStripe();
-    if (jobStop().requested())
-        throw RunError(err::DeviceIoError, kCancelledByUser);
+    jobStop().throwIfRequested();
 }
 
 std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
@@ -63,7 +61,8 @@ std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
     for (std::size_t i = 0; i < K; ++i)
         std::memcpy(&chosen[i * K], &code[static_cast<std::size_t>(from[i]) * K], K);
     if (gf_invert_matrix(chosen.data(), inverse.data(), k) != 0)
-        throw RunError(err::DeviceIoError, "Recovery code rows cannot be inverted");
+        throw RecoveryError(RecoveryFailure::CodeNotInvertible,
+                            "Recovery code rows cannot be inverted");
     std::vector<unsigned char> rows(wanted.size() * K, 0);
     for (std::size_t w = 0; w < wanted.size(); ++w) {
         const unsigned char* target = &code[static_cast<std::size_t>(wanted[w]) * K];

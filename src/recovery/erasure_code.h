@@ -20,7 +20,7 @@ struct CodedStream {
 
 // The coefficient rows that compute `wanted` rows of a code with k data rows and r parity
 // rows (0..k-1 data, k.. parity) from the `from` rows (k of them), all in ISA-L's
-// Cauchy code. Throws RunError when the rows cannot be inverted.
+// Cauchy code. Throws RecoveryError when the rows cannot be inverted.
 std::vector<unsigned char> codeRows(int k, int r, const std::vector<int>& from,
                                     const std::vector<int>& wanted);
 

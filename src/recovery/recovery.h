@@ -1,6 +1,7 @@
 #pragma once
 
 #include "format/split_set.h"
+#include "platform/run_error.h"
 #include "platform/safe_output.h"
 
 #include <array>
@@ -24,6 +25,30 @@ namespace parcelo {
 
 // The most files (pieces plus recovery pieces) one code over GF(2^8) can hold.
 inline constexpr int kMaxCodeFiles = 255;
+
+// Why a repair, or the code behind it, failed, when the files could be read and written.
+enum class RecoveryFailure {
+    NotRepairable,     // "The set cannot be repaired: " and the set
+    SetChanged,        // "A file of the set changed during the repair: " and the file
+    RebuiltMismatch,   // "A rebuilt piece does not match " its CRC or the checksum file
+    CodeNotInvertible, // "Recovery code rows cannot be inverted"
+};
+
+inline constexpr int kRecoveryErrorNumber = err::ComponentErrors + 2;
+
+// A failure of the recovery code's own: a RunError (so that every engine reports it as it
+// reports the others) under a number no file system error has, telling which one it is.
+class RecoveryError : public RunError {
+public:
+    RecoveryError(RecoveryFailure failure, std::string description)
+        : RunError(kRecoveryErrorNumber, std::move(description)), failure_(failure)
+    {
+    }
+    RecoveryFailure failure() const noexcept { return failure_; }
+
+private:
+    RecoveryFailure failure_;
+};
 
 using SetIdentifier = std::array<unsigned char, 16>;
 
@@ -127,8 +152,8 @@ struct RecoveryOptions {
     FileWitness* witness = nullptr;               // the set's checksum file, when there is one
 };
 
-// Ends a stripe of `bytes` bytes read and written: calls bytesDone and afterStripe, then throws
-// RunError "Process cancelled by the user." when the job has been asked to stop.
+// Ends a stripe of `bytes` bytes read and written: calls bytesDone and afterStripe, then
+// throws JobStopped when the job has been asked to stop.
 void endStripe(const RecoveryOptions& options, std::uint64_t bytes);
 
 // Writes recovery pieces 1..recoveryCount for the byte set basePath.001 ... (each file
@@ -187,8 +212,9 @@ enum class Rebuild { Pieces, Everything };
 // works one group at a time, so that no more files are open than one code holds: a
 // group's rebuilt files take their names once each has its CRC and matches the checksum
 // file (a damaged file is replaced only by such a rebuild); a file that is not of the set
-// is never replaced. Throws RunError when the set cannot be repaired (nothing changes
-// then) or a rebuild fails its checks (the group's files stay as they were).
+// is never replaced. Throws RecoveryError when the set cannot be repaired (nothing changes
+// then) or a rebuild fails its checks (the group's files stay as they were), RunError when
+// a file cannot be read or written, JobStopped on a stop.
 std::vector<std::string> repairSet(const std::string& basePath, const SetCondition& condition,
                                    const RecoveryOptions& options = {},
                                    Rebuild what = Rebuild::Everything);

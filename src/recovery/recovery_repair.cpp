@@ -23,7 +23,21 @@ bool contains(const std::vector<int>& list, int value)
 
 [[noreturn]] void cannotRepair(const std::string& basePath)
 {
-    throw RunError(err::DeviceIoError, "The set cannot be repaired: " + basePath);
+    throw RecoveryError(RecoveryFailure::NotRepairable, "The set cannot be repaired: " + basePath);
+}
+
+// A file read for a rebuild is not as the examination found it.
+RecoveryError setChanged(const std::string& path)
+{
+    return {RecoveryFailure::SetChanged, "A file of the set changed during the repair: " + path};
+}
+
+// A rebuilt file that does not match its record: its CRC ("its checksum") or the checksum
+// file.
+RecoveryError rebuiltMismatch(const std::string& record, const std::string& path)
+{
+    return {RecoveryFailure::RebuiltMismatch,
+            "A rebuilt piece does not match " + record + ": " + path};
 }
 
 // The rebuild of the lost files of one group of the code.
@@ -67,7 +81,7 @@ void GroupRepair::addInput(bool opened, int row, std::uint64_t length, std::uint
                            const std::string& path)
 {
     if (!opened) // it passed the examination, so it has changed since
-        throw RunError(err::DeviceIoError, "A file of the set changed during the repair: " + path);
+        throw setChanged(path);
     from_.push_back(row);
     in_.push_back({&files_.back(), length, 0});
     inCrcs_.push_back(crc);
@@ -124,21 +138,18 @@ void GroupRepair::check(const RecoveryOptions& options)
 {
     for (std::size_t i = 0; i < in_.size(); ++i)
         if (in_[i].crc != inCrcs_[i])
-            throw RunError(err::DeviceIoError,
-                           "A file of the set changed during the repair: " + files_[i].path());
+            throw setChanged(files_[i].path());
     FileWitness* witness = witnessFor(options, layout_.pieceCount);
     for (std::size_t i = 0; i < out_.size(); ++i) {
         const SafeOutput& output = outputs_[i];
         const std::string name = std::filesystem::path(output.finalPath()).filename().string();
         if (out_[i].crc != outCrcs_[i])
-            throw RunError(err::DeviceIoError,
-                           "A rebuilt piece does not match its checksum: " + output.finalPath());
+            throw rebuiltMismatch("its checksum", output.finalPath());
         if (witness == nullptr || !witness->lists(name))
             continue;
         File rebuilt(output.temporaryPath(), File::Mode::Read);
         if (testimonyOf(*witness, name, rebuilt, options) != Testimony::Matches)
-            throw RunError(err::DeviceIoError, "A rebuilt piece does not match " + witness->name()
-                                                   + ": " + output.finalPath());
+            throw rebuiltMismatch(witness->name(), output.finalPath());
     }
 }
 

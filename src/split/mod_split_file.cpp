@@ -89,11 +89,10 @@ std::int16_t modSplitFile::StartSplit()
             finishSet();
             durable.syncFolders();
         }
+    } catch (const JobStopped&) {
+        cancelSplit();
     } catch (const RunError& error) {
-        if (jobStop().requested())
-            cancelSplit(); // stopped while the recovery pieces were written
-        else
-            fail(error);
+        fail(error);
     }
     meter_.reset();
     if (status_ != 0 && currentPiece_ > 0)
@@ -109,15 +108,14 @@ std::int16_t modSplitFile::OpenNextSplitFile(double requiredFreeSpace)
     } catch (const RunError& error) {
         return fail(error); // the piece's data did not reach the disk
     }
-    if (jobStop().requested())
-        return cancelSplit();
+    jobStop().throwIfRequested();
     ++currentPiece_;
     const std::string name = pieceName(destFolder_, fileName_, currentPiece_);
     for (;;) {
         if (disketteMode() && waitForDisk(requiredFreeSpace) != 0)
             return status_;
         const StepResult created = runOpenStep([&] { createPiece(name); });
-        if (created == StepResult::Stop)
+        if (created == StepResult::Failed)
             return status_;
         if (created == StepResult::Done)
             break;
@@ -246,21 +244,21 @@ std::int16_t modSplitFile::refuseWithoutRoom(const RoomNeed& need)
     return status_;
 }
 
-std::int16_t modSplitFile::cancelSplit()
+void modSplitFile::cancelSplit()
 {
     CloseFiles();
-    if (tempCompressedFile_ == "Yes")
+    if (tempCompressedFile_)
         removeFileQuietly(sourceFile_);
     message_ = split_text::kCancelled;
     status_ = -1;
-    return status_;
 }
 
-bool modSplitFile::confirmCancel()
+void modSplitFile::stopIfConfirmed()
 {
-    return host_.message(Question::ConfirmCancel, split_text::confirmCancel(), Buttons::YesNo,
-                         Icon::Information)
-           == Answer::Yes;
+    if (host_.message(Question::ConfirmCancel, split_text::confirmCancel(), Buttons::YesNo,
+                      Icon::Information)
+        == Answer::Yes)
+        throw JobStopped();
 }
 
 Answer modSplitFile::askForDisk()
@@ -270,8 +268,8 @@ Answer modSplitFile::askForDisk()
 }
 
 // One step of opening a piece. A failure stops the split, except in diskette mode, where
-// the user is asked for the disk again: OK retries the step, and a declined cancel starts
-// the disk prompt over (Restart).
+// the user is asked for the disk again: OK retries the step, a confirmed cancel stops the
+// split and a declined one starts the disk prompt over (Restart).
 modSplitFile::StepResult modSplitFile::runOpenStep(const std::function<void()>& step)
 {
     for (;;) {
@@ -281,33 +279,29 @@ modSplitFile::StepResult modSplitFile::runOpenStep(const std::function<void()>& 
         } catch (const RunError& error) {
             if (error.number() == err::BadFileNameOrNumber || !disketteMode()) {
                 fail(error);
-                return StepResult::Stop;
+                return StepResult::Failed;
             }
         }
         if (askForDisk() == Answer::Ok)
             continue;
-        if (confirmCancel()) {
-            cancelSplit();
-            return StepResult::Stop;
-        }
+        stopIfConfirmed();
         return StepResult::Restart;
     }
 }
 
 // The disk prompt before each piece on a diskette: 0 once a disk with enough free space
-// is in the drive, otherwise Status (cancelled or failed).
+// is in the drive, otherwise Status (failed); a cancel stops the split.
 std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
 {
     for (;;) {
-        if (jobStop().requested())
-            return cancelSplit();
+        jobStop().throwIfRequested();
         if (askForDisk() == Answer::Ok) {
             std::uint64_t freeSpace = 0;
             const StepResult checked = runOpenStep([&] {
                 touchDisketteDrive();
                 freeSpace = GetDriveFreeSpace("a");
             });
-            if (checked == StepResult::Stop)
+            if (checked == StepResult::Failed)
                 return status_;
             if (checked == StepResult::Restart)
                 continue;
@@ -319,8 +313,7 @@ std::int16_t modSplitFile::waitForDisk(double requiredFreeSpace)
                 == Answer::Ok)
                 continue;
         }
-        if (confirmCancel())
-            return cancelSplit();
+        stopIfConfirmed();
     }
 }
 
@@ -362,8 +355,8 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_ == "Yes",
-                            compressed_ == "Yes" && encrypted_};
+    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_,
+                            compressed_ && encrypted_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;
@@ -407,10 +400,7 @@ void modSplitFile::writeDisketteCompanions(const std::string& folder, const Join
         } catch (const RunError&) {
             // no room, or no disk: one more disk is asked for
         }
-        if (jobStop().requested()) {
-            cancelSplit();
-            return;
-        }
+        jobStop().throwIfRequested();
         if (host_.message(Question::InsertDisk, split_text::insertDisk(pieceCount_ + 1),
                           Buttons::OkCancel, Icon::Information)
             == Answer::Cancel) {
@@ -464,12 +454,6 @@ bool modSplitFile::anotherJobWritesSet() const
            && temporaryInUse(destFolder_, setFileFilter(), pieceOutput_.temporaryPath());
 }
 
-void modSplitFile::stopWhenAsked() const
-{
-    if (jobStop().requested())
-        throw Cancelled{};
-}
-
 void modSplitFile::announcePiece(const std::string& name)
 {
     if (LabelBinding* caption = label())
@@ -484,11 +468,11 @@ void modSplitFile::showBytes(std::uint64_t done)
 }
 
 // Runs a write into the open piece. A full diskette asks the user for room: OK (or a
-// declined cancel) writes the block again from its start, a confirmed cancel ends the
+// declined cancel) writes the block again from its start, a confirmed cancel stops the
 // split. Elsewhere a full disk fails the split (see fail).
 void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewindSource)
 {
-    stopWhenAsked();
+    jobStop().throwIfRequested();
     const std::uint64_t pieceAt = piece_.position();
     const std::uint64_t sourceAt = rewindSource ? source_.position() : 0;
     for (;;) {
@@ -501,9 +485,8 @@ void modSplitFile::writeRetrying(const std::function<void()>& write, bool rewind
         }
         if (host_.message(Question::DiskFull, split_text::diskFull(), Buttons::OkCancel,
                           Icon::Information)
-                == Answer::Cancel
-            && confirmCancel())
-            throw Cancelled{};
+            == Answer::Cancel)
+            stopIfConfirmed();
         piece_.seek(pieceAt);
         if (rewindSource)
             source_.seek(sourceAt);

@@ -8,6 +8,7 @@
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/safe_output.h"
+#include "platform/yes_flag.h"
 
 #include <cstdint>
 #include <functional>
@@ -49,16 +50,20 @@ public:
     void SetUnit(const std::string& unit) { unit_ = unit; }
     // The display unit of every file list (see AddFileToList), shared with join and verify.
     std::string& UnitRef() { return unit_; }
-    // "Yes" when SourceFile is a compressed file made for this split.
-    const std::string& Compressed() const { return compressed_; }
-    void SetCompressed(const std::string& flag) { compressed_ = flag; }
+    // True ("Yes") when SourceFile is a compressed file made for this split.
+    bool isCompressed() const { return compressed_; }
+    void markCompressed(bool compressed) { compressed_ = compressed; }
+    std::string Compressed() const { return yesFlag(compressed_); }
+    void SetCompressed(const std::string& flag) { compressed_ = isYesFlag(flag); }
     // True when SourceFile is a compressed file whose entry is encrypted: the join scripts
     // say that a password opens the joined archive.
-    bool Encrypted() const { return encrypted_; }
-    void SetEncrypted(bool encrypted) { encrypted_ = encrypted; }
-    // "Yes" when SourceFile is a temporary compressed file: every cancel deletes it.
-    const std::string& TempCompressedFile() const { return tempCompressedFile_; }
-    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = flag; }
+    bool isEncrypted() const { return encrypted_; }
+    void markEncrypted(bool encrypted) { encrypted_ = encrypted; }
+    // True ("Yes") when SourceFile is a temporary compressed file: every cancel deletes it.
+    bool isTempCompressedFile() const { return tempCompressedFile_; }
+    void markTempCompressedFile(bool temporary) { tempCompressedFile_ = temporary; }
+    std::string TempCompressedFile() const { return yesFlag(tempCompressedFile_); }
+    void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = isYesFlag(flag); }
     // True when the size came from a number of pieces: no too-small check then.
     bool SplitByPieces() const { return splitByPieces_; }
     void SetSplitByPieces(bool byPieces) { splitByPieces_ = byPieces; }
@@ -82,13 +87,10 @@ public:
     const std::vector<std::string>& CompanionFiles() const { return companionFiles_; }
 
     // The entry point: splits by lines or by size, removes the pieces of a failed split
-    // from a fixed drive and returns Status.
+    // from a fixed drive and returns Status. A stop (JobStopped, from the stop token or a
+    // cancel the user confirmed) ends here as the cancel: -1 and "Splitting of the files
+    // was cancelled.".
     std::int16_t StartSplit();
-    std::int16_t SplitFileBySize();
-    std::int16_t SplitFileByLines();
-    // Closes the open piece and opens the next, asking for a disk in diskette mode.
-    // 0 when it is open; otherwise Status (-1 cancelled, or a run-time error number).
-    std::int16_t OpenNextSplitFile(double requiredFreeSpace);
     // Closes the files, drops the pieces not yet under their names and deletes those that
     // are, except on diskettes. In a folder the pieces take their names only once every
     // piece is complete, so a failed split leaves the files there as they were.
@@ -97,8 +99,14 @@ public:
     void CloseFiles() noexcept;
 
 private:
-    enum class StepResult { Done, Restart, Stop };
-    struct Cancelled {};
+    enum class StepResult { Done, Restart, Failed };
+
+    // The splits StartSplit runs; a failure is their Status, a stop is thrown on.
+    std::int16_t SplitFileBySize();
+    std::int16_t SplitFileByLines();
+    // Closes the open piece and opens the next, asking for a disk in diskette mode.
+    // 0 when it is open; otherwise Status (a refusal or a run-time error number).
+    std::int16_t OpenNextSplitFile(double requiredFreeSpace);
 
     bool disketteMode() const;
     ProgressBarBinding* progress() const;
@@ -110,8 +118,9 @@ private:
     RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
     std::int16_t refuseWithoutRoom(const RoomNeed& need);
     std::uint64_t bytesWritten() const noexcept;
-    std::int16_t cancelSplit();
-    bool confirmCancel();
+    void cancelSplit();
+    // Asks whether to cancel the split; throws JobStopped when the user says yes.
+    void stopIfConfirmed();
     Answer askForDisk();
     StepResult runOpenStep(const std::function<void()>& step);
     std::int16_t waitForDisk(double requiredFreeSpace);
@@ -121,7 +130,6 @@ private:
     void removeStalePieces() const;
     FinalNameFilter setFileFilter() const;
     bool anotherJobWritesSet() const;
-    void stopWhenAsked() const;
     void announcePiece(const std::string& name);
     void showBytes(std::uint64_t done);
     void finishSet();
@@ -133,7 +141,7 @@ private:
     void writeHeader(int count, int number);
     void copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk);
     std::uint64_t checkedPieceSize(double requested) const;
-    std::int16_t askDisketteCount(const std::string& question);
+    void askDisketteCount(const std::string& question);
 
     void splitRemainingLines(LineReader& reader);
     void writeMarker();
@@ -149,9 +157,9 @@ private:
     std::string destFolder_;
     double splitSize_ = 0;
     std::string unit_;
-    std::string compressed_;
+    bool compressed_ = false;
     bool encrypted_ = false;
-    std::string tempCompressedFile_;
+    bool tempCompressedFile_ = false;
     bool splitByPieces_ = false;
     bool confirmDelete_ = false;
     std::int16_t status_ = 0;

@@ -52,8 +52,6 @@ bool waitForDisk(Host& host, double requestedBytes)
     }
 }
 
-struct Stopped {};
-
 constexpr const char* kCanceled = "Process canceled by the user.";
 
 void writePiece(const std::string& compressedFile, const std::string& piece, Host& host)
@@ -66,8 +64,7 @@ void writePiece(const std::string& compressedFile, const std::string& piece, Hos
     target.write(header.data(), header.size());
     std::vector<char> buffer;
     copyBytes(source, target, source.size(), kCopyChunk, buffer, [&] {
-        if (jobStop().requested())
-            throw Stopped{};
+        jobStop().throwIfRequested();
         host.processEvents();
     });
     output.commit();
@@ -96,7 +93,7 @@ StoredPiece writeStoredPiece(const SinglePieceJob& job, const std::string& piece
             writePiece(job.compressedFile, piece, host);
             host.setBusy(false);
             return {true, {}};
-        } catch (const Stopped&) {
+        } catch (const JobStopped&) {
             host.setBusy(false);
             return {false, kCanceled};
         } catch (const RunError& error) {

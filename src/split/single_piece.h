@@ -14,7 +14,6 @@ struct SinglePieceJob {
     std::string compressedFile; // the file to store
     std::string destination;    // ends with a separator
     double requestedBytes = 0;  // the piece size asked for
-    std::string tempCompressed; // "Yes" when compressedFile lives in the Temp folder
 };
 
 // Where the job stores its piece: the compressed file's name with ".001", in the destination.

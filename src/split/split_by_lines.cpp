@@ -82,8 +82,7 @@ std::int16_t modSplitFile::SplitFileByLines()
             const std::string question = "To split the original file you need "
                                          + std::to_string(estimate) + " 1.44MB diskettes." + CR
                                          + "Do you want to continue?";
-            if (askDisketteCount(question) != 0)
-                return status_;
+            askDisketteCount(question);
         }
         // room for the file's lines; the estimate of the pieces is too rough to count them
         if (refuseWithoutRoom(roomForSet(1, fileLength_, 0)) != 0)
@@ -109,8 +108,6 @@ std::int16_t modSplitFile::SplitFileByLines()
         if (status_ == 0)
             removeStaleLinePieces();
         return status_;
-    } catch (const Cancelled&) {
-        return cancelSplit();
     } catch (const RunError& error) {
         return fail(error);
     }

@@ -5,6 +5,7 @@
 #include "platform/bindings.h"
 #include "platform/diskette.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "split/split_messages.h"
 
 #include <algorithm>
@@ -60,8 +61,7 @@ std::int16_t modSplitFile::SplitFileBySize()
                 "To split the original file you need " + std::to_string(pieceCount_)
                 + " 1.44MB diskettes with at least " + numberText(requested)
                 + " bytes of free space." + CR + "Do you want to continue?";
-            if (askDisketteCount(question) != 0)
-                return status_;
+            askDisketteCount(question);
         }
         const std::uint64_t largest = std::min(pieceSize, fileLength_) + kPieceHeaderSize;
         if (refuseWithoutRoom(
@@ -96,8 +96,6 @@ std::int16_t modSplitFile::SplitFileBySize()
         }
         source_.close();
         return status_;
-    } catch (const Cancelled&) {
-        return cancelSplit();
     } catch (const RunError& error) {
         return fail(error);
     }
@@ -113,21 +111,20 @@ std::uint64_t modSplitFile::checkedPieceSize(double requested) const
     return static_cast<std::uint64_t>(rounded);
 }
 
-// Asks whether to go on with the number of diskettes the split needs; 0 to go on.
-std::int16_t modSplitFile::askDisketteCount(const std::string& question)
+// Asks whether to go on with the number of diskettes the split needs; a no stops it.
+void modSplitFile::askDisketteCount(const std::string& question)
 {
     if (host_.message(Question::DisketteCount, question, Buttons::YesNo, Icon::Question)
         == Answer::Yes)
-        return 0;
-    cancelSplit();
+        return;
     setProgressValue(0);
-    return status_;
+    throw JobStopped();
 }
 
 void modSplitFile::writeHeader(int count, int number)
 {
     PieceHeader header;
-    header.signature = compressed_ == "Yes" ? PieceSignatureCompressed : PieceSignaturePlain;
+    header.signature = compressed_ ? PieceSignatureCompressed : PieceSignaturePlain;
     header.count = count;
     header.number = number;
     const auto bytes = encodePieceHeader(header);
@@ -142,7 +139,7 @@ void modSplitFile::copyPieceData(std::uint64_t size, std::size_t chunk, bool eve
         writeRetrying(
             [&] {
                 copyBytes(source_, piece_, size, chunk, buffer_, [this] {
-                    stopWhenAsked();
+                    jobStop().throwIfRequested();
                     hasher_.advance(piece_.position());
                     showBytes(source_.position());
                 });

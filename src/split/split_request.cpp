@@ -3,6 +3,7 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
 #include "format/numbers.h"
+#include "format/split_choices.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
 #include "integrity/sha256.h"
@@ -29,7 +30,7 @@ namespace parcelo {
 
 namespace {
 
-// How the file is cut, as the pane asked for it.
+// How the file is cut, as the request asked for it.
 struct SizeChoice {
     bool byPieces = false;
     std::int64_t pieces = 0;
@@ -40,18 +41,18 @@ struct SizeChoice {
 };
 
 struct Request {
-    SplitPaneValues& pane;
+    SplitRequest& request;
     SplitServices& services;
     std::string source;
     std::string destination;
-    std::string tempCompressed; // "Yes" while the compressed file goes to the Temp folder
+    bool tempCompressed = false; // the compressed file goes to the Temp folder
     std::string fileToSplit;
-    bool compressed = false;          // fileToSplit is a compressed file this request made
-    std::string firstPiece;           // of the set written
-    std::vector<std::string> notices; // the companions left out, after a split
+    bool compressed = false;               // fileToSplit is a compressed file this request made
+    std::string firstPiece;                // of the set written
+    std::vector<std::string> notices = {}; // the companions left out, after a split
 };
 
-CommandOutcome refuse(Host& host, const std::string& text, const std::string& focus)
+CommandOutcome refuse(Host& host, const std::string& text, RequestField focus)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus, {}};
@@ -79,64 +80,65 @@ bool endsWithPathMark(const std::string& path)
 std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
-    if (r.pane.Text1.empty())
-        return refuse(host, "Please select a file to split/compress.", "Text1");
-    r.pane.Text1 = repairPathColon(r.pane.Text1);
-    if (r.pane.Text4.empty())
+    if (r.request.sourcePath.empty())
+        return refuse(host, "Please select a file to split/compress.", RequestField::SourcePath);
+    r.request.sourcePath = repairPathColon(r.request.sourcePath);
+    if (r.request.destinationFolder.empty())
         return refuse(host, "Please specify the folder where you want to save the generated files.",
-                      "Text4");
-    r.pane.Text4 = withTrailingSeparator(repairPathColon(r.pane.Text4));
-    r.source = r.pane.Text1;
-    r.destination = r.pane.Text4;
-    const bool compress = r.pane.Check1 || r.pane.chkEncrypt;
-    r.tempCompressed = isDiskettePath(r.destination) && compress ? "Yes" : "";
+                      RequestField::DestinationFolder);
+    r.request.destinationFolder =
+        withTrailingSeparator(repairPathColon(r.request.destinationFolder));
+    r.source = r.request.sourcePath;
+    r.destination = r.request.destinationFolder;
+    r.tempCompressed =
+        isDiskettePath(r.destination) && (r.request.compressFirst || r.request.encrypt);
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!fileExists(r.source))
         return refuse(host,
                       "The file " + r.source
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
-                      "Text1");
+                      RequestField::SourcePath);
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
         return refuse(host,
                       "The folder " + r.destination
                           + " cannot be located. Please make sure that the folder exists in the "
                             "specified path.",
-                      "Text4");
+                      RequestField::DestinationFolder);
     return std::nullopt;
 }
 
 // An encrypted split needs a password typed the same twice; it is always compressed.
 std::optional<CommandOutcome> checkPassword(Request& r)
 {
-    if (!r.pane.chkEncrypt)
+    if (!r.request.encrypt)
         return std::nullopt;
-    if (r.pane.txtPassword.empty())
+    if (r.request.password.empty())
         return refuse(r.services.host, "Please type the password to encrypt the pieces with.",
-                      "txtPassword");
-    if (!(r.pane.txtPassword == r.pane.txtPasswordAgain))
+                      RequestField::Password);
+    if (!(r.request.password == r.request.passwordAgain))
         return refuse(r.services.host,
-                      "The two passwords are not the same. Please type the same password "
-                      "twice.",
-                      "txtPasswordAgain");
-    r.pane.Check1 = true;
+                      "The two passwords are not the same. Please type the same password twice.",
+                      RequestField::PasswordAgain);
+    r.request.compressFirst = true;
     return std::nullopt;
 }
 
-// Lends the pane's password to the compressor for the length of the request, then wipes it.
+// Lends the request's password to the compressor for the length of the command, then
+// wipes it.
 class PasswordLoan {
 public:
     explicit PasswordLoan(Request& r) : r_(r)
     {
-        r_.services.compressor.SetPassword(r_.pane.chkEncrypt ? &r_.pane.txtPassword : nullptr);
+        r_.services.compressor.SetPassword(r_.request.encrypt ? &r_.request.password : nullptr);
     }
     ~PasswordLoan()
     {
         r_.services.compressor.SetPassword(nullptr);
-        r_.pane.txtPassword.clear();
-        r_.pane.txtPasswordAgain.clear();
+        r_.request.password.clear();
+        r_.request.passwordAgain.clear();
     }
     PasswordLoan(const PasswordLoan&) = delete;
     PasswordLoan& operator=(const PasswordLoan&) = delete;
@@ -147,12 +149,14 @@ private:
 
 std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
-    const auto number = parseNumber(r.pane.Text2);
+    const auto number = parseNumber(r.request.pieceCount);
     if (!number)
-        return refuse(r.services.host, "Please enter a valid value for number of pieces!", "Text2");
+        return refuse(r.services.host, "Please enter a valid value for number of pieces!",
+                      RequestField::PieceCount);
     const double whole = std::trunc(*number);
     if (whole < 1)
-        return refuse(r.services.host, "Number of pieces should be more than zero!", "Text2");
+        return refuse(r.services.host, "Number of pieces should be more than zero!",
+                      RequestField::PieceCount);
     choice.byPieces = true;
     choice.pieces = static_cast<std::int64_t>(std::min(whole, 1e18));
     return std::nullopt;
@@ -161,23 +165,24 @@ std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 {
     Host& host = r.services.host;
-    const auto number = parseNumber(r.pane.Text3);
+    const auto number = parseNumber(r.request.pieceSize);
     if (!number || std::trunc(*number) < 0)
-        return refuse(host, "Please enter a valid value for the size of split file(s)!", "Text3");
-    choice.unit = unitCodeAt(r.pane.Combo1, "MB");
+        return refuse(host, "Please enter a valid value for the size of split file(s)!",
+                      RequestField::PieceSize);
+    choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
     if (choice.unit == kLinesUnit) {
-        if (r.pane.chkEncrypt)
+        if (r.request.encrypt)
             return refuse(host,
                           std::string("A file split by number of lines cannot be encrypted: "
                                       "only a compressed set can.")
                               + LF + "Please uncheck 'Encrypt with a password' to continue.",
-                          "chkEncrypt");
-        if (r.pane.Check1)
+                          RequestField::Encrypt);
+        if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
                                       "number of lines.")
                               + LF + "Please uncheck 'Compress before Splitting' to continue.",
-                          "Check1");
+                          RequestField::CompressFirst);
         host.message(Question::Notice,
                      std::string("Please note that splitting files by number of lines is "
                                  "successful only for text files. e.g. *.txt, *.xml, *.dat etc..")
@@ -192,7 +197,7 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
 
 void choosePreset(const Request& r, SizeChoice& choice)
 {
-    const SizePreset& preset = presetAt(r.pane.Combo2);
+    const SizePreset& preset = presetAt(r.request.presetIndex);
     choice.splitSize = preset.size;
     choice.unit = preset.unit;
     choice.sizeText = numberText(preset.size);
@@ -217,7 +222,7 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     choice.splitSize = *parseNumber(choice.sizeText);
 }
 
-// The recovery pieces the pane asks for, into the engine's companions; none for lines.
+// The recovery pieces the request asks for, into the engine's companions; none for lines.
 // Every piece is read to make them, so they cannot follow pieces onto diskettes.
 std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choice)
 {
@@ -225,17 +230,22 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     CompanionOptions companions = engine.Companions();
     companions.recovery = 0;
     companions.recoveryPercent = false;
-    const std::string& text = r.pane.txtRecovery;
-    if (choice.unit != kLinesUnit && !text.empty() && !parseRecoveryText(text, companions))
-        return refuse(r.services.host,
-                      "Recovery pieces takes a number of recovery pieces or a percentage, such "
-                      "as 10%.",
-                      "txtRecovery");
+    const std::string& text = r.request.recoveryCount;
+    if (choice.unit != kLinesUnit && !text.empty()) {
+        const std::optional<RecoveryChoice> recovery = parseRecoveryChoice(text);
+        if (!recovery)
+            return refuse(r.services.host,
+                          "Recovery pieces takes a number of recovery pieces or a percentage, "
+                          "such as 10%.",
+                          RequestField::RecoveryCount);
+        companions.recovery = recovery->count;
+        companions.recoveryPercent = recovery->percent;
+    }
     if (companions.recovery > 0 && isDiskettePath(r.destination))
         return refuse(r.services.host,
                       "Recovery pieces cannot be written onto diskettes: they are made from "
                       "every piece of the set, and the pieces are on other disks by then.",
-                      "txtRecovery");
+                      RequestField::RecoveryCount);
     engine.SetCompanions(companions);
     return std::nullopt;
 }
@@ -243,20 +253,20 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
 // Compresses the source when asked; afterwards r.fileToSplit names what is split. When
 // no compressed file was made the source is split as it is, and nothing marks it as a
 // temporary file.
-void compressFirst(Request& r)
+void compressSource(Request& r)
 {
     r.fileToSplit = r.source;
-    if (!r.pane.Check1)
+    if (!r.request.compressFirst)
         return;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     if (compressor.CompressFile(r.source) == 1) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
     } else {
-        r.tempCompressed.clear();
-        if (r.pane.chkEncrypt)
+        r.tempCompressed = false;
+        if (r.request.encrypt)
             r.fileToSplit.clear(); // never split in the clear what was to be encrypted
     }
 }
@@ -264,11 +274,11 @@ void compressFirst(Request& r)
 // Splitting with compression must not overwrite a file the user already has.
 std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes")
+    if (!r.request.compressFirst || r.tempCompressed)
         return std::nullopt;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile(r.tempCompressed);
+    compressor.markTempCompressedFile(r.tempCompressed);
     const std::string target = compressor.CompressedFileFor(r.source);
     if (!fileExists(target))
         return std::nullopt;
@@ -276,7 +286,7 @@ std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
                   "The file " + target
                       + " already exists. Compressing before splitting would replace it; please "
                         "move or rename it, or choose another destination folder.",
-                  "Text4");
+                  RequestField::DestinationFolder);
 }
 
 // The outcome of a split: what was written beside the pieces, and a line for each
@@ -289,7 +299,7 @@ std::string splitDoneText(const Request& r, int pieces, const std::string& sizeT
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains " + sizeText
                        + " " + unitWord(unit) + " or less.";
-    if (r.compressed && r.pane.chkEncrypt)
+    if (r.compressed && r.request.encrypt)
         text += CR
                 + std::string("The pieces are encrypted with AES-256: the password is needed "
                               "to join them.");
@@ -336,15 +346,15 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetSplitSize(choice.splitSize);
     engine.SetUnit(choice.unit);
     engine.SetSplitByPieces(choice.byPieces);
-    engine.SetTempCompressedFile(r.tempCompressed);
+    engine.markTempCompressedFile(r.tempCompressed);
     engine.SetProgressBar(r.services.pane.progressBar);
     engine.SetStatusLabel(r.services.pane.statusLabel);
     engine.SetFileList(r.services.pane.fileList);
     r.services.host.setBusy(true);
     engine.SetStatus(0);
     engine.SetMessage("");
-    engine.SetCompressed(r.compressed ? "Yes" : "");
-    engine.SetEncrypted(r.compressed && r.pane.chkEncrypt);
+    engine.markCompressed(r.compressed);
+    engine.markEncrypted(r.compressed && r.request.encrypt);
     engine.StartSplit();
     r.services.host.setBusy(false);
     r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
@@ -369,9 +379,8 @@ bool compressedFileFitsOnePiece(const Request& r, const SizeChoice& choice)
 
 void showCompressedPieceError(SplitServices& services, const RunError& error)
 {
-    reportFailure(services.host, jobStop().requested() ? std::string(split_text::kCancelled)
-                                                       : "Error: " + std::to_string(error.number())
-                                                             + " : " + error.description());
+    reportFailure(services.host,
+                  "Error: " + std::to_string(error.number()) + " : " + error.description());
 }
 
 // An encrypted split whose compression failed splits nothing: the source is never cut
@@ -406,7 +415,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         work.afterStripe = [&services] { services.host.processEvents(); };
         const std::string setName = RemoveFileExtension(name);
         PreparedCompanions companions =
-            prepareSetCompanions(r.destination, {setName, 1, false, true, r.pane.chkEncrypt},
+            prepareSetCompanions(r.destination, {setName, 1, false, true, r.request.encrypt},
                                  {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
         SafeOutput::syncAll({companions.files});
         commitSetCompanions(r.destination + setName, companions);
@@ -417,6 +426,9 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         removeFileQuietly(piece);
         showCompressedPieceError(services, error);
         return false;
+    } catch (const JobStopped&) {
+        removeFileQuietly(piece); // the split's cancel follows
+        throw;
     }
     engine.SetUnit(choice.unit);
     AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
@@ -437,7 +449,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.pane.Check1 || r.tempCompressed == "Yes" || !compressedFileFitsOnePiece(r, choice))
+    if (!r.request.compressFirst || r.tempCompressed || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
         if (choice.byPieces) // the one piece gets the companions: refused before it is made
@@ -448,7 +460,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     }
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
-    compressor.SetTempCompressedFile({});
+    compressor.markTempCompressedFile(false);
     const std::string piece = compressor.CompressedFileFor(r.source) + SplitFileExtension(1);
     r.firstPiece = piece;
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
@@ -456,7 +468,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     r.services.engine.SetMessage("");
     if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
         != 1) {
-        if (r.pane.chkEncrypt)
+        if (r.request.encrypt)
             return refuseUnencrypted(r);
         r.fileToSplit = r.source;
         return std::nullopt;
@@ -470,7 +482,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 bool compressAndSplit(Request& r, SizeChoice& choice)
 {
     if (r.fileToSplit.empty())
-        compressFirst(r);
+        compressSource(r);
     if (r.fileToSplit.empty())
         return refuseUnencrypted(r);
     if (choice.byPieces)
@@ -480,19 +492,36 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
     // so that a retry is not refused.
     if (!choice.byPieces && r.compressed
         && choice.requestedBytes + 100 >= static_cast<double>(fileLength(r.fileToSplit))) {
-        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes,
-                                 r.tempCompressed};
+        const SinglePieceJob job{r.source, r.fileToSplit, r.destination, choice.requestedBytes};
         r.firstPiece = storedPiecePath(job);
         return storeAsSinglePiece(job, r.services);
     }
     return runSplit(r, choice);
 }
 
+// Compresses (when asked) and splits. A stop of the compression or of the one piece's
+// companions ends as a stopped split does (the split and the single piece end their own
+// stops).
+bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
+{
+    try {
+        const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
+        return stored ? *stored : compressAndSplit(r, choice);
+    } catch (const JobStopped&) {
+        SplitServices& services = r.services;
+        services.compressor.ReleaseTemporaryFolder();
+        reportFailure(services.host, split_text::kCancelled);
+        if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
+            bar->setValue(0);
+        return false;
+    }
+}
+
 } // namespace
 
-CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
 {
-    Request r{pane, services, {}, {}, {}, {}, false, {}, {}};
+    Request r{request, services, {}, {}, {}, {}, false, {}, {}};
     const PasswordLoan password(r);
     if (auto refused = checkPaths(r))
         return *refused;
@@ -504,9 +533,9 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
 
     SizeChoice choice;
     std::optional<CommandOutcome> refused;
-    if (!pane.Option1 && !pane.Option3)
+    if (request.mode == SplitMode::ByPieces)
         refused = choosePieces(r, choice);
-    else if (pane.Option1)
+    else if (request.mode == SplitMode::BySize)
         refused = chooseTypedSize(r, choice);
     else
         choosePreset(r, choice);
@@ -518,9 +547,8 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
         return *refused;
 
     services.recentFiles.AddRecentFile(r.source, "Split");
-    const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
-    const bool succeeded = stored ? *stored : compressAndSplit(r, choice);
-    if (succeeded && pane.chkDelOrgSplit) {
+    const bool succeeded = compressAndSplitStoppable(r, choice);
+    if (succeeded && request.deleteSourceAfter) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);
@@ -530,16 +558,15 @@ CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services)
     return {true, {}, r.firstPiece, r.notices};
 }
 
-CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services)
+CommandOutcome compressOnlyCommand(SplitRequest& request, SplitServices& services)
 {
-    pane.Option1 = false;
-    pane.Option3 = false;
-    pane.Text2.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
-    pane.txtRecovery.clear();
+    request.mode = SplitMode::ByPieces;
+    request.pieceCount.assign(1, '1'); // one piece (GCC 12 misreads the copy of "1" at -O3)
+    request.recoveryCount.clear();
     services.host.processEvents();
-    CommandOutcome outcome = cmdSpSplit_Click(pane, services);
-    if (outcome.focus.empty())
-        outcome.focus = "Text1";
+    CommandOutcome outcome = splitCommand(request, services);
+    if (outcome.focus == RequestField::None)
+        outcome.focus = RequestField::SourcePath;
     return outcome;
 }
 
@@ -565,13 +592,13 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
     }
 }
 
-void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings)
+void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings)
 {
-    const bool deleteOption = pane.chkDelOrgSplit;
-    const bool encrypt = pane.chkEncrypt;
-    pane = SplitPaneValues{};
-    pane.chkDelOrgSplit = deleteOption;
-    pane.chkEncrypt = encrypt;
+    const bool deleteOption = request.deleteSourceAfter;
+    const bool encrypt = request.encrypt;
+    request = SplitRequest{};
+    request.deleteSourceAfter = deleteOption;
+    request.encrypt = encrypt;
     clearPaneDisplay(bindings);
 }
 

@@ -14,29 +14,31 @@ class Host;
 class RecentFilesSink;
 class modSplitFile;
 
-// The Split pane's values that the Split button reads; the request writes the repaired
-// paths back into Text1 and Text4.
-struct SplitPaneValues {
-    std::string Text1;           // the file to split
-    std::string Text2;           // number of pieces
-    std::string Text3;           // size
-    std::string Text4;           // destination folder
-    bool Option1 = true;         // split by the size typed in Text3 with the unit of Combo1
-    bool Option3 = false;        // split by the preset chosen in Combo2 (neither: by pieces)
-    int Combo1 = 2;              // 0 Bytes, 1 KiloBytes, 2 MegaBytes, 3 GigaBytes, 4 Lines
-    int Combo2 = 0;              // the presets, 1.38 MegaBytes to 1 GigaByte
-    bool Check1 = true;          // "Compress before Splitting"
-    bool chkDelOrgSplit = false; // offer to delete the source after a split
-    std::string txtRecovery;     // recovery pieces: "N", "N%", or empty (none)
+// How a split cuts the file: into pieces of a typed size, into a number of pieces, or
+// into pieces of a ready-made size.
+enum class SplitMode { BySize, ByPieces, ByPreset };
+
+// What a split is asked to do; the command writes the repaired paths back into
+// sourcePath and destinationFolder.
+struct SplitRequest {
+    std::string sourcePath;        // the file to split
+    std::string pieceCount;        // number of pieces, as typed (ByPieces)
+    std::string pieceSize;         // size of a piece in sizeUnit, as typed (BySize)
+    std::string destinationFolder; // where the pieces go
+    SplitMode mode = SplitMode::BySize;
+    int sizeUnit = 2;               // index in kSizeUnits: 0 Bytes ... 3 GigaBytes, 4 Lines
+    int presetIndex = 0;            // index in kSizePresets, 1.38 MegaBytes to 1 GigaByte
+    bool compressFirst = true;      // compress the source and split the compressed file
+    bool deleteSourceAfter = false; // offer to delete the source after a split
+    std::string recoveryCount;      // recovery pieces: "N", "N%", or empty (none)
     // "Encrypt with a password": the set is compressed and its archive AES-256 encrypted
-    // with txtPassword, which txtPasswordAgain must repeat. The request wipes both when
-    // it ends.
-    bool chkEncrypt = false;
-    Password txtPassword;
-    Password txtPasswordAgain;
+    // with password, which passwordAgain must repeat. The command wipes both when it ends.
+    bool encrypt = false;
+    Password password;
+    Password passwordAgain;
 };
 
-// What a split request works with besides the pane's values.
+// What a split request works with besides its values.
 struct SplitServices {
     Host& host;
     modSplitFile& engine;
@@ -47,19 +49,19 @@ struct SplitServices {
     PaneBindings pane;
 };
 
-// The Split button: checks the pane, compresses first when asked, splits, reports the
+// The Split button: checks the request, compresses first when asked, splits, reports the
 // outcome and offers to delete the source. A successful outcome's file is the set's first
 // piece.
-CommandOutcome cmdSpSplit_Click(SplitPaneValues& pane, SplitServices& services);
+CommandOutcome splitCommand(SplitRequest& pane, SplitServices& services);
 
-// "Clear All": the pane's boxes and choices back to their start values (the delete option
+// "Clear All": the request's boxes and choices back to their start values (the delete option
 // belongs to the Options pane and stays, and so does the encryption choice; the passwords
 // go); the bar hidden, the label and list emptied.
-void cmdSpCancel_Click(SplitPaneValues& pane, const PaneBindings& bindings);
+void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings);
 
-// "Compress only": the request for a single piece, compressed when Check1 (or chkEncrypt)
-// says so.
-CommandOutcome cmdCompress_Click(SplitPaneValues& pane, SplitServices& services);
+// "Compress only": the request for a single piece, compressed when compressFirst (or
+// encrypt) says so.
+CommandOutcome compressOnlyCommand(SplitRequest& pane, SplitServices& services);
 
 // After a successful split: asks (when the engine's ConfirmDelete is set) and deletes the
 // engine's SourceFile.

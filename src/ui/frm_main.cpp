@@ -1,7 +1,6 @@
 #include "ui/frm_main.h"
 
 #include "commands/engines.h"
-#include "integrity/set_companions.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/stop_token.h"
@@ -211,9 +210,7 @@ ParceloOptions frmMain::optionsFromControls() const
     optionsPane->readOptions(options);
     options.lastSplitSource = splitPane->Text1->text().toStdString();
     options.lastJoinPiece = joinPane->Text5->text().toStdString();
-    const std::string recovery = splitPane->txtRecovery->text().trimmed().toStdString();
-    CompanionOptions parsed;
-    options.recoveryPieces = parseRecoveryText(recovery, parsed) ? recovery : "0";
+    options.recoveryPieces = splitPane->txtRecovery->text().trimmed().toStdString();
     options.encryptSplits = splitPane->chkEncrypt->isChecked();
     return options;
 }

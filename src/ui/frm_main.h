@@ -38,7 +38,9 @@ class ZlibTool;
 class modJoinFile;
 class modSplitFile;
 struct MainMenus;
-struct SplitPaneValues;
+struct JoinRequest;
+struct SplitRequest;
+struct VerifyRequest;
 enum class CompressionLevelOption;
 
 // What the main window works with besides its own controls.
@@ -202,8 +204,10 @@ private:
     void runVerifyCommand(bool wholeSet);
     void runRepairCommand();
     void offerRepair(bool repairable);
-    SplitPaneValues splitValues() const;
-    void showSplitValues(const SplitPaneValues& values);
+    SplitRequest splitValues() const;
+    JoinRequest joinValues() const;
+    VerifyRequest verifyValues() const;
+    void showSplitValues(const SplitRequest& request);
     CompressionLevelOption levelOption() const;
 
     AppPaths paths_;

@@ -58,13 +58,49 @@ void readPassword(const QLineEdit* box, Password& password)
     wipeSecret(typed.data(), static_cast<std::size_t>(typed.size()));
 }
 
-// The control a command named for the focus, looked up among the pane's children.
-void focusControl(QWidget& pane, const std::string& name)
+void focusControl(QWidget* control)
 {
-    if (name.empty())
-        return;
-    if (auto* control = pane.findChild<QWidget*>(QString::fromStdString(name)))
+    if (control)
         control->setFocus();
+}
+
+// Each pane's box for a request field a command named for the focus.
+QWidget* splitControl(const SplitPane& pane, RequestField field)
+{
+    switch (field) {
+    case RequestField::SourcePath:
+        return pane.Text1;
+    case RequestField::PieceCount:
+        return pane.Text2;
+    case RequestField::PieceSize:
+        return pane.Text3;
+    case RequestField::DestinationFolder:
+        return pane.Text4;
+    case RequestField::CompressFirst:
+        return pane.Check1;
+    case RequestField::RecoveryCount:
+        return pane.txtRecovery;
+    case RequestField::Encrypt:
+        return pane.chkEncrypt;
+    case RequestField::Password:
+        return pane.txtPassword;
+    case RequestField::PasswordAgain:
+        return pane.txtPasswordAgain;
+    default:
+        return nullptr;
+    }
+}
+
+QWidget* joinControl(const JoinPane& pane, RequestField field)
+{
+    if (field == RequestField::PiecePath)
+        return pane.Text5;
+    return field == RequestField::DestinationFolder ? pane.Text6 : nullptr;
+}
+
+QWidget* verifyControl(const VerifyPane& pane, RequestField field)
+{
+    return field == RequestField::PiecePath ? pane.Text8 : nullptr;
 }
 
 } // namespace
@@ -145,45 +181,47 @@ CompressionLevelOption frmMain::levelOption() const
     return CompressionLevelOption::None;
 }
 
-SplitPaneValues frmMain::splitValues() const
+// The Split pane's one mapping between its widgets and the request.
+SplitRequest frmMain::splitValues() const
 {
     const SplitPane& pane = *splitPane;
-    SplitPaneValues values;
-    values.Text1 = textOf(pane.Text1);
-    values.Text2 = textOf(pane.Text2);
-    values.Text3 = textOf(pane.Text3);
-    values.Text4 = textOf(pane.Text4);
-    values.Option1 = pane.Option1->isChecked();
-    values.Option3 = pane.Option3->isChecked();
-    values.Combo1 = pane.Combo1->currentIndex();
-    values.Combo2 = pane.Combo2->currentIndex();
-    values.Check1 = pane.Check1->isChecked();
-    values.chkDelOrgSplit = optionsPane->chkDelOrgSplit->isChecked();
-    values.txtRecovery = pane.txtRecovery->text().trimmed().toStdString();
-    values.chkEncrypt = pane.chkEncrypt->isChecked();
-    if (values.chkEncrypt) {
-        readPassword(pane.txtPassword, values.txtPassword);
-        readPassword(pane.txtPasswordAgain, values.txtPasswordAgain);
+    SplitRequest request;
+    request.sourcePath = textOf(pane.Text1);
+    request.pieceCount = textOf(pane.Text2);
+    request.pieceSize = textOf(pane.Text3);
+    request.destinationFolder = textOf(pane.Text4);
+    request.mode = pane.Option1->isChecked()   ? SplitMode::BySize
+                   : pane.Option3->isChecked() ? SplitMode::ByPreset
+                                               : SplitMode::ByPieces;
+    request.sizeUnit = pane.Combo1->currentIndex();
+    request.presetIndex = pane.Combo2->currentIndex();
+    request.compressFirst = pane.Check1->isChecked();
+    request.deleteSourceAfter = optionsPane->chkDelOrgSplit->isChecked();
+    request.recoveryCount = pane.txtRecovery->text().trimmed().toStdString();
+    request.encrypt = pane.chkEncrypt->isChecked();
+    if (request.encrypt) {
+        readPassword(pane.txtPassword, request.password);
+        readPassword(pane.txtPasswordAgain, request.passwordAgain);
     }
-    return values;
+    return request;
 }
 
-void frmMain::showSplitValues(const SplitPaneValues& values)
+void frmMain::showSplitValues(const SplitRequest& request)
 {
     SplitPane& pane = *splitPane;
-    setText(pane.Text1, values.Text1);
-    setText(pane.Text2, values.Text2);
-    setText(pane.Text3, values.Text3);
-    setText(pane.Text4, values.Text4);
-    QRadioButton* mode = values.Option1   ? pane.Option1
-                         : values.Option3 ? pane.Option3
-                                          : pane.Option2;
+    setText(pane.Text1, request.sourcePath);
+    setText(pane.Text2, request.pieceCount);
+    setText(pane.Text3, request.pieceSize);
+    setText(pane.Text4, request.destinationFolder);
+    QRadioButton* mode = request.mode == SplitMode::BySize     ? pane.Option1
+                         : request.mode == SplitMode::ByPreset ? pane.Option3
+                                                               : pane.Option2;
     mode->setChecked(true);
-    pane.Combo1->setCurrentIndex(values.Combo1);
-    pane.Combo2->setCurrentIndex(values.Combo2);
-    pane.Check1->setChecked(values.Check1);
-    pane.chkEncrypt->setChecked(values.chkEncrypt);
-    if (values.txtPassword.empty())
+    pane.Combo1->setCurrentIndex(request.sizeUnit);
+    pane.Combo2->setCurrentIndex(request.presetIndex);
+    pane.Check1->setChecked(request.compressFirst);
+    pane.chkEncrypt->setChecked(request.encrypt);
+    if (request.password.empty())
         pane.clearPasswords();
 }
 
@@ -198,19 +236,19 @@ void frmMain::runSplitCommand(bool compressOnly)
     }
     splitEngine().SetCompanions(
         {optionsPane->chkChecksums->isChecked(), optionsPane->chkJoinScript->isChecked()});
-    SplitPaneValues values = splitValues();
-    const SplitPaneValues typed = values;
+    SplitRequest values = splitValues();
+    const SplitRequest typed = values;
     compressor().SetLevelOption(levelOption());
     SplitServices services = engines_->splitServices(*recentFiles_, explore_);
-    const CommandOutcome outcome = compressOnly ? parcelo::cmdCompress_Click(values, services)
-                                                : parcelo::cmdSpSplit_Click(values, services);
-    putBack(pane.Text1, typed.Text1, values.Text1);
-    putBack(pane.Text4, typed.Text4, values.Text4);
+    const CommandOutcome outcome =
+        compressOnly ? compressOnlyCommand(values, services) : splitCommand(values, services);
+    putBack(pane.Text1, typed.sourcePath, values.sourcePath);
+    putBack(pane.Text4, typed.destinationFolder, values.destinationFolder);
     // the password stays only as long as the split needs it; a refusal lets it be corrected
-    if (values.chkEncrypt && (outcome.succeeded || outcome.focus.empty()))
+    if (values.encrypt && (outcome.succeeded || outcome.focus == RequestField::None))
         pane.clearPasswords();
     refreshExploreMenu();
-    focusControl(pane, outcome.focus);
+    focusControl(splitControl(pane, outcome.focus));
     // the set just written is the one to join or verify next (not one on diskettes, which
     // would ask for a disk)
     if (outcome.succeeded && !isDiskettePath(outcome.producedFile)) {
@@ -233,9 +271,16 @@ void frmMain::cmdSpCancel_Click()
 {
     if (stopWork())
         return;
-    SplitPaneValues values = splitValues();
-    parcelo::cmdSpCancel_Click(values, splitPane->bindings());
+    SplitRequest values = splitValues();
+    clearSplitCommand(values, splitPane->bindings());
     showSplitValues(values);
+}
+
+// The Join pane's one mapping from its widgets to the request.
+JoinRequest frmMain::joinValues() const
+{
+    return {textOf(joinPane->Text5), textOf(joinPane->Text6), joinPane->Check2->isChecked(),
+            optionsPane->chkDelOrgJoin->isChecked()};
 }
 
 void frmMain::cmdJoin_Click()
@@ -243,15 +288,14 @@ void frmMain::cmdJoin_Click()
     runWork(
         [this] {
             JoinPane& pane = *joinPane;
-            JoinPaneValues values{textOf(pane.Text5), textOf(pane.Text6), pane.Check2->isChecked(),
-                                  optionsPane->chkDelOrgJoin->isChecked()};
-            const JoinPaneValues typed = values;
+            JoinRequest values = joinValues();
+            const JoinRequest typed = values;
             JoinServices services = engines_->joinServices(*recentFiles_, explore_);
-            const CommandOutcome outcome = parcelo::cmdJoin_Click(values, services);
-            putBack(pane.Text5, typed.Text5, values.Text5);
-            putBack(pane.Text6, typed.Text6, values.Text6);
+            const CommandOutcome outcome = joinCommand(values, services);
+            putBack(pane.Text5, typed.piecePath, values.piecePath);
+            putBack(pane.Text6, typed.destinationFolder, values.destinationFolder);
             refreshExploreMenu();
-            focusControl(pane, outcome.focus);
+            focusControl(joinControl(pane, outcome.focus));
         },
         joinPane->Label8);
 }
@@ -260,11 +304,10 @@ void frmMain::cmdJnCancel_Click()
 {
     if (stopWork())
         return;
-    JoinPaneValues values{textOf(joinPane->Text5), textOf(joinPane->Text6),
-                          joinPane->Check2->isChecked(), optionsPane->chkDelOrgJoin->isChecked()};
-    parcelo::cmdJnCancel_Click(values, joinPane->bindings());
-    setText(joinPane->Text5, values.Text5);
-    setText(joinPane->Text6, values.Text6);
+    JoinRequest values = joinValues();
+    clearJoinCommand(values, joinPane->bindings());
+    setText(joinPane->Text5, values.piecePath);
+    setText(joinPane->Text6, values.destinationFolder);
 }
 
 void frmMain::offerRepair(bool repairable)
@@ -273,13 +316,19 @@ void frmMain::offerRepair(bool repairable)
     verifyPane->cmdRepair->setEnabled(repairable && !working());
 }
 
+// The Verify pane's one mapping from its widgets to the request.
+VerifyRequest frmMain::verifyValues() const
+{
+    return {textOf(verifyPane->Text8)};
+}
+
 // After a whole-set check the list keeps each file's state and the verdict line says what
 // the set is; a check of one file says nothing of the set.
 void frmMain::runVerifyCommand(bool wholeSet)
 {
     QLineEdit* box = verifyPane->Text8;
-    VerifyPaneValues values{textOf(box)};
-    const VerifyPaneValues typed = values;
+    VerifyRequest values = verifyValues();
+    const VerifyRequest typed = values;
     VerifyServices services = engines_->verifyServices(*recentFiles_);
     ChecksumReport report;
     RepairOutlook outlook;
@@ -287,30 +336,30 @@ void frmMain::runVerifyCommand(bool wholeSet)
     services.outlook = &outlook;
     offerRepair(false);
     verifyPane->lblVerdict->clear();
-    const CommandOutcome outcome = wholeSet ? parcelo::cmdVerify2_Click(values, services)
-                                            : parcelo::cmdVerify1_Click(values, services);
-    putBack(box, typed.Text8, values.Text8);
+    const CommandOutcome outcome =
+        wholeSet ? verifySetCommand(values, services) : verifyFileCommand(values, services);
+    putBack(box, typed.piecePath, values.piecePath);
     if (wholeSet && !report.pieces.empty()) {
         verifyPane->showStates(report, splitEngine().UnitRef());
         if (!outlook.verdict.empty())
             verifyPane->lblVerdict->setText(QString::fromStdString(verdictLine(outlook)));
         offerRepair(outlook.state == SetOutlook::Repairable);
     }
-    focusControl(*verifyPane, outcome.focus);
+    focusControl(verifyControl(*verifyPane, outcome.focus));
 }
 
 void frmMain::runRepairCommand()
 {
-    VerifyPaneValues values{textOf(verifyPane->Text8)};
-    const VerifyPaneValues typed = values;
+    VerifyRequest values = verifyValues();
+    const VerifyRequest typed = values;
     VerifyServices services = engines_->verifyServices(*recentFiles_);
     std::vector<std::string> rebuilt;
-    const CommandOutcome outcome = parcelo::cmdRepair_Click(values, services, rebuilt);
-    putBack(verifyPane->Text8, typed.Text8, values.Text8);
+    const CommandOutcome outcome = repairCommand(values, services, rebuilt);
+    putBack(verifyPane->Text8, typed.piecePath, values.piecePath);
     verifyPane->showRebuilt(rebuilt, splitEngine().UnitRef());
     if (outcome.succeeded)
         offerRepair(false);
-    focusControl(*verifyPane, outcome.focus);
+    focusControl(verifyControl(*verifyPane, outcome.focus));
 }
 
 void frmMain::cmdVerify1_Click()
@@ -332,9 +381,9 @@ void frmMain::cmdVerify3_Click()
 {
     if (stopWork())
         return;
-    VerifyPaneValues values{textOf(verifyPane->Text8)};
-    parcelo::cmdVerify3_Click(values, verifyPane->bindings());
-    setText(verifyPane->Text8, values.Text8);
+    VerifyRequest values = verifyValues();
+    clearVerifyCommand(values, verifyPane->bindings());
+    setText(verifyPane->Text8, values.piecePath);
     offerRepair(false);
 }
 

@@ -129,14 +129,14 @@ std::vector<std::string> SetRepair::rebuild()
     return repairSet(base_, condition_, options_);
 }
 
-CommandOutcome cmdRepair_Click(VerifyPaneValues& pane, VerifyServices& services,
-                               std::vector<std::string>& rebuilt)
+CommandOutcome repairCommand(VerifyRequest& request, VerifyServices& services,
+                             std::vector<std::string>& rebuilt)
 {
     Host& host = services.host;
     rebuilt.clear();
-    if (auto refused = verify_detail::refusePickedPath(pane, host, "\\"))
+    if (auto refused = verify_detail::refusePickedPath(request, host, "\\"))
         return *refused;
-    const std::string base = RemoveFileExtension(pane.Text8);
+    const std::string base = RemoveFileExtension(request.piecePath);
     RepairDisplay display(services.pane, GetFileNameFromPath(base));
     host.setBusy(true);
     std::string notice;
@@ -154,7 +154,7 @@ CommandOutcome cmdRepair_Click(VerifyPaneValues& pane, VerifyServices& services,
     }
     host.setBusy(false);
     display.end("Rebuilt " + files(rebuilt.size()) + ": the set is intact.");
-    host.showOutcome(rebuiltText(rebuilt, notice), GetFolderFromPath(pane.Text8));
+    host.showOutcome(rebuiltText(rebuilt, notice), GetFolderFromPath(request.piecePath));
     return {true, {}, {}};
 }
 

@@ -52,7 +52,7 @@ private:
 // from its recovery pieces, showing its work on the pane's bar and status label. A set
 // that is complete or cannot be repaired is said to be so and left alone. `rebuilt`
 // receives the paths written; the outcome succeeds when the set is whole.
-CommandOutcome cmdRepair_Click(VerifyPaneValues& pane, VerifyServices& services,
-                               std::vector<std::string>& rebuilt);
+CommandOutcome repairCommand(VerifyRequest& request, VerifyServices& services,
+                             std::vector<std::string>& rebuilt);
 
 } // namespace parcelo

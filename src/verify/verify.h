@@ -43,15 +43,16 @@ struct VerifyContext {
 VerifyVerdict VerifySplitFile(const std::string& path, const VerifyContext& context);
 
 // Checks every piece of the picked piece's set, asking for diskettes on drive A:, lists
-// them and shows whether the set verified, with one reason per bad piece.
+// them and shows whether the set verified, with one reason per bad piece. A stop, or a
+// cancelled diskette prompt, ends it without a verdict or a message.
 VerifyVerdict VerifySplitSet(const std::string& path, const VerifyContext& context);
 
-// The Verify pane's path box, which the buttons repair.
-struct VerifyPaneValues {
-    std::string Text8; // any one piece
+// What a check or a repair is asked to look at; the command writes the repaired path back.
+struct VerifyRequest {
+    std::string piecePath; // any one piece of the set
 };
 
-// What a Verify button works with besides the pane's values.
+// What a Verify button works with besides its request.
 struct VerifyServices {
     Host& host;
     RecentFilesSink& recentFiles;
@@ -64,13 +65,13 @@ struct VerifyServices {
 };
 
 // "Verify this file" and "Verify whole set": check the typed path, refuse bad input with
-// its message (the focus goes to Text8), and run the check with the busy pointer on an
+// its message (the focus goes to the piece path), and run the check with the busy pointer on an
 // emptied list. A check that reached a verdict records the path among the recent verified
 // files; the outcome succeeds when the piece or set verified.
-CommandOutcome cmdVerify1_Click(VerifyPaneValues& pane, VerifyServices& services);
-CommandOutcome cmdVerify2_Click(VerifyPaneValues& pane, VerifyServices& services);
+CommandOutcome verifyFileCommand(VerifyRequest& request, VerifyServices& services);
+CommandOutcome verifySetCommand(VerifyRequest& request, VerifyServices& services);
 
 // "Clear All" of the Verify pane: empties the box and the list, hides the bar.
-void cmdVerify3_Click(VerifyPaneValues& pane, const PaneBindings& bindings);
+void clearVerifyCommand(VerifyRequest& request, const PaneBindings& bindings);
 
 } // namespace parcelo

@@ -21,17 +21,17 @@ bool isBlankText(const std::string& text)
 CommandOutcome refuse(Host& host, const std::string& message, Icon icon)
 {
     host.message(Question::Notice, message, Buttons::Ok, icon);
-    return {false, "Text8", {}};
+    return {false, RequestField::PiecePath, {}};
 }
 
 // The steps both buttons share.
-CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services,
+CommandOutcome runVerifyCommand(VerifyRequest& request, VerifyServices& services,
                                 const std::string& refusedEndings, Check check)
 {
     Host& host = services.host;
-    if (auto refused = refusePickedPath(pane, host, refusedEndings))
+    if (auto refused = refusePickedPath(request, host, refusedEndings))
         return *refused;
-    const std::string& path = pane.Text8;
+    const std::string& path = request.piecePath;
     const VerifyContext context{host,
                                 services.pane.fileList,
                                 services.unit,
@@ -52,17 +52,17 @@ CommandOutcome runVerifyCommand(VerifyPaneValues& pane, VerifyServices& services
 
 namespace verify_detail {
 
-std::optional<CommandOutcome> refusePickedPath(VerifyPaneValues& pane, Host& host,
+std::optional<CommandOutcome> refusePickedPath(VerifyRequest& request, Host& host,
                                                const std::string& refusedEndings)
 {
-    if (isBlankText(pane.Text8))
+    if (isBlankText(request.piecePath))
         return refuse(host, "Please select a file to verify.", Icon::None);
-    if (refusedEndings.find(pane.Text8.back()) != std::string::npos)
+    if (refusedEndings.find(request.piecePath.back()) != std::string::npos)
         return refuse(host, "Please enter a valid file name to verify.", Icon::None);
-    pane.Text8 = repairPathColon(pane.Text8);
-    if (!fileExists(pane.Text8))
+    request.piecePath = repairPathColon(request.piecePath);
+    if (!fileExists(request.piecePath))
         return refuse(host,
-                      "The file " + pane.Text8
+                      "The file " + request.piecePath
                           + " cannot be located. Please make sure that the file exists in the "
                             "specified path.",
                       Icon::Critical);
@@ -71,19 +71,19 @@ std::optional<CommandOutcome> refusePickedPath(VerifyPaneValues& pane, Host& hos
 
 } // namespace verify_detail
 
-CommandOutcome cmdVerify1_Click(VerifyPaneValues& pane, VerifyServices& services)
+CommandOutcome verifyFileCommand(VerifyRequest& request, VerifyServices& services)
 {
-    return runVerifyCommand(pane, services, "\\/", &VerifySplitFile);
+    return runVerifyCommand(request, services, "\\/", &VerifySplitFile);
 }
 
-CommandOutcome cmdVerify2_Click(VerifyPaneValues& pane, VerifyServices& services)
+CommandOutcome verifySetCommand(VerifyRequest& request, VerifyServices& services)
 {
-    return runVerifyCommand(pane, services, "\\", &VerifySplitSet);
+    return runVerifyCommand(request, services, "\\", &VerifySplitSet);
 }
 
-void cmdVerify3_Click(VerifyPaneValues& pane, const PaneBindings& bindings)
+void clearVerifyCommand(VerifyRequest& request, const PaneBindings& bindings)
 {
-    pane = VerifyPaneValues{};
+    request = VerifyRequest{};
     clearPaneDisplay(bindings);
 }
 

@@ -37,12 +37,10 @@ public:
     VerifyVerdict run();
 
 private:
-    enum class Step { Done, Cancelled };
-
     std::string pieceName(int i) const { return base_ + SplitFileExtension(i); }
     void readPicked();
-    bool checkPieces(const std::function<void(int)>& checkPiece);
-    Step onDisk(int i, const std::function<void(int)>& checkPiece);
+    void checkPieces(const std::function<void(int)>& checkPiece);
+    void onDisk(int i, const std::function<void(int)>& checkPiece);
     void checkBytePiece(int i);
     void checkLinePiece(int i);
     void checkByteSizes();
@@ -116,21 +114,20 @@ void SetCheck::readPicked()
     count_ = header.count;
 }
 
-// Runs the check of every piece 1 to count, letting the window work between pieces;
-// false when the user cancelled or asked the check to stop.
-bool SetCheck::checkPieces(const std::function<void(int)>& checkPiece)
+// Runs the check of every piece 1 to count, letting the window work between pieces.
+void SetCheck::checkPieces(const std::function<void(int)>& checkPiece)
 {
     for (int i = 1; i <= count_; ++i) {
         context_.host.processEvents();
-        if (jobStop().requested() || onDisk(i, checkPiece) == Step::Cancelled)
-            return false;
+        jobStop().throwIfRequested();
+        onDisk(i, checkPiece);
     }
-    return true;
 }
 
 // Checks piece i, on the diskette drive once its disk is in the drive; an empty drive
-// (run-time error 52) asks for the disk and repeats the check.
-SetCheck::Step SetCheck::onDisk(int i, const std::function<void(int)>& checkPiece)
+// (run-time error 52) asks for the disk and repeats the check. A cancelled prompt stops
+// the check.
+void SetCheck::onDisk(int i, const std::function<void(int)>& checkPiece)
 {
     for (;;) {
         try {
@@ -139,21 +136,21 @@ SetCheck::Step SetCheck::onDisk(int i, const std::function<void(int)>& checkPiec
                 addReason("Missing Split File: " + pieceName(i) + LF);
                 setState(pieceName(i), PieceState::Missing);
                 missing_ = true;
-                return Step::Done;
+                return;
             }
             if (!diskette_ || fileExists(pieceName(i))) {
                 checkPiece(i);
                 setState(pieceName(i), PieceState::Ok);
                 checksums_->begin(pieceName(i));
                 checksums_->end(diskette_);
-                return Step::Done;
+                return;
             }
         } catch (const RunError& e) {
             if (!diskette_ || e.number() != err::BadFileNameOrNumber)
                 throw;
         }
         if (!askForDisk(context_.host, i, count_))
-            return Step::Cancelled;
+            throw JobStopped();
     }
 }
 
@@ -324,8 +321,7 @@ VerifyVerdict SetCheck::run()
     bytePass_ = result_;
     if (bytePass_) {
         watchChecksums(false);
-        if (!checkPieces([this](int i) { checkBytePiece(i); }))
-            return reportCancel(context_);
+        checkPieces([this](int i) { checkBytePiece(i); });
         checkByteSizes();
     }
     if (!bytePass_ && firstLineIsMarker(path_)) {
@@ -333,8 +329,7 @@ VerifyVerdict SetCheck::run()
         result_ = true;
         count_ = lastConsecutivePiece(base_, pieceNumberFromName(path_));
         watchChecksums(true);
-        if (!checkPieces([this](int i) { checkLinePiece(i); }))
-            return reportCancel(context_);
+        checkPieces([this](int i) { checkLinePiece(i); });
         checkLineGap(pickedReasons);
     }
     return showVerdict();
@@ -348,6 +343,8 @@ VerifyVerdict VerifySplitSet(const std::string& path, const VerifyContext& conte
         return SetCheck(path, context).run();
     } catch (const RunError& e) {
         return reportRunError(context, e);
+    } catch (const JobStopped&) {
+        return reportCancel(context);
     }
 }
 

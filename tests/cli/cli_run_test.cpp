@@ -501,22 +501,25 @@ TEST_F(CliJobTest, FailuresHaveTheirExitStatus)
     EXPECT_EQ(notPiece.err, "parcelo-cli: The file you selected is not a split file!\n");
     EXPECT_EQ(notPiece.out, "");
 
-    // recovery counts the layout cannot serve, refused before any piece is written
+    // recovery counts that are none or that the layout cannot serve, refused before any
+    // piece is written
     writeFile(temp.file("data.bin"), patternBytes(10000));
     const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"--pieces", "2", "--recovery", "101%"},
+         "Recovery pieces takes a number of recovery pieces or a percentage, such as 10%."},
         {{"--pieces", "1", "--recovery", "255"},
-         "A set of 1 piece can have at most 254 recovery pieces"},
+         "Error: 6 : A set of 1 piece can have at most 254 recovery pieces"},
         {{"--pieces", "1", "--compress", "--recovery", "255"},
-         "A set of 1 piece can have at most 254 recovery pieces"},
+         "Error: 6 : A set of 1 piece can have at most 254 recovery pieces"},
         {{"--pieces", "5", "--recovery", "2000"},
-         "A set of 5 pieces can have at most 1270 recovery pieces"},
+         "Error: 6 : A set of 5 pieces can have at most 1270 recovery pieces"},
     };
     for (const auto& [options, refusal] : refusals) {
         std::vector<std::string> split = {"split", temp.file("data.bin"), pieces};
         split.insert(split.end(), options.begin(), options.end());
         const CliRun refused = run(split);
         EXPECT_EQ(refused.status, 1);
-        EXPECT_EQ(refused.err, "parcelo-cli: Error: 6 : " + refusal + "\n");
+        EXPECT_EQ(refused.err, "parcelo-cli: " + refusal + "\n");
         EXPECT_TRUE(fs::is_empty(pieces));
     }
 }

@@ -207,7 +207,7 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
         if (percent == 30)
             jobStop().request();
     });
-    EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), kZlibToolErrorNumber);
+    EXPECT_THROW(tool.DoCompress(), JobStopped);
     jobStop().reset();
     tool.SetProgressNotify({});
     faults::failWritesAfter(200'000, ENOSPC);
@@ -338,7 +338,7 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     ZlibTool tool;
     CompressionAdapter adapter(w.host, tool, w.split, w.join, temp.file("Temp"),
                                CompressionLevelOption::HighestSpeed);
-    adapter.SetTempCompressedFile("Yes");
+    adapter.markTempCompressedFile(true);
     ASSERT_EQ(adapter.CompressFile(temp.file("big.iso")), 1); // makes the missing folder
     // in a private folder of its own (the split request's test has its modes)
     const fs::path zipped = adapter.CompressedFileFor(temp.file("big.iso"));

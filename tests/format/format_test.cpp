@@ -1,5 +1,6 @@
 #include "format/line_reader.h"
 #include "format/numbers.h"
+#include "format/split_choices.h"
 #include "format/split_set.h"
 #include "platform/file.h"
 #include "platform/run_error.h"
@@ -7,6 +8,9 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <utility>
 
 using namespace parcelo;
 
@@ -52,6 +56,34 @@ TEST(Numbers, TextBoxNumbersAndMessageNumbers)
     EXPECT_FALSE(parseNumber("1e5"));
     EXPECT_FALSE(parseNumber("4MB"));
     EXPECT_EQ(numberText(1.46484375), "1.46484375"); // as the split messages show sizes
+}
+
+// Recovery pieces as the Split pane, parcelo-cli and the configuration file take them.
+TEST(SplitChoices, RecoveryIsACountUpToTheMostPiecesOrAPercentageUpTo100)
+{
+    const std::pair<const char*, std::optional<std::pair<int, bool>>> cases[] = {
+        {"0", {{0, false}}},
+        {"2", {{2, false}}},
+        {"32767", {{32767, false}}},
+        {"10%", {{10, true}}},
+        {"100%", {{100, true}}},
+        {"32768", {}},
+        {"101%", {}},
+        {"", {}},
+        {"%", {}},
+        {"x", {}},
+        {"-1", {}},
+        {"1.5", {}},
+        {" 2", {}},
+        {"2%%", {}},
+        {"000002", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto choice = parseRecoveryChoice(text);
+        EXPECT_EQ(choice ? std::optional(std::pair(choice->count, choice->percent)) : std::nullopt,
+                  expected)
+            << text;
+    }
 }
 
 // Extensions pad to three digits only; the header is three little-endian integers.

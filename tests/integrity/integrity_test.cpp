@@ -1,3 +1,4 @@
+#include "fault_host.h"
 #include "split_run.h"
 
 #include "integrity/set_checksums.h"
@@ -29,7 +30,7 @@ struct SplitSet : test::SplitRun {
                    : compressed        ? "data.zip"
                                        : "data.bin")
     {
-        engine.SetCompressed(compressed ? "Yes" : "");
+        engine.markCompressed(compressed);
         engine.SetCompanions(companions);
         if (setUp)
             setUp(out);
@@ -395,6 +396,22 @@ TEST(Checksums, AWholeSetCheckNamesEveryDamagedFileAndDoesWithoutMissingRecovery
             EXPECT_NE(text.find(damagedPieceText(path) + "\n"), std::string::npos) << text;
         }
     }
+
+    // A stop while the recovery pieces are read (the last event of the check) ends it as a
+    // stop between pieces does: no verdict, no message, the cancel recorded.
+    SplitSet set("BT", false, {false, false, 2, false});
+    test::FaultHost host;
+    host.acceptNotices();
+    ErrorState state;
+    const VerifyContext context{host, nullptr, nullptr, &state};
+    ASSERT_EQ(VerifySplitSet(set.piecePath(1), context), VerifyVerdict::Verified);
+    const long events = host.eventsProcessed;
+    ASSERT_GT(events, set.pieces); // the pieces are checked first, one event each
+    host.shown.clear();
+    host.cause({0, 0, events});
+    EXPECT_EQ(VerifySplitSet(set.piecePath(1), context), VerifyVerdict::NoVerdict);
+    EXPECT_TRUE(host.shown.empty());
+    EXPECT_EQ(state.ErrorMessage(), "Process cancelled by the user.");
 }
 
 } // namespace

@@ -22,8 +22,8 @@ struct ScriptSet : test::SplitRun {
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
-        engine.SetCompressed(compressed ? "Yes" : "");
-        engine.SetEncrypted(encrypted);
+        engine.markCompressed(compressed);
+        engine.markEncrypted(encrypted);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }

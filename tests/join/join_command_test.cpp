@@ -31,13 +31,13 @@ protected:
     {
         std::filesystem::create_directory(temp.file("in"));
         std::filesystem::create_directory(temp.file("out"));
-        pane.Text6 = temp.file("out");
+        request.destinationFolder = temp.file("out");
     }
 
-    CommandOutcome join() { return cmdJoin_Click(pane, services); }
+    CommandOutcome join() { return joinCommand(request, services); }
     // A join whose host shows only the given critical message, after agreeing to replace
     // the file named `replacing` when one is named.
-    CommandOutcome joinShowing(JoinPaneValues& values, const std::string& message,
+    CommandOutcome joinShowing(JoinRequest& values, const std::string& message,
                                const std::string& replacing = {})
     {
         test::ScriptedHost failing;
@@ -45,7 +45,7 @@ protected:
             failing.answer(Question::Replace, Answer::Yes, replacing + " already exists in ");
         failing.answer(Question::Notice, Answer::Ok, message);
         JoinServices s{failing, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const CommandOutcome outcome = cmdJoin_Click(values, s);
+        const CommandOutcome outcome = joinCommand(values, s);
         EXPECT_TRUE(failing.allAnswersUsed());
         EXPECT_EQ(failing.shown.size(), replacing.empty() ? 1u : 2u);
         EXPECT_EQ(failing.shown.back().icon, Icon::Critical);
@@ -77,7 +77,7 @@ protected:
     modJoinFile engine;
     CompressionAdapter compressor;
     JoinServices services{host, engine, compressor, recent, explore, {&bar, &label, &list}};
-    JoinPaneValues pane;
+    JoinRequest request;
 };
 
 // The notice of a join that made `path`.
@@ -93,23 +93,26 @@ TEST_F(JoinCommandTest, RefusalsNameTheProblemAndMoveTheFocus)
 {
     test::writeByteSet(in("a.bin"), "0123456789", 4);
     struct Case {
-        std::string text5, text6, message, focus;
+        std::string text5, text6, message;
+        RequestField focus;
     };
     const std::string out = temp.file("out"), nowhere = temp.file("nowhere");
     const std::vector<Case> cases = {
-        {"", out, "Please locate any of the splitted file!", ""},
-        {in("a.bin.001"), "", "Please specify destination folder for the joined file!", ""},
+        {"", out, "Please locate any of the splitted file!", RequestField::None},
+        {in("a.bin.001"), "", "Please specify destination folder for the joined file!",
+         RequestField::None},
         {temp.folder(), out, "Please enter a valid file name to continue with this operation.",
-         "Text5"},
+         RequestField::PiecePath},
         {"a:/x.001", "a:/",
          "You cannot select a: drive as source AND destination to join files. "
          "Please select a different folder as destination.",
-         "Text6"},
-        {in("a.bin.009"), out, test::notLocated("file", in("a.bin.009")), "Text5"},
-        {in("a.bin.001"), nowhere, test::notLocated("folder", nowhere + "/"), "Text6"},
+         RequestField::DestinationFolder},
+        {in("a.bin.009"), out, test::notLocated("file", in("a.bin.009")), RequestField::PiecePath},
+        {in("a.bin.001"), nowhere, test::notLocated("folder", nowhere + "/"),
+         RequestField::DestinationFolder},
     };
     for (const Case& c : cases) {
-        JoinPaneValues values{c.text5, c.text6, false, false};
+        JoinRequest values{c.text5, c.text6, false, false};
         const CommandOutcome outcome = joinShowing(values, c.message);
         EXPECT_FALSE(outcome.succeeded) << c.message;
         EXPECT_EQ(outcome.focus, c.focus) << c.message;
@@ -122,11 +125,12 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceDecompressesByNameOrShowsTheEngines
 {
     const std::string content = test::patternBytes(3500);
     const auto pieces = test::writeByteSet(in("report.pdf"), content, 1000);
-    pane.Text5 = pieces[1];
+    request.piecePath = pieces[1];
     host.answer(Question::Notice, Answer::Ok, created(out("report.pdf")));
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf")), content);
-    EXPECT_EQ(pane.Text6, temp.file("out") + "/"); // the list and label are the window's test
+    EXPECT_EQ(request.destinationFolder,
+              temp.file("out") + "/"); // the list and label are the window's test
     EXPECT_FALSE(bar.visible);
     EXPECT_EQ(recent.added, std::vector<std::string>{"Joined:" + pieces[1]});
 
@@ -139,9 +143,9 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceDecompressesByNameOrShowsTheEngines
     EXPECT_FALSE(std::filesystem::exists(out("report.pdf")));
 
     // A compressed set is decompressed by its own name only; keeping the compressed file
-    // (Check2) is the window's test.
+    // (keepCompressed) is the window's test.
     const std::string archive = compressedBytes(content);
-    pane.Text5 = test::writeByteSet(in("report.pdf.zip"), archive, 1000, true).back();
+    request.piecePath = test::writeByteSet(in("report.pdf.zip"), archive, 1000, true).back();
     std::filesystem::remove(out("report.pdf"));
     host.answer(Question::Notice, Answer::Ok, created(out("report.pdf"), " and decompressed "));
     EXPECT_TRUE(join().succeeded);
@@ -149,7 +153,7 @@ TEST_F(JoinCommandTest, JoinsFromAMiddlePieceDecompressesByNameOrShowsTheEngines
     EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
 
     // Without a final ".zip" the joined file is the result (the adapter's test has the rule).
-    pane.Text5 = test::writeByteSet(in("photos"), archive, 1000, true)[0];
+    request.piecePath = test::writeByteSet(in("photos"), archive, 1000, true)[0];
     host.answer(Question::Notice, Answer::Ok,
                 created(out("photos")) + CR
                     + "It has not been decompressed: its name does not end in \".zip\".");
@@ -187,18 +191,18 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
         {good, ENOSPC, "There is not enough space on " + disk + ": 29 KB more are needed."},
     };
     test::writeFile(out("report.pdf"), "previous");
-    pane.chkDelOrgJoin = true; // the pieces must not even be offered for deletion
+    request.deletePiecesAfter = true; // the pieces must not even be offered for deletion
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
         const auto pieces = test::writeByteSet(in("report.pdf.zip"), c.archive, 1000, true);
-        pane.Text5 = pieces[0];
+        request.piecePath = pieces[0];
         const std::string text = "The file: " + out("report.pdf.zip") + CR
                                  + " has been created from all split files, but it could not "
                                    "be decompressed and has been kept."
                                  + CR + c.reason;
         if (c.osError != 0)
             faults::failWritesAfter(c.archive.size() + 1000, c.osError);
-        const CommandOutcome outcome = joinShowing(pane, text, "report.pdf");
+        const CommandOutcome outcome = joinShowing(request, text, "report.pdf");
         faults::clearWriteFault();
         EXPECT_FALSE(outcome.succeeded);
         EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
@@ -221,8 +225,8 @@ TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneW
     const Password right("a long enough passphrase");
     const std::string archive = compressedBytes(content, &right);
     const auto pieces = test::writeByteSet(in("report.pdf.zip"), archive, 10'000, true);
-    pane.Text5 = pieces[1];
-    pane.chkDelOrgJoin = true; // offered after a success only
+    request.piecePath = pieces[1];
+    request.deletePiecesAfter = true; // offered after a success only
     const std::string asked = "The pieces of report.pdf.zip are encrypted. Type the password";
     const std::string nothing = "Nothing has been written and the pieces are kept.";
     const struct {
@@ -260,15 +264,15 @@ TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneW
     }
 
     // Kept compressed: no password, and the outcome says what opens the archive.
-    pane.Check2 = true;
-    pane.chkDelOrgJoin = false;
+    request.keepCompressed = true;
+    request.deletePiecesAfter = false;
     host.answer(Question::Notice, Answer::Ok, kEncryptedArchiveNote);
     EXPECT_TRUE(join().succeeded);
     EXPECT_EQ(test::readFile(out("report.pdf.zip")), archive);
     std::filesystem::remove(out("report.pdf.zip"));
 
     // A piece that fails the checksum file is refused before any password is asked.
-    pane.Check2 = false;
+    request.keepCompressed = false;
     ASSERT_EQ(
         std::system(
             ("cd " + in("") + " && sha256sum report.pdf.zip.00? > report.pdf.zip.sha256").c_str()),
@@ -306,9 +310,10 @@ TEST_F(JoinCommandTest, AFileOfANameTheJoinMakesIsReplacedOnlyWhenTheUserSaysSo)
         SCOPED_TRACE(c.existing + (c.compressed ? " compressed" : "") + (c.keepZip ? " kept" : ""));
         std::filesystem::remove_all(temp.file("out"));
         std::filesystem::create_directory(temp.file("out"));
-        pane.Text5 = c.compressed ? test::writeByteSet(in("report.pdf.zip"), archive, 1000, true)[0]
-                                  : test::writeByteSet(in("report.pdf"), content, 1000)[1];
-        pane.Check2 = c.keepZip;
+        request.piecePath = c.compressed
+                                ? test::writeByteSet(in("report.pdf.zip"), archive, 1000, true)[0]
+                                : test::writeByteSet(in("report.pdf"), content, 1000)[1];
+        request.keepCompressed = c.keepZip;
         test::writeFile(out(c.existing), mine);
         std::filesystem::permissions(out(c.existing), std::filesystem::perms(0640));
 
@@ -317,7 +322,7 @@ TEST_F(JoinCommandTest, AFileOfANameTheJoinMakesIsReplacedOnlyWhenTheUserSaysSo)
                      c.existing + " already exists in " + temp.file("out") + ". Replace it?");
         asked.acceptNotices();
         JoinServices s{asked, engine, compressor, recent, explore, {&bar, &label, &list}};
-        const bool joined = cmdJoin_Click(pane, s).succeeded;
+        const bool joined = joinCommand(request, s).succeeded;
         EXPECT_EQ(joined, c.answer == Answer::Yes);
         EXPECT_EQ(asked.shown[0].buttons, Buttons::YesNo);
         EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{c.existing});
@@ -359,10 +364,10 @@ TEST_F(JoinCommandTest, ExploreMenuTakesNewFoldersInEntriesThreeAndFour)
 TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane)
 {
     const std::string content = test::patternBytes(2500);
-    pane.Text5 = test::writeByteSet(in("report.pdf"), content, 1000)[0];
+    request.piecePath = test::writeByteSet(in("report.pdf"), content, 1000)[0];
     test::DisketteFolder floppy(temp.file("out"));
     floppy.drive->setMediumPresent(false);
-    pane.Text6 = "a:";
+    request.destinationFolder = "a:";
     host.answer(Question::InsertDisk, Answer::Cancel,
                 "Please insert disk in drive A: and click OK to continue.");
     EXPECT_FALSE(join().succeeded);
@@ -372,14 +377,14 @@ TEST_F(JoinCommandTest, OnlyTheDriveLetterIsTheDisketteAndClearAllEmptiesThePane
     std::filesystem::create_directory(temp.file("archive"));
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(temp.path());
-    pane.Text6 = "archive";
+    request.destinationFolder = "archive";
     host.answer(Question::Notice, Answer::Ok, created("archive/report.pdf"));
     EXPECT_TRUE(join().succeeded);
     std::filesystem::current_path(previous);
     EXPECT_EQ(test::readFile(temp.file("archive/report.pdf")), content);
 
     list.addRow("row", FileRowKind::Piece);
-    cmdJnCancel_Click(pane, services.pane);
-    EXPECT_TRUE(pane.Text5.empty() && pane.Text6.empty());
+    clearJoinCommand(request, services.pane);
+    EXPECT_TRUE(request.piecePath.empty() && request.destinationFolder.empty());
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
 }

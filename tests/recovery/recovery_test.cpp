@@ -2,6 +2,7 @@
 
 #include "format/split_set.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,9 @@
 #include <sys/resource.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <optional>
 #include <random>
 #include <set>
 
@@ -95,6 +98,17 @@ private:
     std::map<std::string, std::string> files_;
     std::string name_, bytes_;
 };
+
+// The recovery code's own failure a call ends with, if it ends with one.
+std::optional<RecoveryFailure> recoveryFailureOf(const std::function<void()>& call)
+{
+    try {
+        call();
+    } catch (const RecoveryError& error) {
+        return error.failure();
+    }
+    return std::nullopt;
+}
 
 // The bytes this process has read so far (read by any means, from any file).
 std::uint64_t bytesRead()
@@ -196,7 +210,7 @@ TEST(Recovery, AnyAllowedLossesAreRebuiltByteForByte)
     }
 }
 
-// A set beyond repair is left as it was.
+// A set beyond repair, or a repair that is stopped, is left as it was.
 TEST(Recovery, VerdictsCountTheLostPiecesAndTheRecoveryPiecesThatAreHere)
 {
     struct Case {
@@ -246,7 +260,14 @@ TEST(Recovery, VerdictsCountTheLostPiecesAndTheRecoveryPiecesThatAreHere)
         EXPECT_TRUE(condition.hasRecovery);
         EXPECT_EQ(repairVerdict(condition), c.verdict);
         if (!condition.repairable) {
-            EXPECT_THROW(repairSet(set.base, condition), RunError);
+            EXPECT_EQ(recoveryFailureOf([&] { repairSet(set.base, condition); }),
+                      RecoveryFailure::NotRepairable);
+            set.expectIntact();
+        } else if (!condition.complete()) {
+            RecoveryOptions stopping;
+            stopping.afterStripe = [] { jobStop().request(); };
+            EXPECT_THROW(repairSet(set.base, condition, stopping), JobStopped);
+            jobStop().reset();
             set.expectIntact();
         }
     }
@@ -363,7 +384,9 @@ TEST(Recovery, TheChecksumFileJudgesTheRecoveryPieces)
         EXPECT_EQ(condition.hasRecovery, c.outcome >= RepairFails);
         EXPECT_EQ(condition.notice, notices[c.outcome]);
         if (c.outcome == RepairFails) {
-            EXPECT_THROW(repairSet(base, condition, options, Rebuild::Pieces), RunError);
+            EXPECT_EQ(
+                recoveryFailureOf([&] { repairSet(base, condition, options, Rebuild::Pieces); }),
+                RecoveryFailure::RebuiltMismatch);
         }
         if (c.outcome == Rebuilt) {
             EXPECT_EQ(condition.lostRecovery, std::vector<int>{1});
@@ -514,7 +537,8 @@ TEST(Recovery, CraftedRecoveryPiecesAreCheckedBeforeTheyAreRead)
                   c.used ? ""
                          : "data.bin.rec001 does not belong to these pieces; it was not used.");
         if (condition.repairable && !condition.complete()) {
-            EXPECT_THROW(repairSet(base, condition), RunError); // its data is no code
+            EXPECT_EQ(recoveryFailureOf([&] { repairSet(base, condition); }),
+                      RecoveryFailure::RebuiltMismatch); // its data is no code
         }
         EXPECT_EQ(test::namesIn(folder.path()), names);
         EXPECT_EQ(readFile(base + ".001") + readFile(base + ".002"), pieces);

@@ -28,7 +28,7 @@ TEST(SplitBySize, PiecesHoldAHeaderAndConsecutiveSlicesOfTheFile)
     bool compressed = false;
     for (const auto& c : cases) {
         SplitRun run(test::patternBytes(c.length), c.size, c.unit);
-        run.engine.SetCompressed((compressed = !compressed) ? "Yes" : "");
+        run.engine.markCompressed(compressed = !compressed);
         run.engine.SetSplitByPieces(c.byPieces);
         test::writeFile(run.piecePath(1), std::string(5000, 'x')); // replaced, not appended to
         EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();

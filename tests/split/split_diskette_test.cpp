@@ -82,7 +82,7 @@ TEST(SplitToDiskettes, AsksForEachDiskAndChecksItsFreeSpace)
 TEST(SplitToDiskettes, CancellingKeepsWrittenDisksAndDropsTheTemporaryFile)
 {
     DisketteRun run(test::patternBytes(3000), 1000, "BT");
-    run.engine.SetTempCompressedFile("Yes");
+    run.engine.markTempCompressedFile(true);
     test::writeFile(run.drive->mountPoint() / "data.bin.001", "a piece the user had");
     test::writeFile(run.drive->mountPoint() / "keep.txt", "unrelated");
     run.host.answer(Question::DisketteCount, Answer::Yes, "you need 3")

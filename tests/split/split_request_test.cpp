@@ -25,12 +25,12 @@ protected:
         : engine(host), compressor(host, tool, {&bar, &label, nullptr}, {}, temp.path().string())
     {
         std::filesystem::create_directory(temp.file("out"));
-        pane.Text1 = temp.file("source.bin");
-        pane.Text4 = temp.file("out");
-        pane.Check1 = false;
+        request.sourcePath = temp.file("source.bin");
+        request.destinationFolder = temp.file("out");
+        request.compressFirst = false;
     }
 
-    CommandOutcome split() { return cmdSpSplit_Click(pane, services); }
+    CommandOutcome split() { return splitCommand(request, services); }
     // Splits; the one message shown must hold `expected`.
     bool splitSaying(const std::string& expected)
     {
@@ -54,7 +54,7 @@ protected:
     modSplitFile engine;
     CompressionAdapter compressor;
     SplitServices services{host, engine, compressor, recent, explore, {&bar, &label, &list}};
-    SplitPaneValues pane;
+    SplitRequest request;
 };
 
 } // namespace
@@ -62,77 +62,84 @@ protected:
 TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
 {
     test::writeFile(temp.file("source.bin"), "0123456789");
-    using Change = std::function<void(SplitPaneValues&)>;
+    using Change = std::function<void(SplitRequest&)>;
     const auto pieces = [](std::string n) -> Change {
-        return [n](SplitPaneValues& p) {
-            p.Option1 = false;
-            p.Text2 = n;
+        return [n](SplitRequest& p) {
+            p.mode = SplitMode::ByPieces;
+            p.pieceCount = n;
         };
     };
-    const auto size = [](std::string n) -> Change { return [n](auto& p) { p.Text3 = n; }; };
+    const auto size = [](std::string n) -> Change { return [n](auto& p) { p.pieceSize = n; }; };
     const struct {
         Change change;
-        std::string text, focus;
+        std::string text;
+        RequestField focus;
     } cases[] = {
-        {[](auto& p) { p.Text1.clear(); }, "Please select a file to split/compress.", "Text1"},
-        {[](auto& p) { p.Text4.clear(); },
-         "Please specify the folder where you want to save the generated files.", "Text4"},
-        {[&](auto& p) { p.Text1 = temp.folder(); },
-         "Please enter a valid file name to continue with this operation.", "Text1"},
-        {[&](auto& p) { p.Text1 = temp.file("none.bin"); },
-         test::notLocated("file", temp.file("none.bin")), "Text1"},
-        {[&](auto& p) { p.Text4 = temp.file("nowhere"); },
-         test::notLocated("folder", temp.file("nowhere") + "/"), "Text4"},
-        {pieces("abc"), "Please enter a valid value for number of pieces!", "Text2"},
-        {pieces("0"), "Number of pieces should be more than zero!", "Text2"},
-        {size(""), "Please enter a valid value for the size of split file(s)!", "Text3"},
-        {size("-2"), "Please enter a valid value for the size of split file(s)!", "Text3"},
+        {[](auto& p) { p.sourcePath.clear(); }, "Please select a file to split/compress.",
+         RequestField::SourcePath},
+        {[](auto& p) { p.destinationFolder.clear(); },
+         "Please specify the folder where you want to save the generated files.",
+         RequestField::DestinationFolder},
+        {[&](auto& p) { p.sourcePath = temp.folder(); },
+         "Please enter a valid file name to continue with this operation.",
+         RequestField::SourcePath},
+        {[&](auto& p) { p.sourcePath = temp.file("none.bin"); },
+         test::notLocated("file", temp.file("none.bin")), RequestField::SourcePath},
+        {[&](auto& p) { p.destinationFolder = temp.file("nowhere"); },
+         test::notLocated("folder", temp.file("nowhere") + "/"), RequestField::DestinationFolder},
+        {pieces("abc"), "Please enter a valid value for number of pieces!",
+         RequestField::PieceCount},
+        {pieces("0"), "Number of pieces should be more than zero!", RequestField::PieceCount},
+        {size(""), "Please enter a valid value for the size of split file(s)!",
+         RequestField::PieceSize},
+        {size("-2"), "Please enter a valid value for the size of split file(s)!",
+         RequestField::PieceSize},
         {[](auto& p) {
-             p.Combo1 = 4;
-             p.Check1 = true;
+             p.sizeUnit = 4;
+             p.compressFirst = true;
          },
          std::string("You can not compress file if you want it to be split by number of lines.")
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
-         "Check1"},
-        {[](auto& p) { p.chkEncrypt = true; },
-         "Please type the password to encrypt the pieces with.", "txtPassword"},
+         RequestField::CompressFirst},
+        {[](auto& p) { p.encrypt = true; }, "Please type the password to encrypt the pieces with.",
+         RequestField::Password},
         {[](auto& p) {
-             p.chkEncrypt = true;
-             p.txtPassword.assign("one passphrase");
-             p.txtPasswordAgain.assign("one passphrase!");
+             p.encrypt = true;
+             p.password.assign("one passphrase");
+             p.passwordAgain.assign("one passphrase!");
          },
          "The two passwords are not the same. Please type the same password twice.",
-         "txtPasswordAgain"},
+         RequestField::PasswordAgain},
         {[](auto& p) {
-             p.Combo1 = 4;
-             p.chkEncrypt = true;
-             p.txtPassword.assign("pw");
-             p.txtPasswordAgain.assign("pw");
+             p.sizeUnit = 4;
+             p.encrypt = true;
+             p.password.assign("pw");
+             p.passwordAgain.assign("pw");
          },
          std::string("A file split by number of lines cannot be encrypted: only a compressed set "
                      "can.")
              + LF + "Please uncheck 'Encrypt with a password' to continue.",
-         "chkEncrypt"},
+         RequestField::Encrypt},
         {[](auto& p) {
-             p.Text1.clear();
-             p.txtRecovery = "x";
+             p.sourcePath.clear();
+             p.recoveryCount = "x";
          },
-         "Please select a file to split/compress.", "Text1"},
-        {[](auto& p) { p.txtRecovery = "x"; },
+         "Please select a file to split/compress.", RequestField::SourcePath},
+        {[](auto& p) { p.recoveryCount = "x"; },
          "Recovery pieces takes a number of recovery pieces or a percentage, such as 10%.",
-         "txtRecovery"},
+         RequestField::RecoveryCount},
         {[](auto& p) {
-             p.Text4 = "a:/";
-             p.txtRecovery = "2";
+             p.destinationFolder = "a:/";
+             p.recoveryCount = "2";
          },
          "Recovery pieces cannot be written onto diskettes: they are made from every piece of "
          "the set, and the pieces are on other disks by then.",
-         "txtRecovery"},
+         RequestField::RecoveryCount},
     };
-    pane.Text3 = "4";
-    const SplitPaneValues valid = pane;
+    request.pieceSize = "4";
+    const SplitRequest valid = request;
     for (const auto& c : cases) {
-        c.change(pane = valid);
+        c.change(request = valid);
         host.shown.clear();
         host.answer(Question::Notice, Answer::Ok, c.text);
         const CommandOutcome outcome = split();
@@ -148,36 +155,34 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
 TEST_F(SplitRequestTest, EachWayToSizeThePiecesReportsTheRealCountAndTheSourceCanBeDeleted)
 {
     test::writeFile(temp.file("source.bin"), "0123456789");
-    pane.Option1 = false;
-    pane.Text2 = "6"; // 2-byte pieces: five of them, and the message says so
+    request.mode = SplitMode::ByPieces;
+    request.pieceCount = "6"; // 2-byte pieces: five of them, and the message says so
     EXPECT_TRUE(splitSaying("split into 5 files. \rEach file contains 2 Bytes or less."));
     EXPECT_EQ(sizeOf("source.bin.005"), 14u);
-    EXPECT_EQ(pane.Text4, temp.file("out") + "/"); // trailing separator written back
+    EXPECT_EQ(request.destinationFolder, temp.file("out") + "/"); // trailing separator written back
     EXPECT_EQ(label.captions.back(), "Completed splitting.");
     EXPECT_EQ(recent.added, std::vector<std::string>{"Split:" + temp.file("source.bin")});
-    pane.Text2 = "2.9"; // the whole part counts
+    request.pieceCount = "2.9"; // the whole part counts
     EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 5 Bytes or less."));
 
     // typed sizes, presets and lines
     test::writeFile(temp.file("source.bin"), test::patternBytes(4'000'000));
-    pane.Option1 = true;
-    pane.Text3 = "1.5";
-    pane.Combo1 = 2;
+    request.mode = SplitMode::BySize;
+    request.pieceSize = "1.5";
+    request.sizeUnit = 2;
     EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 1.5 Megabytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 1'572'864u + 12);
 
-    pane.Option1 = false;
-    pane.Option3 = true;
-    pane.Combo2 = 1; // 2.88 MegaBytes
+    request.mode = SplitMode::ByPreset;
+    request.presetIndex = 1; // 2.88 MegaBytes
     EXPECT_TRUE(splitSaying("split into 2 files. \rEach file contains 2.88 Megabytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 3'019'899u + 12);
 
     test::writeFile(temp.file("source.bin"), "a\r\nb\r\nc\r\n");
-    pane.Option1 = true;
-    pane.Option3 = false;
-    pane.Combo1 = 4;
-    pane.Text3 = "2";
-    pane.chkDelOrgSplit = true; // declined here; the window and the CLI accept it
+    request.mode = SplitMode::BySize;
+    request.sizeUnit = 4;
+    request.pieceSize = "2";
+    request.deleteSourceAfter = true; // declined here; the window and the CLI accept it
     host.answer(Question::Notice, Answer::Ok,
                 "splitting files by number of lines is successful only for text files")
         .answer(Question::Notice, Answer::Ok,
@@ -195,9 +200,9 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
 {
     const std::string content(200'000, 'z');
     test::writeFile(temp.file("source.bin"), content);
-    pane.Check1 = true;
-    pane.Text3 = "1";
-    pane.Combo1 = 2;
+    request.compressFirst = true;
+    request.pieceSize = "1";
+    request.sizeUnit = 2;
     EXPECT_TRUE(splitSaying("The compressed file was not split because the size of the compressed "
                             "file is less than the desired size of the split file."));
     const std::string piece = test::readFile(out("source.bin.zip.001"));
@@ -217,16 +222,16 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
         std::string(header.begin(), header.end()) + test::readFile(temp.file("reference.zip"));
     EXPECT_EQ(piece, expected);
     std::filesystem::remove(out("source.bin.zip.001"));
-    pane.Text3 = "5";
-    pane.Combo1 = 1;
+    request.pieceSize = "5";
+    request.sizeUnit = 1;
     EXPECT_TRUE(splitSaying("The compressed file was not split"));
     EXPECT_EQ(test::readFile(out("source.bin.zip.001")), expected);
 
     // a compressed file of the name the user already has is never replaced
     test::writeFile(temp.file("source.bin"), test::patternBytes(100'000));
     test::writeFile(out("source.bin.zip"), "my own archive");
-    pane.Text3 = "10";
-    pane.Combo1 = 1;
+    request.pieceSize = "10";
+    request.sizeUnit = 1;
     recent.added.clear();
     std::filesystem::remove(out("source.bin.zip.001"));
     EXPECT_FALSE(splitSaying("source.bin.zip already exists."));
@@ -238,23 +243,23 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
 TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePane)
 {
     test::writeFile(temp.file("source.bin"), "tiny");
-    pane.Text3 = "1";
-    pane.Combo1 = 1;
+    request.pieceSize = "1";
+    request.sizeUnit = 1;
     EXPECT_FALSE(splitSaying("The file you want to split is smaller than the size you specified!"));
     EXPECT_EQ(bar.values.back(), 0);
 
-    pane.chkDelOrgSplit = true;
-    pane.Text2 = "4";
-    pane.Option3 = true;
-    pane.Combo2 = 3;
-    cmdSpCancel_Click(pane, services.pane);
-    const auto values = [](const SplitPaneValues& p) {
-        return std::tuple(p.Text1, p.Text2, p.Text3, p.Text4, p.Option1, p.Option3, p.Combo1,
-                          p.Combo2, p.Check1, p.chkDelOrgSplit);
-    }; // the delete option belongs to the Options pane and stays
-    SplitPaneValues fresh;
-    fresh.chkDelOrgSplit = true;
-    EXPECT_EQ(values(pane), values(fresh));
+    request.deleteSourceAfter = true;
+    request.pieceCount = "4";
+    request.mode = SplitMode::ByPreset;
+    request.presetIndex = 3;
+    clearSplitCommand(request, services.pane);
+    const auto values = [](const SplitRequest& p) {
+        return std::tuple(p.sourcePath, p.pieceCount, p.pieceSize, p.destinationFolder, p.mode,
+                          p.sizeUnit, p.presetIndex, p.compressFirst, p.deleteSourceAfter);
+    }; // the delete option belongs to the Options request and stays
+    SplitRequest fresh;
+    fresh.deleteSourceAfter = true;
+    EXPECT_EQ(values(request), values(fresh));
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
 }
 
@@ -271,17 +276,17 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
     test::writeFile(temp.file("source.bin"), content);
     test::DisketteFolder floppy(temp.path() / "floppy");
     const Password password("staple battery horse correct");
-    const auto bySize = [](SplitPaneValues& p) {
-        p.Text3 = "100";
-        p.Combo1 = 1;
+    const auto bySize = [](SplitRequest& p) {
+        p.pieceSize = "100";
+        p.sizeUnit = 1;
     };
-    const auto byPieces = [](SplitPaneValues& p) {
-        p.Option1 = false;
-        p.Text2 = "3";
+    const auto byPieces = [](SplitRequest& p) {
+        p.mode = SplitMode::ByPieces;
+        p.pieceCount = "3";
     };
     const struct {
         const char* name;
-        std::function<void(SplitPaneValues&)> change;
+        std::function<void(SplitRequest&)> change;
         bool compressOnly;
         int pieces;
     } cases[] = {{"by size", bySize, false, 3},
@@ -292,16 +297,16 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
         SCOPED_TRACE(c.name);
         fs::remove_all(temp.file("out"));
         fs::create_directory(temp.file("out"));
-        pane = {};
-        pane.Text1 = temp.file("source.bin");
-        pane.Text4 = temp.file("out");
-        pane.Check1 = false; // an encrypted set is compressed all the same
-        pane.chkEncrypt = true;
-        pane.txtPassword = pane.txtPasswordAgain = password;
+        request = {};
+        request.sourcePath = temp.file("source.bin");
+        request.destinationFolder = temp.file("out");
+        request.compressFirst = false; // an encrypted set is compressed all the same
+        request.encrypt = true;
+        request.password = request.passwordAgain = password;
         if (c.change)
-            c.change(pane);
-        ASSERT_TRUE((c.compressOnly ? cmdCompress_Click(pane, services) : split()).succeeded);
-        EXPECT_TRUE(pane.txtPassword.empty() && pane.txtPasswordAgain.empty());
+            c.change(request);
+        ASSERT_TRUE((c.compressOnly ? compressOnlyCommand(request, services) : split()).succeeded);
+        EXPECT_TRUE(request.password.empty() && request.passwordAgain.empty());
         EXPECT_EQ(test::filesHolding(temp.file("out"), marker), std::set<std::string>{});
         std::string archive;
         for (int n = 1; n <= c.pieces; ++n) {
@@ -328,13 +333,13 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
 
     // Onto diskettes, stopped at the second disk: the compressed copy waiting in its
     // private folder is encrypted too, and nothing of the split stays.
-    pane = {};
-    pane.Text1 = temp.file("source.bin");
-    pane.Text4 = "a:/";
-    pane.Text3 = "200000";
-    pane.Combo1 = 0;
-    pane.chkEncrypt = true;
-    pane.txtPassword = pane.txtPasswordAgain = password;
+    request = {};
+    request.sourcePath = temp.file("source.bin");
+    request.destinationFolder = "a:/";
+    request.pieceSize = "200000";
+    request.sizeUnit = 0;
+    request.encrypt = true;
+    request.password = request.passwordAgain = password;
     std::set<std::string> plainWhileWaiting{"none looked"};
     bool copyWasThere = false;
     host.onShown = [&](const test::ShownMessage& shown) {
@@ -358,11 +363,11 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
     test::writeFile(temp.file("Temp"), "a file where the folder would go");
     CompressionAdapter blocked(host, tool, {&bar, &label, nullptr}, {}, temp.file("Temp"));
     SplitServices blockedServices{host, engine, blocked, recent, explore, {&bar, &label, &list}};
-    pane.txtPassword = pane.txtPasswordAgain = password;
+    request.password = request.passwordAgain = password;
     host.onShown = {};
     host.shown.clear();
     const auto before = test::snapshot(temp.file("floppy"));
-    EXPECT_FALSE(cmdSpSplit_Click(pane, blockedServices).succeeded);
+    EXPECT_FALSE(splitCommand(request, blockedServices).succeeded);
     ASSERT_EQ(host.shown.size(), 1u);
     EXPECT_EQ(host.shown[0].icon, Icon::Critical);
     EXPECT_EQ(test::snapshot(temp.file("floppy")), before);
@@ -393,14 +398,14 @@ TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverT
     test::DisketteFolder floppy(temp.path() / "floppy");
     test::writeFile(temp.file("source.bin"), content);
     test::writeFile(out("keep.txt"), "unrelated");
-    pane.Check1 = true;
-    pane.Combo1 = 0;
+    request.compressFirst = true;
+    request.sizeUnit = 0;
     host.acceptNotices();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string destination = c.diskette ? temp.file("floppy") : temp.file("out");
-        pane.Text4 = c.diskette ? "a:/" : destination;
-        pane.Text3 = c.size;
+        request.destinationFolder = c.diskette ? "a:/" : destination;
+        request.pieceSize = c.size;
         const auto before = test::snapshot(destination);
         host.cause(c.fault).say(c.answers);
         EXPECT_FALSE(split().succeeded);
@@ -428,10 +433,10 @@ TEST_F(SplitRequestTest, ADisketteSplitsCompressedCopyIsPrivateWhateverWaitsAtIt
         [&] { fs::create_directory(oldName); },
         [&] { fs::create_symlink(temp.file("source.bin"), oldName); },
     };
-    pane.Text4 = "a:/";
-    pane.Check1 = true;
-    pane.Combo1 = 0;
-    pane.Text3 = "1000";
+    request.destinationFolder = "a:/";
+    request.compressFirst = true;
+    request.sizeUnit = 0;
+    request.pieceSize = "1000";
     host.acceptNotices();
     std::set<std::string> folders;
     for (const auto& plant : plants) {

@@ -227,29 +227,29 @@ TEST_F(VerifyTest, ASetOnDiskettesIsCheckedFromTheFirstDisk)
 // A blank box is the window's test.
 TEST_F(VerifyTest, TheButtonsRefuseBadInputBeforeChecking)
 {
-    using Button = CommandOutcome (*)(VerifyPaneValues&, VerifyServices&);
+    using Button = CommandOutcome (*)(VerifyRequest&, VerifyServices&);
     const auto press = [this](Button button, const std::string& text) {
-        VerifyPaneValues pane{text};
-        return button(pane, services);
+        VerifyRequest request{text};
+        return button(request, services);
     };
     host.answer(Question::Notice, Answer::Ok, "Please enter a valid file name to verify.");
-    auto result = press(cmdVerify1_Click, in.folder()); // ends with "/"
-    EXPECT_EQ(result.focus, "Text8");
+    auto result = press(verifyFileCommand, in.folder()); // ends with "/"
+    EXPECT_EQ(result.focus, RequestField::PiecePath);
     EXPECT_EQ(host.shown.back().icon, Icon::None);
 
     // "Verify whole set" refuses only a final backslash; a folder then is no file.
     host.answer(Question::Notice, Answer::Ok, test::notLocated("file", in.folder()));
-    result = press(cmdVerify2_Click, in.folder());
-    EXPECT_EQ(result.focus, "Text8");
+    result = press(verifySetCommand, in.folder());
+    EXPECT_EQ(result.focus, RequestField::PiecePath);
     EXPECT_EQ(host.shown.back().icon, Icon::Critical);
     EXPECT_TRUE(host.busyChanges.empty());
 
     test::writeByteSet(in.file("a.bin"), "abc", 2);
     list.addRow("from before", FileRowKind::Piece);
     host.answer(Question::Notice, Answer::Ok, kSetOk);
-    result = press(cmdVerify2_Click, in.file("a.bin.001"));
+    result = press(verifySetCommand, in.file("a.bin.001"));
     EXPECT_TRUE(result.succeeded);
-    EXPECT_TRUE(result.focus.empty());
+    EXPECT_EQ(result.focus, RequestField::None);
     EXPECT_EQ(list.rows.size(), 2u);
     EXPECT_EQ(host.busyChanges, (std::vector<bool>{true, false}));
     EXPECT_TRUE(host.allAnswersUsed());
