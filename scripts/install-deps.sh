@@ -7,7 +7,7 @@ packages=(
   libzip-dev zlib1g-dev libisal-dev
   libgtest-dev
   clang libclang-rt-14-dev clang-tidy
-  zip unzip
+  zip unzip 7zip libarchive-tools
   dpkg-dev desktop-file-utils file util-linux lintian binutils
   shared-mime-info libglib2.0-bin
   libssl-dev dash busybox 7zip

@@ -154,8 +154,8 @@ void showFolder(ExploreEntry& entry, const std::string& folder)
     entry.visible = true;
 }
 
-// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>, <Pieces/>); none in a
-// file an older version wrote.
+// An element after the four first ones (<Sending/>, <Recovery/>, <Writing/>, <Pieces/>,
+// <Encryption/>); none in a file an older version wrote.
 std::shared_ptr<CXmlElement> laterElement(const XMLDocument& document, const char* name)
 {
     for (std::int32_t position = 5;; ++position) {
@@ -252,18 +252,20 @@ void writeFlushFlag(bool flush, XMLDocument& document)
     setLaterAttribute(document, "Writing", "flush", flagText(flush));
 }
 
-// <Pieces plain="..."/>: off unless written "true"; written only once it is on.
-bool plainPiecesFlag(const XMLDocument& document)
+// A flag of a later element that is off unless written "true" (<Pieces plain="..."/>,
+// <Encryption split="..."/>); written only once it is on, so an older file stays as it was.
+bool offByDefaultFlag(const XMLDocument& document, const char* element, const char* attribute)
 {
-    const auto attribute = laterAttribute(document, "Pieces", "plain");
-    return attribute && attribute->Value() == "true";
+    const auto value = laterAttribute(document, element, attribute);
+    return value && value->Value() == "true";
 }
 
-void writePlainPiecesFlag(bool plain, XMLDocument& document)
+void writeOffByDefaultFlag(bool on, XMLDocument& document, const char* element,
+                           const char* attribute)
 {
-    if (!laterElement(document, "Pieces") && !plain)
-        return; // an older file stays as it was while it is off
-    setLaterAttribute(document, "Pieces", "plain", flagText(plain));
+    if (!laterElement(document, element) && !on)
+        return;
+    setLaterAttribute(document, element, attribute, flagText(on));
 }
 
 void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOptions& options)
@@ -284,7 +286,8 @@ void readOptions(const XMLDocument& document, const AppPaths& paths, ParceloOpti
     options.writeJoinScript = sendingFlag(document, "joinScript");
     options.recoveryPieces = recoveryText(document);
     options.flushToDisk = flushFlag(document);
-    options.plainPieces = plainPiecesFlag(document);
+    options.plainPieces = offByDefaultFlag(document, "Pieces", "plain");
+    options.encryptSplits = offByDefaultFlag(document, "Encryption", "split");
 }
 
 void writeOptions(const ParceloOptions& options, XMLDocument& document)
@@ -302,7 +305,8 @@ void writeOptions(const ParceloOptions& options, XMLDocument& document)
     writeSendingFlags(options, document);
     writeRecoveryText(options.recoveryPieces, document);
     writeFlushFlag(options.flushToDisk, document);
-    writePlainPiecesFlag(options.plainPieces, document);
+    writeOffByDefaultFlag(options.plainPieces, document, "Pieces", "plain");
+    writeOffByDefaultFlag(options.encryptSplits, document, "Encryption", "split");
 }
 
 // The serialized document as file lines: blank lines (and lines of spaces) dropped, the

@@ -50,6 +50,9 @@ struct ParceloOptions {
     // <Pieces plain="..."/> after them: the Split pane's "Plain pieces (no header)"; off
     // unless written "true"
     bool plainPieces = false;
+    // <Encryption split="..."/> after them: "Encrypt with a password" of the Split pane is
+    // checked; off unless written "true". The password itself is never kept.
+    bool encryptSplits = false;
 };
 
 // The outcome of a load or save: 0 for success, else an error number and description.

@@ -1,5 +1,7 @@
 #include "assembler/assembler_join.h"
 
+#include "integrity/join_script.h"
+#include "join/join_command.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/host.h"
@@ -36,8 +38,14 @@ CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& service
 
     const std::string joined = engine.JoinedFilePath();
     host.showOutcome(joinSucceededText(joined) + checksumNoticeLine(engine), pane.Text6);
+    // an encrypted set's archive needs a tool that reads AES-encrypted ZIP files, and its
+    // password
     if (engine.isCompressed())
-        host.message(Question::Notice, compressedSetNotice(joined, services.makerWebPage),
+        host.message(Question::Notice,
+                     compressedSetNotice(joined, services.makerWebPage)
+                         + (setIsEncrypted(engine.PiecePath(1))
+                                ? std::string(CR) + kEncryptedArchiveNote
+                                : std::string()),
                      Buttons::Ok, Icon::Information);
     engine.FinishJoin();
     engine.SetConfirmDelete(true);

@@ -31,9 +31,9 @@ struct AssemblerJoinServices {
 // Parcelo Assembler's Join button over its two boxes. It checks them as Parcelo's Join does
 // (asking before the joined file replaces a file of its name), joins the set without any
 // display, never decompresses (a compressed set is said to be so and keeps its ".zip"
-// name), and after every successful join offers to delete the pieces (never on the
-// diskette drive). A failed join leaves no joined file; the outcome's file is the joined
-// one.
+// name; an encrypted one is said to need its password and an archive tool that reads
+// AES-encrypted ZIP files), and after every successful join offers to delete the pieces (never on
+// the diskette drive). A failed join leaves no joined file; the outcome's file is the joined one.
 CommandOutcome joinSet(AssemblerPaneValues& pane, AssemblerJoinServices& services);
 
 // The notice after joining a set that was compressed before it was split.

@@ -195,6 +195,14 @@ std::string readOption(const Given& g, Arguments& out)
     case OptionId::Compress:
         out.compress = true;
         break;
+    case OptionId::PasswordFile:
+        if (text.empty())
+            return "--password-file takes the path of a file";
+        out.passwordFile = text;
+        break;
+    case OptionId::PasswordPrompt:
+        out.passwordPrompt = true;
+        break;
     case OptionId::NoChecksums:
         out.noChecksums = true;
         break;
@@ -253,6 +261,11 @@ std::string readOptions(const Sorted& sorted, const CommandSpec& command, Argume
     }
     if (!out.recovery.empty() && out.mode == SplitMode::Lines)
         return "--recovery needs a split by size or pieces: line sets have no recovery pieces";
+    const bool password = !out.passwordFile.empty() || out.passwordPrompt;
+    if (!out.passwordFile.empty() && out.passwordPrompt)
+        return "--password-file and --password-prompt cannot be given together";
+    if (password && command.verb == Verb::Split && out.mode == SplitMode::Lines)
+        return "a password needs a split by size or pieces: a line set cannot be encrypted";
     return {};
 }
 

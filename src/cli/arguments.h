@@ -29,12 +29,14 @@ struct Arguments {
     bool deleteSource = false;
     bool deletePieces = false;
     bool noDecompress = false;
-    bool force = false;        // join --force: the joined file replaces a file of its name
-    bool noChecksums = false;  // split --no-checksums
-    bool noJoinScript = false; // split --no-join-script
-    bool plain = false;        // split, join --plain: pieces without header
-    bool noSync = false;       // --no-sync: done without waiting for the disk
-    std::string recovery;      // split --recovery N or N%, as typed: the split checks it
+    bool force = false;          // join --force: the joined file replaces a file of its name
+    bool noChecksums = false;    // split --no-checksums
+    bool noJoinScript = false;   // split --no-join-script
+    bool plain = false;          // split, join --plain: pieces without header
+    bool noSync = false;         // --no-sync: done without waiting for the disk
+    std::string recovery;        // split --recovery N or N%, as typed: the split checks it
+    std::string passwordFile;    // --password-file FILE: the password is FILE's first line
+    bool passwordPrompt = false; // --password-prompt: typed on the terminal
     bool yes = false;
     bool quiet = false; // -q, --quiet: no progress, no notices
 };

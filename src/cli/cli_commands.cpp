@@ -1,12 +1,15 @@
 #include "cli/cli_commands.h"
 
+#include "app/password_strength.h"
 #include "cli/cli_repair.h"
+#include "cli/password_input.h"
 #include "cli/session.h"
 #include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/set_checksums.h"
 #include "platform/durability.h"
 #include "platform/paths.h"
+#include "platform/run_error.h"
 #include "platform/stop_token.h"
 #include "recovery/recovery.h"
 
@@ -38,6 +41,57 @@ SplitRequest splitRequest(const Arguments& a)
     if (const int unit = unitIndexOf(a.unit); unit >= 0)
         request.sizeUnit = unit;
     return request;
+}
+
+bool givesPassword(const Arguments& a)
+{
+    return !a.passwordFile.empty() || a.passwordPrompt;
+}
+
+// The password of --password-file, or typed at --password-prompt (twice: the split command
+// checks that the two are the same); a weak one is said, never refused. False, with the
+// error said, when there is none.
+bool readSplitPassword(const Arguments& a, ConsoleHost& host, SplitRequest& request)
+{
+    request.encrypt = true;
+    if (!a.passwordFile.empty()) {
+        try {
+            request.password = passwordFromFile(a.passwordFile);
+        } catch (const RunError& error) {
+            host.error(error.description());
+            return false;
+        }
+        request.passwordAgain = request.password;
+    } else if (!host.readPassword("Password: ", request.password)
+               || !host.readPassword("Password again: ", request.passwordAgain)) {
+        host.error("--password-prompt needs a password typed on a terminal");
+        return false;
+    }
+    if (const PasswordHint hint = passwordHint(request.password.view()); hint.weak)
+        host.notice(hint.text + ". " + kPassphraseAdvice);
+    return true;
+}
+
+// Where a join gets the password of an encrypted set: --password-file, else the terminal.
+// False, with the error said, when the file cannot give one, or when the set is encrypted,
+// is to be decompressed and nobody can type its password: refused before anything is
+// joined.
+bool readJoinPassword(const Arguments& a, ConsoleHost& host)
+{
+    if (!a.passwordFile.empty()) {
+        try {
+            host.setGivenPassword(passwordFromFile(a.passwordFile));
+        } catch (const RunError& error) {
+            host.error(error.description());
+            return false;
+        }
+    }
+    if (a.noDecompress || host.canAskPassword() || !setIsEncrypted(a.source))
+        return true;
+    host.error("The pieces of " + GetFileNameFromPath(RemoveFileExtension(a.source))
+               + " are encrypted and no password can be asked for: give it with --password-file "
+                 "FILE, or run parcelo-cli on a terminal to type it.");
+    return false;
 }
 
 std::string counted(std::size_t count, const std::string& what)
@@ -85,9 +139,11 @@ std::string splitResult(const Arguments& a, const std::string& destination,
             pieces.push_back(row.first);
     if (pieces.empty())
         return "wrote nothing";
-    const bool compressed = a.compress || a.verb == Verb::Compress;
-    std::string text = std::string(compressed ? "compressed and " : "") + "wrote "
-                       + counted(pieces.size(), a.plain ? "plain piece" : "piece");
+    const bool compressed = a.compress || a.verb == Verb::Compress || givesPassword(a);
+    std::string text = std::string(givesPassword(a) ? "compressed, encrypted and "
+                                   : compressed     ? "compressed and "
+                                                    : "")
+                       + "wrote " + counted(pieces.size(), a.plain ? "plain piece" : "piece");
     if (const std::string size = sizeText(pieces.front()); !size.empty())
         text += (pieces.size() == 1 ? " of " : " of up to ") + size;
     const std::string first = GetFileNameFromPath(pieces.front());
@@ -107,6 +163,8 @@ int split(const Arguments& a)
     Session s(a);
     s.engines.splitEngine().SetCompanions({!a.noChecksums, !a.noJoinScript});
     SplitRequest request = splitRequest(a);
+    if (givesPassword(a) && !readSplitPassword(a, s.host, request))
+        return kExitFailure;
     SplitServices services = s.engines.splitServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = a.verb == Verb::Compress ? compressOnlyCommand(request, services)
                                                             : splitCommand(request, services);
@@ -133,6 +191,8 @@ int join(const Arguments& a)
     Session s(a);
     s.host.setReplaceFiles(a.force);
     s.host.setJoinPlain(a.plain);
+    if (!readJoinPassword(a, s.host))
+        return kExitFailure;
     JoinRequest request{a.source, a.destination, a.noDecompress, a.deletePieces};
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = joinCommand(request, services);

@@ -1,5 +1,6 @@
 #include "cli/console_host.h"
 
+#include "cli/password_input.h"
 #include "cli/standard_streams.h"
 #include "platform/job_progress.h"
 
@@ -357,6 +358,38 @@ Answer ConsoleHost::ask(Question kind, Buttons buttons, std::FILE* out)
         if (answerFor(line[0], buttons, answer))
             return answer;
     }
+}
+
+bool ConsoleHost::canAskPassword() const
+{
+    return given_.has_value() || (input_ != nullptr && ::isatty(::fileno(input_)));
+}
+
+bool ConsoleHost::readPassword(const std::string& prompt, Password& password)
+{
+    wipeProgress();
+    if (input_ == nullptr || !::isatty(::fileno(input_)))
+        return false;
+    return readHiddenLine(input_, stderr, prompt, password);
+}
+
+Answer ConsoleHost::showPasswordQuestion(const std::string& text, Password& password,
+                                         const std::string&)
+{
+    wipeProgress();
+    if (given_) {
+        if (std::exchange(givenUsed_, true))
+            return Answer::Cancel;
+        password = *given_;
+        return Answer::Ok;
+    }
+    if (input_ == nullptr || !::isatty(::fileno(input_))) {
+        std::fputs(oneLine(text).c_str(), stderr);
+        return told(Answer::Cancel, " (no terminal; use --password-file FILE)", stderr);
+    }
+    if (!readPassword(oneLine(text) + " ", password))
+        return told(Answer::Cancel, " (no password)", stderr);
+    return Answer::Ok;
 }
 
 } // namespace parcelo::cli

@@ -2,8 +2,10 @@
 
 #include "platform/bindings.h"
 #include "platform/host.h"
+#include "platform/password.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -58,9 +60,23 @@ public:
 
     static std::FILE* terminalStandardError();
 
+    // The password of --password-file: the answer to the first password question (a later
+    // one, after it proved wrong, is declined: the file would give it again).
+    void setGivenPassword(Password password) { given_ = std::move(password); }
+    // Whether a password question can be answered: a password was given, or a person at
+    // the terminal can type one.
+    bool canAskPassword() const;
+    // Asks on the terminal, without echo, for a password (prompt, e.g. "Password: "); false
+    // at the end of input or on Ctrl-C.
+    bool readPassword(const std::string& prompt, Password& password);
+
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
+    // The given password once; else the terminal, without echo; without a terminal the
+    // question is declined with a word on the options that give a password.
+    Answer showPasswordQuestion(const std::string& text, Password& password,
+                                const std::string& title) override;
 
 private:
     bool keepsFileToReplace(Question kind) const; // Replace, without --force or --yes
@@ -76,6 +92,8 @@ private:
     bool replaceFiles_ = false;
     bool joinPlain_ = false;
     std::vector<HeldMessage> held_;
+    std::optional<Password> given_;
+    bool givenUsed_ = false;
 };
 
 // The message on one line: each line break, with the spaces around it, becomes a space;

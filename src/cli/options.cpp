@@ -43,6 +43,11 @@ std::vector<OptionSpec> makeOptionTable()
         {Plain, "plain", '\0', "", kSplit | kJoin, false,
          "split: pieces without header, which cat or copy /b joins too; join: another "
          "tool's numbered pieces, joined as plain pieces"},
+        {PasswordFile, "password-file", '\0', "FILE", kSplit | kCompress | kJoin, false,
+         "encrypt the set with the password on FILE's first line (AES-256; the set is "
+         "compressed), or open an encrypted set with it"},
+        {PasswordPrompt, "password-prompt", '\0', "", kSplit | kCompress | kJoin, false,
+         "the same with a password typed on the terminal without echo (twice to encrypt)"},
         {NoChecksums, "no-checksums", '\0', "", kSplit, false,
          "write no checksum file (NAME.sha256)"},
         {NoJoinScript, "no-join-script", '\0', "", kSplit, false,

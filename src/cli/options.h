@@ -34,6 +34,8 @@ enum class OptionId {
     Level,
     Recovery,
     Plain,
+    PasswordFile,
+    PasswordPrompt,
     NoChecksums,
     NoJoinScript,
     DeleteSource,

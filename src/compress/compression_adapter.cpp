@@ -97,7 +97,8 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
         const std::string stem = tempFolder_ + kSeparator + kPrivateFolderStem;
         removeStaleTemporaries(stem); // what a killed run left
         privateFolder_ = std::make_unique<TemporaryFolder>(stem);
-    } catch (const RunError&) {
+    } catch (const RunError& error) {
+        compressFailure_ = error;
         return 0;
     }
     return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch, true);
@@ -119,6 +120,7 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
                                             const std::string& target, const std::string& prefix,
                                             Durability durability, bool owner)
 {
+    compressFailure_.reset();
     try {
         tool_.SetPrivateTarget(owner);
         operation_ = kCompressOperation;
@@ -131,16 +133,25 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
         tool_.SetTargetFileName(target);
         tool_.SetTargetPrefix(prefix);
         tool_.SetTargetDurability(durability);
+        tool_.SetEntryPassword(password_);
         tool_.DoCompress();
+        tool_.SetEntryPassword(nullptr);
         finish(splitPane_.progressBar);
         return 1;
     } catch (const JobStopped&) {
+        tool_.SetEntryPassword(nullptr);
         abandon();
         throw;
+    } catch (const RunError& e) {
+        compressFailure_ = e;
+    } catch (const std::exception& e) {
+        compressFailure_ = ZlibToolError(e.what());
     } catch (...) {
-        abandon();
-        return 0;
+        compressFailure_ = ZlibToolError("The file " + sourcePath + " cannot be compressed.");
     }
+    tool_.SetEntryPassword(nullptr);
+    abandon();
+    return 0;
 }
 
 std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace)
@@ -158,10 +169,13 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
         tool_.SetReplaceTarget(replace);
+        tool_.SetEntryPassword(password_);
         tool_.DoDecompress();
+        tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return 1;
     } catch (const JobStopped&) {
+        tool_.SetEntryPassword(nullptr);
         abandon();
         throw;
     } catch (const RunError& e) {
@@ -171,6 +185,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
     } catch (...) {
         decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    tool_.SetEntryPassword(nullptr);
     abandon();
     return 0;
 }

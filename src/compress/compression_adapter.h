@@ -15,6 +15,7 @@
 namespace parcelo {
 
 class Host;
+class Password;
 class TemporaryFolder;
 class ZlibTool;
 
@@ -50,6 +51,11 @@ public:
     // The option button in force; read at every compression.
     void SetLevelOption(CompressionLevelOption option) { levelOption_ = option; }
     CompressionLevelOption LevelOption() const { return levelOption_; }
+    // The password the next compressions encrypt with and decompressions open an encrypted
+    // archive with (see ZlibTool::SetEntryPassword); nullptr: none. The caller keeps it
+    // alive while it is set and sets nullptr again when its job ends.
+    void SetPassword(const Password* password) { password_ = password; }
+    const Password* EncryptionPassword() const { return password_; }
 
     // The split's destination folder and whether the compressed file is a temporary one
     // (the flag reads "Yes" or ""), which name the compressed file.
@@ -68,6 +74,8 @@ public:
     // file either. A temporary compressed file (isTempCompressedFile) is readable by its
     // owner alone and lies in a new private folder, which ReleaseTemporaryFolder removes.
     std::int16_t CompressFile(const std::string& sourcePath);
+    // Why the last compression failed; empty after a success.
+    const std::optional<RunError>& CompressFailure() const { return compressFailure_; }
     // Removes the private folder of the last temporary compressed file, with the file.
     void ReleaseTemporaryFolder();
     // The same archive written straight into targetPath after prefix (a piece that holds
@@ -107,10 +115,12 @@ private:
     std::string tempFolder_;
     std::unique_ptr<TemporaryFolder> privateFolder_; // holds the temporary compressed file
     CompressionLevelOption levelOption_;
+    const Password* password_ = nullptr;
     std::string destFolder_;
     bool tempCompressedFile_ = false;
     std::string operation_;
     bool busy_ = false;
+    std::optional<RunError> compressFailure_;
     std::optional<RunError> decompressFailure_;
     std::optional<JobProgress> meter_;
 };

@@ -4,6 +4,7 @@
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/safe_output.h"
@@ -89,12 +90,50 @@ std::uint64_t onlyEntrySize(zip_t* archive, const std::string& archivePath)
     return st.size;
 }
 
-Entry openOnlyEntry(zip_t* archive, const std::string& archivePath)
+bool onlyEntryEncrypted(zip_t* archive)
 {
-    zip_file_t* entry = zip_fopen_index(archive, 0, 0);
+    zip_stat_t st;
+    return zip_stat_index(archive, 0, 0, &st) == 0 && (st.valid & ZIP_STAT_ENCRYPTION_METHOD) != 0
+           && st.encryption_method != ZIP_EM_NONE;
+}
+
+// Opens the only entry, decrypting it with the password when it is encrypted. libzip
+// checks the password against the two bytes the archive keeps for that before it reads
+// any data; flags ZIP_FL_COMPRESSED gives the data as stored (decrypted, not inflated).
+Entry openOnlyEntry(zip_t* archive, const std::string& archivePath, const Password* password,
+                    zip_flags_t flags = 0)
+{
+    if (!onlyEntryEncrypted(archive)) {
+        zip_file_t* entry = zip_fopen_index(archive, 0, flags);
+        if (entry == nullptr)
+            throwReadError(*zip_get_error(archive), archivePath);
+        return Entry(entry);
+    }
+    if (password == nullptr || password->empty())
+        throw RunError(kPasswordNeededNumber,
+                       "The file " + archivePath + " is encrypted: its password is needed.");
+    zip_file_t* entry = zip_fopen_index_encrypted(archive, 0, flags, password->c_str());
+    if (entry == nullptr && zip_error_code_zip(zip_get_error(archive)) == ZIP_ER_WRONGPASSWD)
+        throw RunError(kWrongPasswordNumber, kWrongPasswordText);
     if (entry == nullptr)
         throwReadError(*zip_get_error(archive), archivePath);
     return Entry(entry);
+}
+
+// True when the stored data of the encrypted entry passes its authentication code with
+// the password: read through without inflating, libzip checks the code at the end.
+bool authenticates(zip_t* archive, const std::string& archivePath, const Password& password)
+{
+    Entry entry = openOnlyEntry(archive, archivePath, &password, ZIP_FL_COMPRESSED);
+    std::vector<char> buffer(kCopyChunk);
+    for (;;) {
+        jobStop().throwIfRequested();
+        const zip_int64_t got = zip_fread(entry.get(), buffer.data(), buffer.size());
+        if (got < 0)
+            return false;
+        if (got == 0)
+            return zip_fclose(entry.release()) == 0;
+    }
 }
 
 // Copies the entry's bytes to the target; libzip checks the CRC as the last bytes go.
@@ -146,15 +185,17 @@ std::uint64_t zip64Size(const std::vector<unsigned char>& extra)
 
 } // namespace
 
-std::uint64_t declaredEntrySize(File& file, std::uint64_t archiveBytes)
+DeclaredEntry declaredEntry(File& file, std::uint64_t archiveBytes)
 {
     constexpr std::size_t kLocalHeader = 30;
     constexpr std::uint64_t kSignature = 0x04034b50;
     constexpr std::uint64_t kSizeInZip64 = 0xFFFFFFFF;
+    constexpr std::uint64_t kEncryptedFlag = 0x0001;
     constexpr std::uint64_t kMostDeflateRatio = 1032; // deflate never packs more than this
     unsigned char header[kLocalHeader];
     if (file.read(header, kLocalHeader) != kLocalHeader || littleEndian(header, 4) != kSignature)
-        return 0;
+        return {};
+    const bool encrypted = (littleEndian(header + 6, 2) & kEncryptedFlag) != 0;
     std::uint64_t size = littleEndian(header + 22, 4);
     if (size == kSizeInZip64) {
         file.seek(file.position() + littleEndian(header + 26, 2));
@@ -162,16 +203,45 @@ std::uint64_t declaredEntrySize(File& file, std::uint64_t archiveBytes)
         extra.resize(file.read(extra.data(), extra.size()));
         size = zip64Size(extra);
     }
-    return size / kMostDeflateRatio <= archiveBytes ? size : 0;
+    return {size / kMostDeflateRatio <= archiveBytes ? size : 0, encrypted};
 }
+
+namespace {
+
+// Copies the entry into the target and checks it complete. A failure of the data of an
+// encrypted entry whose password passed the two-byte check is told as a wrong password
+// when the data fails its authentication too: the pieces have passed their own checks by
+// then, so it is the key that is wrong, not the data.
+void copyCheckedEntry(zip_t* archive, Entry entry, SafeOutput& target,
+                      const std::string& archivePath, std::uint64_t expected,
+                      PercentProgress& progress, const Password* password)
+{
+    try {
+        const std::uint64_t copied =
+            copyEntry(entry.get(), target.file(), expected, archivePath, progress);
+        if (copied != expected)
+            throw damaged(archivePath, "it holds less data than recorded");
+        if (zip_fclose(entry.release()) != 0)
+            throw damaged(archivePath, "its data does not match its checksum");
+    } catch (const ZlibToolError&) {
+        entry.reset();
+        if (password == nullptr || !onlyEntryEncrypted(archive)
+            || authenticates(archive, archivePath, *password))
+            throw;
+        throw RunError(kWrongPasswordNumber, kWrongPasswordText);
+    }
+}
+
+} // namespace
 
 void extractOnlyEntry(const std::string& archivePath, const std::string& targetPath,
                       const PercentProgress::Report& report,
-                      const PercentProgress::BytesReport& bytes, bool replace)
+                      const PercentProgress::BytesReport& bytes, bool replace,
+                      const Password* password)
 {
     Archive archive = openArchive(archivePath);
     const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
-    Entry entry = openOnlyEntry(archive.get(), archivePath);
+    Entry entry = openOnlyEntry(archive.get(), archivePath, password);
     PercentProgress progress(expected, report, bytes);
 
     const std::string folder = GetFolderFromPath(targetPath);
@@ -179,19 +249,15 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
         throw *refusal;
     removeStaleTemporaries(targetPath);
     SafeOutput target(targetPath);
-    std::uint64_t copied = 0;
     try {
-        copied = copyEntry(entry.get(), target.file(), expected, archivePath, progress);
+        copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
+                         password);
     } catch (const RunError& error) {
         if (error.number() != err::DiskFull)
             throw;
         const std::uint64_t written = target.file().position();
         throw RunError(err::DiskFull, diskFullText(folder, expected - std::min(written, expected)));
     }
-    if (copied != expected)
-        throw damaged(archivePath, "it holds less data than recorded");
-    if (zip_fclose(entry.release()) != 0)
-        throw damaged(archivePath, "its data does not match its checksum");
     if (replace)
         target.commit();
     else

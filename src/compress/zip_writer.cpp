@@ -5,6 +5,7 @@
 #include "compress/zip_target.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/stop_token.h"
 
@@ -178,7 +179,7 @@ Archive createArchive(zipsupport::ArchiveTarget& target, const std::string& targ
 }
 
 void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName, int level,
-              const std::string& targetPath)
+              const std::string& targetPath, const Password* password)
 {
     zip_source_t* source = zip_source_function(archive, &SourceReader::callback, &reader);
     if (source == nullptr)
@@ -193,6 +194,13 @@ void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName
                                  static_cast<zip_uint32_t>(level))
         != 0)
         zipsupport::throwZipError(*zip_get_error(archive), "write the archive", targetPath);
+    // libzip encrypts the deflated data as it goes out and keeps its own wiped copy of the
+    // password until the archive is closed.
+    if (password != nullptr && !password->empty()
+        && zip_file_set_encryption(archive, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256,
+                                   password->c_str())
+               != 0)
+        zipsupport::throwZipError(*zip_get_error(archive), "encrypt the archive", targetPath);
 }
 
 } // namespace
@@ -201,14 +209,15 @@ void writePrefixedSingleEntryArchive(const std::string& sourcePath, const std::s
                                      const std::string& prefix, const std::string& entryName,
                                      int level, const PercentProgress::Report& report,
                                      const PercentProgress::BytesReport& bytes,
-                                     Durability durability, Sharing sharing)
+                                     Durability durability, Sharing sharing,
+                                     const Password* password)
 {
     if (level < 1 || level > 9)
         throw ZlibToolError("Invalid compression level " + std::to_string(level));
     SourceReader reader(sourcePath, level, report, bytes);
     zipsupport::ArchiveTarget target(targetPath, prefix, durability, sharing);
     Archive archive = createArchive(target, targetPath);
-    addEntry(archive.get(), reader, entryName, level, targetPath);
+    addEntry(archive.get(), reader, entryName, level, targetPath, password);
     // zip_close writes everything and commits the target; on failure the target is
     // rolled back and the archive is left to be discarded.
     if (zip_close(archive.get()) != 0) {

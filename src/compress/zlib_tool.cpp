@@ -11,7 +11,8 @@ void ZlibTool::DoCompress()
     writePrefixedSingleEntryArchive(
         sourceFileName_, targetFileName_, targetPrefix_, GetFileNameFromPath(sourceFileName_),
         compressionLevel_, [this](std::int16_t percent) { raiseProgressNotify(percent); },
-        bytesNotify_, targetDurability_, privateTarget_ ? Sharing::Private : Sharing::Shared);
+        bytesNotify_, targetDurability_, privateTarget_ ? Sharing::Private : Sharing::Shared,
+        password_);
 }
 
 void ZlibTool::DoDecompress()
@@ -19,7 +20,7 @@ void ZlibTool::DoDecompress()
     extractOnlyEntry(
         sourceFileName_, targetFileName_,
         [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
-        replaceTarget_);
+        replaceTarget_, password_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

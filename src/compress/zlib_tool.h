@@ -9,9 +9,17 @@
 
 namespace parcelo {
 
+class Password;
+
 // The number of every failure that belongs to the archive itself (damaged, wrong CRC,
 // no entry, unsupported method) rather than to the file system.
 inline constexpr int kZlibToolErrorNumber = err::ComponentErrors + 1;
+
+// The archive's entry is encrypted and no password was given for it.
+inline constexpr int kPasswordNeededNumber = kZlibToolErrorNumber + 1;
+// The password given does not open the archive's entry.
+inline constexpr int kWrongPasswordNumber = kZlibToolErrorNumber + 2;
+inline constexpr const char* kWrongPasswordText = "The password is wrong.";
 
 // An archive that cannot be written or read back for a reason of its own.
 class ZlibToolError : public RunError {
@@ -56,6 +64,11 @@ public:
     // Whether DoDecompress may replace a file at the target (the default).
     bool ReplaceTarget() const { return replaceTarget_; }
     void SetReplaceTarget(bool replace) { replaceTarget_ = replace; }
+    // The password DoCompress encrypts the entry with (AES-256) and DoDecompress opens an
+    // encrypted entry with; none (nullptr, or an empty one): no encryption. The tool keeps
+    // the pointer, not a copy: the password stays the caller's, to wipe after the job.
+    const Password* EntryPassword() const { return password_; }
+    void SetEntryPassword(const Password* password) { password_ = password; }
 
     void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
     // Bytes done and total at every block read (compressing) or written (decompressing).
@@ -76,6 +89,7 @@ private:
     std::int32_t compressionLevel_ = 9;
     bool privateTarget_ = false;
     bool replaceTarget_ = true;
+    const Password* password_ = nullptr;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;
 };

@@ -102,6 +102,8 @@ std::string shListedName(const std::string& name)
 
 std::string afterJoinNote(const JoinScriptSet& set)
 {
+    if (set.compressed && set.encrypted)
+        return std::string(" ") + kEncryptedArchiveNote;
     return set.compressed ? " It is a compressed archive: open it with any archive tool." : "";
 }
 

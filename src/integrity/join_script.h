@@ -15,7 +15,13 @@ struct JoinScriptSet {
     bool lineSet = false;    // pieces start with the marker line, not the 12-byte header
     bool compressed = false; // the joined file is a .zip to open with an archive tool
     bool plain = false;      // the pieces carry no header: they are the file's bytes alone
+    bool encrypted = false;  // ... whose entry is AES-256 encrypted (a compressed set only)
 };
+
+// What the join scripts say of an encrypted set's joined archive.
+inline constexpr const char* kEncryptedArchiveNote =
+    "This archive is encrypted: open it with 7-Zip or another archive tool that reads "
+    "AES-encrypted ZIP files (the password is needed).";
 
 // The POSIX sh script (dash, busybox sh): checks the data pieces against the lines that
 // NAME.sha256 gives them when sha256sum or shasum is there, joins them into NAME, refuses

@@ -5,11 +5,13 @@
 #include "compress/zlib_tool.h"
 #include "format/set_pieces.h"
 #include "format/split_set.h"
+#include "integrity/join_script.h"
 #include "join/join_repair.h"
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/file.h"
 #include "platform/host.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
 #include "platform/run_error.h"
@@ -29,26 +31,87 @@ struct Decompression {
     std::string note;   // a notice of the success message when it was not, and why
     std::optional<RunError> failure; // it failed: the joined file is kept, the join failed
     bool stopped = false; // stopped by the user: the joined file is gone, the pieces stay
+    bool refused = false; // no right password: the joined file is gone, the pieces stay
 };
+
+// The number of passwords a join tries on an encrypted archive before it gives up.
+constexpr int kPasswordTries = 3;
+
+std::string nothingWrittenLine()
+{
+    return std::string(CR) + "Nothing has been written and the pieces are kept.";
+}
+
+bool passwordFailure(const std::optional<RunError>& failure)
+{
+    const int number = failure ? failure->number() : 0;
+    return number == kPasswordNeededNumber || number == kWrongPasswordNumber;
+}
+
+// Decompresses the joined archive; an encrypted one with a password the host is asked for,
+// each wrong one told in the next question, kPasswordTries at most. A password the person
+// does not give, or a wrong last one, fails the decompression with a sentence of its own.
+// The password is wiped when the decompression ends.
+bool decompressWithPassword(JoinServices& services, const std::string& joined, bool replace,
+                            std::optional<RunError>& failure)
+{
+    CompressionAdapter& compressor = services.compressor;
+    const std::string setName = GetFileNameFromPath(joined);
+    Password password;
+    int wrong = 0;
+    for (;;) {
+        compressor.SetPassword(password.empty() ? nullptr : &password);
+        const bool done = compressor.DecompressFile(joined, replace) == 1;
+        compressor.SetPassword(nullptr);
+        failure = compressor.DecompressFailure();
+        if (done || !passwordFailure(failure))
+            return done;
+        if (failure->number() == kWrongPasswordNumber && ++wrong == kPasswordTries)
+            break;
+        const int left = kPasswordTries - wrong;
+        const std::string question =
+            wrong == 0 ? "The pieces of " + setName
+                             + " are encrypted. Type the password they were split with:"
+                       : std::string(kWrongPasswordText) + CR + "Type the password of " + setName
+                             + " again (" + std::to_string(left) + (left == 1 ? " try" : " tries")
+                             + " left):";
+        if (services.host.askPassword(question, password) != Answer::Ok || password.empty())
+            break;
+    }
+    failure = RunError(failure->number(),
+                       wrong > 0 ? std::string(kWrongPasswordText) + nothingWrittenLine()
+                                 : "The pieces of " + setName
+                                       + " are encrypted and no password was given."
+                                       + nothingWrittenLine());
+    return false;
+}
 
 // Decompresses a compressed joined file unless asked not to. The decompressed file goes
 // into the destination folder under the joined file's name without its ".zip"; a name
-// without one is left as joined. A failure keeps the joined file.
+// without one is left as joined. A failure keeps the joined file, except for a password
+// that was wrong or not given: then the encrypted joined file goes too, and nothing is
+// left of the join.
 Decompression decompressIfAsked(const JoinRequest& request, JoinServices& services, bool replace)
 {
     modJoinFile& engine = services.engine;
     Decompression d{engine.JoinedFilePath(), engine.JoinedFilePath(), {}, {}, {}};
-    if (!engine.isCompressed() || request.keepCompressed)
+    if (!engine.isCompressed() || request.keepCompressed) {
+        if (engine.isCompressed() && setIsEncrypted(engine.PiecePath(1)))
+            d.note = kEncryptedArchiveNote;
         return d;
+    }
     const std::string target = DecompressedFileName(d.joined);
     if (target.empty()) {
         d.note = "It has not been decompressed: its name does not end in \".zip\".";
         return d;
     }
     try {
-        if (services.compressor.DecompressFile(d.joined, replace) == 0) {
-            d.failure = services.compressor.DecompressFailure().value_or(
-                ZlibToolError("The file " + d.joined + " cannot be decompressed."));
+        if (!decompressWithPassword(services, d.joined, replace, d.failure)) {
+            d.refused = passwordFailure(d.failure);
+            if (d.refused)
+                removeFileQuietly(d.joined);
+            if (!d.failure)
+                d.failure = ZlibToolError("The file " + d.joined + " cannot be decompressed.");
             return d;
         }
     } catch (const JobStopped&) {
@@ -76,7 +139,7 @@ std::uint64_t decompressedBytes(const JoinRequest& request, const modJoinFile& e
                                                   : readPieceHeaderZeroFilled(piece).isCompressed();
         if (!compressed)
             return 0;
-        return declaredEntrySize(piece, engine.JoinedBytes());
+        return declaredEntry(piece, engine.JoinedBytes()).size;
     } catch (const RunError&) {
         return 0; // the join tells what is wrong with the piece
     }
@@ -99,6 +162,21 @@ std::string decompressionFailedText(const Decompression& d)
 }
 
 } // namespace
+
+bool setIsEncrypted(const std::string& anyPiece)
+{
+    const std::string first = RemoveFileExtension(anyPiece) + SplitFileExtension(1);
+    if (isDiskettePath(first))
+        return false;
+    try {
+        File piece(first, File::Mode::Read);
+        if (!readPieceHeaderZeroFilled(piece).isCompressed())
+            return false;
+        return declaredEntry(piece, piece.size()).encrypted;
+    } catch (const RunError&) {
+        return false; // the join tells what is wrong with the piece
+    }
+}
 
 CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
 {
@@ -141,6 +219,10 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
     }
     if (d.stopped) {
         reportFailure(host, kCancelledByUser);
+        return {};
+    }
+    if (d.refused) {
+        reportFailure(host, d.failure->description());
         return {};
     }
     // The pieces stay: the joined file is all the user has of the set.

@@ -36,10 +36,17 @@ struct JoinServices {
 // (askBeforeReplacing: a No ends it with nothing written), joins the set, decompresses a
 // compressed set unless keepCompressed says not to, reports the outcome and offers to delete the
 // pieces. A failed decompression fails the join: the compressed joined file is kept, the pieces are
-// not offered for deletion, and the message gives the reason. The outcome's file is the one
-// written, after decompression when there was one; the kept compressed file when its
-// decompression failed.
+// not offered for deletion, and the message gives the reason. An encrypted set's password is
+// asked for once its pieces have passed their checks (Question::Password, three tries); a
+// password that is wrong or not given writes nothing, the joined archive included ("The
+// password is wrong."). The outcome's file is the one written, after decompression when
+// there was one; the kept compressed file when its decompression failed.
 CommandOutcome joinCommand(JoinRequest& request, JoinServices& services);
+
+// True when the set that anyPiece belongs to is compressed and its archive's entry is
+// encrypted, as its first piece declares (false when that cannot be read, or is on a
+// diskette).
+bool setIsEncrypted(const std::string& anyPiece);
 
 // "Clear All" of the Join pane: empties the boxes, the label and the list, hides the bar.
 void clearJoinCommand(JoinRequest& request, const PaneBindings& bindings);

@@ -16,6 +16,9 @@ enum class RequestField {
     CompressFirst,
     RecoveryCount,
     PlainPieces,
+    Encrypt,
+    Password,
+    PasswordAgain,
     PiecePath,
 };
 

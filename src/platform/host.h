@@ -4,6 +4,7 @@
 
 namespace parcelo {
 
+class Password;
 struct ProgressReport;
 
 // The title of almost every message box the programs show.
@@ -32,8 +33,9 @@ enum class Question {
     JoinPlain,     // join another tool's numbered pieces as plain pieces - Yes joins them
     Exit,          // leave the application
     StopJob,       // a job is running: stop it and exit - Yes stops
-    Stopped        // the job ended because the person stopped it: OK only. A window
+    Stopped,       // the job ended because the person stopped it: OK only. A window
                    // shows no box for it: its status line says "Cancelled." at once
+    Password       // type the password of an encrypted set (askPassword) - OK goes on
 };
 
 // True for the kinds that offer OK alone.
@@ -76,9 +78,27 @@ public:
     // The busy pointer for the whole screen (true) or the default one (false).
     virtual void setBusy(bool busy) { (void)busy; }
 
+    // Asks for a password (Question::Password), with text saying what it opens: OK with
+    // the password typed into `password`, or Cancel (nobody to ask, or the person
+    // declined). The password is never echoed.
+    Answer askPassword(const std::string& text, Password& password,
+                       const std::string& title = kProductName)
+    {
+        return showPasswordQuestion(text, password, title);
+    }
+
 protected:
     virtual Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                                const std::string& title) = 0;
+    // Without anyone to ask: Cancel.
+    virtual Answer showPasswordQuestion(const std::string& text, Password& password,
+                                        const std::string& title)
+    {
+        (void)text;
+        (void)password;
+        (void)title;
+        return Answer::Cancel;
+    }
 };
 
 // A host for code run without anyone to ask: every question gets unattendedAnswer.

@@ -366,7 +366,12 @@ void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
     const auto digests = hasher_.finish();
-    const JoinScriptSet set{fileName_, pieceCount_, unit_ == "LN", compressed_, plainPieces_};
+    const JoinScriptSet set{.name = fileName_,
+                            .pieceCount = pieceCount_,
+                            .lineSet = unit_ == "LN",
+                            .compressed = compressed_,
+                            .plain = plainPieces_,
+                            .encrypted = compressed_ && encrypted_};
     if (disketteMode()) {
         writeDisketteCompanions(folder, set, digests);
         return;

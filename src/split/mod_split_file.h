@@ -56,6 +56,10 @@ public:
     void markCompressed(bool compressed) { compressed_ = compressed; }
     std::string Compressed() const { return yesFlag(compressed_); }
     void SetCompressed(const std::string& flag) { compressed_ = isYesFlag(flag); }
+    // True when SourceFile is a compressed file whose entry is encrypted: the join scripts
+    // say that a password opens the joined archive.
+    bool isEncrypted() const { return encrypted_; }
+    void markEncrypted(bool encrypted) { encrypted_ = encrypted; }
     // True ("Yes") when SourceFile is a temporary compressed file: every cancel deletes it.
     bool isTempCompressedFile() const { return tempCompressedFile_; }
     void markTempCompressedFile(bool temporary) { tempCompressedFile_ = temporary; }
@@ -162,6 +166,7 @@ private:
     double splitSize_ = 0;
     std::string unit_;
     bool compressed_ = false;
+    bool encrypted_ = false;
     bool tempCompressedFile_ = false;
     bool splitByPieces_ = false;
     bool plainPieces_ = false;

@@ -16,6 +16,13 @@ inline const std::string kPlainByLines =
     "Splitting by lines makes header pieces only: every piece of a line set starts with the "
     "marker line by which it is joined, and plain pieces hold nothing but the file's bytes.";
 
+inline const std::string kEncryptByLines =
+    std::string("A file split by number of lines cannot be encrypted: only a compressed set can.")
+    + LF + "Please uncheck 'Encrypt with a password' to continue.";
+
+inline const std::string kEncryptedOutcome =
+    "The pieces are encrypted with AES-256: the password is needed to join them.";
+
 inline const std::string kPlainOnDiskettes =
     "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
     "alone, which would be on another disk than the pieces.";

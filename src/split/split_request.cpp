@@ -1,6 +1,7 @@
 #include "split/split_request.h"
 
 #include "compress/compression_adapter.h"
+#include "compress/zlib_tool.h"
 #include "format/numbers.h"
 #include "format/split_choices.h"
 #include "format/split_set.h"
@@ -90,7 +91,8 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         withTrailingSeparator(repairPathColon(r.request.destinationFolder));
     r.source = r.request.sourcePath;
     r.destination = r.request.destinationFolder;
-    r.tempCompressed = isDiskettePath(r.destination) && r.request.compressFirst;
+    r.tempCompressed =
+        isDiskettePath(r.destination) && (r.request.compressFirst || r.request.encrypt);
     if (endsWithPathMark(r.source))
         return refuse(host, "Please enter a valid file name to continue with this operation.",
                       RequestField::SourcePath);
@@ -100,6 +102,43 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         return refuse(host, folderNotLocatedText(r.destination), RequestField::DestinationFolder);
     return std::nullopt;
 }
+
+// An encrypted split needs a password typed the same twice; it is always compressed.
+std::optional<CommandOutcome> checkPassword(Request& r)
+{
+    if (!r.request.encrypt)
+        return std::nullopt;
+    if (r.request.password.empty())
+        return refuse(r.services.host, "Please type the password to encrypt the pieces with.",
+                      RequestField::Password);
+    if (!(r.request.password == r.request.passwordAgain))
+        return refuse(r.services.host,
+                      "The two passwords are not the same. Please type the same password twice.",
+                      RequestField::PasswordAgain);
+    r.request.compressFirst = true;
+    return std::nullopt;
+}
+
+// Lends the request's password to the compressor for the length of the command, then
+// wipes it.
+class PasswordLoan {
+public:
+    explicit PasswordLoan(Request& r) : r_(r)
+    {
+        r_.services.compressor.SetPassword(r_.request.encrypt ? &r_.request.password : nullptr);
+    }
+    ~PasswordLoan()
+    {
+        r_.services.compressor.SetPassword(nullptr);
+        r_.request.password.clear();
+        r_.request.passwordAgain.clear();
+    }
+    PasswordLoan(const PasswordLoan&) = delete;
+    PasswordLoan& operator=(const PasswordLoan&) = delete;
+
+private:
+    Request& r_;
+};
 
 std::optional<CommandOutcome> choosePieces(Request& r, SizeChoice& choice)
 {
@@ -127,6 +166,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     if (choice.unit == kLinesUnit) {
         if (r.request.plainPieces)
             return refuse(host, split_text::kPlainByLines, RequestField::PlainPieces);
+        if (r.request.encrypt)
+            return refuse(host, split_text::kEncryptByLines, RequestField::Encrypt);
         if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
@@ -235,6 +276,8 @@ void compressSource(Request& r)
         r.compressed = true;
     } else {
         r.tempCompressed = false;
+        if (r.request.encrypt)
+            r.fileToSplit.clear(); // never split in the clear what was to be encrypted
     }
 }
 
@@ -263,7 +306,11 @@ std::string withoutParceloLine(const Request& r, const std::string& setName, int
     const bool scripts = std::any_of(companions.begin(), companions.end(), [](const auto& path) {
         return companionKind(path) == FileRowKind::JoinScript;
     });
-    const JoinScriptSet set{setName, pieces, false, r.compressed, r.request.plainPieces};
+    const JoinScriptSet set{.name = setName,
+                            .pieceCount = pieces,
+                            .compressed = r.compressed,
+                            .plain = r.request.plainPieces,
+                            .encrypted = r.compressed && r.request.encrypt};
     const std::string text = joinWithoutParceloText(set, scripts);
     return text.empty() ? text : CR + text;
 }
@@ -280,6 +327,8 @@ std::string splitDoneText(const Request& r, const std::string& setName, int piec
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains "
                        + choice.sizeText + " " + unitWord(sizeUnit) + " or less.";
+    if (r.compressed && r.request.encrypt)
+        text += CR + split_text::kEncryptedOutcome;
     if (const std::string written = writtenSummary(pieces, companions); !written.empty())
         text += CR + written;
     if (unit != kLinesUnit)
@@ -333,6 +382,7 @@ bool runSplit(Request& r, const SizeChoice& choice)
     engine.SetStatus(0);
     engine.SetMessage("");
     engine.markCompressed(r.compressed);
+    engine.markEncrypted(r.compressed && r.request.encrypt);
     engine.StartSplit();
     r.services.host.setBusy(false);
     r.firstPiece = pieceName(r.destination, engine.FileName(), 1);
@@ -361,6 +411,16 @@ void showCompressedPieceError(SplitServices& services, const RunError& error)
                   "Error: " + std::to_string(error.number()) + " : " + error.description());
 }
 
+// An encrypted split whose compression failed splits nothing: the source is never cut
+// into pieces in the clear.
+bool refuseUnencrypted(Request& r)
+{
+    const std::optional<RunError>& failure = r.services.compressor.CompressFailure();
+    showCompressedPieceError(r.services, failure.value_or(ZlibToolError(
+                                             "The file " + r.source + " cannot be compressed.")));
+    return false;
+}
+
 // The one piece's companions and the outcome, as a split of the compressed file into one
 // piece gives them. False (after the message) when a companion could not be written;
 // then the piece is gone too.
@@ -382,9 +442,10 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         CompanionWork work;
         work.afterStripe = [&services] { services.host.processEvents(); };
         const std::string setName = RemoveFileExtension(name);
-        PreparedCompanions companions =
-            prepareSetCompanions(r.destination, {setName, 1, false, true},
-                                 {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
+        PreparedCompanions companions = prepareSetCompanions(
+            r.destination,
+            {.name = setName, .pieceCount = 1, .compressed = true, .encrypted = r.request.encrypt},
+            {{name, sha256OfFile(piece), {}}}, engine.Companions(), work);
         SafeOutput::syncAll({companions.files});
         commitSetCompanions(r.destination + setName, companions);
         notices = std::move(companions.notices);
@@ -438,6 +499,8 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     r.services.engine.SetMessage("");
     if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
         != 1) {
+        if (r.request.encrypt)
+            return refuseUnencrypted(r);
         r.fileToSplit = r.source;
         return std::nullopt;
     }
@@ -451,6 +514,8 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 {
     if (r.fileToSplit.empty())
         compressSource(r);
+    if (r.fileToSplit.empty())
+        return refuseUnencrypted(r);
     if (choice.byPieces)
         sizeForPieces(fileLength(r.fileToSplit), choice);
     // The compressed file is this request's own, wherever it lies: both ways remove it, and
@@ -490,7 +555,10 @@ bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
 CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
 {
     Request r{request, services, {}, {}, {}, {}, false, {}, {}};
+    const PasswordLoan password(r);
     if (auto refused = checkPaths(r))
+        return *refused;
+    if (auto refused = checkPassword(r))
         return *refused;
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
@@ -562,8 +630,10 @@ void ConfirmDeleteSource(modSplitFile& engine, Host& host)
 void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings)
 {
     const bool deleteOption = request.deleteSourceAfter;
+    const bool encrypt = request.encrypt;
     request = SplitRequest{};
     request.deleteSourceAfter = deleteOption;
+    request.encrypt = encrypt;
     clearPaneDisplay(bindings);
 }
 

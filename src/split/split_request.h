@@ -3,6 +3,7 @@
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
 #include "platform/explore_menu.h"
+#include "platform/password.h"
 
 #include <string>
 
@@ -31,6 +32,11 @@ struct SplitRequest {
     bool deleteSourceAfter = false; // offer to delete the source after a split
     std::string recoveryCount;      // recovery pieces: "N", "N%", or empty (none)
     bool plainPieces = false;       // pieces without header, known by their checksum file
+    // "Encrypt with a password": the set is compressed and its archive AES-256 encrypted
+    // with password, which passwordAgain must repeat. The command wipes both when it ends.
+    bool encrypt = false;
+    Password password;
+    Password passwordAgain;
 };
 
 // What a split request works with besides its values.
@@ -50,10 +56,12 @@ struct SplitServices {
 CommandOutcome splitCommand(SplitRequest& pane, SplitServices& services);
 
 // "Clear All": the request's boxes and choices back to their start values (the delete option
-// belongs to the Options pane and stays); the bar hidden, the label and list emptied.
+// belongs to the Options pane and stays, and so does the encryption choice; the passwords
+// go); the bar hidden, the label and list emptied.
 void clearSplitCommand(SplitRequest& request, const PaneBindings& bindings);
 
-// "Compress only": the request for a single piece, compressed when compressFirst says so.
+// "Compress only": the request for a single piece, compressed when compressFirst (or
+// encrypt) says so.
 CommandOutcome compressOnlyCommand(SplitRequest& pane, SplitServices& services);
 
 // After a successful split: asks (when the engine's ConfirmDelete is set) and deletes the

@@ -194,6 +194,7 @@ void frmMain::applyOptions(const ParceloOptions& options, const ExploreMenu& exp
     options_ = options;
     optionsPane->showOptions(options);
     splitPane->Check1->setChecked(options.autoCompress);
+    splitPane->chkEncrypt->setChecked(options.encryptSplits);
     splitPane->txtRecovery->setText(QString::fromStdString(options.recoveryPieces));
     splitPane->chkPlainPieces->setChecked(options.plainPieces);
     // the piece boxes stay empty: a folder there is no piece to join or verify
@@ -212,6 +213,7 @@ ParceloOptions frmMain::optionsFromControls() const
     options.lastJoinPiece = joinPane->Text5->text().toStdString();
     options.recoveryPieces = splitPane->txtRecovery->text().trimmed().toStdString();
     options.plainPieces = splitPane->chkPlainPieces->isChecked();
+    options.encryptSplits = splitPane->chkEncrypt->isChecked();
     return options;
 }
 

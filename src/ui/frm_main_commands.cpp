@@ -6,6 +6,7 @@
 #include "commands/engines.h"
 #include "integrity/set_companions.h"
 #include "platform/durability.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 #include "platform/stop_token.h"
 #include "ui/job_notice.h"
@@ -49,6 +50,14 @@ void putBack(QLineEdit* box, const std::string& typed, const std::string& repair
         setText(box, repaired);
 }
 
+// A password box's text into a password; the copies on the way are wiped.
+void readPassword(const QLineEdit* box, Password& password)
+{
+    QByteArray typed = box->text().toUtf8();
+    password.assign(std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())));
+    wipeSecret(typed.data(), static_cast<std::size_t>(typed.size()));
+}
+
 void focusControl(QWidget* control)
 {
     if (control)
@@ -73,6 +82,12 @@ QWidget* splitControl(const SplitPane& pane, RequestField field)
         return pane.txtRecovery;
     case RequestField::PlainPieces:
         return pane.chkPlainPieces;
+    case RequestField::Encrypt:
+        return pane.chkEncrypt;
+    case RequestField::Password:
+        return pane.txtPassword;
+    case RequestField::PasswordAgain:
+        return pane.txtPasswordAgain;
     default:
         return nullptr;
     }
@@ -186,6 +201,11 @@ SplitRequest frmMain::splitValues() const
     request.deleteSourceAfter = optionsPane->chkDelOrgSplit->isChecked();
     request.recoveryCount = pane.txtRecovery->text().trimmed().toStdString();
     request.plainPieces = pane.chkPlainPieces->isChecked();
+    request.encrypt = pane.chkEncrypt->isChecked();
+    if (request.encrypt) {
+        readPassword(pane.txtPassword, request.password);
+        readPassword(pane.txtPasswordAgain, request.passwordAgain);
+    }
     return request;
 }
 
@@ -203,6 +223,9 @@ void frmMain::showSplitValues(const SplitRequest& request)
     pane.Combo1->setCurrentIndex(request.sizeUnit);
     pane.Combo2->setCurrentIndex(request.presetIndex);
     pane.Check1->setChecked(request.compressFirst);
+    pane.chkEncrypt->setChecked(request.encrypt);
+    if (request.password.empty())
+        pane.clearPasswords();
 }
 
 void frmMain::runSplitCommand(bool compressOnly)
@@ -224,6 +247,9 @@ void frmMain::runSplitCommand(bool compressOnly)
         compressOnly ? compressOnlyCommand(values, services) : splitCommand(values, services);
     putBack(pane.Text1, typed.sourcePath, values.sourcePath);
     putBack(pane.Text4, typed.destinationFolder, values.destinationFolder);
+    // the password stays only as long as the split needs it; a refusal lets it be corrected
+    if (values.encrypt && (outcome.succeeded || outcome.focus == RequestField::None))
+        pane.clearPasswords();
     refreshExploreMenu();
     focusControl(splitControl(pane, outcome.focus));
     // the set just written is the one to join or verify next (not one on diskettes, which

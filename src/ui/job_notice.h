@@ -35,6 +35,11 @@ public:
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
+    Answer showPasswordQuestion(const std::string& text, Password& password,
+                                const std::string& title) override
+    {
+        return host_.askPassword(text, password, title);
+    }
 
 private:
     void noticeOutcome(const std::string& text);

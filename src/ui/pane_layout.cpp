@@ -58,7 +58,7 @@ QTreeWidget* fileList(const char* name, const char* title, QWidget* parent, cons
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int column = 1; column < list->columnCount(); ++column)
         list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
-    list->setMinimumHeight(60);
+    list->setMinimumHeight(48); // the header and a row: the list grows with the window
     return list;
 }
 

@@ -1,10 +1,13 @@
 #include "ui/qt_host.h"
 
+#include "platform/password.h"
 #include "ui/desktop.h"
 #include "ui/web_links.h"
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace parcelo {
@@ -76,7 +79,7 @@ void QtHost::setBusy(bool busy)
         QApplication::restoreOverrideCursor();
 }
 
-void QtHost::runBox(QMessageBox& box)
+void QtHost::runBox(QDialog& box)
 {
     const bool wasBusy = busy_;
     setBusy(false);
@@ -95,6 +98,27 @@ Answer QtHost::showMessage(Question kind, const std::string& text, Buttons butto
     const auto box = makeMessageBox(kind, text, buttons, icon, title, parent_);
     runBox(*box);
     return answerFor(box->standardButton(box->clickedButton()), buttons);
+}
+
+Answer QtHost::showPasswordQuestion(const std::string& text, Password& password,
+                                    const std::string& title)
+{
+    QInputDialog box(parent_);
+    box.setObjectName(QStringLiteral("dlgPassword"));
+    box.setWindowTitle(QString::fromStdString(title));
+    box.setLabelText(QString::fromStdString(toDisplayText(text)));
+    box.setTextEchoMode(QLineEdit::Password);
+    box.setInputMethodHints(Qt::ImhHiddenText | Qt::ImhNoPredictiveText | Qt::ImhSensitiveData);
+    runBox(box);
+    // The typed text leaves the box at once; the box's own copy goes with it.
+    QByteArray typed = box.textValue().toUtf8();
+    box.setTextValue(QString());
+    const bool given = box.result() == QDialog::Accepted && !typed.isEmpty();
+    if (given)
+        password.assign(
+            std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())));
+    wipeSecret(typed.data(), static_cast<std::size_t>(typed.size()));
+    return given ? Answer::Ok : Answer::Cancel;
 }
 
 void QtHost::showOutcome(const std::string& text, const std::string& folder)

@@ -39,11 +39,14 @@ public:
 protected:
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override;
+    // A box "dlgPassword" with the question and a box that hides what is typed.
+    Answer showPasswordQuestion(const std::string& text, Password& password,
+                                const std::string& title) override;
 
 private:
     // Runs the box with the busy pointer off: a question must not be answered under the
     // hourglass.
-    void runBox(QMessageBox& box);
+    void runBox(QDialog& box);
 
     QPointer<QWidget> parent_;
     Desktop* desktop_ = nullptr;

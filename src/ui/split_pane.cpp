@@ -1,7 +1,9 @@
 #include "ui/split_pane.h"
 
+#include "app/password_strength.h"
 #include "format/split_choices.h"
 #include "integrity/set_companions.h"
+#include "platform/password.h"
 #include "ui/stoppable_job.h"
 
 #include <QCheckBox>
@@ -81,6 +83,7 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     layout->addWidget(Frame1);
     layout->addWidget(chkPlainPieces);
     layout->addLayout(commands);
+    layout->addLayout(buildEncryption());
     layout->addWidget(ListView1, 1);
     layout->addWidget(ProgressBar1);
     layout->addWidget(Label5);
@@ -97,6 +100,69 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
 void SplitPane::showPresetChoice()
 {
     Combo2->setToolTip(Combo2->currentData(Qt::ToolTipRole).toString());
+}
+
+// "Encrypt with a password", the password twice and the strength hint, on one line.
+QHBoxLayout* SplitPane::buildEncryption()
+{
+    chkEncrypt =
+        named(new QCheckBox(QStringLiteral("Encr&ypt with a password"), this), "chkEncrypt");
+    chkEncrypt->setToolTip(QStringLiteral(
+        "The pieces hold a ZIP archive encrypted with AES-256: 7-Zip, bsdtar and most archive "
+        "managers open it with the password. The file's name stays readable."));
+    txtPassword = pathBox("txtPassword", this);
+    txtPasswordAgain = pathBox("txtPasswordAgain", this);
+    const std::pair<QLineEdit*, const char*> boxes[] = {{txtPassword, "Password"},
+                                                        {txtPasswordAgain, "Password again"}};
+    for (const auto& [box, name] : boxes) {
+        box->setEchoMode(QLineEdit::Password);
+        box->setAccessibleName(QString::fromLatin1(name));
+        box->setMinimumWidth(110);
+        box->setMaximumWidth(150);
+    }
+    lblStrength = named(new QLabel(this), "lblStrength");
+    lblStrength->setToolTip(QString::fromLatin1(kPassphraseAdvice));
+    auto* row = new QHBoxLayout;
+    row->addWidget(chkEncrypt);
+    row->addWidget(new QLabel(QStringLiteral("Password:"), this));
+    row->addWidget(txtPassword);
+    row->addWidget(new QLabel(QStringLiteral("Again:"), this));
+    row->addWidget(txtPasswordAgain);
+    row->addWidget(lblStrength);
+    row->addStretch(1);
+    connect(chkEncrypt, &QCheckBox::toggled, this, [this] { showEncryptionChoice(); });
+    connect(txtPassword, &QLineEdit::textChanged, lblStrength, [this] { showStrength(); });
+    showEncryptionChoice();
+    return row;
+}
+
+// An encrypted set is always compressed: "Compress before Splitting" stays checked while
+// encryption is chosen; the password boxes work only then.
+void SplitPane::showEncryptionChoice()
+{
+    const bool encrypt = chkEncrypt->isChecked();
+    if (encrypt)
+        Check1->setChecked(true);
+    Check1->setEnabled(!encrypt);
+    txtPassword->setEnabled(encrypt);
+    txtPasswordAgain->setEnabled(encrypt);
+    lblStrength->setVisible(encrypt);
+}
+
+void SplitPane::showStrength()
+{
+    QByteArray typed = txtPassword->text().toUtf8();
+    const PasswordHint hint =
+        passwordHint(std::string_view(typed.constData(), static_cast<std::size_t>(typed.size())));
+    wipeSecret(typed.data(), static_cast<std::size_t>(typed.size()));
+    lblStrength->setText(QString::fromStdString(hint.text));
+    lblStrength->setStyleSheet(hint.weak ? QStringLiteral("color: #a03000;") : QString());
+}
+
+void SplitPane::clearPasswords()
+{
+    txtPassword->clear();
+    txtPasswordAgain->clear();
 }
 
 bool SplitPane::splitsByLines() const

@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -27,6 +28,8 @@ public:
     PaneBindings bindings() const { return display_->bindings(); }
     // Whether the chosen way of splitting is by lines.
     bool splitsByLines() const;
+    // Empties both password boxes (after a split, and on "Clear All").
+    void clearPasswords();
 
     QLineEdit* Text1;
     QPushButton* Command3;
@@ -43,6 +46,10 @@ public:
     QCheckBox* Check1;
     QLineEdit* txtRecovery; // "0", "N" or "N%" recovery pieces
     QCheckBox* chkPlainPieces;
+    QCheckBox* chkEncrypt;  // "Encrypt with a password": a compressed, AES-256 encrypted set
+    QLineEdit* txtPassword;
+    QLineEdit* txtPasswordAgain;
+    QLabel* lblStrength; // the password's strength hint; it refuses nothing
     QPushButton* cmdSpSplit;
     QPushButton* cmdCompress;
     QPushButton* cmdSpCancel;
@@ -55,6 +62,9 @@ protected:
 
 private:
     QGroupBox* buildSplitBy();
+    QHBoxLayout* buildEncryption();
+    void showEncryptionChoice();
+    void showStrength();
     void coupleSplitBy();
     void showRecoveryChoice();
     void showPresetChoice();

@@ -145,21 +145,26 @@ TEST_F(ConfigFile, SaveKeepsWhatItDoesNotKnowAndDropsBlankLines)
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(config(), once);
 
-    // the sending and flush flags: on in a file without them; a change adds them after
-    // the rest
+    // the sending and flush flags: on in a file without them, the encryption choice off; a
+    // change adds them after the rest
     EXPECT_TRUE(options.writeChecksums && options.writeJoinScript && options.flushToDisk);
+    EXPECT_FALSE(options.encryptSplits);
     options.writeChecksums = false;
     options.flushToDisk = false;
+    options.encryptSplits = true;
     ASSERT_TRUE(save().ok());
     EXPECT_EQ(config(), once.substr(0, once.size() - 8)
                             + "<Sending checksums=\"false\" joinScript=\"true\"/>\r\n"
-                              "<Writing flush=\"false\"/>\r\n</cfg>\r\n");
+                              "<Writing flush=\"false\"/>\r\n<Encryption split=\"true\"/>\r\n"
+                              "</cfg>\r\n");
     options.writeChecksums = true;
     options.flushToDisk = true;
+    options.encryptSplits = false;
     ASSERT_TRUE(load().ok());
     EXPECT_FALSE(options.writeChecksums);
     EXPECT_TRUE(options.writeJoinScript);
     EXPECT_FALSE(options.flushToDisk);
+    EXPECT_TRUE(options.encryptSplits);
 }
 
 TEST_F(ConfigFile, MissingFileIsFatalAtStartAndReportedOnSave)

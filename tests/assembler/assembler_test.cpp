@@ -2,8 +2,11 @@
 #include "assembler/frm_instructions.h"
 #include "assembler/frm_main.h"
 #include "assembler/start_up.h"
+#include "compress/zlib_tool.h"
 #include "format/split_set.h"
+#include "integrity/join_script.h"
 #include "platform/host.h"
+#include "platform/password.h"
 #include "ui/frm_about.h"
 #include "ui/stoppable_job.h"
 
@@ -94,6 +97,26 @@ TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotic
     window->cmdJoin->click();
     EXPECT_EQ(test::readFile(out.file("report.pdf.zip")), data);
     EXPECT_EQ(test::filesIn(out.path()), 1u);
+    EXPECT_TRUE(host.allAnswersUsed());
+
+    // An encrypted set is joined into its archive as well, named as one that needs its
+    // password.
+    test::writeFile(out.file("plans.txt"), data);
+    const Password password("a passphrase of words");
+    ZlibTool tool;
+    tool.SetSourceFileName(out.file("plans.txt"));
+    tool.SetTargetFileName(out.file("plans.txt.zip"));
+    tool.SetEntryPassword(&password);
+    tool.DoCompress();
+    const std::string archive = test::readFile(out.file("plans.txt.zip"));
+    window->Text5->setText(QString::fromStdString(
+        test::writeByteSet(folder.file("plans.txt.zip"), archive, 3'000, true)[1]));
+    window->Text6->setText(QString::fromStdString(folder.folder()));
+    host.answer(Question::Notice, Answer::Ok, "has been created")
+        .answer(Question::Notice, Answer::Ok, std::string(CR) + kEncryptedArchiveNote)
+        .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
+    window->cmdJoin->click();
+    EXPECT_EQ(test::readFile(folder.file("plans.txt.zip")), archive);
     EXPECT_TRUE(host.allAnswersUsed());
 }
 

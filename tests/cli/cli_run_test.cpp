@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <pty.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -70,6 +71,42 @@ protected:
             ::_exit(127);
         }
         return child;
+    }
+    // Runs parcelo-cli on a pseudo-terminal, typing each answer (and Enter) once the
+    // terminal shows its prompt; the output is everything the terminal showed.
+    CliRun onTerminal(const std::vector<std::string>& arguments,
+                      const std::vector<std::pair<std::string, std::string>>& answers) const
+    {
+        std::vector<std::string> words{PARCELO_CLI};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        int terminal = -1;
+        const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        if (child == 0) {
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        CliRun ran;
+        std::size_t next = 0, seen = 0;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;) {
+            ran.out.append(buffer, static_cast<std::size_t>(got));
+            if (next < answers.size()
+                && ran.out.find(answers[next].first, seen) != std::string::npos) {
+                const std::string line = answers[next++].second + "\n";
+                EXPECT_EQ(::write(terminal, line.data(), line.size()),
+                          static_cast<ssize_t>(line.size()));
+                seen = ran.out.size();
+            }
+        }
+        ::close(terminal);
+        int raw = 0;
+        ::waitpid(child, &raw, 0);
+        ran.status = exitStatus(raw);
+        return ran;
     }
     // The status of a started parcelo-cli once it ends (-1 when a signal ended it) and its
     // standard error.
@@ -215,6 +252,114 @@ TEST_F(CliJobTest, CompressedSetsJoinWithAndWithoutDecompression)
     EXPECT_EQ(damaged.status, 1);
     EXPECT_THAT(damaged.err, HasSubstr(" could not be decompressed and has been kept."));
     EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")) && fs::exists(piece("log.txt.zip.002")));
+}
+
+// A password comes from the first line of a file or from the terminal without echo, never
+// from the command line: ps shows none, and neither does any output. An encrypted set opens
+// with it in parcelo-cli, 7-Zip and bsdtar; a wrong or missing one writes nothing.
+TEST_F(CliJobTest, EncryptedSetsOpenWithTheirPasswordAloneWhichNothingShows)
+{
+    const std::string password = "correct horse battery staple";
+    const std::string marker = "PLAIN-MARKER-8841";
+    const std::string content = patternBytes(100'000) + marker + patternBytes(999);
+    writeFile(temp.file("data.bin"), content);
+    writeFile(temp.file("pw.txt"), password + "\r\nsecond line\n");
+    writeFile(temp.file("wrong.txt"), "Correct horse battery staple\n");
+    const std::string withPassword = "--password-file=" + temp.file("pw.txt");
+    const std::vector<std::string> modes[] = {
+        {"split", "--size", "40KB"}, {"split", "--pieces", "3"}, {"compress"}};
+    for (const auto& mode : modes) {
+        SCOPED_TRACE(mode.back());
+        fs::remove_all(pieces);
+        fs::create_directory(pieces);
+        const CliRun split =
+            run({mode[0], temp.file("data.bin"), pieces, withPassword,
+                 mode.size() > 1 ? mode[1] : "-q", mode.size() > 1 ? mode[2] : "-q"});
+        ASSERT_EQ(split.status, 0) << split.err;
+        EXPECT_THAT(split.out, HasSubstr("compressed, encrypted and wrote"));
+        EXPECT_EQ(filesHolding(pieces, marker), std::set<std::string>{});
+        // the checksum file holds the digests of the encrypted pieces
+        EXPECT_EQ(std::system(
+                      ("cd '" + pieces + "' && sha256sum -c --quiet data.bin.zip.sha256").c_str()),
+                  0);
+        const CliRun join = run({"join", piece("data.bin.zip.001"), joined, withPassword});
+        ASSERT_EQ(join.status, 0) << join.err;
+        EXPECT_TRUE(readFile(output("data.bin")) == content);
+        fs::remove(output("data.bin"));
+    }
+    // the archive joined as it is opens in the archive tools with the password
+    ASSERT_EQ(run({"join", piece("data.bin.zip.001"), joined, "--no-decompress"}).status, 0);
+    const std::string archive = "'" + output("data.bin.zip") + "'";
+    EXPECT_EQ(std::system(("7zz t -p'" + password + "' " + archive + " >/dev/null").c_str()), 0);
+    EXPECT_TRUE(commandOutput("bsdtar -xOf " + archive + " --passphrase '" + password + "'")
+                == content);
+    fs::remove(output("data.bin.zip"));
+
+    // refused with nothing written: a wrong password, none without a terminal, a password
+    // file that gives none
+    fs::create_directory(temp.file("folder"));
+    writeFile(temp.file("empty.txt"), "\nsecond line\n");
+    const auto before = snapshot(pieces);
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"join", "--password-file", temp.file("wrong.txt")},
+         "parcelo-cli: The password is wrong. Nothing has been written and the pieces are kept.\n"},
+        {{"join"},
+         "parcelo-cli: The pieces of data.bin.zip are encrypted and no password can be asked for: "
+         "give it with --password-file FILE, or run parcelo-cli on a terminal to type it.\n"},
+        {{"join", "--password-file", temp.file("none.txt")},
+         "parcelo-cli: The password file cannot be read: "},
+        {{"join", "--password-file", temp.file("folder")},
+         "parcelo-cli: The password file cannot be read: "},
+        {{"split", "-n", "2", "--password-file", temp.file("empty.txt")},
+         "parcelo-cli: The password file " + temp.file("empty.txt")
+             + " is empty: its first line must hold the password.\n"},
+        {{"split", "-n", "2", "--password-prompt"},
+         "parcelo-cli: --password-prompt needs a password typed on a terminal\n"},
+    };
+    for (const auto& [words, error] : refusals) {
+        SCOPED_TRACE(error);
+        std::vector<std::string> arguments = words;
+        arguments.insert(arguments.begin() + 1,
+                         words[0] == "join" ? piece("data.bin.zip.001") : temp.file("data.bin"));
+        arguments.insert(arguments.begin() + 2, words[0] == "join" ? joined : temp.file("folder"));
+        const CliRun refused = run(arguments);
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_EQ(refused.err.substr(0, error.size()), error);
+        EXPECT_TRUE(fs::is_empty(joined) && fs::is_empty(temp.file("folder")));
+        EXPECT_EQ(snapshot(pieces), before);
+    }
+
+    // ps shows the file's name while parcelo-cli waits for the password in it, never the
+    // password; nor does any output
+    ASSERT_EQ(::mkfifo(temp.file("fifo").c_str(), 0600), 0);
+    const std::string ps = temp.file("ps.txt");
+    const int nothing = ::open("/dev/null", O_RDWR);
+    const pid_t waiting = start({"split", temp.file("data.bin"), temp.file("folder"), "-n", "2",
+                                 "--password-file", temp.file("fifo")},
+                                nothing, nothing);
+    const std::string cmdline = "/proc/" + std::to_string(waiting) + "/cmdline";
+    while (readFile(cmdline).find("--password-file") == std::string::npos) {
+    }
+    EXPECT_EQ(std::system(("ps -eo args > '" + ps + "'").c_str()), 0);
+    writeFile(temp.file("fifo"), password + "\n");
+    EXPECT_EQ(finish(waiting).status, 0);
+    ::close(nothing);
+    EXPECT_THAT(readFile(ps), HasSubstr("--password-file " + temp.file("fifo")));
+    EXPECT_EQ(readFile(ps).find(password), std::string::npos);
+    EXPECT_EQ(filesHolding(temp.path(), password), std::set<std::string>{"pw.txt"});
+
+    // on a terminal: typed twice without echo, a weak one said but taken; the join asks
+    const CliRun typed =
+        onTerminal({"split", temp.file("data.bin"), joined, "-n", "2", "--password-prompt"},
+                   {{"Password: ", "letmein"}, {"Password again: ", "letmein"}});
+    EXPECT_EQ(typed.status, 0) << typed.out;
+    EXPECT_THAT(typed.out, HasSubstr("Weak: a common word. A passphrase"));
+    const CliRun opened = onTerminal({"join", output("data.bin.zip.001"), temp.file("folder")},
+                                     {{"Type the password they were split with: ", "letmein"}});
+    EXPECT_EQ(opened.status, 0) << opened.out;
+    EXPECT_EQ(typed.out.find("letmein"), std::string::npos);
+    EXPECT_EQ(opened.out.find("letmein"), std::string::npos);
+    EXPECT_TRUE(readFile(temp.file("folder/data.bin")) == content);
 }
 
 TEST_F(CliJobTest, RepairRebuildsLostPiecesFromRecoveryPiecesListedInTheChecksumFile)

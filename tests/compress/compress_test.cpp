@@ -3,6 +3,7 @@
 #include "compress/zip_writer.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/password.h"
 #include "platform/stop_token.h"
 
 #include "fake_bindings.h"
@@ -128,10 +129,10 @@ TEST(ZlibTool, WritesAStandardOneEntryArchiveOfEverySizeAloneOrAfterAPrefix)
         for (const auto& [archiveBytes, declared] :
              {std::pair{fs::file_size(archive), size}, {size / 2000, size < 1032 ? size : 0}}) {
             piece.seek(prefix.size());
-            EXPECT_EQ(declaredEntrySize(piece, archiveBytes), declared);
+            EXPECT_EQ(declaredEntry(piece, archiveBytes).size, declared);
         }
         piece.seek(0);
-        EXPECT_EQ(declaredEntrySize(piece, size), 0u) << "no local header there";
+        EXPECT_EQ(declaredEntry(piece, size).size, 0u) << "no local header there";
     }
     // No temporary file is left beside the three.
     EXPECT_EQ(filesIn(temp.path()), 3u);
@@ -213,6 +214,67 @@ TEST(ZlibTool, FailuresLeaveNoTargetAndKeepAnOldArchive)
     EXPECT_EQ(runErrorOf([&] { tool.DoCompress(); }), err::DiskFull);
     faults::clearWriteFault();
     EXPECT_EQ(readFile(temp.file("big.iso.zip")), "old archive");
+    EXPECT_EQ(filesIn(temp.path()), 2u);
+}
+
+// An encrypted archive opens in 7-Zip and bsdtar with its password (Info-ZIP's unzip
+// cannot read AES), holds no byte of the source or the password in the clear, and a
+// wrong or missing password, or data that fails its authentication, writes no target.
+TEST(ZlibTool, EncryptsWithAes256ThatArchiveToolsOpenAndTellsAWrongPasswordApart)
+{
+    TempFolder temp;
+    const auto source = temp.file("secret plans.txt");
+    const auto archive = temp.file("secret plans.txt.zip");
+    const auto target = temp.file("restored");
+    const std::string marker = "PLAINTEXT-MARKER-7f3a";
+    const Password password("correct horse battery");
+    const Password wrong("correct horse battery!");
+    // Random bytes are stored as they are: without encryption the marker would show.
+    const std::pair<std::size_t, char> contents[] = {{0, 'm'}, {5, 't'}, {1'700'000, 'r'}};
+    for (const auto& [size, kind] : contents) {
+        SCOPED_TRACE(std::to_string(size) + kind);
+        const std::string content = contentOf(kind, size) + marker;
+        writeFile(source, content);
+        ZlibTool tool;
+        tool.SetSourceFileName(source);
+        tool.SetTargetFileName(archive);
+        tool.SetCompressionLevel(2);
+        tool.SetEntryPassword(&password);
+        tool.DoCompress();
+        const std::string bytes = readFile(archive);
+        EXPECT_EQ(bytes.find(marker), std::string::npos);
+        EXPECT_EQ(bytes.find(std::string(password.view())), std::string::npos);
+        EXPECT_EQ(shell("7zz t -pcorrect\\ horse\\ battery " + quoted(archive)), 0);
+        EXPECT_NE(shell("7zz t -pwrong " + quoted(archive)), 0);
+        EXPECT_EQ(commandOutput("bsdtar -xOf " + quoted(archive)
+                                + " --passphrase 'correct horse battery'"),
+                  content);
+        EXPECT_NE(shell("unzip -t -P 'correct horse battery' " + quoted(archive)), 0);
+
+        tool.SetSourceFileName(archive);
+        tool.SetTargetFileName(target);
+        for (const auto& [given, number] :
+             {std::pair{static_cast<const Password*>(nullptr), kPasswordNeededNumber},
+              {&wrong, kWrongPasswordNumber}}) {
+            tool.SetEntryPassword(given);
+            EXPECT_EQ(runErrorOf([&] { tool.DoDecompress(); }), number);
+            EXPECT_FALSE(fs::exists(target));
+        }
+        tool.SetEntryPassword(&password);
+        tool.DoDecompress();
+        EXPECT_EQ(readFile(target), content);
+        fs::remove(target);
+    }
+    // Data changed after the password check: it fails its authentication, which a join
+    // (whose pieces passed their checks) can only owe to a wrong key.
+    std::string bytes = readFile(archive);
+    bytes[bytes.size() / 2] = static_cast<char>(bytes[bytes.size() / 2] ^ 0x20);
+    writeFile(archive, bytes);
+    ZlibTool tool;
+    tool.SetSourceFileName(archive);
+    tool.SetTargetFileName(target);
+    tool.SetEntryPassword(&password);
+    EXPECT_EQ(runErrorOf([&] { tool.DoDecompress(); }), kWrongPasswordNumber);
     EXPECT_EQ(filesIn(temp.path()), 2u);
 }
 

@@ -17,12 +17,14 @@ namespace fs = std::filesystem;
 // A file of this name split into "out/" with the companions asked for.
 struct ScriptSet : test::SplitRun {
     explicit ScriptSet(const std::string& name, const CompanionOptions& companions = {},
-                       const std::string& unit = "BT", bool compressed = false, bool plain = false)
+                       const std::string& unit = "BT", bool compressed = false, bool plain = false,
+                       bool encrypted = false)
         : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
                    unit == "LN" ? 40 : 3000, unit, name)
     {
         engine.markCompressed(compressed);
         engine.setPlainPieces(plain);
+        engine.markEncrypted(encrypted);
         engine.SetCompanions(companions);
         engine.StartSplit();
     }
@@ -106,15 +108,19 @@ Ran run(const ScriptSet& set, const Shell& shell, const std::string& arguments =
 TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUnlessForced)
 {
     for (const Shell& shell : shells()) {
-        for (const auto& [unit, compressed, plain, skip] :
-             {std::tuple{"BT", false, false, "$s.Position=12;"},
-              {"LN", false, false, "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
-              {"BT", true, false, "$s.Position=12;"},
-              {"BT", false, true, "$s.Position=0;"},
-              {"BT", true, true, "$s.Position=0;"}}) {
+        // the joined archive of an encrypted set is named as one that needs its password
+        for (const auto& [unit, compressed, plain, encrypted, skip] :
+             {std::tuple{"BT", false, false, false, "$s.Position=12;"},
+              {"LN", false, false, false,
+               "do { $x=$s.ReadByte() } while ($x -ge 0 -and $x -ne 10);"},
+              {"BT", true, false, false, "$s.Position=12;"},
+              {"BT", false, true, false, "$s.Position=0;"},
+              {"BT", true, true, false, "$s.Position=0;"},
+              {"BT", true, false, true, "$s.Position=12;"}}) {
             SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : "")
-                         + (plain ? " plain" : ""));
-            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed, plain);
+                         + (plain ? " plain" : "") + (encrypted ? " encrypted" : ""));
+            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed, plain,
+                                encrypted);
             const std::string joined = set.base();
             ASSERT_GT(set.engine.PieceCount(), 1);
             // plain pieces are the file's bytes: cat gives it back
@@ -128,8 +134,11 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
                                           + set.engine.FileName() + ".0*"));
             const std::string cmd = test::readFile(joined + ".join.cmd");
             EXPECT_TRUE(has(cmd, skip));
-            EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed);
-            EXPECT_EQ(run(set, shell).status, 0);
+            EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed && !encrypted);
+            EXPECT_EQ(has(cmd, kEncryptedArchiveNote), encrypted);
+            const Ran first = run(set, shell);
+            EXPECT_EQ(first.status, 0);
+            EXPECT_EQ(has(first.output, kEncryptedArchiveNote), encrypted);
             EXPECT_TRUE(set.joined());
             test::writeFile(joined, "the user's own");
             const Ran kept = run(set, shell);

@@ -1,10 +1,12 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "integrity/join_script.h"
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
 #include "platform/file_system.h"
+#include "platform/password.h"
 #include "platform/paths.h"
 
 #include "fake_bindings.h"
@@ -54,13 +56,15 @@ protected:
     std::string in(const std::string& name) const { return temp.file("in/" + name); }
     std::string out(const std::string& name) const { return temp.file("out/" + name); }
 
-    // content as the compression component writes it.
-    std::string compressedBytes(const std::string& content)
+    // content as the compression component writes it, encrypted with a password if given.
+    std::string compressedBytes(const std::string& content, const Password* password = nullptr)
     {
         test::writeFile(temp.file("report.pdf"), content);
         tool.SetSourceFileName(temp.file("report.pdf"));
         tool.SetTargetFileName(temp.file("report.pdf.zip"));
+        tool.SetEntryPassword(password);
         tool.DoCompress();
+        tool.SetEntryPassword(nullptr);
         return test::readFile(temp.file("report.pdf.zip"));
     }
 
@@ -234,6 +238,76 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
             EXPECT_TRUE(std::filesystem::exists(piece)) << piece;
         std::filesystem::remove(out("report.pdf.zip"));
     }
+}
+
+// An encrypted set's password is asked once its pieces have passed their checks (a damaged
+// piece is refused without asking); each wrong one is told in the next question, three
+// tries in all. A wrong or missing password writes nothing, not even the joined archive,
+// and keeps the pieces; kept compressed, the archive is joined without a password.
+TEST_F(JoinCommandTest, AnEncryptedSetAsksItsPasswordAfterTheChecksAndAWrongOneWritesNothing)
+{
+    const std::string content = test::patternBytes(30'000);
+    const Password right("a long enough passphrase");
+    const std::string archive = compressedBytes(content, &right);
+    const auto pieces = test::writeByteSet(in("report.pdf.zip"), archive, 10'000, true);
+    request.piecePath = pieces[1];
+    request.deletePiecesAfter = true; // offered after a success only
+    const std::string asked = "The pieces of report.pdf.zip are encrypted. Type the password";
+    const std::string nothing = "Nothing has been written and the pieces are kept.";
+    const struct {
+        std::vector<std::string> typed; // "" cancels
+        bool joined;
+        std::string last; // the message after the last question
+    } cases[] = {
+        {{"a long enough passphrase"}, true, "has been created and decompressed"},
+        {{"wrong", "also wrong", "a long enough passphrase"}, true, "and decompressed"},
+        {{"wrong", "wrong", "wrong"}, false, std::string(kWrongPasswordText) + CR + nothing},
+        {{"wrong", ""}, false, std::string(kWrongPasswordText) + CR + nothing},
+        {{""},
+         false,
+         std::string("The pieces of report.pdf.zip are encrypted and no password was given.") + CR
+             + nothing},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.typed.size());
+        for (std::size_t i = 0; i < c.typed.size(); ++i)
+            host.password(c.typed[i], i == 0 ? asked
+                                             : std::string(kWrongPasswordText) + CR
+                                                   + "Type the password of report.pdf.zip again ("
+                                                   + (i == 1 ? "2 tries" : "1 try") + " left):");
+        host.answer(Question::Notice, Answer::Ok, c.last);
+        if (c.joined)
+            host.answer(Question::DeletePieces, Answer::No);
+        EXPECT_EQ(join().succeeded, c.joined);
+        EXPECT_TRUE(host.allAnswersUsed());
+        EXPECT_EQ(test::namesIn(out("")),
+                  c.joined ? std::set<std::string>{"report.pdf"} : std::set<std::string>{});
+        EXPECT_EQ(test::readFile(out("report.pdf")), c.joined ? content : "");
+        std::filesystem::remove(out("report.pdf"));
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            EXPECT_EQ(test::readFile(pieces[i]).substr(12), archive.substr(i * 10'000, 10'000));
+    }
+
+    // Kept compressed: no password, and the outcome says what opens the archive.
+    request.keepCompressed = true;
+    request.deletePiecesAfter = false;
+    host.answer(Question::Notice, Answer::Ok, kEncryptedArchiveNote);
+    EXPECT_TRUE(join().succeeded);
+    EXPECT_EQ(test::readFile(out("report.pdf.zip")), archive);
+    std::filesystem::remove(out("report.pdf.zip"));
+
+    // A piece that fails the checksum file is refused before any password is asked.
+    request.keepCompressed = false;
+    ASSERT_EQ(
+        std::system(
+            ("cd " + in("") + " && sha256sum report.pdf.zip.00? > report.pdf.zip.sha256").c_str()),
+        0);
+    test::flipByte(pieces[2], 500);
+    host.answer(Question::Notice, Answer::Ok, "report.pdf.zip.003")
+        .answer(Question::Notice, Answer::Ok, "report.pdf.zip.003");
+    EXPECT_FALSE(join().succeeded);
+    EXPECT_TRUE(host.allAnswersUsed());
+    EXPECT_TRUE(std::filesystem::is_empty(out("")));
 }
 
 // Asked before anything is written: No keeps the file byte for byte and writes nothing, Yes

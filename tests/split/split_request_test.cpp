@@ -2,6 +2,7 @@
 #include "compress/zlib_tool.h"
 #include "format/split_choices.h"
 #include "format/split_set.h"
+#include "integrity/join_script.h"
 #include "platform/durability.h"
 #include "platform/recent_files.h"
 #include "split/mod_split_file.h"
@@ -103,6 +104,25 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
          std::string("You can not compress file if you want it to be split by number of lines.")
              + LF + "Please uncheck 'Compress before Splitting' to continue.",
          RequestField::CompressFirst},
+        {[](auto& p) { p.encrypt = true; }, "Please type the password to encrypt the pieces with.",
+         RequestField::Password},
+        {[](auto& p) {
+             p.encrypt = true;
+             p.password.assign("one passphrase");
+             p.passwordAgain.assign("one passphrase!");
+         },
+         "The two passwords are not the same. Please type the same password twice.",
+         RequestField::PasswordAgain},
+        {[](auto& p) {
+             p.sizeUnit = 4;
+             p.encrypt = true;
+             p.password.assign("pw");
+             p.passwordAgain.assign("pw");
+         },
+         std::string("A file split by number of lines cannot be encrypted: only a compressed set "
+                     "can.")
+             + LF + "Please uncheck 'Encrypt with a password' to continue.",
+         RequestField::Encrypt},
         {[](auto& p) {
              p.sourcePath.clear();
              p.recoveryCount = "x";
@@ -339,6 +359,116 @@ TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePan
     fresh.deleteSourceAfter = true;
     EXPECT_EQ(values(request), values(fresh));
     EXPECT_TRUE(!bar.visible && label.captions.back().empty() && list.rows.empty());
+}
+
+// With a password the set is always compressed and its archive encrypted, whatever the way
+// of sizing the pieces: no file of the set, nor the diskette split's private compressed copy
+// while the split waits for a disk, holds a byte of the source in the clear, and the
+// request wipes the password when it ends. The pieces' data opens with the password only.
+TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSourceInTheClear)
+{
+    namespace fs = std::filesystem;
+    const std::string marker = "PLAIN-MARKER-0451";
+    // random bytes are stored as they are: only the encryption hides the marker
+    const std::string content = test::patternBytes(300'000) + marker + test::patternBytes(900);
+    test::writeFile(temp.file("source.bin"), content);
+    test::DisketteFolder floppy(temp.path() / "floppy");
+    const Password password("staple battery horse correct");
+    const auto bySize = [](SplitRequest& p) {
+        p.pieceSize = "100";
+        p.sizeUnit = 1;
+    };
+    const auto byPieces = [](SplitRequest& p) {
+        p.mode = SplitMode::ByPieces;
+        p.pieceCount = "3";
+    };
+    const struct {
+        const char* name;
+        std::function<void(SplitRequest&)> change;
+        bool compressOnly;
+        int pieces;
+    } cases[] = {{"by size", bySize, false, 3},
+                 {"by pieces", byPieces, false, 3},
+                 {"compress only", {}, true, 1}};
+    host.acceptNotices();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(temp.file("out"));
+        fs::create_directory(temp.file("out"));
+        request = {};
+        request.sourcePath = temp.file("source.bin");
+        request.destinationFolder = temp.file("out");
+        request.compressFirst = false; // an encrypted set is compressed all the same
+        request.encrypt = true;
+        request.password = request.passwordAgain = password;
+        if (c.change)
+            c.change(request);
+        ASSERT_TRUE((c.compressOnly ? compressOnlyCommand(request, services) : split()).succeeded);
+        EXPECT_TRUE(request.password.empty() && request.passwordAgain.empty());
+        EXPECT_EQ(test::filesHolding(temp.file("out"), marker), std::set<std::string>{});
+        std::string archive;
+        for (int n = 1; n <= c.pieces; ++n) {
+            const std::string piece = test::readFile(out("source.bin.zip.00" + std::to_string(n)));
+            ASSERT_GT(piece.size(), kPieceHeaderSize);
+            EXPECT_EQ(
+                decodePieceHeader(reinterpret_cast<const unsigned char*>(piece.data())).signature,
+                PieceSignatureCompressed);
+            archive += piece.substr(kPieceHeaderSize);
+        }
+        EXPECT_FALSE(fs::exists(out("source.bin.zip.00" + std::to_string(c.pieces + 1))));
+        EXPECT_NE(test::readFile(out("source.bin.zip.join.sh")).find(kEncryptedArchiveNote),
+                  std::string::npos);
+        test::writeFile(temp.file("joined.zip"), archive);
+        ZlibTool opener;
+        opener.SetSourceFileName(temp.file("joined.zip"));
+        opener.SetTargetFileName(temp.file("joined"));
+        EXPECT_EQ(test::runErrorOf([&] { opener.DoDecompress(); }), kPasswordNeededNumber);
+        opener.SetEntryPassword(&password);
+        opener.DoDecompress();
+        EXPECT_EQ(test::readFile(temp.file("joined")), content);
+        fs::remove(temp.file("joined"));
+    }
+
+    // Onto diskettes, stopped at the second disk: the compressed copy waiting in its
+    // private folder is encrypted too, and nothing of the split stays.
+    request = {};
+    request.sourcePath = temp.file("source.bin");
+    request.destinationFolder = "a:/";
+    request.pieceSize = "200000";
+    request.sizeUnit = 0;
+    request.encrypt = true;
+    request.password = request.passwordAgain = password;
+    std::set<std::string> plainWhileWaiting{"none looked"};
+    bool copyWasThere = false;
+    host.onShown = [&](const test::ShownMessage& shown) {
+        if (shown.kind != Question::InsertDisk || shown.text.find("#2") == std::string::npos)
+            return;
+        copyWasThere = fs::exists(engine.SourceFile());
+        plainWhileWaiting = test::filesHolding(temp.path(), marker, {"source.bin"});
+    };
+    host.answer(Question::DisketteCount, Answer::Yes, "diskettes")
+        .answer(Question::InsertDisk, Answer::Ok, "disk #1")
+        .answer(Question::InsertDisk, Answer::Cancel, "disk #2")
+        .answer(Question::ConfirmCancel, Answer::Yes, "cancel");
+    EXPECT_FALSE(split().succeeded);
+    EXPECT_TRUE(host.allAnswersUsed());
+    EXPECT_TRUE(copyWasThere);
+    EXPECT_EQ(plainWhileWaiting, std::set<std::string>{});
+    EXPECT_EQ(test::filesHolding(temp.path(), marker), std::set<std::string>{"source.bin"});
+
+    // A compression that cannot even start (its temporary folder cannot be made) never
+    // lets the file be split in the clear.
+    test::writeFile(temp.file("Temp"), "a file where the folder would go");
+    CompressionAdapter blocked(host, tool, {&bar, &label, nullptr}, {}, temp.file("Temp"));
+    SplitServices blockedServices{host, engine, blocked, recent, explore, {&bar, &label, &list}};
+    request.password = request.passwordAgain = password;
+    host.onShown = {};
+    host.shown.clear();
+    const auto before = test::snapshot(temp.file("floppy"));
+    EXPECT_FALSE(splitCommand(request, blockedServices).succeeded);
+    ASSERT_EQ(host.shown.size(), 1u);
+    EXPECT_EQ(host.shown[0].icon, Icon::Critical);
+    EXPECT_EQ(test::snapshot(temp.file("floppy")), before);
 }
 
 // The compressed file goes beside the pieces, or to the temporary folder (here the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/host.h"
+#include "platform/password.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +30,15 @@ public:
     // when given, must be a part of its text.
     ScriptedHost& answer(Question kind, Answer reply, std::string expectedText = {})
     {
-        replies_.push_back({kind, reply, std::move(expectedText)});
+        replies_.push_back({kind, reply, std::move(expectedText), {}});
+        return *this;
+    }
+    // Queues a typed password as the answer to the next message, which must be a
+    // Question::Password (an empty one: the person cancels it).
+    ScriptedHost& password(std::string typed, std::string expectedText = {})
+    {
+        replies_.push_back({Question::Password, typed.empty() ? Answer::Cancel : Answer::Ok,
+                            std::move(expectedText), std::move(typed)});
         return *this;
     }
     // Lets every notice (and report of a stop) without a queued answer pass with OK.
@@ -64,6 +73,14 @@ public:
     long eventsProcessed = 0;
 
 protected:
+    Answer showPasswordQuestion(const std::string& text, Password& password,
+                                const std::string& title) override
+    {
+        if (!replies_.empty() && replies_.front().kind == Question::Password)
+            password.assign(replies_.front().password);
+        return showMessage(Question::Password, text, Buttons::OkCancel, Icon::Question, title);
+    }
+
     Answer showMessage(Question kind, const std::string& text, Buttons buttons, Icon icon,
                        const std::string& title) override
     {
@@ -94,6 +111,7 @@ private:
         Question kind;
         Answer answer;
         std::string expectedText;
+        std::string password; // typed into a Question::Password
     };
     std::deque<Reply> replies_;
     bool acceptNotices_ = false;

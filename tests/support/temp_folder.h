@@ -90,6 +90,22 @@ inline std::map<std::string, std::string> snapshot(const std::filesystem::path& 
     return files;
 }
 
+// The files under a folder (at any depth, as paths below it) whose bytes hold `text`, but
+// those named in `except`: where a secret or a plain copy of data shows.
+inline std::set<std::string> filesHolding(const std::filesystem::path& folder,
+                                          const std::string& text,
+                                          const std::set<std::string>& except = {})
+{
+    std::set<std::string> holding;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
+        const std::string below = entry.path().lexically_relative(folder).string();
+        if (entry.is_regular_file() && !except.contains(below)
+            && readFile(entry.path().string()).find(text) != std::string::npos)
+            holding.insert(below);
+    }
+    return holding;
+}
+
 // The diskette drive, a folder (made if need be) with room for every piece, while in scope.
 struct DisketteFolder {
     explicit DisketteFolder(const std::filesystem::path& folder)

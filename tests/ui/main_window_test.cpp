@@ -1,4 +1,5 @@
 #include "app/log_file.h"
+#include "platform/password.h"
 #include "ui/frm_about.h"
 #include "ui/frm_pcx_a_instructions.h"
 #include "ui/qt_host.h"
@@ -236,4 +237,38 @@ TEST(QtHost, AStopShowsNoBoxAndAnOutcomeOffersToOpenItsFolder)
     EXPECT_EQ(open->text(), QStringLiteral("Open &Folder"));
     EXPECT_EQ(desktop.folders, std::vector<std::string>{written.folder()});
     EXPECT_EQ(modal.modalsShown.size(), 2u);
+}
+
+// The password box hides what is typed; OK gives the password, Cancel or nothing typed none.
+TEST(QtHost, APasswordIsTypedHiddenAndGivenOnlyWithOk)
+{
+    test::InspectingModal<ModalRunner> modal;
+    QtHost host;
+    host.setModalRunner(&modal);
+    const struct {
+        const char* typed;
+        bool accepted;
+        Answer answer;
+        const char* password;
+    } cases[] = {{"pass phrase", true, Answer::Ok, "pass phrase"},
+                 {"pass phrase", false, Answer::Cancel, ""},
+                 {"", true, Answer::Cancel, ""}};
+    for (const auto& c : cases) {
+        QString question;
+        modal.onModal = [&](QDialog& box) {
+            auto* input = box.findChild<QLineEdit*>();
+            ASSERT_NE(input, nullptr);
+            EXPECT_EQ(input->echoMode(), QLineEdit::Password);
+            question = box.findChild<QLabel*>()->text();
+            input->setText(QString::fromUtf8(c.typed));
+            c.accepted ? box.accept() : box.reject();
+        };
+        Password password;
+        EXPECT_EQ(
+            host.askPassword(std::string("The pieces are encrypted.") + CR + "Type it:", password),
+            c.answer);
+        EXPECT_EQ(password.view(), c.password);
+        EXPECT_EQ(question, "The pieces are encrypted.\nType it:");
+    }
+    EXPECT_EQ(modal.modalsShown, std::vector<std::string>(3, "dlgPassword"));
 }

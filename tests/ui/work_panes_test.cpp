@@ -2,6 +2,7 @@
 #include "format/split_set.h"
 #include "platform/durability.h"
 #include "platform/file_list.h"
+#include "platform/password.h"
 #include "ui/job_notice.h"
 #include "ui/stoppable_job.h"
 
@@ -289,6 +290,57 @@ TEST_F(WorkPanes, CompressionKeepCompressedAndRecoveryOptionsReachTheCommands)
     EXPECT_TRUE(sp->Combo2->toolTip().startsWith(QStringLiteral("4,294,967,295 bytes")));
     mode(sp->Option1, sp->Text3, "10", 4); // lines
     EXPECT_FALSE(sp->txtRecovery->isEnabled());
+}
+
+// "Encrypt with a password" keeps the set compressed and says how strong the password is;
+// the boxes are emptied after the split. A damaged piece is rebuilt before the password is
+// asked, a wrong one is asked again, and neither config.xml nor the log ever holds it.
+TEST_F(WorkPanes, AnEncryptedSetIsRepairedBeforeItsPasswordIsAskedAndNothingKeepsThePassword)
+{
+    const std::string password = "correct horse battery staple";
+    const std::string bytes = test::patternBytes(300000);
+    const std::string file = source("data.bin", bytes), pieces = folder("pieces");
+    window->cmdMSplit_Click();
+    sp->Check1->setChecked(false);
+    EXPECT_FALSE(sp->txtPassword->isEnabled());
+    sp->chkEncrypt->setChecked(true);
+    EXPECT_TRUE(sp->Check1->isChecked() && !sp->Check1->isEnabled());
+    for (const auto& [typed, hint] : {std::pair{"Password1", "Weak: a common word"},
+                                      {"gh7#kq", "Weak: under 12 characters"},
+                                      {password.c_str(), "Strong enough"}}) {
+        sp->txtPassword->setText(QString::fromUtf8(typed));
+        EXPECT_EQ(sp->lblStrength->text().toStdString(), hint);
+    }
+    sp->txtPasswordAgain->setText(QString::fromStdString(password));
+    mode(sp->Option2, sp->Text2, "3");
+    sp->txtRecovery->setText(QStringLiteral("1"));
+    typeAndClick({{sp->Text1, file}, {sp->Text4, pieces}}, sp->cmdSpSplit);
+    EXPECT_TRUE(contains(lastMessage(), "has been compressed and split into 3 files."));
+    EXPECT_TRUE(contains(lastMessage(), "The pieces are encrypted with AES-256: the password is "
+                                        "needed to join them."));
+    EXPECT_TRUE(sp->txtPassword->text().isEmpty() && sp->txtPasswordAgain->text().isEmpty());
+    const std::string damaged = pieces + "data.bin.zip.002", good = test::readFile(damaged);
+    test::flipByte(damaged, 5000);
+
+    const std::string joined = folder("joined");
+    bool rebuiltWhenAsked = false;
+    host.onShown = [&](const test::ShownMessage& shown) {
+        if (shown.kind == Question::Password && !rebuiltWhenAsked)
+            rebuiltWhenAsked = test::readFile(damaged) == good;
+    };
+    host.password("correct horse", "are encrypted").password(password, kWrongPasswordText);
+    join(pieces + "data.bin.zip.001", joined);
+    EXPECT_TRUE(host.allAnswersUsed());
+    EXPECT_TRUE(rebuiltWhenAsked);
+    EXPECT_TRUE(test::readFile(joined + "data.bin") == bytes);
+    EXPECT_TRUE(contains(lastMessage(), "Rebuilt from the recovery pieces: data.bin.zip.002"))
+        << lastMessage();
+
+    window->Before_Close();
+    EXPECT_TRUE(contains(shell.config(), "<Encryption split=\"true\"/>"));
+    const auto again = shell.start();
+    EXPECT_TRUE(again->splitPane->chkEncrypt->isChecked());
+    EXPECT_EQ(test::filesHolding(shell.app.path(), "horse"), std::set<std::string>{});
 }
 
 // Each focus target once: the commands' own tests check every refusal, its message and

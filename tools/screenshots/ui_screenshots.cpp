@@ -215,6 +215,14 @@ int main(int argc, char* argv[])
     window->resize(860, 620);
 
     bool saved = save(*window, folder + QStringLiteral("pane-split.png"));
+    // encryption chosen, the password typed twice, the hint beside it
+    SplitPane& split = *window->splitPane;
+    split.chkEncrypt->setChecked(true);
+    split.txtPassword->setText(QStringLiteral("sunshine2024"));
+    split.txtPasswordAgain->setText(QStringLiteral("sunshine2024"));
+    saved = save(*window, folder + QStringLiteral("split-encrypted.png")) && saved;
+    split.chkEncrypt->setChecked(false);
+    split.clearPasswords();
     window->cmdMJoin_Click();
     saved = save(*window, folder + QStringLiteral("pane-join.png")) && saved;
     window->cmdMVerify_Click();
