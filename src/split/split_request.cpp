@@ -271,7 +271,7 @@ void compressSource(Request& r)
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
     compressor.markTempCompressedFile(r.tempCompressed);
-    if (compressor.CompressFile(r.source) == 1) {
+    if (compressor.compress(r.source)) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
     } else {
@@ -497,8 +497,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
     r.services.engine.SetStatus(0);
     r.services.engine.SetMessage("");
-    if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
-        != 1) {
+    if (!compressor.compressInto(r.source, piece, std::string(header.begin(), header.end()))) {
         if (r.request.encrypt)
             return refuseUnencrypted(r);
         r.fileToSplit = r.source;
