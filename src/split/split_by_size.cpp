@@ -38,7 +38,7 @@ double shortfallTolerance(double requested)
 std::int16_t modSplitFile::SplitFileBySize()
 {
     try {
-        const double requested = splitSize_ * bytesPerUnit(unit_);
+        const double requested = splitSize_ * (unit_ ? bytesPerUnit(*unit_) : 0.0);
         if (!splitByPieces_
             && static_cast<double>(fileLength_) + shortfallTolerance(requested) < requested) {
             message_ = "The file you want to split is smaller than the size you specified!";

@@ -1,7 +1,7 @@
 #include "compress/zlib_tool.h"
+#include "format/file_list.h"
 #include "format/split_set.h"
 #include "platform/durability.h"
-#include "platform/file_list.h"
 #include "platform/password.h"
 #include "ui/job_notice.h"
 #include "ui/stoppable_job.h"
@@ -104,7 +104,8 @@ TEST_F(WorkPanes, AFinishedSplitListsEveryFileItWroteAndOffersTheSetToJoin)
         const std::string entry = name, path = set + entry.substr(0, entry.find('|'));
         const auto bytes = entry.ends_with("|piece") ? fs::file_size(set + "001") - kPieceHeaderSize
                                                      : fs::file_size(path);
-        expected.push_back(path + "|" + formatListSize(static_cast<double>(bytes), "KB")
+        expected.push_back(path + "|"
+                           + formatListSize(static_cast<double>(bytes), SizeUnit::Kilobytes)
                            + entry.substr(entry.find('|')));
     }
     EXPECT_EQ(rows(sp->ListView1), expected);
