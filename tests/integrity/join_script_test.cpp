@@ -14,21 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file of this name split into "out/" with the companions asked for.
-struct ScriptSet : test::SplitRun {
-    explicit ScriptSet(const std::string& name, const CompanionOptions& companions = {},
-                       const std::string& unit = "BT", bool compressed = false, bool plain = false,
-                       bool encrypted = false)
-        : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
-                   unit == "LN" ? 40 : 3000, unit, name)
-    {
-        engine.markCompressed(compressed);
-        engine.setPlainPieces(plain);
-        engine.markEncrypted(encrypted);
-        engine.SetCompanions(companions);
-        engine.StartSplit();
-    }
-    std::string base() const { return out + engine.FileName(); }
+// A split set whose scripts join it back.
+struct ScriptSet : test::SplitSet {
+    using SplitSet::SplitSet;
     std::string script() const { return base() + ".join.sh"; }
     bool joined() const { return test::readFile(base()) == content; }
 };
@@ -119,8 +107,8 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
               {"BT", true, false, true, "$s.Position=12;"}}) {
             SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : "")
                          + (plain ? " plain" : "") + (encrypted ? " encrypted" : ""));
-            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed, plain,
-                                encrypted);
+            const ScriptSet set(compressed ? "data.zip" : "data.bin",
+                                {unit, {}, compressed, plain, encrypted});
             const std::string joined = set.base();
             ASSERT_GT(set.engine.PieceCount(), 1);
             // plain pieces are the file's bytes: cat gives it back
@@ -203,7 +191,7 @@ TEST(JoinScript, HostileNamesAreOnlyDataInBothScripts)
     for (const std::string& name : hostileNames()) {
         SCOPED_TRACE(shellWord(name.size() > 40 ? std::to_string(name.size()) + " bytes" : name));
         const bool fits = name.size() + std::string(".join.cmd").size() <= 255;
-        const ScriptSet set(name, {fits, fits, 0, false});
+        const ScriptSet set(name, {.companions = {fits, fits, 0, false}});
         ASSERT_EQ(set.engine.PieceCount(), 4);
         const JoinScriptSet about{name, 4, false, false};
         const std::string sh = fits ? set.script() : set.out + "join.sh";
@@ -376,7 +364,7 @@ TEST(JoinScript, TheShellScriptChecksOnlyDataPiecesNeverWritesElsewhereAndSaysWh
     for (const Shell& shell : shells()) {
         for (const Case& c : cases) {
             SCOPED_TRACE(shell.command + ": " + c.what);
-            const ScriptSet set("data.bin", {true, true, c.recovery, false});
+            const ScriptSet set("data.bin", {.companions = {true, true, c.recovery, false}});
             test::writeFile(set.temp.file("outside"), "not to be touched");
             fs::create_directory(set.temp.file("elsewhere"));
             for (const Change& change : c.changes)
