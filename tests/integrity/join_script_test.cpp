@@ -68,29 +68,15 @@ const std::vector<Shell>& shells()
     return all;
 }
 
-struct Ran {
-    int status;
-    std::string output; // standard output and error
-};
-
 // Runs a script (the set's own unless given) from the folder above the set, after the
 // shell command before, whose process the script's shell takes over.
-Ran run(const ScriptSet& set, const Shell& shell, const std::string& arguments = {},
-        const std::string& script = {}, const std::string& before = {})
+test::CommandRun run(const ScriptSet& set, const Shell& shell, const std::string& arguments = {},
+                     const std::string& script = {}, const std::string& before = {})
 {
-    const std::string command = "cd " + shellWord(set.temp.folder()) + " && " + before
-                                + "PATH=" + shellWord(shell.path) + " exec " + shell.command + " "
-                                + shellWord(script.empty() ? set.script() : script) + " "
-                                + arguments + " 2>&1";
-    Ran ran{-1, {}};
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            ran.output.append(buffer, got);
-        const int status = ::pclose(pipe);
-        ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return ran;
+    return test::commandRun("cd " + shellWord(set.temp.folder()) + " && " + before
+                            + "PATH=" + shellWord(shell.path) + " exec " + shell.command + " "
+                            + shellWord(script.empty() ? set.script() : script) + " " + arguments
+                            + " 2>&1");
 }
 
 TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUnlessForced)
@@ -124,12 +110,12 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
             EXPECT_TRUE(has(cmd, skip));
             EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed && !encrypted);
             EXPECT_EQ(has(cmd, kEncryptedArchiveNote), encrypted);
-            const Ran first = run(set, shell);
+            const test::CommandRun first = run(set, shell);
             EXPECT_EQ(first.status, 0);
             EXPECT_EQ(has(first.output, kEncryptedArchiveNote), encrypted);
             EXPECT_TRUE(set.joined());
             test::writeFile(joined, "the user's own");
-            const Ran kept = run(set, shell);
+            const test::CommandRun kept = run(set, shell);
             EXPECT_EQ(kept.status, 1);
             EXPECT_TRUE(has(kept.output, " already exists and was not replaced (run with --force "
                                          "to replace it).\n"));
@@ -204,7 +190,7 @@ TEST(JoinScript, HostileNamesAreOnlyDataInBothScripts)
         const auto files = test::namesIn(set.out);
         for (const Shell& shell : shells()) {
             SCOPED_TRACE(shell.command);
-            const Ran ran = run(set, shell, {}, sh);
+            const test::CommandRun ran = run(set, shell, {}, sh);
             EXPECT_EQ(ran.status, 0) << ran.output;
             EXPECT_TRUE(has(ran.output, "Joined 4 pieces into " + name + ".\n")) << ran.output;
             EXPECT_TRUE(set.joined());
@@ -369,8 +355,9 @@ TEST(JoinScript, TheShellScriptChecksOnlyDataPiecesNeverWritesElsewhereAndSaysWh
             fs::create_directory(set.temp.file("elsewhere"));
             for (const Change& change : c.changes)
                 change(set);
-            const Ran ran = run(set, c.path.empty() ? shell : Shell{shell.command, c.path},
-                                c.arguments, {}, c.before);
+            const test::CommandRun ran =
+                run(set, c.path.empty() ? shell : Shell{shell.command, c.path}, c.arguments, {},
+                    c.before);
             EXPECT_EQ(ran.status, c.status) << ran.output;
             for (const std::string& line : c.says)
                 EXPECT_TRUE(has(ran.output, line)) << line << ran.output;
