@@ -80,10 +80,14 @@ protected:
     // Runs parcelo-cli on a pseudo-terminal, typing each answer (and Enter) once the
     // terminal shows its prompt; the output is everything the terminal showed.
     CliRun onTerminal(const std::vector<std::string>& arguments,
-                      const std::vector<std::pair<std::string, std::string>>& answers) const
+                      const std::vector<std::pair<std::string, std::string>>& answers = {},
+                      unsigned short columns = 80) const
     {
         int terminal = -1;
-        const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = columns;
+        const pid_t child = ::forkpty(&terminal, nullptr, nullptr, &size);
         if (child == 0)
             execCli(arguments);
         CliRun ran;
@@ -506,17 +510,10 @@ TEST_F(CliJobTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
 {
     const std::string big = temp.file("big.bin");
     writeFile(big, compressibleText(6u << 20));
-    // `script` runs the program on a pseudo-terminal of 60 columns and records what it shows
-    const auto onTerminal = [&](const std::string& options, const std::string& into) {
-        const std::string typescript = temp.file("typescript");
-        const std::string command = "script -qec \"stty cols 60; "
-                                    + commandFor({"compress", big, into, "--yes"}) + " " + options
-                                    + "\" '" + typescript + "' </dev/null >/dev/null";
-        EXPECT_EQ(std::system(command.c_str()), 0) << options;
-        return readFile(typescript);
-    };
     fs::create_directory(temp.file("a"));
-    const std::string shown = onTerminal("", temp.file("a"));
+    const CliRun ran = onTerminal({"compress", big, temp.file("a"), "--yes"}, {}, 60);
+    EXPECT_EQ(ran.status, 0);
+    const std::string& shown = ran.out;
     EXPECT_THAT(shown, HasSubstr("\rCompressing big.bin: "));
     EXPECT_THAT(shown, HasSubstr(" of 6.00 MB (")); // rate and time left: JobProgress's tests
     EXPECT_THAT(shown, HasSubstr("\r\033[Kparcelo-cli: compressed and wrote 1 piece"));
@@ -528,7 +525,8 @@ TEST_F(CliJobTest, ProgressLineOnlyOnATerminalAndNeverWithQuiet)
     }
 
     fs::create_directory(temp.file("b"));
-    const std::string quiet = onTerminal("-q --level fast", temp.file("b"));
+    const std::string quiet =
+        onTerminal({"compress", big, temp.file("b"), "--yes", "-q", "--level", "fast"}).out;
     EXPECT_EQ(quiet.find("Compressing big.bin"), std::string::npos);
     EXPECT_THAT(quiet, HasSubstr("parcelo-cli: compressed and wrote 1 piece"));
     EXPECT_TRUE(fs::exists(temp.file("b/big.bin.zip.001")));
