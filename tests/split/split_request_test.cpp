@@ -374,6 +374,7 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
     test::writeFile(temp.file("source.bin"), content);
     test::DisketteFolder floppy(temp.path() / "floppy");
     const Password password("staple battery horse correct");
+    const SplitRequest fresh = request;
     const auto bySize = [](SplitRequest& p) {
         p.pieceSize = "100";
         p.sizeUnit = SizeUnit::Kilobytes;
@@ -395,10 +396,7 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
         SCOPED_TRACE(c.name);
         fs::remove_all(temp.file("out"));
         fs::create_directory(temp.file("out"));
-        request = {};
-        request.sourcePath = temp.file("source.bin");
-        request.destinationFolder = temp.file("out");
-        request.compressFirst = false; // an encrypted set is compressed all the same
+        request = fresh; // not compressed: an encrypted set is compressed all the same
         request.encrypt = true;
         request.password = request.passwordAgain = password;
         if (c.change)
@@ -431,8 +429,7 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
 
     // Onto diskettes, stopped at the second disk: the compressed copy waiting in its
     // private folder is encrypted too, and nothing of the split stays.
-    request = {};
-    request.sourcePath = temp.file("source.bin");
+    request = fresh;
     request.destinationFolder = "a:/";
     request.pieceSize = "200000";
     request.sizeUnit = SizeUnit::Bytes;
