@@ -120,7 +120,8 @@ TEST_F(Assembler, JoinsTheSetBesideItAndACompressedOneIntoItsZipFileWithTheNotic
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(Assembler, WithoutAFirstPieceStartsEmptyAndTheJoinGoesBesideThePieces)
+// A failed join leaves no joined file and offers no deletion.
+TEST_F(Assembler, WithoutAFirstPieceStartsEmptyAndTheJoinGoesBesideThePiecesOrFails)
 {
     // none of these is a first piece: a later piece, a longer extension, a folder
     test::writeFile(folder.file("movie.avi.002"), "x");
@@ -132,29 +133,23 @@ TEST_F(Assembler, WithoutAFirstPieceStartsEmptyAndTheJoinGoesBesideThePieces)
 
     // a piece typed with no destination: the joined file goes beside the pieces
     test::TempFolder sent;
-    const std::string data = test::patternBytes(5'000);
-    test::writeByteSet(sent.file("notes.bin"), data, 2'000);
-    window->Text5->setText(QString::fromStdString(sent.file("notes.bin.002")));
+    const std::string data = test::patternBytes(9'000);
+    const auto pieces = test::writeByteSet(sent.file("notes.bin"), data, 3'000);
+    window->Text5->setText(QString::fromStdString(pieces[1]));
     host.answer(Question::Notice, Answer::Ok, "has been created")
         .answer(Question::DeletePieces, Answer::No, kDeleteQuestion);
     window->cmdJoin->click();
     EXPECT_EQ(text(window->Text6), sent.folder());
     EXPECT_EQ(test::readFile(sent.file("notes.bin")), data);
-    EXPECT_TRUE(host.allAnswersUsed());
-}
 
-TEST_F(Assembler, FailedJoinLeavesNoJoinedFileAndOffersNoDeletion)
-{
-    const auto pieces =
-        test::writeByteSet(folder.file("movie.avi"), test::patternBytes(9'000), 3'000);
     // the last piece, of another set of the same name, is found after two pieces are written
+    fs::remove(sent.file("notes.bin"));
     test::writeBytePiece(pieces[2], PieceSignaturePlain, 3, 2, test::patternBytes(3'000, 9));
-    auto window = start();
     const std::string invalid = "The file " + pieces[2] + " is not a valid file of the set.";
     host.answer(Question::Notice, Answer::Ok, invalid)
         .answer(Question::Notice, Answer::Ok, "Error:1 : " + invalid); // and no deletion offer
     window->cmdJoin->click();
-    EXPECT_EQ(test::filesIn(folder.path()), pieces.size()) << "the pieces, no joined file";
+    EXPECT_EQ(test::filesIn(sent.path()), pieces.size()) << "the pieces, no joined file";
     EXPECT_TRUE(host.allAnswersUsed());
 }
 

@@ -17,6 +17,7 @@
 #include <optional>
 #include <random>
 #include <set>
+#include <string_view>
 
 namespace parcelo {
 namespace {
@@ -291,13 +292,6 @@ TEST(Recovery, RecoveryPieceOfAnotherSetIsNeverUsed)
     ASSERT_TRUE(condition.repairable);
     repairSet(set.base, condition);
     set.expectIntact(); // the piece is back, the foreign file untouched
-
-    // With only another set's recovery piece there is nothing to repair from.
-    std::filesystem::remove(recoveryPieceName(set.base, 2));
-    std::filesystem::remove(set.path(3));
-    const SetCondition alone = examineSet(set.base);
-    EXPECT_FALSE(alone.hasRecovery);
-    EXPECT_EQ(alone.notice, "data.bin.rec001 does not belong to these pieces; it was not used.");
 }
 
 // The set's checksum file is the judge of its recovery pieces: those it does not vouch for
@@ -444,14 +438,21 @@ TEST(Recovery, RecoveryCountsTheLayoutCannotServeAreRefusedBeforeAnythingIsWritt
     }
 }
 
+// zlib's CRC-32 of the bytes, as the recovery headers hold it.
+std::uint32_t crcOf(std::string_view bytes)
+{
+    return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
+                                            reinterpret_cast<const unsigned char*>(bytes.data()),
+                                            static_cast<uInt>(bytes.size())));
+}
+
 // The u32 at offset of a recovery piece's bytes set to value, its header CRC made good.
 void setField(std::string& bytes, std::size_t offset, std::uint32_t value, int k, int r)
 {
     auto* at = reinterpret_cast<unsigned char*>(bytes.data());
     writeLittleEndian32(at + offset, value);
     const std::size_t body = recoveryHeaderSize(k, r) - 4;
-    writeLittleEndian32(at + body, static_cast<std::uint32_t>(
-                                       crc32(crc32(0, nullptr, 0), at, static_cast<uInt>(body))));
+    writeLittleEndian32(at + body, crcOf(std::string_view(bytes).substr(0, body)));
 }
 
 // A recovery piece with that header and data of zeros: dataBytes of them (a file made
@@ -465,10 +466,7 @@ std::string recoveryPieceBytes(const RecoveryHeader& header, std::uint64_t dataB
 
 std::uint32_t crcOfZeros(std::size_t size)
 {
-    const std::string zeros(size, '\0');
-    return static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0),
-                                            reinterpret_cast<const unsigned char*>(zeros.data()),
-                                            static_cast<uInt>(size)));
+    return crcOf(std::string(size, '\0'));
 }
 
 // One crafted recovery piece beside an intact set of 3 pieces: nothing crashes, nothing
@@ -565,8 +563,7 @@ TEST(Recovery, AHugeRecoveryCountIsRepairedAGroupAtATime)
         const auto pieceHeader = encodePieceHeader({PieceSignaturePlain, 130, n});
         writeFile(base + SplitFileExtension(n),
                   std::string(pieceHeader.begin(), pieceHeader.end()) + data);
-        header.crcs[static_cast<std::size_t>(n - 1)] = static_cast<std::uint32_t>(
-            crc32(crc32(0, nullptr, 0), reinterpret_cast<const unsigned char*>(data.data()), 4));
+        header.crcs[static_cast<std::size_t>(n - 1)] = crcOf(data);
     }
     header.crcs[130] = crcOfZeros(4);
     writeFile(recoveryPieceName(base, 1), recoveryPieceBytes(header, 4));

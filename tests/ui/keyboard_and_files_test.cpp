@@ -43,7 +43,7 @@ QChar accessKey(const QString& caption)
 
 } // namespace
 
-TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirBoxes)
+TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneFoldersTheirBoxesAndSwitchesChoose)
 {
     test::TempFolder folder;
     const auto header = encodePieceHeader({PieceSignaturePlain, 3, 1});
@@ -97,36 +97,29 @@ TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneAndFoldersTheirB
     EXPECT_EQ(commandLineFiles({QStringLiteral("Parcelo"), QStringLiteral("report.txt")}),
               std::vector<std::string>{folder.file("report.txt")});
     QDir::setCurrent(current);
-}
 
-TEST_F(KeysAndFiles, SplitAndJoinSwitchesChooseThePaneWhateverTheFileHolds)
-{
-    test::TempFolder folder;
-    const auto header = encodePieceHeader({PieceSignaturePlain, 2, 1});
-    const std::string piece = folder.file("movie.bin.001");
-    const std::string other = folder.file("report.txt");
-    test::writeFile(piece, std::string(header.begin(), header.end()) + "data");
-    test::writeFile(other, "text");
+    // --split and --join choose the pane whatever the file holds; alone, the menu entries'
+    const std::string piece = folder.file("movie.bin"), other = folder.file("report.txt");
     const struct {
         const char* option;
         std::vector<std::string> files;
-        Pane pane;
         QLineEdit* box;
         std::string boxText;
-    } cases[] = {
-        {"--split", {piece}, Pane::Split, window->splitPane->Text1, piece},
-        {"--join", {other}, Pane::Join, window->joinPane->Text5, other},
-        {"--join", {}, Pane::Join, window->joinPane->Text5, other}, // the menu entry's action
-        {"--split", {}, Pane::Split, window->splitPane->Text1, piece},
+    } switches[] = {
+        {"--split", {piece}, window->splitPane->Text1, piece},
+        {"--join", {other}, window->joinPane->Text5, other},
+        {"--join", {}, window->joinPane->Text5, other},
+        {"--split", {}, window->splitPane->Text1, piece},
     };
-    for (const auto& c : cases) {
+    for (const auto& c : switches) {
         SCOPED_TRACE(c.option);
         window->showPane(Pane::Options);
         QStringList arguments{QStringLiteral("Parcelo"), QString::fromLatin1(c.option)};
         for (const std::string& file : c.files)
             arguments << QString::fromStdString(file);
         window->openFiles(commandLineFiles(arguments), commandLinePane(arguments));
-        EXPECT_EQ(window->visiblePane(), c.pane);
+        EXPECT_EQ(window->visiblePane(),
+                  c.box == window->splitPane->Text1 ? Pane::Split : Pane::Join);
         EXPECT_EQ(text(c.box), c.boxText);
     }
     EXPECT_EQ(commandLinePane({QStringLiteral("Parcelo"), QString::fromStdString(piece)}),
@@ -305,7 +298,7 @@ TEST_F(KeysAndFiles, AccessKeysAreThereAndUniqueInEveryPane)
     }
 }
 
-TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
+TEST(FolderChooser, OpensAtTheCurrentFolderOrHomeAndMakesANewFolderInTheHighlightedOne)
 {
     test::TempFolder tree;
     for (int i = 0; i < 80; ++i)
@@ -325,22 +318,16 @@ TEST(FolderChooser, OpensWithTheCurrentFolderVisibleAndSelected)
                       == wanted;
     };
     EXPECT_TRUE(QTest::qWaitFor(shownAndSelected, 5000));
-}
-
-TEST(FolderChooser, StartsAtHomeWhenNoFolderIsGivenAndMakesANewFolderInTheHighlightedOne)
-{
-    test::ScriptedHost host;
     EXPECT_EQ(frmFolder(host, "").highlightedFolder(),
               QDir::toNativeSeparators(QDir::homePath()).toStdString());
 
-    test::TempFolder tree;
-    QDir(QString::fromStdString(tree.folder())).mkpath(QStringLiteral("New Folder"));
-    frmFolder chooser(host, tree.path().string());
+    QDir(QString::fromStdString(wanted)).mkpath(QStringLiteral("New Folder"));
     chooser.cmdNewFolder->click(); // "New Folder" is taken: the next free name
-    EXPECT_TRUE(QDir(QString::fromStdString(tree.file("New Folder 2"))).exists());
-    EXPECT_EQ(chooser.highlightedFolder(), tree.file("New Folder 2"));
+    const std::string made = tree.file("d77/in/New Folder 2");
+    EXPECT_TRUE(QDir(QString::fromStdString(made)).exists());
+    EXPECT_EQ(chooser.highlightedFolder(), made);
     chooser.cmdOK->click();
-    EXPECT_EQ(chooser.SelectedFolder(), tree.file("New Folder 2"));
+    EXPECT_EQ(chooser.SelectedFolder(), made);
 }
 
 TEST(HelpWindow, ColoursFollowADarkPalette)
