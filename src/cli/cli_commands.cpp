@@ -4,14 +4,19 @@
 #include "cli/cli_repair.h"
 #include "cli/password_input.h"
 #include "cli/session.h"
+#include "cli/standard_streams.h"
 #include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/set_checksums.h"
+#include "join/join_start.h"
 #include "platform/durability.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 #include "platform/stop_token.h"
 #include "recovery/recovery.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -175,20 +180,52 @@ int split(const Arguments& a)
 }
 
 // "joined 4 pieces into j/data.bin (97.7 KB); checked 4 pieces against data.bin.sha256".
-std::string joinResult(modJoinFile& engine, const std::string& produced)
+std::string joinResult(modJoinFile& engine, const std::string& produced, bool decompressed,
+                       const std::string& size)
 {
-    const bool decompressed = produced != engine.JoinedFilePath();
     const auto pieces = static_cast<std::size_t>(engine.PieceCount());
     std::string text = "joined " + counted(pieces, engine.PlainSet() ? "plain piece" : "piece")
                        + (decompressed ? " and decompressed them" : "") + " into " + produced;
-    if (const std::string size = sizeText(produced); !size.empty())
+    if (!size.empty())
         text += " (" + size + ")";
     return engine.ChecksumNote().empty() ? text : text + "; " + engine.ChecksumNote();
+}
+
+// "-" for the destination: the joined bytes go to standard output, everything else to
+// standard error; a reader that went away ends the join quietly.
+int joinIntoStandardOutput(const Arguments& a, Session& s)
+{
+    s.host.setResultsOnStandardError(true);
+    try {
+        EnsureFolderExists(scratchFolder());
+        const TemporaryFolder scratch(scratchFolder() + kSeparator + "parcelo-join");
+        JoinRequest request{a.source, scratch.path(), a.noDecompress, false};
+        JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
+        File out = File::adopt(::dup(STDOUT_FILENO), "standard output");
+        const bool decompressed = !a.noDecompress && pickedPieceCompressed(a.source);
+        const CommandOutcome outcome = joinIntoStreamCommand(request, services, out);
+        if (!outcome.succeeded && standardOutputClosed())
+            return kExitFailure;
+        finish(s.host, outcome.succeeded,
+               outcome.succeeded
+                   ? joinResult(s.engines.joinEngine(), "standard output", decompressed, {})
+                   : "",
+               outcome.notices);
+        return outcome.succeeded ? kExitSuccess : kExitFailure;
+    } catch (const RunError& error) {
+        s.host.error(error.description());
+        return kExitFailure;
+    }
 }
 
 int join(const Arguments& a)
 {
     Session s(a);
+    if (a.destination == "-") {
+        if (!readJoinPassword(a, s.host))
+            return kExitFailure;
+        return joinIntoStandardOutput(a, s);
+    }
     s.host.setReplaceFiles(a.force);
     s.host.setJoinPlain(a.plain);
     if (!readJoinPassword(a, s.host))
@@ -197,7 +234,11 @@ int join(const Arguments& a)
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = joinCommand(request, services);
     const std::string result =
-        outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
+        outcome.succeeded
+            ? joinResult(s.engines.joinEngine(), outcome.producedFile,
+                         outcome.producedFile != s.engines.joinEngine().JoinedFilePath(),
+                         sizeText(outcome.producedFile))
+            : "";
     finish(s.host, outcome.succeeded, result, outcome.notices);
     if (!outcome.succeeded && s.engines.joinEngine().PlainOfferDeclined())
         s.host.error("use --plain to join it as plain pieces");

@@ -154,11 +154,12 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
     return 0;
 }
 
-std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace)
+std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace,
+                                                File* stream)
 {
     decompressFailure_.reset();
     const std::string target = DecompressedFileName(joinedPath);
-    if (target.empty())
+    if (target.empty() && stream == nullptr)
         return 0;
     try {
         showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
@@ -170,11 +171,14 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
         tool_.SetTargetFileName(target);
         tool_.SetReplaceTarget(replace);
         tool_.SetEntryPassword(password_);
+        tool_.SetTargetStream(stream);
         tool_.DoDecompress();
+        tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return 1;
     } catch (const JobStopped&) {
+        tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         abandon();
         throw;
@@ -185,6 +189,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
     } catch (...) {
         decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    tool_.SetTargetStream(nullptr);
     tool_.SetEntryPassword(nullptr);
     abandon();
     return 0;

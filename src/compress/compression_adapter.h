@@ -14,6 +14,7 @@
 
 namespace parcelo {
 
+class File;
 class Host;
 class Password;
 class TemporaryFolder;
@@ -88,7 +89,9 @@ public:
     // holds the reason and nothing the folder held before has changed. A file of the
     // decompressed name is replaced only when `replace` says so; else it fails the work. A
     // stop is thrown on (JobStopped), changing nothing either.
-    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true);
+    // With a stream the bytes go into it instead (whatever the joined file's name).
+    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true,
+                                File* stream = nullptr);
     // Why the last DecompressFile failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 

@@ -212,13 +212,12 @@ namespace {
 // encrypted entry whose password passed the two-byte check is told as a wrong password
 // when the data fails its authentication too: the pieces have passed their own checks by
 // then, so it is the key that is wrong, not the data.
-void copyCheckedEntry(zip_t* archive, Entry entry, SafeOutput& target,
-                      const std::string& archivePath, std::uint64_t expected,
-                      PercentProgress& progress, const Password* password)
+void copyCheckedEntry(zip_t* archive, Entry entry, File& target, const std::string& archivePath,
+                      std::uint64_t expected, PercentProgress& progress, const Password* password)
 {
     try {
         const std::uint64_t copied =
-            copyEntry(entry.get(), target.file(), expected, archivePath, progress);
+            copyEntry(entry.get(), target, expected, archivePath, progress);
         if (copied != expected)
             throw damaged(archivePath, "it holds less data than recorded");
         if (zip_fclose(entry.release()) != 0)
@@ -250,8 +249,8 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
     removeStaleTemporaries(targetPath);
     SafeOutput target(targetPath);
     try {
-        copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
-                         password);
+        copyCheckedEntry(archive.get(), std::move(entry), target.file(), archivePath, expected,
+                         progress, password);
     } catch (const RunError& error) {
         if (error.number() != err::DiskFull)
             throw;
@@ -262,6 +261,23 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
         target.commit();
     else
         target.commitWithoutReplacing();
+    progress.finish();
+}
+
+} // namespace parcelo
+
+namespace parcelo {
+
+void streamOnlyEntry(const std::string& archivePath, File& target,
+                     const PercentProgress::Report& report,
+                     const PercentProgress::BytesReport& bytes, const Password* password)
+{
+    Archive archive = openArchive(archivePath);
+    const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
+    Entry entry = openOnlyEntry(archive.get(), archivePath, password);
+    PercentProgress progress(expected, report, bytes);
+    copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
+                     password);
     progress.finish();
 }
 

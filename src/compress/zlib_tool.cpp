@@ -17,10 +17,12 @@ void ZlibTool::DoCompress()
 
 void ZlibTool::DoDecompress()
 {
-    extractOnlyEntry(
-        sourceFileName_, targetFileName_,
-        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
-        replaceTarget_, password_);
+    const auto report = [this](std::int16_t percent) { raiseProgressNotify(percent); };
+    if (targetStream_ != nullptr)
+        streamOnlyEntry(sourceFileName_, *targetStream_, report, bytesNotify_, password_);
+    else
+        extractOnlyEntry(sourceFileName_, targetFileName_, report, bytesNotify_, replaceTarget_,
+                         password_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

@@ -9,6 +9,7 @@
 
 namespace parcelo {
 
+class File;
 class Password;
 
 // The number of every failure that belongs to the archive itself (damaged, wrong CRC,
@@ -64,6 +65,9 @@ public:
     // Whether DoDecompress may replace a file at the target (the default).
     bool ReplaceTarget() const { return replaceTarget_; }
     void SetReplaceTarget(bool replace) { replaceTarget_ = replace; }
+    // A stream (standard output) DoDecompress writes the bytes into instead of the target
+    // file; nullptr: the file. The caller keeps it open while it is set.
+    void SetTargetStream(File* stream) { targetStream_ = stream; }
     // The password DoCompress encrypts the entry with (AES-256) and DoDecompress opens an
     // encrypted entry with; none (nullptr, or an empty one): no encryption. The tool keeps
     // the pointer, not a copy: the password stays the caller's, to wipe after the job.
@@ -90,6 +94,7 @@ private:
     bool privateTarget_ = false;
     bool replaceTarget_ = true;
     const Password* password_ = nullptr;
+    File* targetStream_ = nullptr;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;
 };

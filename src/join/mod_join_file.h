@@ -56,6 +56,10 @@ public:
     // clears it.
     bool ReplaceJoinedFile() const { return replaceJoinedFile_; }
     void SetReplaceJoinedFile(bool replace) { replaceJoinedFile_ = replace; }
+    // A stream (standard output) that receives the joined bytes instead of the joined file;
+    // nullptr: the file. Every piece is read and checked (headers, checksum file) once
+    // before the first byte goes into the stream, so a damaged set writes nothing there.
+    void SetStreamTarget(File* stream) { stream_ = stream; }
     // Ask before DeleteBrokenFiles deletes the pieces.
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
@@ -133,6 +137,7 @@ private:
     void listPieces();
     void fail(int flag, const std::string& message);
     bool openPiece();
+    bool joinPass(File& target);
     bool joinBytes();
     bool joinLines();
     bool rejectPiece(const std::string& message);
@@ -172,6 +177,8 @@ private:
     std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;
     SafeOutput output_;
+    File* stream_ = nullptr; // SetStreamTarget
+    File* target_ = nullptr; // where the running pass writes
     std::string ownUnit_;
     std::string* unit_ = &ownUnit_;
     std::vector<char> buffer_;
