@@ -29,7 +29,10 @@ namespace {
 SplitRequest splitRequest(const Arguments& a)
 {
     SplitRequest request;
-    request.sourcePath = a.source;
+    if (a.source == "-")
+        request.streamName = a.name;
+    else
+        request.sourcePath = a.source;
     request.destinationFolder = a.destination;
     request.compressFirst = a.compress || a.verb == Verb::Compress;
     request.deleteSourceAfter = a.deleteSource;

@@ -41,7 +41,8 @@ void CollectedFiles::setRowSize(int row, const std::string& size)
 }
 
 Session::Session(const Arguments& a)
-    : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal, stdin, a.quiet),
+    : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal,
+           a.source == "-" && a.verb == Verb::Split ? nullptr : stdin, a.quiet),
       engines(host, bindingsFor(files), scratchFolder())
 {
     engines.compressor().SetLevelOption(

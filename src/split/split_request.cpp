@@ -77,11 +77,26 @@ bool endsWithPathMark(const std::string& path)
     return !path.empty() && (path.back() == '\\' || path.back() == ':' || path.back() == '/');
 }
 
+// A split of standard input: nothing that needs the data's size or all of it first.
+std::optional<CommandOutcome> checkStream(Request& r)
+{
+    Host& host = r.services.host;
+    r.source = split_text::kStandardInput;
+    if (r.request.mode == SplitMode::ByPieces)
+        return refuse(host, split_text::kStreamByPieces, RequestField::PieceCount);
+    if (r.request.compressFirst || r.request.encrypt)
+        return refuse(host, split_text::kStreamCompressed, RequestField::CompressFirst);
+    if (isDiskettePath(r.destination))
+        return refuse(host, split_text::kStreamOnDiskettes, RequestField::DestinationFolder);
+    return std::nullopt;
+}
+
 // Steps up to the mode: the boxes are filled, repaired and name things that exist.
 std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
-    if (r.request.sourcePath.empty())
+    const bool stream = !r.request.streamName.empty();
+    if (r.request.sourcePath.empty() && !stream)
         return refuse(host, "Please select a file to split/compress.", RequestField::SourcePath);
     r.request.sourcePath = repairPathColon(r.request.sourcePath);
     if (r.request.destinationFolder.empty())
@@ -91,13 +106,18 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         withTrailingSeparator(repairPathColon(r.request.destinationFolder));
     r.source = r.request.sourcePath;
     r.destination = r.request.destinationFolder;
-    r.tempCompressed =
-        isDiskettePath(r.destination) && (r.request.compressFirst || r.request.encrypt);
-    if (endsWithPathMark(r.source))
-        return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      RequestField::SourcePath);
-    if (!fileExists(r.source))
-        return refuse(host, fileNotLocatedText(r.source), RequestField::SourcePath);
+    if (stream) {
+        if (auto refused = checkStream(r))
+            return refused;
+    } else {
+        r.tempCompressed =
+            isDiskettePath(r.destination) && (r.request.compressFirst || r.request.encrypt);
+        if (endsWithPathMark(r.source))
+            return refuse(host, "Please enter a valid file name to continue with this operation.",
+                          RequestField::SourcePath);
+        if (!fileExists(r.source))
+            return refuse(host, fileNotLocatedText(r.source), RequestField::SourcePath);
+    }
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
         return refuse(host, folderNotLocatedText(r.destination), RequestField::DestinationFolder);
     return std::nullopt;
@@ -369,7 +389,10 @@ void showOutcome(Request& r, const SizeChoice& choice)
 bool runSplit(Request& r, const SizeChoice& choice)
 {
     modSplitFile& engine = r.services.engine;
-    engine.SetSourceFile(r.fileToSplit);
+    if (r.request.streamName.empty())
+        engine.SetSourceFile(r.fileToSplit);
+    else
+        engine.SetSourceStream(r.request.streamName);
     engine.SetDestFolder(r.destination);
     engine.SetSplitSize(choice.splitSize);
     engine.SetUnit(choice.unit);
@@ -538,6 +561,8 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
 {
     try {
+        if (!r.request.streamName.empty())
+            return runSplit(r, choice);
         const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
         return stored ? *stored : compressAndSplit(r, choice);
     } catch (const JobStopped&) {
@@ -581,7 +606,8 @@ CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
     if (refused)
         return *refused;
 
-    services.recentFiles.AddRecentFile(r.source, "Split");
+    if (request.streamName.empty())
+        services.recentFiles.AddRecentFile(r.source, "Split");
     const bool succeeded = compressAndSplitStoppable(r, choice);
     if (succeeded && request.deleteSourceAfter) {
         services.engine.SetSourceFile(r.source);

@@ -22,6 +22,7 @@ enum class SplitMode { BySize, ByPieces, ByPreset };
 // sourcePath and destinationFolder.
 struct SplitRequest {
     std::string sourcePath;        // the file to split
+    std::string streamName;        // not empty: standard input is split, into pieces so named
     std::string pieceCount;        // number of pieces, as typed (ByPieces)
     std::string pieceSize;         // size of a piece in sizeUnit, as typed (BySize)
     std::string destinationFolder; // where the pieces go

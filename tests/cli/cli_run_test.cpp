@@ -701,3 +701,73 @@ TEST_F(CliJobTest, AJobDoneBeforeCtrlCReportsItsResultAndSucceeds)
     for (const int fd : {terminal, user, out})
         ::close(fd);
 }
+
+// Standard input split as it streams (from a pipe and from a slow writer) and sets joined
+// into standard output give the bytes back; a damaged set writes nothing there, and a reader
+// that goes away ends the join quietly.
+TEST_F(CliJobTest, PipesCarrySetsInAndOut)
+{
+    const std::string text = compressibleText(300'000);
+    writeFile(temp.file("log.txt"), text);
+    ASSERT_EQ(run({"split", "log.txt", pieces, "-s", "4KB", "--compress"}).status, 0);
+    const std::string slowly = "for i in 1 2 3; do head -c 100000 log.txt; sleep 0.1; done |";
+    const struct {
+        const char* what;
+        std::string input; // the shell words that pipe the data in
+        std::vector<std::string> split;
+        std::string picked;
+    } cases[] = {
+        {"50 MB from a pipe",
+         "head -c 50M /dev/urandom | tee src |",
+         {"-s", "20MB", "--recovery", "1"},
+         "in.002"},
+        {"lines from a slow writer", slowly + " tee src |", {"--lines", "2000"}, "in.003"},
+        {"plain pieces by a preset",
+         "head -c 3M /dev/urandom | tee src |",
+         {"--preset", "1.38MB", "--plain"},
+         "in.001"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> split = {"split", "-", pieces, "--name", "in"};
+        split.insert(split.end(), c.split.begin(), c.split.end());
+        const CliRun in = run(split, "rm -f src; " + c.input);
+        ASSERT_EQ(in.status, 0) << in.err;
+        const CliRun out = run({"join", piece(c.picked), "-"});
+        ASSERT_EQ(out.status, 0) << out.err;
+        EXPECT_THAT(out.err, HasSubstr(" into standard output"));
+        EXPECT_TRUE(out.out == readFile(temp.file("src")));
+    }
+    const CliRun unzipped = run({"join", piece("log.txt.zip.005"), "-"});
+    EXPECT_TRUE(unzipped.status == 0 && unzipped.out == text) << unzipped.err;
+    // what needs the data's size or all of it first is refused before a piece is made
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"-n", "3"}, "A number of pieces needs the size of the data"},
+        {{"-s", "1KB", "--compress"}, "Standard input cannot be compressed"},
+        {{"-s", "1KB", "--password-file", "log.txt"}, "Standard input cannot be compressed"},
+        {{"-s", "1KB"}, "Standard input held no data to split."},
+    };
+    for (const auto& [options, reason] : refusals) {
+        std::vector<std::string> split = {"split", "-", pieces, "--name", "x"};
+        split.insert(split.end(), options.begin(), options.end());
+        const CliRun refused = run(split, options.size() == 2 ? "true |" : "echo data |");
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_THAT(refused.err, HasSubstr(reason));
+    }
+    EXPECT_EQ(namesIn(pieces).count("x.001"), 0u);
+
+    flipByte(piece("in.002"), 100);
+    const CliRun damaged = run({"join", piece("in.001"), "-"});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_THAT(damaged.err, HasSubstr("in.002 is damaged"));
+
+    const std::string status = temp.file("status.txt");
+    EXPECT_EQ(std::system(("{ " + commandFor({"join", piece("log.txt.zip.001"), "-"}) + " 2>'"
+                           + temp.file("stderr.txt") + "'; echo $? >'" + status
+                           + "'; } | head -c 10 >/dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(readFile(status), "1\n");
+    EXPECT_EQ(readFile(temp.file("stderr.txt")), "");
+}
