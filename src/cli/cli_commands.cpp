@@ -37,6 +37,7 @@ SplitRequest splitRequest(const Arguments& a)
     request.compressFirst = a.compress || a.verb == Verb::Compress;
     request.deleteSourceAfter = a.deleteSource;
     request.plainPieces = a.plain;
+    request.skipUnreadable = a.skipUnreadable;
     request.recoveryCount = a.recovery;
     request.mode = a.mode == SplitMode::Pieces   ? parcelo::SplitMode::ByPieces
                    : a.mode == SplitMode::Preset ? parcelo::SplitMode::ByPreset
@@ -148,10 +149,13 @@ std::string splitResult(const Arguments& a, const std::string& destination,
     if (pieces.empty())
         return "wrote nothing";
     const bool compressed = a.compress || a.verb == Verb::Compress || givesPassword(a);
-    std::string text = std::string(givesPassword(a) ? "compressed, encrypted and "
-                                   : compressed     ? "compressed and "
-                                                    : "")
-                       + "wrote " + counted(pieces.size(), a.plain ? "plain piece" : "piece");
+    const bool folder = a.source != "-" && folderExists(a.source);
+    const std::string how = givesPassword(a) ? "compressed, encrypted and "
+                            : compressed     ? "compressed and "
+                                             : "";
+    std::string text =
+        (folder ? "packed the folder" + std::string(how.empty() ? " and " : ", ") : std::string())
+        + how + "wrote " + counted(pieces.size(), a.plain ? "plain piece" : "piece");
     if (const std::string size = sizeText(pieces.front()); !size.empty())
         text += (pieces.size() == 1 ? " of " : " of up to ") + size;
     const std::string first = GetFileNameFromPath(pieces.front());

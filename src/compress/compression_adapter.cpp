@@ -65,12 +65,26 @@ CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings 
         meter_->setTotal(total);
         meter_->advanceTo(done);
     });
+    tool_.SetUnreadableFile([this](const std::string& path, const RunError& why) {
+        return skipUnreadable_
+               || host_.message(Question::SkipUnreadable,
+                                "The file " + path + " cannot be read: " + why.description() + CR
+                                    + "Leave it out of the folder set and go on?",
+                                Buttons::YesNo, Icon::Question)
+                      == Answer::Yes;
+    });
 }
 
 CompressionAdapter::~CompressionAdapter()
 {
     tool_.SetProgressNotify(nullptr);
     tool_.SetBytesNotify(nullptr);
+    tool_.SetUnreadableFile(nullptr);
+}
+
+const FolderPacking& CompressionAdapter::Packing() const
+{
+    return tool_.Packing();
 }
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
@@ -124,7 +138,7 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
     try {
         tool_.SetPrivateTarget(owner);
         operation_ = kCompressOperation;
-        tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
+        tool_.SetCompressionLevel(stored_ ? 0 : CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
         startBusy();
         showProgressStart(splitPane_.progressBar);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compress/compression_levels.h"
+#include "compress/folder_archive.h"
 #include "platform/bindings.h"
 #include "platform/durability.h"
 #include "platform/job_progress.h"
@@ -57,6 +58,15 @@ public:
     // alive while it is set and sets nullptr again when its job ends.
     void SetPassword(const Password* password) { password_ = password; }
     const Password* EncryptionPassword() const { return password_; }
+
+    // Whether the next compressions of a folder store its files without deflating them (a
+    // folder split without compression).
+    void SetStored(bool stored) { stored_ = stored; }
+    // Whether a folder's files that cannot be read are left out without a question; else
+    // the host is asked (Question::SkipUnreadable), and No fails the compression.
+    void SetSkipUnreadable(bool skip) { skipUnreadable_ = skip; }
+    // What the last compression of a folder left out.
+    const FolderPacking& Packing() const;
 
     // The split's destination folder and whether the compressed file is a temporary one
     // (the flag reads "Yes" or ""), which name the compressed file.
@@ -121,6 +131,8 @@ private:
     const Password* password_ = nullptr;
     std::string destFolder_;
     bool tempCompressedFile_ = false;
+    bool stored_ = false;
+    bool skipUnreadable_ = false;
     std::string operation_;
     bool busy_ = false;
     std::optional<RunError> compressFailure_;

@@ -20,53 +20,11 @@ namespace parcelo {
 
 namespace {
 
-using Archive = std::unique_ptr<zip_t, zipsupport::ArchiveDiscarder>;
-
-struct EntryCloser {
-    void operator()(zip_file_t* entry) const { zip_fclose(entry); }
-};
-using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
-
-ZlibToolError damaged(const std::string& archivePath, const std::string& why)
-{
-    return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
-}
-
-// Failures of the archive's own data get a sentence a user can act on; file-system
-// failures keep their run-time numbers.
-[[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)
-{
-    switch (zip_error_code_zip(&error)) {
-    case ZIP_ER_NOZIP:
-        throw ZlibToolError("The file " + archivePath + " is not a ZIP archive.");
-    case ZIP_ER_CRC:
-        throw damaged(archivePath, "its data does not match its checksum");
-    case ZIP_ER_ZLIB:
-    case ZIP_ER_COMPRESSED_DATA:
-        throw damaged(archivePath, "its compressed data cannot be read");
-    case ZIP_ER_INCONS:
-    case ZIP_ER_EOF:
-        throw damaged(archivePath, "its contents are inconsistent");
-    default:
-        zipsupport::throwZipError(error, "read the archive", archivePath);
-    }
-}
-
-[[noreturn]] void throwReadError(int zipErrorCode, const std::string& archivePath)
-{
-    zip_error_t error;
-    zip_error_init_with_code(&error, zipErrorCode);
-    throwReadError(error, archivePath);
-}
-
-Archive openArchive(const std::string& archivePath)
-{
-    int code = 0;
-    zip_t* archive = zip_open(toNativePath(archivePath).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (archive == nullptr)
-        throwReadError(code, archivePath);
-    return Archive(archive);
-}
+using zipsupport::Archive;
+using zipsupport::damaged;
+using zipsupport::Entry;
+using zipsupport::openArchive;
+using zipsupport::throwReadError;
 
 ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
 {
@@ -136,27 +94,6 @@ bool authenticates(zip_t* archive, const std::string& archivePath, const Passwor
     }
 }
 
-// Copies the entry's bytes to the target; libzip checks the CRC as the last bytes go.
-std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
-                        const std::string& archivePath, PercentProgress& progress)
-{
-    std::vector<char> buffer(kCopyChunk);
-    std::uint64_t done = 0;
-    for (;;) {
-        jobStop().throwIfRequested();
-        const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
-        if (got < 0)
-            throwReadError(*zip_file_get_error(entry), archivePath);
-        if (got == 0)
-            return done;
-        done += static_cast<std::uint64_t>(got);
-        if (done > expected)
-            throw damaged(archivePath, "it holds more data than recorded");
-        target.write(buffer.data(), static_cast<std::size_t>(got));
-        progress.advanceTo(done);
-    }
-}
-
 } // namespace
 
 namespace {
@@ -217,7 +154,7 @@ void copyCheckedEntry(zip_t* archive, Entry entry, File& target, const std::stri
 {
     try {
         const std::uint64_t copied =
-            copyEntry(entry.get(), target, expected, archivePath, progress);
+            zipsupport::copyEntry(entry.get(), target, expected, archivePath, progress);
         if (copied != expected)
             throw damaged(archivePath, "it holds less data than recorded");
         if (zip_fclose(entry.release()) != 0)

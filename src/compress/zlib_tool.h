@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compress/folder_archive.h"
 #include "platform/durability.h"
 #include "platform/run_error.h"
 
@@ -32,13 +33,15 @@ public:
 };
 
 // The compression component. DoCompress writes a standard ZIP archive holding one entry,
-// named after the source file, deflated at CompressionLevel; DoDecompress writes the
-// bytes of an archive that holds exactly one file, checked against its CRC (the entry's
-// name is not used; a target that exists is replaced once the bytes are complete and
-// checked, unless ReplaceTarget is off: then it fails the decompression). Both stream the data,
-// raise ProgressNotify with every whole percentage from 1 to 100 as the work advances, return only
-// when the target is complete, and throw RunError on failure, or JobStopped on a stop, leaving
-// no target behind (a target that existed before is kept unchanged).
+// named after the source file, deflated at CompressionLevel (a source folder: a folder
+// set's archive of it, see writeFolderArchive, stored at level 0); DoDecompress writes the
+// bytes of an archive that holds exactly one file, checked against its CRC (a folder set's archive:
+// the folder it holds, see extractFolderArchive; else the entry's name is not used; a target that
+// exists is replaced once the bytes are complete and checked, unless ReplaceTarget is off: then it
+// fails the decompression). Both stream the data, raise ProgressNotify with every whole percentage
+// from 1 to 100 as the work advances, return only when the target is complete, and throw RunError
+// on failure, or JobStopped on a stop, leaving no target behind (a target that existed before is
+// kept unchanged).
 class ZlibTool {
 public:
     using ProgressHandler = std::function<void(std::int16_t percent)>;
@@ -74,6 +77,12 @@ public:
     const Password* EntryPassword() const { return password_; }
     void SetEntryPassword(const Password* password) { password_ = password; }
 
+    // A folder's file DoCompress cannot open: the handler leaves it out (true) or fails
+    // the packing (false, or no handler).
+    void SetUnreadableFile(UnreadableFile handler) { unreadable_ = std::move(handler); }
+    // What the last DoCompress of a folder left out.
+    const FolderPacking& Packing() const { return packing_; }
+
     void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
     // Bytes done and total at every block read (compressing) or written (decompressing).
     using BytesHandler = std::function<void(std::uint64_t done, std::uint64_t total)>;
@@ -95,6 +104,8 @@ private:
     bool replaceTarget_ = true;
     const Password* password_ = nullptr;
     File* targetStream_ = nullptr;
+    UnreadableFile unreadable_;
+    FolderPacking packing_;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;
 };

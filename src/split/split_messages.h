@@ -27,6 +27,10 @@ inline const std::string kPlainOnDiskettes =
     "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
     "alone, which would be on another disk than the pieces.";
 
+inline const std::string kFolderByLines =
+    "A folder is split as the ZIP archive it is packed into: it cannot be split by number of "
+    "lines.";
+
 inline const std::string kStandardInput = "standard input";
 
 inline const std::string kEmptyStream = "Standard input held no data to split.";
