@@ -228,9 +228,12 @@ Stored storedEntry(zip_t* archive, zip_uint64_t index, const std::string& archiv
     if (zip_file_get_external_attributes(archive, index, 0, &system, &attributes) != 0)
         zipsupport::throwReadError(*zip_get_error(archive), archivePath);
     const auto mode = static_cast<mode_t>(system == ZIP_OPSYS_UNIX ? attributes >> 16 : 0);
+    // a name ending in "/" is a folder, whatever type its mode gives, but for a link or
+    // special file
+    const Kind typed = (mode & S_IFMT) == 0 ? Kind::File : kindOf(mode);
     const bool folder = entry.name.back() == '/';
-    entry.kind = folder ? Kind::Folder : (mode & S_IFMT) == 0 ? Kind::File : kindOf(mode);
-    if (entry.kind == Kind::Special || (folder && (mode & S_IFMT) != 0 && !S_ISDIR(mode)))
+    entry.kind = folder && typed == Kind::File ? Kind::Folder : typed;
+    if (entry.kind == Kind::Special || (folder && entry.kind != Kind::Folder))
         throw unsafeEntry(archivePath, entry.name, "neither a file, a folder nor a link");
     if (folder)
         entry.name.pop_back();

@@ -1,4 +1,5 @@
 #include "cli_fixture.h"
+#include "folder_tree.h"
 #include "tool_pieces.h"
 
 #include <gmock/gmock.h>
@@ -770,4 +771,41 @@ TEST_F(CliJobTest, PipesCarrySetsInAndOut)
               0);
     EXPECT_EQ(readFile(status), "1\n");
     EXPECT_EQ(readFile(temp.file("stderr.txt")), "");
+}
+
+// A folder is split as a folder set and joined back whole, with its modes, times and links;
+// the FIFO is left out and said so. An existing folder is replaced only with --force.
+TEST_F(CliJobTest, FoldersSplitAndJoinBackWhole)
+{
+    const std::string tree = makeFolderTree(temp.path(), "tree");
+    const std::vector<std::string> ways[] = {
+        {"-s", "1MB"},
+        {"-n", "3", "--compress", "--level", "fast", "--recovery", "1"},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way[1]);
+        fs::remove_all(pieces);
+        fs::create_directory(pieces);
+        fs::remove_all(output("tree"));
+        std::vector<std::string> split = {"split", tree + "/", pieces};
+        split.insert(split.end(), way.begin(), way.end());
+        const CliRun packed = run(split);
+        ASSERT_EQ(packed.status, 0) << packed.err;
+        EXPECT_THAT(packed.out, HasSubstr("packed the folder"));
+        EXPECT_THAT(packed.err, HasSubstr("neither files, folders nor links: fifo."));
+        const CliRun unpacked = run({"join", piece("tree.zip.002"), joined});
+        ASSERT_EQ(unpacked.status, 0) << unpacked.err;
+        EXPECT_EQ(treeDifference(tree, output("tree")), "");
+        EXPECT_EQ(namesIn(joined), std::set<std::string>{"tree"});
+    }
+    writeFile(output("tree/mine"), "kept");
+    EXPECT_EQ(run({"join", piece("tree.zip.001"), joined}).status, 1);
+    EXPECT_EQ(readFile(output("tree/mine")), "kept");
+    EXPECT_EQ(run({"join", piece("tree.zip.001"), joined, "--force"}).status, 0);
+    EXPECT_EQ(treeDifference(tree, output("tree")), "");
+    EXPECT_EQ(namesIn(joined), std::set<std::string>{"tree"});
+    const CliRun stream = run({"join", piece("tree.zip.001"), "-"});
+    EXPECT_EQ(stream.status, 1);
+    EXPECT_EQ(stream.out, "");
+    EXPECT_THAT(stream.err, HasSubstr("tree.zip holds a folder"));
 }
