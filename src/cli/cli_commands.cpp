@@ -205,7 +205,9 @@ int joinIntoStandardOutput(const Arguments& a, Session& s)
     s.host.setResultsOnStandardError(true);
     try {
         EnsureFolderExists(scratchFolder());
-        const TemporaryFolder scratch(scratchFolder() + kSeparator + "parcelo-join");
+        const std::string stem = scratchFolder() + kSeparator + "parcelo-join";
+        removeStaleTemporaries(stem); // what a killed run left
+        const TemporaryFolder scratch(stem);
         JoinRequest request{a.source, scratch.path(), a.noDecompress, false};
         JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
         File out = File::adopt(::dup(STDOUT_FILENO), "standard output");
