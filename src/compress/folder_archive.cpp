@@ -387,13 +387,15 @@ void buildFolder(Build& b, const std::vector<Stored>& entries)
     for (const Stored& entry : entries)
         if (entry.kind == Kind::Folder)
             times[entry.name] = entry.mtime;
-    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
-        const fs::path path = b.root / folder->first;
-        if (const auto time = times.find(folder->first); time != times.end()) {
+    std::vector<std::pair<std::string, mode_t>> deepestFirst(folders.begin(), folders.end());
+    std::reverse(deepestFirst.begin(), deepestFirst.end());
+    for (const auto& [name, mode] : deepestFirst) {
+        const fs::path path = b.root / name;
+        if (const auto time = times.find(name); time != times.end()) {
             const timespec stamps[2] = {{time->second, 0}, {time->second, 0}};
             ::utimensat(AT_FDCWD, path.c_str(), stamps, AT_SYMLINK_NOFOLLOW);
         }
-        if (::chmod(path.c_str(), folder->second & ~mask) != 0)
+        if (::chmod(path.c_str(), mode & ~mask) != 0)
             throw runErrorFromOs(errno, fromNativePath(path));
     }
     if (::chmod(b.root.c_str(), kPermissionBits & ~mask) != 0)
