@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 seconds="${1:-90}"
 build="${FUZZ_BUILD_DIR:-build-fuzz}"
 
-CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_UNITY_BUILD=ON \
   -DPARCELO_FUZZ=ON -DPARCELO_BUILD_GUI=OFF -DPARCELO_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" --target parcelo_fuzzers -j 2
 

@@ -26,7 +26,7 @@ core_tests="platform;format;integrity;recovery;split;join;verify;compress;xml"
 # falsely (maybe-uninitialized inside std::regex), so they are not errors here.
 # -O1 with line tables only: the usual sanitizer build, and about half the compile time of
 # an optimised build with full debug information.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+cmake -S . -B "$build" -G Ninja -DCMAKE_UNITY_BUILD=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
   -DCMAKE_C_FLAGS_DEBUG="-O1 -g1" -DPARCELO_WERROR=OFF \
   -DPARCELO_BUILD_GUI=OFF -DPARCELO_BUILD_BENCH=OFF -DPARCELO_SANITIZE="$list" \
   -DPARCELO_TEST_DIRS="${SANITIZE_TEST_DIRS:-$core_tests}" > /dev/null

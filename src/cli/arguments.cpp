@@ -157,10 +157,12 @@ std::string readSplitMode(OptionId id, const std::string& text, Arguments& out)
     switch (id) {
     case OptionId::Size:
         out.mode = SplitMode::Size;
-        if (!parseSizeWithUnit(text, out.sizeText, out.unit))
-            return "--size takes a byte count or a number with a unit " + unitSuffixes()
-                   + ", such as 1.5MB";
-        return {};
+        if (SizeUnit unit{}; parseSizeWithUnit(text, out.sizeText, unit)) {
+            out.unit = unit;
+            return {};
+        }
+        return "--size takes a byte count or a number with a unit " + unitSuffixes()
+               + ", such as 1.5MB";
     case OptionId::Pieces:
         out.mode = SplitMode::Pieces;
         out.sizeText = text;
@@ -168,7 +170,7 @@ std::string readSplitMode(OptionId id, const std::string& text, Arguments& out)
     case OptionId::Lines:
         out.mode = SplitMode::Lines;
         out.sizeText = text;
-        out.unit = kLinesUnit;
+        out.unit = SizeUnit::Lines;
         return isDecimal(text) ? "" : "--lines takes a number";
     default:
         out.mode = SplitMode::Preset;
@@ -314,30 +316,30 @@ std::string readWords(const std::vector<std::string>& words, const CommandSpec& 
 
 } // namespace
 
-bool parseSizeWithUnit(const std::string& text, std::string& number, std::string& unit)
+bool parseSizeWithUnit(const std::string& text, std::string& number, SizeUnit& unit)
 {
     const std::string upperText = upper(text);
     // "B" also ends "KB": a suffix counts only when what stands before it is a number.
-    auto withSuffix = [&](const std::string& suffix, const char* code) {
+    auto withSuffix = [&](const std::string& suffix, SizeUnit suffixUnit) {
         if (upperText.size() <= suffix.size() || !upperText.ends_with(suffix)
             || !isDecimal(text.substr(0, text.size() - suffix.size())))
             return false;
         number = text.substr(0, text.size() - suffix.size());
-        unit = code;
+        unit = suffixUnit;
         return true;
     };
     if (isDecimal(text)) {
         number = text;
-        unit = kSizeUnits.front().code;
+        unit = SizeUnit::Bytes;
         return true;
     }
-    for (const SizeUnit& u : kSizeUnits) {
+    for (const SizeUnitRow& u : kSizeUnits) {
         const std::string suffix = u.suffix;
         if (suffix.empty())
             continue;
         // K, M and G are short for KB, MB and GB
-        if (withSuffix(suffix, u.code)
-            || (suffix.size() > 1 && withSuffix(suffix.substr(0, suffix.size() - 1), u.code)))
+        if (withSuffix(suffix, u.unit)
+            || (suffix.size() > 1 && withSuffix(suffix.substr(0, suffix.size() - 1), u.unit)))
             return true;
     }
     return false;

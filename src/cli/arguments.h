@@ -2,6 +2,7 @@
 
 #include "cli/options.h"
 #include "compress/compression_levels.h"
+#include "format/split_choices.h"
 
 #include <optional>
 #include <string>
@@ -10,6 +11,7 @@
 namespace parcelo::cli {
 
 using parcelo::CompressionLevelOption;
+using parcelo::SizeUnit;
 
 enum class SplitMode { Size, Pieces, Lines, Preset };
 
@@ -22,10 +24,10 @@ struct Arguments {
     std::string name;            // split --name: the name of standard input's pieces
     std::string destination;     // the destination folder
     SplitMode mode = SplitMode::Size;
-    std::string sizeText;  // the number as typed (--size, --pieces, --lines)
-    std::string unit;      // "BT", "KB", "MB", "GB" or "LN"
-    int presetIndex = 0;   // --preset, as the preset list's index
-    bool wholeSet = false; // verify --set
+    std::string sizeText;         // the number as typed (--size, --pieces, --lines)
+    std::optional<SizeUnit> unit; // --size's unit, or lines (--lines)
+    int presetIndex = 0;          // --preset, as the preset list's index
+    bool wholeSet = false;        // verify --set
     bool compress = false;
     bool skipUnreadable = false;                 // split --skip-unreadable
     std::optional<CompressionLevelOption> level; // --level, when given
@@ -54,9 +56,9 @@ struct ParseResult {
 // their value after "=" or as the next word, short ones bundled ("-qy", "-s3MB").
 ParseResult parseArguments(const std::vector<std::string>& args);
 
-// "1.5MB" -> number text "1.5" and unit "MB"; units B, KB, MB, GB (or K, M, G) in any case,
-// a plain number counts bytes.
-bool parseSizeWithUnit(const std::string& text, std::string& number, std::string& unit);
+// "1.5MB" -> number text "1.5" and unit megabytes; units B, KB, MB, GB (or K, M, G) in any
+// case, a plain number counts bytes.
+bool parseSizeWithUnit(const std::string& text, std::string& number, SizeUnit& unit);
 
 // The index of a preset ("1.38MB" ... "1GB") in the preset list, or -1.
 int presetIndexOf(const std::string& text);

@@ -47,8 +47,8 @@ SplitRequest splitRequest(const Arguments& a)
         request.pieceCount = a.sizeText;
     else
         request.pieceSize = a.sizeText;
-    if (const int unit = unitIndexOf(a.unit); unit >= 0)
-        request.sizeUnit = unit;
+    if (a.unit)
+        request.sizeUnit = *a.unit;
     return request;
 }
 

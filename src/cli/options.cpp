@@ -272,7 +272,7 @@ std::string exitStatusLines()
 
 std::string unitSuffixes()
 {
-    return listOf(kSizeUnits, [](const SizeUnit& u) { return u.suffix; });
+    return listOf(kSizeUnits, [](const SizeUnitRow& u) { return u.suffix; });
 }
 
 std::string presetNames()

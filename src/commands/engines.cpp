@@ -8,7 +8,7 @@ Engines::Engines(Host& host, WorkPaneBindings panes, std::string tempFolder)
     : host_(host), panes_(panes), split_(host), join_(host),
       compressor_(host, zlib_, panes.split, panes.join, std::move(tempFolder))
 {
-    join_.SetDisplayUnit(&split_.UnitRef());
+    join_.SetDisplayUnit(&split_.displayUnit());
 }
 
 SplitServices Engines::splitServices(RecentFilesSink& recentFiles, ExploreMenu& exploreMenu)
@@ -23,7 +23,7 @@ JoinServices Engines::joinServices(RecentFilesSink& recentFiles, ExploreMenu& ex
 
 VerifyServices Engines::verifyServices(RecentFilesSink& recentFiles)
 {
-    return {host_, recentFiles, panes_.verify, &split_.UnitRef(), &join_};
+    return {host_, recentFiles, panes_.verify, &split_.displayUnit(), &join_};
 }
 
 } // namespace parcelo

@@ -100,7 +100,7 @@ std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath)
 // A temporary compressed file is a copy of the user's data where others may look: it goes
 // into a folder of its own that only this user may enter, made under a name nobody can
 // take beforehand (one taken is passed over), and is readable by its owner alone.
-std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
+bool CompressionAdapter::compress(const std::string& sourcePath)
 {
     ReleaseTemporaryFolder();
     if (!tempCompressedFile_)
@@ -113,7 +113,7 @@ std::int16_t CompressionAdapter::CompressFile(const std::string& sourcePath)
         privateFolder_ = std::make_unique<TemporaryFolder>(stem);
     } catch (const RunError& error) {
         compressFailure_ = error;
-        return 0;
+        return false;
     }
     return compressTo(sourcePath, CompressedFileFor(sourcePath), {}, Durability::Scratch, true);
 }
@@ -123,16 +123,14 @@ void CompressionAdapter::ReleaseTemporaryFolder()
     privateFolder_.reset();
 }
 
-std::int16_t CompressionAdapter::CompressFileInto(const std::string& sourcePath,
-                                                  const std::string& target,
-                                                  const std::string& prefix, Durability durability)
+bool CompressionAdapter::compressInto(const std::string& sourcePath, const std::string& target,
+                                      const std::string& prefix, Durability durability)
 {
     return compressTo(sourcePath, target, prefix, durability, false);
 }
 
-std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
-                                            const std::string& target, const std::string& prefix,
-                                            Durability durability, bool owner)
+bool CompressionAdapter::compressTo(const std::string& sourcePath, const std::string& target,
+                                    const std::string& prefix, Durability durability, bool owner)
 {
     compressFailure_.reset();
     try {
@@ -151,7 +149,7 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
         tool_.DoCompress();
         tool_.SetEntryPassword(nullptr);
         finish(splitPane_.progressBar);
-        return 1;
+        return true;
     } catch (const JobStopped&) {
         tool_.SetEntryPassword(nullptr);
         abandon();
@@ -165,16 +163,15 @@ std::int16_t CompressionAdapter::compressTo(const std::string& sourcePath,
     }
     tool_.SetEntryPassword(nullptr);
     abandon();
-    return 0;
+    return false;
 }
 
-std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, bool replace,
-                                                File* stream)
+bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace, File* stream)
 {
     decompressFailure_.reset();
     const std::string target = DecompressedFileName(joinedPath);
     if (target.empty() && stream == nullptr)
-        return 0;
+        return false;
     try {
         showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
         startBusy();
@@ -190,7 +187,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
-        return 1;
+        return true;
     } catch (const JobStopped&) {
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
@@ -206,7 +203,7 @@ std::int16_t CompressionAdapter::DecompressFile(const std::string& joinedPath, b
     tool_.SetTargetStream(nullptr);
     tool_.SetEntryPassword(nullptr);
     abandon();
-    return 0;
+    return false;
 }
 
 void CompressionAdapter::ProgressNotify(std::int16_t percent)

@@ -77,32 +77,41 @@ public:
     void SetTempCompressedFile(const std::string& flag) { tempCompressedFile_ = isYesFlag(flag); }
     std::string TempCompressedFile() const { return yesFlag(tempCompressedFile_); }
 
-    // The compressed file CompressFile writes (or wrote) for sourcePath.
+    // The compressed file compress writes (or wrote) for sourcePath.
     std::string CompressedFileFor(const std::string& sourcePath) const;
 
-    // 1 when the compressed file was written, 0 when anything failed (no file is left): a
-    // scratch copy for a split, never synced. A stop is thrown on (JobStopped), leaving no
-    // file either. A temporary compressed file (isTempCompressedFile) is readable by its
-    // owner alone and lies in a new private folder, which ReleaseTemporaryFolder removes.
-    std::int16_t CompressFile(const std::string& sourcePath);
+    // True when the compressed file was written, false when anything failed (no file is
+    // left): a scratch copy for a split, never synced. A stop is thrown on (JobStopped),
+    // leaving no file either. A temporary compressed file (isTempCompressedFile) is readable
+    // by its owner alone and lies in a new private folder, which ReleaseTemporaryFolder
+    // removes. CompressFile is the same, as 1 or 0.
+    bool compress(const std::string& sourcePath);
+    std::int16_t CompressFile(const std::string& sourcePath)
+    {
+        return compress(sourcePath) ? 1 : 0;
+    }
     // Why the last compression failed; empty after a success.
     const std::optional<RunError>& CompressFailure() const { return compressFailure_; }
     // Removes the private folder of the last temporary compressed file, with the file.
     void ReleaseTemporaryFolder();
     // The same archive written straight into targetPath after prefix (a piece that holds
     // the whole compressed file), instead of CompressedFileFor's file.
-    std::int16_t CompressFileInto(const std::string& sourcePath, const std::string& targetPath,
-                                  const std::string& prefix,
-                                  Durability durability = Durability::AsOptioned);
-    // 1 when the decompressed file was written beside the joined one; 0 when the name has
-    // no decompressed name (nothing is touched) or anything failed: then DecompressFailure
-    // holds the reason and nothing the folder held before has changed. A file of the
-    // decompressed name is replaced only when `replace` says so; else it fails the work. A
-    // stop is thrown on (JobStopped), changing nothing either.
+    bool compressInto(const std::string& sourcePath, const std::string& targetPath,
+                      const std::string& prefix, Durability durability = Durability::AsOptioned);
+    // True when the decompressed file was written beside the joined one; false when the
+    // name has no decompressed name (nothing is touched) or anything failed: then
+    // DecompressFailure holds the reason and nothing the folder held before has changed. A
+    // file of the decompressed name is replaced only when `replace` says so; else it fails
+    // the work. A stop is thrown on (JobStopped), changing nothing either. DecompressFile is
+    // the same, as 1 or 0.
     // With a stream the bytes go into it instead (whatever the joined file's name).
+    bool decompress(const std::string& joinedPath, bool replace = true, File* stream = nullptr);
     std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true,
-                                File* stream = nullptr);
-    // Why the last DecompressFile failed; empty after a success or a name it skipped.
+                                File* stream = nullptr)
+    {
+        return decompress(joinedPath, replace, stream) ? 1 : 0;
+    }
+    // Why the last decompression failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 
     // "Compress" or "Decompress" while the component works, "" otherwise.
@@ -114,8 +123,8 @@ public:
     void ProgressNotify(std::int16_t percent);
 
 private:
-    std::int16_t compressTo(const std::string& sourcePath, const std::string& targetPath,
-                            const std::string& prefix, Durability durability, bool owner);
+    bool compressTo(const std::string& sourcePath, const std::string& targetPath,
+                    const std::string& prefix, Durability durability, bool owner);
     void startMeter(Binding* label, const char* verb, const std::string& path);
     void startBusy();
     void finish(Binding* progressBar);

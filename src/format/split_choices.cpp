@@ -7,25 +7,42 @@
 
 namespace parcelo {
 
-double bytesPerUnit(const std::string& unit)
+// A unit's list index is its value: the rows stand in the order of the enum.
+static_assert([] {
+    for (std::size_t i = 0; i < kSizeUnits.size(); ++i)
+        if (static_cast<std::size_t>(kSizeUnits[i].unit) != i)
+            return false;
+    return true;
+}());
+
+const SizeUnitRow& unitRow(SizeUnit unit)
 {
-    const int index = unitIndexOf(unit);
-    return index < 0 ? 0.0 : kSizeUnits[static_cast<std::size_t>(index)].bytes;
+    return kSizeUnits[static_cast<std::size_t>(unitIndex(unit))];
 }
 
-const char* unitCodeAt(int index, const char* fallback)
+double bytesPerUnit(SizeUnit unit)
+{
+    return unitRow(unit).bytes;
+}
+
+SizeUnit unitAt(int index, SizeUnit fallback)
 {
     if (index < 0 || static_cast<std::size_t>(index) >= kSizeUnits.size())
         return fallback;
-    return kSizeUnits[static_cast<std::size_t>(index)].code;
+    return kSizeUnits[static_cast<std::size_t>(index)].unit;
 }
 
-int unitIndexOf(const std::string& code)
+int unitIndex(SizeUnit unit)
 {
-    for (std::size_t i = 0; i < kSizeUnits.size(); ++i)
-        if (code == kSizeUnits[i].code)
-            return static_cast<int>(i);
-    return -1;
+    return static_cast<int>(unit);
+}
+
+std::optional<SizeUnit> unitOfCode(const std::string& code)
+{
+    for (const SizeUnitRow& row : kSizeUnits)
+        if (code == row.code)
+            return row.unit;
+    return std::nullopt;
 }
 
 const SizePreset& presetAt(int index)

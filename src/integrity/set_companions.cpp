@@ -1,11 +1,11 @@
 #include "integrity/set_companions.h"
 
+#include "format/file_list.h"
 #include "format/split_set.h"
 #include "integrity/checksum_file.h"
 #include "integrity/set_checksums.h"
 #include "integrity/sha256.h"
 #include "platform/file.h"
-#include "platform/file_list.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "recovery/recovery.h"
@@ -207,7 +207,7 @@ std::vector<std::string> committedCompanions(const PreparedCompanions& companion
     return paths;
 }
 
-void listCompanions(Binding* list, const std::vector<std::string>& companions, std::string& unit)
+void listCompanions(Binding* list, const std::vector<std::string>& companions, DisplayUnit& unit)
 {
     for (const std::string& path : companions) {
         double size = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/file_list.h"
 #include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/piece_hasher.h"
@@ -79,7 +80,7 @@ FileRowKind companionKind(const std::string& path);
 
 // Adds a row for each companion (committedCompanions' paths) to a split's file list, with
 // its size in the split's display unit.
-void listCompanions(Binding* list, const std::vector<std::string>& companions, std::string& unit);
+void listCompanions(Binding* list, const std::vector<std::string>& companions, DisplayUnit& unit);
 
 // "Written: 4 pieces plus data.bin.sha256, 2 recovery pieces and join scripts for
 // recipients." for a set and its committed companions; "" when there are none.

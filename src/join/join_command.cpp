@@ -61,7 +61,7 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
     int wrong = 0;
     for (;;) {
         compressor.SetPassword(password.empty() ? nullptr : &password);
-        const bool done = compressor.DecompressFile(joined, replace, stream) == 1;
+        const bool done = compressor.decompress(joined, replace, stream);
         compressor.SetPassword(nullptr);
         failure = compressor.DecompressFailure();
         if (done || !passwordFailure(failure))

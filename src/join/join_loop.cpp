@@ -2,12 +2,12 @@
 
 #include "platform/captions.h"
 
+#include "format/file_list.h"
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
 #include "join/line_copy.h"
 #include "platform/bindings.h"
-#include "platform/file_list.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/job_progress.h"

@@ -1,10 +1,10 @@
 #include "join/mod_join_file.h"
 
+#include "format/file_list.h"
 #include "format/set_pieces.h"
 #include "format/split_set.h"
 #include "integrity/set_checksums.h"
 #include "platform/bindings.h"
-#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"

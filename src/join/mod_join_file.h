@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/file_list.h"
 #include "integrity/checksum_watch.h"
 #include "platform/bindings.h"
 #include "platform/file.h"
@@ -87,7 +88,7 @@ public:
 
     // The display unit of the file list's size texts (the split engine's unit); without
     // one the engine keeps its own, which starts as kilobytes.
-    void SetDisplayUnit(std::string* unit) { unit_ = unit != nullptr ? unit : &ownUnit_; }
+    void SetDisplayUnit(DisplayUnit* unit) { unit_ = unit != nullptr ? unit : &ownUnit_; }
 
     // The bytes the joined file will hold: the pieces' less their headers (a line set's
     // marker lines are counted too); 0 when a piece is on a diskette or cannot be measured.
@@ -179,8 +180,8 @@ private:
     SafeOutput output_;
     File* stream_ = nullptr; // SetStreamTarget
     File* target_ = nullptr; // where the running pass writes
-    std::string ownUnit_;
-    std::string* unit_ = &ownUnit_;
+    DisplayUnit ownUnit_;
+    DisplayUnit* unit_ = &ownUnit_;
     std::vector<char> buffer_;
     std::unique_ptr<JobProgress> meter_;       // the bytes of the pieces, while the join runs
     std::uint64_t piecesRead_ = 0;             // bytes of the pieces before the current one

@@ -24,7 +24,7 @@ std::string pathOfPiece(const std::string& basePath, const PiecePaths& piecePath
 
 // Opens piece n and checks its header and size against the layout; leaves the file at
 // the start of its data.
-File openPiece(const std::string& path, const RecoveryHeader& layout, int n)
+File openCheckedPiece(const std::string& path, const RecoveryHeader& layout, int n)
 {
     File file(path, File::Mode::Read);
     if (!layout.fitsPiece(readPieceHeaderZeroFilled(file), n, file.size()))
@@ -112,7 +112,7 @@ std::vector<SafeOutput> prepareRecoveryPieces(const std::string& basePath, int r
         std::vector<CodedStream> in, out;
         std::vector<int> from, wanted;
         for (int n = g + 1; n <= k; n += groups.groups) {
-            pieces.push_back(openPiece(pathOfPiece(basePath, piecePaths, n), layout, n));
+            pieces.push_back(openCheckedPiece(pathOfPiece(basePath, piecePaths, n), layout, n));
             from.push_back(static_cast<int>(from.size()));
         }
         for (auto& piece : pieces)

@@ -3,6 +3,7 @@
 #include "platform/file.h"
 #include "recovery/recovery.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,11 @@ namespace parcelo::recovery_detail {
 
 // "1 piece", "3 pieces".
 std::string countText(int count, const std::string& noun);
+
+inline bool contains(const std::vector<int>& list, int value)
+{
+    return std::find(list.begin(), list.end(), value) != list.end();
+}
 
 // The files named basePath.recNNN in basePath's folder, with their numbers, in order.
 std::vector<std::pair<int, std::string>> recoveryFiles(const std::string& basePath);

@@ -39,11 +39,6 @@ struct Judgement {
     SetCondition condition;
 };
 
-bool contains(const std::vector<int>& list, int value)
-{
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
-
 std::string fileName(const std::string& path)
 {
     return std::filesystem::path(path).filename().string();

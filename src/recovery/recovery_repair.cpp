@@ -16,11 +16,6 @@ using namespace recovery_detail;
 
 namespace {
 
-bool contains(const std::vector<int>& list, int value)
-{
-    return std::find(list.begin(), list.end(), value) != list.end();
-}
-
 [[noreturn]] void cannotRepair(const std::string& basePath)
 {
     throw RecoveryError(RecoveryFailure::NotRepairable, "The set cannot be repaired: " + basePath);

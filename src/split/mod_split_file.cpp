@@ -1,11 +1,11 @@
 #include "split/mod_split_file.h"
 
+#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "platform/bindings.h"
 #include "platform/captions.h"
 #include "platform/durability.h"
-#include "platform/file_list.h"
 #include "platform/job_progress.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -92,7 +92,7 @@ std::int16_t modSplitFile::StartSplit()
             rows->clear();
         meter_ =
             std::make_unique<JobProgress>(host_, statusLabel_, "Splitting", fileName_, fileLength_);
-        status_ = unit_ == "LN" ? SplitFileByLines() : SplitFileBySize();
+        status_ = byLines() ? SplitFileByLines() : SplitFileBySize();
         if (status_ == 0) {
             commitPiece();
             finishSet();
@@ -230,7 +230,7 @@ RoomNeed modSplitFile::roomForSet(int pieces, std::uint64_t pieceBytes,
     constexpr std::uint64_t kChecksumLine = 64 + 2 + 8; // digest, separator, number, end
     constexpr std::uint64_t kJoinScriptRoom = 16 << 10;
     RoomNeed need{pieceBytes, static_cast<std::uint64_t>(pieces), largestPiece};
-    const int recovery = unit_ == "LN" ? 0 : recoveryPiecesFor(companions_, pieces);
+    const int recovery = byLines() ? 0 : recoveryPiecesFor(companions_, pieces);
     if (recovery > 0) {
         const std::uint64_t each =
             largestPiece - headerBytes() + recoveryHeaderSize(pieces, recovery);
@@ -377,7 +377,7 @@ void modSplitFile::finishSet()
     const auto digests = hasher_.finish();
     const JoinScriptSet set{.name = fileName_,
                             .pieceCount = pieceCount_,
-                            .lineSet = unit_ == "LN",
+                            .lineSet = byLines(),
                             .compressed = compressed_,
                             .plain = plainPieces_,
                             .encrypted = compressed_ && encrypted_};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/file_list.h"
 #include "format/split_choices.h"
 #include "format/split_set.h"
 #include "integrity/piece_hasher.h"
@@ -52,13 +53,17 @@ public:
 
     const std::string& DestFolder() const { return destFolder_; }
     void SetDestFolder(const std::string& folder) { destFolder_ = folder; }
-    // The size in Unit ("BT", "KB", "MB", "GB"), or the lines per piece for "LN".
+    // The size in sizeUnit, or the lines per piece for lines.
     double SplitSize() const { return splitSize_; }
     void SetSplitSize(double size) { splitSize_ = size; }
-    const std::string& Unit() const { return unit_; }
-    void SetUnit(const std::string& unit) { unit_ = unit; }
+    // The unit, none until one is set. Unit reads its code ("BT", "KB", "MB", "GB", "LN";
+    // "" for none) and SetUnit takes one (an unknown code sets none).
+    const DisplayUnit& sizeUnit() const { return unit_; }
+    void setSizeUnit(SizeUnit unit) { unit_ = unit; }
+    std::string Unit() const { return unit_ ? unitRow(*unit_).code : ""; }
+    void SetUnit(const std::string& code) { unit_ = unitOfCode(code); }
     // The display unit of every file list (see AddFileToList), shared with join and verify.
-    std::string& UnitRef() { return unit_; }
+    DisplayUnit& displayUnit() { return unit_; }
     // True ("Yes") when SourceFile is a compressed file made for this split.
     bool isCompressed() const { return compressed_; }
     void markCompressed(bool compressed) { compressed_ = compressed; }
@@ -126,6 +131,7 @@ private:
     std::int16_t OpenNextSplitFile(double requiredFreeSpace);
 
     bool disketteMode() const;
+    bool byLines() const { return unit_ == SizeUnit::Lines; }
     ProgressBarBinding* progress() const;
     LabelBinding* label() const;
     FileListBinding* list() const;
@@ -177,7 +183,7 @@ private:
     std::string fileName_;
     std::string destFolder_;
     double splitSize_ = 0;
-    std::string unit_;
+    DisplayUnit unit_;
     bool compressed_ = false;
     bool encrypted_ = false;
     bool tempCompressedFile_ = false;

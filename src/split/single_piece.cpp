@@ -1,12 +1,12 @@
 #include "split/single_piece.h"
 
 #include "compress/compression_adapter.h"
+#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_set.h"
 #include "integrity/set_companions.h"
 #include "platform/diskette.h"
 #include "platform/file.h"
-#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
@@ -123,7 +123,7 @@ void showStoredPiece(const std::string& source, const std::string& piece, std::u
     }
     if (FileListBinding* list = asFileList(pane.fileList))
         list->clear();
-    AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.UnitRef());
+    AddFileToList(pane.fileList, piece, static_cast<double>(length), services.engine.displayUnit());
     services.host.showOutcome("The file " + source + " has been compressed successfully." + CR
                                   + "The compressed file was not split because the size of the "
                                   + "compressed file is less than the desired size of the split "

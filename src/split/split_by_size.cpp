@@ -36,6 +36,12 @@ double shortfallTolerance(double requested)
     return 1e-4;
 }
 
+// The bytes a piece's data takes: the size in its unit.
+double requestedBytes(double size, const DisplayUnit& unit)
+{
+    return size * (unit ? bytesPerUnit(*unit) : 0.0);
+}
+
 } // namespace
 
 std::int16_t modSplitFile::SplitFileBySize()
@@ -43,7 +49,7 @@ std::int16_t modSplitFile::SplitFileBySize()
     if (streaming_)
         return SplitStreamBySize();
     try {
-        const double requested = splitSize_ * bytesPerUnit(unit_);
+        const double requested = requestedBytes(splitSize_, unit_);
         if (!splitByPieces_
             && static_cast<double>(fileLength_) + shortfallTolerance(requested) < requested) {
             message_ = "The file you want to split is smaller than the size you specified!";
@@ -141,7 +147,7 @@ File modSplitFile::openSource() const
 // headers are written again then, and the pieces hashed after that.
 bool modSplitFile::headersAfterEnd() const
 {
-    return streaming_ && unit_ != "LN";
+    return streaming_ && !byLines();
 }
 
 // Pieces of pieceSize bytes as long as standard input gives bytes, each under its temporary
@@ -149,7 +155,7 @@ bool modSplitFile::headersAfterEnd() const
 std::int16_t modSplitFile::SplitStreamBySize()
 {
     try {
-        const double requested = splitSize_ * bytesPerUnit(unit_);
+        const double requested = requestedBytes(splitSize_, unit_);
         const std::uint64_t pieceSize = checkedPieceSize(requested);
         if (plainPieces_) {
             message_ = plainChecksumProblem(destFolder_ + fileName_);

@@ -2,6 +2,7 @@
 
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/file_list.h"
 #include "format/numbers.h"
 #include "format/split_choices.h"
 #include "format/split_set.h"
@@ -10,7 +11,6 @@
 #include "platform/diskette.h"
 #include "platform/durability.h"
 #include "platform/file.h"
-#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/paths.h"
 #include "platform/recent_files.h"
@@ -34,11 +34,11 @@ namespace {
 struct SizeChoice {
     bool byPieces = false;
     std::int64_t pieces = 0;
-    double splitSize = 0;      // in `unit`
-    std::string unit;          // "BT", "KB", "MB", "GB", "LN"
-    std::string sizeText;      // the size as the outcome message names it
-    std::string sizeUnit;      // the unit of sizeText when it is not the engine's
-    double requestedBytes = 0; // for the single-piece shortcut
+    double splitSize = 0;                // in `unit`
+    SizeUnit unit = SizeUnit::Megabytes; // the engine's
+    std::string sizeText;                // the size as the outcome message names it
+    std::optional<SizeUnit> sizeUnit;    // the unit of sizeText when it is not the engine's
+    double requestedBytes = 0;           // for the single-piece shortcut
 };
 
 struct Request {
@@ -59,19 +59,6 @@ CommandOutcome refuse(Host& host, const std::string& text, RequestField focus)
 {
     host.message(Question::Notice, text, Buttons::Ok, Icon::Critical);
     return {false, focus, {}};
-}
-
-std::string unitWord(const std::string& unit)
-{
-    if (unit == "BT")
-        return "Bytes";
-    if (unit == "KB")
-        return "Kilobytes";
-    if (unit == "MB")
-        return "Megabytes";
-    if (unit == "GB")
-        return "Gigabytes";
-    return "lines";
 }
 
 bool endsWithPathMark(const std::string& path)
@@ -192,8 +179,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
     if (!number || std::trunc(*number) < 0)
         return refuse(host, "Please enter a valid value for the size of split file(s)!",
                       RequestField::PieceSize);
-    choice.unit = unitCodeAt(r.request.sizeUnit, "MB");
-    if (choice.unit == kLinesUnit) {
+    choice.unit = r.request.sizeUnit;
+    if (choice.unit == SizeUnit::Lines) {
         if (r.request.plainPieces)
             return refuse(host, split_text::kPlainByLines, RequestField::PlainPieces);
         if (r.request.encrypt)
@@ -233,7 +220,7 @@ void choosePreset(const Request& r, SizeChoice& choice)
     }
     choice.splitSize = choice.requestedBytes / bytesPerUnit(preset.unit);
     choice.sizeText = numberText(choice.requestedBytes);
-    choice.sizeUnit = "BT";
+    choice.sizeUnit = SizeUnit::Bytes;
 }
 
 // The size of each piece when the file is cut into a number of pieces.
@@ -243,13 +230,13 @@ void sizeForPieces(std::uint64_t length, SizeChoice& choice)
     const std::uint64_t roundedUp = length / count + (length % count != 0 ? 1 : 0);
     const auto pieceBytes = static_cast<double>(roundedUp);
     if (pieceBytes < 1e3)
-        choice.unit = "BT";
+        choice.unit = SizeUnit::Bytes;
     else if (pieceBytes < 1e6)
-        choice.unit = "KB";
+        choice.unit = SizeUnit::Kilobytes;
     else if (pieceBytes < 1e9)
-        choice.unit = "MB";
+        choice.unit = SizeUnit::Megabytes;
     else
-        choice.unit = "GB";
+        choice.unit = SizeUnit::Gigabytes;
     choice.sizeText = numberText(pieceBytes / bytesPerUnit(choice.unit));
     choice.splitSize = *parseNumber(choice.sizeText);
 }
@@ -263,7 +250,7 @@ std::optional<CommandOutcome> chooseRecovery(Request& r, const SizeChoice& choic
     companions.recovery = 0;
     companions.recoveryPercent = false;
     const std::string& text = r.request.recoveryCount;
-    if (choice.unit != kLinesUnit && !text.empty()) {
+    if (choice.unit != SizeUnit::Lines && !text.empty()) {
         const std::optional<RecoveryChoice> recovery = parseRecoveryChoice(text);
         if (!recovery)
             return refuse(r.services.host,
@@ -305,7 +292,7 @@ void compressSource(Request& r)
     compressor.markTempCompressedFile(r.tempCompressed);
     compressor.SetStored(r.folder && !r.request.compressFirst && !r.request.encrypt);
     compressor.SetSkipUnreadable(r.request.skipUnreadable);
-    const bool done = compressor.CompressFile(r.source) == 1;
+    const bool done = compressor.compress(r.source);
     compressor.SetStored(false);
     if (done) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
@@ -357,20 +344,19 @@ std::string withoutParceloLine(const Request& r, const std::string& setName, int
 // The outcome of a split: what was written beside the pieces, how to join them without
 // Parcelo, and a line for each companion that was left out.
 std::string splitDoneText(const Request& r, const std::string& setName, int pieces,
-                          const SizeChoice& choice, const std::string& unit,
-                          const std::vector<std::string>& companions,
+                          const SizeChoice& choice, const std::vector<std::string>& companions,
                           const std::vector<std::string>& notices)
 {
-    const std::string& sizeUnit = choice.sizeUnit.empty() ? unit : choice.sizeUnit;
+    const SizeUnit sizeUnit = choice.sizeUnit.value_or(choice.unit);
     std::string text = (r.folder ? "The folder " : "The file ") + r.source + " has been "
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains "
-                       + choice.sizeText + " " + unitWord(sizeUnit) + " or less.";
+                       + choice.sizeText + " " + unitRow(sizeUnit).word + " or less.";
     if (r.compressed && r.request.encrypt)
         text += CR + split_text::kEncryptedOutcome;
     if (const std::string written = writtenSummary(pieces, companions); !written.empty())
         text += CR + written;
-    if (unit != kLinesUnit)
+    if (choice.unit != SizeUnit::Lines)
         text += withoutParceloLine(r, setName, pieces, companions);
     for (const std::string& notice : notices)
         text += CR + notice;
@@ -400,7 +386,7 @@ void showOutcome(Request& r, const SizeChoice& choice)
     r.notices = r.packed;
     r.notices.insert(r.notices.end(), engine.CompanionNotices().begin(),
                      engine.CompanionNotices().end());
-    host.showOutcome(splitDoneText(r, engine.FileName(), engine.PieceCount(), choice, engine.Unit(),
+    host.showOutcome(splitDoneText(r, engine.FileName(), engine.PieceCount(), choice,
                                    engine.CompanionFiles(), r.notices),
                      r.destination);
     if (bar)
@@ -416,7 +402,7 @@ bool runSplit(Request& r, const SizeChoice& choice)
         engine.SetSourceStream(r.request.streamName);
     engine.SetDestFolder(r.destination);
     engine.SetSplitSize(choice.splitSize);
-    engine.SetUnit(choice.unit);
+    engine.setSizeUnit(choice.unit);
     engine.SetSplitByPieces(choice.byPieces);
     engine.markTempCompressedFile(r.tempCompressed);
     engine.SetProgressBar(r.services.pane.progressBar);
@@ -503,15 +489,14 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
         removeFileQuietly(piece); // the split's cancel follows
         throw;
     }
-    engine.SetUnit(choice.unit);
+    engine.setSizeUnit(choice.unit);
     AddFileToList(services.pane.fileList, piece, static_cast<double>(archiveLength),
-                  engine.UnitRef());
-    listCompanions(services.pane.fileList, written, engine.UnitRef());
+                  engine.displayUnit());
+    listCompanions(services.pane.fileList, written, engine.displayUnit());
     if (LabelBinding* label = asLabel(services.pane.statusLabel))
         label->setCaption("Completed compressing and splitting.");
     services.host.showOutcome(
-        splitDoneText(r, RemoveFileExtension(name), 1, choice, choice.unit, written, notices),
-        r.destination);
+        splitDoneText(r, RemoveFileExtension(name), 1, choice, written, notices), r.destination);
     if (ProgressBarBinding* bar = asProgressBar(services.pane.progressBar))
         bar->setVisible(false);
     return true;
@@ -541,8 +526,7 @@ std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
     const auto header = encodePieceHeader({PieceSignatureCompressed, 1, 1});
     r.services.engine.SetStatus(0);
     r.services.engine.SetMessage("");
-    if (compressor.CompressFileInto(r.source, piece, std::string(header.begin(), header.end()))
-        != 1) {
+    if (!compressor.compressInto(r.source, piece, std::string(header.begin(), header.end()))) {
         if (r.request.encrypt)
             return refuseUnencrypted(r);
         r.fileToSplit = r.source;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/split_choices.h"
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
 #include "platform/explore_menu.h"
@@ -27,7 +28,7 @@ struct SplitRequest {
     std::string pieceSize;         // size of a piece in sizeUnit, as typed (BySize)
     std::string destinationFolder; // where the pieces go
     SplitMode mode = SplitMode::BySize;
-    int sizeUnit = 2;               // index in kSizeUnits: 0 Bytes ... 3 GigaBytes, 4 Lines
+    SizeUnit sizeUnit = SizeUnit::Megabytes;
     int presetIndex = 0;            // index in kSizePresets, 1.38 MegaBytes to 25 GigaBytes
     bool compressFirst = true;      // compress the source and split the compressed file
     bool deleteSourceAfter = false; // offer to delete the source after a split

@@ -195,7 +195,7 @@ SplitRequest frmMain::splitValues() const
     request.mode = pane.Option1->isChecked()   ? SplitMode::BySize
                    : pane.Option3->isChecked() ? SplitMode::ByPreset
                                                : SplitMode::ByPieces;
-    request.sizeUnit = pane.Combo1->currentIndex();
+    request.sizeUnit = unitAt(pane.Combo1->currentIndex(), SizeUnit::Megabytes);
     request.presetIndex = pane.Combo2->currentIndex();
     request.compressFirst = pane.Check1->isChecked();
     request.deleteSourceAfter = optionsPane->chkDelOrgSplit->isChecked();
@@ -220,7 +220,7 @@ void frmMain::showSplitValues(const SplitRequest& request)
                          : request.mode == SplitMode::ByPreset ? pane.Option3
                                                                : pane.Option2;
     mode->setChecked(true);
-    pane.Combo1->setCurrentIndex(request.sizeUnit);
+    pane.Combo1->setCurrentIndex(unitIndex(request.sizeUnit));
     pane.Combo2->setCurrentIndex(request.presetIndex);
     pane.Check1->setChecked(request.compressFirst);
     pane.chkEncrypt->setChecked(request.encrypt);
@@ -343,7 +343,7 @@ void frmMain::runVerifyCommand(bool wholeSet)
         wholeSet ? verifySetCommand(values, services) : verifyFileCommand(values, services);
     putBack(box, typed.piecePath, values.piecePath);
     if (wholeSet && !report.pieces.empty()) {
-        verifyPane->showStates(report, splitEngine().UnitRef());
+        verifyPane->showStates(report, splitEngine().displayUnit());
         if (!outlook.verdict.empty())
             verifyPane->lblVerdict->setText(QString::fromStdString(verdictLine(outlook)));
         offerRepair(outlook.state == SetOutlook::Repairable);
@@ -359,7 +359,7 @@ void frmMain::runRepairCommand()
     std::vector<std::string> rebuilt;
     const CommandOutcome outcome = repairCommand(values, services, rebuilt);
     putBack(verifyPane->Text8, typed.piecePath, values.piecePath);
-    verifyPane->showRebuilt(rebuilt, splitEngine().UnitRef());
+    verifyPane->showRebuilt(rebuilt, splitEngine().displayUnit());
     if (outcome.succeeded)
         offerRepair(false);
     focusControl(verifyControl(*verifyPane, outcome.focus));

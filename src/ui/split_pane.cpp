@@ -169,8 +169,7 @@ void SplitPane::clearPasswords()
 
 bool SplitPane::splitsByLines() const
 {
-    return Option1->isChecked()
-           && std::string(unitCodeAt(Combo1->currentIndex(), "")) == kLinesUnit;
+    return Option1->isChecked() && Combo1->currentIndex() == unitIndex(SizeUnit::Lines);
 }
 
 // Line sets get no recovery pieces: the box is off and says so.
@@ -192,7 +191,7 @@ QGroupBox* SplitPane::buildSplitBy()
     Option1->setChecked(true);
     Text3 = pathBox("Text3", frame);
     Combo1 = named(new QComboBox(frame), "Combo1");
-    for (const SizeUnit& unit : kSizeUnits)
+    for (const SizeUnitRow& unit : kSizeUnits)
         Combo1->addItem(QString::fromUtf8(unit.caption));
     Option2 = named(new QRadioButton(QStringLiteral("&Pieces"), frame), "Option2");
     Text2 = pathBox("Text2", frame);

@@ -1,7 +1,7 @@
 #include "ui/verify_pane.h"
 
+#include "format/file_list.h"
 #include "integrity/set_checksums.h"
-#include "platform/file_list.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
 #include "ui/qt_bindings.h"
@@ -55,13 +55,13 @@ VerifyPane::VerifyPane(QWidget* parent) : QWidget(parent)
     layout->addWidget(lblVerdict);
 }
 
-void VerifyPane::showStates(const ChecksumReport& report, const std::string& unit)
+void VerifyPane::showStates(const ChecksumReport& report, const DisplayUnit& unit)
 {
     for (const ChecksumReport::Piece& piece : report.pieces)
         showState(piece.path, pieceStateWord(piece.state), unit);
 }
 
-void VerifyPane::showRebuilt(const std::vector<std::string>& paths, const std::string& unit)
+void VerifyPane::showRebuilt(const std::vector<std::string>& paths, const DisplayUnit& unit)
 {
     for (const std::string& path : paths)
         showState(path, "REBUILT", unit);
@@ -70,7 +70,7 @@ void VerifyPane::showRebuilt(const std::vector<std::string>& paths, const std::s
 // The file's row gets the state, and its size when it has none yet (a rebuilt file). A file
 // the check did not open (a missing piece, a recovery piece) gets a row first, in the order
 // of the names.
-void VerifyPane::showState(const std::string& path, const char* state, const std::string& unit)
+void VerifyPane::showState(const std::string& path, const char* state, const DisplayUnit& unit)
 {
     const QString name = QString::fromStdString(path);
     QTreeWidgetItem* row = nullptr;
@@ -92,7 +92,7 @@ void VerifyPane::showState(const std::string& path, const char* state, const std
         if (row->text(1).isEmpty() && fileExists(path))
             row->setText(
                 1, QString::fromStdString(formatListSize(static_cast<double>(fileLength(path)),
-                                                         unit.empty() ? "KB" : unit)));
+                                                         unit.value_or(SizeUnit::Kilobytes))));
     } catch (const RunError&) {
         // listed without its size
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/file_list.h"
 #include "ui/pane_layout.h"
 
 #include <QWidget>
@@ -31,9 +32,9 @@ public:
     // Writes each file's state ("OK", "DAMAGED", "MISSING", "MISSING (optional)") beside
     // its row, adding rows for the files the check did not list (missing pieces, recovery
     // pieces) with their sizes in the display unit.
-    void showStates(const ChecksumReport& report, const std::string& unit);
+    void showStates(const ChecksumReport& report, const DisplayUnit& unit);
     // Marks the rebuilt files "REBUILT", adding rows for those not listed.
-    void showRebuilt(const std::vector<std::string>& paths, const std::string& unit);
+    void showRebuilt(const std::vector<std::string>& paths, const DisplayUnit& unit);
 
     QLineEdit* Text8;
     QPushButton* Command5;
@@ -46,7 +47,7 @@ public:
     QLabel* lblVerdict;
 
 private:
-    void showState(const std::string& path, const char* state, const std::string& unit);
+    void showState(const std::string& path, const char* state, const DisplayUnit& unit);
 
     std::unique_ptr<PaneDisplay> display_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "format/file_list.h"
 #include "integrity/set_checksums.h"
 #include "platform/bindings.h"
 #include "platform/command_outcome.h"
@@ -32,7 +33,7 @@ struct RepairOutlook {
 struct VerifyContext {
     Host& host;
     Binding* fileList = nullptr;
-    std::string* unit = nullptr; // nullptr: kilobytes
+    DisplayUnit* unit = nullptr; // nullptr: kilobytes
     ErrorState* joinState = nullptr;
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
     RepairOutlook* outlook = nullptr;    // receives a set check's conclusion
@@ -58,7 +59,7 @@ struct VerifyServices {
     RecentFilesSink& recentFiles;
     // ProgressBar3 and ListView3.
     PaneBindings pane;
-    std::string* unit = nullptr;         // the display unit of the list's sizes; nullptr: kilobytes
+    DisplayUnit* unit = nullptr;         // the display unit of the list's sizes; nullptr: kilobytes
     ErrorState* joinState = nullptr;     // the join engine's error, set by a set check
     ChecksumReport* checksums = nullptr; // receives a set check's piece-by-piece report
     RepairOutlook* outlook = nullptr;    // receives a set check's conclusion

@@ -1,8 +1,8 @@
 #include "verify/verify_common.h"
 
+#include "format/file_list.h"
 #include "format/set_pieces.h"
 #include "platform/bindings.h"
-#include "platform/file_list.h"
 #include "platform/host.h"
 #include "platform/run_error.h"
 
@@ -10,7 +10,7 @@ namespace parcelo::verify_detail {
 
 void listFile(const VerifyContext& context, const std::string& path, double size)
 {
-    std::string ownUnit;
+    DisplayUnit ownUnit;
     AddFileToList(context.fileList, path, size, context.unit != nullptr ? *context.unit : ownUnit);
 }
 

@@ -79,82 +79,70 @@ const std::string kFatLimit = "/media/usb cannot hold files over 4 GB (FAT file 
 
 } // namespace
 
-TEST(RoomForAJob, ASplitThatCannotFitIsRefusedBeforeItsFirstByte)
+// A split's pieces of `size` bytes, or a join whose decompression adds `decompressed`.
+TEST(RoomForAJob, AJobThatCannotFitIsRefusedBeforeItsFirstByte)
 {
     const struct {
         const char* name;
+        bool join;
         Disk disk;
-        double size; // bytes
-        int status;
+        double size;
+        std::uint64_t decompressed;
+        int status;          // the split's, or the join's error flag
         std::string message; // after the folder, or whole for FAT
     } cases[] = {
-        {"too little room", Disk::Tmpfs, 1e6, -1, ": 1.9 MB more are needed."},
-        {"fills while written", Disk::FillsLate, 1e6, 61, ": 1.9 MB more are needed."},
-        {"pieces over FAT's largest file", Disk::Fat, 4.5 * kGiB, -1,
+        {"split, too little room", false, Disk::Tmpfs, 1e6, 0, -1, ": 1.9 MB more are needed."},
+        {"split, fills while written", false, Disk::FillsLate, 1e6, 0, 61,
+         ": 1.9 MB more are needed."},
+        {"split, pieces over FAT's largest file", false, Disk::Fat, 4.5 * kGiB, 0, -1,
          kFatLimit + "Choose pieces of at most 4 GB or another drive."},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        test::SplitRun run(c.disk == Disk::Fat ? "" : test::patternBytes(3000000), c.size, "BT");
-        if (c.disk == Disk::Fat)
-            makeSparse(run.engine.SourceFile(), 5 * kGiB);
-        run.engine.SetSourceFile(run.engine.SourceFile());
-        run.engine.SetCompanions({false, false});
-        const std::string folder = run.out.substr(0, run.out.size() - 1);
-        SmallDisk disk(folder);
-        if (c.disk != Disk::Fat && !disk.mounted())
-            GTEST_SKIP() << "mounting a tmpfs is not permitted here";
-        const AnsweredFileSystem answers(c.disk);
-        EXPECT_EQ(run.engine.StartSplit(), c.status);
-        EXPECT_EQ(run.engine.Message(), c.disk == Disk::Fat
-                                            ? c.message
-                                            : "There is not enough space on " + folder + c.message);
-        EXPECT_TRUE(std::filesystem::is_empty(folder));
-    }
-}
-
-TEST(RoomForAJob, AJoinThatCannotFitIsRefusedBeforeItsFirstByte)
-{
-    const struct {
-        const char* name;
-        Disk disk;
-        std::uint64_t decompressed; // what the join's decompression adds
-        int flag;
-        std::string message;
-    } cases[] = {
-        {"too little room", Disk::Tmpfs, 0, 61, ": 1.9 MB more are needed."},
-        {"and for its decompressed file", Disk::Tmpfs, 2000000, 61, ": 3.8 MB more are needed."},
-        {"fills while written", Disk::FillsLate, 0, 61, ": 1.9 MB more are needed."},
-        {"joined file over FAT's largest file", Disk::Fat, 0, 75,
+        {"join, too little room", true, Disk::Tmpfs, 0, 0, 61, ": 1.9 MB more are needed."},
+        {"join, and for its decompressed file", true, Disk::Tmpfs, 0, 2000000, 61,
+         ": 3.8 MB more are needed."},
+        {"join, fills while written", true, Disk::FillsLate, 0, 0, 61, ": 1.9 MB more are needed."},
+        {"joined file over FAT's largest file", true, Disk::Fat, 0, 0, 75,
          kFatLimit + "Choose another drive."},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        test::TempFolder in, out;
-        const auto pieces = test::writeByteSet(
-            in.file("data.bin"), test::patternBytes(c.disk == Disk::Fat ? 2 : 3000000),
-            c.disk == Disk::Fat ? 1 : 1000000);
-        if (c.disk == Disk::Fat)
-            for (const std::string& piece : {pieces[0], pieces[1]})
-                makeSparse(piece, 3 * kGiB);
-        SmallDisk disk(out.path().string());
-        if (c.disk != Disk::Fat && !disk.mounted())
+        const bool fat = c.disk == Disk::Fat;
+        test::SplitRun run(fat ? "" : test::patternBytes(3000000), c.size, "BT");
+        const std::string folder = run.out.substr(0, run.out.size() - 1);
+        std::vector<std::string> pieces;
+        if (c.join) {
+            pieces = test::writeByteSet(run.temp.file("data.bin"),
+                                        test::patternBytes(fat ? 2 : 3000000), fat ? 1 : 1000000);
+            if (fat)
+                for (const std::string& piece : {pieces[0], pieces[1]})
+                    makeSparse(piece, 3 * kGiB);
+        } else if (fat) {
+            makeSparse(run.engine.SourceFile(), 5 * kGiB);
+            run.engine.SetSourceFile(run.engine.SourceFile());
+        }
+        run.engine.SetCompanions({false, false});
+        SmallDisk disk(folder);
+        if (!fat && !disk.mounted())
             GTEST_SKIP() << "mounting a tmpfs is not permitted here";
         const AnsweredFileSystem answers(c.disk);
-        test::ScriptedHost host;
-        modJoinFile engine(host);
-        engine.SetSourceFile(pieces[1]);
-        engine.SetDestinationFolder(out.folder());
-        engine.LocateSplitFiles();
-        ASSERT_EQ(engine.ErrorFlag(), 0) << engine.ErrorMessage();
-        engine.SetRoomAfterJoin(c.decompressed);
-        engine.JoinSplitFiles();
-        EXPECT_EQ(engine.ErrorFlag(), c.flag);
-        EXPECT_EQ(engine.ErrorMessage(),
-                  c.disk == Disk::Fat
-                      ? c.message
-                      : "There is not enough space on " + out.path().string() + c.message);
-        engine.FinishJoin();
-        EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+        int status = 0;
+        std::string message;
+        if (c.join) {
+            modJoinFile engine(run.host);
+            engine.SetSourceFile(pieces[1]);
+            engine.SetDestinationFolder(run.out);
+            engine.LocateSplitFiles();
+            ASSERT_EQ(engine.ErrorFlag(), 0) << engine.ErrorMessage();
+            engine.SetRoomAfterJoin(c.decompressed);
+            engine.JoinSplitFiles();
+            status = engine.ErrorFlag();
+            message = engine.ErrorMessage();
+            engine.FinishJoin();
+        } else {
+            status = run.engine.StartSplit();
+            message = run.engine.Message();
+        }
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(message, fat ? c.message : "There is not enough space on " + folder + c.message);
+        EXPECT_TRUE(std::filesystem::is_empty(folder));
     }
 }

@@ -1,3 +1,4 @@
+#include "format/file_list.h"
 #include "format/line_reader.h"
 #include "format/numbers.h"
 #include "format/set_pieces.h"
@@ -6,6 +7,7 @@
 #include "platform/file.h"
 #include "platform/run_error.h"
 
+#include "fake_bindings.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +87,33 @@ TEST(SplitChoices, RecoveryIsACountUpToTheMostPiecesOrAPercentageUpTo100)
                   expected)
             << text;
     }
+}
+
+// What a shown size reads as (the texts of message boxes are the hosts' tests; the kind
+// check of the bindings is the split engine's, with bindings of the wrong kinds).
+TEST(FileListSizes, FollowTheDisplayUnitOrKilobytesWhenThereIsNone)
+{
+    EXPECT_EQ(formatListSize(4, SizeUnit::Bytes), "4Bytes");
+    EXPECT_EQ(formatListSize(0, SizeUnit::Bytes), "Bytes");
+    EXPECT_EQ(formatListSize(2048, SizeUnit::Kilobytes), "2.00KB");
+    EXPECT_EQ(formatListSize(2048, SizeUnit::Lines), "2.00KB");
+    EXPECT_EQ(formatListSize(1447035, SizeUnit::Megabytes), "1.38MB");
+    EXPECT_EQ(formatListSize(2000, SizeUnit::Megabytes), "1.95KB");
+    EXPECT_EQ(formatListSize(400, SizeUnit::Megabytes), "0.00MB");
+    EXPECT_EQ(formatListSize(1073741824, SizeUnit::Gigabytes), "1GB");
+    EXPECT_EQ(formatListSize(3019899, SizeUnit::Gigabytes), "2.88MB");
+    EXPECT_EQ(formatListSize(1500.0 * 1024 * 1024, SizeUnit::Gigabytes), "1.46GB");
+    EXPECT_EQ(unitOfCode("XX"), std::nullopt); // the documented unit property: none
+
+    // A list with no unit yet takes kilobytes.
+    test::FakeFileList list;
+    DisplayUnit unit;
+    AddFileToList(&list, "/out/a.001", 2048, unit);
+    EXPECT_EQ(unit, SizeUnit::Kilobytes);
+    EXPECT_EQ(list.rows, (decltype(list.rows){{"/out/a.001", "2.00KB"}}));
+    EXPECT_EQ(list.lastScrolled, 0);
+
+    AddFileToList(nullptr, "/out/a.002", 1, unit); // no list: skipped, no error
 }
 
 // Extensions pad to three digits only; the header is three little-endian integers.

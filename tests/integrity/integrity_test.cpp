@@ -17,40 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// data.bin (or data.zip as a compressed set) split into the folder "out"; set up, when
-// given, runs on the folder first.
-struct SplitSet : test::SplitRun {
-    explicit SplitSet(const std::string& unit, bool compressed = false,
-                      const CompanionOptions& companions = {},
-                      const std::function<void(const std::string& out)>& setUp = {},
-                      const std::string& sourceName = {})
-        : SplitRun(unit == "LN" ? lines() : test::patternBytes(10000), unit == "LN" ? 40 : 3000,
-                   unit,
-                   !sourceName.empty() ? sourceName
-                   : compressed        ? "data.zip"
-                                       : "data.bin")
-    {
-        engine.markCompressed(compressed);
-        engine.SetCompanions(companions);
-        if (setUp)
-            setUp(out);
-        status = engine.StartSplit();
-        name = engine.FileName();
-        pieces = engine.PieceCount();
-    }
-
-    static std::string lines()
-    {
-        std::string text;
-        for (int i = 0; i < 100; ++i)
-            text += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\n");
-        return text + "last line without end";
-    }
-
-    int status = -1;
-    std::string name;
-    int pieces = 0;
-};
+using test::SplitSet;
 
 struct Joined {
     int flag;
@@ -96,14 +63,14 @@ const std::string kSetOk =
 TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
 {
     for (const char* unit : {"BT", "LN"}) {
-        SplitSet clean(unit);
+        SplitSet clean("data.bin", {unit});
         const Joined ok = join(clean, clean.temp.folder());
         EXPECT_EQ(ok.flag, 0);
         EXPECT_EQ(ok.note,
                   "checked " + std::to_string(clean.pieces) + " pieces against data.bin.sha256");
         for (int n = 1; n <= clean.pieces; ++n) {
             SCOPED_TRACE(std::string(unit) + " piece " + std::to_string(n));
-            SplitSet set(unit);
+            SplitSet set("data.bin", {unit});
             test::flipByte(set.piecePath(n), test::readFile(set.piecePath(n)).size() - 3);
             const std::string damaged = damagedPieceText(set.piecePath(n));
             const Joined failed = join(set, set.out);
@@ -118,7 +85,7 @@ TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
     }
 
     // Verifying the set lists every damaged and missing piece.
-    SplitSet set("BT");
+    SplitSet set("data.bin");
     ASSERT_EQ(set.pieces, 4);
     test::flipByte(set.piecePath(1), 20);
     test::flipByte(set.piecePath(3), 20);
@@ -167,7 +134,8 @@ TEST(ChecksumFile, ReadsWhatSha256sumReadsAndNeverANameTwice)
 }
 
 // A checksum file counts only when it lists the set's pieces and nothing else; however
-// sha256sum writes or reads it. Any other file of its name is noted and left out.
+// sha256sum writes or reads it (each spelling is the parser's test, all at once here). Any
+// other file of its name is noted and left out.
 TEST(Checksums, AFileNamedLikeTheChecksumFileIsUsedOnlyWhenItListsTheSetsPieces)
 {
     enum class Use { Absent, Used, NotUsed, EarlierSplit };
@@ -190,37 +158,19 @@ TEST(Checksums, AFileNamedLikeTheChecksumFileIsUsedOnlyWhenItListsTheSetsPieces)
              return test::commandOutput("cd '" + set.temp.folder() + "' && sha256sum data.bin");
          },
          Use::NotUsed},
-        {"BSD-style whole-file checksum",
-         [](const std::string&, const SplitSet& set) {
-             return "SHA256 (data.bin) = " + sha256OfFile(set.temp.file("data.bin")) + "\n";
-         },
-         Use::NotUsed},
         {"empty", [](const std::string&, const SplitSet&) { return std::string(); }, Use::NotUsed},
         {"a longer split's",
          [&](const std::string& own, const SplitSet&) { return own + other + "  data.bin.005\n"; },
          Use::NotUsed},
-        {"another name's",
-         [&](const std::string&, const SplitSet&) { return other + "  other.bin.001\n"; },
-         Use::NotUsed},
-        {"a line listed twice",
-         [&](const std::string& own, const SplitSet&) { return own + other + "  data.bin.002\n"; },
-         Use::NotUsed},
         {"oversized", {}, Use::NotUsed},
-        {"with a byte-order mark",
-         [](const std::string& own, const SplitSet&) { return "\xEF\xBB\xBF" + own; }, Use::Used},
-        {"one space, CR LF",
+        {"a byte-order mark, upper case, binary marks, CR LF, no final line break",
          [&](const std::string& own, const SplitSet&) {
-             return replaced(replaced(own, "  ", " "), "\n", "\r\n");
-         },
-         Use::Used},
-        {"upper case, binary marks, no final line break",
-         [&](const std::string& own, const SplitSet&) {
-             std::string text = replaced(own, "  ", " *");
+             std::string text = replaced(replaced(own, "  ", " *"), "\n", "\r\n");
              for (std::size_t line = 0; line < text.size(); line = text.find('\n', line) + 1)
                  for (std::size_t i = line; i < line + 64; ++i)
                      text[i] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[i])));
-             text.pop_back();
-             return text;
+             text.resize(text.size() - 2);
+             return "\xEF\xBB\xBF" + text;
          },
          Use::Used},
         {"every piece's checksum other",
@@ -236,7 +186,7 @@ TEST(Checksums, AFileNamedLikeTheChecksumFileIsUsedOnlyWhenItListsTheSetsPieces)
         "data.bin.sha256 does not list the pieces of this set; it was not used.";
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        SplitSet set("BT");
+        SplitSet set("data.bin");
         const std::string file = set.out + "data.bin.sha256";
         const std::string own = test::readFile(file);
         fs::remove(file);
@@ -325,13 +275,11 @@ TEST(Companions, WhatASplitDidNotWriteIsKeptAndANameTooLongIsLeftOut)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.existing + " " + std::to_string(c.name.size()));
         const std::string mine = "the user's own " + c.existing;
-        SplitSet set(
-            "BT", false, {true, true, 1, false},
-            [&](const std::string& out) {
-                if (!c.existing.empty())
-                    test::writeFile(out + c.existing, mine);
-            },
-            c.name);
+        SplitSet set(c.name,
+                     {.companions = {true, true, 1, false}, .setUp = [&](const std::string& out) {
+                          if (!c.existing.empty())
+                              test::writeFile(out + c.existing, mine);
+                      }});
         EXPECT_EQ(set.status, 0) << set.engine.Message();
         EXPECT_EQ(set.engine.CompanionNotices(), c.notices);
         EXPECT_EQ(writtenSummary(set.engine.PieceCount(), set.engine.CompanionFiles()), c.written);
@@ -369,7 +317,7 @@ TEST(Checksums, AWholeSetCheckNamesEveryDamagedFileAndDoesWithoutMissingRecovery
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file + (c.checksums ? " with checksums" : "")
                      + (c.remove ? " removed" : ""));
-        SplitSet set("BT", false, {c.checksums, false, 2, false});
+        SplitSet set("data.bin", {.companions = {c.checksums, false, 2, false}});
         const std::string path = set.out + c.file;
         if (c.remove)
             fs::remove(path);
@@ -399,7 +347,7 @@ TEST(Checksums, AWholeSetCheckNamesEveryDamagedFileAndDoesWithoutMissingRecovery
 
     // A stop while the recovery pieces are read (the last event of the check) ends it as a
     // stop between pieces does: no verdict, no message, the cancel recorded.
-    SplitSet set("BT", false, {false, false, 2, false});
+    SplitSet set("data.bin", {.companions = {false, false, 2, false}});
     test::FaultHost host;
     host.acceptNotices();
     ErrorState state;

@@ -14,21 +14,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A file of this name split into "out/" with the companions asked for.
-struct ScriptSet : test::SplitRun {
-    explicit ScriptSet(const std::string& name, const CompanionOptions& companions = {},
-                       const std::string& unit = "BT", bool compressed = false, bool plain = false,
-                       bool encrypted = false)
-        : SplitRun(unit == "LN" ? test::hundredLines() : test::patternBytes(10000),
-                   unit == "LN" ? 40 : 3000, unit, name)
-    {
-        engine.markCompressed(compressed);
-        engine.setPlainPieces(plain);
-        engine.markEncrypted(encrypted);
-        engine.SetCompanions(companions);
-        engine.StartSplit();
-    }
-    std::string base() const { return out + engine.FileName(); }
+// A split set whose scripts join it back.
+struct ScriptSet : test::SplitSet {
+    using SplitSet::SplitSet;
     std::string script() const { return base() + ".join.sh"; }
     bool joined() const { return test::readFile(base()) == content; }
 };
@@ -80,29 +68,15 @@ const std::vector<Shell>& shells()
     return all;
 }
 
-struct Ran {
-    int status;
-    std::string output; // standard output and error
-};
-
 // Runs a script (the set's own unless given) from the folder above the set, after the
 // shell command before, whose process the script's shell takes over.
-Ran run(const ScriptSet& set, const Shell& shell, const std::string& arguments = {},
-        const std::string& script = {}, const std::string& before = {})
+test::CommandRun run(const ScriptSet& set, const Shell& shell, const std::string& arguments = {},
+                     const std::string& script = {}, const std::string& before = {})
 {
-    const std::string command = "cd " + shellWord(set.temp.folder()) + " && " + before
-                                + "PATH=" + shellWord(shell.path) + " exec " + shell.command + " "
-                                + shellWord(script.empty() ? set.script() : script) + " "
-                                + arguments + " 2>&1";
-    Ran ran{-1, {}};
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            ran.output.append(buffer, got);
-        const int status = ::pclose(pipe);
-        ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    return ran;
+    return test::commandRun("cd " + shellWord(set.temp.folder()) + " && " + before
+                            + "PATH=" + shellWord(shell.path) + " exec " + shell.command + " "
+                            + shellWord(script.empty() ? set.script() : script) + " " + arguments
+                            + " 2>&1");
 }
 
 TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUnlessForced)
@@ -119,8 +93,8 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
               {"BT", true, false, true, "$s.Position=12;"}}) {
             SCOPED_TRACE(shell.command + " " + unit + (compressed ? " zip" : "")
                          + (plain ? " plain" : "") + (encrypted ? " encrypted" : ""));
-            const ScriptSet set(compressed ? "data.zip" : "data.bin", {}, unit, compressed, plain,
-                                encrypted);
+            const ScriptSet set(compressed ? "data.zip" : "data.bin",
+                                {unit, {}, compressed, plain, encrypted});
             const std::string joined = set.base();
             ASSERT_GT(set.engine.PieceCount(), 1);
             // plain pieces are the file's bytes: cat gives it back
@@ -136,12 +110,12 @@ TEST(JoinScript, EveryKindOfSetJoinsUnderDashAndBusyboxAndAnExistingFileIsKeptUn
             EXPECT_TRUE(has(cmd, skip));
             EXPECT_EQ(has(cmd, "open it with any archive tool"), compressed && !encrypted);
             EXPECT_EQ(has(cmd, kEncryptedArchiveNote), encrypted);
-            const Ran first = run(set, shell);
+            const test::CommandRun first = run(set, shell);
             EXPECT_EQ(first.status, 0);
             EXPECT_EQ(has(first.output, kEncryptedArchiveNote), encrypted);
             EXPECT_TRUE(set.joined());
             test::writeFile(joined, "the user's own");
-            const Ran kept = run(set, shell);
+            const test::CommandRun kept = run(set, shell);
             EXPECT_EQ(kept.status, 1);
             EXPECT_TRUE(has(kept.output, " already exists and was not replaced (run with --force "
                                          "to replace it).\n"));
@@ -203,7 +177,7 @@ TEST(JoinScript, HostileNamesAreOnlyDataInBothScripts)
     for (const std::string& name : hostileNames()) {
         SCOPED_TRACE(shellWord(name.size() > 40 ? std::to_string(name.size()) + " bytes" : name));
         const bool fits = name.size() + std::string(".join.cmd").size() <= 255;
-        const ScriptSet set(name, {fits, fits, 0, false});
+        const ScriptSet set(name, {.companions = {fits, fits, 0, false}});
         ASSERT_EQ(set.engine.PieceCount(), 4);
         const JoinScriptSet about{name, 4, false, false};
         const std::string sh = fits ? set.script() : set.out + "join.sh";
@@ -216,7 +190,7 @@ TEST(JoinScript, HostileNamesAreOnlyDataInBothScripts)
         const auto files = test::namesIn(set.out);
         for (const Shell& shell : shells()) {
             SCOPED_TRACE(shell.command);
-            const Ran ran = run(set, shell, {}, sh);
+            const test::CommandRun ran = run(set, shell, {}, sh);
             EXPECT_EQ(ran.status, 0) << ran.output;
             EXPECT_TRUE(has(ran.output, "Joined 4 pieces into " + name + ".\n")) << ran.output;
             EXPECT_TRUE(set.joined());
@@ -376,13 +350,14 @@ TEST(JoinScript, TheShellScriptChecksOnlyDataPiecesNeverWritesElsewhereAndSaysWh
     for (const Shell& shell : shells()) {
         for (const Case& c : cases) {
             SCOPED_TRACE(shell.command + ": " + c.what);
-            const ScriptSet set("data.bin", {true, true, c.recovery, false});
+            const ScriptSet set("data.bin", {.companions = {true, true, c.recovery, false}});
             test::writeFile(set.temp.file("outside"), "not to be touched");
             fs::create_directory(set.temp.file("elsewhere"));
             for (const Change& change : c.changes)
                 change(set);
-            const Ran ran = run(set, c.path.empty() ? shell : Shell{shell.command, c.path},
-                                c.arguments, {}, c.before);
+            const test::CommandRun ran =
+                run(set, c.path.empty() ? shell : Shell{shell.command, c.path}, c.arguments, {},
+                    c.before);
             EXPECT_EQ(ran.status, c.status) << ran.output;
             for (const std::string& line : c.says)
                 EXPECT_TRUE(has(ran.output, line)) << line << ran.output;

@@ -61,7 +61,7 @@ TEST_F(JoinTest, JoinsFromAnyPieceListingTheSetAndShowingProgressOrSaysWhyItCann
     test::FakeProgressBar bar;
     test::FakeLabel label;
     test::FakeFileList list;
-    std::string unit = "BT";
+    DisplayUnit unit = SizeUnit::Bytes;
     engine.SetDisplayUnit(&unit);
     engine.SetProgressBar(&bar);
     engine.SetStatusLabel(&label);

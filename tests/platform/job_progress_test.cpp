@@ -1,6 +1,5 @@
 #include "platform/job_progress.h"
 
-#include "platform/file_list.h"
 #include "platform/host.h"
 
 #include "fake_bindings.h"
@@ -70,31 +69,4 @@ TEST(JobProgress, ThrottlesEventsAndCaptionsAndEstimatesTheTimeLeft)
     ASSERT_EQ(host.reports.size(), 2u);
     EXPECT_DOUBLE_EQ(host.reports.back().bytesPerSecond, 500);
     EXPECT_EQ(host.reports.back().percent(), 50);
-}
-
-// What a shown size reads as (the texts of message boxes are the hosts' tests; the kind
-// check of the bindings is the split engine's, with bindings of the wrong kinds).
-TEST(FileListSizes, FollowTheDisplayUnitOrKilobytesWhenThereIsNone)
-{
-    EXPECT_EQ(formatListSize(4, "BT"), "4Bytes");
-    EXPECT_EQ(formatListSize(0, "BT"), "Bytes");
-    EXPECT_EQ(formatListSize(2048, "KB"), "2.00KB");
-    EXPECT_EQ(formatListSize(2048, "LN"), "2.00KB");
-    EXPECT_EQ(formatListSize(1447035, "MB"), "1.38MB");
-    EXPECT_EQ(formatListSize(2000, "MB"), "1.95KB");
-    EXPECT_EQ(formatListSize(400, "MB"), "0.00MB");
-    EXPECT_EQ(formatListSize(1073741824, "GB"), "1GB");
-    EXPECT_EQ(formatListSize(3019899, "GB"), "2.88MB");
-    EXPECT_EQ(formatListSize(1500.0 * 1024 * 1024, "GB"), "1.46GB");
-    EXPECT_EQ(formatListSize(100, "XX"), "");
-
-    // A list with no unit yet takes kilobytes.
-    test::FakeFileList list;
-    std::string unit;
-    AddFileToList(&list, "/out/a.001", 2048, unit);
-    EXPECT_EQ(unit, "KB");
-    EXPECT_EQ(list.rows, (decltype(list.rows){{"/out/a.001", "2.00KB"}}));
-    EXPECT_EQ(list.lastScrolled, 0);
-
-    AddFileToList(nullptr, "/out/a.002", 1, unit); // no list: skipped, no error
 }

@@ -98,7 +98,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         {size("-2"), "Please enter a valid value for the size of split file(s)!",
          RequestField::PieceSize},
         {[](auto& p) {
-             p.sizeUnit = 4;
+             p.sizeUnit = SizeUnit::Lines;
              p.compressFirst = true;
          },
          std::string("You can not compress file if you want it to be split by number of lines.")
@@ -114,7 +114,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
          "The two passwords are not the same. Please type the same password twice.",
          RequestField::PasswordAgain},
         {[](auto& p) {
-             p.sizeUnit = 4;
+             p.sizeUnit = SizeUnit::Lines;
              p.encrypt = true;
              p.password.assign("pw");
              p.passwordAgain.assign("pw");
@@ -139,7 +139,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
          "the set, and the pieces are on other disks by then.",
          RequestField::RecoveryCount},
         {[](auto& p) {
-             p.sizeUnit = 4;
+             p.sizeUnit = SizeUnit::Lines;
              p.plainPieces = true;
          },
          "Splitting by lines makes header pieces only: every piece of a line set starts with the "
@@ -186,7 +186,7 @@ TEST_F(SplitRequestTest, EachWayToSizeThePiecesReportsTheRealCountAndTheSourceCa
     test::writeFile(temp.file("source.bin"), test::patternBytes(4'000'000));
     request.mode = SplitMode::BySize;
     request.pieceSize = "1.5";
-    request.sizeUnit = 2;
+    request.sizeUnit = SizeUnit::Megabytes;
     EXPECT_TRUE(splitSaying("split into 3 files. \rEach file contains 1.5 Megabytes or less."));
     EXPECT_EQ(sizeOf("source.bin.001"), 1'572'864u + 12);
 
@@ -197,7 +197,7 @@ TEST_F(SplitRequestTest, EachWayToSizeThePiecesReportsTheRealCountAndTheSourceCa
 
     test::writeFile(temp.file("source.bin"), "a\r\nb\r\nc\r\n");
     request.mode = SplitMode::BySize;
-    request.sizeUnit = 4;
+    request.sizeUnit = SizeUnit::Lines;
     request.pieceSize = "2";
     request.deleteSourceAfter = true; // declined here; the window and the CLI accept it
     host.answer(Question::Notice, Answer::Ok,
@@ -231,7 +231,7 @@ TEST_F(SplitRequestTest, PresetsForTodaysLimitsGiveTheirPieceFiles)
             request.plainPieces = plain;
             EXPECT_FALSE(splitSaying("The file you want to split is smaller than the size you "
                                      "specified!"));
-            EXPECT_EQ(engine.SplitSize() * bytesPerUnit(engine.Unit()),
+            EXPECT_EQ(engine.SplitSize() * bytesPerUnit(engine.sizeUnit().value()),
                       static_cast<double>(fileBytes - (plain ? 0 : kPieceHeaderSize)));
         }
     }
@@ -264,7 +264,7 @@ TEST_F(SplitRequestTest, PlainPiecesAreTheFilesBytesNamedByTheirChecksumFile)
     test::writeFile(temp.file("source.bin"), content);
     request.plainPieces = true;
     request.pieceSize = "3000";
-    request.sizeUnit = 0;
+    request.sizeUnit = SizeUnit::Bytes;
     engine.SetCompanions({false, false});
     EXPECT_TRUE(splitSaying("Anyone can join them without Parcelo: cat source.bin.0* > "
                             "source.bin, copy /b source.bin.0* source.bin on Windows."));
@@ -300,7 +300,7 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     test::writeFile(temp.file("source.bin"), content);
     request.compressFirst = true;
     request.pieceSize = "1";
-    request.sizeUnit = 2;
+    request.sizeUnit = SizeUnit::Megabytes;
     EXPECT_TRUE(splitSaying("The compressed file was not split because the size of the compressed "
                             "file is less than the desired size of the split file."));
     const std::string piece = test::readFile(out("source.bin.zip.001"));
@@ -321,7 +321,7 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     EXPECT_EQ(piece, expected);
     std::filesystem::remove(out("source.bin.zip.001"));
     request.pieceSize = "5";
-    request.sizeUnit = 1;
+    request.sizeUnit = SizeUnit::Kilobytes;
     EXPECT_TRUE(splitSaying("The compressed file was not split"));
     EXPECT_EQ(test::readFile(out("source.bin.zip.001")), expected);
 
@@ -329,7 +329,7 @@ TEST_F(SplitRequestTest, CompressedFileThatFitsIsOnePieceAndNoUserFileIsReplaced
     test::writeFile(temp.file("source.bin"), test::patternBytes(100'000));
     test::writeFile(out("source.bin.zip"), "my own archive");
     request.pieceSize = "10";
-    request.sizeUnit = 1;
+    request.sizeUnit = SizeUnit::Kilobytes;
     recent.added.clear();
     std::filesystem::remove(out("source.bin.zip.001"));
     EXPECT_FALSE(splitSaying("source.bin.zip already exists."));
@@ -342,7 +342,7 @@ TEST_F(SplitRequestTest, FailedSplitShowsTheEngineMessageAndClearAllResetsThePan
 {
     test::writeFile(temp.file("source.bin"), "tiny");
     request.pieceSize = "1";
-    request.sizeUnit = 1;
+    request.sizeUnit = SizeUnit::Kilobytes;
     EXPECT_FALSE(splitSaying("The file you want to split is smaller than the size you specified!"));
     EXPECT_EQ(bar.values.back(), 0);
 
@@ -374,9 +374,10 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
     test::writeFile(temp.file("source.bin"), content);
     test::DisketteFolder floppy(temp.path() / "floppy");
     const Password password("staple battery horse correct");
+    const SplitRequest fresh = request;
     const auto bySize = [](SplitRequest& p) {
         p.pieceSize = "100";
-        p.sizeUnit = 1;
+        p.sizeUnit = SizeUnit::Kilobytes;
     };
     const auto byPieces = [](SplitRequest& p) {
         p.mode = SplitMode::ByPieces;
@@ -395,10 +396,7 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
         SCOPED_TRACE(c.name);
         fs::remove_all(temp.file("out"));
         fs::create_directory(temp.file("out"));
-        request = {};
-        request.sourcePath = temp.file("source.bin");
-        request.destinationFolder = temp.file("out");
-        request.compressFirst = false; // an encrypted set is compressed all the same
+        request = fresh; // not compressed: an encrypted set is compressed all the same
         request.encrypt = true;
         request.password = request.passwordAgain = password;
         if (c.change)
@@ -431,11 +429,10 @@ TEST_F(SplitRequestTest, AnEncryptedSplitIsCompressedAndNoFileItWritesHoldsTheSo
 
     // Onto diskettes, stopped at the second disk: the compressed copy waiting in its
     // private folder is encrypted too, and nothing of the split stays.
-    request = {};
-    request.sourcePath = temp.file("source.bin");
+    request = fresh;
     request.destinationFolder = "a:/";
     request.pieceSize = "200000";
-    request.sizeUnit = 0;
+    request.sizeUnit = SizeUnit::Bytes;
     request.encrypt = true;
     request.password = request.passwordAgain = password;
     std::set<std::string> plainWhileWaiting{"none looked"};
@@ -497,7 +494,7 @@ TEST_F(SplitRequestTest, AFailedCompressedSplitRemovesItsCompressedFileAndNeverT
     test::writeFile(temp.file("source.bin"), content);
     test::writeFile(out("keep.txt"), "unrelated");
     request.compressFirst = true;
-    request.sizeUnit = 0;
+    request.sizeUnit = SizeUnit::Bytes;
     host.acceptNotices();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -533,7 +530,7 @@ TEST_F(SplitRequestTest, ADisketteSplitsCompressedCopyIsPrivateWhateverWaitsAtIt
     };
     request.destinationFolder = "a:/";
     request.compressFirst = true;
-    request.sizeUnit = 0;
+    request.sizeUnit = SizeUnit::Bytes;
     request.pieceSize = "1000";
     host.acceptNotices();
     std::set<std::string> folders;

@@ -8,6 +8,7 @@
 #include "temp_folder.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -53,6 +54,47 @@ struct SplitRun {
     modSplitFile engine{host};
     std::string out;
     std::string content;
+};
+
+// How a SplitSet is split; setUp runs on "out/" before the split.
+struct SetOptions {
+    std::string unit = "BT";
+    CompanionOptions companions = {};
+    bool compressed = false;
+    bool plain = false;
+    bool encrypted = false;
+    std::function<void(const std::string& out)> setUp = {};
+};
+
+// A file of this name split into "out/" at once: 10,000 bytes in pieces of 3000, or by
+// lines ("LN") 100 lines in pieces of 40, CR LF and lone LF in turn and the last one
+// without an ending.
+struct SplitSet : SplitRun {
+    explicit SplitSet(const std::string& name, const SetOptions& options = {})
+        : SplitRun(options.unit == "LN" ? mixedLines() : patternBytes(10000),
+                   options.unit == "LN" ? 40 : 3000, options.unit, name)
+    {
+        engine.markCompressed(options.compressed);
+        engine.setPlainPieces(options.plain);
+        engine.markEncrypted(options.encrypted);
+        engine.SetCompanions(options.companions);
+        if (options.setUp)
+            options.setUp(out);
+        status = engine.StartSplit();
+        pieces = engine.PieceCount();
+    }
+    static std::string mixedLines()
+    {
+        std::string text;
+        for (int i = 0; i < 100; ++i)
+            text += "line " + std::to_string(i) + (i % 3 ? "\r\n" : "\n");
+        return text + "last line without end";
+    }
+    // The joined file's path.
+    std::string base() const { return out + engine.FileName(); }
+
+    int status = -1;
+    int pieces = 0;
 };
 
 } // namespace parcelo::test

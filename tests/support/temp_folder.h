@@ -5,6 +5,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -133,17 +134,29 @@ inline void flipByte(const std::string& path, std::size_t at)
     writeFile(path, bytes);
 }
 
-// What a shell command prints on its standard output.
-inline std::string commandOutput(const std::string& command)
-{
+// A shell command's exit status (-1 when it did not exit) and standard output.
+struct CommandRun {
+    int status = -1;
     std::string output;
+};
+
+inline CommandRun commandRun(const std::string& command)
+{
+    CommandRun ran;
     if (FILE* pipe = ::popen(command.c_str(), "r")) {
         char buffer[65536];
         while (const std::size_t got = std::fread(buffer, 1, sizeof buffer, pipe))
-            output.append(buffer, got);
-        ::pclose(pipe);
+            ran.output.append(buffer, got);
+        const int status = ::pclose(pipe);
+        ran.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    return output;
+    return ran;
+}
+
+// What a shell command prints on its standard output.
+inline std::string commandOutput(const std::string& command)
+{
+    return commandRun(command).output;
 }
 
 // Bytes that follow a fixed pattern, so that a misplaced block shows in a comparison.

@@ -53,7 +53,7 @@ protected:
     test::TempFolder out;
     test::ScriptedHost host;
     test::FakeFileList list;
-    std::string unit = "BT";
+    DisplayUnit unit = SizeUnit::Bytes;
     ErrorState joinState;
     VerifyContext context{host, &list, &unit, &joinState};
     test::RecordedRecentFiles recent;

@@ -1,4 +1,4 @@
-#include "platform/file_list.h"
+#include "format/file_list.h"
 
 #include "platform/bindings.h"
 
@@ -40,20 +40,21 @@ double moduloKilo(double value)
 
 } // namespace
 
-std::string formatListSize(double size, const std::string& unit)
+std::string formatListSize(double size, SizeUnit unit)
 {
-    if (unit == "BT")
+    switch (unit) {
+    case SizeUnit::Bytes:
         return wholeOrEmpty(size) + "Bytes";
-    if (unit == "KB" || unit == "LN")
+    case SizeUnit::Kilobytes:
+    case SizeUnit::Lines:
         return twoDecimals(size / kKilo) + "KB";
-    if (unit == "MB") {
+    case SizeUnit::Megabytes:
         if (moduloKilo(size / kKilo) <= 0)
             return twoDecimals(size / kMega) + "MB";
         if (size / kMega < 1)
             return twoDecimals(size / kKilo) + "KB";
         return twoDecimals(size / kMega) + "MB";
-    }
-    if (unit == "GB") {
+    case SizeUnit::Gigabytes:
         if (moduloKilo(size / kMega) <= 0)
             return wholeOrEmpty(size / kGiga) + "GB";
         if (size / kMega < 1000)
@@ -63,16 +64,16 @@ std::string formatListSize(double size, const std::string& unit)
     return {};
 }
 
-void AddFileToList(Binding* list, const std::string& name, double size, std::string& unit,
+void AddFileToList(Binding* list, const std::string& name, double size, DisplayUnit& unit,
                    FileRowKind kind)
 {
     FileListBinding* fileList = asFileList(list);
     if (fileList == nullptr)
         return;
     const int row = fileList->addRow(name, kind);
-    if (unit.empty())
-        unit = "KB";
-    fileList->setRowSize(row, formatListSize(size, unit));
+    if (!unit)
+        unit = SizeUnit::Kilobytes;
+    fileList->setRowSize(row, formatListSize(size, *unit));
     fileList->scrollToRow(row);
 }
 
