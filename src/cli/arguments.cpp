@@ -194,6 +194,14 @@ std::string readOption(const Given& g, Arguments& out)
         break;
     case OptionId::Recovery:
         return readRecovery(text, out);
+    case OptionId::Name:
+        if (text.empty() || text == "." || text == ".." || text.find('/') != std::string::npos)
+            return "--name takes a file name without a folder";
+        out.name = text;
+        break;
+    case OptionId::SkipUnreadable:
+        out.skipUnreadable = true;
+        break;
     case OptionId::Compress:
         out.compress = true;
         break;
@@ -261,6 +269,10 @@ std::string readOptions(const Sorted& sorted, const CommandSpec& command, Argume
                 names += (names.empty() ? "" : ", ") + std::string("--") + option.longName;
         return "split takes exactly one of " + names;
     }
+    if (command.verb == Verb::Split && out.source == "-" && out.name.empty())
+        return "a split of standard input (SOURCE -) takes --name NAME, the name of its pieces";
+    if (!out.name.empty() && out.source != "-")
+        return "--name names the pieces of standard input: give - as SOURCE";
     if (!out.recovery.empty() && out.mode == SplitMode::Lines)
         return "--recovery needs a split by size or pieces: line sets have no recovery pieces";
     const bool password = !out.passwordFile.empty() || out.passwordPrompt;

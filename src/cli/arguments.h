@@ -19,7 +19,9 @@ enum class SplitMode { Size, Pieces, Lines, Preset };
 struct Arguments {
     Verb verb = Verb::Help;
     Verb helpTopic = Verb::Help; // --help: the command it was given with (Help: none)
-    std::string source;          // the file to split or compress, or the piece picked
+    std::string source;          // the file to split or compress ("-": standard input), or
+                                 // the piece picked
+    std::string name;            // split --name: the name of standard input's pieces
     std::string destination;     // the destination folder
     SplitMode mode = SplitMode::Size;
     std::string sizeText;         // the number as typed (--size, --pieces, --lines)
@@ -27,6 +29,7 @@ struct Arguments {
     int presetIndex = 0;          // --preset, as the preset list's index
     bool wholeSet = false;        // verify --set
     bool compress = false;
+    bool skipUnreadable = false;                 // split --skip-unreadable
     std::optional<CompressionLevelOption> level; // --level, when given
     bool deleteSource = false;
     bool deletePieces = false;

@@ -4,14 +4,19 @@
 #include "cli/cli_repair.h"
 #include "cli/password_input.h"
 #include "cli/session.h"
+#include "cli/standard_streams.h"
 #include "integrity/checksum_file.h"
 #include "integrity/join_script.h"
 #include "integrity/set_checksums.h"
+#include "join/join_start.h"
 #include "platform/durability.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/safe_output.h"
 #include "platform/stop_token.h"
 #include "recovery/recovery.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <string>
@@ -24,11 +29,15 @@ namespace {
 SplitRequest splitRequest(const Arguments& a)
 {
     SplitRequest request;
-    request.sourcePath = a.source;
+    if (a.source == "-")
+        request.streamName = a.name;
+    else
+        request.sourcePath = a.source;
     request.destinationFolder = a.destination;
     request.compressFirst = a.compress || a.verb == Verb::Compress;
     request.deleteSourceAfter = a.deleteSource;
     request.plainPieces = a.plain;
+    request.skipUnreadable = a.skipUnreadable;
     request.recoveryCount = a.recovery;
     request.mode = a.mode == SplitMode::Pieces   ? parcelo::SplitMode::ByPieces
                    : a.mode == SplitMode::Preset ? parcelo::SplitMode::ByPreset
@@ -140,10 +149,13 @@ std::string splitResult(const Arguments& a, const std::string& destination,
     if (pieces.empty())
         return "wrote nothing";
     const bool compressed = a.compress || a.verb == Verb::Compress || givesPassword(a);
-    std::string text = std::string(givesPassword(a) ? "compressed, encrypted and "
-                                   : compressed     ? "compressed and "
-                                                    : "")
-                       + "wrote " + counted(pieces.size(), a.plain ? "plain piece" : "piece");
+    const bool folder = a.source != "-" && folderExists(a.source);
+    const std::string how = givesPassword(a) ? "compressed, encrypted and "
+                            : compressed     ? "compressed and "
+                                             : "";
+    std::string text =
+        (folder ? "packed the folder" + std::string(how.empty() ? " and " : ", ") : std::string())
+        + how + "wrote " + counted(pieces.size(), a.plain ? "plain piece" : "piece");
     if (const std::string size = sizeText(pieces.front()); !size.empty())
         text += (pieces.size() == 1 ? " of " : " of up to ") + size;
     const std::string first = GetFileNameFromPath(pieces.front());
@@ -175,20 +187,54 @@ int split(const Arguments& a)
 }
 
 // "joined 4 pieces into j/data.bin (97.7 KB); checked 4 pieces against data.bin.sha256".
-std::string joinResult(modJoinFile& engine, const std::string& produced)
+std::string joinResult(modJoinFile& engine, const std::string& produced, bool decompressed,
+                       const std::string& size)
 {
-    const bool decompressed = produced != engine.JoinedFilePath();
     const auto pieces = static_cast<std::size_t>(engine.PieceCount());
     std::string text = "joined " + counted(pieces, engine.PlainSet() ? "plain piece" : "piece")
                        + (decompressed ? " and decompressed them" : "") + " into " + produced;
-    if (const std::string size = sizeText(produced); !size.empty())
+    if (!size.empty())
         text += " (" + size + ")";
     return engine.ChecksumNote().empty() ? text : text + "; " + engine.ChecksumNote();
+}
+
+// "-" for the destination: the joined bytes go to standard output, everything else to
+// standard error; a reader that went away ends the join quietly.
+int joinIntoStandardOutput(const Arguments& a, Session& s)
+{
+    s.host.setResultsOnStandardError(true);
+    try {
+        EnsureFolderExists(scratchFolder());
+        const std::string stem = scratchFolder() + kSeparator + "parcelo-join";
+        removeStaleTemporaries(stem); // what a killed run left
+        const TemporaryFolder scratch(stem);
+        JoinRequest request{a.source, scratch.path(), a.noDecompress, false};
+        JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
+        File out = File::adopt(::dup(STDOUT_FILENO), "standard output");
+        const bool decompressed = !a.noDecompress && pickedPieceCompressed(a.source);
+        const CommandOutcome outcome = joinIntoStreamCommand(request, services, out);
+        if (!outcome.succeeded && standardOutputClosed())
+            return kExitFailure;
+        finish(s.host, outcome.succeeded,
+               outcome.succeeded
+                   ? joinResult(s.engines.joinEngine(), "standard output", decompressed, {})
+                   : "",
+               outcome.notices);
+        return outcome.succeeded ? kExitSuccess : kExitFailure;
+    } catch (const RunError& error) {
+        s.host.error(error.description());
+        return kExitFailure;
+    }
 }
 
 int join(const Arguments& a)
 {
     Session s(a);
+    if (a.destination == "-") {
+        if (!readJoinPassword(a, s.host))
+            return kExitFailure;
+        return joinIntoStandardOutput(a, s);
+    }
     s.host.setReplaceFiles(a.force);
     s.host.setJoinPlain(a.plain);
     if (!readJoinPassword(a, s.host))
@@ -197,7 +243,11 @@ int join(const Arguments& a)
     JoinServices services = s.engines.joinServices(s.recentFiles, s.exploreMenu);
     const CommandOutcome outcome = joinCommand(request, services);
     const std::string result =
-        outcome.succeeded ? joinResult(s.engines.joinEngine(), outcome.producedFile) : "";
+        outcome.succeeded
+            ? joinResult(s.engines.joinEngine(), outcome.producedFile,
+                         outcome.producedFile != s.engines.joinEngine().JoinedFilePath(),
+                         sizeText(outcome.producedFile))
+            : "";
     finish(s.host, outcome.succeeded, result, outcome.notices);
     if (!outcome.succeeded && s.engines.joinEngine().PlainOfferDeclined())
         s.host.error("use --plain to join it as plain pieces");

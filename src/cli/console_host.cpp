@@ -295,7 +295,10 @@ void ConsoleHost::error(const std::string& text)
 
 void ConsoleHost::result(const std::string& line)
 {
-    output("parcelo-cli: " + line);
+    if (resultsOnError_)
+        error(line);
+    else
+        output("parcelo-cli: " + line);
 }
 
 void ConsoleHost::output(const std::string& line)

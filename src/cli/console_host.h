@@ -51,6 +51,9 @@ public:
     // offer is declined. Either way nobody is asked.
     void setJoinPlain(bool plain) { joinPlain_ = plain; }
 
+    // The result line goes to standard error: standard output carries the joined data.
+    void setResultsOnStandardError(bool onError) { resultsOnError_ = onError; }
+
     // The messages held since the last call, in the order shown.
     std::vector<HeldMessage> takeMessages();
     void notice(const std::string& text);
@@ -91,6 +94,7 @@ private:
     bool progressShown_ = false;
     bool replaceFiles_ = false;
     bool joinPlain_ = false;
+    bool resultsOnError_ = false;
     std::vector<HeldMessage> held_;
     std::optional<Password> given_;
     bool givenUsed_ = false;

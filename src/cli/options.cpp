@@ -35,6 +35,10 @@ std::vector<OptionSpec> makeOptionTable()
          "N pieces of equal size (at most " + std::to_string(kMaxPieces) + ")"},
         {Lines, "lines", 'l', "N", kSplit, true, "pieces of N lines each, of a text file"},
         {Preset, "preset", '\0', "NAME", kSplit, true, "pieces of a preset size (Presets below)"},
+        {Name, "name", '\0', "NAME", kSplit, false,
+         "the name of the pieces of standard input, which SOURCE - splits"},
+        {SkipUnreadable, "skip-unreadable", '\0', "", kSplit, false,
+         "a folder's files that cannot be read are left out and listed, not a failure"},
         {Compress, "compress", '\0', "", kSplit, false, "compress SOURCE into a ZIP archive first"},
         {Level, "level", '\0', "LEVEL", kSplit | kCompress, false,
          "compression level: " + levelNames()},
@@ -290,9 +294,10 @@ const std::vector<CommandSpec>& commandTable()
 {
     static const std::vector<CommandSpec> table = {
         {Verb::Split, "split", "SOURCE DESTFOLDER", 2, 2,
-         "cut SOURCE into numbered pieces in DESTFOLDER"},
+         "cut SOURCE (a file, a folder, or - for standard input) into numbered pieces in "
+         "DESTFOLDER"},
         {Verb::Join, "join", "PIECE... DESTFOLDER", 2, 0,
-         "join the set of the PIECEs into DESTFOLDER"},
+         "join the set of the PIECEs into DESTFOLDER (- for standard output)"},
         {Verb::Compress, "compress", "SOURCE DESTFOLDER", 2, 2,
          "compress SOURCE into a single piece in DESTFOLDER"},
         {Verb::Verify, "verify", "PIECE", 1, 1, "check one piece, or with --set its whole set"},

@@ -30,6 +30,8 @@ enum class OptionId {
     Pieces,
     Lines,
     Preset,
+    Name,
+    SkipUnreadable,
     Compress,
     Level,
     Recovery,

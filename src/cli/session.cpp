@@ -11,15 +11,6 @@ namespace parcelo::cli {
 
 namespace {
 
-// Where a diskette split with compression keeps its compressed file: the Temp folder
-// beside this executable, or the system's when the program is installed.
-std::string tempFolder()
-{
-    std::error_code ec;
-    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
-}
-
 WorkPaneBindings bindingsFor(CollectedFiles& files)
 {
     const PaneBindings pane{nullptr, nullptr, &files};
@@ -27,6 +18,13 @@ WorkPaneBindings bindingsFor(CollectedFiles& files)
 }
 
 } // namespace
+
+std::string scratchFolder()
+{
+    std::error_code ec;
+    const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return resolveAppPaths(ec ? std::string(".") : fromNativePath(self.parent_path())).tempFolder;
+}
 
 int CollectedFiles::addRow(const std::string& text, FileRowKind kind)
 {
@@ -43,8 +41,9 @@ void CollectedFiles::setRowSize(int row, const std::string& size)
 }
 
 Session::Session(const Arguments& a)
-    : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal, stdin, a.quiet),
-      engines(host, bindingsFor(files), tempFolder())
+    : host(a.yes ? AnswerPolicy::AlwaysYes : AnswerPolicy::AskOnTerminal,
+           a.source == "-" && a.verb == Verb::Split ? nullptr : stdin, a.quiet),
+      engines(host, bindingsFor(files), scratchFolder())
 {
     engines.compressor().SetLevelOption(
         a.level.value_or(CompressionLevelOption::HighestCompression));

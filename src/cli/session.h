@@ -38,6 +38,10 @@ struct Session {
     Engines engines;
 };
 
+// The folder a command keeps scratch files in: the Temp folder beside this executable, or
+// the system's when the program is installed.
+std::string scratchFolder();
+
 // Prints how a command ended. When it succeeded: the messages the engines showed on the
 // way, but for the last one that tells of no failure (their outcome sentence, which the
 // result line replaces; an empty result prints that sentence as the result), each as a

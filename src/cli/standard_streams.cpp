@@ -3,6 +3,7 @@
 #include "cli/cli_commands.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,12 @@ void flushStream(std::FILE* stream)
 {
     if (std::fflush(stream) != 0 && stream == stdout && g_outputError == 0)
         g_outputError = errno;
+}
+
+bool standardOutputClosed()
+{
+    pollfd out{STDOUT_FILENO, POLLOUT, 0};
+    return ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
 }
 
 int finishStandardOutput(int status)

@@ -13,6 +13,10 @@ void guardStandardStreams();
 // Flushes a stream that results or questions go to, noting why standard output failed.
 void flushStream(std::FILE* stream);
 
+// True when standard output is a pipe whose reader is gone: a job that failed writing into
+// it ends quietly, as a pipe's writer does.
+bool standardOutputClosed();
+
 // The exit status once standard output is flushed: when a result could not be written, a
 // success becomes a failure and standard error says so, as coreutils do ("parcelo-cli:
 // write error: REASON").

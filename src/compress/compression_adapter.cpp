@@ -65,12 +65,26 @@ CompressionAdapter::CompressionAdapter(Host& host, ZlibTool& tool, PaneBindings 
         meter_->setTotal(total);
         meter_->advanceTo(done);
     });
+    tool_.SetUnreadableFile([this](const std::string& path, const RunError& why) {
+        return skipUnreadable_
+               || host_.message(Question::SkipUnreadable,
+                                "The file " + path + " cannot be read: " + why.description() + CR
+                                    + "Leave it out of the folder set and go on?",
+                                Buttons::YesNo, Icon::Question)
+                      == Answer::Yes;
+    });
 }
 
 CompressionAdapter::~CompressionAdapter()
 {
     tool_.SetProgressNotify(nullptr);
     tool_.SetBytesNotify(nullptr);
+    tool_.SetUnreadableFile(nullptr);
+}
+
+const FolderPacking& CompressionAdapter::Packing() const
+{
+    return tool_.Packing();
 }
 
 std::string CompressionAdapter::CompressedFileFor(const std::string& sourcePath) const
@@ -122,7 +136,7 @@ bool CompressionAdapter::compressTo(const std::string& sourcePath, const std::st
     try {
         tool_.SetPrivateTarget(owner);
         operation_ = kCompressOperation;
-        tool_.SetCompressionLevel(CompressionLevelFor(levelOption_));
+        tool_.SetCompressionLevel(stored_ ? 0 : CompressionLevelFor(levelOption_));
         showStatus(splitPane_.statusLabel, "Compressing " + sourcePath + "...");
         startBusy();
         showProgressStart(splitPane_.progressBar);
@@ -152,11 +166,11 @@ bool CompressionAdapter::compressTo(const std::string& sourcePath, const std::st
     return false;
 }
 
-bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace)
+bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace, File* stream)
 {
     decompressFailure_.reset();
     const std::string target = DecompressedFileName(joinedPath);
-    if (target.empty())
+    if (target.empty() && stream == nullptr)
         return false;
     try {
         showStatus(joinPane_.statusLabel, "Decompressing " + joinedPath + "...");
@@ -168,11 +182,14 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace)
         tool_.SetTargetFileName(target);
         tool_.SetReplaceTarget(replace);
         tool_.SetEntryPassword(password_);
+        tool_.SetTargetStream(stream);
         tool_.DoDecompress();
+        tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return true;
     } catch (const JobStopped&) {
+        tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         abandon();
         throw;
@@ -183,6 +200,7 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace)
     } catch (...) {
         decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    tool_.SetTargetStream(nullptr);
     tool_.SetEntryPassword(nullptr);
     abandon();
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "compress/compression_levels.h"
+#include "compress/folder_archive.h"
 #include "platform/bindings.h"
 #include "platform/durability.h"
 #include "platform/job_progress.h"
@@ -14,6 +15,7 @@
 
 namespace parcelo {
 
+class File;
 class Host;
 class Password;
 class TemporaryFolder;
@@ -57,6 +59,15 @@ public:
     void SetPassword(const Password* password) { password_ = password; }
     const Password* EncryptionPassword() const { return password_; }
 
+    // Whether the next compressions of a folder store its files without deflating them (a
+    // folder split without compression).
+    void SetStored(bool stored) { stored_ = stored; }
+    // Whether a folder's files that cannot be read are left out without a question; else
+    // the host is asked (Question::SkipUnreadable), and No fails the compression.
+    void SetSkipUnreadable(bool skip) { skipUnreadable_ = skip; }
+    // What the last compression of a folder left out.
+    const FolderPacking& Packing() const;
+
     // The split's destination folder and whether the compressed file is a temporary one
     // (the flag reads "Yes" or ""), which name the compressed file.
     void SetDestFolder(std::string folder) { destFolder_ = std::move(folder); }
@@ -93,10 +104,12 @@ public:
     // file of the decompressed name is replaced only when `replace` says so; else it fails
     // the work. A stop is thrown on (JobStopped), changing nothing either. DecompressFile is
     // the same, as 1 or 0.
-    bool decompress(const std::string& joinedPath, bool replace = true);
-    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true)
+    // With a stream the bytes go into it instead (whatever the joined file's name).
+    bool decompress(const std::string& joinedPath, bool replace = true, File* stream = nullptr);
+    std::int16_t DecompressFile(const std::string& joinedPath, bool replace = true,
+                                File* stream = nullptr)
     {
-        return decompress(joinedPath, replace) ? 1 : 0;
+        return decompress(joinedPath, replace, stream) ? 1 : 0;
     }
     // Why the last decompression failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
@@ -127,6 +140,8 @@ private:
     const Password* password_ = nullptr;
     std::string destFolder_;
     bool tempCompressedFile_ = false;
+    bool stored_ = false;
+    bool skipUnreadable_ = false;
     std::string operation_;
     bool busy_ = false;
     std::optional<RunError> compressFailure_;

@@ -20,53 +20,11 @@ namespace parcelo {
 
 namespace {
 
-using Archive = std::unique_ptr<zip_t, zipsupport::ArchiveDiscarder>;
-
-struct EntryCloser {
-    void operator()(zip_file_t* entry) const { zip_fclose(entry); }
-};
-using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
-
-ZlibToolError damaged(const std::string& archivePath, const std::string& why)
-{
-    return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
-}
-
-// Failures of the archive's own data get a sentence a user can act on; file-system
-// failures keep their run-time numbers.
-[[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)
-{
-    switch (zip_error_code_zip(&error)) {
-    case ZIP_ER_NOZIP:
-        throw ZlibToolError("The file " + archivePath + " is not a ZIP archive.");
-    case ZIP_ER_CRC:
-        throw damaged(archivePath, "its data does not match its checksum");
-    case ZIP_ER_ZLIB:
-    case ZIP_ER_COMPRESSED_DATA:
-        throw damaged(archivePath, "its compressed data cannot be read");
-    case ZIP_ER_INCONS:
-    case ZIP_ER_EOF:
-        throw damaged(archivePath, "its contents are inconsistent");
-    default:
-        zipsupport::throwZipError(error, "read the archive", archivePath);
-    }
-}
-
-[[noreturn]] void throwReadError(int zipErrorCode, const std::string& archivePath)
-{
-    zip_error_t error;
-    zip_error_init_with_code(&error, zipErrorCode);
-    throwReadError(error, archivePath);
-}
-
-Archive openArchive(const std::string& archivePath)
-{
-    int code = 0;
-    zip_t* archive = zip_open(toNativePath(archivePath).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
-    if (archive == nullptr)
-        throwReadError(code, archivePath);
-    return Archive(archive);
-}
+using zipsupport::Archive;
+using zipsupport::damaged;
+using zipsupport::Entry;
+using zipsupport::openArchive;
+using zipsupport::throwReadError;
 
 ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
 {
@@ -136,27 +94,6 @@ bool authenticates(zip_t* archive, const std::string& archivePath, const Passwor
     }
 }
 
-// Copies the entry's bytes to the target; libzip checks the CRC as the last bytes go.
-std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
-                        const std::string& archivePath, PercentProgress& progress)
-{
-    std::vector<char> buffer(kCopyChunk);
-    std::uint64_t done = 0;
-    for (;;) {
-        jobStop().throwIfRequested();
-        const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
-        if (got < 0)
-            throwReadError(*zip_file_get_error(entry), archivePath);
-        if (got == 0)
-            return done;
-        done += static_cast<std::uint64_t>(got);
-        if (done > expected)
-            throw damaged(archivePath, "it holds more data than recorded");
-        target.write(buffer.data(), static_cast<std::size_t>(got));
-        progress.advanceTo(done);
-    }
-}
-
 } // namespace
 
 namespace {
@@ -212,13 +149,12 @@ namespace {
 // encrypted entry whose password passed the two-byte check is told as a wrong password
 // when the data fails its authentication too: the pieces have passed their own checks by
 // then, so it is the key that is wrong, not the data.
-void copyCheckedEntry(zip_t* archive, Entry entry, SafeOutput& target,
-                      const std::string& archivePath, std::uint64_t expected,
-                      PercentProgress& progress, const Password* password)
+void copyCheckedEntry(zip_t* archive, Entry entry, File& target, const std::string& archivePath,
+                      std::uint64_t expected, PercentProgress& progress, const Password* password)
 {
     try {
         const std::uint64_t copied =
-            copyEntry(entry.get(), target.file(), expected, archivePath, progress);
+            zipsupport::copyEntry(entry.get(), target, expected, archivePath, progress);
         if (copied != expected)
             throw damaged(archivePath, "it holds less data than recorded");
         if (zip_fclose(entry.release()) != 0)
@@ -250,8 +186,8 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
     removeStaleTemporaries(targetPath);
     SafeOutput target(targetPath);
     try {
-        copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
-                         password);
+        copyCheckedEntry(archive.get(), std::move(entry), target.file(), archivePath, expected,
+                         progress, password);
     } catch (const RunError& error) {
         if (error.number() != err::DiskFull)
             throw;
@@ -262,6 +198,23 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
         target.commit();
     else
         target.commitWithoutReplacing();
+    progress.finish();
+}
+
+} // namespace parcelo
+
+namespace parcelo {
+
+void streamOnlyEntry(const std::string& archivePath, File& target,
+                     const PercentProgress::Report& report,
+                     const PercentProgress::BytesReport& bytes, const Password* password)
+{
+    Archive archive = openArchive(archivePath);
+    const std::uint64_t expected = onlyEntrySize(archive.get(), archivePath);
+    Entry entry = openOnlyEntry(archive.get(), archivePath, password);
+    PercentProgress progress(expected, report, bytes);
+    copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
+                     password);
     progress.finish();
 }
 

@@ -26,6 +26,13 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
 
 class File;
 
+// As extractOnlyEntry, into a stream (standard output) from where it stands: the bytes go
+// out as they are read, so a CRC that does not match fails only after them.
+void streamOnlyEntry(const std::string& archivePath, File& target,
+                     const PercentProgress::Report& report,
+                     const PercentProgress::BytesReport& bytes = {},
+                     const Password* password = nullptr);
+
 // What the ZIP entry starting at the file's position declares in its local header: the
 // size of its file (a guess to check room by: the entry itself is checked when it is read;
 // 0 when it declares none, or more than an archive of archiveBytes can hold) and whether

@@ -1,8 +1,13 @@
 #include "compress/zip_support.h"
 
+#include "compress/percent_progress.h"
 #include "compress/zlib_tool.h"
+#include "platform/file.h"
+#include "platform/paths.h"
+#include "platform/stop_token.h"
 
 #include <cerrno>
+#include <vector>
 
 namespace parcelo::zipsupport {
 
@@ -43,6 +48,66 @@ void throwZipError(int zipErrorCode, const std::string& doing, const std::string
     zip_error_init_with_code(&error, zipErrorCode);
     // The error holds no text yet, so nothing is lost by not finishing it.
     throwZipError(error, doing, path);
+}
+
+ZlibToolError damaged(const std::string& archivePath, const std::string& why)
+{
+    return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
+}
+
+[[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)
+{
+    switch (zip_error_code_zip(&error)) {
+    case ZIP_ER_NOZIP:
+        throw ZlibToolError("The file " + archivePath + " is not a ZIP archive.");
+    case ZIP_ER_CRC:
+        throw damaged(archivePath, "its data does not match its checksum");
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        throw damaged(archivePath, "its compressed data cannot be read");
+    case ZIP_ER_INCONS:
+    case ZIP_ER_EOF:
+        throw damaged(archivePath, "its contents are inconsistent");
+    default:
+        throwZipError(error, "read the archive", archivePath);
+    }
+}
+
+[[noreturn]] void throwReadError(int zipErrorCode, const std::string& archivePath)
+{
+    zip_error_t error;
+    zip_error_init_with_code(&error, zipErrorCode);
+    throwReadError(error, archivePath);
+}
+
+Archive openArchive(const std::string& archivePath)
+{
+    int code = 0;
+    zip_t* archive = zip_open(toNativePath(archivePath).c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (archive == nullptr)
+        throwReadError(code, archivePath);
+    return Archive(archive);
+}
+
+std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
+                        const std::string& archivePath, PercentProgress& progress,
+                        std::uint64_t base)
+{
+    std::vector<char> buffer(kCopyChunk);
+    std::uint64_t done = 0;
+    for (;;) {
+        jobStop().throwIfRequested();
+        const zip_int64_t got = zip_fread(entry, buffer.data(), buffer.size());
+        if (got < 0)
+            throwReadError(*zip_file_get_error(entry), archivePath);
+        if (got == 0)
+            return done;
+        done += static_cast<std::uint64_t>(got);
+        if (done > expected)
+            throw damaged(archivePath, "it holds more data than recorded");
+        target.write(buffer.data(), static_cast<std::size_t>(got));
+        progress.advanceTo(base + done);
+    }
 }
 
 } // namespace parcelo::zipsupport

@@ -2,10 +2,18 @@
 
 #include <zip.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 
 // Helpers around libzip shared by the archive writer and reader; not part of the
 // library's interface.
+namespace parcelo {
+class File;
+class PercentProgress;
+class ZlibToolError;
+} // namespace parcelo
+
 namespace parcelo::zipsupport {
 
 // Throws the run-time error for a libzip error met while `doing` (a short phrase such as
@@ -20,5 +28,29 @@ namespace parcelo::zipsupport {
 struct ArchiveDiscarder {
     void operator()(zip_t* archive) const { zip_discard(archive); }
 };
+
+using Archive = std::unique_ptr<zip_t, ArchiveDiscarder>;
+
+struct EntryCloser {
+    void operator()(zip_file_t* entry) const { zip_fclose(entry); }
+};
+using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
+
+// "The file PATH is damaged: WHY."
+ZlibToolError damaged(const std::string& archivePath, const std::string& why);
+
+// Failures of the archive's own data get a sentence a user can act on; file-system
+// failures keep their run-time numbers.
+[[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath);
+[[noreturn]] void throwReadError(int zipErrorCode, const std::string& archivePath);
+
+// The archive at archivePath, opened for reading with its consistency checked.
+Archive openArchive(const std::string& archivePath);
+
+// Copies the entry's bytes to the target, the progress at base plus the bytes copied; libzip
+// checks the CRC as the last bytes go. Returns the bytes copied: more than expected throws.
+std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
+                        const std::string& archivePath, PercentProgress& progress,
+                        std::uint64_t base = 0);
 
 } // namespace parcelo::zipsupport

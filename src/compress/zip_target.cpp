@@ -115,4 +115,18 @@ zip_int64_t ArchiveTarget::seek(void* data, zip_uint64_t length)
     return 0;
 }
 
+Archive createArchive(ArchiveTarget& target, const std::string& targetPath)
+{
+    zip_source_t* source = target.makeSource();
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_t* archive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (archive == nullptr) {
+        zip_source_free(source);
+        throwZipError(error, "create the archive", targetPath);
+    }
+    zip_error_fini(&error);
+    return Archive(archive);
+}
+
 } // namespace parcelo::zipsupport

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compress/zip_support.h"
 #include "platform/safe_output.h"
 
 #include <zip.h>
@@ -44,5 +45,8 @@ private:
     zip_error_t error_;
     std::exception_ptr failure_;
 };
+
+// A new, empty archive written into target (whose path errors name).
+Archive createArchive(ArchiveTarget& target, const std::string& targetPath);
 
 } // namespace parcelo::zipsupport

@@ -162,21 +162,8 @@ private:
     std::exception_ptr failure_;
 };
 
-using Archive = std::unique_ptr<zip_t, zipsupport::ArchiveDiscarder>;
-
-Archive createArchive(zipsupport::ArchiveTarget& target, const std::string& targetPath)
-{
-    zip_source_t* source = target.makeSource();
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_t* archive = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (archive == nullptr) {
-        zip_source_free(source);
-        zipsupport::throwZipError(error, "create the archive", targetPath);
-    }
-    zip_error_fini(&error);
-    return Archive(archive);
-}
+using zipsupport::Archive;
+using zipsupport::createArchive;
 
 void addEntry(zip_t* archive, SourceReader& reader, const std::string& entryName, int level,
               const std::string& targetPath, const Password* password)

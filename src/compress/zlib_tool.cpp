@@ -8,6 +8,14 @@ namespace parcelo {
 
 void ZlibTool::DoCompress()
 {
+    if (folderExists(sourceFileName_)) {
+        writeFolderArchive(
+            sourceFileName_, targetFileName_, compressionLevel_,
+            [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
+            targetDurability_, privateTarget_ ? Sharing::Private : Sharing::Shared, password_,
+            unreadable_, packing_);
+        return;
+    }
     writePrefixedSingleEntryArchive(
         sourceFileName_, targetFileName_, targetPrefix_, GetFileNameFromPath(sourceFileName_),
         compressionLevel_, [this](std::int16_t percent) { raiseProgressNotify(percent); },
@@ -17,10 +25,19 @@ void ZlibTool::DoCompress()
 
 void ZlibTool::DoDecompress()
 {
-    extractOnlyEntry(
-        sourceFileName_, targetFileName_,
-        [this](std::int16_t percent) { raiseProgressNotify(percent); }, bytesNotify_,
-        replaceTarget_, password_);
+    const auto report = [this](std::int16_t percent) { raiseProgressNotify(percent); };
+    const bool folder = isFolderArchive(sourceFileName_);
+    if (targetStream_ != nullptr && folder)
+        throw ZlibToolError(GetFileNameFromPath(sourceFileName_)
+                            + " holds a folder: it is joined into a folder, not into a stream.");
+    if (targetStream_ != nullptr)
+        streamOnlyEntry(sourceFileName_, *targetStream_, report, bytesNotify_, password_);
+    else if (folder)
+        extractFolderArchive(sourceFileName_, targetFileName_, report, bytesNotify_, replaceTarget_,
+                             password_);
+    else
+        extractOnlyEntry(sourceFileName_, targetFileName_, report, bytesNotify_, replaceTarget_,
+                         password_);
 }
 
 void ZlibTool::raiseProgressNotify(std::int16_t percent) const

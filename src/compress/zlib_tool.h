@@ -1,5 +1,6 @@
 #pragma once
 
+#include "compress/folder_archive.h"
 #include "platform/durability.h"
 #include "platform/run_error.h"
 
@@ -9,6 +10,7 @@
 
 namespace parcelo {
 
+class File;
 class Password;
 
 // The number of every failure that belongs to the archive itself (damaged, wrong CRC,
@@ -31,13 +33,15 @@ public:
 };
 
 // The compression component. DoCompress writes a standard ZIP archive holding one entry,
-// named after the source file, deflated at CompressionLevel; DoDecompress writes the
-// bytes of an archive that holds exactly one file, checked against its CRC (the entry's
-// name is not used; a target that exists is replaced once the bytes are complete and
-// checked, unless ReplaceTarget is off: then it fails the decompression). Both stream the data,
-// raise ProgressNotify with every whole percentage from 1 to 100 as the work advances, return only
-// when the target is complete, and throw RunError on failure, or JobStopped on a stop, leaving
-// no target behind (a target that existed before is kept unchanged).
+// named after the source file, deflated at CompressionLevel (a source folder: a folder
+// set's archive of it, see writeFolderArchive, stored at level 0); DoDecompress writes the
+// bytes of an archive that holds exactly one file, checked against its CRC (a folder set's archive:
+// the folder it holds, see extractFolderArchive; else the entry's name is not used; a target that
+// exists is replaced once the bytes are complete and checked, unless ReplaceTarget is off: then it
+// fails the decompression). Both stream the data, raise ProgressNotify with every whole percentage
+// from 1 to 100 as the work advances, return only when the target is complete, and throw RunError
+// on failure, or JobStopped on a stop, leaving no target behind (a target that existed before is
+// kept unchanged).
 class ZlibTool {
 public:
     using ProgressHandler = std::function<void(std::int16_t percent)>;
@@ -64,11 +68,20 @@ public:
     // Whether DoDecompress may replace a file at the target (the default).
     bool ReplaceTarget() const { return replaceTarget_; }
     void SetReplaceTarget(bool replace) { replaceTarget_ = replace; }
+    // A stream (standard output) DoDecompress writes the bytes into instead of the target
+    // file; nullptr: the file. The caller keeps it open while it is set.
+    void SetTargetStream(File* stream) { targetStream_ = stream; }
     // The password DoCompress encrypts the entry with (AES-256) and DoDecompress opens an
     // encrypted entry with; none (nullptr, or an empty one): no encryption. The tool keeps
     // the pointer, not a copy: the password stays the caller's, to wipe after the job.
     const Password* EntryPassword() const { return password_; }
     void SetEntryPassword(const Password* password) { password_ = password; }
+
+    // A folder's file DoCompress cannot open: the handler leaves it out (true) or fails
+    // the packing (false, or no handler).
+    void SetUnreadableFile(UnreadableFile handler) { unreadable_ = std::move(handler); }
+    // What the last DoCompress of a folder left out.
+    const FolderPacking& Packing() const { return packing_; }
 
     void SetProgressNotify(ProgressHandler handler) { progressNotify_ = std::move(handler); }
     // Bytes done and total at every block read (compressing) or written (decompressing).
@@ -90,6 +103,9 @@ private:
     bool privateTarget_ = false;
     bool replaceTarget_ = true;
     const Password* password_ = nullptr;
+    File* targetStream_ = nullptr;
+    UnreadableFile unreadable_;
+    FolderPacking packing_;
     ProgressHandler progressNotify_;
     BytesHandler bytesNotify_;
 };

@@ -53,7 +53,7 @@ bool passwordFailure(const std::optional<RunError>& failure)
 // does not give, or a wrong last one, fails the decompression with a sentence of its own.
 // The password is wiped when the decompression ends.
 bool decompressWithPassword(JoinServices& services, const std::string& joined, bool replace,
-                            std::optional<RunError>& failure)
+                            std::optional<RunError>& failure, File* stream = nullptr)
 {
     CompressionAdapter& compressor = services.compressor;
     const std::string setName = GetFileNameFromPath(joined);
@@ -61,7 +61,7 @@ bool decompressWithPassword(JoinServices& services, const std::string& joined, b
     int wrong = 0;
     for (;;) {
         compressor.SetPassword(password.empty() ? nullptr : &password);
-        const bool done = compressor.decompress(joined, replace);
+        const bool done = compressor.decompress(joined, replace, stream);
         compressor.SetPassword(nullptr);
         failure = compressor.DecompressFailure();
         if (done || !passwordFailure(failure))
@@ -250,6 +250,48 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
         engine.DeleteBrokenFiles();
     }
     return {true, {}, d.result, notices};
+}
+
+CommandOutcome joinIntoStreamCommand(JoinRequest& request, JoinServices& services, File& stream)
+{
+    Host& host = services.host;
+    modJoinFile& engine = services.engine;
+    if (const JoinStart start =
+            startJoin(request.piecePath, request.destinationFolder, engine, host);
+        !start.ready)
+        return {false, start.focus, {}};
+    const JoinRepair repair = repairBeforeJoin(engine, host);
+    if (!repair.ok || !locateSet(engine, host))
+        return {};
+    // A compressed set is joined into the scratch folder and decompressed into the stream.
+    const bool decompress = !request.keepCompressed && pickedPieceCompressed(engine.SourceFile());
+    engine.SetStreamTarget(decompress ? nullptr : &stream);
+    engine.JoinSplitFiles();
+    engine.SetStreamTarget(nullptr);
+    std::optional<RunError> failure;
+    bool stopped = false;
+    if (engine.ErrorFlag() == 0 && decompress) {
+        try {
+            if (!decompressWithPassword(services, engine.JoinedFilePath(), false, failure, &stream)
+                && !failure)
+                failure = ZlibToolError("The file " + engine.JoinedFilePath()
+                                        + " cannot be decompressed.");
+        } catch (const JobStopped&) {
+            stopped = true;
+        }
+    }
+    engine.FinishJoin();
+    engine.SetSourceFile(request.piecePath);
+    if (engine.ErrorFlag() != 0 || stopped || failure) {
+        reportFailure(host, engine.ErrorFlag() != 0 ? joinErrorText(engine) + repairReport(repair)
+                            : stopped               ? std::string(kCancelledByUser)
+                                                    : failure->description());
+        return {};
+    }
+    std::vector<std::string> notices = repairNotices(repair);
+    if (!engine.ChecksumNotice().empty())
+        notices.insert(notices.begin(), engine.ChecksumNotice());
+    return {true, {}, {}, notices};
 }
 
 void clearJoinCommand(JoinRequest& request, const PaneBindings& bindings)

@@ -9,6 +9,7 @@
 namespace parcelo {
 
 class CompressionAdapter;
+class File;
 class Host;
 class RecentFilesSink;
 class modJoinFile;
@@ -42,6 +43,12 @@ struct JoinServices {
 // password is wrong."). The outcome's file is the one written, after decompression when
 // there was one; the kept compressed file when its decompression failed.
 CommandOutcome joinCommand(JoinRequest& request, JoinServices& services);
+
+// The join into a stream (standard output): the set's pieces are checked whole before its
+// first byte goes into stream; a compressed set is joined into destinationFolder (a scratch
+// folder the caller removes) and its file decompressed into stream. Nothing is asked
+// about replacing; the outcome is the caller's to tell.
+CommandOutcome joinIntoStreamCommand(JoinRequest& request, JoinServices& services, File& stream);
 
 // True when the set that anyPiece belongs to is compressed and its archive's entry is
 // encrypted, as its first piece declares (false when that cannot be read, or is on a

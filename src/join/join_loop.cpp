@@ -75,25 +75,24 @@ void modJoinFile::JoinSplitFiles()
     {
         JoinRun run(host_, joining_);
         try {
-            removeStaleTemporaries(JoinedFilePath());
-            refuseWithoutRoom();
-            output_ = SafeOutput(JoinedFilePath());
-            startProgress();
-            startMeter();
-            currentPiece_ = 0;
-            checksumNote_.clear();
-            checksumNotice_.clear();
-            checksums_ = std::make_unique<ChecksumWatch>(checksumSet());
-            if ((lineSet_ ? joinLines() : joinBytes()) && checksumsHold()) {
-                if (ProgressBarBinding* bar = asProgressBar(progressBar_))
-                    bar->setValue(bar->maximum());
-                input_ = File();
-                // a joined file that could not be stored fails here
-                if (replaceJoinedFile_)
-                    output_.commit();
-                else
-                    output_.commitWithoutReplacing();
-                outputCreated_ = true;
+            if (stream_ != nullptr) {
+                // the checks first, into nothing; then the same bytes into the stream
+                File sink(kNullDevice, File::Mode::Write);
+                if (joinPass(sink) && joinPass(*stream_))
+                    input_ = File();
+            } else {
+                removeStaleTemporaries(JoinedFilePath());
+                refuseWithoutRoom();
+                output_ = SafeOutput(JoinedFilePath());
+                if (joinPass(output_.file())) {
+                    input_ = File();
+                    // a joined file that could not be stored fails here
+                    if (replaceJoinedFile_)
+                        output_.commit();
+                    else
+                        output_.commitWithoutReplacing();
+                    outputCreated_ = true;
+                }
             }
         } catch (const JobStopped&) {
             fail(-1, kCancelledByUser);
@@ -107,6 +106,24 @@ void modJoinFile::JoinSplitFiles()
         closeFiles();
         DeleteJoinedFile();
     }
+}
+
+// One pass over the pieces into target: true when every piece was joined and the checksum
+// file (when the set has one) holds.
+bool modJoinFile::joinPass(File& target)
+{
+    target_ = &target;
+    startProgress();
+    startMeter();
+    currentPiece_ = 0;
+    checksumNote_.clear();
+    checksumNotice_.clear();
+    checksums_ = std::make_unique<ChecksumWatch>(checksumSet());
+    if (!(lineSet_ ? joinLines() : joinBytes()) || !checksumsHold())
+        return false;
+    if (ProgressBarBinding* bar = asProgressBar(progressBar_))
+        bar->setValue(bar->maximum());
+    return true;
 }
 
 bool modJoinFile::joinBytes()
@@ -130,8 +147,7 @@ bool modJoinFile::joinBytes()
                 return rejectPiece(notOfTheSet(currentPiecePath_));
         }
         const std::uint64_t remaining = input_.size() - input_.position();
-        watchPiece(
-            [&] { copyBytes(input_, output_.file(), remaining, kCopyChunk, buffer_, pulse); });
+        watchPiece([&] { copyBytes(input_, *target_, remaining, kCopyChunk, buffer_, pulse); });
         pieceDone();
         showProgress(i);
         host_.processEvents();
@@ -153,7 +169,7 @@ bool modJoinFile::joinLines()
         if (!textStart)
             return rejectPiece(notASplitPiece(currentPiecePath_));
         input_.seek(*textStart);
-        watchPiece([&] { copyLinesAsWritten(input_, output_.file(), buffer_, pulse); });
+        watchPiece([&] { copyLinesAsWritten(input_, *target_, buffer_, pulse); });
         pieceDone();
         showProgress(i);
         host_.processEvents();

@@ -70,7 +70,7 @@ bool waitForDestinationDisk(modJoinFile& engine, Host& host)
 // Whether a file at path may be replaced: nothing is there, or the user says Yes.
 bool mayReplace(const std::string& path, Host& host)
 {
-    if (!fileExists(path))
+    if (!fileExists(path) && !folderExists(path))
         return true;
     std::string folder = GetFolderFromPath(path);
     if (folder.size() > 1)
@@ -107,7 +107,7 @@ JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
     const std::string joined = engine.JoinedFilePath();
     // The file the user gets first; the compressed one it is made from after it.
     if (!decompressedPath.empty()) {
-        replacing.decompressed = fileExists(decompressedPath);
+        replacing.decompressed = fileExists(decompressedPath) || folderExists(decompressedPath);
         replacing.go = mayReplace(decompressedPath, host);
     }
     const bool joinedThere = fileExists(joined);

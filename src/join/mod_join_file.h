@@ -57,6 +57,10 @@ public:
     // clears it.
     bool ReplaceJoinedFile() const { return replaceJoinedFile_; }
     void SetReplaceJoinedFile(bool replace) { replaceJoinedFile_ = replace; }
+    // A stream (standard output) that receives the joined bytes instead of the joined file;
+    // nullptr: the file. Every piece is read and checked (headers, checksum file) once
+    // before the first byte goes into the stream, so a damaged set writes nothing there.
+    void SetStreamTarget(File* stream) { stream_ = stream; }
     // Ask before DeleteBrokenFiles deletes the pieces.
     bool ConfirmDelete() const { return confirmDelete_; }
     void SetConfirmDelete(bool confirm) { confirmDelete_ = confirm; }
@@ -134,6 +138,7 @@ private:
     void listPieces();
     void fail(int flag, const std::string& message);
     bool openPiece();
+    bool joinPass(File& target);
     bool joinBytes();
     bool joinLines();
     bool rejectPiece(const std::string& message);
@@ -173,6 +178,8 @@ private:
     std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;
     SafeOutput output_;
+    File* stream_ = nullptr; // SetStreamTarget
+    File* target_ = nullptr; // where the running pass writes
     DisplayUnit ownUnit_;
     DisplayUnit* unit_ = &ownUnit_;
     std::vector<char> buffer_;

@@ -64,6 +64,9 @@ private:
     std::uint64_t notWrittenBack_ = 0; // bytes written since writing back last started
 };
 
+// A file that takes every byte written to it and keeps none.
+inline constexpr const char* kNullDevice = "/dev/null";
+
 // The largest block moved in one step by every copy in the programs.
 inline constexpr std::size_t kCopyChunk = 2000000;
 

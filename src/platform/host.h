@@ -21,21 +21,22 @@ enum class Answer { Ok, Cancel, Yes, No, Retry };
 
 // What a message asks, so that a host can answer by meaning rather than by its text.
 enum class Question {
-    Notice,        // information, a warning or an error: OK only
-    InsertDisk,    // put a (numbered) diskette in drive A: - OK goes on
-    DiskFull,      // no room left on the disk: OK retries (with another disk)
-    ConfirmCancel, // are you sure you want to cancel - Yes stops the work
-    DisketteCount, // the work needs this many diskettes - Yes goes on
-    DeleteSource,  // delete the file just split
-    DeletePieces,  // delete the pieces just joined
-    Replace,       // replace an existing file with a new one
-    CreateFile,    // create a missing file
-    JoinPlain,     // join another tool's numbered pieces as plain pieces - Yes joins them
-    Exit,          // leave the application
-    StopJob,       // a job is running: stop it and exit - Yes stops
-    Stopped,       // the job ended because the person stopped it: OK only. A window
-                   // shows no box for it: its status line says "Cancelled." at once
-    Password       // type the password of an encrypted set (askPassword) - OK goes on
+    Notice,         // information, a warning or an error: OK only
+    InsertDisk,     // put a (numbered) diskette in drive A: - OK goes on
+    DiskFull,       // no room left on the disk: OK retries (with another disk)
+    ConfirmCancel,  // are you sure you want to cancel - Yes stops the work
+    DisketteCount,  // the work needs this many diskettes - Yes goes on
+    DeleteSource,   // delete the file just split
+    DeletePieces,   // delete the pieces just joined
+    Replace,        // replace an existing file with a new one
+    CreateFile,     // create a missing file
+    JoinPlain,      // join another tool's numbered pieces as plain pieces - Yes joins them
+    SkipUnreadable, // a folder's file cannot be read: Yes leaves it out, No fails the split
+    Exit,           // leave the application
+    StopJob,        // a job is running: stop it and exit - Yes stops
+    Stopped,        // the job ended because the person stopped it: OK only. A window
+                    // shows no box for it: its status line says "Cancelled." at once
+    Password        // type the password of an encrypted set (askPassword) - OK goes on
 };
 
 // True for the kinds that offer OK alone.

@@ -39,6 +39,7 @@ modSplitFile::~modSplitFile() = default;
 
 void modSplitFile::SetSourceFile(const std::string& path)
 {
+    streaming_ = false;
     try {
         if (fileExists(path)) {
             fileLength_ = fileLength(path);
@@ -55,13 +56,21 @@ void modSplitFile::SetSourceFile(const std::string& path)
     fileLength_ = 0;
 }
 
+void modSplitFile::SetSourceStream(const std::string& name)
+{
+    streaming_ = true;
+    sourceFile_.clear();
+    fileLength_ = 0;
+    fileName_ = name;
+}
+
 std::int16_t modSplitFile::StartSplit()
 {
     status_ = 0;
     message_.clear();
     DurableJob durable; // the pieces' folder is synced once, after the last rename
     try {
-        if (!fileExists(sourceFile_)) {
+        if (!streaming_ && !fileExists(sourceFile_)) {
             message_ = "File: " + sourceFile_ + " does not exist.";
             status_ = -1;
             return status_;
@@ -336,7 +345,7 @@ void modSplitFile::createPiece(const std::string& name)
         removeStaleTemporaries(name);
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
-    if (writesChecksums())
+    if (writesChecksums() && !headersAfterEnd())
         hasher_.begin(pieceOutput_.temporaryPath(), GetFileNameFromPath(name));
 }
 

@@ -2,6 +2,7 @@
 
 #include "format/file_list.h"
 #include "format/split_choices.h"
+#include "format/split_set.h"
 #include "integrity/piece_hasher.h"
 #include "integrity/set_companions.h"
 #include "platform/bindings.h"
@@ -11,6 +12,7 @@
 #include "platform/safe_output.h"
 #include "platform/yes_flag.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -42,6 +44,12 @@ public:
     void SetSourceFile(const std::string& path);
     std::uint64_t FileLength() const { return fileLength_; }
     const std::string& FileName() const { return fileName_; }
+
+    // Splits standard input instead of a file, up to its end, into pieces named after
+    // `name`: the pieces stay under temporary names until the input ends and the header's
+    // count is known. SetSourceFile returns to a file.
+    void SetSourceStream(const std::string& name);
+    bool streaming() const { return streaming_; }
 
     const std::string& DestFolder() const { return destFolder_; }
     void SetDestFolder(const std::string& folder) { destFolder_ = folder; }
@@ -114,6 +122,10 @@ private:
     // The splits StartSplit runs; a failure is their Status, a stop is thrown on.
     std::int16_t SplitFileBySize();
     std::int16_t SplitFileByLines();
+    std::int16_t SplitStreamBySize();
+    File openSource() const;
+    bool headersAfterEnd() const;
+    void finishStreamPieces();
     // Closes the open piece and opens the next, asking for a disk in diskette mode.
     // 0 when it is open; otherwise Status (a refusal or a run-time error number).
     std::int16_t OpenNextSplitFile(double requiredFreeSpace);
@@ -153,6 +165,7 @@ private:
 
     void writeRetrying(const std::function<void()>& write, bool rewindSource);
     void writeHeader(int count, int number);
+    std::array<unsigned char, kPieceHeaderSize> headerBytesOf(int count, int number) const;
     void copyPieceData(std::uint64_t size, std::size_t chunk, bool eventsPerChunk);
     std::uint64_t checkedPieceSize(double requested) const;
     void askDisketteCount(const std::string& question);
@@ -176,6 +189,7 @@ private:
     bool tempCompressedFile_ = false;
     bool splitByPieces_ = false;
     bool plainPieces_ = false;
+    bool streaming_ = false;
     bool confirmDelete_ = false;
     std::int16_t status_ = 0;
     std::string message_;

@@ -5,6 +5,7 @@
 #include "platform/bindings.h"
 #include "platform/paths.h"
 #include "platform/run_error.h"
+#include "platform/stop_token.h"
 #include "split/split_messages.h"
 
 #include <algorithm>
@@ -70,28 +71,35 @@ int estimatePieceCount(double fileLength, std::uint64_t trimmedLength, double li
 std::int16_t modSplitFile::SplitFileByLines()
 {
     try {
-        source_ = File(sourceFile_, File::Mode::Read);
+        source_ = openSource();
         FirstLine first;
-        {
-            LineReader probe(source_);
-            first = measureFirstLine(probe);
+        int estimate = 0;
+        if (!streaming_) { // a stream is read once, and its length is unknown
+            {
+                LineReader probe(source_);
+                first = measureFirstLine(probe);
+            }
+            estimate = estimatePieceCount(static_cast<double>(fileLength_), first.trimmedLength,
+                                          splitSize_);
+            if (disketteMode()) {
+                const std::string question = "To split the original file you need "
+                                             + std::to_string(estimate) + " 1.44MB diskettes." + CR
+                                             + "Do you want to continue?";
+                askDisketteCount(question);
+            }
+            // room for the file's lines; the estimate of the pieces is too rough to count them
+            if (refuseWithoutRoom(roomForSet(1, fileLength_, 0)) != 0)
+                return status_;
+            source_.seek(0);
         }
-        const int estimate =
-            estimatePieceCount(static_cast<double>(fileLength_), first.trimmedLength, splitSize_);
-        if (disketteMode()) {
-            const std::string question = "To split the original file you need "
-                                         + std::to_string(estimate) + " 1.44MB diskettes." + CR
-                                         + "Do you want to continue?";
-            askDisketteCount(question);
-        }
-        // room for the file's lines; the estimate of the pieces is too rough to count them
-        if (refuseWithoutRoom(roomForSet(1, fileLength_, 0)) != 0)
-            return status_;
         if (ProgressBarBinding* bar = progress())
             bar->setMaximum(estimate > 0 ? estimate : kUnknownProgressMaximum);
 
-        source_.seek(0);
         LineReader reader(source_);
+        if (streaming_ && reader.atEnd()) {
+            message_ = split_text::kEmptyStream;
+            return status_ = -1;
+        }
         displaySize_ = (static_cast<double>(first.length) + 2) * splitSize_;
         if (OpenNextSplitFile(0) == 0) {
             writeMarker();
@@ -103,6 +111,7 @@ std::int16_t modSplitFile::SplitFileByLines()
         if (ProgressBarBinding* bar = progress())
             bar->setValue(bar->maximum());
         flushLines();
+        jobStop().throwIfRequested(); // an end of input that a stop caused is no end
         piece_.close();
         source_.close();
         if (status_ == 0)

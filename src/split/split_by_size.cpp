@@ -4,9 +4,12 @@
 #include "format/split_set.h"
 #include "platform/bindings.h"
 #include "platform/diskette.h"
+#include "platform/paths.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
 #include "split/split_messages.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -33,12 +36,20 @@ double shortfallTolerance(double requested)
     return 1e-4;
 }
 
+// The bytes a piece's data takes: the size in its unit.
+double requestedBytes(double size, const DisplayUnit& unit)
+{
+    return size * (unit ? bytesPerUnit(*unit) : 0.0);
+}
+
 } // namespace
 
 std::int16_t modSplitFile::SplitFileBySize()
 {
+    if (streaming_)
+        return SplitStreamBySize();
     try {
-        const double requested = splitSize_ * (unit_ ? bytesPerUnit(*unit_) : 0.0);
+        const double requested = requestedBytes(splitSize_, unit_);
         if (!splitByPieces_
             && static_cast<double>(fileLength_) + shortfallTolerance(requested) < requested) {
             message_ = "The file you want to split is smaller than the size you specified!";
@@ -73,7 +84,7 @@ std::int16_t modSplitFile::SplitFileBySize()
             != 0)
             return status_;
 
-        source_ = File(sourceFile_, File::Mode::Read);
+        source_ = openSource();
         ProgressBarBinding* bar = progress();
         if (bar) {
             bar->setMaximum(pieceCount_);
@@ -126,13 +137,101 @@ void modSplitFile::askDisketteCount(const std::string& question)
     throw JobStopped();
 }
 
-void modSplitFile::writeHeader(int count, int number)
+File modSplitFile::openSource() const
+{
+    return streaming_ ? File::adopt(::dup(STDIN_FILENO), split_text::kStandardInput)
+                      : File(sourceFile_, File::Mode::Read);
+}
+
+// A split of standard input by size learns the pieces' count only at the input's end: the
+// headers are written again then, and the pieces hashed after that.
+bool modSplitFile::headersAfterEnd() const
+{
+    return streaming_ && !byLines();
+}
+
+// Pieces of pieceSize bytes as long as standard input gives bytes, each under its temporary
+// name; once it ends, every header gets the count and the pieces their digests.
+std::int16_t modSplitFile::SplitStreamBySize()
+{
+    try {
+        const double requested = requestedBytes(splitSize_, unit_);
+        const std::uint64_t pieceSize = checkedPieceSize(requested);
+        if (plainPieces_) {
+            message_ = plainChecksumProblem(destFolder_ + fileName_);
+            if (!message_.empty())
+                return status_ = -1;
+        }
+        source_ = openSource();
+        const auto chunk = static_cast<std::size_t>(std::min<std::uint64_t>(pieceSize, kCopyChunk));
+        buffer_.resize(chunk);
+        std::uint64_t total = 0;
+        std::size_t pending = source_.read(buffer_.data(), chunk);
+        if (pending == 0) {
+            message_ = split_text::kEmptyStream;
+            return status_ = -1;
+        }
+        displaySize_ = static_cast<double>(pieceSize);
+        while (pending > 0) {
+            if (currentPiece_ >= kMaxPieces)
+                throw RunError(err::Overflow, split_text::tooManyPieces(0));
+            if (OpenNextSplitFile(requested) != 0)
+                return status_;
+            if (!plainPieces_)
+                writeHeader(0, currentPiece_);
+            std::uint64_t left = pieceSize;
+            do {
+                writeRetrying([&] { piece_.write(buffer_.data(), pending); }, false);
+                left -= pending;
+                total += pending;
+                showBytes(total);
+                host_.processEvents();
+                const std::uint64_t next = left == 0 ? chunk : std::min<std::uint64_t>(left, chunk);
+                pending = source_.read(buffer_.data(), static_cast<std::size_t>(next));
+            } while (pending > 0 && left > 0);
+        }
+        jobStop().throwIfRequested(); // an end of input that a stop caused is no end
+        source_.close();
+        pieceCount_ = currentPiece_;
+        commitPiece();
+        checkRecoveryFor(companions_, pieceCount_);
+        finishStreamPieces();
+        return status_;
+    } catch (const RunError& error) {
+        return fail(error);
+    }
+}
+
+void modSplitFile::finishStreamPieces()
+{
+    int number = 0;
+    for (SafeOutput& piece : finishedPieces_) {
+        ++number;
+        if (!plainPieces_) {
+            File file(piece.temporaryPath(), File::Mode::ReadWrite);
+            const auto bytes = headerBytesOf(pieceCount_, number);
+            file.write(bytes.data(), bytes.size());
+            file.close();
+        }
+        if (writesChecksums()) {
+            hasher_.begin(piece.temporaryPath(), GetFileNameFromPath(piece.finalPath()));
+            hasher_.end();
+        }
+    }
+}
+
+std::array<unsigned char, kPieceHeaderSize> modSplitFile::headerBytesOf(int count, int number) const
 {
     PieceHeader header;
     header.signature = compressed_ ? PieceSignatureCompressed : PieceSignaturePlain;
     header.count = count;
     header.number = number;
-    const auto bytes = encodePieceHeader(header);
+    return encodePieceHeader(header);
+}
+
+void modSplitFile::writeHeader(int count, int number)
+{
+    const auto bytes = headerBytesOf(count, number);
     writeRetrying([&] { piece_.write(bytes.data(), bytes.size()); }, false);
 }
 

@@ -27,6 +27,24 @@ inline const std::string kPlainOnDiskettes =
     "Plain pieces cannot be written onto diskettes: they are known by their checksum file "
     "alone, which would be on another disk than the pieces.";
 
+inline const std::string kFolderByLines =
+    "A folder is split as the ZIP archive it is packed into: it cannot be split by number of "
+    "lines.";
+
+inline const std::string kStandardInput = "standard input";
+
+inline const std::string kEmptyStream = "Standard input held no data to split.";
+
+// Why a split of standard input is refused: what the way asked for needs to know first.
+inline const std::string kStreamByPieces =
+    "A number of pieces needs the size of the data before the split, which standard input "
+    "does not tell: split it by size, by a preset or by lines.";
+inline const std::string kStreamCompressed =
+    "Standard input cannot be compressed or encrypted before the split: the archive records "
+    "its entry's size ahead of the data. Compress it in the pipe instead, or split a file.";
+inline const std::string kStreamOnDiskettes =
+    "Standard input cannot be split onto diskettes: the disks are counted before the split.";
+
 inline std::string confirmCancel()
 {
     return cancelProcessQuestion();

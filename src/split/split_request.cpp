@@ -49,6 +49,8 @@ struct Request {
     bool tempCompressed = false; // the compressed file goes to the Temp folder
     std::string fileToSplit;
     bool compressed = false;               // fileToSplit is a compressed file this request made
+    bool folder = false;                   // the source is a folder, packed into an archive
+    std::vector<std::string> packed = {};  // what packing the folder left out
     std::string firstPiece;                // of the set written
     std::vector<std::string> notices = {}; // the companions left out, after a split
 };
@@ -64,11 +66,32 @@ bool endsWithPathMark(const std::string& path)
     return !path.empty() && (path.back() == '\\' || path.back() == ':' || path.back() == '/');
 }
 
+// The source is packed or compressed into an archive before it is split.
+bool compresses(const Request& r)
+{
+    return r.request.compressFirst || r.request.encrypt || r.folder;
+}
+
+// A split of standard input: nothing that needs the data's size or all of it first.
+std::optional<CommandOutcome> checkStream(Request& r)
+{
+    Host& host = r.services.host;
+    r.source = split_text::kStandardInput;
+    if (r.request.mode == SplitMode::ByPieces)
+        return refuse(host, split_text::kStreamByPieces, RequestField::PieceCount);
+    if (r.request.compressFirst || r.request.encrypt)
+        return refuse(host, split_text::kStreamCompressed, RequestField::CompressFirst);
+    if (isDiskettePath(r.destination))
+        return refuse(host, split_text::kStreamOnDiskettes, RequestField::DestinationFolder);
+    return std::nullopt;
+}
+
 // Steps up to the mode: the boxes are filled, repaired and name things that exist.
 std::optional<CommandOutcome> checkPaths(Request& r)
 {
     Host& host = r.services.host;
-    if (r.request.sourcePath.empty())
+    const bool stream = !r.request.streamName.empty();
+    if (r.request.sourcePath.empty() && !stream)
         return refuse(host, "Please select a file to split/compress.", RequestField::SourcePath);
     r.request.sourcePath = repairPathColon(r.request.sourcePath);
     if (r.request.destinationFolder.empty())
@@ -78,13 +101,20 @@ std::optional<CommandOutcome> checkPaths(Request& r)
         withTrailingSeparator(repairPathColon(r.request.destinationFolder));
     r.source = r.request.sourcePath;
     r.destination = r.request.destinationFolder;
-    r.tempCompressed =
-        isDiskettePath(r.destination) && (r.request.compressFirst || r.request.encrypt);
-    if (endsWithPathMark(r.source))
-        return refuse(host, "Please enter a valid file name to continue with this operation.",
-                      RequestField::SourcePath);
-    if (!fileExists(r.source))
-        return refuse(host, fileNotLocatedText(r.source), RequestField::SourcePath);
+    if (stream) {
+        if (auto refused = checkStream(r))
+            return refused;
+    } else {
+        r.folder = folderExists(r.source);
+        while (r.folder && r.source.size() > 1 && r.source.back() == '/')
+            r.source.pop_back();
+        r.tempCompressed = isDiskettePath(r.destination) && compresses(r);
+        if (endsWithPathMark(r.source))
+            return refuse(host, "Please enter a valid file name to continue with this operation.",
+                          RequestField::SourcePath);
+        if (!r.folder && !fileExists(r.source))
+            return refuse(host, fileNotLocatedText(r.source), RequestField::SourcePath);
+    }
     if (!isDiskettePath(r.destination) && !folderExists(r.destination))
         return refuse(host, folderNotLocatedText(r.destination), RequestField::DestinationFolder);
     return std::nullopt;
@@ -155,6 +185,8 @@ std::optional<CommandOutcome> chooseTypedSize(Request& r, SizeChoice& choice)
             return refuse(host, split_text::kPlainByLines, RequestField::PlainPieces);
         if (r.request.encrypt)
             return refuse(host, split_text::kEncryptByLines, RequestField::Encrypt);
+        if (r.folder)
+            return refuse(host, split_text::kFolderByLines, RequestField::SourcePath);
         if (r.request.compressFirst)
             return refuse(host,
                           std::string("You can not compress file if you want it to be split by "
@@ -253,25 +285,32 @@ std::optional<CommandOutcome> choosePlainPieces(Request& r)
 void compressSource(Request& r)
 {
     r.fileToSplit = r.source;
-    if (!r.request.compressFirst)
+    if (!compresses(r))
         return;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
     compressor.markTempCompressedFile(r.tempCompressed);
-    if (compressor.compress(r.source)) {
+    compressor.SetStored(r.folder && !r.request.compressFirst && !r.request.encrypt);
+    compressor.SetSkipUnreadable(r.request.skipUnreadable);
+    const bool done = compressor.compress(r.source);
+    compressor.SetStored(false);
+    if (done) {
         r.fileToSplit = compressor.CompressedFileFor(r.source);
         r.compressed = true;
+        if (r.folder)
+            r.notices = r.packed = compressor.Packing().notices();
     } else {
         r.tempCompressed = false;
-        if (r.request.encrypt)
-            r.fileToSplit.clear(); // never split in the clear what was to be encrypted
+        // never split in the clear what was to be encrypted, nor a folder as a file
+        if (r.request.encrypt || r.folder)
+            r.fileToSplit.clear();
     }
 }
 
 // Splitting with compression must not overwrite a file the user already has.
 std::optional<CommandOutcome> refuseExistingCompressedFile(Request& r)
 {
-    if (!r.request.compressFirst || r.tempCompressed)
+    if (!compresses(r) || r.tempCompressed)
         return std::nullopt;
     CompressionAdapter& compressor = r.services.compressor;
     compressor.SetDestFolder(r.destination);
@@ -309,7 +348,7 @@ std::string splitDoneText(const Request& r, const std::string& setName, int piec
                           const std::vector<std::string>& notices)
 {
     const SizeUnit sizeUnit = choice.sizeUnit.value_or(choice.unit);
-    std::string text = "The file " + r.source + " has been "
+    std::string text = (r.folder ? "The folder " : "The file ") + r.source + " has been "
                        + (r.compressed ? "compressed and " : "") + "split into "
                        + std::to_string(pieces) + " files. " + CR + "Each file contains "
                        + choice.sizeText + " " + unitRow(sizeUnit).word + " or less.";
@@ -344,7 +383,9 @@ void showOutcome(Request& r, const SizeChoice& choice)
     } else if (label) {
         label->setCaption("Completed splitting.");
     }
-    r.notices = engine.CompanionNotices();
+    r.notices = r.packed;
+    r.notices.insert(r.notices.end(), engine.CompanionNotices().begin(),
+                     engine.CompanionNotices().end());
     host.showOutcome(splitDoneText(r, engine.FileName(), engine.PieceCount(), choice,
                                    engine.CompanionFiles(), r.notices),
                      r.destination);
@@ -355,7 +396,10 @@ void showOutcome(Request& r, const SizeChoice& choice)
 bool runSplit(Request& r, const SizeChoice& choice)
 {
     modSplitFile& engine = r.services.engine;
-    engine.SetSourceFile(r.fileToSplit);
+    if (r.request.streamName.empty())
+        engine.SetSourceFile(r.fileToSplit);
+    else
+        engine.SetSourceStream(r.request.streamName);
     engine.SetDestFolder(r.destination);
     engine.SetSplitSize(choice.splitSize);
     engine.setSizeUnit(choice.unit);
@@ -464,7 +508,7 @@ bool finishCompressedPiece(Request& r, SizeChoice& choice, const std::string& pi
 // source, to be split as it is); else whether the piece was made.
 std::optional<bool> compressStraightIntoPiece(Request& r, SizeChoice& choice)
 {
-    if (!r.request.compressFirst || r.tempCompressed || r.request.plainPieces
+    if (!r.request.compressFirst || r.folder || r.tempCompressed || r.request.plainPieces
         || !compressedFileFitsOnePiece(r, choice))
         return std::nullopt;
     try {
@@ -522,6 +566,8 @@ bool compressAndSplit(Request& r, SizeChoice& choice)
 bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
 {
     try {
+        if (!r.request.streamName.empty())
+            return runSplit(r, choice);
         const std::optional<bool> stored = compressStraightIntoPiece(r, choice);
         return stored ? *stored : compressAndSplit(r, choice);
     } catch (const JobStopped&) {
@@ -538,7 +584,7 @@ bool compressAndSplitStoppable(Request& r, SizeChoice& choice)
 
 CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
 {
-    Request r{request, services, {}, {}, {}, {}, false, {}, {}};
+    Request r{request, services, {}, {}, {}, {}, false, false, {}, {}, {}};
     const PasswordLoan password(r);
     if (auto refused = checkPaths(r))
         return *refused;
@@ -565,9 +611,10 @@ CommandOutcome splitCommand(SplitRequest& request, SplitServices& services)
     if (refused)
         return *refused;
 
-    services.recentFiles.AddRecentFile(r.source, "Split");
+    if (request.streamName.empty())
+        services.recentFiles.AddRecentFile(r.source, "Split");
     const bool succeeded = compressAndSplitStoppable(r, choice);
-    if (succeeded && request.deleteSourceAfter) {
+    if (succeeded && request.deleteSourceAfter && !r.folder) {
         services.engine.SetSourceFile(r.source);
         services.engine.SetConfirmDelete(true);
         ConfirmDeleteSource(services.engine, services.host);

@@ -22,7 +22,8 @@ enum class SplitMode { BySize, ByPieces, ByPreset };
 // What a split is asked to do; the command writes the repaired paths back into
 // sourcePath and destinationFolder.
 struct SplitRequest {
-    std::string sourcePath;        // the file to split
+    std::string sourcePath;        // the file or folder to split
+    std::string streamName;        // not empty: standard input is split, into pieces so named
     std::string pieceCount;        // number of pieces, as typed (ByPieces)
     std::string pieceSize;         // size of a piece in sizeUnit, as typed (BySize)
     std::string destinationFolder; // where the pieces go
@@ -33,6 +34,7 @@ struct SplitRequest {
     bool deleteSourceAfter = false; // offer to delete the source after a split
     std::string recoveryCount;      // recovery pieces: "N", "N%", or empty (none)
     bool plainPieces = false;       // pieces without header, known by their checksum file
+    bool skipUnreadable = false;    // a folder's unreadable files are left out unasked
     // "Encrypt with a password": the set is compressed and its archive AES-256 encrypted
     // with password, which passwordAgain must repeat. The command wipes both when it ends.
     bool encrypt = false;

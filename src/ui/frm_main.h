@@ -90,6 +90,7 @@ public:
     // File browses (Split, Join, Verify) and folder browses (Split and Join destinations,
     // the two default folders).
     void Command3_Click();
+    void cmdSpFolder_Click();
     void Command1_Click();
     void Command5_Click();
     void Command2_Click();

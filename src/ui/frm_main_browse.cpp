@@ -68,6 +68,14 @@ void frmMain::Command3_Click()
     browseForFile(splitPane->Text1, splitPane->Text4, Pane::Split, splitPane->cmdSpSplit);
 }
 
+// A folder to split: packed into one archive, then split as a compressed set.
+void frmMain::cmdSpFolder_Click()
+{
+    browseForFolder(splitPane->Text1);
+    if (!selectedFolder_.empty() && splitPane->Text4->text().isEmpty())
+        splitPane->Text4->setText(QString::fromStdString(GetFolderFromPath(selectedFolder_)));
+}
+
 void frmMain::Command1_Click()
 {
     browseForFile(joinPane->Text5, joinPane->Text6, Pane::Join, joinPane->cmdJoin);
@@ -102,6 +110,7 @@ void frmMain::wireBrowses()
 {
     const std::pair<QPushButton*, void (frmMain::*)()> browses[] = {
         {splitPane->Command3, &frmMain::Command3_Click},
+        {splitPane->cmdSpFolder, &frmMain::cmdSpFolder_Click},
         {joinPane->Command1, &frmMain::Command1_Click},
         {verifyPane->Command5, &frmMain::Command5_Click},
         {splitPane->Command2, &frmMain::Command2_Click},

@@ -133,10 +133,10 @@ void frmMain::guardWork()
 {
     const std::initializer_list<QWidget*> controls = {
         splitPane->cmdSpSplit,  splitPane->cmdCompress, splitPane->Command3,
-        splitPane->Command2,    joinPane->cmdJoin,      joinPane->Command1,
-        joinPane->Command4,     verifyPane->cmdVerify1, verifyPane->cmdVerify2,
-        verifyPane->Command5,   optionsPane->Command6,  optionsPane->cmdOptBr1,
-        optionsPane->cmdOptBr2, navigation->cmdMExit,
+        splitPane->cmdSpFolder, splitPane->Command2,    joinPane->cmdJoin,
+        joinPane->Command1,     joinPane->Command4,     verifyPane->cmdVerify1,
+        verifyPane->cmdVerify2, verifyPane->Command5,   optionsPane->Command6,
+        optionsPane->cmdOptBr1, optionsPane->cmdOptBr2, navigation->cmdMExit,
     };
     for (QWidget* control : controls)
         work_.guard(control);

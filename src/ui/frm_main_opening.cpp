@@ -86,7 +86,10 @@ void frmMain::wireDrops()
     for (QLineEdit* box : findChildren<QLineEdit*>()) {
         const bool forFolders =
             std::find(std::begin(folderBoxes), std::end(folderBoxes), box) != std::end(folderBoxes);
-        acceptPathDrops(*box, forFolders ? firstOf(folderInto(*box), openDropped) : openDropped);
+        // a folder dropped on the Split pane's source is the folder to split
+        acceptPathDrops(*box, forFolders                ? firstOf(folderInto(*box), openDropped)
+                              : box == splitPane->Text1 ? firstOf(openDropped, folderInto(*box))
+                                                        : openDropped);
     }
 }
 

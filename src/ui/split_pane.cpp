@@ -40,10 +40,12 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     setObjectName(QStringLiteral("Picture2"));
     Text1 = pathBox("Text1", this);
     Command3 = commandButton("Command3", "&Browse", this);
+    cmdSpFolder = commandButton("cmdSpFolder", "Fo&lder...", this);
     Text4 = pathBox("Text4", this);
     Command2 = commandButton("Command2", "Bro&wse", this);
     auto* paths = new QGridLayout;
     addPathRow(*paths, 0, "Source F&ile:", Text1, Command3);
+    paths->addWidget(cmdSpFolder, 1, 2);
     addPathRow(*paths, 2, "&Destination:", Text4, Command2);
 
     Frame1 = buildSplitBy();
@@ -53,7 +55,7 @@ SplitPane::SplitPane(QWidget* parent) : QWidget(parent)
     txtRecovery->setMaximumWidth(70);
     chkPlainPieces = named(
         new QCheckBox(
-            QStringLiteral("P&lain pieces (no header): anyone can join them with cat or copy /b"),
+            QStringLiteral("Plain pieces (no header): anyone can &join them with cat or copy /b"),
             this),
         "chkPlainPieces");
     chkPlainPieces->setToolTip(QString::fromUtf8(kPlainPiecesTip));

@@ -33,6 +33,7 @@ public:
 
     QLineEdit* Text1;
     QPushButton* Command3;
+    QPushButton* cmdSpFolder; // "Folder...": a folder as the source
     QLineEdit* Text4;
     QPushButton* Command2;
     QGroupBox* Frame1;
@@ -46,7 +47,7 @@ public:
     QCheckBox* Check1;
     QLineEdit* txtRecovery; // "0", "N" or "N%" recovery pieces
     QCheckBox* chkPlainPieces;
-    QCheckBox* chkEncrypt;  // "Encrypt with a password": a compressed, AES-256 encrypted set
+    QCheckBox* chkEncrypt; // "Encrypt with a password": a compressed, AES-256 encrypted set
     QLineEdit* txtPassword;
     QLineEdit* txtPasswordAgain;
     QLabel* lblStrength; // the password's strength hint; it refuses nothing

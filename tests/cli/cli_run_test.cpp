@@ -1,4 +1,5 @@
 #include "cli_fixture.h"
+#include "folder_tree.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -591,4 +592,111 @@ TEST_F(CliJobTest, AJobDoneBeforeCtrlCReportsItsResultAndSucceeds)
     EXPECT_TRUE(fs::exists(temp.file("data.bin")));
     for (const int fd : {terminal, user, out})
         ::close(fd);
+}
+
+// Standard input split as it streams (from a pipe and from a slow writer) and sets joined
+// into standard output give the bytes back; a damaged set writes nothing there, and a reader
+// that goes away ends the join quietly.
+TEST_F(CliJobTest, PipesCarrySetsInAndOut)
+{
+    const std::string text = compressibleText(300'000);
+    writeFile(temp.file("log.txt"), text);
+    ASSERT_EQ(run({"split", "log.txt", pieces, "-s", "4KB", "--compress"}).status, 0);
+    const std::string slowly = "for i in 1 2 3; do head -c 100000 log.txt; sleep 0.1; done |";
+    const struct {
+        const char* what;
+        std::string input; // the shell words that pipe the data in
+        std::vector<std::string> split;
+        std::string picked;
+    } cases[] = {
+        {"50 MB from a pipe",
+         "head -c 50M /dev/urandom | tee src |",
+         {"-s", "20MB", "--recovery", "1"},
+         "in.002"},
+        {"lines from a slow writer", slowly + " tee src |", {"--lines", "2000"}, "in.003"},
+        {"plain pieces by a preset",
+         "head -c 3M /dev/urandom | tee src |",
+         {"--preset", "1.38MB", "--plain"},
+         "in.001"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::string> split = {"split", "-", pieces, "--name", "in"};
+        split.insert(split.end(), c.split.begin(), c.split.end());
+        const CliRun in = run(split, "rm -f src; " + c.input);
+        ASSERT_EQ(in.status, 0) << in.err;
+        const CliRun out = run({"join", piece(c.picked), "-"});
+        ASSERT_EQ(out.status, 0) << out.err;
+        EXPECT_THAT(out.err, HasSubstr(" into standard output"));
+        EXPECT_TRUE(out.out == readFile(temp.file("src")));
+    }
+    const CliRun unzipped = run({"join", piece("log.txt.zip.005"), "-"});
+    EXPECT_TRUE(unzipped.status == 0 && unzipped.out == text) << unzipped.err;
+    // what needs the data's size or all of it first is refused before a piece is made
+    const std::pair<std::vector<std::string>, std::string> refusals[] = {
+        {{"-n", "3"}, "A number of pieces needs the size of the data"},
+        {{"-s", "1KB", "--compress"}, "Standard input cannot be compressed"},
+        {{"-s", "1KB", "--password-file", "log.txt"}, "Standard input cannot be compressed"},
+        {{"-s", "1KB"}, "Standard input held no data to split."},
+    };
+    for (const auto& [options, reason] : refusals) {
+        std::vector<std::string> split = {"split", "-", pieces, "--name", "x"};
+        split.insert(split.end(), options.begin(), options.end());
+        const CliRun refused = run(split, options.size() == 2 ? "true |" : "echo data |");
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_THAT(refused.err, HasSubstr(reason));
+    }
+    EXPECT_EQ(namesIn(pieces).count("x.001"), 0u);
+
+    flipByte(piece("in.002"), 100);
+    const CliRun damaged = run({"join", piece("in.001"), "-"});
+    EXPECT_EQ(damaged.status, 1);
+    EXPECT_EQ(damaged.out, "");
+    EXPECT_THAT(damaged.err, HasSubstr("in.002 is damaged"));
+
+    const std::string status = temp.file("status.txt");
+    EXPECT_EQ(std::system(("{ " + commandFor({"join", piece("log.txt.zip.001"), "-"}) + " 2>'"
+                           + temp.file("stderr.txt") + "'; echo $? >'" + status
+                           + "'; } | head -c 10 >/dev/null")
+                              .c_str()),
+              0);
+    EXPECT_EQ(readFile(status), "1\n");
+    EXPECT_EQ(readFile(temp.file("stderr.txt")), "");
+}
+
+// A folder is split as a folder set and joined back whole, with its modes, times and links;
+// the FIFO is left out and said so. An existing folder is replaced only with --force.
+TEST_F(CliJobTest, FoldersSplitAndJoinBackWhole)
+{
+    const std::string tree = makeFolderTree(temp.path(), "tree");
+    const std::vector<std::string> ways[] = {
+        {"-s", "1MB"},
+        {"-n", "3", "--compress", "--level", "fast", "--recovery", "1"},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way[1]);
+        fs::remove_all(pieces);
+        fs::create_directory(pieces);
+        fs::remove_all(output("tree"));
+        std::vector<std::string> split = {"split", tree + "/", pieces};
+        split.insert(split.end(), way.begin(), way.end());
+        const CliRun packed = run(split);
+        ASSERT_EQ(packed.status, 0) << packed.err;
+        EXPECT_THAT(packed.out, HasSubstr("packed the folder"));
+        EXPECT_THAT(packed.err, HasSubstr("neither files, folders nor links: fifo."));
+        const CliRun unpacked = run({"join", piece("tree.zip.002"), joined});
+        ASSERT_EQ(unpacked.status, 0) << unpacked.err;
+        EXPECT_EQ(treeDifference(tree, output("tree")), "");
+        EXPECT_EQ(namesIn(joined), std::set<std::string>{"tree"});
+    }
+    writeFile(output("tree/mine"), "kept");
+    EXPECT_EQ(run({"join", piece("tree.zip.001"), joined}).status, 1);
+    EXPECT_EQ(readFile(output("tree/mine")), "kept");
+    EXPECT_EQ(run({"join", piece("tree.zip.001"), joined, "--force"}).status, 0);
+    EXPECT_EQ(treeDifference(tree, output("tree")), "");
+    EXPECT_EQ(namesIn(joined), std::set<std::string>{"tree"});
+    const CliRun stream = run({"join", piece("tree.zip.001"), "-"});
+    EXPECT_EQ(stream.status, 1);
+    EXPECT_EQ(stream.out, "");
+    EXPECT_THAT(stream.err, HasSubstr("tree.zip holds a folder"));
 }

@@ -1,4 +1,5 @@
 #include "compress/compression_adapter.h"
+#include "compress/folder_archive.h"
 #include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
 #include "compress/zlib_tool.h"
@@ -11,6 +12,8 @@
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
+
+#include <zip.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -362,4 +365,96 @@ TEST(CompressionAdapter, CompressesToTempAndRestoresBesideTheJoinedFile)
     EXPECT_EQ(w.host.busyChanges, (std::vector<bool>{true, false, true, false, true, false}));
     EXPECT_EQ(adapter.CompressOperation(), "");
     EXPECT_TRUE(w.host.shown.empty());
+}
+
+namespace {
+
+// An entry of a folder set's archive as any tool could write it: its name, its bytes and
+// its Unix mode with the type (0: none recorded).
+struct CraftedEntry {
+    std::string name;
+    std::string bytes;
+    unsigned mode;
+};
+
+void writeCraftedSet(const std::string& path, const std::vector<CraftedEntry>& entries)
+{
+    int error = 0;
+    zip_t* archive = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    ASSERT_NE(archive, nullptr);
+    for (const CraftedEntry& e : entries) {
+        zip_source_t* data = zip_source_buffer(archive, e.bytes.data(), e.bytes.size(), 0);
+        const zip_int64_t i = zip_file_add(archive, e.name.c_str(), data, ZIP_FL_ENC_RAW);
+        ASSERT_GE(i, 0) << e.name;
+        const auto index = static_cast<zip_uint64_t>(i);
+        zip_set_file_compression(archive, index, ZIP_CM_STORE, 0);
+        if (e.mode != 0)
+            zip_file_set_external_attributes(archive, index, 0, ZIP_OPSYS_UNIX, e.mode << 16);
+    }
+    zip_set_archive_comment(archive, kFolderSetComment.data(),
+                            static_cast<zip_uint16_t>(kFolderSetComment.size()));
+    ASSERT_EQ(zip_close(archive), 0);
+}
+
+} // namespace
+
+// Every entry of a folder set is untrusted: one that would land outside the folder, pass
+// through a link or file of the set, or is no file, folder or link refuses the set before
+// anything is written; a CRC error fails it at that entry, leaving nothing either.
+TEST(FolderSets, CraftedEntriesAreRefusedAndLeaveNothingInsideOrOutside)
+{
+    TempFolder temp;
+    const std::string dest = temp.file("dest");
+    fs::create_directory(dest);
+    const std::string archive = temp.file("set.zip");
+    const std::string outside = temp.path().string();
+    const struct {
+        const char* what;
+        std::vector<CraftedEntry> entries;
+        const char* reason;
+    } cases[] = {
+        {"a parent part", {{"ok", "fine", 0100644}, {"../evil", "payload", 0100644}}, "\"..\""},
+        {"an absolute path", {{outside + "/evil", "payload", 0}}, "an absolute path"},
+        {"a dot part", {{"a/./evil", "payload", 0}}, "\".\" part"},
+        {"through a stored link",
+         {{"ln", outside, 0120777}, {"ln/evil", "payload", 0100644}},
+         "through the link \"ln\""},
+        {"through a file", {{"f", "x", 0}, {"f/evil", "payload", 0}}, "through the file \"f\""},
+        {"a device", {{"dev", "", 0020644}}, "neither a file, a folder nor a link"},
+        {"a name twice", {{"a", "1", 0}, {"a/", "", 040755}}, "it appears twice"},
+        {"a CRC error in the fifth entry",
+         {{"1", "one", 0}, {"2", "two", 0}, {"3/", "", 0}, {"3/4", "four", 0}, {"5", "FIFTH", 0}},
+         "(5) is damaged: its data does not match its checksum"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        writeCraftedSet(archive, c.entries);
+        std::string bytes = readFile(archive);
+        if (const auto at = bytes.find("FIFTH"); at != std::string::npos) {
+            bytes[at] = 'f';
+            writeFile(archive, bytes);
+        }
+        ASSERT_TRUE(isFolderArchive(archive));
+        std::string message;
+        try {
+            extractFolderArchive(archive, dest + "/set", {}, {}, true, nullptr);
+        } catch (const RunError& error) {
+            message = error.description();
+        }
+        EXPECT_NE(message.find(c.reason), std::string::npos) << message;
+        EXPECT_TRUE(fs::is_empty(dest));
+        EXPECT_EQ(namesIn(temp.path()), (std::set<std::string>{"dest", "set.zip"}));
+    }
+}
+
+// The names a folder set's entries may have; the fuzzer holds the rest to this.
+TEST(FolderSets, EntryNamesStayInsideTheFolder)
+{
+    const std::pair<std::string_view, bool> names[] = {
+        {"a", true},     {"a/b/", true}, {"ü é/x y", true}, {"..a/b..", true},
+        {"", false},     {"/a", false},  {"a/../b", false}, {"..", false},
+        {"a//b", false}, {"./a", false}, {"a/.", false},    {std::string_view("a\0b", 3), false},
+    };
+    for (const auto& [name, sound] : names)
+        EXPECT_EQ(folderEntryProblem(name).empty(), sound) << name;
 }

@@ -83,7 +83,7 @@ TEST_F(SplitRequestTest, RefusalsNameTheProblemAndMoveTheFocus)
         {[](auto& p) { p.destinationFolder.clear(); },
          "Please specify the folder where you want to save the generated files.",
          RequestField::DestinationFolder},
-        {[&](auto& p) { p.sourcePath = temp.folder(); },
+        {[&](auto& p) { p.sourcePath = temp.file("none") + "/"; },
          "Please enter a valid file name to continue with this operation.",
          RequestField::SourcePath},
         {[&](auto& p) { p.sourcePath = temp.file("none.bin"); },

@@ -79,17 +79,17 @@ TEST_F(KeysAndFiles, PiecesFillTheJoinPaneOtherFilesTheSplitPaneFoldersTheirBoxe
     }
     EXPECT_EQ(text(window->verifyPane->Text8), "") << "a drop on a box is no text typed into it";
 
-    // a folder fills a destination box, and is no file to split or join
+    // a folder fills a destination box and the Split pane's source, the folder to split,
+    // but is no piece to join
     const std::string inside = folder.path().string();
     for (QLineEdit* box :
          {window->splitPane->Text4, window->joinPane->Text6, window->optionsPane->txtDefoutSplit,
-          window->optionsPane->txtDefoutJoin}) {
+          window->optionsPane->txtDefoutJoin, window->splitPane->Text1}) {
         EXPECT_TRUE(test::dropPaths(box, {inside}));
         EXPECT_EQ(text(box), folder.folder());
     }
-    EXPECT_FALSE(test::dropPaths(window->splitPane->Text1, {inside}));
+    EXPECT_FALSE(test::dropPaths(window->joinPane->Text5, {inside}));
     EXPECT_FALSE(test::dropPaths(window.get(), {inside}));
-    EXPECT_EQ(text(window->splitPane->Text1), folder.file("report.txt"));
 
     // a relative name on the command line is taken from the current folder
     const QString current = QDir::currentPath();

@@ -6,6 +6,7 @@
 #include "ui/job_notice.h"
 #include "ui/stoppable_job.h"
 
+#include "folder_tree.h"
 #include "shell_fixture.h"
 
 #include <QShortcut>
@@ -491,4 +492,23 @@ TEST_F(WorkPanes, ARunningJobStartsNothingElseAndAClosingAsksToStopIt)
     EXPECT_TRUE(host.allAnswersUsed());
     EXPECT_TRUE(shell.dialogs.starts.empty());
     EXPECT_TRUE(window->hasEnded());
+}
+
+// A folder picked with "Folder..." is split as a folder set, the FIFO left out and said so,
+// and joined back whole.
+TEST_F(WorkPanes, AFolderPickedWithFolderSplitsAndJoinsBackWhole)
+{
+    const std::string tree = test::makeFolderTree(data.path(), "tree");
+    const std::string pieces = folder("pieces"), joined = folder("joined");
+    mode(sp->Option2, sp->Text2, "4");
+    sp->Text4->setText(QString::fromStdString(pieces));
+    shell.dialogs.picks.push_back(tree);
+    sp->cmdSpFolder->click();
+    EXPECT_EQ(sp->Text1->text().toStdString(), tree + "/");
+    sp->cmdSpSplit->click();
+    EXPECT_TRUE(contains(lastMessage(), "neither files, folders nor links: fifo."))
+        << lastMessage();
+    EXPECT_TRUE(fs::exists(pieces + "tree.zip.004"));
+    join(pieces + "tree.zip.002", joined);
+    EXPECT_EQ(test::treeDifference(tree, joined + "tree"), "");
 }
