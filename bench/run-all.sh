@@ -1,25 +1,25 @@
 #!/usr/bin/env bash
-# Measures parcelo-cli against the usual command-line tools and prints one table of
-# ratios (ours / peer time, minimum and median of interleaved runs), the output sizes
-# and the peak memory of each command:
-#   - split (10 MB and 100 MB pieces) against `split -b`, join against `cat`, with the
-#     piece checksums off and on when parcelo-cli has the --no-checksums switch;
+# Measures parcelo-cli against the usual command-line tools in one interleaved run and
+# prints one table of ratios (ours / peer time), the output sizes and the peak memory:
+#   - split by 10 MB and 100 MB against `split -b`, and with checksums against `split -b`
+#     then `openssl dgst -sha256` of the pieces;
+#   - join against `cat`, and with checksums against `openssl dgst -sha256` of the pieces
+#     checked against their list, then `cat`;
 #   - compression of a mixed file (half text, half random) at best and fast against
 #     `zip -9`, `zip -2`, `pigz -9 -K` and `pigz -2 -K`, decompression against `unzip`.
-# Warm page cache, every output on the same disk, a sync before each run.
+# Every input is settled (written back, dropped from the cache, read once) before the runs;
+# benchlib.py times the runs and removes each output after its run.
 #
 #   bash bench/run-all.sh [BUILD_DIR] [SPLIT_MIB] [COMPRESS_MIB] [ROUNDS]
 set -euo pipefail
 build=${1:-build}
 split_mib=${2:-1024}
 compress_mib=${3:-256}
-rounds=${4:-5}
+rounds=${4:-6}
 cli=$(realpath "$build/bin/parcelo-cli")
 source "$(dirname "$0")/lib.sh"
 bench_work_folder
-for tool in /usr/bin/time zip unzip pigz; do
-  command -v "$tool" > /dev/null || { echo "missing $tool (see bench/README.md)" >&2; exit 1; }
-done
+bench_need time zip unzip pigz openssl
 
 echo "Making the test files in $work ..." >&2
 bench_random_file "$work/big.bin" "$split_mib"
@@ -40,99 +40,62 @@ with open(path, "wb") as out:
                      f"{200 if rng.random() < 0.9 else 404}\n").encode()
         out.write(bytes(text[: 1 << 20]))
 PY
-cat "$work/mixed.bin" > /dev/null
 
 python3 - "$cli" "$work" "$rounds" <<'PY'
-import os, statistics, subprocess, sys
-import benchlib
+import os, subprocess, sys
+from benchlib import compare, fresh, into, same_file, settle, sh, table
 
 cli, work, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
-big = os.path.join(work, "big.bin")
-mixed = os.path.join(work, "mixed.bin")
-peak_file = os.path.join(work, "peak.txt")
-has_checksum_switch = "--no-checksums" in subprocess.run(
-    [cli, "--help"], capture_output=True, text=True).stdout
+big, mixed = os.path.join(work, "big.bin"), os.path.join(work, "mixed.bin")
+out = os.path.join(work, "out")  # every timed run writes here; removed after the run
+ours = lambda *args: [cli, *args, "--yes", "--quiet", "--no-sync"]
+bare = ["--no-checksums", "--no-join-script"]
+split_b = 'split -b "$1" -a 3 -d "$2" "$3/big.bin."'
+# Piece sizes smaller than the file (a small trial run has no 100 MB pieces).
+piece_mb = [mb for mb in (10, 100) if mb * 1000**2 < os.path.getsize(big)]
+sums = lambda folder: f'openssl dgst -sha256 -r "{folder}"/big.bin.[0-9]*'
 
-fresh = lambda name: benchlib.fresh(work, name)
-run = lambda args, stdout=None: benchlib.run(args, peak_file, stdout)
+# The inputs of the joins and the decompressions, made once and settled.
+print("Making the sets to join ...", file=sys.stderr)
+make = lambda args: subprocess.run(args, check=True, stdout=subprocess.DEVNULL)
+for mb in piece_mb:
+    make(ours("split", big, fresh(work, f"s{mb}"), "--size", f"{mb}MB", *bare))
+    make(ours("split", big, fresh(work, f"s{mb}c"), "--size", f"{mb}MB", "--no-join-script"))
+    make(sh(f'{split_b} && {sums("$3")} > "$3.sha256"', f"{mb}M", big, fresh(work, f"core{mb}")))
+make(ours("compress", mixed, fresh(work, "cbest"), "--level", "best"))
+make(["zip", "-q", "-j", "-9", os.path.join(fresh(work, "zip9"), "m.zip"), mixed])
+settle([work])
 
-def size_of(path):
-    if os.path.isdir(path):
-        return sum(os.path.getsize(os.path.join(path, f)) for f in os.listdir(path))
-    return os.path.getsize(path)
-
-# Each job: name -> (function making (args, stdout file or None), output path for size).
-jobs = {}
-def job(name, make, output=None):
-    jobs[name] = (make, output)
-
-def checksums(on):
-    return [] if on or not has_checksum_switch else ["--no-checksums"]
-
-modes = [False, True] if has_checksum_switch else [False]
-for mb in (10, 100):
-    job(f"split -b {mb}M", lambda mb=mb: (["split", "-b", f"{mb}M", "-a", "3", "-d", big,
-                                          os.path.join(fresh(f"core{mb}"), "big.bin.")], None))
-    job(f"cat {mb}M", lambda mb=mb: (["cat"] + sorted(
-        os.path.join(work, f"core{mb}", p) for p in os.listdir(os.path.join(work, f"core{mb}"))),
-        os.path.join(fresh(f"cat{mb}"), "big.bin")))
-    for on in modes:
-        tag = f"{mb}{'c' if on else ''}"
-        job(f"split {mb}MB{' +sums' if on else ''}", lambda mb=mb, on=on, tag=tag: (
-            [cli, "split", big, fresh("s" + tag), "--size", f"{mb}MB", "--yes"] + checksums(on), None))
-        job(f"join {mb}MB{' +sums' if on else ''}", lambda on=on, tag=tag: (
-            [cli, "join", os.path.join(work, "s" + tag, "big.bin.001"), fresh("j" + tag), "--yes"],
-            None))  # a set split without checksums has none for the join to check
-
-for level, zl in (("best", 9), ("fast", 2)):
-    job(f"compress {level}", lambda level=level: (
-        [cli, "compress", mixed, fresh("c" + level), "--level", level, "--yes"], None), os.path.join(work, "c" + level))
-    job(f"zip -{zl}", lambda zl=zl: (["zip", "-q", "-j", f"-{zl}", fresh(f"zip{zl}") + "/m.zip",
-                                      mixed], None), os.path.join(work, f"zip{zl}"))
-    job(f"pigz -{zl} -K", lambda zl=zl: (["pigz", "-c", f"-{zl}", "-K", mixed],
-                                         os.path.join(fresh(f"pigz{zl}"), "m.zip")),
-        os.path.join(work, f"pigz{zl}"))
-job("decompress", lambda: ([cli, "join", os.path.join(work, "cbest", sorted(
-    os.listdir(os.path.join(work, "cbest")))[0]), fresh("d"), "--yes"], None))
-job("unzip", lambda: (["unzip", "-q", "-o", os.path.join(work, "zip9", "m.zip"), "-d", fresh("u")],
-                      None))
-
-times = {name: [] for name in jobs}
-peaks = {name: 0.0 for name in jobs}
-for r in range(rounds):
-    print(f"round {r + 1} of {rounds} ...", file=sys.stderr)
-    for name, (make, _) in jobs.items():
-        args, stdout = make()
-        seconds, peak = run(args, stdout)
-        times[name].append(seconds)
-        peaks[name] = max(peaks[name], peak)
-
-if subprocess.run(["cmp", "-s", big, os.path.join(work, "j100", "big.bin")]).returncode:
-    sys.exit("the joined file differs from the source")
-if subprocess.run(["cmp", "-s", mixed, os.path.join(work, "d", "mixed.bin")]).returncode:
-    sys.exit("the decompressed file differs from the source")
-
-rows = []
-for mb in (10, 100):
-    for on in modes:
-        s = " +sums" if on else ""
-        rows.append((f"split {mb}MB{s}", f"split -b {mb}M"))
-        rows.append((f"join {mb}MB{s}", f"cat {mb}M"))
-for level, zl in (("best", 9), ("fast", 2)):
-    rows.append((f"compress {level}", f"zip -{zl}"))
-    rows.append((f"compress {level}", f"pigz -{zl} -K"))
-rows.append(("decompress", "unzip"))
-
-print(f"{'ours':<18}{'peer':<14}{'min':>6}{'median':>8}{'ours s':>8}{'peer s':>8}"
-      f"{'size':>8}{'ours MiB':>10}{'peer MiB':>10}")
-for ours, peer in rows:
-    lo = min(times[ours]) / min(times[peer])
-    mid = statistics.median(times[ours]) / statistics.median(times[peer])
-    size = ""
-    if jobs[ours][1] and jobs[peer][1]:
-        size = f"{size_of(jobs[ours][1]) / size_of(jobs[peer][1]):.4f}"
-    print(f"{ours:<18}{peer:<14}{lo:>6.2f}{mid:>8.2f}{statistics.median(times[ours]):>8.2f}"
-          f"{statistics.median(times[peer]):>8.2f}{size:>8}{peaks[ours]:>10.1f}{peaks[peer]:>10.1f}")
-if not has_checksum_switch:
-    print("(parcelo-cli has no --no-checksums switch: the rows are without checksums)")
+joined = same_file(big, "big.bin")
+pairs = []
+for mb in piece_mb:
+    core = os.path.join(work, f"core{mb}")
+    split = ["split", big, out, "--size", f"{mb}MB"]
+    pairs += [
+        (into(f"split {mb}MB", ours(*split, *bare), out),
+         into(f"split -b {mb}M", sh(split_b, f"{mb}M", big, out), out)),
+        (into(f"split {mb}MB +sums", ours(*split, "--no-join-script"), out),
+         into(f"split -b {mb}M + openssl",
+              sh(f'{split_b} && {sums("$3")} > "$3/big.bin.sha256"', f"{mb}M", big, out), out)),
+        (into(f"join {mb}MB", ours("join", os.path.join(work, f"s{mb}", "big.bin.001"), out),
+              out, joined),
+         into(f"cat {mb}M", sh('cat "$1"/big.bin.[0-9]* > "$2/big.bin"', core, out), out)),
+        (into(f"join {mb}MB +sums", ours("join", os.path.join(work, f"s{mb}c", "big.bin.001"),
+                                         out), out, joined),
+         into(f"openssl + cat {mb}M", sh(f'{sums("$1")} | cmp -s - "$1.sha256" && '
+                                         'cat "$1"/big.bin.[0-9]* > "$2/big.bin"', core, out),
+              out)),
+    ]
+for level, z in (("best", 9), ("fast", 2)):
+    compress = into(f"compress {level}", ours("compress", mixed, out, "--level", level), out,
+                    sized="*.zip.[0-9]*")
+    pairs += [(compress, into(f"zip -{z}", ["zip", "-q", "-j", f"-{z}", out + "/m.zip", mixed],
+                              out)),
+              (compress, into(f"pigz -{z} -K", ["pigz", "-c", f"-{z}", "-K", mixed], out,
+                              stdout="m.zip"))]
+cbest = os.path.join(work, "cbest", "mixed.bin.zip.001")
+pairs.append((into("decompress best", ours("join", cbest, out), out, same_file(mixed, "mixed.bin")),
+              into("unzip -9", ["unzip", "-q", os.path.join(work, "zip9", "m.zip"), "-d", out],
+                   out)))
+table(pairs, compare(pairs, rounds, work))
 PY

@@ -1,16 +1,18 @@
 #!/usr/bin/env bash
 # Compresses a 256 MiB file of mixed content (text-like lines and random blocks) with the
-# compression component at levels 2, 7 and 9 and with zip -2, -7 and -9, then decompresses
-# zip's -9 archive with the component and with unzip; prints the time and size ratios
-# (component / zip or unzip). Warm page cache, output on the same disk. Build first:
+# compression component at levels 2, 7 and 9 and with zip -2, -7 and -9, and decompresses
+# zip's -9 archive with the component and with unzip, in one interleaved run
+# (benchlib.py); prints the time and size ratios (component / zip or unzip). Build first:
 #   cmake --build BUILD_DIR --target compress_bench
-#   bash bench/compress/run.sh [BUILD_DIR] [SIZE_MIB]
+#   bash bench/compress/run.sh [BUILD_DIR] [SIZE_MIB] [ROUNDS]
 set -euo pipefail
 build=${1:-build}
 size_mib=${2:-256}
+rounds=${3:-4}
 tool=$(realpath "$build/bin/compress_bench")
 source "$(dirname "$0")/../lib.sh"
 bench_work_folder
+bench_need time zip unzip
 src="$work/mixed.bin"
 
 echo "Making a ${size_mib} MiB mixed file in $work ..."
@@ -30,35 +32,21 @@ for ((block = 0; block < size_mib / 4; block++)); do
     }'
     head -c 1048576 /dev/urandom
 done > "$src"
-cat "$src" > /dev/null
 
-# Seconds taken by a command, to the millisecond.
-seconds() {
-    local start end
-    start=$(date +%s.%N)
-    "$@" > /dev/null
-    end=$(date +%s.%N)
-    echo "$end - $start" | bc
-}
+python3 - "$tool" "$work" "$rounds" <<'PY'
+import os, subprocess, sys
+from benchlib import compare, into, same_file, settle, table
 
-ratio() { echo "scale=3; $1 / $2" | bc; }
-
-printf '%-12s %10s %10s %12s %12s %8s %8s\n' "operation" "ours s" "zip s" "ours bytes" \
-    "zip bytes" "time" "size"
-for level in 2 7 9; do
-    rm -f "$work/ours.zip" "$work/zip.zip"
-    ours=$(seconds "$tool" compress "$src" "$work/ours.zip" "$level")
-    theirs=$(seconds zip -q -j "-$level" "$work/zip.zip" "$src")
-    ours_size=$(stat -c %s "$work/ours.zip")
-    zip_size=$(stat -c %s "$work/zip.zip")
-    printf '%-12s %10.3f %10.3f %12d %12d %8s %8s\n' "compress -$level" "$ours" "$theirs" \
-        "$ours_size" "$zip_size" "$(ratio "$ours" "$theirs")" "$(ratio "$ours_size" "$zip_size")"
-done
-
-# zip.zip now holds zip's -9 archive.
-rm -rf "$work/out" && mkdir "$work/out"
-ours=$(seconds "$tool" decompress "$work/zip.zip" "$work/out/ours.bin")
-theirs=$(seconds unzip -q -o "$work/zip.zip" -d "$work/out")
-cmp -s "$work/out/ours.bin" "$src" || { echo "decompressed file differs" >&2; exit 1; }
-printf '%-12s %10.3f %10.3f %12s %12s %8s %8s\n' "decompress" "$ours" "$theirs" "" "" \
-    "$(ratio "$ours" "$theirs")" ""
+tool, work, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
+src, zip9 = os.path.join(work, "mixed.bin"), os.path.join(work, "zip9.zip")
+out = os.path.join(work, "out")
+subprocess.run(["zip", "-q", "-j", "-9", zip9, src], check=True)
+settle([src, zip9])
+pairs = [(into(f"compress -{level}", [tool, "compress", src, out + "/ours.zip", str(level)], out),
+          into(f"zip -{level}", ["zip", "-q", "-j", f"-{level}", out + "/zip.zip", src], out))
+         for level in (2, 7, 9)]
+pairs.append((into("decompress -9", [tool, "decompress", zip9, out + "/ours.bin"], out,
+                   same_file(src, "ours.bin")),
+              into("unzip -9", ["unzip", "-q", zip9, "-d", out], out)))
+table(pairs, compare(pairs, rounds, work))
+PY
