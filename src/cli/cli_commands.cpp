@@ -191,8 +191,10 @@ std::string joinResult(modJoinFile& engine, const std::string& produced, bool de
                        const std::string& size)
 {
     const auto pieces = static_cast<std::size_t>(engine.PieceCount());
-    std::string text = "joined " + counted(pieces, engine.PlainSet() ? "plain piece" : "piece")
-                       + (decompressed ? " and decompressed them" : "") + " into " + produced;
+    std::string text =
+        "joined " + counted(pieces, engine.PlainSet() ? "plain piece" : "piece")
+        + (decompressed ? (pieces == 1 ? " and decompressed it" : " and decompressed them") : "")
+        + " into " + produced;
     if (!size.empty())
         text += " (" + size + ")";
     return engine.ChecksumNote().empty() ? text : text + "; " + engine.ChecksumNote();

@@ -48,7 +48,8 @@ ChecksumReport ChecksumWatch::report()
 
 std::string ChecksumWatch::checkedText(const ChecksumReport& report)
 {
-    return "checked " + std::to_string(report.checked()) + " pieces against "
+    const int count = report.checked();
+    return "checked " + std::to_string(count) + (count == 1 ? " piece" : " pieces") + " against "
            + GetFileNameFromPath(report.file);
 }
 
