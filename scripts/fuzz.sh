@@ -16,6 +16,11 @@ cmake --build "$build" --target parcelo_fuzzers -j 2
 
 # The targets CMake found sources for, one name a line (fuzz/CMakeLists.txt).
 mapfile -t targets < "$build/fuzz-targets.txt"
+# Leaks that belong to the libraries, not to Parcelo (each line says why); they are known
+# by the library function on their stack, which the slow unwinder sees through libraries
+# built without frame pointers.
+export LSAN_OPTIONS="suppressions=$PWD/fuzz/lsan.supp:${LSAN_OPTIONS:-}"
+export ASAN_OPTIONS="fast_unwind_on_malloc=0:${ASAN_OPTIONS:-}"
 share=$(( seconds / ${#targets[@]} ))
 (( share > 0 )) || share=1
 for name in "${targets[@]}"; do
