@@ -161,6 +161,17 @@ std::string decompressionFailedText(const Decompression& d)
            + CR + d.failure->description();
 }
 
+// The refusal of a request the join cannot start from, or nothing when the engine holds
+// its source and destination.
+std::optional<CommandOutcome> refuseToStart(JoinRequest& request, JoinServices& services)
+{
+    const JoinStart start =
+        startJoin(request.piecePath, request.destinationFolder, services.engine, services.host);
+    if (start.ready)
+        return std::nullopt;
+    return CommandOutcome{false, start.focus, {}};
+}
+
 } // namespace
 
 bool setIsEncrypted(const std::string& anyPiece)
@@ -180,12 +191,10 @@ bool setIsEncrypted(const std::string& anyPiece)
 
 CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
 {
+    if (auto refused = refuseToStart(request, services))
+        return *refused;
     Host& host = services.host;
     modJoinFile& engine = services.engine;
-    if (const JoinStart start =
-            startJoin(request.piecePath, request.destinationFolder, engine, host);
-        !start.ready)
-        return {false, start.focus, {}};
 
     services.recentFiles.AddRecentFile(request.piecePath, "Joined");
     if (FileListBinding* list = asFileList(services.pane.fileList))
@@ -254,12 +263,10 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
 
 CommandOutcome joinIntoStreamCommand(JoinRequest& request, JoinServices& services, File& stream)
 {
+    if (auto refused = refuseToStart(request, services))
+        return *refused;
     Host& host = services.host;
     modJoinFile& engine = services.engine;
-    if (const JoinStart start =
-            startJoin(request.piecePath, request.destinationFolder, engine, host);
-        !start.ready)
-        return {false, start.focus, {}};
     const JoinRepair repair = repairBeforeJoin(engine, host);
     if (!repair.ok || !locateSet(engine, host))
         return {};
