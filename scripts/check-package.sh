@@ -34,7 +34,7 @@ for path in usr/bin/Parcelo usr/bin/parcelo-cli \
   grep -q " \./$path\( ->\|$\)" <<< "$listing" || fail "the package lacks /$path"
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6core6 libzip4; do
+for library in libqt6widgets6 libqt6core6 libzip4 libdeflate0; do
   grep -q "$library" <<< "$depends" || fail "Depends lacks $library: $depends"
 done
 

@@ -4,7 +4,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
-  libzip-dev zlib1g-dev libisal-dev
+  libzip-dev zlib1g-dev libisal-dev libdeflate-dev
   libgtest-dev
   clang libclang-rt-14-dev clang-tidy
   zip unzip 7zip libarchive-tools

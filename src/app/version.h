@@ -26,6 +26,7 @@ inline constexpr ThirdPartyLibrary kThirdPartyLibraries[] = {
     {"libzip", "BSD-3-Clause", false},
     {"zlib", "Zlib", true},
     {"ISA-L", "BSD-3-Clause", true},
+    {"libdeflate", "MIT", false},
     {"OpenSSL 3", "Apache-2.0", true},
 };
 

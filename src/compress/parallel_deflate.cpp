@@ -1,5 +1,7 @@
 #include "compress/parallel_deflate.h"
 
+#include <isa-l/igzip_lib.h>
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -37,46 +39,164 @@ struct Job {
     std::size_t length() const { return data.size() - dictionary; }
 };
 
-// A raw deflate stream kept open for reuse across blocks.
-class Deflater {
+// Deflates one block of the stream into out and returns the bytes produced: the whole
+// stream's end when last, else a piece that ends on a byte boundary without a final block,
+// so the next block's piece follows it in the same stream.
+class BlockCodec {
 public:
-    explicit Deflater(int level)
-    {
-        if (deflateInit2(&z_, level, Z_DEFLATED, -15, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-            throw std::bad_alloc();
-    }
-    ~Deflater() { deflateEnd(&z_); }
-    Deflater(const Deflater&) = delete;
-    Deflater& operator=(const Deflater&) = delete;
+    virtual ~BlockCodec() = default;
+    virtual std::size_t run(const Bytef* dictionary, std::size_t dictionaryLength,
+                            const Bytef* input, std::size_t length, bool last,
+                            std::vector<char>& out) = 0;
+};
 
-    // Deflates input after a reset (and the dictionary, if any) into out; ends with
-    // the final block when last, else on a byte boundary. Returns the bytes produced.
-    std::size_t run(const Bytef* dictionary, std::size_t dictionaryLength, const Bytef* input,
-                    std::size_t length, bool last, std::vector<char>& out)
+// ISA-L's deflate (levels 1 to 3) kept open for reuse across blocks; it takes the
+// dictionary and ends a block with a sync flush itself.
+class IsalCodec : public BlockCodec {
+public:
+    explicit IsalCodec(std::uint32_t level) : buffer_(levelBufferSize(level))
     {
-        deflateReset(&z_);
-        if (dictionaryLength > 0)
-            deflateSetDictionary(&z_, dictionary, static_cast<uInt>(dictionaryLength));
+        isal_deflate_init(&z_);
+        z_.level = level;
+        z_.level_buf = buffer_.data();
+        z_.level_buf_size = static_cast<std::uint32_t>(buffer_.size());
+    }
+    IsalCodec(const IsalCodec&) = delete;
+    IsalCodec& operator=(const IsalCodec&) = delete;
+
+    std::size_t run(const Bytef* dictionary, std::size_t dictionaryLength, const Bytef* input,
+                    std::size_t length, bool last, std::vector<char>& out) override
+    {
+        isal_deflate_reset(&z_);
+        z_.end_of_stream = last ? 1 : 0;
+        z_.flush = last ? NO_FLUSH : SYNC_FLUSH;
+        if (dictionaryLength > 0
+            && isal_deflate_set_dict(&z_, const_cast<Bytef*>(dictionary),
+                                     static_cast<std::uint32_t>(dictionaryLength))
+                   != COMP_OK)
+            throw std::runtime_error("deflate failed");
         z_.next_in = const_cast<Bytef*>(input);
-        z_.avail_in = static_cast<uInt>(length);
-        out.resize(deflateBound(&z_, length) + 64);
-        std::size_t produced = 0;
+        z_.avail_in = static_cast<std::uint32_t>(length);
+        out.resize(length + length / 16 + 1024);
+        z_.next_out = reinterpret_cast<Bytef*>(out.data());
+        z_.avail_out = static_cast<std::uint32_t>(out.size());
         for (;;) {
-            z_.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
-            z_.avail_out = static_cast<uInt>(out.size() - produced);
-            const int rc = deflate(&z_, last ? Z_FINISH : Z_SYNC_FLUSH);
-            produced = out.size() - z_.avail_out;
-            if (rc == Z_STREAM_ERROR)
+            if (isal_deflate(&z_) != COMP_OK)
                 throw std::runtime_error("deflate failed");
-            if (last ? rc == Z_STREAM_END : (z_.avail_in == 0 && z_.avail_out != 0))
+            const std::size_t produced = z_.total_out;
+            if (last ? z_.internal_state.state == ZSTATE_END
+                     : (z_.avail_in == 0 && z_.avail_out != 0))
                 return produced;
             out.resize(out.size() * 2);
+            z_.next_out = reinterpret_cast<Bytef*>(out.data() + produced);
+            z_.avail_out = static_cast<std::uint32_t>(out.size() - produced);
         }
     }
 
 private:
-    z_stream z_{};
+    static std::size_t levelBufferSize(std::uint32_t level)
+    {
+        return level == 1   ? ISAL_DEF_LVL1_DEFAULT
+               : level == 2 ? ISAL_DEF_LVL2_DEFAULT
+                            : ISAL_DEF_LVL3_DEFAULT;
+    }
+
+    isal_zstream z_{};
+    std::vector<std::uint8_t> buffer_;
 };
+
+// Where a complete raw deflate stream's last block starts and where its bits end, found by
+// inflating it a block at a time.
+struct LastBlock {
+    std::size_t headerBit = 0;
+    std::size_t endBit = 0;
+};
+
+LastBlock findLastBlock(const Bytef* stream, std::size_t size, std::vector<Bytef>& scratch)
+{
+    z_stream z{};
+    if (inflateInit2(&z, -15) != Z_OK)
+        throw std::bad_alloc();
+    z.next_in = const_cast<Bytef*>(stream);
+    z.avail_in = static_cast<uInt>(size);
+    LastBlock found;
+    // data_type: the unused bits of the last byte read, 64 in the last block, 128 at a
+    // block's end
+    const auto bitsRead = [&] { return (size - z.avail_in) * 8 - (z.data_type & 7); };
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        z.next_out = scratch.data();
+        z.avail_out = static_cast<uInt>(scratch.size());
+        rc = inflate(&z, Z_BLOCK);
+        if ((z.data_type & 128) == 0)
+            continue;
+        if ((z.data_type & 64) == 0) {
+            found.headerBit = bitsRead();
+        } else {
+            found.endBit = bitsRead();
+            break;
+        }
+    }
+    inflateEnd(&z);
+    if (rc != Z_OK || found.endBit == 0 || (found.endBit + 7) / 8 != size)
+        throw std::runtime_error("deflate produced a stream it cannot read back");
+    return found;
+}
+
+// libdeflate at its level, which has no dictionary and always ends what it makes with the
+// final block: unless last, that block's final bit is cleared and an empty stored block
+// brings the piece to a byte boundary.
+class LibdeflateCodec : public BlockCodec {
+public:
+    explicit LibdeflateCodec(int level)
+        : compressor_(libdeflate_alloc_compressor(level)), scratch_(kBlockSize)
+    {
+        if (compressor_ == nullptr)
+            throw std::bad_alloc();
+    }
+    ~LibdeflateCodec() override { libdeflate_free_compressor(compressor_); }
+    LibdeflateCodec(const LibdeflateCodec&) = delete;
+    LibdeflateCodec& operator=(const LibdeflateCodec&) = delete;
+
+    std::size_t run(const Bytef*, std::size_t, const Bytef* input, std::size_t length, bool last,
+                    std::vector<char>& out) override
+    {
+        const std::size_t bound = libdeflate_deflate_compress_bound(compressor_, length);
+        out.resize(bound + 5); // room for the empty stored block
+        std::size_t size =
+            libdeflate_deflate_compress(compressor_, input, length, out.data(), bound);
+        if (size == 0)
+            throw std::runtime_error("deflate failed");
+        if (last)
+            return size;
+        auto* bytes = reinterpret_cast<Bytef*>(out.data());
+        const LastBlock block = findLastBlock(bytes, size, scratch_);
+        bytes[block.headerBit / 8] &= static_cast<Bytef>(~(1u << (block.headerBit % 8)));
+        const std::size_t unused = size * 8 - block.endBit;
+        bytes[size - 1] &= static_cast<Bytef>(0xffu >> unused);
+        // the stored block's three header bits, then zero bits to the byte, then its
+        // length 0 and the length's complement
+        if (unused < 3)
+            bytes[size++] = 0;
+        for (const Bytef b : {0x00, 0x00, 0xff, 0xff})
+            bytes[size++] = b;
+        return size;
+    }
+
+private:
+    libdeflate_compressor* compressor_;
+    std::vector<Bytef> scratch_;
+};
+
+// The codec for a zip level, the one place that chooses: ISA-L's level 3 for the fast
+// levels (1, 2), libdeflate's 6 for the normal ones (3 to 7) and its 9 for the maximum
+// ones (8, 9), the efforts a zip entry's flags record.
+std::unique_ptr<BlockCodec> codecFor(int level)
+{
+    if (level <= 2)
+        return std::make_unique<IsalCodec>(3);
+    return std::make_unique<LibdeflateCodec>(level <= 7 ? 6 : 9);
+}
 
 // Appends input as stored deflate blocks, starting on a byte boundary.
 void appendStored(const char* input, std::size_t length, bool last, std::vector<char>& out)
@@ -96,10 +216,10 @@ void appendStored(const char* input, std::size_t length, bool last, std::vector<
     } while (length > 0);
 }
 
-// One worker's streams: the real level and a fast one for the storing trial.
+// One worker's codecs: the level's own and ISA-L's fastest for the storing trial.
 class BlockDeflater {
 public:
-    explicit BlockDeflater(int level) : main_(level), trial_(1) {}
+    explicit BlockDeflater(int level) : main_(codecFor(level)), trial_(1) {}
 
     void deflateJob(Job& job)
     {
@@ -113,7 +233,7 @@ public:
         }
         const auto* dictionary = reinterpret_cast<const Bytef*>(job.data.data());
         job.out.resize(
-            main_.run(dictionary, job.dictionary, job.input(), length, job.last, job.out));
+            main_->run(dictionary, job.dictionary, job.input(), length, job.last, job.out));
     }
 
 private:
@@ -125,8 +245,8 @@ private:
         return produced * 100 >= sample * 97;
     }
 
-    Deflater main_;
-    Deflater trial_;
+    std::unique_ptr<BlockCodec> main_;
+    IsalCodec trial_;
     std::vector<char> scratch_;
 };
 

@@ -8,11 +8,11 @@
 namespace parcelo {
 
 // Deflates a byte stream on several threads into one standard raw deflate stream.
-// The input is cut into blocks; each block is deflated on its own, primed with the
-// last 32 KiB before it as its dictionary and ended on a byte boundary, so the blocks
-// chain into one stream any inflater reads. Blocks that a quick trial shows will not
-// compress are stored. At most a fixed number of blocks are in flight, so the memory
-// used does not grow with the input.
+// The input is cut into blocks; each block is deflated on its own by the level's codec
+// (primed with the last 32 KiB before it as its dictionary where the codec takes one) and
+// ended on a byte boundary without a final block, so the blocks chain into one stream any
+// inflater reads. Blocks that a quick trial shows will not compress are stored. At most a
+// fixed number of blocks are in flight, so the memory used does not grow with the input.
 class ParallelDeflate {
 public:
     // Fills buffer with up to capacity input bytes and returns how many; 0 only at the
