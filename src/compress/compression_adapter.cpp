@@ -183,12 +183,15 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace,
         tool_.SetReplaceTarget(replace);
         tool_.SetEntryPassword(password_);
         tool_.SetTargetStream(stream);
+        tool_.SetSourcePieces(sourcePieces_);
         tool_.DoDecompress();
+        tool_.SetSourcePieces(nullptr);
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return true;
     } catch (const JobStopped&) {
+        tool_.SetSourcePieces(nullptr);
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         abandon();
@@ -200,6 +203,7 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace,
     } catch (...) {
         decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    tool_.SetSourcePieces(nullptr);
     tool_.SetTargetStream(nullptr);
     tool_.SetEntryPassword(nullptr);
     abandon();

@@ -3,9 +3,12 @@
 #include "compress/percent_progress.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/safe_output.h"
 #include "platform/stop_token.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -53,6 +56,34 @@ void throwZipError(int zipErrorCode, const std::string& doing, const std::string
 ZlibToolError damaged(const std::string& archivePath, const std::string& why)
 {
     return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
+}
+
+ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
+{
+    return ZlibToolError("The file " + archivePath + " holds " + holds
+                         + "; only an archive of exactly one file can be decompressed.");
+}
+
+void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
+                        const std::function<void(File& target)>& copy)
+{
+    const std::string folder = GetFolderFromPath(targetPath);
+    if (auto refusal = roomRefusal(folder, {expected, 1, expected}, LargeFileAdvice::AnotherDrive))
+        throw *refusal;
+    removeStaleTemporaries(targetPath);
+    SafeOutput target(targetPath);
+    try {
+        copy(target.file());
+    } catch (const RunError& error) {
+        if (error.number() != err::DiskFull)
+            throw;
+        const std::uint64_t written = target.file().position();
+        throw RunError(err::DiskFull, diskFullText(folder, expected - std::min(written, expected)));
+    }
+    if (replace)
+        target.commit();
+    else
+        target.commitWithoutReplacing();
 }
 
 [[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)

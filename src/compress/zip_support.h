@@ -3,6 +3,7 @@
 #include <zip.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -38,6 +39,15 @@ using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
 
 // "The file PATH is damaged: WHY."
 ZlibToolError damaged(const std::string& archivePath, const std::string& why);
+
+// "The file PATH holds HOLDS; only an archive of exactly one file can be decompressed."
+ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds);
+
+// Writes a file of expected bytes through copy into a safe output for targetPath, once the
+// room for it is checked; it takes its name (replacing a file there only when replace says
+// so) when copy returns. A full disk is told with the bytes still needed.
+void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
+                        const std::function<void(File& target)>& copy);
 
 // Failures of the archive's own data get a sentence a user can act on; file-system
 // failures keep their run-time numbers.
