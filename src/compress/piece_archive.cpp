@@ -18,6 +18,8 @@ namespace {
 
 constexpr std::size_t kInputChunk = std::size_t{1} << 20;
 constexpr std::size_t kOutputChunk = std::size_t{4} << 20;
+constexpr std::uint32_t kCountCeiling = std::uint32_t{1} << 31;
+constexpr std::uint32_t kCountFloor = std::uint32_t{1} << 20; // well past the 32 KiB window
 
 // Feeds the entry's compressed bytes in chunks, from the first to the last.
 class EntryInput {
@@ -78,6 +80,10 @@ std::uint64_t inflateInto(EntryInput& input, const OnlyEntryLayout& layout, File
         } else if (state->avail_in == 0 && !outputFull) {
             throw zipsupport::damaged(name, "it holds less data than recorded");
         }
+        // ISA-L checks each distance against its 32-bit count of the bytes out: kept from
+        // wrapping, an entry of 4 GiB and more does not fail there.
+        if (state->total_out > kCountCeiling)
+            state->total_out = kCountFloor;
         const std::uint64_t room = std::min<std::uint64_t>(layout.size - done + 1, output.size());
         state->next_out = output.data();
         state->avail_out = static_cast<std::uint32_t>(room);

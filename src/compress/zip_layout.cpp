@@ -116,9 +116,10 @@ void readZip64End(const LayoutReader& reader, std::uint64_t endAt, Directory& di
         throw reader.inconsistent();
     const std::uint64_t zip64At = le(locator, 8, 8);
     const Bytes record = reader.bytesAt(zip64At, kZip64EndSize, locatorAt);
-    if (le(record, 0, 4) != kZip64EndSignature || le(record, 16, 4) != 0 || le(record, 20, 4) != 0
-        || le(record, 24, 8) != le(record, 32, 8)
-        || !within(zip64At, 12 + le(record, 4, 8), locatorAt))
+    // the record runs to the locator (its size does not count its first 12 bytes)
+    if (le(record, 0, 4) != kZip64EndSignature || le(record, 4, 8) != locatorAt - zip64At - 12
+        || le(record, 16, 4) != 0 || le(record, 20, 4) != 0
+        || le(record, 24, 8) != le(record, 32, 8))
         throw reader.inconsistent();
     dir.entries = le(record, 32, 8);
     dir.size = le(record, 40, 8);

@@ -1,5 +1,6 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/set_pieces.h"
 #include "integrity/join_script.h"
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
@@ -10,6 +11,7 @@
 #include "platform/paths.h"
 
 #include "fake_bindings.h"
+#include "fault_host.h"
 #include "scripted_host.h"
 #include "set_writer.h"
 #include "temp_folder.h"
@@ -319,6 +321,33 @@ TEST_F(JoinCommandTest, ADamagedArchiveInThePiecesWritesNothingAndKeepsThePieces
         for (std::size_t i = 0; i < pieces.size(); ++i)
             EXPECT_EQ(test::readFile(pieces[i]).substr(12), c.archive.substr(i * 1000, 1000));
     }
+}
+
+// A stop while the pieces are decompressed ends the join as cancelled, leaving the folder
+// as it was: no temporary, no joined archive, the pieces.
+TEST_F(JoinCommandTest, AStopWhileDecompressingFromThePiecesLeavesTheFolderAsItWas)
+{
+    const std::string archive = compressedBytes(test::patternBytes(3'000'000));
+    const auto pieces = test::writeByteSet(in("report.pdf.zip"), archive, 1'000'000, true);
+    request.piecePath = pieces[0];
+    // the decompression's bar asks for the stop at its first step
+    struct StoppingBar : test::FakeProgressBar {
+        void setValue(int v) override
+        {
+            if (v > 0)
+                jobStop().request();
+        }
+    } stoppingBar;
+    test::FaultHost stopping; // lifts the stop when it goes
+    stopping.acceptNotices();
+    CompressionAdapter stopped(stopping, tool, {}, {&stoppingBar, &label, nullptr},
+                               temp.path().string());
+    JoinServices s{stopping, engine, stopped, recent, explore, {&bar, &label, &list}};
+    EXPECT_FALSE(joinCommand(request, s).succeeded);
+    ASSERT_FALSE(stopping.shown.empty());
+    EXPECT_EQ(stopping.shown.back().text, kCancelledByUser);
+    EXPECT_TRUE(std::filesystem::is_empty(out("")));
+    EXPECT_EQ(test::namesIn(in("")).size(), pieces.size());
 }
 
 // An encrypted set's password is asked once its pieces have passed their checks (a damaged
