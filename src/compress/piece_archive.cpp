@@ -9,7 +9,13 @@
 #include <isa-l/igzip_lib.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace parcelo {
@@ -20,6 +26,13 @@ constexpr std::size_t kInputChunk = std::size_t{1} << 20;
 constexpr std::size_t kOutputChunk = std::size_t{4} << 20;
 constexpr std::uint32_t kCountCeiling = std::uint32_t{1} << 31;
 constexpr std::uint32_t kCountFloor = std::uint32_t{1} << 20; // well past the 32 KiB window
+
+ArchiveReader readerOf(SetData& data)
+{
+    return [&data](std::uint64_t offset, unsigned char* into, std::size_t count) {
+        data.readAt(offset, into, count);
+    };
+}
 
 // Feeds the entry's compressed bytes in chunks, from the first to the last.
 class EntryInput {
@@ -131,34 +144,116 @@ std::optional<PieceArchive> openPieceArchive(std::vector<PieceData> pieces)
 {
     const std::string name = pieces.empty() ? std::string() : pieces.front().path;
     SetData data(std::move(pieces));
-    const ArchiveReader read = [&data](std::uint64_t offset, unsigned char* into,
-                                       std::size_t count) { data.readAt(offset, into, count); };
-    const std::optional<OnlyEntryLayout> entry = readOnlyEntryLayout(read, data.size(), name);
+    const std::optional<OnlyEntryLayout> entry =
+        readOnlyEntryLayout(readerOf(data), data.size(), name);
     if (!entry)
         return std::nullopt;
-    return PieceArchive{std::move(data), *entry, name};
+    return PieceArchive{std::move(data), *entry, name, {}};
 }
 
-namespace {
+// An extraction into a temporary file on a thread of its own, reading its own handles on
+// the pieces; the thread touches nothing else, and reports only the bytes it wrote.
+class EarlyExtraction {
+public:
+    EarlyExtraction(const PieceArchive& archive, const std::string& targetPath)
+        : data_(archive.data.pieces()), entry_(archive.entry), name_(archive.name),
+          targetPath_(targetPath), output_(zipsupport::checkedTarget(targetPath, entry_.size))
+    {
+        worker_ = std::thread([this] { run(); });
+    }
+    ~EarlyExtraction()
+    {
+        dropped_.store(true);
+        if (worker_.joinable())
+            worker_.join();
+    }
+    EarlyExtraction(const EarlyExtraction&) = delete;
+    EarlyExtraction& operator=(const EarlyExtraction&) = delete;
 
-void inflatePieces(PieceArchive& archive, File& target, PercentProgress& progress)
+    const std::string& targetPath() const { return targetPath_; }
+
+    // Waits for the thread, moving progress along and answering a stop; its failure is
+    // thrown here. The file is committed when it is complete.
+    void finish(PercentProgress& progress, bool replace)
+    {
+        constexpr auto kStep = std::chrono::milliseconds(50);
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (!ended_.wait_for(lock, kStep, [this] { return done_; })) {
+            lock.unlock();
+            jobStop().throwIfRequested();
+            progress.advanceTo(written_.load());
+            lock.lock();
+        }
+        lock.unlock();
+        worker_.join();
+        try {
+            if (failure_)
+                std::rethrow_exception(failure_);
+        } catch (const RunError& error) {
+            throw zipsupport::writeFailure(error, targetPath_, entry_.size,
+                                           output_.file().position());
+        }
+        if (replace)
+            output_.commit();
+        else
+            output_.commitWithoutReplacing();
+    }
+
+private:
+    void run() noexcept
+    {
+        try {
+            const ArchiveReader pieces = readerOf(data_);
+            const ArchiveReader read = [this, &pieces](std::uint64_t offset, unsigned char* into,
+                                                       std::size_t count) {
+                if (dropped_.load())
+                    throw JobStopped();
+                pieces(offset, into, count);
+            };
+            PercentProgress progress(entry_.size, {}, [this](std::uint64_t done, std::uint64_t) {
+                written_.store(done);
+            });
+            inflateEntry(read, entry_, output_.file(), progress, name_);
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+        const std::lock_guard<std::mutex> lock(mutex_);
+        done_ = true;
+        ended_.notify_all();
+    }
+
+    SetData data_;
+    OnlyEntryLayout entry_;
+    std::string name_;
+    std::string targetPath_;
+    SafeOutput output_;
+    std::atomic<bool> dropped_{false};
+    std::atomic<std::uint64_t> written_{0};
+    std::exception_ptr failure_; // set by the thread before done_
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread worker_;
+};
+
+void startExtractionFromPieces(PieceArchive& archive, const std::string& targetPath)
 {
-    const ArchiveReader read = [&archive](std::uint64_t offset, unsigned char* into,
-                                          std::size_t count) {
-        archive.data.readAt(offset, into, count);
-    };
-    inflateEntry(read, archive.entry, target, progress, archive.name);
+    archive.early = std::make_shared<EarlyExtraction>(archive, targetPath);
 }
-
-} // namespace
 
 void extractFromPieces(PieceArchive& archive, const std::string& targetPath,
                        const PercentProgress::Report& report,
                        const PercentProgress::BytesReport& bytes, bool replace)
 {
     PercentProgress progress(archive.entry.size, report, bytes);
-    zipsupport::writeCheckedTarget(targetPath, archive.entry.size, replace,
-                                   [&](File& target) { inflatePieces(archive, target, progress); });
+    if (archive.early && archive.early->targetPath() == targetPath) {
+        archive.early->finish(progress, replace);
+        archive.early.reset();
+    } else {
+        zipsupport::writeCheckedTarget(targetPath, archive.entry.size, replace, [&](File& target) {
+            inflateEntry(readerOf(archive.data), archive.entry, target, progress, archive.name);
+        });
+    }
     progress.finish();
 }
 
@@ -166,7 +261,7 @@ void streamFromPieces(PieceArchive& archive, File& target, const PercentProgress
                       const PercentProgress::BytesReport& bytes)
 {
     PercentProgress progress(archive.entry.size, report, bytes);
-    inflatePieces(archive, target, progress);
+    inflateEntry(readerOf(archive.data), archive.entry, target, progress, archive.name);
     progress.finish();
 }
 

@@ -64,21 +64,32 @@ ZlibToolError notOneFile(const std::string& archivePath, const std::string& hold
                          + "; only an archive of exactly one file can be decompressed.");
 }
 
-void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
-                        const std::function<void(File& target)>& copy)
+SafeOutput checkedTarget(const std::string& targetPath, std::uint64_t expected)
 {
     const std::string folder = GetFolderFromPath(targetPath);
     if (auto refusal = roomRefusal(folder, {expected, 1, expected}, LargeFileAdvice::AnotherDrive))
         throw *refusal;
     removeStaleTemporaries(targetPath);
-    SafeOutput target(targetPath);
+    return SafeOutput(targetPath);
+}
+
+RunError writeFailure(const RunError& error, const std::string& targetPath, std::uint64_t expected,
+                      std::uint64_t written)
+{
+    if (error.number() != err::DiskFull)
+        return error;
+    return RunError(err::DiskFull, diskFullText(GetFolderFromPath(targetPath),
+                                                expected - std::min(written, expected)));
+}
+
+void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
+                        const std::function<void(File& target)>& copy)
+{
+    SafeOutput target = checkedTarget(targetPath, expected);
     try {
         copy(target.file());
     } catch (const RunError& error) {
-        if (error.number() != err::DiskFull)
-            throw;
-        const std::uint64_t written = target.file().position();
-        throw RunError(err::DiskFull, diskFullText(folder, expected - std::min(written, expected)));
+        throw writeFailure(error, targetPath, expected, target.file().position());
     }
     if (replace)
         target.commit();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/safe_output.h"
+
 #include <zip.h>
 
 #include <cstdint>
@@ -11,6 +13,7 @@
 // library's interface.
 namespace parcelo {
 class File;
+class RunError;
 class PercentProgress;
 class ZlibToolError;
 } // namespace parcelo
@@ -42,6 +45,14 @@ ZlibToolError damaged(const std::string& archivePath, const std::string& why);
 
 // "The file PATH holds HOLDS; only an archive of exactly one file can be decompressed."
 ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds);
+
+// The safe output for a file of expected bytes at targetPath, once the room for it is
+// checked (and a killed job's temporaries of that name are cleared).
+SafeOutput checkedTarget(const std::string& targetPath, std::uint64_t expected);
+// The failure to tell for an error met after `written` of the expected bytes: a full disk
+// with the bytes still needed, anything else as it is.
+RunError writeFailure(const RunError& error, const std::string& targetPath, std::uint64_t expected,
+                      std::uint64_t written);
 
 // Writes a file of expected bytes through copy into a safe output for targetPath, once the
 // room for it is checked; it takes its name (replacing a file there only when replace says

@@ -159,6 +159,20 @@ DirectArchive directArchive(const modJoinFile& engine)
     }
 }
 
+// Starts the decompression into the decompressed file while the pieces are checked: it
+// takes its name only once they pass. One that cannot start now is made after the checks,
+// which then tell why.
+void startEarly(DirectArchive& direct, const std::string& target)
+{
+    if (!direct.archive)
+        return;
+    try {
+        startExtractionFromPieces(*direct.archive, target);
+    } catch (const RunError&) {
+        direct.archive->early.reset();
+    }
+}
+
 // Decompresses a set's archive straight from its pieces into its decompressed file (or the
 // stream): the reason when that failed. A stop is thrown on.
 std::optional<RunError> decompressPieces(JoinServices& services, DirectArchive& direct,
@@ -293,9 +307,12 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
         decompressedPathOf(request, engine).empty() ? DirectArchive{} : directArchive(engine);
     Decompression d;
     if (direct.used) {
+        startEarly(direct, DecompressedFileName(engine.JoinedFilePath()));
         engine.CheckSplitFiles();
         if (engine.ErrorFlag() == 0)
             d = decompressFromPieces(services, direct, replacing.decompressed);
+        if (direct.archive)
+            direct.archive->early.reset(); // stopped, and its temporary removed
     } else {
         engine.SetRoomAfterJoin(decompressedBytes(request, engine));
         engine.JoinSplitFiles();
