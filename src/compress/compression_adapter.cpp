@@ -178,6 +178,8 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace,
         showProgressStart(joinPane_.progressBar);
         startMeter(joinPane_.statusLabel, "Decompressing", joinedPath);
         operation_ = kDecompressOperation;
+        // The caption shows, and a stop is heard, even when the file was made ahead.
+        host_.processEvents();
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
         tool_.SetReplaceTarget(replace);

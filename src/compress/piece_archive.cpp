@@ -193,6 +193,7 @@ public:
             throw zipsupport::writeFailure(error, targetPath_, entry_.size,
                                            output_.file().position());
         }
+        jobStop().throwIfRequested(); // the last moment a stop keeps the folder as it was
         if (replace)
             output_.commit();
         else
