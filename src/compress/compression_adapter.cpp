@@ -178,17 +178,22 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace,
         showProgressStart(joinPane_.progressBar);
         startMeter(joinPane_.statusLabel, "Decompressing", joinedPath);
         operation_ = kDecompressOperation;
+        // The caption shows, and a stop is heard, even when the file was made ahead.
+        host_.processEvents();
         tool_.SetSourceFileName(joinedPath);
         tool_.SetTargetFileName(target);
         tool_.SetReplaceTarget(replace);
         tool_.SetEntryPassword(password_);
         tool_.SetTargetStream(stream);
+        tool_.SetSourcePieces(sourcePieces_);
         tool_.DoDecompress();
+        tool_.SetSourcePieces(nullptr);
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         finish(joinPane_.progressBar);
         return true;
     } catch (const JobStopped&) {
+        tool_.SetSourcePieces(nullptr);
         tool_.SetTargetStream(nullptr);
         tool_.SetEntryPassword(nullptr);
         abandon();
@@ -200,6 +205,7 @@ bool CompressionAdapter::decompress(const std::string& joinedPath, bool replace,
     } catch (...) {
         decompressFailure_ = ZlibToolError("The file " + joinedPath + " cannot be decompressed.");
     }
+    tool_.SetSourcePieces(nullptr);
     tool_.SetTargetStream(nullptr);
     tool_.SetEntryPassword(nullptr);
     abandon();

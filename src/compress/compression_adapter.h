@@ -18,6 +18,7 @@ namespace parcelo {
 class File;
 class Host;
 class Password;
+struct PieceArchive;
 class TemporaryFolder;
 class ZlibTool;
 
@@ -111,6 +112,10 @@ public:
     {
         return decompress(joinedPath, replace, stream) ? 1 : 0;
     }
+    // A compressed set's archive the next decompressions read straight from its pieces
+    // (joinedPath then names it and its decompressed file); nullptr: the joined file. The
+    // caller keeps it alive while it is set.
+    void SetSourcePieces(PieceArchive* archive) { sourcePieces_ = archive; }
     // Why the last decompression failed; empty after a success or a name it skipped.
     const std::optional<RunError>& DecompressFailure() const { return decompressFailure_; }
 
@@ -138,6 +143,7 @@ private:
     std::unique_ptr<TemporaryFolder> privateFolder_; // holds the temporary compressed file
     CompressionLevelOption levelOption_;
     const Password* password_ = nullptr;
+    PieceArchive* sourcePieces_ = nullptr;
     std::string destFolder_;
     bool tempCompressedFile_ = false;
     bool stored_ = false;

@@ -23,14 +23,9 @@ namespace {
 using zipsupport::Archive;
 using zipsupport::damaged;
 using zipsupport::Entry;
+using zipsupport::notOneFile;
 using zipsupport::openArchive;
 using zipsupport::throwReadError;
-
-ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
-{
-    return ZlibToolError("The file " + archivePath + " holds " + holds
-                         + "; only an archive of exactly one file can be decompressed.");
-}
 
 // The size of the archive's only entry; anything but one file entry is refused, so no
 // entry is ever dropped unseen.
@@ -180,24 +175,10 @@ void extractOnlyEntry(const std::string& archivePath, const std::string& targetP
     Entry entry = openOnlyEntry(archive.get(), archivePath, password);
     PercentProgress progress(expected, report, bytes);
 
-    const std::string folder = GetFolderFromPath(targetPath);
-    if (auto refusal = roomRefusal(folder, {expected, 1, expected}, LargeFileAdvice::AnotherDrive))
-        throw *refusal;
-    removeStaleTemporaries(targetPath);
-    SafeOutput target(targetPath);
-    try {
-        copyCheckedEntry(archive.get(), std::move(entry), target.file(), archivePath, expected,
-                         progress, password);
-    } catch (const RunError& error) {
-        if (error.number() != err::DiskFull)
-            throw;
-        const std::uint64_t written = target.file().position();
-        throw RunError(err::DiskFull, diskFullText(folder, expected - std::min(written, expected)));
-    }
-    if (replace)
-        target.commit();
-    else
-        target.commitWithoutReplacing();
+    zipsupport::writeCheckedTarget(targetPath, expected, replace, [&](File& target) {
+        copyCheckedEntry(archive.get(), std::move(entry), target, archivePath, expected, progress,
+                         password);
+    });
     progress.finish();
 }
 

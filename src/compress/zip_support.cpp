@@ -3,9 +3,12 @@
 #include "compress/percent_progress.h"
 #include "compress/zlib_tool.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/paths.h"
+#include "platform/safe_output.h"
 #include "platform/stop_token.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -53,6 +56,45 @@ void throwZipError(int zipErrorCode, const std::string& doing, const std::string
 ZlibToolError damaged(const std::string& archivePath, const std::string& why)
 {
     return ZlibToolError("The file " + archivePath + " is damaged: " + why + ".");
+}
+
+ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds)
+{
+    return ZlibToolError("The file " + archivePath + " holds " + holds
+                         + "; only an archive of exactly one file can be decompressed.");
+}
+
+SafeOutput checkedTarget(const std::string& targetPath, std::uint64_t expected)
+{
+    const std::string folder = GetFolderFromPath(targetPath);
+    if (auto refusal = roomRefusal(folder, {expected, 1, expected}, LargeFileAdvice::AnotherDrive))
+        throw *refusal;
+    removeStaleTemporaries(targetPath);
+    return SafeOutput(targetPath);
+}
+
+RunError writeFailure(const RunError& error, const std::string& targetPath, std::uint64_t expected,
+                      std::uint64_t written)
+{
+    if (error.number() != err::DiskFull)
+        return error;
+    return RunError(err::DiskFull, diskFullText(GetFolderFromPath(targetPath),
+                                                expected - std::min(written, expected)));
+}
+
+void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
+                        const std::function<void(File& target)>& copy)
+{
+    SafeOutput target = checkedTarget(targetPath, expected);
+    try {
+        copy(target.file());
+    } catch (const RunError& error) {
+        throw writeFailure(error, targetPath, expected, target.file().position());
+    }
+    if (replace)
+        target.commit();
+    else
+        target.commitWithoutReplacing();
 }
 
 [[noreturn]] void throwReadError(const zip_error_t& error, const std::string& archivePath)

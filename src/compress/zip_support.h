@@ -1,8 +1,11 @@
 #pragma once
 
+#include "platform/safe_output.h"
+
 #include <zip.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,6 +13,7 @@
 // library's interface.
 namespace parcelo {
 class File;
+class RunError;
 class PercentProgress;
 class ZlibToolError;
 } // namespace parcelo
@@ -38,6 +42,23 @@ using Entry = std::unique_ptr<zip_file_t, EntryCloser>;
 
 // "The file PATH is damaged: WHY."
 ZlibToolError damaged(const std::string& archivePath, const std::string& why);
+
+// "The file PATH holds HOLDS; only an archive of exactly one file can be decompressed."
+ZlibToolError notOneFile(const std::string& archivePath, const std::string& holds);
+
+// The safe output for a file of expected bytes at targetPath, once the room for it is
+// checked (and a killed job's temporaries of that name are cleared).
+SafeOutput checkedTarget(const std::string& targetPath, std::uint64_t expected);
+// The failure to tell for an error met after `written` of the expected bytes: a full disk
+// with the bytes still needed, anything else as it is.
+RunError writeFailure(const RunError& error, const std::string& targetPath, std::uint64_t expected,
+                      std::uint64_t written);
+
+// Writes a file of expected bytes through copy into a safe output for targetPath, once the
+// room for it is checked; it takes its name (replacing a file there only when replace says
+// so) when copy returns. A full disk is told with the bytes still needed.
+void writeCheckedTarget(const std::string& targetPath, std::uint64_t expected, bool replace,
+                        const std::function<void(File& target)>& copy);
 
 // Failures of the archive's own data get a sentence a user can act on; file-system
 // failures keep their run-time numbers.

@@ -1,5 +1,6 @@
 #include "compress/zlib_tool.h"
 
+#include "compress/piece_archive.h"
 #include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
 #include "platform/paths.h"
@@ -26,6 +27,14 @@ void ZlibTool::DoCompress()
 void ZlibTool::DoDecompress()
 {
     const auto report = [this](std::int16_t percent) { raiseProgressNotify(percent); };
+    if (sourcePieces_ != nullptr) {
+        if (targetStream_ != nullptr)
+            streamFromPieces(*sourcePieces_, *targetStream_, report, bytesNotify_);
+        else
+            extractFromPieces(*sourcePieces_, targetFileName_, report, bytesNotify_,
+                              replaceTarget_);
+        return;
+    }
     const bool folder = isFolderArchive(sourceFileName_);
     if (targetStream_ != nullptr && folder)
         throw ZlibToolError(GetFileNameFromPath(sourceFileName_)

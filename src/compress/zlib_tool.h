@@ -12,6 +12,7 @@ namespace parcelo {
 
 class File;
 class Password;
+struct PieceArchive;
 
 // The number of every failure that belongs to the archive itself (damaged, wrong CRC,
 // no entry, unsupported method) rather than to the file system.
@@ -71,6 +72,10 @@ public:
     // A stream (standard output) DoDecompress writes the bytes into instead of the target
     // file; nullptr: the file. The caller keeps it open while it is set.
     void SetTargetStream(File* stream) { targetStream_ = stream; }
+    // A set's archive DoDecompress reads straight from its pieces instead of the file
+    // SourceFileName (which then only names it); nullptr: the file. The caller keeps it
+    // while it is set.
+    void SetSourcePieces(PieceArchive* archive) { sourcePieces_ = archive; }
     // The password DoCompress encrypts the entry with (AES-256) and DoDecompress opens an
     // encrypted entry with; none (nullptr, or an empty one): no encryption. The tool keeps
     // the pointer, not a copy: the password stays the caller's, to wipe after the job.
@@ -104,6 +109,7 @@ private:
     bool replaceTarget_ = true;
     const Password* password_ = nullptr;
     File* targetStream_ = nullptr;
+    PieceArchive* sourcePieces_ = nullptr;
     UnreadableFile unreadable_;
     FolderPacking packing_;
     ProgressHandler progressNotify_;

@@ -1,6 +1,7 @@
 #include "join/join_command.h"
 
 #include "compress/compression_adapter.h"
+#include "compress/piece_archive.h"
 #include "compress/zip_reader.h"
 #include "compress/zlib_tool.h"
 #include "format/set_pieces.h"
@@ -10,6 +11,7 @@
 #include "join/join_start.h"
 #include "join/mod_join_file.h"
 #include "platform/file.h"
+#include "platform/file_system.h"
 #include "platform/host.h"
 #include "platform/password.h"
 #include "platform/paths.h"
@@ -125,6 +127,94 @@ Decompression decompressIfAsked(const JoinRequest& request, JoinServices& servic
     return d;
 }
 
+// A compressed set's archive read straight from its pieces, without a joined file: the
+// pieces of a byte set in a folder, holding one file that libzip is not needed for.
+struct DirectArchive {
+    bool used = false; // the set is decompressed from its pieces
+    std::optional<PieceArchive> archive;
+    std::optional<RunError> damaged; // why its archive cannot be read
+};
+
+DirectArchive directArchive(const modJoinFile& engine)
+{
+    if (engine.LineSet() || isDiskettePath(engine.PiecePath(1)))
+        return {};
+    const std::uint64_t header = engine.PlainSet() ? 0 : kPieceHeaderSize;
+    std::vector<PieceData> pieces;
+    try {
+        for (int i = 1; i <= engine.PieceCount(); ++i) {
+            const std::string path = engine.PiecePath(i);
+            const std::uint64_t size = fileLength(path);
+            if (size < header)
+                return {}; // the join tells what is wrong with the piece
+            pieces.push_back({path, header, size - header});
+        }
+        std::optional<PieceArchive> archive = openPieceArchive(std::move(pieces));
+        const bool used = archive.has_value();
+        return {used, std::move(archive), {}};
+    } catch (const ZlibToolError& e) {
+        return {true, std::nullopt, e};
+    } catch (const RunError&) {
+        return {}; // a piece that cannot be read: the join tells
+    }
+}
+
+// Starts the decompression into the decompressed file while the pieces are checked: it
+// takes its name only once they pass. One that cannot start now is made after the checks,
+// which then tell why.
+void startEarly(DirectArchive& direct, const std::string& target)
+{
+    if (!direct.archive)
+        return;
+    try {
+        startExtractionFromPieces(*direct.archive, target);
+    } catch (const RunError&) {
+        direct.archive->early.reset();
+    }
+}
+
+// Decompresses a set's archive straight from its pieces into its decompressed file (or the
+// stream): the reason when that failed. A stop is thrown on.
+std::optional<RunError> decompressPieces(JoinServices& services, DirectArchive& direct,
+                                         bool replace, File* stream = nullptr)
+{
+    if (direct.damaged)
+        return direct.damaged;
+    CompressionAdapter& compressor = services.compressor;
+    struct Release {
+        CompressionAdapter& compressor;
+        ~Release() { compressor.SetSourcePieces(nullptr); }
+    } release{compressor};
+    compressor.SetSourcePieces(&*direct.archive);
+    const std::string joined = services.engine.JoinedFilePath();
+    if (compressor.decompress(joined, replace, stream))
+        return std::nullopt;
+    if (compressor.DecompressFailure())
+        return compressor.DecompressFailure();
+    return ZlibToolError("The file " + joined + " cannot be decompressed.");
+}
+
+// The decompression of a set read straight from its pieces: a failure writes nothing and
+// keeps the pieces.
+Decompression decompressFromPieces(JoinServices& services, DirectArchive& direct, bool replace)
+{
+    const std::string joined = services.engine.JoinedFilePath();
+    Decompression d{joined, joined, {}, {}, {}};
+    try {
+        if (const auto failure = decompressPieces(services, direct, replace)) {
+            d.refused = true;
+            d.failure = RunError(failure->number(), failure->description() + nothingWrittenLine());
+            return d;
+        }
+    } catch (const JobStopped&) {
+        d.stopped = true;
+        return d;
+    }
+    d.result = DecompressedFileName(joined);
+    d.suffix = " and decompressed";
+    return d;
+}
+
 // The size of the file a compressed set's archive declares (in its first piece) when the
 // join will decompress it; 0 otherwise, or when it is not known.
 std::uint64_t decompressedBytes(const JoinRequest& request, const modJoinFile& engine)
@@ -213,11 +303,22 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
         return {};
 
     host.setBusy(true);
-    engine.SetRoomAfterJoin(decompressedBytes(request, engine));
-    engine.JoinSplitFiles();
+    DirectArchive direct =
+        decompressedPathOf(request, engine).empty() ? DirectArchive{} : directArchive(engine);
     Decompression d;
-    if (engine.ErrorFlag() == 0)
-        d = decompressIfAsked(request, services, replacing.decompressed);
+    if (direct.used) {
+        startEarly(direct, DecompressedFileName(engine.JoinedFilePath()));
+        engine.CheckSplitFiles();
+        if (engine.ErrorFlag() == 0)
+            d = decompressFromPieces(services, direct, replacing.decompressed);
+        if (direct.archive)
+            direct.archive->early.reset(); // stopped, and its temporary removed
+    } else {
+        engine.SetRoomAfterJoin(decompressedBytes(request, engine));
+        engine.JoinSplitFiles();
+        if (engine.ErrorFlag() == 0)
+            d = decompressIfAsked(request, services, replacing.decompressed);
+    }
     host.setBusy(false);
     engine.FinishJoin();
     engine.SetSourceFile(request.piecePath); // the user's pieces, not a repair folder's links
@@ -270,14 +371,26 @@ CommandOutcome joinIntoStreamCommand(JoinRequest& request, JoinServices& service
     const JoinRepair repair = repairBeforeJoin(engine, host);
     if (!repair.ok || !locateSet(engine, host))
         return {};
-    // A compressed set is joined into the scratch folder and decompressed into the stream.
+    // A compressed set is decompressed into the stream straight from its pieces once they
+    // pass their checks; one libzip reads is joined into the scratch folder first.
     const bool decompress = !request.keepCompressed && pickedPieceCompressed(engine.SourceFile());
-    engine.SetStreamTarget(decompress ? nullptr : &stream);
-    engine.JoinSplitFiles();
-    engine.SetStreamTarget(nullptr);
+    DirectArchive direct = decompress ? directArchive(engine) : DirectArchive{};
     std::optional<RunError> failure;
     bool stopped = false;
-    if (engine.ErrorFlag() == 0 && decompress) {
+    if (direct.used) {
+        engine.CheckSplitFiles();
+        try {
+            if (engine.ErrorFlag() == 0)
+                failure = decompressPieces(services, direct, false, &stream);
+        } catch (const JobStopped&) {
+            stopped = true;
+        }
+    } else {
+        engine.SetStreamTarget(decompress ? nullptr : &stream);
+        engine.JoinSplitFiles();
+        engine.SetStreamTarget(nullptr);
+    }
+    if (engine.ErrorFlag() == 0 && decompress && !direct.used) {
         try {
             if (!decompressWithPassword(services, engine.JoinedFilePath(), false, failure, &stream)
                 && !failure)

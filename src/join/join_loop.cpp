@@ -75,10 +75,10 @@ void modJoinFile::JoinSplitFiles()
     {
         JoinRun run(host_, joining_);
         try {
-            if (stream_ != nullptr) {
+            if (stream_ != nullptr || checkOnly_) {
                 // the checks first, into nothing; then the same bytes into the stream
                 File sink(kNullDevice, File::Mode::Write);
-                if (joinPass(sink) && joinPass(*stream_))
+                if (joinPass(sink) && (checkOnly_ || joinPass(*stream_)))
                     input_ = File();
             } else {
                 removeStaleTemporaries(JoinedFilePath());
@@ -106,6 +106,13 @@ void modJoinFile::JoinSplitFiles()
         closeFiles();
         DeleteJoinedFile();
     }
+}
+
+void modJoinFile::CheckSplitFiles()
+{
+    checkOnly_ = true;
+    JoinSplitFiles();
+    checkOnly_ = false;
 }
 
 // One pass over the pieces into target: true when every piece was joined and the checksum

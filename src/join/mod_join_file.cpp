@@ -41,6 +41,7 @@ void modJoinFile::ResetJoin()
     firstNumber_ = 1;
     numberWidth_ = 3;
     outputCreated_ = false;
+    checkOnly_ = false;
     closeFiles();
 }
 

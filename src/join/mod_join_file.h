@@ -110,6 +110,10 @@ public:
     // A failure, or a stop requested meanwhile, leaves the folder as it was; the stop
     // (JobStopped) ends here as ErrorFlag -1, "Process cancelled by the user.".
     void JoinSplitFiles();
+    // Reads and checks every piece as JoinSplitFiles does (headers, the checksum file)
+    // without writing anything; ErrorFlag tells the outcome. For a set whose file is read
+    // straight from its pieces afterwards.
+    void CheckSplitFiles();
     // Closes the previous piece and opens the next one, asking for its diskette on drive
     // A:. Returns 0 when it is open, 1 when the user cancelled, else a run-time error number;
     // a stop is thrown on.
@@ -174,6 +178,7 @@ private:
     int firstNumber_ = 1; // the number in the first piece's name
     int numberWidth_ = 3; // the fewest digits of the numbers in the pieces' names
     bool joining_ = false;
+    bool checkOnly_ = false;     // CheckSplitFiles: the pass into nothing alone
     bool outputCreated_ = false; // the joined file on disk is this join's own
     std::string headerRefusal_;  // why the picked byte piece's header is no split's
     File input_;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <mutex>
 #include <optional>
 
 namespace parcelo {
@@ -23,14 +24,17 @@ constexpr std::uint64_t kWriteBehindStep = std::uint64_t{8} << 20;
 struct WriteFault {
     std::uint64_t bytesLeft;
     int osError;
+    std::string onlyUnder; // counts the writes to paths that begin so ("": all)
 };
-std::optional<WriteFault> g_writeFault;
+std::optional<WriteFault> g_writeFault; // set and cleared while no job runs
+std::mutex g_writeFaultMutex;           // a job's threads share its count
 
 // Shrinks a write to what the injected fault lets through; throws when nothing does.
 std::size_t allowedByFault(std::size_t size, const std::string& path)
 {
-    if (!g_writeFault)
+    if (!g_writeFault || path.rfind(g_writeFault->onlyUnder, 0) != 0)
         return size;
+    const std::lock_guard<std::mutex> lock(g_writeFaultMutex);
     if (g_writeFault->bytesLeft == 0)
         throw runErrorFromOs(g_writeFault->osError, path);
     const auto allowed =
@@ -55,9 +59,9 @@ int openFlags(File::Mode mode)
 } // namespace
 
 namespace faults {
-void failWritesAfter(std::uint64_t bytes, int osError)
+void failWritesAfter(std::uint64_t bytes, int osError, const std::string& onlyUnder)
 {
-    g_writeFault = WriteFault{bytes, osError};
+    g_writeFault = WriteFault{bytes, osError, onlyUnder};
 }
 void clearWriteFault()
 {

@@ -84,8 +84,9 @@ std::string readWholeFile(const std::string& path);
 
 namespace faults {
 // Makes every write after the next `bytes` bytes fail with the OS error given, until
-// cleared with clearWriteFault(). For tests of failure paths only.
-void failWritesAfter(std::uint64_t bytes, int osError);
+// cleared with clearWriteFault(); with onlyUnder, only the writes to paths that begin so
+// count and fail. For tests of failure paths only.
+void failWritesAfter(std::uint64_t bytes, int osError, const std::string& onlyUnder = {});
 void clearWriteFault();
 } // namespace faults
 

@@ -212,15 +212,16 @@ TEST_F(CliJobTest, CompressedSetsJoinWithAndWithoutDecompression)
     EXPECT_TRUE(fs::exists(output("log.txt.zip")));
     EXPECT_FALSE(fs::exists(output("log.txt")));
 
-    // without its checksum file, a damaged set fails only in the decompression; the files
-    // kept then are join_command_test's, the pieces kept in spite of --yes this one's
+    // without its checksum file, a damaged set fails only in the decompression from its
+    // pieces: nothing is written, and the pieces are kept in spite of --yes
     fs::remove(output("log.txt.zip"));
     fs::remove(piece("log.txt.zip.sha256"));
     flipByte(piece("log.txt.zip.002"), fs::file_size(piece("log.txt.zip.002")) / 2);
     const CliRun damaged =
         run({"join", piece("log.txt.zip.001"), joined, "--delete-pieces", "--yes"});
     EXPECT_EQ(damaged.status, 1);
-    EXPECT_THAT(damaged.err, HasSubstr(" could not be decompressed and has been kept."));
+    EXPECT_THAT(damaged.err, HasSubstr("Nothing has been written and the pieces are kept."));
+    EXPECT_TRUE(fs::is_empty(joined));
     EXPECT_TRUE(fs::exists(piece("log.txt.zip.001")) && fs::exists(piece("log.txt.zip.002")));
 }
 

@@ -1,5 +1,6 @@
 #include "compress/compression_adapter.h"
 #include "compress/folder_archive.h"
+#include "compress/zip_layout.h"
 #include "compress/zip_reader.h"
 #include "compress/zip_writer.h"
 #include "compress/zlib_tool.h"
@@ -17,6 +18,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <vector>
 
@@ -482,4 +484,66 @@ TEST(FolderSets, EntryNamesStayInsideTheFolder)
     };
     for (const auto& [name, sound] : names)
         EXPECT_EQ(folderEntryProblem(name).empty(), sound) << name;
+}
+
+// The end of an archive read from the pieces decides before any data is read: one file
+// entry it reads itself, one of another kind libzip reads (nullopt), anything else refused.
+TEST(OnlyEntryLayout, TakesOneFileLeavesOtherKindsToLibzipAndRefusesTheRest)
+{
+    TempFolder temp;
+    writeFile(temp.file("a.txt"), contentOf('t', 5000));
+    fs::create_directory(temp.file("d"));
+    const auto zipOf = [&](const std::string& what) {
+        fs::remove(temp.file("made.zip"));
+        EXPECT_EQ(shell("cd " + quoted(temp.path().string()) + " && zip -q made.zip " + what), 0);
+        return readFile(temp.file("made.zip"));
+    };
+    const std::string good = zipOf("a.txt");
+    const std::size_t central = good.find("PK\x01\x02");
+    const std::size_t end = good.find("PK\x05\x06");
+    ASSERT_NE(end, std::string::npos);
+    // Bytes at `at` of the archive (local header: 0), and the same at + delta further.
+    const auto patched = [&](std::size_t at, const std::string& bytes, std::size_t delta = 0) {
+        std::string archive = good;
+        archive.replace(at, bytes.size(), bytes);
+        if (delta > 0)
+            archive.replace(at + delta, bytes.size(), bytes);
+        return archive;
+    };
+    const std::string name = "The file x.zip";
+    const std::string inconsistent = name + " is damaged: its contents are inconsistent.";
+    const struct {
+        const char* what;
+        std::string archive;
+        std::string refusal; // "": read here; "libzip": left to libzip
+    } cases[] = {
+        {"one deflated file", good, ""},
+        {"encrypted", patched(6, std::string("\x01", 1), central + 2), "libzip"},
+        {"bzip2", patched(8, std::string("\x0c", 1), central + 2), "libzip"},
+        {"folder set", patched(end + 20, std::string("\x12", 1)) + "Parcelo folder set", "libzip"},
+        {"a folder", zipOf("d"), name + " holds a folder; only an archive of exactly one file"},
+        {"local name", patched(30, "b"), inconsistent},
+        {"local header elsewhere", patched(central + 42, std::string("\x01", 1)), inconsistent},
+        {"directory size", patched(end + 12, std::string("\x01", 1)), inconsistent},
+        {"cut short", good.substr(0, good.size() - 1), name + " is not a ZIP archive."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string& bytes = c.archive;
+        const ArchiveReader read = [&](std::uint64_t offset, unsigned char* into, std::size_t n) {
+            ASSERT_LE(offset + n, bytes.size());
+            std::memcpy(into, bytes.data() + offset, n);
+        };
+        std::string refusal = "libzip";
+        try {
+            if (const auto entry = readOnlyEntryLayout(read, bytes.size(), "x.zip")) {
+                refusal.clear();
+                EXPECT_TRUE(entry->deflated && entry->size == 5000);
+            }
+        } catch (const RunError& e) {
+            refusal = e.description();
+        }
+        EXPECT_EQ(refusal.substr(0, c.refusal.size()), c.refusal);
+        EXPECT_EQ(refusal.empty(), c.refusal.empty());
+    }
 }

@@ -1,5 +1,6 @@
 #include "compress/compression_adapter.h"
 #include "compress/zlib_tool.h"
+#include "format/set_pieces.h"
 #include "integrity/join_script.h"
 #include "join/join_command.h"
 #include "join/mod_join_file.h"
@@ -10,6 +11,7 @@
 #include "platform/paths.h"
 
 #include "fake_bindings.h"
+#include "fault_host.h"
 #include "scripted_host.h"
 #include "set_writer.h"
 #include "temp_folder.h"
@@ -187,27 +189,111 @@ TEST_F(JoinCommandTest, PlainPiecesOfParceloAndOfOtherToolsJoinByteForByte)
     EXPECT_TRUE(host.allAnswersUsed());
 }
 
-TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
+// A compressed set is decompressed straight from its pieces, into the file or the stream,
+// byte for byte what unzip makes of the joined archive, wherever the pieces cut it.
+TEST_F(JoinCommandTest, DecompressionFromThePiecesEqualsUnzip)
+{
+    const std::string text = test::commandOutput("seq 1 40000");
+    test::writeFile(temp.file("report.pdf"), text);
+    const auto zipped = [&](const std::string& command) {
+        EXPECT_EQ(std::system(("cd " + temp.path().string() + " && " + command).c_str()), 0);
+        return test::readFile(temp.file("made.zip"));
+    };
+    const std::string ours = compressedBytes(text);
+    const std::string stored = zipped("zip -q -0 made.zip report.pdf");
+    const std::string zip64 = zipped("rm -f made.zip && zip -q -fz made.zip report.pdf");
+    // from a pipe: sizes in a data descriptor after the data
+    const std::string described = zipped("cat report.pdf | zip -q - - | cat > made.zip");
+    const std::string tiny = zipped("rm -f made.zip && printf 'tiny' > t && zip -q made.zip t");
+    const std::size_t centralOfOurs = ours.size() - 22 - 46 - 10; // the entry's name
+    const struct {
+        const char* what;
+        const std::string& archive;
+        std::size_t pieceSize; // 0: a plain set of 1000-byte pieces
+        bool stream;
+    } cases[] = {
+        {"one piece", ours, ours.size(), false},
+        {"boundary in the central directory", ours, centralOfOurs + 20, false},
+        {"into the stream", ours, 3000, true},
+        {"stored", stored, 7000, false},
+        {"ZIP64", zip64, 5000, false},
+        {"data descriptor", described, 4000, true},
+        {"boundaries in every header", tiny, 7, false},
+        {"plain set", ours, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        test::writeFile(temp.file("joined.zip"), c.archive);
+        const std::string expected =
+            test::commandOutput("unzip -p " + temp.file("joined.zip") + " 2>&1");
+        ASSERT_FALSE(expected.empty());
+        std::filesystem::remove_all(in(""));
+        std::filesystem::create_directory(in(""));
+        const auto pieces =
+            c.pieceSize == 0
+                ? test::writePlainSet(in("report.pdf.zip"), c.archive, 1000)
+                : test::writeByteSet(in("report.pdf.zip"), c.archive, c.pieceSize, true);
+        request.piecePath = pieces.back();
+        if (c.stream) {
+            File stream(temp.file("stream.out"), File::Mode::Write);
+            EXPECT_TRUE(joinIntoStreamCommand(request, services, stream).succeeded);
+            stream.close();
+            EXPECT_TRUE(test::readFile(temp.file("stream.out")) == expected);
+        } else {
+            host.answer(Question::Notice, Answer::Ok,
+                        created(out("report.pdf"), " and decompressed "));
+            EXPECT_TRUE(join().succeeded);
+            EXPECT_TRUE(test::readFile(out("report.pdf")) == expected);
+        }
+        // never through the joined archive
+        EXPECT_EQ(test::namesIn(out("")),
+                  c.stream ? std::set<std::string>{} : std::set<std::string>{"report.pdf"});
+        std::filesystem::remove(out("report.pdf"));
+    }
+    EXPECT_TRUE(host.allAnswersUsed());
+}
+
+// A damaged archive is refused from its pieces, before or while it is read: nothing is written
+// (a file of the decompressed name stays as it was), the pieces are kept and not even offered
+// for deletion.
+TEST_F(JoinCommandTest, ADamagedArchiveInThePiecesWritesNothingAndKeepsThePieces)
 {
     const std::string content = test::patternBytes(30'000);
     const std::string good = compressedBytes(content);
     const std::string zip = "zip -j -q " + temp.file("stored.zip") + " ";
     ASSERT_EQ(std::system((zip + "-0 " + temp.file("report.pdf")).c_str()), 0);
-    std::string damaged = test::readFile(temp.file("stored.zip"));
-    damaged[damaged.size() / 2] ^= 0x55;
+    const std::string stored = test::readFile(temp.file("stored.zip"));
+    std::string badCrc = stored;
+    badCrc[badCrc.size() / 2] ^= 0x55;
     ASSERT_EQ(std::system((zip + temp.file("report.pdf.zip")).c_str()), 0);
     const std::string twoEntries = test::readFile(temp.file("stored.zip"));
+    // The file's size, as both the local and the central header give it, told one byte more.
+    const auto lyingSize = [&good](int by) {
+        std::string archive = good;
+        const std::string size = archive.substr(22, 4);
+        for (std::size_t at = 0; (at = archive.find(size, at)) != std::string::npos; at += 4) {
+            auto bytes = reinterpret_cast<unsigned char*>(&archive[at]);
+            std::uint32_t value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | bytes[3] << 24;
+            value = static_cast<std::uint32_t>(static_cast<int>(value) + by);
+            for (int i = 0; i < 4; ++i)
+                bytes[i] = static_cast<unsigned char>(value >> (8 * i));
+        }
+        return archive;
+    };
 
     struct Case {
         std::string archive;
-        int osError; // a write failure after the joined file, or 0
+        int osError; // a write failure, or 0
         std::string reason;
     };
-    const std::string file = "The file " + out("report.pdf.zip");
+    const std::string file = "The file " + in("report.pdf.zip.001");
     const std::string disk = fileSystemFacts(temp.path())->mountPoint;
     const std::vector<Case> cases = {
-        {damaged, 0, file + " is damaged: its data does not match its checksum."},
+        {badCrc, 0, file + " is damaged: its data does not match its checksum."},
         {content, 0, file + " is not a ZIP archive."},
+        {good.substr(0, good.size() - 30), 0, file + " is not a ZIP archive."},
+        {lyingSize(+1), 0, file + " is damaged: it holds less data than recorded."},
+        {lyingSize(-1), 0, file + " is damaged: it holds more data than recorded."},
         {twoEntries, 0,
          file
              + " holds 2 entries; only an archive of exactly one file can be "
@@ -216,28 +302,49 @@ TEST_F(JoinCommandTest, FailedDecompressionsFailTheJoinAndKeepEveryFile)
         {good, ENOSPC, "There is not enough space on " + disk + ": 29 KB more are needed."},
     };
     test::writeFile(out("report.pdf"), "previous");
-    request.deletePiecesAfter = true; // the pieces must not even be offered for deletion
+    request.deletePiecesAfter = true;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reason);
+        std::filesystem::remove_all(in(""));
+        std::filesystem::create_directory(in(""));
         const auto pieces = test::writeByteSet(in("report.pdf.zip"), c.archive, 1000, true);
         request.piecePath = pieces[0];
-        const std::string text = "The file: " + out("report.pdf.zip") + CR
-                                 + " has been created from all split files, but it could not "
-                                   "be decompressed and has been kept."
-                                 + CR + c.reason;
         if (c.osError != 0)
-            faults::failWritesAfter(c.archive.size() + 1000, c.osError);
-        const CommandOutcome outcome = joinShowing(request, text, "report.pdf");
+            faults::failWritesAfter(1000, c.osError, out(""));
+        const CommandOutcome outcome = joinShowing(
+            request, c.reason + CR + "Nothing has been written and the pieces are kept.",
+            "report.pdf");
         faults::clearWriteFault();
         EXPECT_FALSE(outcome.succeeded);
-        EXPECT_EQ(outcome.producedFile, out("report.pdf.zip"));
-        EXPECT_EQ(test::namesIn(out("")), (std::set<std::string>{"report.pdf", "report.pdf.zip"}));
+        EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{"report.pdf"});
         EXPECT_EQ(test::readFile(out("report.pdf")), "previous");
-        EXPECT_EQ(test::readFile(out("report.pdf.zip")), c.archive);
-        for (const auto& piece : pieces)
-            EXPECT_TRUE(std::filesystem::exists(piece)) << piece;
-        std::filesystem::remove(out("report.pdf.zip"));
+        for (std::size_t i = 0; i < pieces.size(); ++i)
+            EXPECT_EQ(test::readFile(pieces[i]).substr(12), c.archive.substr(i * 1000, 1000));
     }
+}
+
+// A stop while the pieces are checked, the decompression running beside the checks, ends
+// the join as cancelled and leaves the folder as it was: no temporary, no joined archive.
+TEST_F(JoinCommandTest, AStopWhileDecompressingFromThePiecesLeavesTheFolderAsItWas)
+{
+    const std::string archive = compressedBytes(test::patternBytes(3'000'000));
+    const auto pieces = test::writeByteSet(in("report.pdf.zip"), archive, 1'000'000, true);
+    request.piecePath = pieces[0];
+    struct StoppingLabel : test::FakeLabel { // asks for the stop at the second piece
+        void setCaption(const std::string& c) override
+        {
+            if (c.find("report.pdf.zip.002") != std::string::npos)
+                jobStop().request();
+        }
+    } stoppingLabel;
+    test::FaultHost stopping; // lifts the stop when it goes
+    stopping.acceptNotices();
+    JoinServices s{stopping, engine, compressor, recent, explore, {&bar, &stoppingLabel, &list}};
+    EXPECT_FALSE(joinCommand(request, s).succeeded);
+    ASSERT_FALSE(stopping.shown.empty());
+    EXPECT_NE(stopping.shown.back().text.find(kCancelledByUser), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(out("")));
+    EXPECT_EQ(test::namesIn(in("")).size(), pieces.size());
 }
 
 // An encrypted set's password is asked once its pieces have passed their checks (a damaged
