@@ -290,8 +290,11 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
     if (FileListBinding* list = asFileList(services.pane.fileList))
         list->clear();
     offerJoinFolder(services.exploreMenu, request.destinationFolder);
+    // A set decompressed straight from its pieces makes no joined file: that file is asked
+    // about once the set is known to need one.
+    const bool decompressing = !decompressedPathOf(request, engine).empty();
     const JoinReplacing replacing =
-        askBeforeReplacing(engine, host, decompressedPathOf(request, engine));
+        askBeforeReplacing(engine, host, decompressedPathOf(request, engine), !decompressing);
     if (!replacing.go)
         return {};
     engine.SetProgressBar(services.pane.progressBar);
@@ -302,9 +305,10 @@ CommandOutcome joinCommand(JoinRequest& request, JoinServices& services)
     if (!repair.ok || !locateSet(engine, host))
         return {};
 
+    DirectArchive direct = decompressing ? directArchive(engine) : DirectArchive{};
+    if (decompressing && !direct.used && !askBeforeReplacingJoined(engine, host))
+        return {};
     host.setBusy(true);
-    DirectArchive direct =
-        decompressedPathOf(request, engine).empty() ? DirectArchive{} : directArchive(engine);
     Decompression d;
     if (direct.used) {
         startEarly(direct, DecompressedFileName(engine.JoinedFilePath()));

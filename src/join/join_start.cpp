@@ -101,20 +101,27 @@ JoinStart startJoin(std::string& source, std::string& destination, modJoinFile& 
 }
 
 JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
-                                 const std::string& decompressedPath)
+                                 const std::string& decompressedPath, bool askJoined)
 {
     JoinReplacing replacing;
-    const std::string joined = engine.JoinedFilePath();
     // The file the user gets first; the compressed one it is made from after it.
     if (!decompressedPath.empty()) {
         replacing.decompressed = fileExists(decompressedPath) || folderExists(decompressedPath);
         replacing.go = mayReplace(decompressedPath, host);
     }
-    const bool joinedThere = fileExists(joined);
-    replacing.go = replacing.go && mayReplace(joined, host);
-    engine.SetReplaceJoinedFile(replacing.go && joinedThere);
+    if (askJoined)
+        replacing.go = replacing.go && askBeforeReplacingJoined(engine, host);
     replacing.decompressed = replacing.go && replacing.decompressed;
     return replacing;
+}
+
+bool askBeforeReplacingJoined(modJoinFile& engine, Host& host)
+{
+    const std::string joined = engine.JoinedFilePath();
+    const bool there = fileExists(joined);
+    const bool go = mayReplace(joined, host);
+    engine.SetReplaceJoinedFile(go && there);
+    return go;
 }
 
 bool pickedPieceCompressed(const std::string& piece)

@@ -33,9 +33,14 @@ struct JoinReplacing {
 // already exists, "NAME already exists in FOLDER. Replace it?" (Yes and No, No being the
 // answer that keeps it). Any No ends the join. The engine learns whether the joined file
 // may replace one (SetReplaceJoinedFile); a file that was not there when asked is never
-// replaced, even when it turns up during the join.
+// replaced, even when it turns up during the join. Without askJoined the joined file is
+// left for askBeforeReplacingJoined, once the join knows it will make one.
 JoinReplacing askBeforeReplacing(modJoinFile& engine, Host& host,
-                                 const std::string& decompressedPath = {});
+                                 const std::string& decompressedPath = {}, bool askJoined = true);
+
+// The question of askBeforeReplacing for the joined file alone: false when the user keeps
+// the file there.
+bool askBeforeReplacingJoined(modJoinFile& engine, Host& host);
 
 // True when the picked piece carries the signature of a compressed set, or belongs to
 // Parcelo's own plain set of a compressed file (plainSetCompressed).

@@ -429,12 +429,13 @@ TEST_F(JoinCommandTest, AFileOfANameTheJoinMakesIsReplacedOnlyWhenTheUserSaysSo)
         std::string existing;
         Answer answer;
         std::string result; // what the existing name holds after a Yes
+        bool asked = true;  // false: the join makes no file of that name and leaves it be
     } cases[] = {
         {false, false, "report.pdf", Answer::No, {}},
         {false, false, "report.pdf", Answer::Yes, content},
         {true, false, "report.pdf", Answer::No, {}},
         {true, false, "report.pdf", Answer::Yes, content},
-        {true, false, "report.pdf.zip", Answer::No, {}}, // the file decompressed from
+        {true, false, "report.pdf.zip", Answer::Yes, "the user's own file", false},
         {true, true, "report.pdf.zip", Answer::Yes, archive},
     };
     const std::string mine = "the user's own file";
@@ -450,13 +451,21 @@ TEST_F(JoinCommandTest, AFileOfANameTheJoinMakesIsReplacedOnlyWhenTheUserSaysSo)
         std::filesystem::permissions(out(c.existing), std::filesystem::perms(0640));
 
         test::ScriptedHost asked;
-        asked.answer(Question::Replace, c.answer,
-                     c.existing + " already exists in " + temp.file("out") + ". Replace it?");
+        if (c.asked)
+            asked.answer(Question::Replace, c.answer,
+                         c.existing + " already exists in " + temp.file("out") + ". Replace it?");
         asked.acceptNotices();
         JoinServices s{asked, engine, compressor, recent, explore, {&bar, &label, &list}};
         const bool joined = joinCommand(request, s).succeeded;
         EXPECT_EQ(joined, c.answer == Answer::Yes);
-        EXPECT_EQ(asked.shown[0].buttons, Buttons::YesNo);
+        if (!c.asked) {
+            for (const auto& shown : asked.shown)
+                EXPECT_NE(shown.kind, Question::Replace);
+            EXPECT_EQ(test::readFile(out("report.pdf")), content);
+            std::filesystem::remove(out("report.pdf"));
+        } else {
+            EXPECT_EQ(asked.shown[0].buttons, Buttons::YesNo);
+        }
         EXPECT_EQ(test::namesIn(out("")), std::set<std::string>{c.existing});
         EXPECT_EQ(test::readFile(out(c.existing)), c.answer == Answer::Yes ? c.result : mine);
         EXPECT_EQ(std::filesystem::status(out(c.existing)).permissions(),
