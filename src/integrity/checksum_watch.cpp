@@ -64,7 +64,7 @@ ChecksumReport ChecksumWatch::report()
             digests.push_back(std::move(byHasher[hasher][taken[hasher]++]));
         hasherOf_.clear();
     }
-    return compareWithChecksums(file_, std::move(digests));
+    return compareWithChecksums(file_, digests);
 }
 
 std::string ChecksumWatch::checkedText(const ChecksumReport& report)
