@@ -56,9 +56,9 @@ public:
     bool waitForWorker(const Idle& idle);
     // Starts piece number (numbers rise from 1) on a free worker.
     void start(int number, Job job);
-    // Waits, calling idle, until every piece started has ended; rethrows the failure of the
-    // lowest-numbered piece that failed. Returns that piece's number, 0 when none failed:
-    // the caller drops the pieces after it before rethrowing (see rethrowFailure).
+    // Waits, calling idle, until every piece started has ended. Returns the number of the
+    // lowest-numbered piece that failed, 0 when none did: the caller drops the pieces after
+    // it, then calls rethrowFailure, which throws that piece's failure.
     int waitForAll(const Idle& idle);
     void rethrowFailure();
 
