@@ -1,31 +1,43 @@
 #include "integrity/checksum_watch.h"
 
 #include "platform/paths.h"
+#include "platform/piece_workers.h"
 #include "recovery/recovery.h"
+
+#include <algorithm>
 
 namespace parcelo {
 
-ChecksumWatch::ChecksumWatch(const ChecksumSet& set) : file_(readSetChecksumFile(set)) {}
+ChecksumWatch::ChecksumWatch(const ChecksumSet& set)
+    : file_(readSetChecksumFile(set)),
+      hasherCount_(std::min<std::size_t>(
+          kMostHashers,
+          static_cast<std::size_t>(PieceWorkers::countFor(static_cast<int>(kMostHashers)))))
+{
+}
 
 void ChecksumWatch::begin(const std::string& piecePath)
 {
-    if (active())
-        hasher_.begin(piecePath, piecePath);
+    if (!active())
+        return;
+    hasherOf_.push_back(hasherOf_.size() % hasherCount_);
+    hashers_[hasherOf_.back()].begin(piecePath, piecePath);
 }
 
 void ChecksumWatch::advance(std::uint64_t bytesRead)
 {
-    if (active())
-        hasher_.advance(bytesRead);
+    if (active() && !hasherOf_.empty())
+        hashers_[hasherOf_.back()].advance(bytesRead);
 }
 
 void ChecksumWatch::end(bool onRemovable)
 {
-    if (!active())
+    if (!active() || hasherOf_.empty())
         return;
-    hasher_.end();
+    PieceHasher& hasher = hashers_[hasherOf_.back()];
+    hasher.end();
     if (onRemovable)
-        hasher_.settle();
+        hasher.settle();
 }
 
 void ChecksumWatch::hashListedRecoveryPieces()
@@ -42,8 +54,17 @@ void ChecksumWatch::hashListedRecoveryPieces()
 
 ChecksumReport ChecksumWatch::report()
 {
-    return compareWithChecksums(file_,
-                                active() ? hasher_.finish() : std::vector<PieceHasher::Digest>());
+    std::vector<PieceHasher::Digest> digests;
+    if (active()) {
+        std::array<std::vector<PieceHasher::Digest>, kMostHashers> byHasher;
+        std::array<std::size_t, kMostHashers> taken{};
+        for (std::size_t i = 0; i < hasherCount_; ++i)
+            byHasher[i] = hashers_[i].finish();
+        for (const std::size_t hasher : hasherOf_)
+            digests.push_back(std::move(byHasher[hasher][taken[hasher]++]));
+        hasherOf_.clear();
+    }
+    return compareWithChecksums(file_, digests);
 }
 
 std::string ChecksumWatch::checkedText(const ChecksumReport& report)

@@ -109,7 +109,9 @@ bool spliceOut(std::size_t pending, File& target)
 
 // Source to pipe to target, a pipe-full at a time. Returns the bytes moved; stops early
 // (without error) when the files do not take splice.
-std::size_t spliceCopy(File& source, File& target, std::size_t size)
+// With sourceAt the source is read from there on (the offset advances) and its position
+// stays where it is.
+std::size_t spliceCopy(File& source, loff_t* sourceAt, File& target, std::size_t size)
 {
     if (!t_pipe.open())
         return 0;
@@ -117,7 +119,7 @@ std::size_t spliceCopy(File& source, File& target, std::size_t size)
     try {
         while (done < size) {
             const ssize_t in =
-                ::splice(source.descriptor(), nullptr, t_pipe.writeEnd(), nullptr,
+                ::splice(source.descriptor(), sourceAt, t_pipe.writeEnd(), nullptr,
                          std::min(size - done, t_pipe.capacity()), SPLICE_F_MOVE | SPLICE_F_MORE);
             if (in < 0) {
                 if (errno == EINTR)
@@ -177,12 +179,28 @@ std::size_t kernelCopy(File& source, File& target, std::size_t size)
     const Method first = g_forced.value_or(Method::Splice);
     std::size_t done = 0;
     if (first == Method::Splice)
-        done = spliceCopy(source, target, size);
+        done = spliceCopy(source, nullptr, target, size);
     if (done < size && first != Method::Buffer)
         done += rangeCopy(source, target, size - done);
     return done;
 #else
     (void)source;
+    (void)target;
+    (void)size;
+    return 0;
+#endif
+}
+
+std::size_t kernelCopyAt(File& source, std::uint64_t offset, File& target, std::size_t size)
+{
+#if defined(__linux__)
+    if (g_forced.value_or(Method::Splice) != Method::Splice)
+        return 0;
+    auto at = static_cast<loff_t>(offset);
+    return spliceCopy(source, &at, target, size);
+#else
+    (void)source;
+    (void)offset;
     (void)target;
     (void)size;
     return 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace parcelo {
@@ -20,6 +21,11 @@ enum class Method { Splice, CopyRange, Buffer };
 // caller moves the rest through a buffer. Failures throw RunError naming the file that
 // failed; running out of source bytes throws 62.
 std::size_t kernelCopy(File& source, File& target, std::size_t size);
+
+// As kernelCopy, but reads the source from offset without moving its position, so that
+// several threads can copy from one source at once. Only splice is used: copy_file_range
+// into a piece's unaligned position is slower than the buffer.
+std::size_t kernelCopyAt(File& source, std::uint64_t offset, File& target, std::size_t size);
 
 // For tests: makes kernelCopy start at the given method (the slower ones remain its
 // fallbacks); std::nullopt restores the normal choice.

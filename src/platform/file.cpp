@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <mutex>
 #include <optional>
@@ -24,17 +25,29 @@ constexpr std::uint64_t kWriteBehindStep = std::uint64_t{8} << 20;
 struct WriteFault {
     std::uint64_t bytesLeft;
     int osError;
-    std::string onlyUnder; // counts the writes to paths that begin so ("": all)
+    std::string pathPart;
 };
-std::optional<WriteFault> g_writeFault; // set and cleared while no job runs
-std::mutex g_writeFaultMutex;           // a job's threads share its count
+// Writes run on several threads: the fault is read and spent under its lock.
+std::mutex g_faultLock;
+std::optional<WriteFault> g_writeFault;
+std::atomic<bool> g_faultArmed{false};
+
+bool faultApplies(const std::string& path)
+{
+    if (!g_faultArmed.load(std::memory_order_acquire))
+        return false;
+    const std::lock_guard lock(g_faultLock);
+    return g_writeFault && path.find(g_writeFault->pathPart) != std::string::npos;
+}
 
 // Shrinks a write to what the injected fault lets through; throws when nothing does.
 std::size_t allowedByFault(std::size_t size, const std::string& path)
 {
-    if (!g_writeFault || path.rfind(g_writeFault->onlyUnder, 0) != 0)
+    if (!g_faultArmed.load(std::memory_order_acquire))
         return size;
-    const std::lock_guard<std::mutex> lock(g_writeFaultMutex);
+    const std::lock_guard lock(g_faultLock);
+    if (!g_writeFault || path.find(g_writeFault->pathPart) == std::string::npos)
+        return size;
     if (g_writeFault->bytesLeft == 0)
         throw runErrorFromOs(g_writeFault->osError, path);
     const auto allowed =
@@ -59,12 +72,16 @@ int openFlags(File::Mode mode)
 } // namespace
 
 namespace faults {
-void failWritesAfter(std::uint64_t bytes, int osError, const std::string& onlyUnder)
+void failWritesAfter(std::uint64_t bytes, int osError, const std::string& pathPart)
 {
-    g_writeFault = WriteFault{bytes, osError, onlyUnder};
+    const std::lock_guard lock(g_faultLock);
+    g_writeFault = WriteFault{bytes, osError, pathPart};
+    g_faultArmed.store(true, std::memory_order_release);
 }
 void clearWriteFault()
 {
+    const std::lock_guard lock(g_faultLock);
+    g_faultArmed.store(false, std::memory_order_release);
     g_writeFault.reset();
 }
 } // namespace faults
@@ -176,6 +193,23 @@ void File::readExact(void* buffer, std::size_t size)
         throw RunError(err::InputPastEndOfFile);
 }
 
+void File::readExactAt(void* buffer, std::size_t size, std::uint64_t offset)
+{
+    auto* out = static_cast<char*>(buffer);
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t got =
+            ::pread(fd_, out + done, size - done, static_cast<off_t>(offset + done));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw runErrorFromOs(errno, path_);
+        if (got == 0)
+            throw RunError(err::InputPastEndOfFile);
+        done += static_cast<std::size_t>(got);
+    }
+}
+
 void File::write(const void* buffer, std::size_t size)
 {
     const auto* in = static_cast<const char*>(buffer);
@@ -228,19 +262,38 @@ void File::seek(std::uint64_t position)
 
 namespace {
 
+// Where a copy reads its source: from its position (which advances), or from an offset
+// of its own (the position stays).
+struct SourceAt {
+    File& file;
+    std::optional<std::uint64_t> offset;
+
+    void readExact(char* buffer, std::size_t size)
+    {
+        if (!offset) {
+            file.readExact(buffer, size);
+            return;
+        }
+        file.readExactAt(buffer, size, *offset);
+        *offset += size;
+    }
+};
+
 // One step of a kernel-side copy: the bytes copied, fewer than size when the kernel
 // cannot copy between these files (the caller then uses the buffer).
-std::size_t kernelCopy(File& source, File& target, std::size_t size)
+std::size_t kernelCopy(SourceAt& source, File& target, std::size_t size)
 {
-    if (g_writeFault)
+    if (faultApplies(target.path()))
         return 0; // injected faults are applied by File::write
-    return copycore::kernelCopy(source, target, size);
+    if (!source.offset)
+        return copycore::kernelCopy(source.file, target, size);
+    const std::size_t moved = copycore::kernelCopyAt(source.file, *source.offset, target, size);
+    *source.offset += moved;
+    return moved;
 }
 
-} // namespace
-
-void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
-               std::vector<char>& buffer, const std::function<void()>& afterChunk)
+void copyFrom(SourceAt source, File& target, std::uint64_t count, std::size_t chunkSize,
+              std::vector<char>& buffer, const std::function<void()>& afterChunk)
 {
     bool useKernel = true;
     while (count > 0) {
@@ -264,6 +317,21 @@ void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chun
         if (afterChunk)
             afterChunk();
     }
+}
+
+} // namespace
+
+void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
+               std::vector<char>& buffer, const std::function<void()>& afterChunk)
+{
+    copyFrom({source, std::nullopt}, target, count, chunkSize, buffer, afterChunk);
+}
+
+void copyBytesAt(File& source, std::uint64_t offset, File& target, std::uint64_t count,
+                 std::size_t chunkSize, std::vector<char>& buffer,
+                 const std::function<void()>& afterChunk)
+{
+    copyFrom({source, offset}, target, count, chunkSize, buffer, afterChunk);
 }
 
 } // namespace parcelo

@@ -34,6 +34,8 @@ public:
     std::size_t read(void* buffer, std::size_t size);
     // Reads exactly size bytes; throws 62 (input past end of file) when fewer remain.
     void readExact(void* buffer, std::size_t size);
+    // As readExact, from offset, leaving the position as it is (safe on several threads).
+    void readExactAt(void* buffer, std::size_t size, std::uint64_t offset);
     // Writes every byte or throws.
     void write(const void* buffer, std::size_t size);
     void write(const std::string& text) { write(text.data(), text.size()); }
@@ -78,15 +80,21 @@ inline constexpr std::size_t kCopyChunk = 2000000;
 void copyBytes(File& source, File& target, std::uint64_t count, std::size_t chunkSize,
                std::vector<char>& buffer, const std::function<void()>& afterChunk = {});
 
+// As copyBytes, reading count bytes of source from offset without moving its position:
+// threads that each copy their own range of one source share its descriptor.
+void copyBytesAt(File& source, std::uint64_t offset, File& target, std::uint64_t count,
+                 std::size_t chunkSize, std::vector<char>& buffer,
+                 const std::function<void()>& afterChunk = {});
+
 // The whole content of a small file (a configuration or checksum file); throws RunError
 // naming the file when it cannot be read.
 std::string readWholeFile(const std::string& path);
 
 namespace faults {
 // Makes every write after the next `bytes` bytes fail with the OS error given, until
-// cleared with clearWriteFault(); with onlyUnder, only the writes to paths that begin so
-// count and fail. For tests of failure paths only.
-void failWritesAfter(std::uint64_t bytes, int osError, const std::string& onlyUnder = {});
+// cleared with clearWriteFault(); with pathPart, only writes into files whose path holds
+// it count and fail. For tests of failure paths only.
+void failWritesAfter(std::uint64_t bytes, int osError, const std::string& pathPart = {});
 void clearWriteFault();
 } // namespace faults
 

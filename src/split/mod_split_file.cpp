@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <utility>
 
 namespace parcelo {
 
@@ -81,6 +82,7 @@ std::int16_t modSplitFile::StartSplit()
             return status_;
         }
         hasher_.finish(); // drops what a failed split left
+        pieceDigests_.clear();
         companionNotices_.clear();
         room_ = {};
         companionFiles_.clear();
@@ -345,7 +347,7 @@ void modSplitFile::createPiece(const std::string& name)
         removeStaleTemporaries(name);
     pieceOutput_ = SafeOutput(name);
     piece_ = std::move(pieceOutput_.file());
-    if (writesChecksums() && !headersAfterEnd())
+    if (writesChecksums() && !headersAfterEnd() && pieceDigests_.empty())
         hasher_.begin(pieceOutput_.temporaryPath(), GetFileNameFromPath(name));
 }
 
@@ -374,7 +376,8 @@ void modSplitFile::commitPiece()
 void modSplitFile::finishSet()
 {
     const std::string folder = GetFolderFromPath(pieceName(destFolder_, fileName_, 1));
-    const auto digests = hasher_.finish();
+    const auto digests =
+        pieceDigests_.empty() ? hasher_.finish() : std::exchange(pieceDigests_, {});
     const JoinScriptSet set{.name = fileName_,
                             .pieceCount = pieceCount_,
                             .lineSet = byLines(),

@@ -9,6 +9,7 @@
 #include "platform/file.h"
 #include "platform/file_system.h"
 #include "platform/host.h"
+#include "platform/piece_workers.h"
 #include "platform/safe_output.h"
 #include "platform/yes_flag.h"
 
@@ -123,6 +124,14 @@ private:
     std::int16_t SplitFileBySize();
     std::int16_t SplitFileByLines();
     std::int16_t SplitStreamBySize();
+    using Digest = PieceHasher::Digest;
+    struct ByteRange {
+        std::uint64_t offset = 0;
+        std::uint64_t size = 0;
+    };
+    std::int16_t splitOnWorkers(int workerCount, double requested, std::uint64_t pieceSize);
+    void writePieceOnWorker(File& source, File& target, int number, ByteRange range, Digest* digest,
+                            PieceWorkers::Piece& piece) const;
     File openSource() const;
     bool headersAfterEnd() const;
     void finishStreamPieces();
@@ -208,8 +217,9 @@ private:
     CompanionOptions companions_;
     std::vector<std::string> companionNotices_;
     std::vector<std::string> companionFiles_;
-    PieceHasher hasher_; // hashes each piece right behind its writing
-    RoomNeed room_;      // what the split writes outside diskettes, checked before it starts
+    PieceHasher hasher_;               // hashes each piece right behind its writing
+    std::vector<Digest> pieceDigests_; // the pieces' digests, when workers hashed them
+    RoomNeed room_; // what the split writes outside diskettes, checked before it starts
 };
 
 } // namespace parcelo

@@ -2,9 +2,11 @@
 
 #include "format/numbers.h"
 #include "format/split_set.h"
+#include "integrity/sha256.h"
 #include "platform/bindings.h"
 #include "platform/diskette.h"
 #include "platform/paths.h"
+#include "platform/piece_workers.h"
 #include "platform/run_error.h"
 #include "platform/stop_token.h"
 #include "split/split_messages.h"
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace parcelo {
 
@@ -91,6 +94,9 @@ std::int16_t modSplitFile::SplitFileBySize()
             bar->setVisible(true);
             bar->setValue(0);
         }
+        const int workers = disketteMode() ? 1 : PieceWorkers::countFor(pieceCount_);
+        if (workers > 1)
+            return splitOnWorkers(workers, requested, pieceSize);
         // A piece that fits one buffer is copied in one step; larger ones in chunks, with
         // pending events handled after each so that the window stays responsive.
         const bool chunked = pieceSize + kBufferSlack > kCopyChunk;
@@ -115,6 +121,84 @@ std::int16_t modSplitFile::SplitFileBySize()
     } catch (const RunError& error) {
         return fail(error);
     }
+}
+
+// The pieces are opened, announced and committed here, in order, as on one thread; the
+// workers write them, each a whole piece at a time. A piece that fails ends the split as
+// it would on one thread: the pieces after it are dropped and its failure is thrown here.
+std::int16_t modSplitFile::splitOnWorkers(int workerCount, double requested,
+                                          std::uint64_t pieceSize)
+{
+    pieceDigests_.assign(writesChecksums() ? static_cast<std::size_t>(pieceCount_) : 0, {});
+    // The workers' own hold on the source: a failure here closes source_ at once.
+    const auto source = std::make_shared<File>(std::move(source_));
+    PieceWorkers workers(workerCount);
+    int shown = 0; // the bar counts the pieces done in order, one by one as on one thread
+    const auto showDone = [&] {
+        showBytes(workers.bytesDone());
+        for (const int done = workers.piecesDone(); shown < done;)
+            setProgressValue(++shown);
+    };
+    const auto idle = [&] {
+        jobStop().throwIfRequested();
+        showDone();
+        host_.processEvents();
+    };
+    for (int number = 1; number <= pieceCount_ && workers.waitForWorker(idle); ++number) {
+        const std::uint64_t offset = static_cast<std::uint64_t>(number - 1) * pieceSize;
+        const std::uint64_t dataSize = std::min(pieceSize, fileLength_ - offset);
+        displaySize_ = static_cast<double>(dataSize);
+        if (OpenNextSplitFile(requested) != 0)
+            return status_;
+        auto target = std::make_shared<File>(std::move(piece_)); // shared: copyable job
+        finishedPieces_.push_back(std::move(pieceOutput_));
+        Digest* digest = pieceDigests_.empty() ? nullptr : &pieceDigests_[number - 1];
+        if (digest)
+            digest->name = GetFileNameFromPath(finishedPieces_.back().finalPath());
+        workers.start(number, [=, this](PieceWorkers::Piece& piece) {
+            writePieceOnWorker(*source, *target, number, {offset, dataSize}, digest, piece);
+        });
+    }
+    if (const int failed = workers.waitForAll(idle); failed > 0) {
+        finishedPieces_.resize(static_cast<std::size_t>(failed)); // one thread had not begun these
+        workers.rethrowFailure();
+    }
+    showDone();
+    return status_;
+}
+
+// On a worker: the header and the piece's range of the source, read at its offset; when the
+// set gets checksums, read into the worker's own buffer and hashed from there.
+void modSplitFile::writePieceOnWorker(File& source, File& target, int number, ByteRange range,
+                                      Digest* digest, PieceWorkers::Piece& piece) const
+{
+    std::optional<Sha256> sha;
+    if (digest)
+        sha.emplace();
+    if (!plainPieces_) {
+        const auto header = headerBytesOf(pieceCount_, number);
+        target.write(header.data(), header.size());
+        if (sha)
+            sha->update(header.data(), header.size());
+    }
+    std::vector<char> buffer;
+    for (std::uint64_t done = 0; done < range.size;) {
+        const auto step =
+            static_cast<std::size_t>(std::min<std::uint64_t>(range.size - done, kCopyChunk));
+        if (sha) {
+            buffer.resize(step);
+            source.readExactAt(buffer.data(), step, range.offset + done);
+            sha->update(buffer.data(), step);
+            target.write(buffer.data(), step);
+        } else {
+            copyBytesAt(source, range.offset + done, target, step, kCopyChunk, buffer);
+        }
+        done += step;
+        piece.advance(step);
+    }
+    target.close();
+    if (sha)
+        digest->hex = sha->finishHex();
 }
 
 // The requested size as whole bytes (halves to the even neighbour); a size below half a

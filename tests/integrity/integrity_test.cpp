@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace parcelo {
 namespace {
@@ -28,13 +29,14 @@ struct Joined {
 
 // Joins the set into `into` (replacing a file of its name, as the user may agree to);
 // deletePieces: then deletes its pieces without asking.
-Joined join(const SplitSet& set, const std::string& into, bool deletePieces = false)
+Joined join(const test::SplitRun& set, const std::string& into, bool deletePieces = false,
+            int picked = 2)
 {
     test::ScriptedHost host;
     host.acceptNotices();
     modJoinFile engine(host);
     engine.SetReplaceJoinedFile(true);
-    engine.SetSourceFile(set.piecePath(2));
+    engine.SetSourceFile(set.piecePath(picked));
     engine.SetDestinationFolder(into);
     engine.LocateSplitFiles();
     engine.JoinSplitFiles();
@@ -96,6 +98,39 @@ TEST(Checksums, DamagedAndMissingPiecesAreNamedByJoinAndBothVerifications)
           damagedPieceText(set.piecePath(3))})
         EXPECT_NE(text.find(line + "\n"), std::string::npos) << line << "\n" << text;
     EXPECT_EQ(text.find(set.piecePath(4)), std::string::npos) << text;
+}
+
+// The pieces of a checked join take turns on two hashing threads: the joined file, the note
+// and the damaged piece named are those of one thread, for sets of 1, 2 and 3 pieces.
+TEST(Checksums, TwoHashingThreadsJudgeAsOne)
+{
+    const struct {
+        double size;
+        int damaged; // 0: none
+    } cases[] = {{10000, 0}, {5000, 0}, {3400, 0}, {3400, 1}, {3400, 2}, {3400, 3}};
+    for (const auto& c : cases) {
+        std::pair<Joined, std::string> outcome[2];
+        for (const int workers : {1, 2}) {
+            const test::ForcedWorkers forced(workers);
+            test::SplitRun set(test::patternBytes(10000), c.size, "BT");
+            ASSERT_EQ(set.engine.StartSplit(), 0);
+            if (c.damaged > 0)
+                test::flipByte(set.piecePath(c.damaged), 100);
+            const std::string into = set.temp.folder() + "joined/";
+            fs::create_directory(into);
+            Joined joined = join(set, into, false, 1);
+            if (const auto at = joined.message.find(set.out); at != std::string::npos)
+                joined.message.erase(at, set.out.size());
+            outcome[workers - 1] = {
+                joined, fs::exists(into + "data.bin") ? test::readFile(into + "data.bin") : "none"};
+            EXPECT_EQ(joined.flag == 0, c.damaged == 0) << joined.message;
+            EXPECT_EQ(outcome[workers - 1].second == set.content, c.damaged == 0);
+        }
+        const auto& [one, two] = outcome;
+        EXPECT_EQ(std::tie(one.first.flag, one.first.note, one.first.message, one.second),
+                  std::tie(two.first.flag, two.first.note, two.first.message, two.second))
+            << c.size << " damaged " << c.damaged;
+    }
 }
 
 TEST(ChecksumFile, ReadsWhatSha256sumReadsAndNeverANameTwice)

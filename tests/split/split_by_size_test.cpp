@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
 
 using namespace parcelo;
 using test::SplitRun;
@@ -195,4 +196,84 @@ TEST(SplitBySize, BindingsShowProgressWithoutChangingTheFiles)
     EXPECT_EQ(list.rows[4].first, RemoveFileExtension(bound.piecePath(4)) + ".sha256");
     EXPECT_EQ(list.rows[4].second, std::to_string(fileLength(list.rows[4].first)) + "Bytes");
     EXPECT_EQ(label.captions.back(), "Generating File: " + bound.piecePath(4));
+}
+
+// Pieces, checksum file, join scripts and recovery pieces are the same whether one thread
+// or two workers write them: by size and by number of pieces, checked or not, pieces
+// smaller and larger than one copy step.
+TEST(SplitBySize, TwoWorkersWriteWhatOneThreadWrites)
+{
+    const CompanionOptions unchecked{false, false}, recovery{true, true, 1};
+    const struct {
+        std::size_t length;
+        double size;
+        bool byPieces;
+        CompanionOptions companions;
+        bool plain;
+    } cases[] = {
+        {10000, 10000, false, {}, false},     {10000, 5000, true, unchecked, false},
+        {10000, 3400, false, {}, false},      {10000, 3400, true, unchecked, false},
+        {10000, 5000, false, {}, true},       {10000, 3400, false, recovery, false},
+        {5000000, 2100000, false, {}, false}, {5000000, 2100000, false, unchecked, false},
+    };
+    for (const auto& c : cases) {
+        std::map<std::string, std::string> written[2];
+        for (const int workers : {1, 2}) {
+            const test::ForcedWorkers forced(workers);
+            SplitRun run(test::patternBytes(c.length), c.size, "BT");
+            run.engine.SetSplitByPieces(c.byPieces);
+            run.engine.SetCompanions(c.companions);
+            run.engine.setPlainPieces(c.plain);
+            EXPECT_EQ(run.engine.StartSplit(), 0) << run.engine.Message();
+            written[workers - 1] = test::snapshot(run.out);
+            // a recovery piece holds a random set identifier: only its size compares
+            for (auto& [name, bytes] : written[workers - 1])
+                if (name.find(".rec") != std::string::npos)
+                    bytes = std::to_string(bytes.size());
+                else if (const auto rec = bytes.find(".rec"); rec != std::string::npos)
+                    bytes.erase(bytes.rfind('\n', rec)); // its checksum line
+        }
+        EXPECT_EQ(written[0], written[1]) << c.length << " by " << c.size;
+        EXPECT_GE(written[0].size(), static_cast<std::size_t>(c.length / c.size));
+    }
+}
+
+// A stop, or a disk that fills in any piece while both workers write, ends the split as on
+// one thread: the same status and message, and the folder as it was (an older set's piece
+// and checksum file the user had stay).
+TEST(SplitBySize, AStopOrAFullDiskWithTwoWorkersEndsAsOnOneThread)
+{
+    const test::Fault cases[] = {
+        {.stopAt = 2},
+        {.stopAt = 3},
+        {.failAfter = 100, .pathPart = ".001"},
+        {.failAfter = 100, .pathPart = ".002"},
+        {.failAfter = 3000, .pathPart = ".003"},
+        {.failAfter = 100, .osError = EIO, .pathPart = ".002"},
+    };
+    for (const auto& fault : cases) {
+        struct Outcome {
+            int status;
+            std::string message;
+            std::map<std::string, std::string> folder;
+            bool operator==(const Outcome&) const = default;
+        } outcome[2];
+        for (const int workers : {1, 2}) {
+            const test::ForcedWorkers forced(workers);
+            SplitRun run(test::patternBytes(10000), 3400, "BT");
+            test::writeFile(run.piecePath(1), "the user's older piece");
+            test::writeFile(run.out + "data.bin.sha256", "the user's older checksums");
+            const auto before = test::snapshot(run.out);
+            run.host.cause(fault);
+            const int status = run.engine.StartSplit();
+            std::string message = run.engine.Message();
+            if (const auto at = message.find(run.out); at != std::string::npos)
+                message.erase(at, run.out.size());
+            outcome[workers - 1] = {status, message, test::snapshot(run.out)};
+            EXPECT_EQ(outcome[workers - 1].folder, before) << fault.pathPart << fault.stopAt;
+            EXPECT_EQ(test::readFile(run.temp.file("data.bin")), run.content);
+        }
+        EXPECT_NE(outcome[0].status, 0);
+        EXPECT_EQ(outcome[0], outcome[1]) << outcome[0].message << " / " << outcome[1].message;
+    }
 }

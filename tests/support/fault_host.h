@@ -3,6 +3,7 @@
 #include "scripted_host.h"
 
 #include "platform/file.h"
+#include "platform/piece_workers.h"
 #include "platform/stop_token.h"
 
 #include <cerrno>
@@ -14,14 +15,24 @@
 
 namespace parcelo::test {
 
-// Writes fail after failAfter bytes (0: never), a stop comes at the stopAt-th event
-// (0: never), and each message lifts the write fault when clearsFault: a user who makes
-// room on the disk before pressing OK.
+// Writes fail after failAfter bytes (0: never), only those into files whose path holds
+// pathPart when it is given; a stop comes at the stopAt-th event (0: never), and each
+// message lifts the write fault when clearsFault: a user who makes room on the disk before
+// pressing OK.
 struct Fault {
     std::uint64_t failAfter = 0;
     int osError = ENOSPC;
     long stopAt = 0;
     bool clearsFault = false;
+    std::string pathPart = {};
+};
+
+// Every job run while it lives gets this many workers (1: the job's own thread only).
+struct ForcedWorkers {
+    explicit ForcedWorkers(int count) { PieceWorkers::forceCount(count); }
+    ~ForcedWorkers() { PieceWorkers::forceCount(std::nullopt); }
+    ForcedWorkers(const ForcedWorkers&) = delete;
+    ForcedWorkers& operator=(const ForcedWorkers&) = delete;
 };
 
 using Answers = std::vector<std::tuple<Question, Answer, std::string>>;
@@ -41,7 +52,7 @@ public:
         jobStop().reset();
         eventsProcessed = 0;
         if ((fault_ = fault).failAfter > 0)
-            faults::failWritesAfter(fault.failAfter, fault.osError);
+            faults::failWritesAfter(fault.failAfter, fault.osError, fault.pathPart);
         return *this;
     }
     FaultHost& say(const Answers& answers)
