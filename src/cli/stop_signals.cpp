@@ -14,8 +14,8 @@ namespace {
 void onStopSignal(int)
 {
     if (jobStop().requested()) {
-        removeSafeOutputsOnSignal();
-        ::_exit(kExitStopped);
+        exitRemovingSafeOutputs(kExitStopped);
+        return; // the temporary being created is removed when listed, and the process ends
     }
     jobStop().request();
 }

@@ -80,6 +80,37 @@ void unpublish(std::array<Slot, N>& slots, int slot) noexcept
         slots[static_cast<std::size_t>(slot)].state.store(0);
 }
 
+// A signal's exit must not come between a temporary's creation and its publishing, or the
+// temporary would outlive the process: the exit is asked for (g_exitStatus), and whoever
+// sees no creation left in progress (the handler, or the last creator) carries it out.
+std::atomic<int> g_creating{0};
+std::atomic<int> g_exitStatus{-1};
+
+[[noreturn]] void removeOutputsAndExit(int status) noexcept;
+
+// Spans the creation and publishing of one temporary.
+class CreationGuard {
+public:
+    CreationGuard() noexcept
+    {
+        g_creating.fetch_add(1);
+        if (g_exitStatus.load() < 0)
+            return;
+        // an exit was asked for before this creation started: it creates nothing
+        if (g_creating.fetch_sub(1) == 1)
+            removeOutputsAndExit(g_exitStatus.load());
+        for (;;)
+            ::pause(); // another creation in progress ends the process
+    }
+    ~CreationGuard()
+    {
+        if (g_creating.fetch_sub(1) == 1 && g_exitStatus.load() >= 0)
+            removeOutputsAndExit(g_exitStatus.load());
+    }
+    CreationGuard(const CreationGuard&) = delete;
+    CreationGuard& operator=(const CreationGuard&) = delete;
+};
+
 // Removes the files and links in a temporary folder, then the folder: async-signal-safe
 // (no allocation, no stdio). A few passes, since removing entries while they are listed may
 // skip some; anything that cannot go (a folder inside) keeps the folder.
@@ -345,6 +376,7 @@ SafeOutput::SafeOutput(const std::string& finalPath, Durability durability, Shar
                                       || (durability == Durability::AsOptioned && flushToDisk()))
 {
     const mode_t mode = sharing == Sharing::Private ? 0600 : 0666;
+    const CreationGuard creating;
     int fd = -1;
     const std::filesystem::path created =
         createUniquely(finalPath, [&fd, mode](const char* candidate) {
@@ -549,6 +581,7 @@ void SafeOutput::finish(bool replace)
 
 TemporaryFolder::TemporaryFolder(const std::string& finalPath)
 {
+    const CreationGuard creating;
     native_ = createUniquely(finalPath,
                              [](const char* candidate) { return ::mkdir(candidate, 0700) == 0; });
     fd_ = ::open(native_.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -618,7 +651,9 @@ bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
     return inUse;
 }
 
-void removeSafeOutputsOnSignal() noexcept
+namespace {
+
+void removeOutputsAndExit(int status) noexcept
 {
     for (Slot& slot : g_files)
         if (slot.state.load() == 2)
@@ -626,6 +661,16 @@ void removeSafeOutputsOnSignal() noexcept
     for (Slot& slot : g_folders)
         if (slot.state.load() == 2)
             removeFolderOnSignal(slot.path);
+    ::_exit(status);
+}
+
+} // namespace
+
+void exitRemovingSafeOutputs(int status) noexcept
+{
+    g_exitStatus.store(status);
+    if (g_creating.load() == 0)
+        removeOutputsAndExit(status);
 }
 
 } // namespace parcelo

@@ -125,7 +125,9 @@ bool temporaryInUse(const std::string& folder, const FinalNameFilter& belongs,
                     const std::string& own) noexcept;
 
 // Removes every temporary file and temporary folder (with what it holds) this process has
-// open. Async-signal-safe: for a handler of SIGINT or SIGTERM that then ends the process.
-void removeSafeOutputsOnSignal() noexcept;
+// open and ends the process with status. Async-signal-safe: for a handler of SIGINT or
+// SIGTERM. While a temporary is being created it returns, and the end comes as soon as that
+// temporary is listed for removal.
+void exitRemovingSafeOutputs(int status) noexcept;
 
 } // namespace parcelo

@@ -177,8 +177,7 @@ TEST(SafeOutput, TheSignalCleanUpLeavesNothingBehind)
         TemporaryFolder repair(temp.file("data.bin"));
         fs::create_symlink(temp.file("mine"), repair.path() + "data.bin.002");
         SafeOutput rebuilt(repair.path() + "data.bin.001");
-        removeSafeOutputsOnSignal();
-        ::_exit(0); // as the handler does: no destructor runs
+        exitRemovingSafeOutputs(0); // as the handler does: no destructor runs
     });
     EXPECT_TRUE(left.empty()) << left;
     EXPECT_EQ(test::readFile(temp.file("mine")), "the user's");
