@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <stdexcept>
 #include <vector>
 
 namespace parcelo {
@@ -33,12 +34,12 @@ constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
 constexpr std::uint64_t kMostDeflateRatio = 1032; // deflate never packs more than this
 
+// The field of count bytes at `at`, which must lie within bytes.
 std::uint64_t le(const Bytes& bytes, std::size_t at, std::size_t count)
 {
-    std::uint64_t value = 0;
-    for (std::size_t i = count; i-- > 0;)
-        value = (value << 8) | bytes.at(at + i);
-    return value;
+    if (at + count > bytes.size())
+        throw std::out_of_range("ZIP field beyond its record");
+    return zipsupport::littleEndian(bytes.data() + at, count);
 }
 
 // True when [start, start + length) lies within [0, end).

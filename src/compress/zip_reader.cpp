@@ -93,13 +93,7 @@ bool authenticates(zip_t* archive, const std::string& archivePath, const Passwor
 
 namespace {
 
-std::uint64_t littleEndian(const unsigned char* bytes, std::size_t count)
-{
-    std::uint64_t value = 0;
-    for (std::size_t i = count; i-- > 0;)
-        value = (value << 8) | bytes[i];
-    return value;
-}
+using zipsupport::littleEndian;
 
 // The ZIP64 field of an extra block that holds the sizes, when there is one whole.
 std::uint64_t zip64Size(const std::vector<unsigned char>& extra)

@@ -152,4 +152,12 @@ std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
     }
 }
 
+std::uint64_t littleEndian(const unsigned char* bytes, std::size_t count)
+{
+    std::uint64_t value = 0;
+    for (std::size_t i = count; i-- > 0;)
+        value = (value << 8) | bytes[i];
+    return value;
+}
+
 } // namespace parcelo::zipsupport

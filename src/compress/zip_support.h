@@ -4,6 +4,7 @@
 
 #include <zip.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -73,5 +74,9 @@ Archive openArchive(const std::string& archivePath);
 std::uint64_t copyEntry(zip_file_t* entry, File& target, std::uint64_t expected,
                         const std::string& archivePath, PercentProgress& progress,
                         std::uint64_t base = 0);
+
+// The unsigned number of count (at most 8) bytes stored least significant first, as ZIP
+// records store their fields.
+std::uint64_t littleEndian(const unsigned char* bytes, std::size_t count);
 
 } // namespace parcelo::zipsupport
