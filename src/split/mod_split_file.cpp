@@ -197,11 +197,12 @@ void modSplitFile::setProgressValue(int value)
         bar->setValue(value);
 }
 
-// A full disk outside diskettes is told with the room the split still needed.
-std::int16_t modSplitFile::fail(const RunError& error)
+// A full disk outside diskettes is told with the room the split still needed: what it
+// needs less what the disk took (written, when measured before pieces were dropped).
+std::int16_t modSplitFile::fail(const RunError& error, std::optional<std::uint64_t> measured)
 {
     const bool full = error.number() == err::DiskFull && !disketteMode() && room_.bytes > 0;
-    const std::uint64_t written = full ? bytesWritten() : 0;
+    const std::uint64_t written = full ? measured.value_or(bytesWritten()) : 0;
     message_ = full ? diskFullText(destFolder_, room_.bytes - std::min(written, room_.bytes))
                     : error.description();
     CloseFiles();

@@ -148,7 +148,7 @@ private:
 
     std::uint64_t headerBytes() const;
     bool writesChecksums() const;
-    std::int16_t fail(const RunError& error);
+    std::int16_t fail(const RunError& error, std::optional<std::uint64_t> written = {});
     RoomNeed roomForSet(int pieces, std::uint64_t pieceBytes, std::uint64_t largestPiece) const;
     std::int16_t refuseWithoutRoom(const RoomNeed& need);
     std::uint64_t bytesWritten() const noexcept;

@@ -160,8 +160,14 @@ std::int16_t modSplitFile::splitOnWorkers(int workerCount, double requested,
         });
     }
     if (const int failed = workers.waitForAll(idle); failed > 0) {
+        // Every piece's bytes took room when the disk filled, the ones dropped too.
+        const std::uint64_t written = bytesWritten();
         finishedPieces_.resize(static_cast<std::size_t>(failed)); // one thread had not begun these
-        workers.rethrowFailure();
+        try {
+            workers.rethrowFailure();
+        } catch (const RunError& error) {
+            return fail(error, written);
+        }
     }
     showDone();
     return status_;
