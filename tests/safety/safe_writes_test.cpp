@@ -63,9 +63,10 @@ TEST(SafeWrites, SplitLeavesTheDestinationAsItWas)
         int status;
         std::string message; // "" for the piece's write error
     } cases[] = {
-        // a fault after 500 bytes hits the second piece in both modes
+        // a disk full after 500 bytes counts every piece's bytes, whichever worker wrote
+        // them; the write error is the second piece's
         {"disk full", "BT", {500}, 61, FullDisk::text("548 bytes")},
-        {"write error", "BT", {500, EIO}, 57, ""},
+        {"write error", "BT", {.failAfter = 100, .osError = EIO, .pathPart = ".002"}, 57, ""},
         {"stopped", "BT", {0, 0, 3}, -1, "Splitting of the files was cancelled."},
         {"lines, disk full", "LN", {500}, 61, FullDisk::text("500 bytes")},
         {"lines, write error", "LN", {500, EIO}, 57, ""},
